@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the normal build with CTest, the core tests
+# again under address and undefined-behaviour sanitizers, and each fuzz
+# target for a short bounded time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+JOBS=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+
+echo "== build and test =="
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j "$JOBS"
+ctest --test-dir build --output-on-failure -j "$JOBS" --timeout 600
+
+echo "== sanitizer build of the core tests =="
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFALTARILLON_SANITIZE=ON \
+      -DFALTARILLON_BUILD_UI=OFF -DFALTARILLON_BUILD_BENCH=OFF
+cmake --build build-asan -j "$JOBS"
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j "$JOBS" --timeout 900
+
+echo "== fuzz targets =="
+FUZZ_SECONDS=${FUZZ_SECONDS:-30}
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DFALTARILLON_FUZZ=ON -DFALTARILLON_BUILD_UI=OFF -DFALTARILLON_BUILD_BENCH=OFF
+cmake --build build-fuzz -j "$JOBS"
+for f in build-fuzz/fuzz_*; do
+  [ -x "$f" ] || continue
+  name=$(basename "$f")
+  corpus="fuzz/corpus/${name#fuzz_}"
+  mkdir -p "build-fuzz/corpus-$name"
+  echo "-- $name for ${FUZZ_SECONDS}s"
+  ASAN_OPTIONS=detect_leaks=0 "$f" -max_total_time="$FUZZ_SECONDS" -rss_limit_mb=2048 \
+    -timeout=10 "build-fuzz/corpus-$name" $( [ -d "$corpus" ] && echo "$corpus" )
+done
+echo "== all tests passed =="

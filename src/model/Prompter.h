@@ -1,0 +1,70 @@
+#pragma once
+// The one channel through which commands ask the user questions, show
+// messages and get file paths. The program answers with real message boxes
+// and file dialogs; tests and the command-line tool script the answers and
+// collect the messages.
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <vector>
+
+enum class PromptIcon { None, Information, Warning, Error, Question };
+enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class PromptAnswer { Ok, Cancel, Yes, No };
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    // An empty caption means the application title.
+    virtual PromptAnswer ask(const QString& caption, const QString& text, PromptIcon icon,
+                             PromptButtons buttons) = 0;
+    virtual void inform(const QString& caption, const QString& text, PromptIcon icon) = 0;
+    // Empty result = cancelled.
+    virtual QString openPath(const QString& caption, const QString& folder, const QString& filter) = 0;
+    virtual QString savePath(const QString& caption, const QString& folder, const QString& filter,
+                             const QString& suggestedName) = 0;
+};
+
+// Scripted answers, recorded messages.
+class RecordingPrompter : public Prompter {
+public:
+    struct Message {
+        QString caption;
+        QString text;
+        PromptIcon icon;
+        bool question;
+    };
+
+    std::deque<PromptAnswer> answers;    // taken in order; Cancel when exhausted
+    std::deque<QString> openPaths;       // taken in order; empty when exhausted
+    std::deque<QString> savePaths;
+    std::vector<Message> messages;
+
+    PromptAnswer ask(const QString& caption, const QString& text, PromptIcon icon,
+                     PromptButtons buttons) override {
+        Q_UNUSED(buttons);
+        messages.push_back({caption, text, icon, true});
+        if (answers.empty()) return PromptAnswer::Cancel;
+        PromptAnswer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    void inform(const QString& caption, const QString& text, PromptIcon icon) override {
+        messages.push_back({caption, text, icon, false});
+    }
+    QString openPath(const QString&, const QString&, const QString&) override {
+        return take(openPaths);
+    }
+    QString savePath(const QString&, const QString&, const QString&, const QString&) override {
+        return take(savePaths);
+    }
+
+private:
+    static QString take(std::deque<QString>& q) {
+        if (q.empty()) return QString();
+        QString s = q.front();
+        q.pop_front();
+        return s;
+    }
+};
