@@ -1,0 +1,83 @@
+#pragma once
+// The canvas's mouse and keyboard handling: the seven tools, selection,
+// object creation, zoom steps, moving and resizing the current object by its
+// handles, and hand scrolling. All window access goes through
+// EditorEnvironment.
+
+#include "edit/EditorEnvironment.h"
+
+#include <Qt>
+#include <QPoint>
+
+#include <cstdint>
+
+class ObjectCommands;
+class ObjectMenu;
+class CanvasMenu;
+
+enum DragStateCode : std::int32_t { dsIdle = 0, dsDragObject = 1, dsScrollView = 2 };
+
+enum DragModeCode : std::int32_t {
+    dmNone = 0, dmTopLeft = 1, dmTopRight = 2, dmBottomLeft = 3, dmBottomRight = 4,
+    dmTop = 5, dmBottom = 6, dmLeft = 7, dmRight = 8, dmMove = 9
+};
+
+// Interaction state of the editor (read by the canvas's repaint).
+struct EditorState {
+    std::int32_t DragState = dsIdle;
+    std::int32_t DragMode = dmNone;
+    std::int32_t GrabOffsetX = 0;
+    std::int32_t GrabOffsetY = 0;
+    std::int32_t HandStartX = 0;
+    std::int32_t HandStartY = 0;
+    bool SkipNextPress = false;
+    bool SuspendPaint = false;
+};
+
+class EditorController {
+public:
+    EditorController(EditorEnvironment& env, ObjectCommands& commands, ObjectMenu& objectMenu,
+                     CanvasMenu& canvasMenu);
+
+    const EditorState& state() const { return m_state; }
+    // After New / Open: no drag under way.
+    void resetInteraction();
+
+    // Canvas events (canvas coordinates).
+    void mousePress(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint& pos);
+    void mouseMove(Qt::KeyboardModifiers modifiers, const QPoint& pos);
+    void mouseRelease(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint& pos);
+    // The double click and the press of its second click.
+    void mouseDoubleClick(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint& pos);
+    // A press on the scroll box outside the canvas.
+    void scrollBoxMouseDown();
+    // Keys of the hidden focus field (Qt::Key values). Returns true when handled.
+    bool keyDown(int key);
+
+    // The topmost object whose screen rectangle contains the point, 0 for none.
+    int HitTest(int x, int y) const;
+    // Which part of the current object lies under the point; sets the
+    // pointer shape.
+    void setdragmod(int x, int y);
+    // Applies the pointer position to the current object's rectangle.
+    void dragit(int x, int y);
+    // Scrolls by the pointer's travel since the hand press.
+    void Drag2Hand(int x, int y);
+    // One zoom step about a canvas point.
+    void zoomStep(int x, int y, bool inwards);
+
+private:
+    void leftPress(const QPoint& pos);
+    void rightPress(const QPoint& pos);
+    void leftRelease(const QPoint& pos);
+    void createObject(const QPoint& pos);
+    void showCursor(CursorSlot slot);
+    QRect currentScreenRect() const;
+
+    EditorEnvironment& m_env;
+    ObjectCommands& m_commands;
+    ObjectMenu& m_objectMenu;
+    CanvasMenu& m_canvasMenu;
+    EditorState m_state;
+    int m_shownCursor = -1;
+};
