@@ -1,0 +1,2 @@
+#include "image/OwnDecoders.h"
+bool DecodeIlbm(const QByteArray&, QImage&) { return false; }

@@ -1,0 +1,37 @@
+#pragma once
+// Reading image files into image records. Qt's image readers handle the
+// common formats; PCX, IFF/LBM and every kind of TGA go through our own
+// decoders. Only regular files are read: a folder, FIFO or device fails like
+// a missing file and never blocks.
+
+#include "image/DibHandle.h"
+
+#include <QImage>
+#include <QString>
+
+// Empty on failure (missing, unreadable, damaged or oversized file).
+DibHandle OpenDib(const QString& path);
+
+// Decodes an image held in memory; formatHint is a file extension
+// ("pcx", "tga", ...) or empty. Empty on failure.
+DibHandle DecodeDib(const QByteArray& data, const QString& formatHint = QString());
+
+// A file name without a folder part is taken in programFolder. On failure
+// the caller's record is left untouched and the result is false.
+bool LoadDIBit(DibHandle& dib, const QString& fileName, const QString& programFolder);
+
+// Like LoadDIBit, into a plain image: it is first set to 100 by 100 pixels
+// and takes the picture's size and pixels on success.
+bool LoadBit(QImage& bitmap, const QString& fileName, const QString& programFolder);
+
+// The path LoadDIBit and LoadBit read: a bare name lives in programFolder.
+// Both '/' and '\' separate folders (box files written on Windows).
+QString ResolveImagePath(const QString& fileName, const QString& programFolder);
+
+// File-dialog filter of the readable formats: description and pattern pairs
+// separated by bars ("Alle Bilddateien|*.bmp;*.gif;...|BMP-Bild|*.bmp|...").
+QString GetDIBOpenFilter();
+
+// The largest picture any decoder builds, in bytes of decoded pixels (Qt's
+// allocation limit, so our own decoders refuse what Qt's would refuse).
+qint64 MaxDecodedImageBytes();

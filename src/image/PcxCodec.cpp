@@ -1,0 +1,2 @@
+#include "image/OwnDecoders.h"
+bool DecodePcx(const QByteArray&, QImage&) { return false; }

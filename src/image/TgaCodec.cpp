@@ -1,0 +1,2 @@
+#include "image/OwnDecoders.h"
+bool DecodeTga(const QByteArray&, QImage&) { return false; }
