@@ -1,0 +1,63 @@
+#include "render/DrawVCart.h"
+
+#include "model/BoxDocument.h"
+#include "render/BoxNet.h"
+#include "render/FigureRenderer.h"
+#include "render/GdiCanvas.h"
+#include "render/ImageRenderer.h"
+#include "render/TextRenderer.h"
+
+#include <QPainter>
+
+namespace {
+bool g_painting = false;
+
+void setPenColor(QPainter& p, const QColor& c) {
+    QPen pen = p.pen();
+    pen.setColor(c);
+    p.setPen(pen);
+}
+}  // namespace
+
+bool Painting() { return g_painting; }
+
+PaintingGuard::PaintingGuard() : m_active(!g_painting) { g_painting = true; }
+
+PaintingGuard::~PaintingGuard() {
+    if (m_active) g_painting = false;
+}
+
+bool DrawVCart(QPainter& canvas, BoxDocument& doc, const RenderParams& params) {
+    PaintingGuard guard;
+    if (!guard.active()) return false;
+
+    canvas.setRenderHint(QPainter::Antialiasing, false);
+    canvas.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    canvas.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    setPenColor(canvas, QColor(255, 255, 255));
+
+    const BoxArea area =
+        boxAreaFor(params.AreaWidth, params.AreaHeight, params.OffsetX, params.OffsetY, params.EditorView);
+
+    drawBackground(canvas, doc, area, params);
+
+    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
+        Tobs& o = doc.Objects[slot];
+        switch (o.Kind) {
+        case Figure: drawFigure(canvas, o, params); break;
+        case Text: drawText(canvas, o, params); break;
+        case Image: drawImageObject(canvas, o, params); break;
+        default: break;
+        }
+    }
+
+    // The net's pen: 1 pixel, dotted, black in XOR over an opaque white
+    // background; the brush solid white.
+    canvas.setPen(QPen(QColor(0, 0, 0), 1, Qt::DotLine));
+    canvas.setBrush(QBrush(QColor(255, 255, 255), Qt::SolidPattern));
+    gdi::drawXorDottedPolylines(canvas, netPolylines(measureNet(area, params.Percent)));
+
+    canvas.setPen(QPen(QColor(0, 0, 0), 1, Qt::SolidLine));
+    canvas.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    return true;
+}

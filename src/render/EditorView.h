@@ -1,0 +1,23 @@
+#pragma once
+// The editor's picture: the white editing area, the box area's frame and
+// drop shadow, then the render pass. The canvas widget and the command-line
+// tool both draw through here, so they show the same pixels.
+
+#include <QImage>
+#include <QSize>
+
+class QPainter;
+struct BoxDocument;
+
+// PaintBox1's full size: Trunc(Extent * Zoom / ScreenDivisor).
+QSize editingAreaSize(const BoxDocument& doc);
+
+// White area, 1-pixel black frame around the box area and the grey drop
+// shadow (5 pixels, offset 5 down and right), for a canvas showing the
+// editing area of size area from the scroll position (scrollX, scrollY).
+void paintEditorFrame(QPainter& canvas, QSize area, int scrollX, int scrollY);
+
+// Renders the visible part of the editing area into buffer (its size is the
+// visible part's size): frame, shadow, design and net; no selection marks.
+// Returns false when a render pass was already under way (nothing drawn).
+bool renderEditorBuffer(QImage& buffer, BoxDocument& doc, int percent, int scrollX, int scrollY);

@@ -1,0 +1,129 @@
+#include "render/GdiCanvas.h"
+
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPainterPath>
+#include <cstdlib>
+#include <utility>
+
+namespace gdi {
+namespace {
+
+// Normalises a rectangle given by two corners; false when it is empty.
+bool normalise(int& x1, int& y1, int& x2, int& y2) {
+    if (x2 < x1) std::swap(x1, x2);
+    if (y2 < y1) std::swap(y1, y2);
+    return x2 > x1 && y2 > y1;
+}
+
+bool thinPen(const QPainter& p) { return p.pen().style() != Qt::NoPen && p.pen().width() <= 1; }
+
+}  // namespace
+
+void Rectangle(QPainter& p, int x1, int y1, int x2, int y2) {
+    if (!normalise(x1, y1, x2, y2)) return;
+    if (thinPen(p) || p.pen().style() == Qt::NoPen) {
+        // Fill and outline separately so that the pen's colour covers the
+        // edge pixels once, also under raster operations.
+        if (p.brush().style() != Qt::NoBrush && x2 - x1 > 2 && y2 - y1 > 2)
+            p.fillRect(QRect(x1 + 1, y1 + 1, x2 - x1 - 2, y2 - y1 - 2), p.brush());
+        if (p.pen().style() == Qt::NoPen) return;
+        const QColor c = p.pen().color();
+        const int w = x2 - x1, h = y2 - y1;
+        p.fillRect(QRect(x1, y1, w, 1), c);
+        if (h > 1) p.fillRect(QRect(x1, y2 - 1, w, 1), c);
+        if (h > 2) {
+            p.fillRect(QRect(x1, y1 + 1, 1, h - 2), c);
+            if (w > 1) p.fillRect(QRect(x2 - 1, y1 + 1, 1, h - 2), c);
+        }
+        return;
+    }
+    p.drawRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
+}
+
+void Ellipse(QPainter& p, int x1, int y1, int x2, int y2) {
+    if (!normalise(x1, y1, x2, y2)) return;
+    p.drawEllipse(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
+}
+
+void RoundRect(QPainter& p, int x1, int y1, int x2, int y2, int cornerW, int cornerH) {
+    if (!normalise(x1, y1, x2, y2)) return;
+    const int rw = std::abs(cornerW), rh = std::abs(cornerH);
+    if (rw < 2 || rh < 2) {
+        Rectangle(p, x1, y1, x2, y2);
+        return;
+    }
+    p.drawRoundedRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1), rw / 2.0, rh / 2.0, Qt::AbsoluteSize);
+}
+
+void FillRect(QPainter& p, int x1, int y1, int x2, int y2) {
+    if (!normalise(x1, y1, x2, y2)) return;
+    p.fillRect(QRect(x1, y1, x2 - x1, y2 - y1), p.brush());
+}
+
+void linePixels(QPoint a, QPoint b, std::vector<QPoint>& out) {
+    int x = a.x(), y = a.y();
+    const int dx = std::abs(b.x() - x), dy = -std::abs(b.y() - y);
+    const int sx = x < b.x() ? 1 : -1, sy = y < b.y() ? 1 : -1;
+    int err = dx + dy;
+    while (x != b.x() || y != b.y()) {
+        out.emplace_back(x, y);
+        const int e2 = 2 * err;
+        if (e2 >= dy) { err += dy; x += sx; }
+        if (e2 <= dx) { err += dx; y += sy; }
+    }
+}
+
+void Line(QPainter& p, QPoint a, QPoint b) {
+    if (p.pen().style() == Qt::NoPen) return;
+    if (!thinPen(p)) {
+        p.drawLine(a, b);
+        return;
+    }
+    const QColor c = p.pen().color();
+    if (a.y() == b.y()) {
+        const int len = std::abs(b.x() - a.x());
+        if (len == 0) return;
+        p.fillRect(QRect(b.x() > a.x() ? a.x() : b.x() + 1, a.y(), len, 1), c);
+        return;
+    }
+    if (a.x() == b.x()) {
+        const int len = std::abs(b.y() - a.y());
+        p.fillRect(QRect(a.x(), b.y() > a.y() ? a.y() : b.y() + 1, 1, len), c);
+        return;
+    }
+    std::vector<QPoint> pts;
+    linePixels(a, b, pts);
+    p.drawPoints(pts.data(), static_cast<int>(pts.size()));
+}
+
+void dottedGapPixels(const std::vector<QPoint>& polyline, std::vector<QPoint>& out) {
+    std::vector<QPoint> seg;
+    for (size_t i = 1; i < polyline.size(); ++i) {
+        seg.clear();
+        linePixels(polyline[i - 1], polyline[i], seg);
+        for (size_t k = 0; k < seg.size(); ++k)
+            if (static_cast<int>(k % (DotOn + DotOff)) >= DotOn) out.push_back(seg[k]);
+    }
+}
+
+void drawXorDottedPolylines(QPainter& p, const std::vector<std::vector<QPoint>>& polylines) {
+    std::vector<QPoint> gaps;
+    for (const auto& line : polylines) dottedGapPixels(line, gaps);
+    if (gaps.empty()) return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setBrush(Qt::NoBrush);
+    const bool rasterOps = p.paintEngine() && p.paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
+    if (rasterOps) {
+        // White XOR destination inverts; the black dots would XOR nothing.
+        p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        p.setPen(QPen(QColor(255, 255, 255), 1));
+    } else {
+        p.setPen(QPen(QColor(0, 0, 0), 1));
+    }
+    p.drawPoints(gaps.data(), static_cast<int>(gaps.size()));
+    p.restore();
+}
+
+}  // namespace gdi

@@ -1,0 +1,161 @@
+#include "render/ImageRenderer.h"
+
+#include "image/DrawDib.h"
+#include "model/BoxDocument.h"
+#include "render/ColorRef.h"
+#include "render/DrawVCart.h"
+
+#include <QPainter>
+#include <algorithm>
+
+namespace {
+
+// Integer products of image and area sizes can pass 2^31 on large prints.
+int mulDiv(long long a, long long b, long long c) {
+    if (c == 0) return 0;
+    const long long v = a * b / c;
+    return static_cast<int>(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
+}
+
+void drawPlaced(QPainter& canvas, const DibHandle& pic, const QRect& r) {
+    DrawDib(canvas, r.x(), r.y(), r.width(), r.height(), pic, 0, 0, pic.DibWidth(), pic.DibHeight(), false,
+            SRCCOPY, false);
+}
+
+}  // namespace
+
+BackgroundPlacement backgroundPlacement(int mode, int iw, int ih, const BoxArea& area, bool editorView,
+                                        int areaWidth, int areaHeight) {
+    BackgroundPlacement p;
+    if (iw <= 0 || ih <= 0) return p;
+    const int l = area.left, t = area.top, r = area.right, b = area.bottom;
+    int bw = r - l + 1;
+    int bh = b - t + 1;
+    p.clip = QRect(l, t, r - l, b - t);
+    switch (mode) {
+    case bgFit:
+        p.tiles.push_back(QRect(l, t, bw, bh));
+        break;
+    case bgCenterSmaller: {
+        const int ch = mulDiv(ih, bw, iw);
+        int dx = 0, dy = 0;
+        if (ch < bh) {
+            dy = (bh - ch) / 2;
+            bh = ch;
+        } else {
+            const int cw = mulDiv(iw, bh, ih);
+            dx = (bw - cw) / 2;
+            bw = cw;
+        }
+        p.tiles.push_back(QRect(l + dx, t + dy, bw - 1, bh - 1));
+        break;
+    }
+    case bgCenterLarger: {
+        const int ch = mulDiv(ih, bw, iw);
+        int dx = 0, dy = 0;
+        if (ch > bh) {
+            dy = (bh - ch) / 2;
+            bh = ch;
+        } else {
+            const int cw = mulDiv(iw, bh, ih);
+            dx = (bw - cw) / 2;
+            bw = cw;
+        }
+        p.clipped = editorView;
+        p.tiles.push_back(QRect(l + dx, t + dy, bw - 1, bh - 1));
+        break;
+    }
+    case bgTile: {
+        p.clipped = true;
+        const int ch = mulDiv(ih, bw, iw);
+        // A tile step below 1 pixel would never advance: no tiles then.
+        if (ch < bh) {
+            const int step = ch - 1;
+            if (step < 1) break;
+            for (long long k = 0; k * step < areaHeight; ++k)
+                p.tiles.push_back(QRect(l, t + static_cast<int>(k * step), bw - 1, step));
+        } else {
+            const int cw = mulDiv(iw, bh, ih);
+            const int step = cw - 1;
+            if (step < 1) break;
+            for (long long k = 0; k * step < areaWidth; ++k)
+                p.tiles.push_back(QRect(l + static_cast<int>(k * step), t, step, bh - 1));
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return p;
+}
+
+void drawBackground(QPainter& canvas, const BoxDocument& doc, const BoxArea& area, const RenderParams& params) {
+    const DibHandle& pic = doc.BackgroundPicture;
+    if (pic.isEmpty()) return;
+    const BackgroundPlacement place = backgroundPlacement(doc.BackgroundMode, pic.DibWidth(), pic.DibHeight(),
+                                                          area, params.EditorView, params.AreaWidth,
+                                                          params.AreaHeight);
+    if (place.tiles.empty()) return;
+    if (place.clipped) {
+        canvas.save();
+        canvas.setClipRect(place.clip, Qt::IntersectClip);
+    }
+    for (const QRect& tile : place.tiles) drawPlaced(canvas, pic, tile);
+    if (place.clipped) canvas.restore();
+}
+
+QSize imageObjectSize(int W, int H, int iw, int ih, bool keepAspect) {
+    int dw = W, dh = H;
+    if (keepAspect && iw > 0 && ih > 0) {
+        const int ch = mulDiv(ih, dw, iw);
+        if (ch < dh)
+            dh = ch;
+        else
+            dw = mulDiv(iw, dh, ih);
+    }
+    return QSize(dw, dh);
+}
+
+std::int64_t resolveTransparentValue(const Tobs& o) {
+    const DibHandle& pic = o.Picture;
+    std::int64_t value = o.LineWidthOrTransColor;
+    if (pic.isEmpty()) return value;
+    if (o.TransAuto == 1) {
+        value = pic.getpixel(0, pic.DibHeight() - 1);
+    } else if (pic.DibBitCount() < 24) {
+        const QVector<QRgb> table = pic.colorTable();
+        const int n = std::min<int>(pic.DibColorCount(), table.size());
+        for (int i = 0; i < n; ++i) {
+            const QRgb c = table[i];
+            if (static_cast<std::int64_t>(refFromRgb(qRed(c), qGreen(c), qBlue(c))) == value) {
+                value = i;
+                break;
+            }
+        }
+    }
+    return value;
+}
+
+void drawImageObject(QPainter& canvas, Tobs& o, const RenderParams& params) {
+    const DibHandle& pic = o.Picture;
+    if (pic.isEmpty()) return;
+    const Mapping& m = params.mapping;
+    const int X = m.DevLeft(o) - params.OffsetX;
+    const int Y = m.DevTop(o) - params.OffsetY;
+    const QSize size =
+        imageObjectSize(m.DevWidth(o), m.DevHeight(o), pic.DibWidth(), pic.DibHeight(), o.KeepAspect == 1);
+    // The drawn image covers one pixel less than its rectangle each way.
+    const int w = size.width() - 1, h = size.height() - 1;
+    if (o.Transparent == 1) {
+        const std::int64_t value = resolveTransparentValue(o);
+        o.LineWidthOrTransColor = static_cast<std::int32_t>(value);
+        if (w <= 0 || h <= 0) return;
+        // Transparent pixels are left out of the drawing (alpha 0) rather
+        // than copied back from the canvas: the same picture on screen, and
+        // it also works where the device cannot be read back.
+        DrawDibTransparent(canvas, X, Y, w, h, pic, value);
+        return;
+    }
+    if (w <= 0 || h <= 0) return;
+    drawPlaced(canvas, pic, QRect(X, Y, w, h));
+}

@@ -1,0 +1,81 @@
+#include "render/SelectionMarks.h"
+
+#include <QPainter>
+#include <algorithm>
+
+namespace {
+
+bool isDirect32(const QImage& img) {
+    switch (img.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// One axis-aligned span of pixels [x1, x2) x [y1, y2), clipped to the image.
+// Inverting is what a black pen does in NOT-XOR mix: not (black xor dst).
+void paintSpan(QImage& img, int x1, int y1, int x2, int y2, bool invert) {
+    x1 = std::max(x1, 0);
+    y1 = std::max(y1, 0);
+    x2 = std::min(x2, img.width());
+    y2 = std::min(y2, img.height());
+    if (x1 >= x2 || y1 >= y2) return;
+    if (isDirect32(img)) {
+        for (int y = y1; y < y2; ++y) {
+            auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+            if (invert) {
+                for (int x = x1; x < x2; ++x) line[x] ^= 0x00FFFFFFu;
+            } else {
+                std::fill(line + x1, line + x2, 0xFF000000u);
+            }
+        }
+        return;
+    }
+    QPainter p(&img);
+    if (invert) p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+    p.fillRect(QRect(x1, y1, x2 - x1, y2 - y1), Qt::black);
+}
+
+}  // namespace
+
+void handleCentres(const QRect& r, QPoint out[8]) {
+    const int X = r.x(), Y = r.y(), W = r.width(), H = r.height();
+    out[0] = {X, Y};
+    out[1] = {X + W, Y};
+    out[2] = {X, Y + H};
+    out[3] = {X + W, Y + H};
+    out[4] = {X + W / 2, Y};
+    out[5] = {X + W / 2, Y + H};
+    out[6] = {X, Y + H / 2};
+    out[7] = {X + W, Y + H / 2};
+}
+
+void markrec(QImage& canvas, const QRect& objectRect, MarkStyle style) {
+    if (canvas.isNull()) return;
+    const bool invert = style == MarkStyle::InvertedFrame;
+
+    // The frame is the outline of the end-exclusive rectangle (X, Y, X+W, Y+H).
+    // An empty side still shows one pixel so a flat object stays visible.
+    // The four sides never share a pixel, so the inverted frame erases itself.
+    int x1 = objectRect.x(), y1 = objectRect.y();
+    int x2 = x1 + objectRect.width(), y2 = y1 + objectRect.height();
+    if (x2 < x1) std::swap(x1, x2);
+    if (y2 < y1) std::swap(y1, y2);
+    if (x2 == x1) ++x2;
+    if (y2 == y1) ++y2;
+    paintSpan(canvas, x1, y1, x2, y1 + 1, invert);                       // top
+    if (y2 - 1 > y1) paintSpan(canvas, x1, y2 - 1, x2, y2, invert);      // bottom
+    if (y2 - 1 > y1 + 1) {
+        paintSpan(canvas, x1, y1 + 1, x1 + 1, y2 - 1, invert);           // left
+        if (x2 - 1 > x1) paintSpan(canvas, x2 - 1, y1 + 1, x2, y2 - 1, invert);  // right
+    }
+
+    if (style != MarkStyle::FrameAndHandles) return;
+    QPoint centres[8];
+    handleCentres(objectRect, centres);
+    for (const QPoint& c : centres) paintSpan(canvas, c.x() - 3, c.y() - 3, c.x() + 3, c.y() + 3, false);
+}

@@ -1,0 +1,22 @@
+#pragma once
+// Selection marks of the current object on the editor buffer: a 1-pixel frame
+// and eight 6 x 6 handles. While the object is dragged only the frame is
+// drawn, inverting what lies below, so drawing it a second time at the same
+// place restores every pixel.
+
+#include <QImage>
+#include <QRect>
+
+enum class MarkStyle {
+    FrameAndHandles,   // idle: black frame and the eight handles
+    FrameOnly,         // a hand scroll is under way: black frame, no handles
+    InvertedFrame      // an object drag is under way: self-erasing frame
+};
+
+// objectRect holds the object's device rectangle (DevLeft, DevTop, DevWidth,
+// DevHeight) with the buffer's offsets already subtracted.
+void markrec(QImage& canvas, const QRect& objectRect, MarkStyle style);
+
+// The eight handle centres in drawing order: top left, top right, bottom
+// left, bottom right, top middle, bottom middle, left middle, right middle.
+void handleCentres(const QRect& objectRect, QPoint out[8]);

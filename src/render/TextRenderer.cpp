@@ -1,0 +1,188 @@
+#include "render/TextRenderer.h"
+
+#include "model/Tobs.h"
+#include "render/ColorRef.h"
+#include "render/DrawVCart.h"
+
+#include <QGuiApplication>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QScreen>
+#include <QTextLayout>
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr long double kMmPerInch = 25.39995L;
+
+int canvasDpi(const QPainter& canvas, const RenderParams& params) {
+    if (params.CanvasDpi > 0) return params.CanvasDpi;
+    const QPaintDevice* dev = canvas.device();
+    const int dpi = dev ? dev->logicalDpiX() : 0;
+    return dpi > 0 ? dpi : 96;
+}
+
+int fontPpi(const RenderParams& params) {
+    if (params.FontPpi > 0) return params.FontPpi;
+    const QScreen* s = QGuiApplication::primaryScreen();
+    const int ppi = s ? static_cast<int>(s->logicalDotsPerInchX()) : 0;
+    return ppi > 0 ? ppi : 96;
+}
+
+QStringList splitLines(const QString& content) {
+    QString text = content;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\r"));
+    text.replace(QChar('\n'), QChar('\r'));
+    return text.split(QChar('\r'));
+}
+
+// The wrapped lines of an unturned text, laid out once and drawn for every
+// copy (shadow, outline, main text) at its own place.
+class WrappedText {
+public:
+    WrappedText(const QString& content, const QFont& font, int width, int alignment) {
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        option.setAlignment(alignment == 1 ? Qt::AlignHCenter : alignment == 2 ? Qt::AlignRight : Qt::AlignLeft);
+        qreal y = 0;
+        for (const QString& para : splitLines(content)) {
+            auto layout = std::make_unique<QTextLayout>(para, font);
+            layout->setTextOption(option);
+            layout->setCacheEnabled(true);
+            layout->beginLayout();
+            for (;;) {
+                QTextLine line = layout->createLine();
+                if (!line.isValid()) break;
+                line.setLineWidth(std::max(width, 0));
+                line.setPosition(QPointF(0, y));
+                y += line.height();
+            }
+            layout->endLayout();
+            m_layouts.push_back(std::move(layout));
+        }
+    }
+
+    // Clipped to rect, like the wrapped output of the original device calls.
+    void draw(QPainter& p, const QRect& rect, const QColor& color) const {
+        if (rect.width() <= 0 || rect.height() <= 0) return;
+        p.save();
+        p.setClipRect(rect, Qt::IntersectClip);
+        p.setPen(color);
+        for (const auto& layout : m_layouts) layout->draw(&p, rect.topLeft());
+        p.restore();
+    }
+
+private:
+    std::vector<std::unique_ptr<QTextLayout>> m_layouts;
+};
+
+void drawTurnedLine(QPainter& p, const QString& line, QPoint anchor, int rotation, const QColor& color) {
+    p.save();
+    p.translate(anchor);
+    // Escapement 3600 - 900 * rotation tenths of a degree counter-clockwise.
+    p.rotate(-(3600 - 900 * rotation) / 10.0);
+    p.setPen(color);
+    p.drawText(QPointF(0, 0), line);
+    p.restore();
+}
+
+QPoint turnedAnchor(int rotation, int x, int y, int W, int H) {
+    switch (rotation) {
+    case 1: return {x, y};
+    case 2: return {x + W, y};
+    default: return {x + W, y + H};
+    }
+}
+
+}  // namespace
+
+int textPixelHeight(int fontSize, double scale, double fontFactor, int dpi, int ppi) {
+    if (dpi <= 0) dpi = 96;
+    return truncToInt(20000.0L / dpi * fontSize * scale * fontFactor * ppi / dpi);
+}
+
+QFont textFont(const Tobs& o, int pixelHeight) {
+    QFont font(o.FontName.isEmpty() ? QStringLiteral("Arial") : o.FontName);
+    font.setPixelSize(std::max(1, pixelHeight));
+    font.setWeight((o.FontStyle & fsBold) ? QFont::Bold : QFont::Normal);
+    font.setItalic(o.FontStyle & fsItalic);
+    font.setUnderline(o.FontStyle & fsUnderline);
+    font.setStrikeOut(o.FontStyle & fsStrikeOut);
+    font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
+    font.setKerning(false);
+    return font;
+}
+
+int shadowPixels(int distance, double scale) {
+    return truncToInt(scale * (distance * 2000 / kMmPerInch));
+}
+
+int outlinePixels(double scale) { return std::max(1, truncToInt(scale * (4000 / kMmPerInch))); }
+
+QString turnedTextLine(const QString& content) {
+    QString line = content;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    line.replace(QChar('\r'), QChar(' '));
+    line.replace(QChar('\n'), QChar(' '));
+    return line;
+}
+
+void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params) {
+    if (o.Content.isEmpty()) return;
+    const Mapping& m = params.mapping;
+    const int X = m.DevLeft(o) - params.OffsetX;
+    const int Y = m.DevTop(o) - params.OffsetY;
+    const int W = m.DevWidth(o);
+    const int H = m.DevHeight(o);
+    const double scale = m.Scale();
+
+    const int height = textPixelHeight(o.FontSize, scale, params.FontFactor, canvasDpi(canvas, params),
+                                       fontPpi(params));
+    const QFont font = textFont(o, height);
+    const QColor textColor = colorFromRef(o.Color);
+    const QColor shadowColor = colorFromRef(o.FillModeOrShadowColor);
+    const QColor outlineColor = colorFromRef(o.BorderOrOutlineColor);
+    const long double sx = o.ShadowDx * 2000 / kMmPerInch;
+    const long double sy = o.ShadowDy * 2000 / kMmPerInch;
+    const int d = outlinePixels(scale);
+
+    canvas.save();
+    canvas.setFont(font);
+    canvas.setBrush(Qt::NoBrush);
+    canvas.setCompositionMode(QPainter::CompositionMode_SourceOver);
+
+    if (o.Rotation < 1 || o.Rotation > 3) {
+        const WrappedText text(o.Content, font, W, o.Alignment);
+        if (o.Shadow == 1) {
+            const int l = truncToInt(X + scale * sx), t = truncToInt(Y + scale * sy);
+            const int r = truncToInt(W + X + scale * sx), b = truncToInt(H + Y + scale * sy);
+            text.draw(canvas, QRect(l, t, r - l, b - t), shadowColor);
+        }
+        if (o.Outline == 1) {
+            for (int x = X - d; x <= X + d; ++x)
+                for (int y = Y - d; y <= Y + d; ++y) {
+                    if (x == X || y == Y) continue;
+                    text.draw(canvas, QRect(x, y, W, H), outlineColor);
+                }
+        }
+        text.draw(canvas, QRect(X, Y, W, H), textColor);
+    } else {
+        const QString line = turnedTextLine(o.Content);
+        const int rot = o.Rotation;
+        const QPoint anchor = turnedAnchor(rot, X, Y, W, H);
+        if (o.Shadow == 1)
+            drawTurnedLine(canvas, line, anchor + QPoint(truncToInt(scale * sx), truncToInt(scale * sy)), rot,
+                           shadowColor);
+        if (o.Outline == 1) {
+            for (int x = X - d; x <= X + d; ++x)
+                for (int y = Y - d; y <= Y + d; ++y) {
+                    if (x == X || y == Y) continue;
+                    drawTurnedLine(canvas, line, turnedAnchor(rot, x, y, W, H), rot, outlineColor);
+                }
+        }
+        drawTurnedLine(canvas, line, anchor, rot, textColor);
+    }
+    canvas.restore();
+}

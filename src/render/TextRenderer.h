@@ -1,0 +1,29 @@
+#pragma once
+// Text objects of the render pass: a font made for the canvas, shadow,
+// outline and main text, wrapped inside the rectangle or as one turned line.
+
+#include <QFont>
+#include <QString>
+
+class QPainter;
+struct Tobs;
+struct RenderParams;
+
+// Character height in pixels:
+// Trunc(20000 / dpi * FontSize * Scale * FontFactor * ppi / dpi).
+int textPixelHeight(int fontSize, double scale, double fontFactor, int dpi, int ppi);
+
+// The font of a text object at a pixel height (at least 1): face, bold,
+// italic, underline and strike-out from FontStyle; no antialiasing so that
+// outline copies and colour keys stay exact.
+QFont textFont(const Tobs& o, int pixelHeight);
+
+// Shadow distance in pixels of a distance in steps of 0.1 mm.
+int shadowPixels(int distance, double scale);
+// Outline thickness d in pixels (0.2 mm, at least 1).
+int outlinePixels(double scale);
+
+// The single line a turned text shows: every line break becomes one space.
+QString turnedTextLine(const QString& content);
+
+void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params);
