@@ -1,15 +1,21 @@
 #include "model/BoxDocument.h"
 
+#include "image/ImageRotation.h"
+
+#include <utility>
+
 void BoxDocument::clearall() {
     Objects.clearAll();
     CurrentObject = 0;
     BackgroundMode = bgNone;
     deldib(BackgroundPicture);
     BackgroundFile.clear();
+    BackgroundFileStoredBytes.clear();
     FileName.clear();
 }
 
 void BoxDocument::updateExtentFromLayout() {
+    // Multiply first, then divide, in extended precision; truncate toward zero.
     ExtentWidth = static_cast<std::int32_t>(static_cast<long double>(Layout.ItemWidth) * 3 * 20000 / 25.39995L);
     ExtentHeight = static_cast<std::int32_t>(static_cast<long double>(Layout.ItemHeight) * 3 * 20000 / 25.39995L);
 }
@@ -35,6 +41,17 @@ void BoxDocument::deleteCurrent() {
 void BoxDocument::turnObject(int slot, int direction) {
     if (!ObjectTable::isValidSlot(slot)) return;
     Tobs& o = Objects[slot];
-    // Turning the picture itself is done by the image module's rotation.
-    o.Rotation = ((o.Rotation + (direction >= 0 ? 1 : -1)) % 4 + 4) % 4;
+    if (o.isFree()) return;
+    const bool clockwise = direction >= 0;
+    if (o.Kind == Image) {
+        if (!o.Picture.isEmpty()) {
+            if (clockwise)
+                RotRight(o.Picture);
+            else
+                RotLeft(o.Picture);
+        }
+        std::swap(o.Width, o.Height);
+    }
+    // Rotation may hold anything a file brought; keep the result in 0..3.
+    o.Rotation = ((o.Rotation % 4 + (clockwise ? 1 : 3)) % 4 + 4) % 4;
 }

@@ -5,6 +5,7 @@
 #include "model/SheetLayout.h"
 #include "image/DibHandle.h"
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 
@@ -17,6 +18,7 @@ struct BoxDocument {
     double ScreenDivisor = 416;
     std::int32_t BackgroundMode = bgNone;
     QString BackgroundFile;
+    QByteArray BackgroundFileStoredBytes;   // as Tobs::ContentStoredBytes
     DibHandle BackgroundPicture;
     std::int32_t CurrentObject = 0;
     QString FileName;
@@ -28,13 +30,18 @@ struct BoxDocument {
     // Extent from the layout: three item sizes in each direction.
     void updateExtentFromLayout();
 
-    void bringToFront();     // exchange the current object with slot 10000
-    void sendToBack();       // exchange the current object with slot 1
-    void deleteCurrent();
-    // One quarter turn of an object: +1 clockwise, -1 counter-clockwise.
-    // Images turn their picture and exchange width and height.
+    void bringToFront();     // exchange the current object with slot 10000, which becomes current
+    void sendToBack();       // exchange the current object with slot 1, which becomes current
+    void deleteCurrent();    // frees the current slot; no current object afterwards
+    // One quarter turn of the object in a slot: +1 clockwise, -1
+    // counter-clockwise. Rotation wraps within 0..3 for every kind; an image
+    // also turns its picture and exchanges width and height exactly (four
+    // turns restore the rectangle). Free slots are left alone.
     void turnObject(int slot, int direction);
 };
 
-// Screen divisor for a screen of the given horizontal pixels per inch.
-inline double screenDivisorFor(int dpi) { return 2.0 * (20000 / (dpi > 0 ? dpi : 96)); }
+// Screen divisor for a screen of the given horizontal pixels per inch:
+// 2 x (20000 div dpi), 416 at 96. A dpi outside 1..10000 counts as 96.
+inline double screenDivisorFor(int dpi) {
+    return 2.0 * (20000 / (dpi > 0 && dpi <= 10000 ? dpi : 96));
+}

@@ -1,5 +1,7 @@
 #include "model/SheetLayout.h"
 
+#include "model/Cp1252.h"
+
 #include <algorithm>
 
 SheetLayout SheetLayout::startupLayout() {
@@ -21,12 +23,19 @@ void SheetLayout::applyNewDocumentLayout() {
 }
 
 QString SheetLayout::typeNameText() const {
+    // A damaged file may claim more than the 21 characters there are.
     const int len = std::min<int>(TypeName[0], 21);
-    return QString::fromLatin1(reinterpret_cast<const char*>(TypeName.data() + 1), len);
+    return decodeBoxString(reinterpret_cast<const char*>(TypeName.data() + 1), len);
 }
 
 void SheetLayout::setTypeNameText(const QString& name) {
-    const QByteArray bytes = name.toLatin1().left(21);
+    QString text = name;
+    QByteArray bytes = encodeBoxString(text);
+    // Shorten by whole characters so that a UTF-8 name stays well-formed.
+    while (bytes.size() > 21) {
+        text.chop(text.size() >= 2 && text.at(text.size() - 1).isLowSurrogate() ? 2 : 1);
+        bytes = encodeBoxString(text);
+    }
     TypeName[0] = static_cast<std::uint8_t>(bytes.size());
     std::copy(bytes.begin(), bytes.end(), TypeName.begin() + 1);
 }

@@ -3,6 +3,7 @@
 
 #include "image/DibHandle.h"
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 
@@ -49,6 +50,13 @@ struct Tobs {
     std::uint8_t FontPitch = 0;
     std::int32_t FontSize = 0;
     std::uint8_t FontStyle = 0;
+
+    // The bytes a box file held for Content and FontName when they were read
+    // as UTF-8 (empty otherwise). While the text still reads the same from
+    // them, saving writes them unchanged, so a resave keeps the file's bytes
+    // even where code page 1252 and UTF-8 readings could be confused.
+    QByteArray ContentStoredBytes;
+    QByteArray FontNameStoredBytes;
 
     bool isFree() const { return Kind == KindFree; }
     // Every field back to the slot defaults (zero, empty, shadow distances 5).

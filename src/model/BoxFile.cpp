@@ -1,0 +1,140 @@
+#include "model/BoxFile.h"
+
+#include "model/BoxFileFormat.h"
+#include "model/BoxFileReader.h"
+#include "model/BoxFileWriter.h"
+#include "model/StoredImage.h"
+#include "image/ImageRotation.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+
+namespace {
+
+enum class ReadOutcome { Ok, CannotOpen, TooLarge };
+
+// Reads a whole regular file. The type is checked on the opened descriptor;
+// O_NONBLOCK keeps a FIFO from blocking the open itself.
+ReadOutcome readRegularFile(const QString& path, QByteArray& data) {
+    if (path.isEmpty()) return ReadOutcome::CannotOpen;
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return ReadOutcome::CannotOpen;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return ReadOutcome::CannotOpen;
+    }
+    if (st.st_size > boxfile::kMaxFileSize) {
+        ::close(fd);
+        return ReadOutcome::TooLarge;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return ReadOutcome::CannotOpen;
+    }
+    // Read no more than the limit even if the file grows meanwhile.
+    data = file.read(boxfile::kMaxFileSize + 1);
+    if (file.error() != QFileDevice::NoError) return ReadOutcome::CannotOpen;
+    if (data.size() > boxfile::kMaxFileSize) return ReadOutcome::TooLarge;
+    return ReadOutcome::Ok;
+}
+
+void turnByRotation(DibHandle& dib, std::int32_t rotation) {
+    switch (rotation) {
+    case 1: RotRight(dib); break;
+    case 2: Rot180(dib); break;
+    case 3: RotLeft(dib); break;
+    default: break;
+    }
+}
+
+void loadPictures(BoxDocument& doc, const QString& path, Prompter& prompter, const ProgressCallback& progress) {
+    const QString programFolder = doc.ProgramFolder;
+    if (doc.BackgroundMode != bgNone && !doc.BackgroundFile.isEmpty()) {
+        if (!loadStoredImage(doc.BackgroundPicture, doc.BackgroundFile, path, programFolder))
+            prompter.inform(QString(), boxmsg::imageMissingText(doc.BackgroundFile), PromptIcon::Error);
+    }
+    int lastPercent = -1;
+    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
+        Tobs& o = doc.Objects[slot];
+        if (o.Kind == Image) {
+            if (loadStoredImage(o.Picture, o.Content, path, programFolder))
+                turnByRotation(o.Picture, o.Rotation);
+            else
+                prompter.inform(QString(), boxmsg::imageMissingText(o.Content), PromptIcon::Error);
+        }
+        if (progress) {
+            const int percent = slot * 100 / ObjectTable::Capacity;
+            if (percent != lastPercent) progress(percent);
+            lastPercent = percent;
+        }
+    }
+}
+
+}  // namespace
+
+bool OpenItNow(BoxDocument& doc, const QString& path, Prompter& prompter, const ProgressCallback& progress) {
+    QByteArray data;
+    switch (readRegularFile(path, data)) {
+    case ReadOutcome::Ok:
+        break;
+    case ReadOutcome::CannotOpen:
+        prompter.inform(boxmsg::OpenFailedCaption, boxmsg::OpenFailedText, PromptIcon::Information);
+        return false;
+    case ReadOutcome::TooLarge:
+        prompter.inform(boxmsg::OpenFailedCaption, boxmsg::TooLargeText, PromptIcon::Information);
+        return false;
+    }
+    if (!hasBoxIdentifier(data)) {
+        prompter.inform(boxmsg::WrongIdCaption, boxmsg::WrongIdText, PromptIcon::Information);
+        return false;
+    }
+
+    // The open document stays untouched until the whole file has been read.
+    auto fresh = std::make_unique<BoxDocument>();
+    fresh->ProgramFolder = doc.ProgramFolder;
+    const BoxParseResult parsed = parseBoxDocument(data, *fresh);
+    if (!parsed.ok()) {
+        prompter.inform(boxmsg::DamagedCaption,
+                        boxmsg::DamagedText + QLatin1Char('\n') + describeParseError(parsed),
+                        PromptIcon::Information);
+        return false;
+    }
+    data.clear();
+    loadPictures(*fresh, path, prompter, progress);
+
+    fresh->CurrentObject = 0;
+    fresh->FileName = path;
+    doc = std::move(*fresh);
+    return true;
+}
+
+bool Saveit(const BoxDocument& doc, const QString& path, Prompter& prompter) {
+    auto createFailed = [&] {
+        prompter.inform(boxmsg::CreateFailedCaption, boxmsg::CreateFailedText, PromptIcon::Information);
+        return false;
+    };
+    const QFileInfo target(path);
+    // A folder or a write-protected file cannot be replaced.
+    if (path.isEmpty() || target.isDir() || (target.exists() && !target.isWritable())) return createFailed();
+
+    const QByteArray data = serializeBoxDocument(doc);
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) return createFailed();
+    if (file.write(data) != data.size() || !file.commit()) {
+        file.cancelWriting();
+        prompter.inform(boxmsg::WriteFailedCaption, boxmsg::WriteFailedText, PromptIcon::Information);
+        return false;
+    }
+    return true;
+}

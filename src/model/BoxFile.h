@@ -1,0 +1,48 @@
+#pragma once
+// Reading and writing box files with the user's messages.
+//
+// The save question before Open and the window caption are the window's
+// business; these functions do the file work and report through the prompter.
+
+#include "model/BoxDocument.h"
+#include "model/Prompter.h"
+#include "image/Progress.h"
+
+#include <QString>
+
+// Reads the box file at path and, only when the whole file was read,
+// replaces doc with it: FileName := path, CurrentObject := 0, ProgramFolder
+// kept. Stored images are loaded (path, then the same name beside the box
+// file) and turned by their Rotation; one that cannot be found is reported
+// and stays empty while reading goes on. A file that cannot be opened, is
+// not a box file or is damaged is reported and leaves doc exactly as it was.
+// progress reports 0..100 over the objects read.
+bool OpenItNow(BoxDocument& doc, const QString& path, Prompter& prompter,
+               const ProgressCallback& progress = {});
+
+// Writes doc to path atomically: a temporary file beside it replaces the
+// old file only when everything was written, so a failed save never
+// destroys the previous file. Reports a failure and returns false. Does not
+// set doc.FileName (doc is const): the caller does on success.
+bool Saveit(const BoxDocument& doc, const QString& path, Prompter& prompter);
+
+// The messages, as the user sees them.
+namespace boxmsg {
+inline const QString CreateFailedText = QStringLiteral("Beim Erstellen der Datei ist ein Fehler aufgetreten!");
+inline const QString CreateFailedCaption = QStringLiteral("Fehler: Datei konnte nicht erstellt werden");
+inline const QString WriteFailedText =
+    QStringLiteral("Beim Schreiben der Datei ist ein Fehler aufgetreten! Die vorhandene Datei wurde nicht verändert.");
+inline const QString WriteFailedCaption = QStringLiteral("Fehler: Datei konnte nicht geschrieben werden");
+inline const QString OpenFailedText = QStringLiteral("Beim Öffnen der Datei ist ein Fehler aufgetreten!");
+inline const QString OpenFailedCaption = QStringLiteral("Fehler: Datei konnte nicht geöffnet werden");
+inline const QString WrongIdText =
+    QStringLiteral("Es handelt sich nicht um eine Faltarillon im ORB-LUX Faltarillon-Designer 1.0-Format!");
+inline const QString WrongIdCaption = QStringLiteral("Dateikennung falsch");
+inline const QString DamagedText = QStringLiteral("Die Datei ist beschädigt und konnte nicht gelesen werden!");
+inline const QString DamagedCaption = QStringLiteral("Fehler: Datei ist beschädigt");
+inline const QString TooLargeText = QStringLiteral("Die Datei ist zu groß für eine Faltarillon!");
+// "Konnte Bild (" + path + ") nicht Laden." under the application title.
+inline QString imageMissingText(const QString& path) {
+    return QStringLiteral("Konnte Bild (") + path + QStringLiteral(") nicht Laden.");
+}
+}  // namespace boxmsg

@@ -1,0 +1,35 @@
+#pragma once
+// Strings in box files are 8-bit, code page 1252. Qt has no codec for it, so
+// the table lives here. A text that code page 1252 cannot hold is written as
+// UTF-8 instead of losing characters; reading tells the two apart: a byte
+// string that is valid UTF-8 with at least one multi-byte sequence is taken
+// as UTF-8, anything else as code page 1252.
+
+#include <QByteArray>
+#include <QString>
+
+// Every byte maps to a character: the five bytes code page 1252 leaves
+// undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become U+0081 etc., so that they
+// survive a round trip.
+QString decodeCp1252(const char* data, int size);
+inline QString decodeCp1252(const QByteArray& bytes) { return decodeCp1252(bytes.constData(), bytes.size()); }
+
+// Encodes text as code page 1252. Returns false (and a partial result) when
+// a character has no code in it.
+bool encodeCp1252(const QString& text, QByteArray& out);
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, no
+// surrogates, nothing above U+10FFFF) and contain at least one byte >= 0x80.
+bool isMultiByteUtf8(const char* data, int size);
+
+// The bytes a box file stores for a string (without the terminating zero):
+// code page 1252 when it holds the text and would be read back as the same
+// text, UTF-8 otherwise. Zero characters cannot be stored and are left out.
+QByteArray encodeBoxString(const QString& text);
+
+// The text a box file's string bytes stand for. wasUtf8 tells whether the
+// bytes were taken as UTF-8.
+QString decodeBoxString(const char* data, int size, bool* wasUtf8 = nullptr);
+inline QString decodeBoxString(const QByteArray& bytes, bool* wasUtf8 = nullptr) {
+    return decodeBoxString(bytes.constData(), bytes.size(), wasUtf8);
+}

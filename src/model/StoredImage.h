@@ -1,0 +1,17 @@
+#pragma once
+// Finding the picture of a stored image path: the path itself (a bare name
+// lives in the program folder), then the same file name next to the box file.
+
+#include "image/DibHandle.h"
+
+#include <QString>
+
+// The file name part of a stored path; '\' and '/' both separate folders,
+// since box files written on Windows hold paths like "C:\Bilder\a.bmp".
+QString storedFileNamePart(const QString& storedPath);
+
+// Loads the picture for storedPath into dib. boxFilePath is the box file
+// being read (its folder is the second place looked in). Only regular files
+// are read. False when neither place holds a readable image.
+bool loadStoredImage(DibHandle& dib, const QString& storedPath, const QString& boxFilePath,
+                     const QString& programFolder);
