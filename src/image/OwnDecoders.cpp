@@ -31,6 +31,7 @@ bool IsOwnFormatHint(const QString& s) {
 bool DecodeOwnFormat(const QByteArray& data, const QString& lowerSuffix, QImage& out) {
     if (looksLikePcx(data)) return DecodePcx(data, out);
     if (looksLikeIff(data)) return DecodeIlbm(data, out);
+    if (data.startsWith("GIF87a") || data.startsWith("GIF89a")) return DecodeGif(data, out);
     if (lowerSuffix == QLatin1String("tga")) return DecodeTga(data, out);
     return false;
 }

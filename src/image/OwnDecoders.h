@@ -1,6 +1,7 @@
 #pragma once
 // Our own decoders for the formats Qt's readers lack (PCX, IFF/ILBM) or
-// handle only in part (TGA: Qt reads no colour-mapped or grey Targa files).
+// handle only in part (TGA: Qt reads no colour-mapped or grey Targa files;
+// GIF: Qt turns it into true colour and loses the colour table).
 // Every decoder checks each size and offset against the data and refuses
 // pictures beyond MaxDecodedImageBytes(); a damaged file returns false.
 // Palettised results are Format_Indexed8 with a table of 2, 16 or 256
@@ -13,8 +14,9 @@
 bool DecodePcx(const QByteArray& data, QImage& out);
 bool DecodeIlbm(const QByteArray& data, QImage& out);
 bool DecodeTga(const QByteArray& data, QImage& out);
+bool DecodeGif(const QByteArray& data, QImage& out);   // first frame
 
-// Picks a decoder by signature (PCX, IFF) or, for TGA, by the hint.
+// Picks a decoder by signature (PCX, IFF, GIF) or, for TGA, by the hint.
 bool DecodeOwnFormat(const QByteArray& data, const QString& lowerSuffix, QImage& out);
 
 // Whether the suffix names a format only our decoders read.
