@@ -1,0 +1,112 @@
+// Saving never destroys the previous file and reports every failure.
+#include "BoxTestSupport.h"
+
+#include "model/BoxFile.h"
+
+#include <QDir>
+#include <QFileDevice>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace boxtest;
+
+namespace {
+
+class BoxFileSave : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    RecordingPrompter prompter;
+    BoxDocument doc;
+
+    void SetUp() override {
+        makeNewDocument(doc);
+        for (int slot = 1; slot <= 50; ++slot) placeText(doc, slot, QStringLiteral("Text %1").arg(slot));
+    }
+
+    void expectCreateFailed() {
+        ASSERT_EQ(prompter.messages.size(), 1u);
+        EXPECT_EQ(prompter.messages[0].text, QStringLiteral("Beim Erstellen der Datei ist ein Fehler aufgetreten!"));
+        EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("Fehler: Datei konnte nicht erstellt werden"));
+        EXPECT_EQ(prompter.messages[0].icon, PromptIcon::Information);
+    }
+
+    static bool runningAsRoot() { return ::geteuid() == 0; }
+};
+
+}  // namespace
+
+TEST_F(BoxFileSave, ReplacesAnExistingFile) {
+    const QString file = dir.filePath(QStringLiteral("a.box"));
+    ASSERT_TRUE(writeAll(file, QByteArray(5000, 'x')));
+    ASSERT_TRUE(Saveit(doc, file, prompter));
+    EXPECT_EQ(readAll(file), serializeBoxDocument(doc));
+    EXPECT_TRUE(prompter.messages.empty());
+    // No temporary file is left behind.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+TEST_F(BoxFileSave, FolderThatCannotBeWrittenIsReported) {
+    if (runningAsRoot()) GTEST_SKIP() << "root writes into read-only folders";
+    const QString sub = dir.filePath(QStringLiteral("nurlesen"));
+    ASSERT_TRUE(QDir().mkdir(sub));
+    const QString file = sub + QStringLiteral("/a.box");
+    ASSERT_TRUE(writeAll(file, QByteArray("alt")));
+    QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    EXPECT_FALSE(Saveit(doc, file, prompter));
+    QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    expectCreateFailed();
+    EXPECT_EQ(readAll(file), QByteArray("alt"));
+}
+
+TEST_F(BoxFileSave, ReadOnlyFileSystemIsReported) {
+    // Even root cannot create files here.
+    EXPECT_FALSE(Saveit(doc, QStringLiteral("/proc/faltarillon-test.box"), prompter));
+    expectCreateFailed();
+}
+
+TEST_F(BoxFileSave, MissingFolderOrFolderAsTargetIsReported) {
+    EXPECT_FALSE(Saveit(doc, dir.filePath(QStringLiteral("gibtsnicht/a.box")), prompter));
+    expectCreateFailed();
+    prompter.messages.clear();
+    EXPECT_FALSE(Saveit(doc, dir.path(), prompter));
+    expectCreateFailed();
+    prompter.messages.clear();
+    EXPECT_FALSE(Saveit(doc, QString(), prompter));
+    expectCreateFailed();
+}
+
+TEST_F(BoxFileSave, WriteProtectedFileIsNotReplaced) {
+    const QString file = dir.filePath(QStringLiteral("geschuetzt.box"));
+    ASSERT_TRUE(writeAll(file, QByteArray("alt")));
+    QFile::setPermissions(file, QFileDevice::ReadOwner);
+    if (QFileInfo(file).isWritable()) GTEST_SKIP() << "root may write anything";
+    EXPECT_FALSE(Saveit(doc, file, prompter));
+    expectCreateFailed();
+    EXPECT_EQ(readAll(file), QByteArray("alt"));
+}
+
+TEST_F(BoxFileSave, WriteErrorKeepsThePreviousFile) {
+    // A file size limit makes every write past it fail, as a full disk does.
+    const QString file = dir.filePath(QStringLiteral("voll.box"));
+    const QByteArray previous(100, 'p');
+    ASSERT_TRUE(writeAll(file, previous));
+    for (int slot = 1; slot <= 2000; ++slot) placeText(doc, slot, QString(40, QLatin1Char('t')));
+
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved = Saveit(doc, file, prompter);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(saved);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("Fehler: Datei konnte nicht geschrieben werden"));
+    EXPECT_EQ(readAll(file), previous);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
