@@ -64,7 +64,14 @@ DibHandle DecodeDib(const QByteArray& data, const QString& formatHint) {
     if (data.isEmpty()) return DibHandle();
     const QString hint = formatHint.toLower();
     QImage own;
-    if (DecodeOwnFormat(data, hint, own)) return DibHandle(own);
+    switch (DecodeOwnFormat(data, hint, own)) {
+    case OwnDecodeResult::Decoded:
+        return DibHandle(own);
+    case OwnDecodeResult::Damaged:
+        return DibHandle();
+    case OwnDecodeResult::NotOurs:
+        break;
+    }
     QByteArray copy = data;
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);

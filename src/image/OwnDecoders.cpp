@@ -28,10 +28,12 @@ bool IsOwnFormatHint(const QString& s) {
            s == QLatin1String("ilbm") || s == QLatin1String("tga");
 }
 
-bool DecodeOwnFormat(const QByteArray& data, const QString& lowerSuffix, QImage& out) {
-    if (looksLikePcx(data)) return DecodePcx(data, out);
-    if (looksLikeIff(data)) return DecodeIlbm(data, out);
-    if (data.startsWith("GIF87a") || data.startsWith("GIF89a")) return DecodeGif(data, out);
-    if (lowerSuffix == QLatin1String("tga")) return DecodeTga(data, out);
-    return false;
+OwnDecodeResult DecodeOwnFormat(const QByteArray& data, const QString& lowerSuffix, QImage& out) {
+    auto result = [](bool ok) { return ok ? OwnDecodeResult::Decoded : OwnDecodeResult::Damaged; };
+    if (looksLikePcx(data)) return result(DecodePcx(data, out));
+    if (looksLikeIff(data)) return result(DecodeIlbm(data, out));
+    if (data.startsWith("GIF87a") || data.startsWith("GIF89a")) return result(DecodeGif(data, out));
+    // A file named .tga that our decoder refuses may still be something else.
+    if (lowerSuffix == QLatin1String("tga") && DecodeTga(data, out)) return OwnDecodeResult::Decoded;
+    return OwnDecodeResult::NotOurs;
 }

@@ -17,7 +17,10 @@ bool DecodeTga(const QByteArray& data, QImage& out);
 bool DecodeGif(const QByteArray& data, QImage& out);   // first frame
 
 // Picks a decoder by signature (PCX, IFF, GIF) or, for TGA, by the hint.
-bool DecodeOwnFormat(const QByteArray& data, const QString& lowerSuffix, QImage& out);
+// Damaged: the signature was ours but the file is broken; no other reader
+// should then make something of it.
+enum class OwnDecodeResult { NotOurs, Decoded, Damaged };
+OwnDecodeResult DecodeOwnFormat(const QByteArray& data, const QString& lowerSuffix, QImage& out);
 
 // Whether the suffix names a format only our decoders read.
 bool IsOwnFormatHint(const QString& lowerSuffix);
