@@ -53,7 +53,10 @@ void RoundRect(QPainter& p, int x1, int y1, int x2, int y2, int cornerW, int cor
         Rectangle(p, x1, y1, x2, y2);
         return;
     }
-    p.drawRoundedRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1), rw / 2.0, rh / 2.0, Qt::AbsoluteSize);
+    // Pixel centres: a rounded path on the integer grid loses its last row
+    // when the corner radius reaches half the side.
+    p.drawRoundedRect(QRectF(x1 + 0.5, y1 + 0.5, x2 - x1 - 1, y2 - y1 - 1), rw / 2.0, rh / 2.0,
+                      Qt::AbsoluteSize);
 }
 
 void FillRect(QPainter& p, int x1, int y1, int x2, int y2) {

@@ -1,0 +1,79 @@
+#pragma once
+// The printed sheet: net number 0's item at an output resolution, the print
+// preview image and printing through raster bands.
+//
+// Printers and PDF have no raster operations, so the sheet is rendered at
+// the device's resolution into horizontal bands of a QImage (where the net's
+// XOR works exactly) and each band is drawn onto the device. Memory is one
+// band, whatever the page size.
+
+#include "render/DrawVCart.h"
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <functional>
+
+class QPainter;
+class Prompter;
+struct BoxDocument;
+struct SheetLayout;
+
+namespace sheetmsg {
+inline const QString PrintJobTitle = QStringLiteral("ORB-LUX Faltarillon-Designer 1.0 Faltarillon");
+inline const QString ResolutionCaption = QStringLiteral("Fehler");
+inline const QString ResolutionText = QStringLiteral(
+    "Diese Meldung dürfte nie erscheinen. Das Programm kann mit diesem Drucker wahrscheinlich nicht korrekt drucken.");
+}  // namespace sheetmsg
+
+// Item size (Wb x Hb) and the sheet position (sx, sy) of net number 0 at rx
+// pixels per inch across and ry down: Trunc(mm / 25.39995 * r).
+struct SheetGeometry {
+    int Wb = 0;
+    int Hb = 0;
+    int sx = 0;
+    int sy = 0;
+};
+SheetGeometry sheetGeometry(const SheetLayout& layout, int rx, int ry);
+
+// Font factor of the print: (printer dpi / screen dpi)^2, so text keeps the
+// size relative to the net that the editor shows.
+double printFontFactor(double printerDpi, double screenDpi);
+
+// Parameters of the render pass for the sheet at rx x ry: output mapping
+// PrintScale = rx / 20000, area = item, offsets = item size. The pass draws
+// the item at the canvas origin; the caller moves the canvas to the sheet
+// position (see itemOrigin).
+RenderParams sheetRenderParams(const SheetLayout& layout, int percent, int rx, int ry, double fontFactor);
+// Where the item's top-left corner lies on the page: the sheet position.
+QPoint itemOrigin(const SheetLayout& layout, int rx, int ry);
+
+// Tells the user when a printer's two resolutions differ; printing goes on.
+// Returns true when they differ.
+bool checkPrinterResolution(int px, int py, Prompter& prompter);
+
+// The preview page size: the printer page divided by px div previewDpi (at
+// least 1, so a printer coarser than the preview cannot divide by zero).
+QSize previewPageSize(QSize printerPage, int px, int py, int previewDpi);
+
+// The print preview: a white page of previewPageSize with the sheet drawn at
+// previewDpi. Null image when a render pass is under way.
+QImage renderPreview(BoxDocument& doc, int percent, int previewDpi, QSize printerPage, int px, int py);
+
+// Renders the page rows [bandTop, bandTop + band.height()) of the sheet at
+// (rx, ry) into band (already sized; filled white here). screenDpi gives the
+// font factor. Returns false when a render pass is under way.
+bool renderSheetBand(QImage& band, BoxDocument& doc, int percent, int rx, int ry, int bandTop,
+                     double screenDpi = 96);
+
+// Prints the sheet onto a device (printer, PDF) whose painter coordinates are
+// device pixels at (dpiX, dpiY), from its origin over pageSize pixels, in
+// bands of bandHeight rows (0 = about 16 MB per band). Bands that stay white
+// are not sent. onBand, when given, sees every band before it is drawn.
+// Returns false when a pass was already running (nothing printed).
+bool printSheet(QPainter& device, BoxDocument& doc, int percent, int dpiX, int dpiY, QSize pageSize,
+                double screenDpi = 96, int bandHeight = 0,
+                const std::function<void(const QImage& band, int top)>& onBand = {});
+
+// The whole sheet as one image of pageSize at (dpi, dpi); for files and tests.
+QImage renderSheetImage(BoxDocument& doc, int percent, int dpi, QSize pageSize, double screenDpi = 96);

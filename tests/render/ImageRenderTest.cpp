@@ -1,0 +1,226 @@
+#include "RenderTestUtil.h"
+
+#include "image/DrawDib.h"
+#include "render/DrawVCart.h"
+#include "render/ImageRenderer.h"
+
+#include <QPainter>
+#include <gtest/gtest.h>
+
+namespace {
+
+const BoxArea kArea{100, 50, 649, 438};   // 549 x 388, bw 550, bh 389
+
+DibHandle solid24(int w, int h, QColor c) {
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(c);
+    return DibHandle(img, 24);
+}
+
+DibHandle indexed8(int w, int h, const QVector<QRgb>& table, int fillIndex) {
+    QImage img(w, h, QImage::Format_Indexed8);
+    img.setColorTable(table);
+    img.fill(fillIndex);
+    return DibHandle(img, 8);
+}
+
+QImage renderOutput(BoxDocument& doc, int w, int h, QColor fill = Qt::white) {
+    QImage img = rt::canvas(w, h, fill);
+    QPainter p(&img);
+    RenderParams params;
+    params.AreaWidth = 5000;
+    params.AreaHeight = 5000;
+    params.mapping = Mapping::screen(1.0, 416);
+    params.EditorView = true;   // the net lies far off this canvas
+    DrawVCart(p, doc, params);
+    return img;
+}
+
+}  // namespace
+
+TEST(BackgroundPlacement, CenterSmallerFitsInside) {
+    const auto p = backgroundPlacement(bgCenterSmaller, 100, 100, kArea, true, 1646, 1164);
+    ASSERT_EQ(p.tiles.size(), 1u);
+    EXPECT_EQ(p.tiles[0], QRect(100 + 80, 50, 388, 388));
+    EXPECT_FALSE(p.clipped);
+    // A wide image: centred vertically.
+    const auto q = backgroundPlacement(bgCenterSmaller, 400, 100, kArea, true, 1646, 1164);
+    EXPECT_EQ(q.tiles[0], QRect(100, 50 + (389 - 137) / 2, 549, 136));
+}
+
+TEST(BackgroundPlacement, CenterLargerCoversAndClipsOnlyInEditor) {
+    const auto p = backgroundPlacement(bgCenterLarger, 100, 100, kArea, true, 1646, 1164);
+    ASSERT_EQ(p.tiles.size(), 1u);
+    EXPECT_EQ(p.tiles[0], QRect(100, 50 - 80, 549, 549));
+    EXPECT_TRUE(p.clipped);
+    EXPECT_EQ(p.clip, QRect(100, 50, 549, 388));
+    EXPECT_FALSE(backgroundPlacement(bgCenterLarger, 100, 100, kArea, false, 1646, 1164).clipped);
+}
+
+TEST(BackgroundPlacement, FitStretchesOnePixelPast) {
+    const auto p = backgroundPlacement(bgFit, 10, 300, kArea, true, 1646, 1164);
+    ASSERT_EQ(p.tiles.size(), 1u);
+    EXPECT_EQ(p.tiles[0], QRect(100, 50, 550, 389));
+}
+
+TEST(BackgroundPlacement, TileRowAndColumn) {
+    const auto row = backgroundPlacement(bgTile, 100, 400, kArea, true, 1646, 1164);
+    ASSERT_FALSE(row.tiles.empty());
+    EXPECT_EQ(row.tiles[0], QRect(100, 50, 96, 388));
+    EXPECT_EQ(row.tiles[1].left(), 196);
+    EXPECT_EQ(row.tiles[2].left(), 292);
+    EXPECT_EQ(row.tiles.size(), size_t((1646 + 95) / 96));   // k * 96 < 1646
+    EXPECT_TRUE(row.clipped);
+    const auto column = backgroundPlacement(bgTile, 400, 100, kArea, true, 1646, 1164);
+    EXPECT_EQ(column.tiles[0], QRect(100, 50, 549, 136));
+    EXPECT_EQ(column.tiles[1].top(), 50 + 136);
+}
+
+TEST(BackgroundPlacement, TilingTerminatesWithExtremeAspect) {
+    // Scaled tile height 0 or 1: the step would not advance.
+    EXPECT_TRUE(backgroundPlacement(bgTile, 100000, 1, kArea, true, 1646, 1164).tiles.empty());
+    EXPECT_TRUE(backgroundPlacement(bgTile, 1, 100000, kArea, true, 1646, 1164).tiles.empty());
+    // Step 1: one tile per pixel, still bounded by the drawing area.
+    const auto thin = backgroundPlacement(bgTile, 550, 2, kArea, true, 1646, 1164);
+    EXPECT_EQ(thin.tiles.size(), 1164u);
+    EXPECT_TRUE(backgroundPlacement(bgNone, 10, 10, kArea, true, 1646, 1164).tiles.empty());
+    EXPECT_TRUE(backgroundPlacement(9, 10, 10, kArea, true, 1646, 1164).tiles.empty());
+}
+
+TEST(BackgroundRender, CenterLargerIsCutInEditor) {
+    auto doc = rt::document();
+    doc->BackgroundMode = bgCenterLarger;
+    doc->BackgroundPicture = solid24(100, 100, Qt::blue);
+    QImage img = rt::canvas(800, 600);
+    QPainter p(&img);
+    RenderParams params;
+    params.AreaWidth = 1647;   // box area (100, 50, 649, 438)
+    params.AreaHeight = 1164;
+    params.OffsetX = 449;
+    params.OffsetY = 338;
+    params.mapping = Mapping::screen(1.0, 416);
+    params.EditorView = true;
+    params.Percent = 10;
+    DrawVCart(p, *doc, params);
+    p.end();
+    const QRect blueish = rt::boundsWhere(img, [](QRgb c) { return c != rt::White; });
+    EXPECT_EQ(blueish, QRect(100, 50, 549, 388));
+}
+
+TEST(ImageObject, KeepAspectSizes) {
+    EXPECT_EQ(imageObjectSize(200, 100, 50, 50, true), QSize(100, 100));
+    EXPECT_EQ(imageObjectSize(200, 100, 50, 50, false), QSize(200, 100));
+    EXPECT_EQ(imageObjectSize(100, 200, 50, 50, true), QSize(100, 100));
+    auto doc = rt::document();
+    Tobs& o = rt::place(*doc, 1, Image, 10, 10, 200, 100);
+    o.Picture = solid24(50, 50, Qt::blue);
+    o.KeepAspect = 1;
+    Tobs& q = rt::place(*doc, 2, Image, 10, 150, 200, 100);
+    q.Picture = solid24(50, 50, Qt::red);
+    const QImage img = renderOutput(*doc, 400, 300);
+    EXPECT_EQ(rt::boundsOf(img, rt::rgb(0, 0, 255)), QRect(10, 10, 99, 99));
+    EXPECT_EQ(rt::boundsOf(img, rt::rgb(255, 0, 0)), QRect(10, 150, 199, 99));
+}
+
+TEST(ImageObject, EmptyOrTooSmallDrawsNothing) {
+    auto doc = rt::document();
+    rt::place(*doc, 1, Image, 10, 10, 200, 100);   // no picture
+    Tobs& tiny = rt::place(*doc, 2, Image, 10, 150, 1, 100);
+    tiny.Picture = solid24(5, 5, Qt::red);
+    tiny.Transparent = 1;
+    const QImage img = renderOutput(*doc, 400, 300);
+    EXPECT_TRUE(rt::boundsNot(img, rt::White).isNull());
+}
+
+TEST(ImageObject, AutoTransparency24BitShowsGroundThroughWhite) {
+    auto doc = rt::document();
+    Tobs& ground = rt::place(*doc, 1, Figure, 0, 0, 400, 300);
+    ground.Shape = shRectangle;
+    ground.Color = 0x00FF00;
+    QImage pic(20, 20, QImage::Format_RGB32);
+    pic.fill(Qt::white);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x) pic.setPixel(x, y, qRgb(0, 0, 255));
+    Tobs& o = rt::place(*doc, 2, Image, 50, 50, 41, 41);
+    o.Picture = DibHandle(pic, 24);
+    o.Transparent = 1;
+    o.TransAuto = 1;
+    o.LineWidthOrTransColor = 0x123456;
+    const QImage img = renderOutput(*doc, 400, 300);
+    EXPECT_EQ(o.LineWidthOrTransColor, 0xFFFFFF);
+    EXPECT_EQ(rt::px(img, 60, 55), rt::rgb(0, 0, 255));
+    EXPECT_EQ(rt::px(img, 60, 80), rt::rgb(0, 255, 0));   // white part: the ground shows
+    EXPECT_EQ(rt::countOf(img, rt::White, img.rect()), 0);
+}
+
+TEST(ImageObject, PaletteTransparencyPicksFirstMatchingEntry) {
+    QVector<QRgb> table(16, qRgb(1, 2, 3));
+    table[3] = qRgb(255, 0, 255);
+    table[9] = qRgb(255, 0, 255);
+    table[5] = qRgb(0, 0, 255);
+    QImage pic(30, 10, QImage::Format_Indexed8);
+    pic.setColorTable(table);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 30; ++x) pic.setPixel(x, y, x < 10 ? 3 : x < 20 ? 9 : 5);
+    auto doc = rt::document();
+    Tobs& ground = rt::place(*doc, 1, Figure, 0, 0, 400, 300);
+    ground.Shape = shRectangle;
+    ground.Color = 0x00FF00;
+    Tobs& o = rt::place(*doc, 2, Image, 10, 10, 31, 11);
+    o.Picture = DibHandle(pic, 8);
+    o.Transparent = 1;
+    o.LineWidthOrTransColor = 0xFF00FF;   // magenta
+    const QImage img = renderOutput(*doc, 400, 300);
+    EXPECT_EQ(o.LineWidthOrTransColor, 3);
+    EXPECT_EQ(rt::px(img, 15, 15), rt::rgb(0, 255, 0));    // index 3: transparent
+    EXPECT_EQ(rt::px(img, 25, 15), rt::rgb(255, 0, 255));  // index 9: drawn
+    EXPECT_EQ(rt::px(img, 35, 15), rt::rgb(0, 0, 255));
+}
+
+TEST(ImageObject, NegativeValueMakesNothingTransparent) {
+    auto doc = rt::document();
+    Tobs& o = rt::place(*doc, 1, Image, 10, 10, 31, 31);
+    QVector<QRgb> table(256, qRgb(0, 0, 0));
+    o.Picture = indexed8(30, 30, table, 0);
+    o.Transparent = 1;
+    o.LineWidthOrTransColor = -1;
+    const QImage img = renderOutput(*doc, 100, 100);
+    EXPECT_EQ(o.LineWidthOrTransColor, -1);
+    EXPECT_EQ(rt::boundsOf(img, rt::Black), QRect(10, 10, 30, 30));
+}
+
+TEST(DrawDibScaling, NearestNeighbourColumnAndRowMapping) {
+    // Four columns of distinct colours scaled to 10 pixels: column i shows
+    // source 4 * i div 10.
+    QImage src(4, 2, QImage::Format_RGB32);
+    const QRgb cols[4] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 0)};
+    for (int x = 0; x < 4; ++x) {
+        src.setPixel(x, 0, cols[x]);
+        src.setPixel(x, 1, qRgb(0, 0, 0));
+    }
+    const DibHandle dib(src, 24);
+    QImage img = rt::canvas(20, 10);
+    QPainter p(&img);
+    DrawDib(p, 0, 0, 10, 4, dib, 0, 0, 4, 2);
+    p.end();
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(img.pixel(i, 0), cols[4 * i / 10]) << i;
+    EXPECT_EQ(rt::px(img, 0, 1), rt::rgb(255, 0, 0));
+    EXPECT_EQ(rt::px(img, 0, 2), rt::Black);
+    EXPECT_EQ(rt::px(img, 10, 0), rt::White);
+}
+
+TEST(DrawDibScaling, SourceClippingMovesDestination) {
+    // Hanging over the top edge (SrcY counts from the bottom).
+    const DibClip c = clipDibSource({0, 0, 100, 100, 0, 50, 10, 100}, 10, 100);
+    EXPECT_EQ(c.SrcHeight, 50);
+    EXPECT_EQ(c.DestHeight, 50);
+    EXPECT_EQ(c.Y, 50);
+    const DibClip inside = clipDibSource({3, 4, 50, 60, 1, 2, 5, 6}, 10, 10);
+    EXPECT_EQ(inside.X, 3);
+    EXPECT_EQ(inside.DestWidth, 50);
+    const DibClip left = clipDibSource({0, 0, 30, 10, -1, 0, 3, 10}, 10, 10);
+    EXPECT_EQ(left.SrcX, 0);
+    EXPECT_EQ(left.SrcWidth, 2);
+    EXPECT_EQ(left.DestWidth, 20);
+    EXPECT_EQ(left.X, 10);
+}

@@ -1,0 +1,168 @@
+#include "RenderTestUtil.h"
+
+#include "render/BoxNet.h"
+#include "render/DrawVCart.h"
+#include "render/EditorView.h"
+#include "render/GdiCanvas.h"
+
+#include <QPainter>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace {
+
+RenderParams editorParams(int percent = 100) {
+    RenderParams p;
+    p.AreaWidth = 1646;
+    p.AreaHeight = 1164;
+    p.mapping = Mapping::screen(1.0, 416);
+    p.EditorView = true;
+    p.Percent = percent;
+    return p;
+}
+
+std::set<std::pair<int, int>> changedPixels(const QImage& a, const QImage& b) {
+    std::set<std::pair<int, int>> out;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (rt::px(a, x, y) != rt::px(b, x, y)) out.insert({x, y});
+    return out;
+}
+
+}  // namespace
+
+TEST(NetRender, EmptyDocumentDrawsOnlyTheNetInsideItsBounds) {
+    auto doc = rt::document();
+    for (int percent : {100, 50, 10}) {
+        QImage img = rt::canvas(1646, 1164);
+        QPainter p(&img);
+        EXPECT_TRUE(DrawVCart(p, *doc, editorParams(percent)));
+        p.end();
+        const NetMeasure n = measureNet(boxAreaFor(1646, 1164, 0, 0, true), percent);
+        const QRect changed = rt::boundsNot(img, rt::White);
+        // The last point of each polyline is left out, so the lines reach
+        // one pixel short of the extreme points at most.
+        const QRect expected = netBounds(n);
+        EXPECT_TRUE(expected.contains(changed)) << percent;
+        EXPECT_GE(changed.width(), expected.width() - 1) << percent;
+        EXPECT_GE(changed.height(), expected.height() - 1) << percent;
+        EXPECT_EQ(changed.left(), 549) << percent;
+        // Only inverted (black) and untouched (white) pixels on white.
+        EXPECT_EQ(rt::countOf(img, rt::White, img.rect()) + rt::countOf(img, rt::Black, img.rect()),
+                  img.width() * img.height());
+    }
+}
+
+TEST(NetRender, DottedLineShowsOnWhiteAndOnBlack) {
+    auto doc = rt::document();
+    for (QColor ground : {QColor(Qt::white), QColor(Qt::black)}) {
+        QImage img = rt::canvas(1646, 1164, ground);
+        QPainter p(&img);
+        DrawVCart(p, *doc, editorParams());
+        p.end();
+        // The top edge of the side faces: y = T + e = 509, x from 549 on.
+        const QRgb g = ground.rgb() & 0xFFFFFF;
+        const QRgb inv = g ^ 0xFFFFFF;
+        int dots = 0, gaps = 0;
+        for (int x = 549; x < 549 + 484; ++x) {
+            const QRgb c = rt::px(img, x, 509);
+            if (c == g) ++dots;
+            else if (c == inv) ++gaps;
+        }
+        EXPECT_EQ(dots + gaps, 484);
+        EXPECT_NEAR(gaps, 484 / 2, 10);
+        // Dots first: three untouched pixels, then three inverted ones.
+        EXPECT_EQ(rt::px(img, 549 + 1, 509), g);
+        EXPECT_EQ(rt::px(img, 549 + 4, 509), inv);
+    }
+}
+
+TEST(NetRender, DrawnOverObjectsAndRestoresStateForMarks) {
+    auto doc = rt::document();
+    Tobs& o = rt::place(*doc, 7, Figure, 500, 400, 300, 300);
+    o.Shape = shRectangle;
+    o.Color = 0x0000FF;
+    QImage img = rt::canvas(1646, 1164);
+    QPainter p(&img);
+    DrawVCart(p, *doc, editorParams());
+    EXPECT_EQ(p.pen().color(), QColor(Qt::black));
+    EXPECT_EQ(p.pen().width(), 1);
+    EXPECT_EQ(p.pen().style(), Qt::SolidLine);
+    EXPECT_EQ(p.brush().style(), Qt::SolidPattern);
+    EXPECT_EQ(p.brush().color(), QColor(Qt::white));
+    EXPECT_EQ(p.compositionMode(), QPainter::CompositionMode_SourceOver);
+    p.end();
+    // Inside the red square the gaps of the net are red inverted (cyan).
+    EXPECT_EQ(rt::px(img, 549 + 4, 509), rt::rgb(0, 255, 255));
+    EXPECT_EQ(rt::px(img, 549 + 1, 509), rt::rgb(255, 0, 0));
+}
+
+TEST(NetRender, XorNetTwiceRestoresThePicture) {
+    QImage img = rt::canvas(300, 300, QColor(10, 200, 30));
+    const QImage before = img;
+    const auto lines = netPolylines(NetMeasure{5, 5, 60});
+    QPainter p(&img);
+    gdi::drawXorDottedPolylines(p, lines);
+    gdi::drawXorDottedPolylines(p, lines);
+    p.end();
+    EXPECT_TRUE(changedPixels(before, img).empty());
+}
+
+TEST(NetRender, PolylineLeavesOutEndPointAndStartsEachLineWithADot) {
+    std::vector<QPoint> gaps;
+    gdi::dottedGapPixels({{0, 0}, {10, 0}, {10, 7}}, gaps);
+    const std::vector<QPoint> expected{{3, 0}, {4, 0}, {5, 0}, {9, 0}, {10, 3}, {10, 4}, {10, 5}};
+    EXPECT_EQ(gaps, expected);
+}
+
+TEST(RenderPass, PaintingFlagIsClearedAndBlocksNesting) {
+    auto doc = rt::document();
+    EXPECT_FALSE(Painting());
+    {
+        PaintingGuard outer;
+        EXPECT_TRUE(outer.active());
+        EXPECT_TRUE(Painting());
+        QImage img = rt::canvas(100, 100);
+        QPainter p(&img);
+        EXPECT_FALSE(DrawVCart(p, *doc, editorParams()));
+        p.end();
+        EXPECT_TRUE(rt::boundsNot(img, rt::White).isNull());
+        QImage buffer = rt::canvas(100, 100);
+        EXPECT_FALSE(renderEditorBuffer(buffer, *doc, 100, 0, 0));
+        EXPECT_TRUE(Painting());
+    }
+    EXPECT_FALSE(Painting());
+}
+
+TEST(EditorBuffer, FrameAndShadowStrips) {
+    auto doc = rt::document();
+    QImage buffer = rt::canvas(1646, 1164, Qt::red);
+    ASSERT_TRUE(renderEditorBuffer(buffer, *doc, 100, 0, 0));
+    EXPECT_FALSE(Painting());
+    const QRgb grey = rt::rgb(0x80, 0x80, 0x80);
+    // Frame (548, 388, 1097, 776): columns 548 and 1096, rows 388 and 775.
+    EXPECT_EQ(rt::px(buffer, 548, 600), rt::Black);
+    EXPECT_EQ(rt::px(buffer, 1096, 600), rt::Black);
+    EXPECT_EQ(rt::px(buffer, 800, 388), rt::Black);
+    EXPECT_EQ(rt::px(buffer, 800, 775), rt::Black);
+    EXPECT_EQ(rt::px(buffer, 547, 600), rt::White);
+    EXPECT_EQ(rt::px(buffer, 800, 776), grey);
+    // Shadow strips (1097, 393, 1102, 781) and (553, 776, 1102, 781).
+    EXPECT_EQ(rt::boundsOf(buffer, grey), QRect(553, 393, 1102 - 553, 781 - 393));
+    EXPECT_EQ(rt::countOf(buffer, grey, buffer.rect()), 5 * (781 - 393) + (1097 - 553) * 5);
+    EXPECT_EQ(rt::px(buffer, 1097, 392), rt::White);
+    EXPECT_EQ(rt::px(buffer, 552, 777), rt::White);
+    EXPECT_EQ(rt::countOf(buffer, rt::rgb(255, 0, 0), buffer.rect()), 0);
+}
+
+TEST(EditorBuffer, ScrollingShiftsThePicture) {
+    auto doc = rt::document();
+    Tobs& o = rt::place(*doc, 1, Figure, 600, 450, 80, 60);
+    o.Shape = shEllipse;
+    o.Color = 0xFF0000;
+    QImage a = rt::canvas(800, 600);
+    QImage b = rt::canvas(800, 600);
+    renderEditorBuffer(a, *doc, 100, 300, 200);
+    renderEditorBuffer(b, *doc, 100, 330, 240);
+    EXPECT_EQ(a.copy(30, 40, 700, 500), b.copy(0, 0, 700, 500));
+}
