@@ -1,0 +1,10 @@
+#pragma once
+// Common look of the program's own dialogs: the small sans-serif dialog font
+// and placement in the middle of the screen.
+
+class QWidget;
+
+// 8 points at 96 pixels per inch, as a pixel size so buffers and screens agree.
+void applyDialogFont(QWidget* form);
+// Moves a top-level window to the centre of its screen.
+void centreOnScreen(QWidget* form);

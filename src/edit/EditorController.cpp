@@ -1,0 +1,468 @@
+#include "edit/EditorController.h"
+
+#include "edit/CanvasMenu.h"
+#include "edit/ObjectCommands.h"
+#include "edit/ObjectMenu.h"
+#include "image/ImageLoader.h"
+#include "model/BoxDocument.h"
+#include "model/Prompter.h"
+#include "render/Mapping.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+constexpr int HandleReach = 3;   // a handle grabs within 3 pixels of its point
+
+bool onHandle(int x, int y, int hx, int hy) {
+    return hx - HandleReach <= x && x <= hx + HandleReach && hy - HandleReach <= y &&
+           y <= hy + HandleReach;
+}
+
+std::int32_t clampToInt32(long long v) {
+    return static_cast<std::int32_t>(std::clamp<long long>(
+        v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+int clampScroll(int value, int range) {
+    if (value > range - 1) value = range - 1;
+    if (value < 0) value = 0;
+    return value;
+}
+
+}  // namespace
+
+EditorController::EditorController(EditorEnvironment& env, ObjectCommands& commands,
+                                   ObjectMenu& objectMenu, CanvasMenu& canvasMenu)
+    : m_env(env), m_commands(commands), m_objectMenu(objectMenu), m_canvasMenu(canvasMenu) {}
+
+void EditorController::resetInteraction() {
+    m_state.DragState = dsIdle;
+    m_state.DragMode = dmNone;
+    m_state.GrabOffsetX = m_state.GrabOffsetY = 0;
+    m_state.SkipNextPress = false;
+}
+
+// ---------------------------------------------------------------- events
+
+void EditorController::mousePress(Qt::MouseButton button, Qt::KeyboardModifiers, const QPoint& pos) {
+    if (button == Qt::LeftButton) {
+        m_env.captureMouse();
+        leftPress(pos);
+    } else if (button == Qt::RightButton) {
+        rightPress(pos);
+    } else {
+        m_env.focusKeyEdit();
+    }
+}
+
+void EditorController::mouseMove(Qt::KeyboardModifiers, const QPoint& pos) {
+    switch (m_state.DragState) {
+    case dsScrollView:
+        Drag2Hand(pos.x(), pos.y());
+        break;
+    case dsDragObject:
+        // The design stays as painted at the press; only the outline follows.
+        dragit(pos.x(), pos.y());
+        m_env.showDragOutline(currentScreenRect());
+        break;
+    default:
+        setdragmod(pos.x(), pos.y());
+        break;
+    }
+}
+
+void EditorController::mouseRelease(Qt::MouseButton button, Qt::KeyboardModifiers, const QPoint& pos) {
+    if (button != Qt::LeftButton) return;
+    m_env.releaseMouse();
+    leftRelease(pos);
+}
+
+void EditorController::mouseDoubleClick(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                                        const QPoint& pos) {
+    if (button == Qt::LeftButton && m_env.currentTool() == EditorTool::Pointer) {
+        BoxDocument& doc = m_env.document();
+        const int current = doc.CurrentObject;
+        if (ObjectTable::isValidSlot(current) && doc.Objects[current].Kind == Text) {
+            m_state.SkipNextPress = true;
+            m_commands.EditTextNow();
+        }
+    }
+    // The second click's press follows the double click, as the toolkit
+    // delivers it.
+    mousePress(button, modifiers, pos);
+}
+
+void EditorController::scrollBoxMouseDown() { m_env.focusKeyEdit(); }
+
+bool EditorController::keyDown(int key) {
+    switch (key) {
+    case Qt::Key_Delete:
+        m_commands.deleteObject();
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        m_commands.selectNextObject();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------- presses
+
+void EditorController::leftPress(const QPoint& pos) {
+    m_env.focusKeyEdit();
+    const EditorTool tool = m_env.currentTool();
+    if (tool == EditorTool::Hand) {
+        m_state.HandStartX = pos.x();
+        m_state.HandStartY = pos.y();
+        m_state.DragState = dsScrollView;
+        return;
+    }
+    if (tool == EditorTool::Zoom) {
+        zoomStep(pos.x(), pos.y(), true);
+        return;
+    }
+    if (tool != EditorTool::Pointer) return;   // new objects appear on release
+    if (m_state.SkipNextPress) {
+        m_state.SkipNextPress = false;
+        return;
+    }
+
+    // The current object's handles and inside win over anything on top of it.
+    setdragmod(pos.x(), pos.y());
+    if (m_state.DragMode > dmNone) {
+        m_state.DragState = dsDragObject;
+        m_env.repaint();
+        return;
+    }
+
+    BoxDocument& doc = m_env.document();
+    const int hit = HitTest(pos.x(), pos.y());
+    if (hit > 0) {
+        if (hit != doc.CurrentObject) {
+            doc.CurrentObject = hit;
+            m_env.repaint();
+        }
+    } else {
+        doc.CurrentObject = 0;
+        m_env.repaint();
+    }
+}
+
+void EditorController::rightPress(const QPoint& pos) {
+    m_env.focusKeyEdit();
+    if (m_env.currentTool() == EditorTool::Zoom) {
+        zoomStep(pos.x(), pos.y(), false);
+        return;
+    }
+    const std::int32_t savedMode = m_state.DragMode;
+    setdragmod(pos.x(), pos.y());
+    BoxDocument& doc = m_env.document();
+    if (m_state.DragMode > dmNone) {
+        m_objectMenu.PopItUp(pos.x(), pos.y());
+    } else {
+        const int hit = HitTest(pos.x(), pos.y());
+        if (hit > 0) {
+            if (hit != doc.CurrentObject) {
+                doc.CurrentObject = hit;
+                m_env.repaint();
+            }
+            m_objectMenu.PopItUp(pos.x(), pos.y());
+        } else {
+            doc.CurrentObject = 0;
+            m_env.repaint();
+            m_canvasMenu.popup(pos);
+        }
+    }
+    m_state.DragMode = savedMode;
+}
+
+// ---------------------------------------------------------------- release
+
+void EditorController::leftRelease(const QPoint& pos) {
+    if (m_state.DragState == dsScrollView) {
+        Drag2Hand(pos.x(), pos.y());
+        m_state.DragState = dsIdle;
+        return;
+    }
+    if (m_state.DragState == dsDragObject) {
+        dragit(pos.x(), pos.y());
+        m_state.DragState = dsIdle;
+        m_env.repaint();
+        return;
+    }
+    createObject(pos);
+}
+
+void EditorController::createObject(const QPoint& pos) {
+    BoxDocument& doc = m_env.document();
+    const int slot = doc.Objects.findFreeSlot();
+    if (slot == 0) {
+        m_env.prompter().inform(QStringLiteral("Fehler: Kein freies Objekt mehr"),
+                                QStringLiteral("Es wurden zuviele Objekte erstellt!"),
+                                PromptIcon::Information);
+        return;
+    }
+
+    std::int32_t kind = KindFree;
+    DibHandle picture;
+    QString chosenFile;
+    switch (m_env.currentTool()) {
+    case EditorTool::Figure:
+        kind = Figure;
+        break;
+    case EditorTool::Text:
+        kind = Text;
+        break;
+    case EditorTool::Image: {
+        if (!m_env.dialogs().chooseImage(doc.ProgramFolder, GetDIBOpenFilter(), chosenFile)) return;
+        if (!LoadDIBit(picture, chosenFile, doc.ProgramFolder)) {
+            m_env.prompter().inform(QString(),
+                                    QStringLiteral("Konnte Bild (") + chosenFile +
+                                        QStringLiteral(") nicht Laden."),
+                                    PromptIcon::Error);
+            return;
+        }
+        kind = Image;
+        break;
+    }
+    default:
+        return;
+    }
+
+    Tobs& o = doc.Objects[slot];
+    o.resetToDefaults();
+    o.Kind = kind;
+    if (kind == Image) o.Picture = picture;
+    doc.CurrentObject = slot;
+    o.KeepAspect = 1;
+    o.Shape = shRectangle;
+    const double zoom = doc.Zoom;
+    const double divisor = doc.ScreenDivisor;
+    SetDevLeft(o, pos.x(), zoom, divisor);
+    SetDevTop(o, pos.y(), zoom, divisor);
+    SetDevWidth(o, 50, zoom, divisor);
+    SetDevHeight(o, 50, zoom, divisor);
+    if (kind == Image) {
+        const long double perPixel = 10000.0L / (m_env.screenDpi() > 0 ? m_env.screenDpi() : 96);
+        SetDevWidth(o, truncToInt(perPixel * picture.DibWidth() * zoom / divisor), zoom, divisor);
+        SetDevHeight(o, truncToInt(perPixel * picture.DibHeight() * zoom / divisor), zoom, divisor);
+        o.Content = chosenFile;
+    } else {
+        o.Content.clear();
+    }
+    o.Color = 0;
+    const DialogFont& font = m_commands.dialogFont();
+    o.FontColor = font.Color;
+    o.FontHeight = font.Height;
+    o.FontName = font.Name;
+    o.FontPitch = font.Pitch;
+    o.FontStyle = font.Style;
+    o.FontSize = font.Size;
+    m_env.repaint();
+    m_env.setCurrentTool(EditorTool::Pointer);
+}
+
+// ---------------------------------------------------------------- geometry
+
+int EditorController::HitTest(int x, int y) const {
+    const BoxDocument& doc = m_env.document();
+    const Mapping map = Mapping::screenFor(doc);
+    for (int slot = ObjectTable::Capacity; slot >= 1; --slot) {
+        const Tobs& o = doc.Objects[slot];
+        if (o.Kind <= 0) continue;
+        const int sl = map.DevLeft(o);
+        const int st = map.DevTop(o);
+        if (sl <= x && x <= sl + map.DevWidth(o) && st <= y && y <= st + map.DevHeight(o)) return slot;
+    }
+    return 0;
+}
+
+QRect EditorController::currentScreenRect() const {
+    const BoxDocument& doc = m_env.document();
+    if (!ObjectTable::isValidSlot(doc.CurrentObject)) return QRect();
+    const Mapping map = Mapping::screenFor(doc);
+    const Tobs& o = doc.Objects[doc.CurrentObject];
+    return QRect(map.DevLeft(o), map.DevTop(o), map.DevWidth(o), map.DevHeight(o));
+}
+
+void EditorController::showCursor(CursorSlot slot) {
+    if (m_shownCursor == slot) return;
+    m_shownCursor = slot;
+    m_env.setCanvasCursor(slot);
+}
+
+void EditorController::setdragmod(int x, int y) {
+    m_state.DragMode = dmNone;
+    m_state.GrabOffsetX = 0;
+    m_state.GrabOffsetY = 0;
+
+    switch (m_env.currentTool()) {
+    case EditorTool::Pointer:
+        break;
+    case EditorTool::Content:
+        showCursor(CursorIBeam);
+        return;
+    case EditorTool::Zoom:
+        showCursor(CursorMagnifier);
+        return;
+    case EditorTool::Hand:
+        showCursor(CursorDragHand);
+        return;
+    default:
+        showCursor(CursorMultiDrag);
+        return;
+    }
+
+    const BoxDocument& doc = m_env.document();
+    if (!ObjectTable::isValidSlot(doc.CurrentObject)) {
+        showCursor(CursorArrow);
+        return;
+    }
+    const Mapping map = Mapping::screenFor(doc);
+    const Tobs& o = doc.Objects[doc.CurrentObject];
+    const int l = map.DevLeft(o);
+    const int t = map.DevTop(o);
+    const int w = map.DevWidth(o);
+    const int h = map.DevHeight(o);
+
+    struct Test {
+        int hx, hy;
+        DragModeCode mode;
+        CursorSlot cursor;
+        bool grabX, grabY;
+    };
+    // Order matters: on small objects the squares overlap and the first wins.
+    const Test tests[8] = {
+        {l, t, dmTopLeft, CursorTopLeft, true, true},
+        {l + w, t, dmTopRight, CursorTopRight, true, true},
+        {l, t + h, dmBottomLeft, CursorBottomLeft, true, true},
+        {l + w, t + h, dmBottomRight, CursorBottomRight, true, true},
+        {l + w / 2, t, dmTop, CursorTop, false, true},
+        {l + w / 2, t + h, dmBottom, CursorBottom, false, true},
+        {l, t + h / 2, dmLeft, CursorLeft, true, false},
+        {l + w, t + h / 2, dmRight, CursorRight, true, false},
+    };
+    for (const Test& test : tests) {
+        if (!onHandle(x, y, test.hx, test.hy)) continue;
+        m_state.DragMode = test.mode;
+        m_state.GrabOffsetX = test.grabX ? x - test.hx : 0;
+        m_state.GrabOffsetY = test.grabY ? y - test.hy : 0;
+        showCursor(test.cursor);
+        return;
+    }
+    if (l <= x && x <= l + w && t <= y && y <= t + h) {
+        m_state.DragMode = dmMove;
+        m_state.GrabOffsetX = x - l;
+        m_state.GrabOffsetY = y - t;
+        showCursor(CursorDragHand);
+        return;
+    }
+    showCursor(CursorArrow);
+}
+
+void EditorController::dragit(int x, int y) {
+    BoxDocument& doc = m_env.document();
+    if (!ObjectTable::isValidSlot(doc.CurrentObject)) return;
+    Tobs& o = doc.Objects[doc.CurrentObject];
+    const double zoom = doc.Zoom;
+    const double divisor = doc.ScreenDivisor;
+
+    // 64-bit arithmetic: a pointer far outside the canvas must not overflow.
+    long long L = o.Left, T = o.Top, W = o.Width, H = o.Height;
+    const long long px = screenPixelsToUnits(clampToInt32(static_cast<long long>(x) - m_state.GrabOffsetX), zoom, divisor);
+    const long long py = screenPixelsToUnits(clampToInt32(static_cast<long long>(y) - m_state.GrabOffsetY), zoom, divisor);
+
+    switch (m_state.DragMode) {
+    case dmTopLeft: W = W + L - px; H = H + T - py; L = px; T = py; break;
+    case dmTopRight: W = px - L; H = H + T - py; T = py; break;
+    case dmBottomLeft: W = W + L - px; H = py - T; L = px; break;
+    case dmBottomRight: W = px - L; H = py - T; break;
+    case dmTop: H = H + T - py; T = py; break;
+    case dmBottom: H = py - T; break;
+    case dmLeft: W = W + L - px; L = px; break;
+    case dmRight: W = px - L; break;
+    case dmMove: L = px; T = py; break;
+    default: break;
+    }
+
+    // An edge dragged across the opposite one: the drag goes on with the
+    // handle that is now under the pointer.
+    if (W < 0) {
+        L = L + W;
+        W = -W;
+        switch (m_state.DragMode) {
+        case dmTopLeft: m_state.DragMode = dmTopRight; break;
+        case dmTopRight: m_state.DragMode = dmTopLeft; break;
+        case dmBottomLeft: m_state.DragMode = dmBottomRight; break;
+        case dmBottomRight: m_state.DragMode = dmBottomLeft; break;
+        case dmLeft: m_state.DragMode = dmRight; break;
+        case dmRight: m_state.DragMode = dmLeft; break;
+        default: break;
+        }
+    }
+    if (H < 0) {
+        T = T + H;
+        H = -H;
+        switch (m_state.DragMode) {
+        case dmTopLeft: m_state.DragMode = dmBottomLeft; break;
+        case dmBottomLeft: m_state.DragMode = dmTopLeft; break;
+        case dmTopRight: m_state.DragMode = dmBottomRight; break;
+        case dmBottomRight: m_state.DragMode = dmTopRight; break;
+        case dmTop: m_state.DragMode = dmBottom; break;
+        case dmBottom: m_state.DragMode = dmTop; break;
+        default: break;
+        }
+    }
+
+    if (L + W < 0) L = -W;
+    if (T + H < 0) T = -H;
+    const QSize canvas = m_env.canvasSize();
+    const long long maxL = truncToInt(static_cast<long double>(canvas.width()) / zoom * divisor - 1);
+    const long long maxT = truncToInt(static_cast<long double>(canvas.height()) / zoom * divisor - 1);
+    if (L > maxL) L = maxL;
+    if (T > maxT) T = maxT;
+
+    o.Left = clampToInt32(L);
+    o.Top = clampToInt32(T);
+    o.Width = clampToInt32(W);
+    o.Height = clampToInt32(H);
+}
+
+void EditorController::Drag2Hand(int x, int y) {
+    const QPoint scroll = m_env.scrollPosition();
+    const QSize range = m_env.canvasSize();
+    const long long hx = static_cast<long long>(scroll.x()) + m_state.HandStartX - x;
+    const long long vy = static_cast<long long>(scroll.y()) + m_state.HandStartY - y;
+    m_env.setScrollPosition(QPoint(clampScroll(clampToInt32(hx), range.width()),
+                                   clampScroll(clampToInt32(vy), range.height())));
+}
+
+void EditorController::zoomStep(int x, int y, bool inwards) {
+    BoxDocument& doc = m_env.document();
+    const long double zoom = doc.Zoom;
+    const int dx = truncToInt(static_cast<long double>(x) * doc.ScreenDivisor / zoom);
+    const int dy = truncToInt(static_cast<long double>(y) * doc.ScreenDivisor / zoom);
+
+    if (inwards) {
+        if (doc.ScreenDivisor > 50) doc.ScreenDivisor = doc.ScreenDivisor / 1.5;
+    } else {
+        if (doc.ScreenDivisor < 1000) doc.ScreenDivisor = doc.ScreenDivisor * 1.5;
+    }
+    const long double divisor = doc.ScreenDivisor;
+
+    m_state.SuspendPaint = true;
+    const QSize canvas(truncToInt(doc.ExtentWidth * zoom / divisor),
+                       truncToInt(doc.ExtentHeight * zoom / divisor));
+    m_env.setCanvasSize(canvas);
+    const QSize box = m_env.scrollBoxSize();
+    const int sx = truncToInt(dx * zoom / divisor) - box.width() / 2;
+    const int sy = truncToInt(dy * zoom / divisor) - box.height() / 2;
+    m_env.setScrollPosition(QPoint(clampScroll(sx, canvas.width()), clampScroll(sy, canvas.height())));
+    m_state.SuspendPaint = false;
+    m_env.repaint();
+}

@@ -1,0 +1,76 @@
+#include "edit/FontChooserDialog.h"
+
+#include "dialogs/ColorChoice.h"
+
+#include <QDialogButtonBox>
+#include <QFontDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+FontChooserDialog::FontChooserDialog(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("FontDialog1"));
+    setWindowTitle(QStringLiteral("Schriftart"));
+    FontPart = new QFontDialog(this);
+    FontPart->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog | QFontDialog::ScalableFonts);
+    FontPart->setWindowFlags(Qt::Widget);
+
+    ColorButton = new QPushButton(QStringLiteral("Farbe..."), this);
+    ColorButton->setObjectName(QStringLiteral("ColorButton"));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("A&bbrechen"));
+
+    auto* colorRow = new QHBoxLayout;
+    colorRow->addWidget(new QLabel(QStringLiteral("Farbe:"), this));
+    colorRow->addWidget(ColorButton);
+    colorRow->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(FontPart);
+    layout->addLayout(colorRow);
+    layout->addWidget(buttons);
+
+    connect(ColorButton, &QPushButton::clicked, this, [this] {
+        std::int32_t c = m_color;
+        if (runColorDialog(this, c)) {
+            m_color = c;
+            showColor();
+        }
+    });
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+void FontChooserDialog::showColor() {
+    const QColor c = colorFromRef(m_color);
+    ColorButton->setStyleSheet(QStringLiteral("QPushButton { border-left: 16px solid %1; }").arg(c.name()));
+}
+
+void FontChooserDialog::setDialogFont(const DialogFont& font, int dpi) {
+    m_font = font;
+    m_color = font.Color;
+    QFont f(font.Name);
+    const int points = font.Size > 0 ? font.Size : std::max(1, -font.Height * 72 / (dpi > 0 ? dpi : 96));
+    f.setPointSize(points > 0 ? points : 12);
+    f.setBold(font.Style & 1);
+    f.setItalic(font.Style & 2);
+    f.setUnderline(font.Style & 4);
+    f.setStrikeOut(font.Style & 8);
+    FontPart->setCurrentFont(f);
+    showColor();
+}
+
+DialogFont FontChooserDialog::dialogFont(int dpi) const {
+    const QFont f = FontPart->currentFont();
+    DialogFont result = m_font;
+    if (f.family() != m_font.Name) result.Pitch = 0;
+    result.Name = f.family();
+    result.Style = static_cast<std::uint8_t>((f.bold() ? 1 : 0) | (f.italic() ? 2 : 0) | (f.underline() ? 4 : 0) |
+                                             (f.strikeOut() ? 8 : 0));
+    result.Color = m_color;
+    const int points = f.pointSize() > 0 ? f.pointSize() : static_cast<int>(std::lround(f.pointSizeF()));
+    result.setSize(points > 0 ? points : 12, dpi);
+    return result;
+}

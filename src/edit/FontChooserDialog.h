@@ -1,0 +1,28 @@
+#pragma once
+// The font dialog of the object commands (FontDialog1): face, style and size
+// of scalable fonts, plus the effects underline, strike-out and colour.
+
+#include "edit/EditorEnvironment.h"
+
+#include <QDialog>
+
+class QFontDialog;
+class QPushButton;
+
+class FontChooserDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit FontChooserDialog(QWidget* parent = nullptr);
+
+    void setDialogFont(const DialogFont& font, int dpi);
+    DialogFont dialogFont(int dpi) const;
+
+    QFontDialog* FontPart;
+    QPushButton* ColorButton;
+
+private:
+    void showColor();
+
+    DialogFont m_font;
+    std::int32_t m_color = 0;
+};

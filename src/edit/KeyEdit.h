@@ -1,0 +1,23 @@
+#pragma once
+// The hidden focus field of the editor: every press on the canvas gives it
+// the keyboard focus, and its key presses are the canvas's keyboard
+// commands. Whatever the user types lands here and has no other effect, so
+// keys typed in other fields (the box size, the panel) never reach the
+// canvas.
+
+#include <QLineEdit>
+
+#include <functional>
+
+class KeyEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    // keyHandler gets Qt key codes and returns true when it used the key.
+    explicit KeyEdit(std::function<bool(int key)> keyHandler, QWidget* parent = nullptr);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    std::function<bool(int)> m_handler;
+};

@@ -1,0 +1,48 @@
+#pragma once
+// The object menu (PopupMenu1): the commands on the current object, opened
+// by a right click on an object. Items are enabled and checked to fit the
+// object's kind each time it opens.
+
+#include <QObject>
+
+class QAction;
+class QMenu;
+class EditorEnvironment;
+class ObjectCommands;
+
+class ObjectMenu : public QObject {
+    Q_OBJECT
+public:
+    ObjectMenu(EditorEnvironment& env, ObjectCommands& commands, QObject* parent = nullptr);
+    ~ObjectMenu() override;
+
+    // Prepares the items for the current object and opens the menu at the
+    // canvas point. Nothing when no object is current.
+    void PopItUp(int x, int y);
+    // Only the enabling and checking of PopItUp (also used by tests).
+    void prepareFor(int slot);
+
+    QMenu& menu() { return *m_menu; }
+    // Items by their component names (Lschen1, FarbeM, KreisM, ...).
+    QAction* item(const char* name) const;
+
+    QAction* Lschen1;
+    QAction* Nachvorne1;
+    QAction* NachHinen1;
+    QAction* FarbeM;
+    QAction* SchriftartM;
+    QAction* Texteffekte1;
+    QAction* Linksbnig1;
+    QAction* Zentriert1;
+    QAction* Rechtsbndig1;
+    QAction* Transparenz1;
+    QAction* SverhM;
+    QAction* Nachlinksrotieren1;
+    QAction* Nachrechtsrotieren1;
+    QAction* ShapeItems[10];   // KreisM ... Linieschrgrunter1, by shape code
+
+private:
+    EditorEnvironment& m_env;
+    ObjectCommands& m_commands;
+    QMenu* m_menu;
+};
