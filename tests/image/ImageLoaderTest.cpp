@@ -29,6 +29,15 @@ QByteArray qtEncoded(const QImage& img, const char* format) {
     return out;
 }
 
+quint32 crc32(const QByteArray& bytes) {
+    quint32 c = 0xFFFFFFFFu;
+    for (char ch : bytes) {
+        c ^= uchar(ch);
+        for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
+    }
+    return ~c;
+}
+
 }  // namespace
 
 TEST(DibHandle, PixelFormsFollowTheDepth) {
@@ -164,10 +173,11 @@ TEST(ImageLoader, DecompressionBombFailsLikeADamagedFile) {
     QImage small(1, 1, QImage::Format_RGB32);
     small.fill(Qt::red);
     QByteArray png = qtEncoded(small, "png");
-    // IHDR width and height sit at bytes 16..23; the CRC check fails too,
-    // which must be just as harmless.
+    // IHDR width and height sit at bytes 16..23, its CRC at 29..32.
     const char big[8] = {0, 0, char(0xEA), 0x60, 0, 0, char(0xEA), 0x60};
     png.replace(16, 8, QByteArray(big, 8));
+    const quint32 crc = crc32(png.mid(12, 17));
+    for (int i = 0; i < 4; ++i) png[29 + i] = char(crc >> (24 - 8 * i));
     EXPECT_TRUE(DecodeDib(png, "png").isEmpty());
 
     // A GIF with a huge logical screen and a tiny body.
