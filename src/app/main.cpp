@@ -1,10 +1,19 @@
-// The designer's entry point.
+// The designer's entry point: application title, the main window, the event
+// loop. The program takes no arguments.
+#include "app/AppTitles.h"
+#include "app/SDIMain.h"
+#include "model/NewDocument.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QLabel placeholder(QStringLiteral("ORB-LUX Faltarillon-Designer 1.0"));
-    placeholder.show();
+    QApplication::setApplicationDisplayName(appinfo::ApplicationTitle);
+    QApplication::setApplicationName(AppTitles::settingsApplication());
+    QApplication::setOrganizationName(AppTitles::organisation());
+    QApplication::setDesktopFileName(QStringLiteral("faltarillon"));
+
+    TSDIAppForm window;
+    window.show();
     return app.exec();
 }

@@ -1,0 +1,179 @@
+#include "app/EditorCanvas.h"
+
+#include "app/CursorSlots.h"
+#include "edit/EditorController.h"
+#include "model/BoxDocument.h"
+#include "render/DrawVCart.h"
+#include "render/EditorView.h"
+#include "render/Mapping.h"
+#include "render/SelectionMarks.h"
+
+#include <QCoreApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <cmath>
+
+EditorCanvas::EditorCanvas(BoxDocument& doc, Prompter& prompter, const CursorSlots& cursors, QWidget* parent)
+    : QWidget(parent), m_doc(doc), m_prompter(prompter), m_cursors(cursors) {
+    setObjectName(QStringLiteral("PaintBox1"));
+    setMouseTracking(true);
+    setFocusPolicy(Qt::NoFocus);
+    // Every pixel comes from the buffer: no background fill, no flicker.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setCursor(m_cursors.cursor(CursorArrow));
+}
+
+int EditorCanvas::dragState() const { return m_controller ? m_controller->state().DragState : dsIdle; }
+
+QSize EditorCanvas::visibleSize() const {
+    if (m_scrollBox) return m_scrollBox->viewport()->size();
+    return size();
+}
+
+QSize EditorCanvas::scrollBoxSize() const { return m_scrollBox ? m_scrollBox->size() : size(); }
+
+QPoint EditorCanvas::scrollPosition() const {
+    if (!m_scrollBox) return QPoint();
+    return QPoint(m_scrollBox->horizontalScrollBar()->value(), m_scrollBox->verticalScrollBar()->value());
+}
+
+void EditorCanvas::setScrollPosition(const QPoint& position) {
+    if (!m_scrollBox) return;
+    m_scrollBox->horizontalScrollBar()->setValue(position.x());
+    m_scrollBox->verticalScrollBar()->setValue(position.y());
+}
+
+void EditorCanvas::setCanvasSize(const QSize& newSize) {
+    if (newSize == size()) return;
+    resize(newSize);
+    // The scroll ranges must follow at once: the zoom step clamps against them
+    // right after resizing, also while the window is still hidden.
+    if (m_scrollBox) {
+        QResizeEvent ev(newSize, newSize);
+        QCoreApplication::sendEvent(this, &ev);
+    }
+    m_bufferValid = false;
+}
+
+void EditorCanvas::sizeToDocument() { setCanvasSize(editingAreaSize(m_doc)); }
+
+bool EditorCanvas::renderBuffer() {
+    const QSize vs = visibleSize();
+    if (vs.isEmpty()) {
+        m_buffer = QImage();
+        m_bufferValid = false;
+        return false;
+    }
+    if (m_buffer.size() != vs) m_buffer = QImage(vs, QImage::Format_RGB32);
+    const QPoint scroll = scrollPosition();
+    if (!renderEditorBuffer(m_buffer, m_doc, m_percent, scroll.x(), scroll.y())) return false;
+    ++m_renderCount;
+
+    m_outline.reset();
+    const int current = m_doc.CurrentObject;
+    if (ObjectTable::isValidSlot(current)) {
+        const Mapping map = Mapping::screenFor(m_doc);
+        const Tobs& o = m_doc.Objects[current];
+        const QRect rect(map.DevLeft(o), map.DevTop(o), map.DevWidth(o), map.DevHeight(o));
+        const int state = dragState();
+        const MarkStyle style = state == dsDragObject ? MarkStyle::InvertedFrame
+                                : state == dsIdle     ? MarkStyle::FrameAndHandles
+                                                      : MarkStyle::FrameOnly;
+        markrec(m_buffer, rect.translated(-scroll), style);
+        if (style == MarkStyle::InvertedFrame) m_outline = rect;
+    }
+    m_bufferScroll = scroll;
+    m_bufferValid = true;
+    return true;
+}
+
+void EditorCanvas::ensureRendered() {
+    if (Painting()) return;
+    if (!m_bufferValid || m_bufferScroll != scrollPosition() || m_buffer.size() != visibleSize())
+        renderBuffer();
+}
+
+void EditorCanvas::PaintBox1Paint() {
+    // A repaint asked for from inside a render pass (a message box shown by
+    // it) would nest: the caller repaints once the pass is over.
+    if (Painting()) return;
+    if (m_panelSync) m_panelSync();
+    const bool suspended = m_controller && m_controller->state().SuspendPaint;
+    if (!suspended) {
+        renderBuffer();
+        update();
+    }
+    emit rulersNeedRepaint();
+}
+
+void EditorCanvas::paintEvent(QPaintEvent*) {
+    if (Painting()) return;
+    ensureRendered();
+    QPainter p(this);
+    if (!m_bufferValid) {
+        p.fillRect(rect(), Qt::white);
+        return;
+    }
+    p.drawImage(m_bufferScroll, m_buffer);
+}
+
+void EditorCanvas::showDragOutline(const QRect& canvasRect) {
+    ensureRendered();
+    if (!m_bufferValid) return;
+    QRegion dirty;
+    if (m_outline) {
+        markrec(m_buffer, m_outline->translated(-m_bufferScroll), MarkStyle::InvertedFrame);
+        dirty += m_outline->adjusted(0, 0, 1, 1);
+    }
+    markrec(m_buffer, canvasRect.translated(-m_bufferScroll), MarkStyle::InvertedFrame);
+    m_outline = canvasRect;
+    dirty += canvasRect.normalized().adjusted(0, 0, 1, 1);
+    update(dirty);
+}
+
+void EditorCanvas::setCanvasCursor(CursorSlot slot) { setCursor(m_cursors.cursor(slot)); }
+
+EditorTool EditorCanvas::currentTool() const { return m_getTool ? m_getTool() : m_tool; }
+
+void EditorCanvas::setCurrentTool(EditorTool tool) {
+    m_tool = tool;
+    if (m_setTool) m_setTool(tool);
+}
+
+void EditorCanvas::popupMenu(QMenu& menu, const QPoint& canvasPoint) { menu.exec(mapToGlobal(canvasPoint)); }
+
+void EditorCanvas::focusKeyEdit() {
+    if (m_keyEdit) m_keyEdit->setFocus(Qt::MouseFocusReason);
+}
+
+int EditorCanvas::screenDpi() const {
+    const QScreen* s = screen();
+    if (!s) return 96;
+    const int dpi = static_cast<int>(std::trunc(s->logicalDotsPerInchX()));
+    return dpi > 0 ? dpi : 96;
+}
+
+EditorDialogs& EditorCanvas::dialogs() {
+    Q_ASSERT(m_dialogs);
+    return *m_dialogs;
+}
+
+void EditorCanvas::mousePressEvent(QMouseEvent* e) {
+    if (m_controller) m_controller->mousePress(e->button(), e->modifiers(), e->position().toPoint());
+}
+
+void EditorCanvas::mouseMoveEvent(QMouseEvent* e) {
+    if (m_controller) m_controller->mouseMove(e->modifiers(), e->position().toPoint());
+}
+
+void EditorCanvas::mouseReleaseEvent(QMouseEvent* e) {
+    if (m_controller) m_controller->mouseRelease(e->button(), e->modifiers(), e->position().toPoint());
+}
+
+void EditorCanvas::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (m_controller) m_controller->mouseDoubleClick(e->button(), e->modifiers(), e->position().toPoint());
+}

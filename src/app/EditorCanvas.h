@@ -1,0 +1,106 @@
+#pragma once
+// The editor canvas (PaintBox1): the whole editing area as a widget inside
+// the scroll box ScrollBox1. It paints only the visible part, through the
+// off-screen buffer PaintBuffer, and is the window side of the editing code
+// (EditorEnvironment): tools and commands reach the document, the scroll
+// box, the pointer shapes, menus and dialogs through it.
+
+#include "edit/EditorEnvironment.h"
+
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+struct BoxDocument;
+class CursorSlots;
+class EditorController;
+class QScrollArea;
+
+class EditorCanvas : public QWidget, public EditorEnvironment {
+    Q_OBJECT
+public:
+    EditorCanvas(BoxDocument& doc, Prompter& prompter, const CursorSlots& cursors, QWidget* parent = nullptr);
+
+    // Wiring, done once by the window.
+    void setScrollBox(QScrollArea* scrollBox) { m_scrollBox = scrollBox; }
+    void setController(EditorController* controller) { m_controller = controller; }
+    void setDialogs(EditorDialogs* dialogs) { m_dialogs = dialogs; }
+    void setKeyEdit(QWidget* keyEdit) { m_keyEdit = keyEdit; }
+    // CheckAllPanelOptions of the property panel, run first in every repaint.
+    void setPanelSync(std::function<void()> sync) { m_panelSync = std::move(sync); }
+    // The tool bar's current tool and the way to put a tool's button down.
+    void setToolAccess(std::function<EditorTool()> get, std::function<void(EditorTool)> set) {
+        m_getTool = std::move(get);
+        m_setTool = std::move(set);
+    }
+    void setBoxPercent(int percent) { m_percent = percent; }
+
+    // The full repaint: panel, buffer (design and marks), screen, rulers.
+    void PaintBox1Paint();
+    // Sizes the canvas to the document's editing area at its scale.
+    void sizeToDocument();
+
+    const QImage& paintBuffer() const { return m_buffer; }
+    // Renders the buffer now when it does not show the current scroll
+    // position and viewport (tests, benchmarks, outline drawing).
+    void ensureRendered();
+    int renderCount() const { return m_renderCount; }
+
+    // EditorEnvironment
+    BoxDocument& document() override { return m_doc; }
+    int boxPercent() const override { return m_percent; }
+    QSize canvasSize() const override { return size(); }
+    void setCanvasSize(const QSize& size) override;
+    QSize scrollBoxSize() const override;
+    QPoint scrollPosition() const override;
+    void setScrollPosition(const QPoint& position) override;
+    void repaint() override { PaintBox1Paint(); }
+    void showDragOutline(const QRect& canvasRect) override;
+    void setCanvasCursor(CursorSlot slot) override;
+    void captureMouse() override {}
+    void releaseMouse() override {}
+    EditorTool currentTool() const override;
+    void setCurrentTool(EditorTool tool) override;
+    Prompter& prompter() override { return m_prompter; }
+    void popupMenu(QMenu& menu, const QPoint& canvasPoint) override;
+    void focusKeyEdit() override;
+    int screenDpi() const override;
+    EditorDialogs& dialogs() override;
+
+signals:
+    // The rulers follow every repaint and every scroll.
+    void rulersNeedRepaint();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    QSize visibleSize() const;
+    bool renderBuffer();
+    int dragState() const;
+
+    BoxDocument& m_doc;
+    Prompter& m_prompter;
+    const CursorSlots& m_cursors;
+    QPointer<QScrollArea> m_scrollBox;
+    EditorController* m_controller = nullptr;
+    EditorDialogs* m_dialogs = nullptr;
+    QPointer<QWidget> m_keyEdit;
+    std::function<void()> m_panelSync;
+    std::function<EditorTool()> m_getTool;
+    std::function<void(EditorTool)> m_setTool;
+    EditorTool m_tool = EditorTool::Pointer;   // used until a tool bar is wired
+    int m_percent = 100;
+
+    QImage m_buffer;                   // PaintBuffer: the visible part only
+    QPoint m_bufferScroll;             // scroll position the buffer was rendered at
+    bool m_bufferValid = false;
+    std::optional<QRect> m_outline;    // the inverted drag frame in the buffer (canvas coordinates)
+    int m_renderCount = 0;
+};

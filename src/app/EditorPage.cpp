@@ -1,0 +1,172 @@
+#include "app/EditorPage.h"
+
+#include "app/EditorCanvas.h"
+#include "app/EditorScrollBox.h"
+#include "app/RulerWidget.h"
+#include "model/BoxDocument.h"
+#include "model/BoxSize.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QToolButton* speedButton(QWidget* bar, const char* name, const QString& caption, const QString& hint,
+                         QStyle::StandardPixmap glyph, int x) {
+    auto* b = new QToolButton(bar);
+    b->setObjectName(QLatin1String(name));
+    b->setText(caption);
+    b->setToolTip(hint);
+    b->setStatusTip(hint);
+    b->setIcon(bar->style()->standardIcon(glyph));
+    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    b->setAutoRaise(true);
+    b->setGeometry(x, 3, 80, 50);
+    return b;
+}
+
+QLabel* barLabel(QWidget* bar, const QString& text, int x, int y) {
+    auto* l = new QLabel(text, bar);
+    l->move(x, y + 3);
+    l->adjustSize();
+    return l;
+}
+
+}  // namespace
+
+EditorPage::EditorPage(BoxDocument& doc, EditorCanvas* canvas, QWidget* parent)
+    : QWidget(parent), PaintBox1(canvas), m_doc(doc) {
+    setObjectName(QStringLiteral("TabSheet3"));
+
+    SpeedBar2 = new QWidget(this);
+    SpeedBar2->setObjectName(QStringLiteral("SpeedBar2"));
+    SpeedBar2->setFixedHeight(56);
+    NewBtn = speedButton(SpeedBar2, "NewBtn", QStringLiteral("Neu..."), QStringLiteral("Neue Datei erstellen"),
+                         QStyle::SP_FileIcon, 8);
+    SpeedItem4 = speedButton(SpeedBar2, "SpeedItem4", QStringLiteral("Öffnen..."), QStringLiteral("Öffnet eine Box"),
+                             QStyle::SP_DialogOpenButton, 88);
+    SpeedItem5 = speedButton(SpeedBar2, "SpeedItem5", QStringLiteral("Speichern"), QStringLiteral("Speichert die Box"),
+                             QStyle::SP_DialogSaveButton, 168);
+    SpeedItem6 = speedButton(SpeedBar2, "SpeedItem6", QStringLiteral("Hintergrund"),
+                             QStringLiteral("Hintergrund auswählen"), QStyle::SP_DesktopIcon, 264);
+    barLabel(SpeedBar2, QStringLiteral("Größe der Box:"), 360, 8);
+    ProzED = new QSpinBox(SpeedBar2);
+    ProzED->setObjectName(QStringLiteral("ProzED"));
+    ProzED->setRange(10, 100);
+    ProzED->setSingleStep(10);
+    ProzED->setValue(100);
+    ProzED->setGeometry(456, 8, 73, 22);
+    barLabel(SpeedBar2, QStringLiteral("%"), 536, 8);
+    barLabel(SpeedBar2, QStringLiteral("Größe des Würfels:"), 360, 32);
+    GrossEd = new QLineEdit(SpeedBar2);
+    GrossEd->setObjectName(QStringLiteral("GrossEd"));
+    GrossEd->setReadOnly(true);
+    GrossEd->setFocusPolicy(Qt::NoFocus);
+    GrossEd->setGeometry(456, 32, 73, 21);
+    QPalette tip = GrossEd->palette();
+    tip.setColor(QPalette::Base, tip.color(QPalette::ToolTipBase));
+    tip.setColor(QPalette::Text, tip.color(QPalette::ToolTipText));
+    GrossEd->setPalette(tip);
+
+    // GolbalPanel: black, the top ruler across, the left ruler beside the
+    // scroll box.
+    GolbalPanel = new QWidget(this);
+    GolbalPanel->setObjectName(QStringLiteral("GolbalPanel"));
+    QPalette black = GolbalPanel->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    GolbalPanel->setPalette(black);
+    GolbalPanel->setAutoFillBackground(true);
+
+    ScrollBox1 = new EditorScrollBox(GolbalPanel);
+    ScrollBox1->setWidget(PaintBox1);
+    PaintBox1->setScrollBox(ScrollBox1);
+
+    TRuler = new RulerWidget(RulerWidget::Horizontal, GolbalPanel);
+    LRuler = new RulerWidget(RulerWidget::Vertical, GolbalPanel);
+    TRuler->setSource([this] {
+        return RulerInput{ScrollBox1->horizontalScrollBar()->value(), PaintBox1->width(), m_doc.Layout.ItemWidth};
+    });
+    LRuler->setSource([this] {
+        return RulerInput{ScrollBox1->verticalScrollBar()->value(), PaintBox1->height(), m_doc.Layout.ItemHeight};
+    });
+
+    auto* grid = new QGridLayout(GolbalPanel);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    grid->addWidget(TRuler, 0, 0, 1, 2);
+    grid->addWidget(LRuler, 1, 0);
+    grid->addWidget(ScrollBox1, 1, 1);
+
+    m_toolBarSlot = new QWidget(this);
+    m_toolBarSlot->setFixedWidth(57);
+    m_panelSlot = new QWidget(this);
+    m_panelSlot->setFixedWidth(145);
+
+    m_body = new QHBoxLayout;
+    m_body->setContentsMargins(0, 0, 0, 0);
+    m_body->setSpacing(0);
+    m_body->addWidget(m_toolBarSlot);
+    m_body->addWidget(GolbalPanel, 1);
+    m_body->addWidget(m_panelSlot);
+
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+    root->addWidget(SpeedBar2);
+    root->addLayout(m_body, 1);
+
+    connect(ProzED, qOverload<int>(&QSpinBox::valueChanged), this, [this](int value) {
+        PaintBox1->setBoxPercent(value);
+        ProzEDChange();
+    });
+    connect(ScrollBox1, &EditorScrollBox::scrolled, this, [this] {
+        PaintBox1->update();
+        repaintRulers();
+    });
+    connect(PaintBox1, &EditorCanvas::rulersNeedRepaint, this, &EditorPage::repaintRulers);
+}
+
+void EditorPage::placeToolBar(QWidget* toolBar) {
+    toolBar->setFixedWidth(57);
+    m_body->replaceWidget(m_toolBarSlot, toolBar);
+    m_toolBarSlot->deleteLater();
+    m_toolBarSlot = toolBar;
+}
+
+void EditorPage::placePropertyPanel(QWidget* panel) {
+    panel->setFixedWidth(145);
+    m_body->replaceWidget(m_panelSlot, panel);
+    m_panelSlot->deleteLater();
+    m_panelSlot = panel;
+}
+
+void EditorPage::placeKeyEdit(QWidget* keyEdit) {
+    keyEdit->setParent(GolbalPanel);
+    keyEdit->setObjectName(QStringLiteral("KeyEdit"));
+    keyEdit->setGeometry(24, 24, 8, 8);
+    keyEdit->show();
+    keyEdit->lower();
+}
+
+int EditorPage::boxPercent() const { return ProzED->value(); }
+
+void EditorPage::ProzEDChange() {
+    PaintBox1->PaintBox1Paint();
+    GrossEd->setText(cubeEdgeText(ProzED->value(), m_doc.Layout.ItemHeight));
+}
+
+void EditorPage::scrollToMiddleThird() {
+    PaintBox1->setScrollPosition(QPoint(PaintBox1->width() / 3, PaintBox1->height() / 3));
+}
+
+void EditorPage::repaintRulers() {
+    TRuler->update();
+    LRuler->update();
+}

@@ -1,0 +1,53 @@
+#pragma once
+// The "Editor" tab (TabSheet3): the upper button bar SpeedBar2 with the box
+// size, the tool bar on the left, the property panel on the right and in the
+// middle GolbalPanel with the two rulers and the scroll box holding the
+// canvas. The hidden focus field lies behind the scroll box.
+
+#include <QWidget>
+
+class EditorCanvas;
+class EditorScrollBox;
+class QLineEdit;
+class QSpinBox;
+class QToolButton;
+class RulerWidget;
+struct BoxDocument;
+
+class EditorPage : public QWidget {
+    Q_OBJECT
+public:
+    EditorPage(BoxDocument& doc, EditorCanvas* canvas, QWidget* parent = nullptr);
+
+    // The editing widgets of the tool bar, the property panel and the focus
+    // field, placed once they exist.
+    void placeToolBar(QWidget* toolBar);
+    void placePropertyPanel(QWidget* panel);
+    void placeKeyEdit(QWidget* keyEdit);
+
+    int boxPercent() const;
+    // Cube edge display and editor repaint for the current box size.
+    void ProzEDChange();
+    // Scroll so that the middle third of the editing area is in view.
+    void scrollToMiddleThird();
+    void repaintRulers();
+
+    QToolButton* NewBtn = nullptr;
+    QToolButton* SpeedItem4 = nullptr;   // open
+    QToolButton* SpeedItem5 = nullptr;   // save
+    QToolButton* SpeedItem6 = nullptr;   // background
+    QSpinBox* ProzED = nullptr;
+    QLineEdit* GrossEd = nullptr;
+    QWidget* SpeedBar2 = nullptr;
+    QWidget* GolbalPanel = nullptr;
+    RulerWidget* TRuler = nullptr;
+    RulerWidget* LRuler = nullptr;
+    EditorScrollBox* ScrollBox1 = nullptr;
+    EditorCanvas* PaintBox1 = nullptr;
+
+private:
+    BoxDocument& m_doc;
+    class QHBoxLayout* m_body = nullptr;
+    QWidget* m_toolBarSlot = nullptr;
+    QWidget* m_panelSlot = nullptr;
+};

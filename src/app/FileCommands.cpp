@@ -1,0 +1,77 @@
+#include "app/FileCommands.h"
+
+#include "model/BoxDocument.h"
+#include "model/BoxFile.h"
+#include "model/NewDocument.h"
+#include "model/Prompter.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+FileCommands::FileCommands(BoxDocument& doc, Prompter& prompter, Hooks hooks)
+    : m_doc(doc), m_prompter(prompter), m_hooks(std::move(hooks)) {}
+
+bool FileCommands::offerSave(const QString& caption) {
+    switch (m_prompter.ask(caption, saveQuestion(), PromptIcon::Question, PromptButtons::YesNoCancel)) {
+    case PromptAnswer::Yes: return SaveItemClick();
+    case PromptAnswer::No: return true;
+    default: return false;
+    }
+}
+
+void FileCommands::runStartupNew() {
+    doNew();
+    m_startupDone = true;
+}
+
+void FileCommands::Neu1Click() {
+    if (m_startupDone && !offerSave(QStringLiteral("Neue Faltarillon"))) return;
+    doNew();
+}
+
+void FileCommands::doNew() {
+    newDocument(m_doc);
+    if (m_hooks.setCaption) m_hooks.setCaption(captionFor(m_doc.FileName));
+    if (m_hooks.afterNew) m_hooks.afterNew();
+}
+
+void FileCommands::OpenItemClick() {
+    const QString path = m_prompter.openPath(QStringLiteral("Öffnen"), m_doc.ProgramFolder, boxFilter());
+    if (path.isEmpty()) return;
+    if (m_doc.Objects.anyObjects() && !offerSave(QStringLiteral("Faltarillon öffnen"))) return;
+    if (!OpenItNow(m_doc, path, m_prompter, m_hooks.progress)) return;
+    m_doc.FileName = path;
+    if (m_hooks.setCaption) m_hooks.setCaption(captionFor(m_doc.FileName));
+    if (m_hooks.afterOpen) m_hooks.afterOpen();
+}
+
+bool FileCommands::writeTo(const QString& path) {
+    if (!Saveit(m_doc, path, m_prompter)) return false;
+    m_doc.FileName = path;
+    if (m_hooks.setCaption) m_hooks.setCaption(captionFor(m_doc.FileName));
+    return true;
+}
+
+bool FileCommands::SaveItemClick() {
+    if (!m_doc.FileName.isEmpty()) return writeTo(m_doc.FileName);
+    return Speichernunter1Click();
+}
+
+bool FileCommands::Speichernunter1Click() {
+    QString path = m_prompter.savePath(QStringLiteral("Speichern unter"), m_doc.ProgramFolder, boxFilter(),
+                                             QString());
+    if (path.isEmpty()) return false;
+    // The dialog's default extension, for a name typed without one.
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".box");
+    // Any existing file is only replaced after a Yes, also one we could not
+    // open for writing: the save replaces files as a whole.
+    if (QFileInfo::exists(path)) {
+        const PromptAnswer a = m_prompter.ask(QStringLiteral("Vorhandene Datei Überschreiben?"),
+                                              QStringLiteral("Die Datei existiert schon, soll Sie überschrieben werden?"),
+                                              PromptIcon::Question, PromptButtons::YesNo);
+        if (a != PromptAnswer::Yes) return false;
+    }
+    return writeTo(path);
+}
+
+bool FileCommands::ExitItemClick() { return offerSave(QStringLiteral("Programm beenden")); }

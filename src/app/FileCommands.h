@@ -1,0 +1,51 @@
+#pragma once
+// New, Open, Save, Save as and Exit with their questions. The document work
+// is the model's (newDocument, OpenItNow, Saveit); what the window shows
+// afterwards is handed back through the hooks.
+
+#include "image/Progress.h"
+
+#include <QString>
+#include <functional>
+
+struct BoxDocument;
+class Prompter;
+
+class FileCommands {
+public:
+    struct Hooks {
+        std::function<void()> afterNew;            // sizes, scroll, repaints, cube size
+        std::function<void()> afterOpen;           // sizes, layout line, repaints
+        std::function<void(const QString&)> setCaption;
+        ProgressCallback progress;                 // image loading while opening
+    };
+
+    static QString boxFilter() { return QStringLiteral("Faltarillon-Dateien|*.box"); }
+    static QString saveQuestion() { return QStringLiteral("Wollen Sie vorher speichern?"); }
+
+    FileCommands(BoxDocument& doc, Prompter& prompter, Hooks hooks);
+
+    // The automatic New once the window is up: no question. From then on
+    // New asks.
+    void runStartupNew();
+    bool startupDone() const { return m_startupDone; }
+
+    void Neu1Click();
+    void OpenItemClick();
+    bool SaveItemClick();
+    bool Speichernunter1Click();
+    // The Exit question; true when the window may close.
+    bool ExitItemClick();
+
+private:
+    // Yes / No / Cancel under the given caption; Yes saves first. True when
+    // the command may go on.
+    bool offerSave(const QString& caption);
+    void doNew();
+    bool writeTo(const QString& path);
+
+    BoxDocument& m_doc;
+    Prompter& m_prompter;
+    Hooks m_hooks;
+    bool m_startupDone = false;
+};

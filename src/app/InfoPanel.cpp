@@ -1,0 +1,34 @@
+#include "app/InfoPanel.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <algorithm>
+
+InfoPanel::InfoPanel(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("InfoPanel"));
+    setFixedHeight(22);
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setFixedSize(150, 16);
+
+    m_caption = new QLabel(this);
+    m_caption->setObjectName(QStringLiteral("InfoPanelCaption"));
+    m_caption->setAlignment(Qt::AlignCenter);
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(3, 3, 3, 3);
+    row->setSpacing(6);
+    row->addWidget(ProgressBar1);
+    row->addWidget(m_caption, 1);
+}
+
+void InfoPanel::setCaption(const QString& text) { m_caption->setText(text); }
+
+QString InfoPanel::caption() const { return m_caption->text(); }
+
+void InfoPanel::setProgress(int percent) { ProgressBar1->setValue(std::clamp(percent, 0, 100)); }

@@ -1,0 +1,58 @@
+#include "app/MainMenu.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+
+QAction* item(QMenu* menu, const char* name, const QString& caption, const QString& hint,
+              const QKeySequence& shortcut = QKeySequence()) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(QLatin1String(name));
+    a->setStatusTip(hint);
+    a->setShortcut(shortcut);
+    return a;
+}
+
+}  // namespace
+
+MainMenu::MainMenu(QMenuBar* bar, QObject* parent) : QObject(parent) {
+    setObjectName(QStringLiteral("MainMenu1"));
+
+    Datei1 = bar->addMenu(QStringLiteral("&Datei"));
+    Datei1->setObjectName(QStringLiteral("Datei1"));
+    Neu1 = item(Datei1, "Neu1", QStringLiteral("&Neu..."), QStringLiteral("Neue Box erstellen"),
+                QKeySequence(Qt::CTRL | Qt::Key_N));
+    OpenItem = item(Datei1, "OpenItem", QStringLiteral("Ö&ffnen..."), QStringLiteral("Box öffnen"),
+                    QKeySequence(Qt::CTRL | Qt::Key_O));
+    SaveItem = item(Datei1, "SaveItem", QStringLiteral("&Speichern"), QStringLiteral("Aktuelle Box speichern"),
+                    QKeySequence(Qt::CTRL | Qt::Key_S));
+    SaveAs = item(Datei1, "SaveAs", QStringLiteral("Speichern &unter..."),
+                  QStringLiteral("Aktuelle Box unter speziellem Namen speichern"), QKeySequence(Qt::CTRL | Qt::Key_U));
+    Datei1->addSeparator();
+    Scannerauswhlen1 = item(Datei1, "Scannerauswhlen1", QStringLiteral("Scanner auswählen..."),
+                            QStringLiteral("Läßt sie den aktiven Scanner auswählen"));
+    Bildeinscanne1 = item(Datei1, "Bildeinscanne1", QStringLiteral("Bild einscannen..."),
+                          QStringLiteral("Läßt sie ein Bild einscannen und speichern"));
+    Datei1->addSeparator();
+    Druckereinrichten1 = item(Datei1, "Druckereinrichten1", QStringLiteral("Drucker &einrichten..."),
+                              QStringLiteral("Richtet den Drucker ein"), QKeySequence(Qt::CTRL | Qt::Key_E));
+    Drucken1 = item(Datei1, "Drucken1", QStringLiteral("&Drucken..."), QStringLiteral("Druckt die Box"),
+                    QKeySequence(Qt::CTRL | Qt::Key_D));
+    Datei1->addSeparator();
+    ExitItem = item(Datei1, "ExitItem", QStringLiteral("&Beenden"), QStringLiteral("Anwendung verlassen"),
+                    QKeySequence(Qt::ALT | Qt::Key_X));
+
+    Einstellungen1 = bar->addMenu(QStringLiteral("&Einstellungen"));
+    Einstellungen1->setObjectName(QStringLiteral("Einstellungen1"));
+    Hintergrundbild2 = item(Einstellungen1, "Hintergrundbild2", QStringLiteral("&Hintergrundbild..."),
+                            QStringLiteral("Ändert die Einstellungen des Hintergrundbildes"),
+                            QKeySequence(Qt::CTRL | Qt::Key_H));
+
+    Hilfe1 = bar->addMenu(QStringLiteral("&Hilfe"));
+    Hilfe1->setObjectName(QStringLiteral("Hilfe1"));
+    About1 = item(Hilfe1, "About1", QStringLiteral("Inf&o..."), QStringLiteral("Informationen über das Programm"),
+                  QKeySequence(Qt::CTRL | Qt::Key_I));
+}

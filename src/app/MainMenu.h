@@ -1,0 +1,31 @@
+#pragma once
+// The main menu: "&Datei", "&Einstellungen", "&Hilfe" with their items,
+// shortcuts and status bar hints. The window connects the actions.
+
+#include <QObject>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+
+class MainMenu : public QObject {
+    Q_OBJECT
+public:
+    MainMenu(QMenuBar* bar, QObject* parent = nullptr);
+
+    QMenu* Datei1 = nullptr;
+    QMenu* Einstellungen1 = nullptr;
+    QMenu* Hilfe1 = nullptr;
+
+    QAction* Neu1 = nullptr;
+    QAction* OpenItem = nullptr;
+    QAction* SaveItem = nullptr;
+    QAction* SaveAs = nullptr;
+    QAction* Scannerauswhlen1 = nullptr;
+    QAction* Bildeinscanne1 = nullptr;
+    QAction* Druckereinrichten1 = nullptr;
+    QAction* Drucken1 = nullptr;
+    QAction* ExitItem = nullptr;
+    QAction* Hintergrundbild2 = nullptr;
+    QAction* About1 = nullptr;
+};

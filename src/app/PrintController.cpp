@@ -1,0 +1,106 @@
+#include "app/PrintController.h"
+
+#include "app/AppTitles.h"
+#include "model/BoxDocument.h"
+#include "model/Prompter.h"
+#include "render/SheetRenderer.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace {
+// A PDF file stands in for a missing printer at a usual laser resolution.
+constexpr int PdfDpi = 600;
+}
+
+PrintController::PrintController(BoxDocument& doc, Prompter& prompter)
+    : m_doc(doc), m_prompter(prompter), m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+    if (m_printer->outputFormat() == QPrinter::PdfFormat) {
+        m_printer->setResolution(PdfDpi);
+        m_printer->setPageSize(QPageSize(QPageSize::A4));
+    }
+    m_printer->setPageOrientation(QPageLayout::Landscape);
+    m_setupDialog = [](QPrinter& printer) {
+        QPageSetupDialog dialog(&printer);
+        dialog.setWindowTitle(QStringLiteral("Druckereinrichtung"));
+        dialog.exec();
+    };
+}
+
+PrintController::~PrintController() = default;
+
+bool PrintController::printsToPdf() const { return m_printer->outputFormat() == QPrinter::PdfFormat; }
+
+PrinterMetrics PrintController::metrics() const {
+    if (m_override) return *m_override;
+    PrinterMetrics m;
+    m.page = m_printer->pageLayout().paintRectPixels(m_printer->resolution()).size();
+    m.dpiX = m_printer->logicalDpiX();
+    m.dpiY = m_printer->logicalDpiY();
+    return m;
+}
+
+bool PrintController::ZoominBtnClick() {
+    const int n = (PreviewDpi * 3) / 2;
+    if (n >= 300) return false;
+    PreviewDpi = n;
+    return true;
+}
+
+bool PrintController::ZoomOutBtnClick() {
+    const int n = (PreviewDpi * 2) / 3;
+    if (n <= 10) return false;
+    PreviewDpi = n;
+    return true;
+}
+
+QSize PrintController::previewSize() const {
+    const PrinterMetrics m = metrics();
+    return previewPageSize(m.page, m.dpiX, m.dpiY, PreviewDpi);
+}
+
+QImage PrintController::renderPreview(int percent) const {
+    const PrinterMetrics m = metrics();
+    return ::renderPreview(m_doc, percent, PreviewDpi, m.page, m.dpiX, m.dpiY);
+}
+
+void PrintController::checkResolution() {
+    const PrinterMetrics m = metrics();
+    checkPrinterResolution(m.dpiX, m.dpiY, m_prompter);
+}
+
+void PrintController::PrintSetupClick() {
+    if (m_setupDialog) m_setupDialog(*m_printer);
+}
+
+bool PrintController::PrintClick(int percent, double screenDpi) {
+    m_printer->setDocName(AppTitles::printJobTitle());
+    if (printsToPdf()) {
+        // No printer to send the sheet to: the user picks a PDF file instead.
+        QString suggested = QFileInfo(m_doc.FileName).completeBaseName();
+        if (suggested.isEmpty()) suggested = QStringLiteral("Faltarillon");
+        QString folder = m_doc.FileName.isEmpty() ? m_doc.ProgramFolder : QFileInfo(m_doc.FileName).absolutePath();
+        if (folder.isEmpty()) folder = QDir::homePath();
+        QString path = m_prompter.savePath(QStringLiteral("Drucken in PDF-Datei"), folder,
+                                           QStringLiteral("PDF-Dateien|*.pdf"), suggested + QStringLiteral(".pdf"));
+        if (path.isEmpty()) return false;
+        if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
+        m_printer->setOutputFileName(path);
+    }
+
+    QPainter painter;
+    if (!painter.begin(m_printer.get())) {
+        m_prompter.inform(QStringLiteral("Fehler"), QStringLiteral("Der Druckauftrag konnte nicht gestartet werden."),
+                          PromptIcon::Information);
+        return false;
+    }
+    const PrinterMetrics m = metrics();
+    checkPrinterResolution(m.dpiX, m.dpiY, m_prompter);
+    const bool printed = printSheet(painter, m_doc, percent, m.dpiX, m.dpiY, m.page, screenDpi);
+    painter.end();
+    return printed;
+}

@@ -1,0 +1,62 @@
+#pragma once
+// The printer side of the "Drucken" tab: the preview's resolution and its
+// zoom steps, the printer object (landscape from the start; a PDF file when
+// no printer is installed), printer setup and printing one sheet.
+
+#include <QImage>
+#include <QSize>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QPrinter;
+class Prompter;
+struct BoxDocument;
+
+struct PrinterMetrics {
+    QSize page;    // printable area in printer pixels
+    int dpiX = 0;
+    int dpiY = 0;
+};
+
+class PrintController {
+public:
+    static constexpr int StartPreviewDpi = 35;
+
+    PrintController(BoxDocument& doc, Prompter& prompter);
+    ~PrintController();
+
+    int PreviewDpi = StartPreviewDpi;
+
+    // One step up (x 3/2 while below 300) or down (x 2/3 while above 10).
+    // True when the resolution changed (and the preview must be repainted).
+    bool ZoominBtnClick();
+    bool ZoomOutBtnClick();
+
+    QPrinter& printer() { return *m_printer; }
+    PrinterMetrics metrics() const;
+    // Tests stand in a printer of their own.
+    void setMetricsOverride(std::optional<PrinterMetrics> m) { m_override = m; }
+    bool printsToPdf() const;
+
+    // Size of the preview page for the current printer and PreviewDpi.
+    QSize previewSize() const;
+    // The preview page; null while another render pass is under way.
+    QImage renderPreview(int percent) const;
+    // The resolution message when the printer's resolutions differ.
+    void checkResolution();
+
+    // Printer setup; tests replace the dialog.
+    void setSetupDialog(std::function<void(QPrinter&)> dialog) { m_setupDialog = std::move(dialog); }
+    void PrintSetupClick();
+
+    // Prints one sheet; true when a page was sent to the printer or file.
+    bool PrintClick(int percent, double screenDpi);
+
+private:
+    BoxDocument& m_doc;
+    Prompter& m_prompter;
+    std::unique_ptr<QPrinter> m_printer;
+    std::optional<PrinterMetrics> m_override;
+    std::function<void(QPrinter&)> m_setupDialog;
+};

@@ -1,0 +1,140 @@
+#include "app/PrintPage.h"
+
+#include "app/PrintController.h"
+#include "render/DrawVCart.h"
+
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QScrollArea>
+#include <QStyle>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QToolButton* barButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
+                       QStyle::StandardPixmap glyph) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QLatin1String(name));
+    b->setText(caption);
+    b->setToolTip(hint);
+    b->setStatusTip(hint);
+    b->setIcon(parent->style()->standardIcon(glyph));
+    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    b->setFixedSize(80, 50);
+    b->setAutoRaise(true);
+    return b;
+}
+
+}  // namespace
+
+PreviewCanvas::PreviewCanvas(PrintController& controller, std::function<int()> percent, QWidget* parent)
+    : QWidget(parent), m_controller(controller), m_percent(std::move(percent)) {
+    setObjectName(QStringLiteral("VPaint"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(105, 105);
+}
+
+void PreviewCanvas::paintEvent(QPaintEvent*) {
+    if (Painting()) return;
+    ++m_paints;
+    const QImage page = m_controller.renderPreview(m_percent ? m_percent() : 100);
+    QPainter p(this);
+    if (page.isNull()) return;
+    p.drawImage(0, 0, page);
+}
+
+QString PrintPage::assemblyText() {
+    return QStringLiteral(
+        "Bastelanleitung\n"
+        "\n"
+        "1. Scheiden Sie entlang der äußeren \n"
+        "gepunkteten Linie die Box aus\n"
+        "2. Falten Sie entlang aller \n"
+        "gepunkteten Linien\n"
+        "3. Tragen Sie Klebstoff auf die 4 \n"
+        "kleinen Laschen auf und kleben Sie \n"
+        "die Box zusammen\n"
+        "4. Deckel: die zwei Trapezförmigen \n"
+        "Teile werden nach innen gefaltet\n"
+        "5. Dann werden die 2 verbleibenden \n"
+        "Laschen mit den Schlitzen ineinander \n"
+        "schieben\n"
+        "\n"
+        "Fertig!");
+}
+
+PrintPage::PrintPage(PrintController& controller, std::function<int()> percent, QWidget* parent)
+    : QWidget(parent), m_controller(controller) {
+    setObjectName(QStringLiteral("TabSheet2"));
+
+    auto* bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("SpeedBar1"));
+    bar->setFixedHeight(56);
+    PrintSetupBtn = barButton(bar, "PrintSetupBtn", QStringLiteral("Einrichten"),
+                              QStringLiteral("Richtet den Drucker ein"), QStyle::SP_FileDialogDetailedView);
+    PrintBtn = barButton(bar, "PrintBtn", QStringLiteral("Drucken"), QStringLiteral("Druckt die Box"),
+                         QStyle::SP_DialogApplyButton);
+    ZoominBtn = barButton(bar, "ZoominBtn", QStringLiteral("Vergrößern"),
+                          QStringLiteral("Vergrößert die Druckvorschau"), QStyle::SP_ArrowUp);
+    ZoomOutBtn = barButton(bar, "ZoomOutBtn", QStringLiteral("Verkleinern"),
+                           QStringLiteral("Verkleinert die Druckvorschau"), QStyle::SP_ArrowDown);
+    PrintSetupBtn->move(8, 3);
+    PrintBtn->move(88, 3);
+    ZoominBtn->move(184, 3);
+    ZoomOutBtn->move(264, 3);
+
+    ScrollBox2 = new QScrollArea(this);
+    ScrollBox2->setObjectName(QStringLiteral("ScrollBox2"));
+    ScrollBox2->setWidgetResizable(false);
+    ScrollBox2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette pal = ScrollBox2->viewport()->palette();
+    pal.setColor(QPalette::Window, QColor(0xAB, 0xAB, 0xAB));
+    ScrollBox2->viewport()->setPalette(pal);
+    ScrollBox2->viewport()->setAutoFillBackground(true);
+    VPaint = new PreviewCanvas(controller, std::move(percent));
+    ScrollBox2->setWidget(VPaint);
+
+    RichEdit1 = new QTextEdit(this);
+    RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
+    RichEdit1->setFixedWidth(252);
+    RichEdit1->setReadOnly(true);
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(15);
+    RichEdit1->setFont(f);
+    RichEdit1->setPlainText(assemblyText());
+
+    auto* body = new QHBoxLayout;
+    body->setContentsMargins(0, 0, 0, 0);
+    body->setSpacing(0);
+    body->addWidget(ScrollBox2, 1);
+    body->addWidget(RichEdit1);
+
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+    root->addWidget(bar);
+    root->addLayout(body, 1);
+
+    connect(PrintSetupBtn, &QToolButton::clicked, this, &PrintPage::printSetupRequested);
+    connect(PrintBtn, &QToolButton::clicked, this, &PrintPage::printRequested);
+    connect(ZoominBtn, &QToolButton::clicked, this, &PrintPage::ZoominBtnClick);
+    connect(ZoomOutBtn, &QToolButton::clicked, this, &PrintPage::ZoomOutBtnClick);
+}
+
+void PrintPage::VPaintPaint() {
+    if (Painting()) return;
+    m_controller.checkResolution();
+    const QSize page = m_controller.previewSize();
+    if (!page.isEmpty() && VPaint->size() != page) VPaint->resize(page);
+    VPaint->update();
+}
+
+void PrintPage::ZoominBtnClick() {
+    if (m_controller.ZoominBtnClick()) VPaintPaint();
+}
+
+void PrintPage::ZoomOutBtnClick() {
+    if (m_controller.ZoomOutBtnClick()) VPaintPaint();
+}

@@ -1,0 +1,56 @@
+#pragma once
+// The "Drucken" tab (TabSheet2): the button bar SpeedBar1, the preview page
+// VPaint in the scroll box ScrollBox2, and the assembly text RichEdit1.
+
+#include <QWidget>
+#include <functional>
+
+class PrintController;
+class QScrollArea;
+class QTextEdit;
+class QToolButton;
+
+class PreviewCanvas : public QWidget {
+    Q_OBJECT
+public:
+    PreviewCanvas(PrintController& controller, std::function<int()> percent, QWidget* parent = nullptr);
+    int paintCount() const { return m_paints; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    PrintController& m_controller;
+    std::function<int()> m_percent;
+    int m_paints = 0;
+};
+
+class PrintPage : public QWidget {
+    Q_OBJECT
+public:
+    PrintPage(PrintController& controller, std::function<int()> percent, QWidget* parent = nullptr);
+
+    static QString assemblyText();
+
+    // Sizes the preview page to the printer and repaints it (VPaintPaint).
+    void VPaintPaint();
+
+    QToolButton* PrintSetupBtn = nullptr;
+    QToolButton* PrintBtn = nullptr;
+    QToolButton* ZoominBtn = nullptr;
+    QToolButton* ZoomOutBtn = nullptr;
+    QScrollArea* ScrollBox2 = nullptr;
+    PreviewCanvas* VPaint = nullptr;
+    QTextEdit* RichEdit1 = nullptr;
+
+signals:
+    void printSetupRequested();
+    void printRequested();
+
+private slots:
+    void ZoominBtnClick();
+    void ZoomOutBtnClick();
+
+private:
+    PrintController& m_controller;
+};

@@ -1,0 +1,290 @@
+#include "app/SDIMain.h"
+
+#include "app/AppTitles.h"
+#include "app/CursorSlots.h"
+#include "app/DialogPrompter.h"
+#include "app/EditorCanvas.h"
+#include "app/EditorPage.h"
+#include "app/EditorScrollBox.h"
+#include "app/FileCommands.h"
+#include "app/InfoPanel.h"
+#include "app/MainMenu.h"
+#include "app/PrintController.h"
+#include "app/PrintPage.h"
+#include "app/ProgressEvent.h"
+#include "dialogs/AboutBoxUnit.h"
+#include "edit/CanvasMenu.h"
+#include "edit/EditorController.h"
+#include "edit/EditorToolBar.h"
+#include "edit/KeyEdit.h"
+#include "edit/ObjectCommands.h"
+#include "edit/ObjectMenu.h"
+#include "edit/PropertyPanel.h"
+#include "edit/WidgetEditorDialogs.h"
+#include "model/BoxSize.h"
+#include "model/NewDocument.h"
+
+#if __has_include("app/ScanCommands.h")
+#include "app/ScanCommands.h"
+#define FALTARILLON_HAVE_SCAN_COMMANDS 1
+#endif
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace {
+constexpr int StartWidth = 740;
+constexpr int StartHeight = 559;
+const char* const PlacementKey = "MainWindow/Placement";
+}  // namespace
+
+TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
+    : QMainWindow(parent), m_doc(std::make_unique<BoxDocument>()), m_useSettings(useSettings) {
+    setObjectName(QStringLiteral("SDIAppForm"));
+    setWindowIcon(QIcon(QStringLiteral(":/images/appicon.png")));
+    if (prompter) {
+        m_prompter = prompter;
+    } else {
+        m_ownPrompter = std::make_unique<DialogPrompter>(this);
+        m_prompter = m_ownPrompter.get();
+    }
+
+    // Preview resolution and a landscape printer.
+    m_print = std::make_unique<PrintController>(*m_doc, *m_prompter);
+
+    // Program folder, slots, start-up layout, screen scale, cleared document.
+    initStartupDocument(*m_doc, screenDpi());
+    m_doc->ProgramFolder = AppTitles::programFolderOf(QCoreApplication::applicationFilePath());
+    setWindowTitle(captionFor(m_doc->FileName));
+
+    m_cursors = std::make_unique<CursorSlots>();
+
+    MainMenu1 = new MainMenu(menuBar(), this);
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    statusBar()->setFixedHeight(19);
+    statusBar()->setSizeGripEnabled(true);
+
+    auto* client = new QWidget(this);
+    PageControl1 = new QTabWidget(client);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    InfoPanel1 = new InfoPanel(client);
+    auto* clientLayout = new QVBoxLayout(client);
+    clientLayout->setContentsMargins(0, 0, 0, 0);
+    clientLayout->setSpacing(0);
+    clientLayout->addWidget(PageControl1, 1);
+    clientLayout->addWidget(InfoPanel1);
+    setCentralWidget(client);
+    showLayoutLine();
+
+    PaintBox1 = new EditorCanvas(*m_doc, *m_prompter, *m_cursors);
+    TabSheet3 = new EditorPage(*m_doc, PaintBox1);
+    TabSheet2 = new PrintPage(*m_print, [this] { return TabSheet3->boxPercent(); });
+    PageControl1->addTab(TabSheet3, QStringLiteral("Editor"));
+    PageControl1->addTab(TabSheet2, QStringLiteral("Drucken"));
+
+    buildEditing();
+
+    FileCommands::Hooks hooks;
+    hooks.afterNew = [this] { afterNew(); };
+    hooks.afterOpen = [this] { afterOpen(); };
+    hooks.setCaption = [this](const QString& caption) { setWindowTitle(caption); };
+    hooks.progress = [this](int percent) { WMUser(percent); };
+    m_fileCommands = std::make_unique<FileCommands>(*m_doc, *m_prompter, hooks);
+
+    connectCommands();
+
+    // The editing area of the start-up layout, painted once.
+    PaintBox1->sizeToDocument();
+    PaintBox1->PaintBox1Paint();
+
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setSingleShot(true);
+    Timer2->setInterval(100);
+    connect(Timer2, &QTimer::timeout, this, &TSDIAppForm::Timer2Timer);
+
+    m_aboutBox = new TAboutBox(this);
+    m_aboutBox->hide();
+
+    resize(StartWidth, StartHeight);
+    if (QScreen* s = QGuiApplication::primaryScreen())
+        move(s->availableGeometry().center() - QPoint(StartWidth / 2, StartHeight / 2));
+    if (m_useSettings) restorePlacement();
+}
+
+TSDIAppForm::~TSDIAppForm() {
+    // The editing code refers to the canvas and the document: end it first.
+    m_controller.reset();
+}
+
+void TSDIAppForm::buildEditing() {
+    m_dialogs = std::make_unique<WidgetEditorDialogs>(
+        *m_doc, *m_prompter, [this] { PaintBox1->PaintBox1Paint(); }, [this] { return screenDpi(); }, this);
+    PaintBox1->setDialogs(m_dialogs.get());
+    m_objectCommands = std::make_unique<ObjectCommands>(*PaintBox1);
+    m_objectMenu = new ObjectMenu(*PaintBox1, *m_objectCommands, this);
+    m_canvasMenu = new CanvasMenu(*PaintBox1, *m_objectCommands, this);
+    m_controller = std::make_unique<EditorController>(*PaintBox1, *m_objectCommands, *m_objectMenu, *m_canvasMenu);
+    PaintBox1->setController(m_controller.get());
+
+    Toolbar = new EditorToolBar;
+    TabSheet3->placeToolBar(Toolbar);
+    PaintBox1->setToolAccess([this] { return Toolbar->currentTool(); },
+                             [this](EditorTool tool) { Toolbar->setCurrentTool(tool); });
+
+    Panel10 = new PropertyPanel(*PaintBox1, *m_objectCommands);
+    TabSheet3->placePropertyPanel(Panel10);
+    PaintBox1->setPanelSync([this] { Panel10->CheckAllPanelOptions(); });
+
+    m_keyEdit = new KeyEdit([this](int key) { return m_controller->keyDown(key); });
+    TabSheet3->placeKeyEdit(m_keyEdit);
+    PaintBox1->setKeyEdit(m_keyEdit);
+    TabSheet3->ScrollBox1->setPressOutsideCanvas([this] { m_controller->scrollBoxMouseDown(); });
+}
+
+void TSDIAppForm::connectCommands() {
+    MainMenu* m = MainMenu1;
+    connect(m->Neu1, &QAction::triggered, this, &TSDIAppForm::Neu1Click);
+    connect(TabSheet3->NewBtn, &QToolButton::clicked, this, &TSDIAppForm::Neu1Click);
+    connect(m->OpenItem, &QAction::triggered, this, [this] { m_fileCommands->OpenItemClick(); });
+    connect(TabSheet3->SpeedItem4, &QToolButton::clicked, this, [this] { m_fileCommands->OpenItemClick(); });
+    connect(m->SaveItem, &QAction::triggered, this, [this] { m_fileCommands->SaveItemClick(); });
+    connect(TabSheet3->SpeedItem5, &QToolButton::clicked, this, [this] { m_fileCommands->SaveItemClick(); });
+    connect(m->SaveAs, &QAction::triggered, this, [this] { m_fileCommands->Speichernunter1Click(); });
+    connect(m->ExitItem, &QAction::triggered, this, &TSDIAppForm::ExitItemClick);
+    connect(m->About1, &QAction::triggered, this, &TSDIAppForm::About1Click);
+    connect(m->Druckereinrichten1, &QAction::triggered, this, &TSDIAppForm::PrintSetupClick);
+    connect(m->Drucken1, &QAction::triggered, this, &TSDIAppForm::PrintClick);
+    connect(TabSheet2, &PrintPage::printSetupRequested, this, &TSDIAppForm::PrintSetupClick);
+    connect(TabSheet2, &PrintPage::printRequested, this, &TSDIAppForm::PrintClick);
+    connect(m->Hintergrundbild2, &QAction::triggered, this, [this] { m_objectCommands->editBackground(); });
+    connect(TabSheet3->SpeedItem6, &QToolButton::clicked, this, [this] { m_objectCommands->editBackground(); });
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+        if (PageControl1->widget(index) == TabSheet2) TabSheet2->VPaintPaint();
+    });
+
+#ifdef FALTARILLON_HAVE_SCAN_COMMANDS
+    m_scan = new ScanCommands(*m_prompter, this);
+    connect(m->Scannerauswhlen1, &QAction::triggered, m_scan, &ScanCommands::selectScanner);
+    connect(m->Bildeinscanne1, &QAction::triggered, m_scan, &ScanCommands::scanImage);
+    connect(m_scan, &ScanCommands::progress, this, &TSDIAppForm::WMUser);
+#else
+    m->Scannerauswhlen1->setEnabled(false);
+    m->Bildeinscanne1->setEnabled(false);
+#endif
+}
+
+bool TSDIAppForm::startupDone() const { return m_fileCommands->startupDone(); }
+
+int TSDIAppForm::screenDpi() const {
+    const QScreen* s = screen();
+    if (!s) s = QGuiApplication::primaryScreen();
+    const int dpi = s ? static_cast<int>(std::trunc(s->logicalDotsPerInchX())) : 96;
+    return dpi > 0 ? dpi : 96;
+}
+
+void TSDIAppForm::showLayoutLine() { InfoPanel1->setCaption(sheetLayoutLine(m_doc->Layout)); }
+
+void TSDIAppForm::afterNew() {
+    m_controller->resetInteraction();
+    showLayoutLine();
+    PaintBox1->sizeToDocument();
+    PaintBox1->PaintBox1Paint();
+    TabSheet2->VPaintPaint();
+    TabSheet3->scrollToMiddleThird();
+    TabSheet3->ProzEDChange();
+}
+
+void TSDIAppForm::afterOpen() {
+    m_controller->resetInteraction();
+    PaintBox1->sizeToDocument();
+    showLayoutLine();
+    PaintBox1->PaintBox1Paint();
+    TabSheet2->VPaintPaint();
+}
+
+void TSDIAppForm::Neu1Click() { m_fileCommands->Neu1Click(); }
+
+void TSDIAppForm::About1Click() { m_aboutBox->exec(); }
+
+void TSDIAppForm::ExitItemClick() {
+    if (!m_fileCommands->ExitItemClick()) return;
+    m_closeApproved = true;
+    close();
+}
+
+void TSDIAppForm::PrintSetupClick() {
+    m_print->PrintSetupClick();
+    TabSheet2->VPaintPaint();
+}
+
+void TSDIAppForm::PrintClick() {
+    m_print->PrintClick(TabSheet3->boxPercent(), screenDpi());
+    PaintBox1->PaintBox1Paint();
+    TabSheet2->VPaintPaint();
+}
+
+void TSDIAppForm::WMUser(int percent) { InfoPanel1->setProgress(percent); }
+
+void TSDIAppForm::armStartupTimer() {
+    if (m_startupTimerArmed || startupDone()) return;
+    m_startupTimerArmed = true;
+    Timer2->start();
+}
+
+void TSDIAppForm::Timer2Timer() {
+    Timer2->stop();
+    m_fileCommands->runStartupNew();
+}
+
+bool TSDIAppForm::event(QEvent* e) {
+    switch (e->type()) {
+    case QEvent::WindowActivate:
+    case QEvent::Show:
+        // Without a window manager the window may never be activated; being
+        // shown counts as the first activation.
+        armStartupTimer();
+        break;
+    default:
+        if (e->type() == ProgressEvent::Type) {
+            WMUser(static_cast<ProgressEvent*>(e)->percent());
+            return true;
+        }
+        break;
+    }
+    return QMainWindow::event(e);
+}
+
+void TSDIAppForm::closeEvent(QCloseEvent* e) {
+    // Closing by the close box asks like Exit does: unsaved work is not lost
+    // without a question.
+    if (!m_closeApproved && !m_fileCommands->ExitItemClick()) {
+        e->ignore();
+        return;
+    }
+    m_closeApproved = false;
+    if (m_useSettings) storePlacement();
+    e->accept();
+}
+
+void TSDIAppForm::restorePlacement() {
+    QSettings settings(AppTitles::organisation(), AppTitles::settingsApplication());
+    const QByteArray placement = settings.value(QLatin1String(PlacementKey)).toByteArray();
+    if (!placement.isEmpty()) restoreGeometry(placement);
+}
+
+void TSDIAppForm::storePlacement() {
+    QSettings settings(AppTitles::organisation(), AppTitles::settingsApplication());
+    settings.setValue(QLatin1String(PlacementKey), saveGeometry());
+}

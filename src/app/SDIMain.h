@@ -1,0 +1,103 @@
+#pragma once
+// The main window (TSDIAppForm). It owns the one document for the whole run
+// and the components that work on it; it only builds and connects them:
+// menus, the editor tab with canvas and rulers, the print tab, the info
+// panel, the file commands, the editing code and the scanner commands.
+
+#include "model/BoxDocument.h"
+
+#include <QMainWindow>
+#include <memory>
+
+class CanvasMenu;
+class CursorSlots;
+class EditorCanvas;
+class EditorController;
+class EditorDialogs;
+class EditorPage;
+class EditorToolBar;
+class FileCommands;
+class InfoPanel;
+class KeyEdit;
+class MainMenu;
+class ObjectCommands;
+class ObjectMenu;
+class PrintController;
+class PrintPage;
+class Prompter;
+class PropertyPanel;
+class QTabWidget;
+class QTimer;
+class ScanCommands;
+class TAboutBox;
+
+class TSDIAppForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // prompter: questions and messages; the real dialogs when null.
+    // useSettings: restore and store the window placement.
+    explicit TSDIAppForm(Prompter* prompter = nullptr, bool useSettings = true, QWidget* parent = nullptr);
+    ~TSDIAppForm() override;
+
+    BoxDocument& document() { return *m_doc; }
+    Prompter& prompter() { return *m_prompter; }
+    FileCommands& fileCommands() { return *m_fileCommands; }
+    PrintController& printController() { return *m_print; }
+    EditorController& editorController() { return *m_controller; }
+    ObjectCommands& objectCommands() { return *m_objectCommands; }
+    TAboutBox* aboutBox() const { return m_aboutBox; }
+    bool startupDone() const;
+
+    // Components by the names the user interface gives them.
+    MainMenu* MainMenu1 = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    EditorPage* TabSheet3 = nullptr;
+    PrintPage* TabSheet2 = nullptr;
+    EditorCanvas* PaintBox1 = nullptr;
+    InfoPanel* InfoPanel1 = nullptr;
+    EditorToolBar* Toolbar = nullptr;
+    PropertyPanel* Panel10 = nullptr;
+    QTimer* Timer2 = nullptr;
+
+    // Handlers the menus and buttons run.
+    void Neu1Click();
+    void About1Click();
+    void ExitItemClick();
+    void PrintSetupClick();
+    void PrintClick();
+    void WMUser(int percent);   // progress in percent
+    void showLayoutLine();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildEditing();
+    void connectCommands();
+    void armStartupTimer();
+    void Timer2Timer();
+    void restorePlacement();
+    void storePlacement();
+    void afterNew();
+    void afterOpen();
+    int screenDpi() const;
+
+    std::unique_ptr<BoxDocument> m_doc;
+    std::unique_ptr<Prompter> m_ownPrompter;
+    Prompter* m_prompter = nullptr;
+    std::unique_ptr<CursorSlots> m_cursors;
+    std::unique_ptr<FileCommands> m_fileCommands;
+    std::unique_ptr<PrintController> m_print;
+    std::unique_ptr<ObjectCommands> m_objectCommands;
+    std::unique_ptr<EditorDialogs> m_dialogs;
+    ObjectMenu* m_objectMenu = nullptr;
+    CanvasMenu* m_canvasMenu = nullptr;
+    std::unique_ptr<EditorController> m_controller;
+    KeyEdit* m_keyEdit = nullptr;
+    ScanCommands* m_scan = nullptr;
+    TAboutBox* m_aboutBox = nullptr;
+    bool m_useSettings = true;
+    bool m_startupTimerArmed = false;
+    bool m_closeApproved = false;
+};
