@@ -72,6 +72,11 @@ int SaveIndexForPath(const QString& path) {
     return 0;
 }
 
+int ChooseSaveIndex(const QString& path, int explicitIndex) {
+    if (explicitIndex > 0) return explicitIndex <= kSaveCount ? explicitIndex : 0;
+    return SaveIndexForPath(path);
+}
+
 bool IsJpegFormat(int code) { return code == FormatJif || code == FormatJpg; }
 
 QString GetDIBSaveFilter() {

@@ -36,3 +36,7 @@ QString ExtensionForIndex(int oneBasedIndex);   // ".BMP" .. ".TIF", ".PNG"; emp
 // The list index whose extension matches the file's (case-insensitive), or 0.
 int SaveIndexForPath(const QString& path);
 bool IsJpegFormat(int formatCode);              // codes 7 and 8
+
+// The save-list index for a command line: explicitIndex when given (> 0),
+// otherwise the index the path's extension names; 0 when neither decides.
+int ChooseSaveIndex(const QString& path, int explicitIndex);
