@@ -7,7 +7,9 @@
 #include "render/ImageRenderer.h"
 #include "render/TextRenderer.h"
 
+#include <QPaintDevice>
 #include <QPainter>
+#include <QTransform>
 
 namespace {
 bool g_painting = false;
@@ -16,6 +18,20 @@ void setPenColor(QPainter& p, const QColor& c) {
     QPen pen = p.pen();
     pen.setColor(c);
     p.setPen(pen);
+}
+
+// The part of the canvas, in painter coordinates, that drawing can change:
+// the device's rectangle and the clip. Null when unknown (a rotating or
+// scaling transform): then everything is drawn.
+QRect reachableArea(const QPainter& canvas) {
+    const QPaintDevice* dev = canvas.device();
+    const QTransform t = canvas.deviceTransform();
+    if (!dev || t.type() > QTransform::TxTranslate) return QRect();
+    QRect r = QRect(0, 0, dev->width(), dev->height()).translated(-qRound(t.dx()), -qRound(t.dy()));
+    if (canvas.hasClipping()) r &= canvas.clipBoundingRect().toAlignedRect();
+    // Nothing reachable: a rectangle that is empty but not null intersects nothing.
+    if (r.isEmpty()) return QRect(QPoint(0, 0), QPoint(-2, -2));
+    return r;
 }
 }  // namespace
 
@@ -41,11 +57,13 @@ bool DrawVCart(QPainter& canvas, BoxDocument& doc, const RenderParams& params) {
 
     drawBackground(canvas, doc, area, params);
 
+    const QRect visible = reachableArea(canvas);
+
     for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
         Tobs& o = doc.Objects[slot];
         switch (o.Kind) {
-        case Figure: drawFigure(canvas, o, params); break;
-        case Text: drawText(canvas, o, params); break;
+        case Figure: drawFigure(canvas, o, params, visible); break;
+        case Text: drawText(canvas, o, params, visible); break;
         case Image: drawImageObject(canvas, o, params); break;
         default: break;
         }

@@ -6,6 +6,7 @@
 #include "render/GdiCanvas.h"
 
 #include <QPainter>
+#include <QRect>
 #include <algorithm>
 
 int figurePenWidth(int lineWidth, double scale) {
@@ -32,7 +33,7 @@ void setBrushStyle(QPainter& p, Qt::BrushStyle style) {
 }
 }  // namespace
 
-void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params) {
+void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params, const QRect& visible) {
     const Mapping& m = params.mapping;
     const int X = m.DevLeft(o) - params.OffsetX;
     const int Y = m.DevTop(o) - params.OffsetY;
@@ -70,7 +71,17 @@ void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params) {
     pen.setJoinStyle(Qt::RoundJoin);
     canvas.setPen(pen);
 
-    switch (o.Shape) {
+    // Skipping the drawing of what cannot reach the canvas keeps thousands of
+    // off-screen figures (and every printer band) cheap.
+    bool reaches = true;
+    if (!visible.isNull()) {
+        const int grow = pen.width() + 1;
+        const QRect bounds = QRect(QPoint(std::min(X, X + W), std::min(Y, Y + H)),
+                                   QPoint(std::max(X, X + W), std::max(Y, Y + H)))
+                                 .adjusted(-grow, -grow, grow, grow);
+        reaches = bounds.intersects(visible);
+    }
+    if (reaches) switch (o.Shape) {
     case shCircle: gdi::Ellipse(canvas, X, Y, X + side, Y + side); break;
     case shEllipse: gdi::Ellipse(canvas, X, Y, X + W, Y + H); break;
     case shSquare: gdi::Rectangle(canvas, X, Y, X + side, Y + side); break;

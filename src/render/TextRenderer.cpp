@@ -129,7 +129,7 @@ QString turnedTextLine(const QString& content) {
     return line;
 }
 
-void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params) {
+void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const QRect& visible) {
     if (o.Content.isEmpty()) return;
     const Mapping& m = params.mapping;
     const int X = m.DevLeft(o) - params.OffsetX;
@@ -147,6 +147,20 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params) {
     const long double sx = o.ShadowDx * 2000 / kMmPerInch;
     const long double sy = o.ShadowDy * 2000 / kMmPerInch;
     const int d = outlinePixels(scale);
+    const int shiftX = truncToInt(scale * sx), shiftY = truncToInt(scale * sy);
+
+    if (!visible.isNull()) {
+        // Everything the copies can touch: the rectangle grown by the outline
+        // and moved by the shadow; a turned line may run its full length
+        // (at most two ems per character) from its anchor in any direction.
+        const bool turned = o.Rotation >= 1 && o.Rotation <= 3;
+        const long long reach =
+            turned ? 2LL * std::max(height, 1) * (o.Content.size() + 1) : 0;
+        const int r = static_cast<int>(std::min<long long>(reach, 1 << 28)) + d + 2;
+        QRect area(X, Y, std::max(W, 0) + 1, std::max(H, 0) + 1);
+        area = area.united(area.translated(shiftX, shiftY)).adjusted(-r, -r, r, r);
+        if (!area.intersects(visible)) return;
+    }
 
     canvas.save();
     canvas.setFont(font);
@@ -173,8 +187,7 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params) {
         const int rot = o.Rotation;
         const QPoint anchor = turnedAnchor(rot, X, Y, W, H);
         if (o.Shadow == 1)
-            drawTurnedLine(canvas, line, anchor + QPoint(truncToInt(scale * sx), truncToInt(scale * sy)), rot,
-                           shadowColor);
+            drawTurnedLine(canvas, line, anchor + QPoint(shiftX, shiftY), rot, shadowColor);
         if (o.Outline == 1) {
             for (int x = X - d; x <= X + d; ++x)
                 for (int y = Y - d; y <= Y + d; ++y) {

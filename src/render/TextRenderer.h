@@ -3,6 +3,7 @@
 // outline and main text, wrapped inside the rectangle or as one turned line.
 
 #include <QFont>
+#include <QRect>
 #include <QString>
 
 class QPainter;
@@ -26,4 +27,6 @@ int outlinePixels(double scale);
 // The single line a turned text shows: every line break becomes one space.
 QString turnedTextLine(const QString& content);
 
-void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params);
+// visible, when not null, is the part of the canvas (painter coordinates)
+// that can change: a text that cannot reach it is not laid out.
+void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const QRect& visible = QRect());

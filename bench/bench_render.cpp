@@ -1,0 +1,193 @@
+// Render speed: the editor repaint, the printed sheet and image scaling.
+
+#include "image/DrawDib.h"
+#include "model/BoxDocument.h"
+#include "render/EditorView.h"
+#include "render/Mapping.h"
+#include "render/SheetRenderer.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <cstring>
+#include <memory>
+#include <random>
+
+namespace {
+
+// Objects are placed in screen pixels of the editing area (Zoom 1, 96 ppi).
+Tobs& place(BoxDocument& doc, int slot, int kind, int x, int y, int w, int h) {
+    Tobs& o = doc.Objects[slot];
+    o.resetToDefaults();
+    o.Kind = kind;
+    SetDevLeft(o, x, 1.0, 416);
+    SetDevTop(o, y, 1.0, 416);
+    SetDevWidth(o, w, 1.0, 416);
+    SetDevHeight(o, h, 1.0, 416);
+    return o;
+}
+
+DibHandle gradient(int w, int h) {
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < w; ++x) line[x] = qRgb(x * 255 / w, y * 255 / h, (x ^ y) & 0xFF);
+    }
+    return DibHandle(img, 24);
+}
+
+DibHandle withWhiteCorner(int w, int h) {
+    DibHandle d = gradient(w, h);
+    QImage& img = d.image();
+    for (int y = h / 2; y < h; ++y)
+        for (int x = 0; x < w / 2; ++x) img.setPixel(x, y, qRgb(255, 255, 255));
+    return d;
+}
+
+std::unique_ptr<BoxDocument> newDoc() {
+    auto doc = std::make_unique<BoxDocument>();
+    doc->Layout.applyNewDocumentLayout();
+    doc->updateExtentFromLayout();
+    doc->Zoom = 1.0;
+    doc->ScreenDivisor = 416;
+    return doc;
+}
+
+void addFigures(BoxDocument& doc, int firstSlot, int count, std::mt19937& rng, int areaW, int areaH) {
+    std::uniform_int_distribution<int> px(0, areaW - 120), py(0, areaH - 120), sz(10, 110), shape(0, 9),
+        fill(0, 2), width(1, 10);
+    for (int i = 0; i < count; ++i) {
+        Tobs& o = place(doc, firstSlot + i, Figure, px(rng), py(rng), sz(rng), sz(rng));
+        o.Shape = shape(rng);
+        o.FillModeOrShadowColor = fill(rng);
+        o.Color = static_cast<int>(rng() & 0xFFFFFF);
+        o.BorderOrOutlineColor = static_cast<int>(rng() & 0xFFFFFF);
+        o.LineWidthOrTransColor = width(rng);
+    }
+}
+
+// The editor shows 1920 x 1080 of the 1646 x 1164 area at Zoom 1.25.
+void BM_EditorRepaint1000Objects(benchmark::State& state) {
+    auto doc = newDoc();
+    doc->Zoom = 1.25;
+    std::mt19937 rng(7);
+    addFigures(*doc, 1, 945, rng, 1646, 1164);
+    for (int i = 0; i < 50; ++i) {
+        Tobs& t = place(*doc, 946 + i, Text, 550 + (i % 10) * 50, 390 + (i / 10) * 70, 200, 60);
+        t.Content = QStringLiteral("Gruß aus der Box\rZeile %1").arg(i);
+        t.FontName = QStringLiteral("Arial");
+        t.FontSize = 24;
+        t.Shadow = 1;
+        t.ShadowDx = t.ShadowDy = 20;
+        t.FillModeOrShadowColor = 0x808080;
+        t.Alignment = i % 3;
+    }
+    for (int i = 0; i < 5; ++i) {
+        Tobs& im = place(*doc, 996 + i, Image, 600 + i * 90, 500 + i * 40, 160, 120);
+        im.Picture = gradient(640, 480);
+        im.KeepAspect = 1;
+    }
+    doc->BackgroundMode = bgTile;
+    doc->BackgroundPicture = gradient(300, 200);
+    QImage buffer(1920, 1080, QImage::Format_RGB32);
+    for (auto _ : state) {
+        renderEditorBuffer(buffer, *doc, 100, 400, 300);
+        benchmark::DoNotOptimize(buffer.constBits());
+    }
+}
+BENCHMARK(BM_EditorRepaint1000Objects)->Unit(benchmark::kMillisecond);
+
+void BM_EditorRepaint10000Figures(benchmark::State& state) {
+    auto doc = newDoc();
+    doc->Zoom = 1.25;
+    std::mt19937 rng(11);
+    addFigures(*doc, 1, 10000, rng, 2057, 1455);
+    QImage buffer(1920, 1080, QImage::Format_RGB32);
+    for (auto _ : state) {
+        renderEditorBuffer(buffer, *doc, 100, 0, 0);
+        benchmark::DoNotOptimize(buffer.constBits());
+    }
+}
+BENCHMARK(BM_EditorRepaint10000Figures)->Unit(benchmark::kMillisecond);
+
+std::unique_ptr<BoxDocument> sheetDoc() {
+    auto doc = newDoc();
+    doc->BackgroundMode = bgCenterLarger;
+    doc->BackgroundPicture = gradient(3000, 2000);
+    std::mt19937 rng(3);
+    for (int i = 0; i < 20; ++i) {
+        Tobs& t = place(*doc, 1 + i, Text, 560 + (i % 5) * 100, 400 + (i / 5) * 90, 180, 80);
+        t.Content = QStringLiteral("Umriss %1\rmit zwei Zeilen").arg(i);
+        t.FontName = QStringLiteral("Times New Roman");
+        t.FontSize = 20;
+        t.Color = 0xFFFFFF;
+        t.Outline = 1;
+        t.BorderOrOutlineColor = 0x000000;
+        t.Rotation = i % 4;
+    }
+    for (int i = 0; i < 5; ++i) {
+        Tobs& im = place(*doc, 30 + i, Image, 600 + i * 80, 420 + i * 60, 200, 150);
+        im.Picture = withWhiteCorner(800, 600);
+        im.Transparent = 1;
+        im.TransAuto = 1;
+    }
+    return doc;
+}
+
+long maxRssKb() {
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    return ru.ru_maxrss;
+}
+
+// The sheet at 600 dpi, A4 landscape, rendered in bands as for the printer.
+void BM_Sheet600DpiBands(benchmark::State& state) {
+    auto doc = sheetDoc();
+    const QSize page(7017, 4958);
+    QImage sink(1, 1, QImage::Format_RGB32);
+    long bandBytes = 0;
+    for (auto _ : state) {
+        QPainter device(&sink);
+        printSheet(device, *doc, 100, 600, 600, page, 96, 0,
+                   [&](const QImage& band, int) { bandBytes = band.sizeInBytes(); });
+    }
+    state.counters["band_MB"] = double(bandBytes) / (1024 * 1024);
+    state.counters["maxrss_MB"] = double(maxRssKb()) / 1024;
+}
+BENCHMARK(BM_Sheet600DpiBands)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_Scale4000x3000To1920x1080(benchmark::State& state) {
+    const DibHandle dib = gradient(4000, 3000);
+    QImage buffer(1920, 1080, QImage::Format_RGB32);
+    QPainter p(&buffer);
+    for (auto _ : state) {
+        DrawDib(p, 0, 0, 1920, 1080, dib, 0, 0, 4000, 3000);
+        benchmark::DoNotOptimize(buffer.constBits());
+    }
+}
+BENCHMARK(BM_Scale4000x3000To1920x1080)->Unit(benchmark::kMillisecond);
+
+void BM_MemcpyDestination1920x1080(benchmark::State& state) {
+    QImage src(1920, 1080, QImage::Format_RGB32);
+    src.fill(Qt::gray);
+    QImage dst(1920, 1080, QImage::Format_RGB32);
+    for (auto _ : state) {
+        std::memcpy(dst.bits(), src.constBits(), static_cast<size_t>(dst.sizeInBytes()));
+        benchmark::DoNotOptimize(dst.constBits());
+    }
+}
+BENCHMARK(BM_MemcpyDestination1920x1080)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
