@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
@@ -110,15 +111,18 @@ void EditorCanvas::PaintBox1Paint() {
     emit rulersNeedRepaint();
 }
 
-void EditorCanvas::paintEvent(QPaintEvent*) {
+void EditorCanvas::paintEvent(QPaintEvent* event) {
     if (Painting()) return;
     ensureRendered();
+    ++m_paintEvents;
     QPainter p(this);
     if (!m_bufferValid) {
-        p.fillRect(rect(), Qt::white);
+        p.fillRect(event->rect(), Qt::white);
         return;
     }
-    p.drawImage(m_bufferScroll, m_buffer);
+    // Only the part asked for: a drag step touches just the two outlines.
+    const QRect target = event->rect() & QRect(m_bufferScroll, m_buffer.size());
+    if (!target.isEmpty()) p.drawImage(target, m_buffer, target.translated(-m_bufferScroll));
 }
 
 void EditorCanvas::showDragOutline(const QRect& canvasRect) {

@@ -47,6 +47,7 @@ public:
     // position and viewport (tests, benchmarks, outline drawing).
     void ensureRendered();
     int renderCount() const { return m_renderCount; }
+    int paintEventCount() const { return m_paintEvents; }
 
     // EditorEnvironment
     BoxDocument& document() override { return m_doc; }
@@ -88,7 +89,7 @@ private:
     BoxDocument& m_doc;
     Prompter& m_prompter;
     const CursorSlots& m_cursors;
-    QPointer<QScrollArea> m_scrollBox;
+    QScrollArea* m_scrollBox = nullptr;   // the parent scroll box, lives as long as the canvas
     EditorController* m_controller = nullptr;
     EditorDialogs* m_dialogs = nullptr;
     QPointer<QWidget> m_keyEdit;
@@ -103,4 +104,5 @@ private:
     bool m_bufferValid = false;
     std::optional<QRect> m_outline;    // the inverted drag frame in the buffer (canvas coordinates)
     int m_renderCount = 0;
+    int m_paintEvents = 0;
 };

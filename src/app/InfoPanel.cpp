@@ -19,6 +19,8 @@ InfoPanel::InfoPanel(QWidget* parent) : QWidget(parent) {
     m_caption = new QLabel(this);
     m_caption->setObjectName(QStringLiteral("InfoPanelCaption"));
     m_caption->setAlignment(Qt::AlignCenter);
+    // A long layout line must not widen the window.
+    m_caption->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(3, 3, 3, 3);

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QStyle>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -104,6 +105,10 @@ PrintPage::PrintPage(PrintController& controller, std::function<int()> percent, 
     f.setPixelSize(15);
     RichEdit1->setFont(f);
     RichEdit1->setPlainText(assemblyText());
+    // The instruction's lines were broken for this width; a wide margin would
+    // break them a second time.
+    RichEdit1->document()->setDocumentMargin(2);
+    RichEdit1->setFrameShape(QFrame::NoFrame);
 
     auto* body = new QHBoxLayout;
     body->setContentsMargins(0, 0, 0, 0);

@@ -53,6 +53,10 @@ TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
     : QMainWindow(parent), m_doc(std::make_unique<BoxDocument>()), m_useSettings(useSettings) {
     setObjectName(QStringLiteral("SDIAppForm"));
     setWindowIcon(QIcon(QStringLiteral(":/images/appicon.png")));
+    // The compact 8-point dialog font the layout's pixel positions were made for.
+    QFont uiFont(QStringLiteral("Liberation Sans"));
+    uiFont.setPixelSize(11);
+    setFont(uiFont);
     if (prompter) {
         m_prompter = prompter;
     } else {

@@ -8,8 +8,9 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(appinfo::ApplicationTitle);
-    QApplication::setApplicationName(AppTitles::settingsApplication());
+    // The application title. Set as the name, not the display name: X11
+    // would append a display name to every window caption.
+    QApplication::setApplicationName(appinfo::ApplicationTitle);
     QApplication::setOrganizationName(AppTitles::organisation());
     QApplication::setDesktopFileName(QStringLiteral("faltarillon"));
 
