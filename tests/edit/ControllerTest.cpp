@@ -1,0 +1,412 @@
+// The tools on the canvas: creation, selection, moving and resizing by the
+// handles, hand scrolling and zoom steps, driven by mouse events.
+
+#include "EditTestHelpers.h"
+#include "TestCanvas.h"
+
+#include "edit/EditorController.h"
+
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ControllerTest : public ::testing::Test {
+protected:
+    TestCanvas c;
+    void SetUp() override { c.show(); }
+    void click(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mouseClick(&c, b, Qt::NoModifier, p); }
+};
+
+TEST_F(ControllerTest, FigureToolCreatesAtReleasePointAndReturnsToPointer) {
+    c.tool = EditorTool::Figure;
+    click(QPoint(100, 40));
+    const Tobs& o = c.obj(1);
+    EXPECT_EQ(o.Kind, Figure);
+    EXPECT_EQ(o.Left, 100 * 416);
+    EXPECT_EQ(o.Top, 40 * 416);
+    EXPECT_EQ(o.Width, 50 * 416);
+    EXPECT_EQ(o.Height, 50 * 416);
+    EXPECT_EQ(o.Shape, shRectangle);
+    EXPECT_EQ(o.Color, 0);
+    EXPECT_EQ(o.KeepAspect, 1);
+    EXPECT_EQ(o.FontName, QStringLiteral("Times New Roman"));
+    EXPECT_EQ(o.FontHeight, -16);
+    EXPECT_EQ(o.FontSize, 12);
+    EXPECT_EQ(c.doc.CurrentObject, 1);
+    EXPECT_EQ(c.tool, EditorTool::Pointer);
+    EXPECT_GE(c.keyFocus, 1);
+}
+
+TEST_F(ControllerTest, DraggingWithTextToolPlacesAtReleaseWithoutOutlineAndSlotStartsClean) {
+    // The slot held a turned, right-aligned text with a shadow before.
+    Tobs& old = c.obj(1);
+    old.Kind = KindFree;
+    old.Rotation = 2;
+    old.Alignment = 2;
+    old.Shadow = 1;
+    old.ShadowDx = 9;
+    c.tool = EditorTool::Text;
+    dragMouse(&c, QPoint(10, 10), {QPoint(100, 100), QPoint(200, 150)}, QPoint(300, 120));
+    const Tobs& o = c.obj(1);
+    EXPECT_EQ(o.Kind, Text);
+    EXPECT_EQ(o.Left, 300 * 416);
+    EXPECT_EQ(o.Top, 120 * 416);
+    EXPECT_EQ(o.Rotation, 0);
+    EXPECT_EQ(o.Alignment, 0);
+    EXPECT_EQ(o.Shadow, 0);
+    EXPECT_EQ(o.ShadowDx, 5);
+    EXPECT_EQ(c.outlines, 0);
+}
+
+TEST_F(ControllerTest, ClickInOverlapSelectsTopObjectButCurrentObjectWinsForDragging) {
+    c.place(1, Figure, 100, 100, 100, 100);   // A
+    c.place(2, Figure, 150, 150, 100, 100);   // B, on top
+    click(QPoint(175, 175));
+    EXPECT_EQ(c.doc.CurrentObject, 2);
+
+    c.doc.CurrentObject = 1;
+    QTest::mousePress(&c, Qt::LeftButton, Qt::NoModifier, QPoint(175, 175));
+    EXPECT_EQ(c.controller().state().DragState, dsDragObject);
+    EXPECT_EQ(c.controller().state().DragMode, dmMove);
+    QTest::mouseMove(&c, QPoint(185, 185));
+    QTest::mouseRelease(&c, Qt::LeftButton, Qt::NoModifier, QPoint(185, 185));
+    EXPECT_EQ(c.obj(1).Left, 110 * 416);
+    EXPECT_EQ(c.obj(2).Left, 150 * 416);
+    EXPECT_EQ(c.controller().state().DragState, dsIdle);
+}
+
+TEST_F(ControllerTest, FirstPressOnlySelectsSecondPressDrags) {
+    c.place(1, Figure, 100, 100, 100, 100);
+    dragMouse(&c, QPoint(150, 150), {QPoint(170, 160)}, QPoint(170, 160));
+    EXPECT_EQ(c.doc.CurrentObject, 1);
+    EXPECT_EQ(c.obj(1).Left, 100 * 416);
+    EXPECT_EQ(c.outlines, 0);
+
+    const int repaintsBefore = c.repaints;
+    dragMouse(&c, QPoint(150, 150), {QPoint(170, 160)}, QPoint(170, 160));
+    EXPECT_EQ(c.obj(1).Left, 120 * 416);
+    EXPECT_EQ(c.obj(1).Top, 110 * 416);
+    EXPECT_EQ(c.obj(1).Width, 100 * 416);
+    EXPECT_EQ(c.outlines, 1);
+    EXPECT_EQ(c.lastOutline, QRect(120, 110, 100, 100));
+    EXPECT_EQ(c.repaints, repaintsBefore + 2);   // at the press and at the release
+}
+
+TEST_F(ControllerTest, ClickOnEmptyCanvasDeselectsAndRightClickOpensCanvasMenu) {
+    c.place(1, Figure, 100, 100, 100, 100);
+    c.doc.CurrentObject = 1;
+    click(QPoint(500, 500));
+    EXPECT_EQ(c.doc.CurrentObject, 0);
+
+    c.doc.CurrentObject = 1;
+    click(QPoint(500, 500), Qt::RightButton);
+    EXPECT_EQ(c.doc.CurrentObject, 0);
+    ASSERT_EQ(c.menusOpened.size(), 1u);
+    EXPECT_EQ(c.menusOpened[0], QStringLiteral("PBoxPopup"));
+    EXPECT_EQ(c.menuPoints[0], QPoint(500, 500));
+}
+
+TEST_F(ControllerTest, RightClickOnObjectSelectsItAndOpensObjectMenuWithAnyToolButZoom) {
+    c.place(1, Figure, 100, 100, 100, 100);
+    c.tool = EditorTool::Figure;
+    click(QPoint(150, 150), Qt::RightButton);
+    EXPECT_EQ(c.doc.CurrentObject, 1);
+    ASSERT_EQ(c.menusOpened.size(), 1u);
+    EXPECT_EQ(c.menusOpened[0], QStringLiteral("PopupMenu1"));
+    EXPECT_EQ(c.obj(1).Kind, Figure);   // a right release creates nothing
+
+    c.tool = EditorTool::Zoom;
+    click(QPoint(150, 150), Qt::RightButton);
+    EXPECT_EQ(c.menusOpened.size(), 1u);
+    EXPECT_DOUBLE_EQ(c.doc.ScreenDivisor, 624.0);
+}
+
+TEST_F(ControllerTest, HandleGrabsWithinThreePixelsButNotFour) {
+    c.place(1, Figure, 100, 100, 100, 100);
+    c.doc.CurrentObject = 1;
+    hover(&c, QPoint(97, 97));
+    EXPECT_EQ(c.lastCursor(), CursorTopLeft);
+    hover(&c, QPoint(96, 97));
+    EXPECT_EQ(c.lastCursor(), CursorArrow);
+
+    QTest::mousePress(&c, Qt::LeftButton, Qt::NoModifier, QPoint(97, 97));
+    EXPECT_EQ(c.controller().state().DragMode, dmTopLeft);
+    EXPECT_EQ(c.controller().state().GrabOffsetX, -3);
+    QTest::mouseRelease(&c, Qt::LeftButton, Qt::NoModifier, QPoint(97, 97));
+    // The grab offset keeps the edge where it was.
+    EXPECT_EQ(c.obj(1).Left, 100 * 416);
+    EXPECT_EQ(c.obj(1).Width, 100 * 416);
+
+    QTest::mousePress(&c, Qt::LeftButton, Qt::NoModifier, QPoint(96, 97));
+    EXPECT_EQ(c.controller().state().DragState, dsIdle);
+    EXPECT_EQ(c.doc.CurrentObject, 0);
+    QTest::mouseRelease(&c, Qt::LeftButton, Qt::NoModifier, QPoint(96, 97));
+}
+
+TEST_F(ControllerTest, OnTinyObjectTheTopLeftCornerWins) {
+    c.place(1, Figure, 100, 100, 4, 4);
+    c.doc.CurrentObject = 1;
+    QTest::mousePress(&c, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+    EXPECT_EQ(c.controller().state().DragMode, dmTopLeft);
+    QTest::mouseRelease(&c, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+}
+
+TEST_F(ControllerTest, PointerShapesFollowToolAndObject) {
+    hover(&c, QPoint(150, 150));
+    EXPECT_EQ(c.lastCursor(), CursorArrow);
+    c.place(1, Figure, 100, 100, 100, 100);
+    c.doc.CurrentObject = 1;
+    hover(&c, QPoint(150, 150));
+    EXPECT_EQ(c.lastCursor(), CursorDragHand);
+    hover(&c, QPoint(150, 103));
+    EXPECT_EQ(c.lastCursor(), CursorTop);
+    hover(&c, QPoint(400, 400));
+    EXPECT_EQ(c.lastCursor(), CursorArrow);
+    c.tool = EditorTool::Zoom;
+    hover(&c, QPoint(150, 150));
+    EXPECT_EQ(c.lastCursor(), CursorMagnifier);
+    c.tool = EditorTool::Hand;
+    hover(&c, QPoint(150, 150));
+    EXPECT_EQ(c.lastCursor(), CursorDragHand);
+    c.tool = EditorTool::Image;
+    hover(&c, QPoint(150, 150));
+    EXPECT_EQ(c.lastCursor(), CursorMultiDrag);
+    c.tool = EditorTool::Content;
+    hover(&c, QPoint(150, 150));
+    EXPECT_EQ(c.lastCursor(), CursorIBeam);
+    // The pointer is set only when the shape changes.
+    const size_t count = c.cursors.size();
+    hover(&c, QPoint(160, 160));
+    EXPECT_EQ(c.cursors.size(), count);
+}
+
+TEST_F(ControllerTest, EdgeDraggedAcrossOppositeEdgeMirrors) {
+    // One document unit per pixel keeps the numbers those of the document.
+    c.doc.ScreenDivisor = 1;
+    c.canvas = QSize(100000, 100000);
+    Tobs& o = c.obj(c.place(1, Figure, 0, 0, 100, 100));
+    c.doc.CurrentObject = 1;
+    QTest::mousePress(&c, Qt::LeftButton, Qt::NoModifier, QPoint(100, 50));
+    ASSERT_EQ(c.controller().state().DragMode, dmRight);
+    QTest::mouseMove(&c, QPoint(-50, 50));
+    EXPECT_EQ(o.Left, -50);
+    EXPECT_EQ(o.Width, 50);
+    EXPECT_EQ(c.controller().state().DragMode, dmLeft);
+    // The drag goes on with the left edge.
+    QTest::mouseMove(&c, QPoint(-20, 50));
+    EXPECT_EQ(o.Left, -20);
+    EXPECT_EQ(o.Width, 20);
+    QTest::mouseRelease(&c, Qt::LeftButton, Qt::NoModifier, QPoint(-20, 50));
+}
+
+TEST_F(ControllerTest, BottomRightDraggedAboveTopLeftMirrorsTwice) {
+    Tobs& o = c.obj(c.place(1, Figure, 100, 100, 100, 100));
+    c.doc.CurrentObject = 1;
+    QTest::mousePress(&c, Qt::LeftButton, Qt::NoModifier, QPoint(200, 200));
+    ASSERT_EQ(c.controller().state().DragMode, dmBottomRight);
+    QTest::mouseMove(&c, QPoint(50, 40));
+    EXPECT_EQ(c.controller().state().DragMode, dmTopLeft);
+    EXPECT_EQ(o.Left, 50 * 416);
+    EXPECT_EQ(o.Top, 40 * 416);
+    EXPECT_EQ(o.Width, 50 * 416);
+    EXPECT_EQ(o.Height, 60 * 416);
+    QTest::mouseRelease(&c, Qt::LeftButton, Qt::NoModifier, QPoint(50, 40));
+}
+
+TEST_F(ControllerTest, MovingFarOutsideTheCanvasIsClamped) {
+    Tobs& o = c.obj(c.place(1, Figure, 100, 100, 100, 100));
+    c.doc.CurrentObject = 1;
+    dragMouse(&c, QPoint(150, 150), {QPoint(-5000, -7000)}, QPoint(-5000, -7000));
+    EXPECT_EQ(o.Left, -o.Width);
+    EXPECT_EQ(o.Top, -o.Height);
+
+    c.doc.CurrentObject = 1;
+    const QPoint inside(-o.Width / 416 + 5, -o.Height / 416 + 5);
+    dragMouse(&c, inside, {QPoint(90000, 90000)}, QPoint(2000000000, 2000000000));
+    EXPECT_EQ(o.Left, 1646 * 416 - 1);
+    EXPECT_EQ(o.Top, 1164 * 416 - 1);
+    EXPECT_EQ(o.Width, 100 * 416);
+}
+
+TEST_F(ControllerTest, PressAndReleaseWithoutMoveSnapsToScreenGrid) {
+    Tobs& o = c.obj(c.place(1, Figure, 100, 100, 100, 100));
+    o.Left += 300;   // between two screen pixels
+    o.Width += 7;
+    c.doc.CurrentObject = 1;
+    click(QPoint(150, 150));
+    EXPECT_EQ(o.Left, 100 * 416);
+    EXPECT_EQ(o.Width, 100 * 416 + 7);
+}
+
+TEST_F(ControllerTest, HandScrollFollowsPointerAndStopsAtZero) {
+    c.tool = EditorTool::Hand;
+    c.scroll = QPoint(300, 200);
+    dragMouse(&c, QPoint(100, 100), {QPoint(130, 100)}, QPoint(130, 100));
+    EXPECT_EQ(c.scroll, QPoint(270, 200));
+    EXPECT_EQ(c.controller().state().DragState, dsIdle);
+
+    c.scroll = QPoint(20, 10);
+    dragMouse(&c, QPoint(100, 100), {QPoint(300, 300)}, QPoint(300, 300));
+    EXPECT_EQ(c.scroll, QPoint(0, 0));
+    EXPECT_EQ(c.obj(1).Kind, KindFree);
+}
+
+TEST_F(ControllerTest, ZoomStepsInAndOutWithinBoundsAndCentresOnClick) {
+    c.tool = EditorTool::Zoom;
+    click(QPoint(800, 600));
+    EXPECT_NEAR(c.doc.ScreenDivisor, 277.333, 0.001);
+    EXPECT_EQ(c.canvas, QSize(static_cast<int>(c.doc.ExtentWidth / c.doc.ScreenDivisor),
+                              static_cast<int>(c.doc.ExtentHeight / c.doc.ScreenDivisor)));
+    // The clicked document point is now in the middle of the scroll box.
+    EXPECT_EQ(c.scrollRequests.back(), QPoint(1200 - 300, 900 - 200));
+    EXPECT_EQ(c.controller().state().SuspendPaint, false);
+
+    for (int i = 0; i < 10; ++i) {
+        c.scroll = QPoint();
+        click(QPoint(100, 100));
+    }
+    const double atBound = 416 / (1.5 * 1.5 * 1.5 * 1.5 * 1.5 * 1.5);
+    EXPECT_NEAR(c.doc.ScreenDivisor, atBound, 1e-9);
+
+    // At the bound a click still centres the view on the clicked point.
+    c.scroll = QPoint();
+    c.scrollRequests.clear();
+    click(QPoint(9000, 7000));
+    EXPECT_NEAR(c.doc.ScreenDivisor, atBound, 1e-9);
+    ASSERT_EQ(c.scrollRequests.size(), 1u);
+    const double sd = c.doc.ScreenDivisor;
+    const int cx = static_cast<int>(static_cast<long double>(static_cast<int>(9000.0L * sd)) / sd);
+    const int cy = static_cast<int>(static_cast<long double>(static_cast<int>(7000.0L * sd)) / sd);
+    EXPECT_EQ(c.scrollRequests[0], QPoint(cx - 300, cy - 200));
+    EXPECT_NEAR(cx, 9000, 1);
+
+    for (int i = 0; i < 12; ++i) click(QPoint(100, 100), Qt::RightButton);
+    EXPECT_NEAR(c.doc.ScreenDivisor, 1404.0, 1e-6);
+    EXPECT_TRUE(c.menusOpened.empty());
+}
+
+TEST_F(ControllerTest, ZoomOutFromStartStopsAfterPassingThousand) {
+    c.tool = EditorTool::Zoom;
+    for (int i = 0; i < 5; ++i) click(QPoint(100, 100), Qt::RightButton);
+    EXPECT_DOUBLE_EQ(c.doc.ScreenDivisor, 1404.0);
+}
+
+TEST_F(ControllerTest, ImageInsertionSizesFromPixelsAndScreenDpi) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    c.doc.ProgramFolder = dir.path() + QLatin1Char('/');
+    QImage img(400, 300, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    ASSERT_TRUE(img.save(dir.filePath(QStringLiteral("pic.bmp"))));
+    c.scripted.image = [](QString& chosen) {
+        chosen = QStringLiteral("pic.bmp");
+        return true;
+    };
+    c.tool = EditorTool::Image;
+    click(QPoint(60, 70));
+    EXPECT_EQ(c.scripted.lastImageFolder, c.doc.ProgramFolder);
+    EXPECT_FALSE(c.scripted.lastImageFilter.isEmpty());
+    const Tobs& o = c.obj(1);
+    ASSERT_EQ(o.Kind, Image);
+    EXPECT_EQ(o.Width, 100 * 416);
+    EXPECT_EQ(o.Height, 75 * 416);
+    EXPECT_EQ(o.Left, 60 * 416);
+    EXPECT_EQ(o.Content, QStringLiteral("pic.bmp"));
+    EXPECT_EQ(o.Picture.DibWidth(), 400);
+    EXPECT_EQ(c.tool, EditorTool::Pointer);
+}
+
+TEST_F(ControllerTest, ImageChooserCancelledOrFileUnreadableCreatesNothing) {
+    QTemporaryDir dir;
+    c.doc.ProgramFolder = dir.path() + QLatin1Char('/');
+    c.tool = EditorTool::Image;
+    click(QPoint(60, 70));
+    EXPECT_EQ(c.obj(1).Kind, KindFree);
+    EXPECT_EQ(c.tool, EditorTool::Image);
+    EXPECT_TRUE(c.prompts.messages.empty());
+
+    c.scripted.image = [](QString& chosen) {
+        chosen = QStringLiteral("missing.bmp");
+        return true;
+    };
+    click(QPoint(60, 70));
+    EXPECT_EQ(c.obj(1).Kind, KindFree);
+    EXPECT_EQ(c.doc.CurrentObject, 0);
+    EXPECT_EQ(c.tool, EditorTool::Image);
+    ASSERT_EQ(c.prompts.messages.size(), 1u);
+    EXPECT_EQ(c.prompts.messages[0].text, QStringLiteral("Konnte Bild (missing.bmp) nicht Laden."));
+    EXPECT_EQ(c.prompts.messages[0].icon, PromptIcon::Error);
+}
+
+TEST_F(ControllerTest, FullTableRefusesEveryCreatingRelease) {
+    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) c.place(slot, Figure, 2000, 2000, 1, 1);
+    c.tool = EditorTool::Figure;
+    click(QPoint(100, 40));
+    ASSERT_EQ(c.prompts.messages.size(), 1u);
+    EXPECT_EQ(c.prompts.messages[0].caption, QStringLiteral("Fehler: Kein freies Objekt mehr"));
+    EXPECT_EQ(c.prompts.messages[0].text, QStringLiteral("Es wurden zuviele Objekte erstellt!"));
+    EXPECT_EQ(c.prompts.messages[0].icon, PromptIcon::Information);
+    EXPECT_EQ(c.tool, EditorTool::Figure);
+    EXPECT_EQ(c.doc.CurrentObject, 0);
+
+    c.tool = EditorTool::Pointer;
+    click(QPoint(100, 40));
+    EXPECT_EQ(c.prompts.messages.size(), 2u);
+}
+
+TEST_F(ControllerTest, DoubleClickOnTextOpensEntryOnceAndSwallowsItsPress) {
+    Tobs& t = c.obj(c.place(1, Text, 100, 100, 100, 100));
+    t.Content = QStringLiteral("A");
+    c.scripted.text = [](QStringList& lines) {
+        lines = {QStringLiteral("x"), QString(), QStringLiteral("y")};
+        return true;
+    };
+    QTest::mouseClick(&c, Qt::LeftButton, Qt::NoModifier, QPoint(150, 150));
+    ASSERT_EQ(c.doc.CurrentObject, 1);
+    QTest::mouseDClick(&c, Qt::LeftButton, Qt::NoModifier, QPoint(150, 150));
+    EXPECT_EQ(c.scripted.textCalls, 1);
+    EXPECT_EQ(c.scripted.lastLinesShown, QStringList{QStringLiteral("A")});
+    EXPECT_EQ(t.Content, QStringLiteral("x\r\ry"));
+    EXPECT_EQ(c.controller().state().DragState, dsIdle);
+    EXPECT_FALSE(c.controller().state().SkipNextPress);
+    QTest::mouseRelease(&c, Qt::LeftButton, Qt::NoModifier, QPoint(150, 150));
+    EXPECT_EQ(t.Left, 100 * 416);
+
+    // A double click on a figure opens nothing; its press starts a drag.
+    c.place(2, Figure, 400, 400, 50, 50);
+    c.doc.CurrentObject = 2;
+    QTest::mouseDClick(&c, Qt::LeftButton, Qt::NoModifier, QPoint(420, 420));
+    EXPECT_EQ(c.scripted.textCalls, 1);
+    EXPECT_EQ(c.controller().state().DragState, dsDragObject);
+    QTest::mouseRelease(&c, Qt::LeftButton, Qt::NoModifier, QPoint(420, 420));
+}
+
+TEST_F(ControllerTest, UpAndDownStepForwardThroughUsedSlotsWithWrap) {
+    c.place(4, Figure, 10, 10, 10, 10);
+    c.place(9, Figure, 30, 30, 10, 10);
+    c.doc.CurrentObject = 9;
+    EXPECT_TRUE(c.controller().keyDown(Qt::Key_Down));
+    EXPECT_EQ(c.doc.CurrentObject, 4);
+    c.controller().keyDown(Qt::Key_Up);
+    EXPECT_EQ(c.doc.CurrentObject, 9);
+
+    c.obj(4).Kind = KindFree;
+    c.controller().keyDown(Qt::Key_Down);
+    EXPECT_EQ(c.doc.CurrentObject, 9);
+    EXPECT_FALSE(c.controller().keyDown(Qt::Key_A));
+}
+
+TEST_F(ControllerTest, MiddleButtonOnlyMovesTheFocus) {
+    c.place(1, Figure, 100, 100, 100, 100);
+    const int focus = c.keyFocus;
+    click(QPoint(150, 150), Qt::MiddleButton);
+    EXPECT_EQ(c.keyFocus, focus + 1);
+    EXPECT_EQ(c.doc.CurrentObject, 0);
+    EXPECT_EQ(c.repaints, 0);
+}
+
+}  // namespace

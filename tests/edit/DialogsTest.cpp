@@ -1,0 +1,385 @@
+// The editing dialogs as a user works them: typing, clicking their buttons,
+// picking files.
+
+#include "EditTestHelpers.h"
+
+#include "dialogs/BMPOpenFUnit.h"
+#include "dialogs/EffektFUnit.h"
+#include "dialogs/TranspFUnit.h"
+#include "dialogs/bkgndunit.h"
+#include "dialogs/txtFunit.h"
+#include "edit/SpinEdit.h"
+#include "edit/SubProgPath.h"
+#include "edit/WidgetEditorDialogs.h"
+#include "model/BoxDocument.h"
+#include "model/Prompter.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Runs `step` once the next modal dialog's event loop is running.
+void whenModal(std::function<void()> step) { QTimer::singleShot(0, std::move(step)); }
+
+class DialogsTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    BoxDocument doc;
+    RecordingPrompter prompts;
+    int editorRepaints = 0;
+    std::unique_ptr<QWidget> parent = std::make_unique<QWidget>();
+    std::unique_ptr<WidgetEditorDialogs> dialogs;
+
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        doc.ProgramFolder = dir.path() + QLatin1Char('/');
+        dialogs = std::make_unique<WidgetEditorDialogs>(doc, prompts, [this] { ++editorRepaints; },
+                                                        [] { return 96; }, parent.get());
+    }
+    QString makeImage(const QString& relative, int w, int h, QColor color = Qt::red) {
+        const QString path = dir.filePath(relative);
+        QDir().mkpath(QFileInfo(path).path());
+        QImage img(w, h, QImage::Format_RGB32);
+        img.fill(color);
+        EXPECT_TRUE(img.save(path, "BMP"));
+        return path;
+    }
+};
+
+TEST_F(DialogsTest, TextEntryShowsLinesAndJoinsTypedOnes) {
+    TTxtForm* form = dialogs->txtForm();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Text eingeben..."));
+    EXPECT_EQ(form->size(), QSize(417, 240));
+
+    QStringList lines{QStringLiteral("A"), QString(), QStringLiteral("B")};
+    whenModal([form] {
+        EXPECT_EQ(form->Memo1->toPlainText(), QStringLiteral("A\n\nB\n"));
+        EXPECT_EQ(form->focusWidget(), form->Memo1);
+        form->Memo1->clear();
+        QTest::keyClicks(form->Memo1, QStringLiteral("x"));
+        QTest::keyClick(form->Memo1, Qt::Key_Return);
+        QTest::keyClick(form->Memo1, Qt::Key_Return);
+        QTest::keyClicks(form->Memo1, QStringLiteral("y"));
+        QTest::mouseClick(form->BitBtn1, Qt::LeftButton);
+    });
+    ASSERT_TRUE(dialogs->editText(lines));
+    EXPECT_EQ(lines, (QStringList{QStringLiteral("x"), QString(), QStringLiteral("y")}));
+
+    whenModal([form] {
+        form->Memo1->clear();
+        QTest::mouseClick(form->BitBtn1, Qt::LeftButton);
+    });
+    ASSERT_TRUE(dialogs->editText(lines));
+    EXPECT_TRUE(lines.isEmpty());
+
+    lines = {QStringLiteral("keep")};
+    whenModal([form] {
+        QTest::keyClicks(form->Memo1, QStringLiteral("zzz"));
+        QTest::mouseClick(form->BitBtn2, Qt::LeftButton);
+    });
+    EXPECT_FALSE(dialogs->editText(lines));
+    EXPECT_EQ(lines, QStringList{QStringLiteral("keep")});
+}
+
+TEST_F(DialogsTest, TextEntryKeepsLineFeedsInsideALine) {
+    TTxtForm form;
+    form.setLines({QStringLiteral("a\nb"), QStringLiteral("c")});
+    EXPECT_EQ(form.lines(), (QStringList{QStringLiteral("a\nb"), QStringLiteral("c")}));
+    form.setLines({QString()});
+    EXPECT_EQ(form.lines(), QStringList{QString()});
+}
+
+TEST_F(DialogsTest, EffectsCancelAfterColourChangeKeepsValuesAndOkTakesNegativeDistances) {
+    TEffektForm* form = dialogs->effektForm();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Effekte"));
+    form->ColorDialog1 = [](std::int32_t& color) {
+        color = 0x0000FF;
+        return true;
+    };
+    TextEffectValues v;
+    v.OutlineColor = 0x111111;
+    v.ShadowColor = 0x222222;
+    whenModal([form] {
+        QTest::mouseClick(form->BitBtn1, Qt::LeftButton);
+        EXPECT_EQ(form->UmrColor, 0x0000FF);
+        QTest::mouseClick(form->BitBtn4, Qt::LeftButton);
+    });
+    EXPECT_FALSE(dialogs->editTextEffects(v));
+    EXPECT_EQ(v.OutlineColor, 0x111111);
+
+    whenModal([form] {
+        EXPECT_EQ(form->UmrColor, 0x111111);   // the opener set it again
+        QTest::mouseClick(form->SchattCheck, Qt::LeftButton);
+        QTest::mouseClick(form->BitBtn2, Qt::LeftButton);
+        form->SchattED1->lineEdit()->selectAll();
+        QTest::keyClicks(form->SchattED1->lineEdit(), QStringLiteral("-3"));
+        QTest::mouseClick(form->BitBtn3, Qt::LeftButton);
+    });
+    ASSERT_TRUE(dialogs->editTextEffects(v));
+    EXPECT_TRUE(v.Shadow);
+    EXPECT_EQ(v.ShadowColor, 0x0000FF);
+    EXPECT_EQ(v.OutlineColor, 0x111111);
+    EXPECT_EQ(v.ShadowDx, -3);
+    EXPECT_EQ(v.ShadowDy, 5);
+}
+
+TEST_F(DialogsTest, TransparencyColourStaysWhenItsColourDialogIsCancelled) {
+    TTransForm* form = dialogs->transForm();
+    EXPECT_EQ(form->AutoCheck->text(), QStringLiteral("Benutze Farbe des linken unteren Pixels"));
+    form->ColorDialog1 = [](std::int32_t&) { return false; };
+    TransparencyValues v;
+    v.Color = 0x00FF00;
+    whenModal([form] {
+        QTest::mouseClick(form->BitBtn2, Qt::LeftButton);
+        QTest::mouseClick(form->TransCheck, Qt::LeftButton);
+        QTest::mouseClick(form->BitBtn3, Qt::LeftButton);
+    });
+    ASSERT_TRUE(dialogs->editTransparency(v));
+    EXPECT_TRUE(v.Transparent);
+    EXPECT_FALSE(v.AutoColor);
+    EXPECT_EQ(v.Color, 0x00FF00);
+
+    form->ColorDialog1 = [](std::int32_t& c) {
+        c = 0x123456;
+        return true;
+    };
+    whenModal([form] {
+        QTest::mouseClick(form->BitBtn2, Qt::LeftButton);
+        QTest::keyClick(form, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(dialogs->editTransparency(v));
+    EXPECT_EQ(v.Color, 0x00FF00);
+}
+
+// ---------------------------------------------------------------- chooser
+
+class ChooserTest : public DialogsTest {
+protected:
+    TBMPOpenForm* chooser() { return dialogs->bmpOpenForm(); }
+    // Waits until the list shows the folder's entries.
+    QModelIndex itemNamed(const QString& name) {
+        TBMPOpenForm* f = chooser();
+        QModelIndex found;
+        (void)QTest::qWaitFor([&] {
+            const QModelIndex root = f->JamShellList1->rootIndex();
+            for (int r = 0; r < f->ShellModel->rowCount(root); ++r) {
+                const QModelIndex i = f->ShellModel->index(r, 0, root);
+                if (f->ShellModel->fileName(i) == name) {
+                    found = i;
+                    return true;
+                }
+            }
+            return false;
+        }, 5000);
+        return found;
+    }
+    void clickItem(const QString& name, bool twice) {
+        const QModelIndex i = itemNamed(name);
+        ASSERT_TRUE(i.isValid()) << name.toStdString();
+        QListView* list = chooser()->JamShellList1;
+        list->scrollTo(i);
+        const QPoint p = list->visualRect(i).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+        if (twice) QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+    }
+};
+
+TEST_F(ChooserTest, FileInProgramFolderComesBackAsBareNameOthersWithFullPath) {
+    makeImage(QStringLiteral("top.bmp"), 40, 20);
+    const QString nested = makeImage(QStringLiteral("sub/inner.bmp"), 20, 40);
+    QString chosen;
+    whenModal([this] {
+        EXPECT_EQ(chooser()->windowTitle(), QStringLiteral("Bild öffnen"));
+        clickItem(QStringLiteral("top.bmp"), true);
+    });
+    ASSERT_TRUE(dialogs->chooseImage(doc.ProgramFolder, QStringLiteral("Bitmaps|*.bmp|Alle|*"), chosen));
+    EXPECT_EQ(chosen, QStringLiteral("top.bmp"));
+    EXPECT_EQ(chooser()->PreviewBitmap().size(), QSize(40, 20));
+
+    // Into the subfolder by double click, then the file by name and "Öffnen".
+    whenModal([this] {
+        EXPECT_TRUE(chooser()->FileNameEdit->text().isEmpty());
+        clickItem(QStringLiteral("sub"), true);
+        clickItem(QStringLiteral("inner.bmp"), false);
+        EXPECT_EQ(chooser()->FileNameEdit->text(), QStringLiteral("inner.bmp"));
+        EXPECT_EQ(chooser()->PreviewBitmap().size(), QSize(20, 40));
+        QTest::mouseClick(chooser()->BitBtn1, Qt::LeftButton);
+    });
+    ASSERT_TRUE(dialogs->chooseImage(doc.ProgramFolder, QStringLiteral("Bitmaps|*.bmp|Alle|*"), chosen));
+    EXPECT_EQ(chosen, nested);
+
+    whenModal([this] {
+        chooser()->SpeedButton1->click();   // parent folder
+        EXPECT_EQ(chooser()->folderPath(), QFileInfo(dir.path()).absolutePath() + QLatin1Char('/'));
+        QTest::mouseClick(chooser()->BitBtn2, Qt::LeftButton);
+    });
+    chosen = QStringLiteral("unchanged");
+    EXPECT_FALSE(dialogs->chooseImage(doc.ProgramFolder, QStringLiteral("Bitmaps|*.bmp|Alle|*"), chosen));
+    EXPECT_EQ(chosen, QStringLiteral("unchanged"));
+}
+
+TEST_F(ChooserTest, FileTypeBoxTakesFirstMaskOnlyForANewFilterText) {
+    TBMPOpenForm* f = chooser();
+    f->setFilterText(QStringLiteral("Bitmaps|*.bmp;*.dib|Alle|*"));
+    EXPECT_EQ(f->FilterComboBox1->count(), 2);
+    EXPECT_EQ(f->mask(), QStringLiteral("*.bmp;*.dib"));
+    f->FilterComboBox1->setCurrentIndex(1);
+    emit f->FilterComboBox1->activated(1);
+    EXPECT_EQ(f->mask(), QStringLiteral("*"));
+    f->setFilterText(QStringLiteral("Bitmaps|*.bmp;*.dib|Alle|*"));
+    EXPECT_EQ(f->mask(), QStringLiteral("*"));
+    f->setFilterText(QStringLiteral("PCX|*.pcx"));
+    EXPECT_EQ(f->mask(), QStringLiteral("*.pcx"));
+}
+
+TEST_F(ChooserTest, PreviewIsEmptyForUnreadableFilesAndWhenSwitchedOff) {
+    TBMPOpenForm* f = chooser();
+    QFile junk(dir.filePath(QStringLiteral("junk.bmp")));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not an image at all");
+    junk.close();
+    makeImage(QStringLiteral("wide.bmp"), 200, 50, Qt::blue);
+    f->setFolder(doc.ProgramFolder);
+    f->OpenFileNow(QStringLiteral("junk.bmp"));
+    EXPECT_TRUE(f->PreviewBitmap().isNull());
+    EXPECT_TRUE(prompts.messages.empty());
+
+    f->resize(641, 421);
+    f->show();
+    f->OpenFileNow(QStringLiteral("wide.bmp"));
+    ASSERT_EQ(f->PreviewBitmap().size(), QSize(200, 50));
+    QImage shot = f->PaintBox1->grab().toImage();
+    const int pw = shot.width(), ph = shot.height();
+    ASSERT_GT(pw, 40);
+    const int height = pw * 50 / 200;
+    ASSERT_LT(height, ph);
+    EXPECT_EQ(QColor(shot.pixel(pw / 2, height / 2)), QColor(Qt::blue));
+    EXPECT_EQ(QColor(shot.pixel(pw / 2, height + 2)), QColor(0xAB, 0xAB, 0xAB));
+
+    QTest::mouseClick(f->VSchauCheck, Qt::LeftButton);
+    EXPECT_FALSE(f->VSchauCheck->isChecked());
+    f->OpenFileNow(QStringLiteral("wide.bmp"));
+    EXPECT_TRUE(f->PreviewBitmap().isNull());
+    shot = f->PaintBox1->grab().toImage();
+    EXPECT_EQ(QColor(shot.pixel(pw / 2, 2)), QColor(0xAB, 0xAB, 0xAB));
+    f->hide();
+}
+
+TEST(SubProgPathTest, ShortensOnlyFilesDirectlyInTheProgramFolder) {
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QLatin1Char('/');
+    EXPECT_EQ(SubProgPath(folder + QStringLiteral("Bild.BMP"), folder), QStringLiteral("Bild.BMP"));
+    EXPECT_EQ(SubProgPath(folder + QStringLiteral("sub/a.bmp"), folder), folder + QStringLiteral("sub/a.bmp"));
+    EXPECT_EQ(SubProgPath(QStringLiteral("/elsewhere/a.bmp"), folder), QStringLiteral("/elsewhere/a.bmp"));
+    EXPECT_EQ(SubProgPath(folder + QStringLiteral("x\\y.bmp"), folder), folder + QStringLiteral("x\\y.bmp"));
+    // A folder that differs only in letter case is another folder here
+    // unless both names reach the same file.
+    const QString upper = folder.toUpper();
+    if (upper != folder && !QFileInfo::exists(upper))
+        EXPECT_EQ(SubProgPath(upper + QStringLiteral("a.bmp"), folder), upper + QStringLiteral("a.bmp"));
+}
+
+// ---------------------------------------------------------------- background
+
+class BackgroundTest : public DialogsTest {
+protected:
+    Tbkgndform* form() { return dialogs->bkgndform(); }
+    // Answers the image chooser with a typed file name and "Öffnen".
+    void chooseByName(const QString& name) {
+        whenModal([this, name] {
+            TBMPOpenForm* c = dialogs->bmpOpenForm();
+            c->FileNameEdit->setText(name);
+            QTest::mouseClick(c->BitBtn1, Qt::LeftButton);
+        });
+        QTest::mouseClick(form()->OpenBtn, Qt::LeftButton);
+    }
+};
+
+TEST_F(BackgroundTest, OpenedPictureReachesDocumentAtOnceAndModeOnClose) {
+    makeImage(QStringLiteral("bg.bmp"), 300, 100, Qt::green);
+    form()->show();
+    EXPECT_EQ(form()->windowTitle(), QStringLiteral("Hintergrundbild auswählen"));
+    chooseByName(QStringLiteral("bg.bmp"));
+    EXPECT_EQ(doc.BackgroundFile, QStringLiteral("bg.bmp"));
+    EXPECT_EQ(doc.BackgroundPicture.DibWidth(), 300);
+    EXPECT_EQ(doc.BackgroundMode, bgNone);
+    // No placement picked: closing with a picture gives "fit".
+    QTest::mouseClick(form()->OkBitBtn1, Qt::LeftButton);
+    EXPECT_EQ(doc.BackgroundMode, bgFit);
+    EXPECT_EQ(editorRepaints, 1);
+
+    form()->show();
+    EXPECT_TRUE(form()->RadioButton1->isChecked());
+    QTest::mouseClick(form()->RadioButton4, Qt::LeftButton);
+    form()->close();
+    EXPECT_EQ(doc.BackgroundMode, bgTile);
+}
+
+TEST_F(BackgroundTest, UnloadableFileKeepsPictureButEmptiesTheFileName) {
+    makeImage(QStringLiteral("bg.bmp"), 30, 10);
+    form()->show();
+    chooseByName(QStringLiteral("bg.bmp"));
+    chooseByName(QStringLiteral("missing.bmp"));
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Konnte Bild (missing.bmp) nicht Laden."));
+    EXPECT_EQ(prompts.messages[0].icon, PromptIcon::Error);
+    EXPECT_EQ(doc.BackgroundPicture.DibWidth(), 30);
+    EXPECT_TRUE(doc.BackgroundFile.isEmpty());
+    form()->accept();
+    EXPECT_EQ(doc.BackgroundMode, bgFit);
+}
+
+TEST_F(BackgroundTest, NoneThenBackGivesNoBackgroundWhateverIsChecked) {
+    makeImage(QStringLiteral("bg.bmp"), 30, 10);
+    form()->show();
+    chooseByName(QStringLiteral("bg.bmp"));
+    QTest::mouseClick(form()->RadioButton3, Qt::LeftButton);
+    QTest::mouseClick(form()->NoBkGndBtn, Qt::LeftButton);
+    EXPECT_TRUE(doc.BackgroundPicture.isEmpty());
+    EXPECT_TRUE(doc.BackgroundFile.isEmpty());
+    QTest::mouseClick(form()->OkBitBtn1, Qt::LeftButton);
+    EXPECT_EQ(doc.BackgroundMode, bgNone);
+}
+
+TEST_F(BackgroundTest, UnconfirmedPlacementFallsBackWhenTheChooserCloses) {
+    makeImage(QStringLiteral("bg.bmp"), 30, 10);
+    doc.BackgroundMode = bgCenterSmaller;
+    form()->show();
+    EXPECT_TRUE(form()->RadioButton2->isChecked());
+    QTest::mouseClick(form()->RadioButton4, Qt::LeftButton);
+    whenModal([this] { QTest::mouseClick(dialogs->bmpOpenForm()->BitBtn2, Qt::LeftButton); });
+    QTest::mouseClick(form()->OpenBtn, Qt::LeftButton);
+    EXPECT_TRUE(form()->RadioButton2->isChecked());
+    form()->reject();
+    EXPECT_EQ(doc.BackgroundMode, bgNone);   // no picture at all
+}
+
+TEST_F(BackgroundTest, PreviewCentresTheScaledPicture) {
+    makeImage(QStringLiteral("wide.bmp"), 400, 100, Qt::blue);
+    form()->show();
+    chooseByName(QStringLiteral("wide.bmp"));
+    QWidget* box = form()->PaintBox1;
+    const QImage shot = box->grab().toImage();
+    const int pw = shot.width(), ph = shot.height();
+    const int dh = 100 * pw / 400;
+    ASSERT_LT(dh, ph);
+    const int y = (ph - dh) / 2;
+    EXPECT_EQ(QColor(shot.pixel(pw / 2, y + dh / 2)), QColor(Qt::blue));
+    EXPECT_NE(QColor(shot.pixel(pw / 2, y - 2)), QColor(Qt::blue));
+    EXPECT_NE(QColor(shot.pixel(pw / 2, y + dh + 2)), QColor(Qt::blue));
+    form()->accept();
+}
+
+}  // namespace
