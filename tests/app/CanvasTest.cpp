@@ -1,0 +1,122 @@
+// The editor canvas: what its buffer holds, the marks of the current object
+// and the drag outline.
+#include "AppTestSupport.h"
+
+#include "app/EditorCanvas.h"
+#include "edit/EditorController.h"
+#include "render/Mapping.h"
+
+#include <QColor>
+
+namespace {
+
+QColor at(const QImage& img, int x, int y) { return QColor(img.pixel(x, y)); }
+
+// The buffer pixel showing canvas point (x, y).
+QColor canvasPixel(EditorCanvas* c, int x, int y) {
+    const QPoint s = c->scrollPosition();
+    return at(c->paintBuffer(), x - s.x(), y - s.y());
+}
+
+}  // namespace
+
+TEST(Canvas, BufferHoldsFrameAndShadowOfTheBoxArea) {
+    StartedWindow w;
+    w.window->resize(1900, 1400);   // the whole editing area in view
+    QCoreApplication::processEvents();
+    EditorCanvas* c = w.window->PaintBox1;
+    c->setScrollPosition(QPoint(0, 0));
+    c->PaintBox1Paint();
+    ASSERT_EQ(c->scrollPosition(), QPoint(0, 0));
+    const QImage& b = c->paintBuffer();
+    ASSERT_GE(b.width(), 1110);
+    ASSERT_GE(b.height(), 790);
+    // Frame (548, 388, 1097, 776): its right column and top row.
+    EXPECT_EQ(at(b, 1096, 600), QColor(Qt::black));
+    EXPECT_EQ(at(b, 1000, 388), QColor(Qt::black));
+    EXPECT_EQ(at(b, 1095, 600), QColor(Qt::white));
+    // Shadow strips (1097, 393, 1102, 781) and (553, 776, 1102, 781).
+    const QColor grey(0x80, 0x80, 0x80);
+    EXPECT_EQ(at(b, 1097, 393), grey);
+    EXPECT_EQ(at(b, 1101, 780), grey);
+    EXPECT_EQ(at(b, 1099, 392), QColor(Qt::white));
+    EXPECT_EQ(at(b, 1102, 600), QColor(Qt::white));
+    EXPECT_EQ(at(b, 553, 776), grey);
+    EXPECT_EQ(at(b, 800, 778), grey);
+    EXPECT_EQ(at(b, 552, 778), QColor(Qt::white));
+    EXPECT_EQ(at(b, 800, 781), QColor(Qt::white));
+}
+
+TEST(Canvas, ScrollingShiftsThePicture) {
+    StartedWindow w;
+    EditorCanvas* c = w.window->PaintBox1;
+    placeFigure(w.doc(), 700, 500, 50, 50);
+    c->setScrollPosition(QPoint(600, 450));
+    c->PaintBox1Paint();
+    const QImage first = c->paintBuffer();
+    c->setScrollPosition(QPoint(610, 457));
+    c->PaintBox1Paint();
+    const QImage second = c->paintBuffer();
+    ASSERT_EQ(first.size(), second.size());
+    for (int y = 0; y < second.height() - 7; y += 3)
+        for (int x = 0; x < second.width() - 10; x += 3)
+            ASSERT_EQ(second.pixel(x, y), first.pixel(x + 10, y + 7)) << x << "," << y;
+}
+
+TEST(Canvas, HandlesOnlyWhileIdleAndTheDragOutlineErasesItself) {
+    StartedWindow w;
+    EditorCanvas* c = w.window->PaintBox1;
+    BoxDocument& doc = w.doc();
+    const int slot = placeFigure(doc, 700, 500, 50, 50, 0xFFFFFF);   // white: marks stand out
+
+    c->PaintBox1Paint();
+    const QImage plain = c->paintBuffer();
+    doc.CurrentObject = slot;
+    c->PaintBox1Paint();
+    EXPECT_EQ(canvasPixel(c, 697, 497), QColor(Qt::black));    // handle 1's square
+    EXPECT_EQ(canvasPixel(c, 720, 500), QColor(Qt::black));    // frame
+    EXPECT_EQ(canvasPixel(c, 752, 552), QColor(Qt::black));    // handle 4 reaches outside
+    EXPECT_EQ(canvasPixel(c, 720, 520), QColor(Qt::white));    // inside untouched
+
+    // A press inside the current object starts a drag: plain inverted frame.
+    const int renders = c->renderCount();
+    w.window->editorController().mousePress(Qt::LeftButton, Qt::NoModifier, QPoint(720, 520));
+    ASSERT_EQ(w.window->editorController().state().DragState, dsDragObject);
+    EXPECT_GT(c->renderCount(), renders);
+    const QImage dragStart = c->paintBuffer();
+    const QPoint s = c->scrollPosition();
+    EXPECT_EQ(at(dragStart, 697 - s.x(), 497 - s.y()), at(plain, 697 - s.x(), 497 - s.y()));
+    EXPECT_EQ(at(dragStart, 720 - s.x(), 500 - s.y()), QColor(Qt::black));   // white inverted
+
+    // Outline moves: no new render, and back at the start the buffer is as before.
+    const int rendersBefore = c->renderCount();
+    c->showDragOutline(QRect(730, 515, 50, 50));
+    EXPECT_NE(c->paintBuffer(), dragStart);
+    c->showDragOutline(QRect(760, 530, 50, 50));
+    c->showDragOutline(QRect(700, 500, 50, 50));
+    EXPECT_EQ(c->paintBuffer(), dragStart);
+    EXPECT_EQ(c->renderCount(), rendersBefore);
+
+    // The release repaints with handles at the new place.
+    w.window->editorController().mouseRelease(Qt::LeftButton, Qt::NoModifier, QPoint(740, 540));
+    EXPECT_EQ(w.window->editorController().state().DragState, dsIdle);
+    const Mapping map = Mapping::screenFor(doc);
+    const int left = map.DevLeft(doc.Objects[slot]);
+    const int top = map.DevTop(doc.Objects[slot]);
+    EXPECT_EQ(left, 720);
+    EXPECT_EQ(top, 520);
+    EXPECT_EQ(canvasPixel(c, left - 3, top - 3), QColor(Qt::black));
+}
+
+TEST(Canvas, NoMarksWithoutACurrentObject) {
+    StartedWindow w;
+    EditorCanvas* c = w.window->PaintBox1;
+    const int slot = placeFigure(w.doc(), 700, 500, 50, 50, 0xFFFFFF);
+    w.doc().CurrentObject = slot;
+    c->PaintBox1Paint();
+    const QImage marked = c->paintBuffer();
+    w.doc().CurrentObject = 0;
+    c->PaintBox1Paint();
+    EXPECT_NE(marked, c->paintBuffer());
+    EXPECT_EQ(canvasPixel(c, 697, 497), QColor(Qt::white));
+}

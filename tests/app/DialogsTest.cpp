@@ -1,0 +1,53 @@
+// The about box and the real prompter's conversions.
+#include "app/DialogPrompter.h"
+#include "dialogs/AboutBoxUnit.h"
+
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+
+TEST(AboutBox, YearReplacesTheFirstPlaceholderOnly) {
+    EXPECT_EQ(TAboutBox::withYear(QStringLiteral("© XXXX und XXXX"), 2026), QStringLiteral("© 2026 und XXXX"));
+    EXPECT_EQ(TAboutBox::withYear(QStringLiteral("ohne"), 2026), QStringLiteral("ohne"));
+}
+
+TEST(AboutBox, FixedInfoBoxWithWebButtonAndOk) {
+    TAboutBox box;
+    box.setOpensBrowser(false);
+    EXPECT_EQ(box.windowTitle(), QStringLiteral("Info"));
+    EXPECT_EQ(box.size(), QSize(664, 453));
+    EXPECT_EQ(box.minimumSize(), box.maximumSize());
+    EXPECT_TRUE(box.Copyright->text().contains(QString::number(QDate::currentDate().year())));
+    EXPECT_FALSE(box.Copyright->text().contains(QStringLiteral("XXXX")));
+
+    QSignalSpy web(&box, &TAboutBox::webPageRequested);
+    box.WebButton->click();
+    ASSERT_EQ(web.count(), 1);
+    EXPECT_EQ(web.at(0).at(0).toUrl(), TAboutBox::webPage());
+    EXPECT_TRUE(TAboutBox::webPage().scheme().startsWith(QStringLiteral("http")));
+
+    box.show();
+    box.OKButton->click();
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_EQ(box.result(), QDialog::Accepted);
+}
+
+TEST(DialogPrompter, FiltersInBothNotations) {
+    EXPECT_EQ(DialogPrompter::toQtFilter(QStringLiteral("Faltarillon-Dateien|*.box")),
+              QStringLiteral("Faltarillon-Dateien (*.box)"));
+    EXPECT_EQ(DialogPrompter::toQtFilter(QStringLiteral("Bilder|*.bmp;*.gif|Alle|*.*")),
+              QStringLiteral("Bilder (*.bmp *.gif);;Alle (*.*)"));
+    EXPECT_EQ(DialogPrompter::toQtFilter(QStringLiteral("PNG (*.png)")), QStringLiteral("PNG (*.png)"));
+    EXPECT_EQ(DialogPrompter::defaultSuffixOf(QStringLiteral("Faltarillon-Dateien|*.box")), QStringLiteral("box"));
+    EXPECT_EQ(DialogPrompter::defaultSuffixOf(QStringLiteral("Bilder|*.bmp;*.gif")), QString());
+    EXPECT_EQ(DialogPrompter::defaultSuffixOf(QStringLiteral("Alle|*.*")), QString());
+}
+
+TEST(DialogPrompter, EmptyCaptionIsTheApplicationTitle) {
+    QCoreApplication::setApplicationName(QStringLiteral("Faltarillon-Designer 1.0"));
+    EXPECT_EQ(DialogPrompter::captionOrTitle(QString()), QStringLiteral("Faltarillon-Designer 1.0"));
+    EXPECT_EQ(DialogPrompter::captionOrTitle(QStringLiteral("Fehler")), QStringLiteral("Fehler"));
+}

@@ -1,0 +1,103 @@
+// The print tab: preview sizes, zoom steps, the resolution message and
+// printing into a PDF file when there is no printer.
+#include "AppTestSupport.h"
+
+#include "app/PrintController.h"
+#include "app/PrintPage.h"
+
+#include <QFile>
+#include <QPrinter>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+TEST(PrintPreview, PageAt35DpiOfA600DpiPrinter) {
+    BoxDocument doc;
+    RecordingPrompter prompter;
+    PrintController print(doc, prompter);
+    print.setMetricsOverride(PrinterMetrics{QSize(6800, 4800), 600, 600});
+    EXPECT_EQ(print.previewSize(), QSize(400, 282));
+    const QImage page = print.renderPreview(100);
+    EXPECT_EQ(page.size(), QSize(400, 282));
+}
+
+TEST(PrintPreview, ZoomStepsStopAtTheirLimits) {
+    BoxDocument doc;
+    RecordingPrompter prompter;
+    PrintController print(doc, prompter);
+    std::vector<int> up;
+    while (print.ZoominBtnClick()) up.push_back(print.PreviewDpi);
+    EXPECT_EQ(up, (std::vector<int>{52, 78, 117, 175, 262}));
+    EXPECT_FALSE(print.ZoominBtnClick());
+    EXPECT_EQ(print.PreviewDpi, 262);
+
+    print.PreviewDpi = 35;
+    std::vector<int> down;
+    while (print.ZoomOutBtnClick()) down.push_back(print.PreviewDpi);
+    EXPECT_EQ(down, (std::vector<int>{23, 15}));
+    EXPECT_EQ(print.PreviewDpi, 15);
+}
+
+TEST(PrintPreview, CoarsePrinterDoesNotDivideByZero) {
+    BoxDocument doc;
+    RecordingPrompter prompter;
+    PrintController print(doc, prompter);
+    print.setMetricsOverride(PrinterMetrics{QSize(2000, 1400), 200, 200});
+    print.PreviewDpi = 262;
+    EXPECT_EQ(print.previewSize(), QSize(2000, 1400));
+}
+
+TEST(PrintPreview, DifferingResolutionsAreReportedAndThePreviewGoesOn) {
+    BoxDocument doc;
+    RecordingPrompter prompter;
+    PrintController print(doc, prompter);
+    print.setMetricsOverride(PrinterMetrics{QSize(6800, 2400), 600, 300});
+    print.checkResolution();
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("Fehler"));
+    EXPECT_EQ(prompter.messages[0].text,
+              QStringLiteral("Diese Meldung dürfte nie erscheinen. Das Programm kann mit diesem Drucker "
+                             "wahrscheinlich nicht korrekt drucken."));
+    EXPECT_EQ(prompter.messages[0].icon, PromptIcon::Information);
+    EXPECT_FALSE(print.renderPreview(100).isNull());
+}
+
+TEST(PrintPreview, PrinterStartsInLandscapeAndTheTabSizesThePage) {
+    StartedWindow w;
+    EXPECT_EQ(w.window->printController().printer().pageLayout().orientation(), QPageLayout::Landscape);
+    w.window->PageControl1->setCurrentWidget(w.window->TabSheet2);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.window->TabSheet2->VPaint->size(), w.window->printController().previewSize());
+    EXPECT_GT(w.window->TabSheet2->VPaint->width(), w.window->TabSheet2->VPaint->height());
+    const int dpi = w.window->TabSheet2->VPaint->width();
+    w.window->TabSheet2->ZoominBtn->click();
+    EXPECT_EQ(w.window->printController().PreviewDpi, 52);
+    EXPECT_GT(w.window->TabSheet2->VPaint->width(), dpi);
+}
+
+TEST(Printing, WithoutAPrinterTheSheetGoesIntoAPdfFile) {
+    QTemporaryDir dir;
+    BoxDocument doc;
+    RecordingPrompter prompter;
+    PrintController print(doc, prompter);
+    if (!print.printsToPdf()) GTEST_SKIP() << "a printer is installed";
+    EXPECT_FALSE(print.PrintClick(100, 96));   // file dialog cancelled: nothing printed
+    const QString path = dir.filePath(QStringLiteral("bogen.pdf"));
+    prompter.savePaths = {path};
+    EXPECT_TRUE(print.PrintClick(100, 96));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.read(5).startsWith("%PDF"));
+    EXPECT_EQ(print.printer().docName(), QStringLiteral("ORB-LUX Faltarillon-Designer 1.0 Faltarillon"));
+}
+
+TEST(PrintPage, AssemblyTextLineByLine) {
+    const QStringList lines = PrintPage::assemblyText().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 16);
+    EXPECT_EQ(lines[0], QStringLiteral("Bastelanleitung"));
+    EXPECT_EQ(lines[1], QString());
+    EXPECT_EQ(lines[2], QStringLiteral("1. Scheiden Sie entlang der äußeren "));
+    EXPECT_EQ(lines[9], QStringLiteral("4. Deckel: die zwei Trapezförmigen "));
+    EXPECT_EQ(lines[13], QStringLiteral("schieben"));
+    EXPECT_EQ(lines[15], QStringLiteral("Fertig!"));
+}

@@ -1,0 +1,281 @@
+// Start-up, New and the file commands of the main window, with scripted
+// answers.
+#include "AppTestSupport.h"
+
+#include "app/EditorCanvas.h"
+#include "app/EditorPage.h"
+#include "app/FileCommands.h"
+#include "app/InfoPanel.h"
+#include "app/PrintController.h"
+#include "app/ProgressEvent.h"
+#include "model/BoxFile.h"
+#include "model/BoxSize.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTemporaryDir>
+
+namespace {
+
+const QString SaveQuestion = QStringLiteral("Wollen Sie vorher speichern?");
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace
+
+TEST(Startup, WindowBeforeTheStartupNewShowsTheStartLayout) {
+    StartedWindow w(false);
+    EXPECT_EQ(w.window->windowTitle(), QStringLiteral("ORB-LUX Faltarillon-Designer 1.0 - NONAME01"));
+    EXPECT_EQ(w.window->size(), QSize(740, 559));
+    EXPECT_TRUE(w.window->InfoPanel1->caption().startsWith(QStringLiteral("2 x 5 Faltarillonen á ")));
+    EXPECT_FALSE(w.window->startupDone());
+    EXPECT_EQ(w.window->printController().PreviewDpi, 35);
+    EXPECT_TRUE(w.doc().ProgramFolder.endsWith(QLatin1Char('/')));
+}
+
+TEST(Startup, TimerRunsNewWithoutAQuestion) {
+    StartedWindow w;
+    EXPECT_TRUE(w.prompter.messages.empty());
+    EXPECT_EQ(w.window->windowTitle(), QStringLiteral("ORB-LUX Faltarillon-Designer 1.0 - NONAME01"));
+    EXPECT_EQ(w.window->InfoPanel1->caption(), sheetLayoutLine(w.doc().Layout));
+    EXPECT_TRUE(w.window->InfoPanel1->caption().startsWith(QStringLiteral("1 x 1 Faltarillonen á ")));
+    EXPECT_EQ(w.doc().ExtentWidth, 685040);
+    EXPECT_EQ(w.doc().ExtentHeight, 484252);
+    EXPECT_EQ(w.window->PaintBox1->size(), QSize(1646, 1164));
+    EXPECT_EQ(w.window->PaintBox1->scrollPosition(), QPoint(1646 / 3, 1164 / 3));
+    EXPECT_EQ(w.window->TabSheet3->GrossEd->text(), cubeEdgeText(100, 205.0));
+    EXPECT_FALSE(w.doc().Objects.anyObjects());
+}
+
+TEST(NewCommand, AsksEvenOnAnUntouchedDocumentAndCancelKeepsEverything) {
+    StartedWindow w;
+    placeFigure(w.doc(), 700, 500, 50, 50);
+    w.prompter.answers = {PromptAnswer::Cancel};
+    w.window->Neu1Click();
+    ASSERT_EQ(w.prompter.messages.size(), 1u);
+    EXPECT_EQ(w.prompter.messages[0].caption, QStringLiteral("Neue Faltarillon"));
+    EXPECT_EQ(w.prompter.messages[0].text, SaveQuestion);
+    EXPECT_EQ(w.prompter.messages[0].icon, PromptIcon::Question);
+    EXPECT_TRUE(w.doc().Objects.anyObjects());
+}
+
+TEST(NewCommand, NoClearsAndYesOnAnUnnamedDocumentSavesFirst) {
+    QTemporaryDir dir;
+    StartedWindow w;
+    placeFigure(w.doc(), 700, 500, 50, 50);
+
+    // Yes, then the save-as dialog is cancelled: New is cancelled too.
+    w.prompter.answers = {PromptAnswer::Yes};
+    w.window->Neu1Click();
+    EXPECT_TRUE(w.doc().Objects.anyObjects());
+
+    // Yes and a file name: saved, then the new document.
+    const QString path = dir.filePath(QStringLiteral("vorher.box"));
+    w.prompter.answers = {PromptAnswer::Yes};
+    w.prompter.savePaths = {path};
+    w.window->Neu1Click();
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_FALSE(w.doc().Objects.anyObjects());
+    EXPECT_TRUE(w.doc().FileName.isEmpty());
+    EXPECT_EQ(w.window->windowTitle(), QStringLiteral("ORB-LUX Faltarillon-Designer 1.0 - NONAME01"));
+
+    // No: straight to the new document, keeping the box size.
+    w.window->TabSheet3->ProzED->setValue(50);
+    placeFigure(w.doc(), 700, 500, 50, 50);
+    w.prompter.answers = {PromptAnswer::No};
+    w.window->Neu1Click();
+    EXPECT_FALSE(w.doc().Objects.anyObjects());
+    EXPECT_EQ(w.window->TabSheet3->ProzED->value(), 50);
+    EXPECT_EQ(w.window->TabSheet3->GrossEd->text(), cubeEdgeText(50, 205.0));
+}
+
+TEST(SaveCommands, SaveAsWritesSetsTheCaptionAndSaveReusesTheName) {
+    QTemporaryDir dir;
+    StartedWindow w;
+    placeFigure(w.doc(), 700, 500, 50, 50);
+    const QString typed = dir.filePath(QStringLiteral("Meine Box"));   // no extension typed
+    w.prompter.savePaths = {typed};
+    EXPECT_TRUE(w.window->fileCommands().SaveItemClick());
+    const QString path = typed + QStringLiteral(".box");
+    EXPECT_EQ(w.doc().FileName, path);
+    EXPECT_EQ(w.window->windowTitle(), QStringLiteral("ORB-LUX Faltarillon-Designer 1.0 - Meine Box.box"));
+    EXPECT_TRUE(readAll(path).startsWith("ORB-LUX Faltarillon-Designer 1.0"));
+
+    // Save again: no dialog, same file.
+    placeFigure(w.doc(), 600, 450, 30, 30);
+    const qint64 before = readAll(path).size();
+    EXPECT_TRUE(w.window->fileCommands().SaveItemClick());
+    EXPECT_GT(readAll(path).size(), before);
+    EXPECT_TRUE(w.prompter.messages.empty());
+}
+
+TEST(SaveCommands, OverwriteOnlyAfterYes) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("da.box"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("keep me");
+    }
+    StartedWindow w;
+    w.prompter.savePaths = {path};
+    w.prompter.answers = {PromptAnswer::No};
+    EXPECT_FALSE(w.window->fileCommands().Speichernunter1Click());
+    EXPECT_EQ(readAll(path), QByteArray("keep me"));
+    ASSERT_EQ(w.prompter.messages.size(), 1u);
+    EXPECT_EQ(w.prompter.messages[0].caption, QStringLiteral("Vorhandene Datei Überschreiben?"));
+    EXPECT_EQ(w.prompter.messages[0].text, QStringLiteral("Die Datei existiert schon, soll Sie überschrieben werden?"));
+    EXPECT_TRUE(w.doc().FileName.isEmpty());
+
+    w.prompter.savePaths = {path};
+    w.prompter.answers = {PromptAnswer::Yes};
+    EXPECT_TRUE(w.window->fileCommands().Speichernunter1Click());
+    EXPECT_EQ(readAll(path).size(), 178);   // the empty document after New
+    EXPECT_EQ(w.doc().FileName, path);
+}
+
+TEST(OpenCommand, AsksOnlyWhenThereAreObjects) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("zwei.box"));
+    {
+        StartedWindow source;
+        placeFigure(source.doc(), 700, 500, 50, 50);
+        placeFigure(source.doc(), 600, 420, 20, 20);
+        source.prompter.savePaths = {path};
+        ASSERT_TRUE(source.window->fileCommands().SaveItemClick());
+    }
+
+    StartedWindow w;
+    w.doc().BackgroundFile = QStringLiteral("gewählt.bmp");   // a background alone asks nothing
+    w.doc().BackgroundMode = bgFit;
+    w.prompter.openPaths = {path};
+    w.window->fileCommands().OpenItemClick();
+    EXPECT_TRUE(w.prompter.messages.empty());
+    EXPECT_EQ(w.doc().FileName, path);
+    EXPECT_EQ(w.window->windowTitle(), QStringLiteral("ORB-LUX Faltarillon-Designer 1.0 - zwei.box"));
+    EXPECT_FALSE(w.doc().Objects[1].isFree());
+    EXPECT_FALSE(w.doc().Objects[2].isFree());
+
+    // Now with objects: Cancel stops before the file is touched.
+    w.prompter.openPaths = {path};
+    w.prompter.answers = {PromptAnswer::Cancel};
+    w.doc().Objects.deleteObject(2);
+    w.window->fileCommands().OpenItemClick();
+    ASSERT_EQ(w.prompter.messages.size(), 1u);
+    EXPECT_EQ(w.prompter.messages[0].caption, QStringLiteral("Faltarillon öffnen"));
+    EXPECT_EQ(w.prompter.messages[0].text, SaveQuestion);
+    EXPECT_TRUE(w.doc().Objects[2].isFree());
+
+    // No: opened.
+    w.prompter.openPaths = {path};
+    w.prompter.answers = {PromptAnswer::No};
+    w.window->fileCommands().OpenItemClick();
+    EXPECT_FALSE(w.doc().Objects[2].isFree());
+}
+
+TEST(OpenCommand, DamagedFileLeavesTheDocumentAndCaption) {
+    QTemporaryDir dir;
+    const QString good = dir.filePath(QStringLiteral("gut.box"));
+    const QString bad = dir.filePath(QStringLiteral("kaputt.box"));
+    StartedWindow w;
+    placeFigure(w.doc(), 700, 500, 50, 50);
+    w.prompter.savePaths = {good};
+    ASSERT_TRUE(w.window->fileCommands().SaveItemClick());
+    QByteArray bytes = readAll(good);
+    bytes.chop(20);   // the object record and the end marker cut short
+    {
+        QFile f(bad);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    const QString caption = w.window->windowTitle();
+    const Tobs before = w.doc().Objects[1];
+
+    w.prompter.openPaths = {bad};
+    w.prompter.answers = {PromptAnswer::No};
+    w.window->fileCommands().OpenItemClick();
+    EXPECT_EQ(w.window->windowTitle(), caption);
+    EXPECT_EQ(w.doc().FileName, good);
+    EXPECT_EQ(w.doc().Objects[1].Left, before.Left);
+    EXPECT_EQ(w.doc().Objects[1].Kind, Figure);
+    ASSERT_EQ(w.prompter.messages.size(), 2u);   // the save question, then the error
+    EXPECT_FALSE(w.prompter.messages[1].question);
+
+    // Not a box file at all.
+    {
+        QFile f(bad);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(300, 'x'));
+    }
+    w.prompter.messages.clear();
+    w.prompter.openPaths = {bad};
+    w.prompter.answers = {PromptAnswer::No};
+    w.window->fileCommands().OpenItemClick();
+    ASSERT_EQ(w.prompter.messages.size(), 2u);
+    EXPECT_EQ(w.prompter.messages[1].caption, QStringLiteral("Dateikennung falsch"));
+    EXPECT_EQ(w.doc().Objects[1].Kind, Figure);
+}
+
+TEST(ExitCommand, AsksAndCancelStays) {
+    StartedWindow w;
+    w.prompter.answers = {PromptAnswer::Cancel};
+    w.window->ExitItemClick();
+    EXPECT_TRUE(w.window->isVisible());
+    ASSERT_EQ(w.prompter.messages.size(), 1u);
+    EXPECT_EQ(w.prompter.messages[0].caption, QStringLiteral("Programm beenden"));
+
+    // Yes with an unnamed document and the save-as dialog cancelled: stays.
+    w.prompter.answers = {PromptAnswer::Yes};
+    w.window->ExitItemClick();
+    EXPECT_TRUE(w.window->isVisible());
+
+    w.prompter.answers = {PromptAnswer::No};
+    w.window->ExitItemClick();
+    EXPECT_FALSE(w.window->isVisible());
+}
+
+TEST(ExitCommand, CloseBoxAsksTheExitQuestionToo) {
+    StartedWindow w;
+    placeFigure(w.doc(), 700, 500, 50, 50);
+    w.prompter.answers = {PromptAnswer::Cancel};
+    EXPECT_FALSE(w.window->close());
+    EXPECT_TRUE(w.window->isVisible());
+    ASSERT_EQ(w.prompter.messages.size(), 1u);
+    EXPECT_EQ(w.prompter.messages[0].caption, QStringLiteral("Programm beenden"));
+    EXPECT_EQ(w.prompter.messages[0].text, SaveQuestion);
+
+    w.prompter.answers = {PromptAnswer::No};
+    EXPECT_TRUE(w.window->close());
+    EXPECT_EQ(w.prompter.messages.size(), 2u);
+}
+
+TEST(ProgressBar, FollowsProgressReportsWithinItsRange) {
+    StartedWindow w;
+    ProgressEvent report(42);
+    QCoreApplication::sendEvent(w.window.get(), &report);
+    EXPECT_EQ(w.window->InfoPanel1->ProgressBar1->value(), 42);
+    ProgressEvent tooMuch(250);
+    QCoreApplication::sendEvent(w.window.get(), &tooMuch);
+    EXPECT_EQ(w.window->InfoPanel1->ProgressBar1->value(), 100);
+}
+
+TEST(WindowPlacement, StoredOnCloseAndRestoredAtTheNextStart) {
+    QTemporaryDir dir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    RecordingPrompter prompter;
+    {
+        TSDIAppForm first(&prompter, true);
+        first.show();
+        first.setGeometry(QRect(30, 40, 900, 620));
+        prompter.answers = {PromptAnswer::No};
+        EXPECT_TRUE(first.close());
+    }
+    TSDIAppForm second(&prompter, true);
+    EXPECT_EQ(second.size(), QSize(900, 620));
+}
