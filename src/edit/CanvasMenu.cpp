@@ -1,6 +1,7 @@
 #include "edit/CanvasMenu.h"
 
 #include "edit/EditorEnvironment.h"
+#include "edit/MenuHints.h"
 #include "edit/ObjectCommands.h"
 
 #include <QAction>
@@ -9,6 +10,7 @@
 CanvasMenu::CanvasMenu(EditorEnvironment& env, ObjectCommands& commands, QObject* parent)
     : QObject(parent), m_env(env), m_menu(new QMenu) {
     m_menu->setObjectName(QStringLiteral("PBoxPopup"));
+    forwardMenuHints(m_menu);
     m_menu->setToolTipsVisible(true);
     Hintergrundbild1 = m_menu->addAction(QStringLiteral("&Hintergrundbild..."));
     Hintergrundbild1->setObjectName(QStringLiteral("Hintergrundbild1"));

@@ -1,6 +1,7 @@
 #include "edit/ObjectMenu.h"
 
 #include "edit/EditorEnvironment.h"
+#include "edit/MenuHints.h"
 #include "edit/ObjectCommands.h"
 #include "model/BoxDocument.h"
 
@@ -21,6 +22,7 @@ QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QS
 ObjectMenu::ObjectMenu(EditorEnvironment& env, ObjectCommands& commands, QObject* parent)
     : QObject(parent), m_env(env), m_commands(commands), m_menu(new QMenu) {
     m_menu->setObjectName(QStringLiteral("PopupMenu1"));
+    forwardMenuHints(m_menu);
     QMenu* m = m_menu;
 
     Lschen1 = addItem(m, "Lschen1", QStringLiteral("&Löschen..."), QStringLiteral("Löscht das Objekt"));
