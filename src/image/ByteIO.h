@@ -8,8 +8,12 @@
 
 class ByteReader {
 public:
-    explicit ByteReader(const QByteArray& data, qint64 pos = 0)
-        : m_data(reinterpret_cast<const uchar*>(data.constData())), m_size(data.size()), m_pos(pos) {}
+    // The reader points into data, which must outlive it. end, if given,
+    // stops reading there (a chunk inside a larger file).
+    explicit ByteReader(const QByteArray& data, qint64 pos = 0, qint64 end = -1)
+        : m_data(reinterpret_cast<const uchar*>(data.constData())),
+          m_size(end >= 0 && end < data.size() ? end : data.size()), m_pos(pos) {}
+    ByteReader(QByteArray&&, qint64 = 0, qint64 = -1) = delete;   // would dangle
 
     bool failed() const { return m_failed; }
     qint64 pos() const { return m_pos; }

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTransform>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -153,7 +154,11 @@ void DrawDib(QPainter& dc, int X, int Y, int DestWidth, int DestHeight, const Di
     Q_UNUSED(Rop);
     Q_UNUSED(UseDibPalette);
     if (image.isEmpty()) return;
-    const DibClip c = clipDibSource({X, Y, DestWidth, DestHeight, SrcX, SrcY, SrcWidth, SrcHeight},
+    // Coordinates far beyond any device are cut down so that sums stay in range.
+    constexpr int lim = 1 << 28;
+    auto cut = [](int v) { return std::clamp(v, -lim, lim); };
+    const DibClip c = clipDibSource({cut(X), cut(Y), cut(DestWidth), cut(DestHeight), cut(SrcX), cut(SrcY),
+                                     cut(SrcWidth), cut(SrcHeight)},
                                     image.DibWidth(), image.DibHeight());
     if (c.DestWidth <= 0 || c.DestHeight <= 0 || c.SrcWidth <= 0 || c.SrcHeight <= 0) return;
     const int topRow = image.DibHeight() - c.SrcY - c.SrcHeight;
@@ -176,6 +181,8 @@ void DrawDib(QPainter& dc, int X, int Y, int DestWidth, int DestHeight, const Di
 void DrawDibTransparent(QPainter& dc, int X, int Y, int DestWidth, int DestHeight, const DibHandle& image,
                         std::int64_t transparentValue) {
     if (image.isEmpty()) return;
-    drawScaled(dc, QRect(X, Y, DestWidth, DestHeight), image, 0, 0, image.DibWidth(), image.DibHeight(),
+    constexpr int lim = 1 << 28;
+    auto cut = [](int v) { return std::clamp(v, -lim, lim); };
+    drawScaled(dc, QRect(cut(X), cut(Y), cut(DestWidth), cut(DestHeight)), image, 0, 0, image.DibWidth(), image.DibHeight(),
                transparentValue);
 }

@@ -124,7 +124,7 @@ bool DecodeIlbm(const QByteArray& data, QImage& out) {
             table << qRgb(qRed(table[i]) / 2, qGreen(table[i]) / 2, qBlue(table[i]) / 2);
     }
 
-    ByteReader body(data.left(int(bodyEnd)), bodyPos);
+    ByteReader body(data, bodyPos, bodyEnd);
     std::vector<uchar> row(static_cast<size_t>(rowBytes));
     for (int y = 0; y < hd.height; ++y) {
         if (!unpackRow(body, row.data(), int(rowBytes), hd.compression == 1)) return false;
