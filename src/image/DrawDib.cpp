@@ -12,6 +12,8 @@
 
 namespace {
 
+constexpr int kCoordCut = 1 << 28;
+
 int roundHalfEven(long double v) { return static_cast<int>(std::nearbyint(v)); }
 
 // The destination area that can reach the device, in the painter's logical
@@ -155,8 +157,7 @@ void DrawDib(QPainter& dc, int X, int Y, int DestWidth, int DestHeight, const Di
     Q_UNUSED(UseDibPalette);
     if (image.isEmpty()) return;
     // Coordinates far beyond any device are cut down so that sums stay in range.
-    constexpr int lim = 1 << 28;
-    auto cut = [](int v) { return std::clamp(v, -lim, lim); };
+    auto cut = [](int v) { return std::clamp(v, -kCoordCut, kCoordCut); };
     const DibClip c = clipDibSource({cut(X), cut(Y), cut(DestWidth), cut(DestHeight), cut(SrcX), cut(SrcY),
                                      cut(SrcWidth), cut(SrcHeight)},
                                     image.DibWidth(), image.DibHeight());
@@ -181,8 +182,7 @@ void DrawDib(QPainter& dc, int X, int Y, int DestWidth, int DestHeight, const Di
 void DrawDibTransparent(QPainter& dc, int X, int Y, int DestWidth, int DestHeight, const DibHandle& image,
                         std::int64_t transparentValue) {
     if (image.isEmpty()) return;
-    constexpr int lim = 1 << 28;
-    auto cut = [](int v) { return std::clamp(v, -lim, lim); };
+    auto cut = [](int v) { return std::clamp(v, -kCoordCut, kCoordCut); };
     drawScaled(dc, QRect(cut(X), cut(Y), cut(DestWidth), cut(DestHeight)), image, 0, 0, image.DibWidth(), image.DibHeight(),
                transparentValue);
 }

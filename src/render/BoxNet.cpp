@@ -3,9 +3,10 @@
 #include "render/Mapping.h"
 
 BoxArea boxAreaFor(int areaWidth, int areaHeight, int offsetX, int offsetY, bool editorView) {
-    if (!editorView) return BoxArea{0, 0, areaWidth, areaHeight};
-    return BoxArea{areaWidth / 3 - offsetX, areaHeight / 3 - offsetY,
-                   (2 * areaWidth) / 3 - offsetX, (2 * areaHeight) / 3 - offsetY};
+    if (!editorView) return BoxArea{0, 0, clampCoord(areaWidth), clampCoord(areaHeight)};
+    const long long w = areaWidth, h = areaHeight;
+    return BoxArea{clampCoord(w / 3 - offsetX), clampCoord(h / 3 - offsetY), clampCoord((2 * w) / 3 - offsetX),
+                   clampCoord((2 * h) / 3 - offsetY)};
 }
 
 NetMeasure measureNet(const BoxArea& area, int percent) {

@@ -37,6 +37,13 @@ QRect reachableArea(const QPainter& canvas) {
 
 bool Painting() { return g_painting; }
 
+DeviceRect deviceRect(const Tobs& o, const RenderParams& params) {
+    const Mapping& m = params.mapping;
+    return DeviceRect{clampCoord(static_cast<long long>(m.DevLeft(o)) - params.OffsetX),
+                      clampCoord(static_cast<long long>(m.DevTop(o)) - params.OffsetY), clampCoord(m.DevWidth(o)),
+                      clampCoord(m.DevHeight(o))};
+}
+
 PaintingGuard::PaintingGuard() : m_active(!g_painting) { g_painting = true; }
 
 PaintingGuard::~PaintingGuard() {
@@ -73,7 +80,7 @@ bool DrawVCart(QPainter& canvas, BoxDocument& doc, const RenderParams& params) {
     // background; the brush solid white.
     canvas.setPen(QPen(QColor(0, 0, 0), 1, Qt::DotLine));
     canvas.setBrush(QBrush(QColor(255, 255, 255), Qt::SolidPattern));
-    gdi::drawXorDottedPolylines(canvas, netPolylines(measureNet(area, params.Percent)));
+    gdi::drawXorDottedPolylines(canvas, netPolylines(measureNet(area, params.Percent)), visible);
 
     canvas.setPen(QPen(QColor(0, 0, 0), 1, Qt::SolidLine));
     canvas.setCompositionMode(QPainter::CompositionMode_SourceOver);

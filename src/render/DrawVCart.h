@@ -34,6 +34,14 @@ struct RenderParams {
     int FontPpi = 0;
 };
 
+// An object's rectangle on the canvas: X, Y with the offsets subtracted,
+// W, H; each within +-kCoordLimit.
+struct DeviceRect {
+    int X, Y, W, H;
+};
+struct Tobs;
+DeviceRect deviceRect(const Tobs& o, const RenderParams& params);
+
 // Draws one pass. Returns true once the pass has finished. The canvas is left
 // with a 1-pixel solid black pen in copy mode and a solid white brush.
 // A nested call while a pass is running draws nothing and returns false.

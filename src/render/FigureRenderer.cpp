@@ -35,10 +35,7 @@ void setBrushStyle(QPainter& p, Qt::BrushStyle style) {
 
 void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params, const QRect& visible) {
     const Mapping& m = params.mapping;
-    const int X = m.DevLeft(o) - params.OffsetX;
-    const int Y = m.DevTop(o) - params.OffsetY;
-    const int W = m.DevWidth(o);
-    const int H = m.DevHeight(o);
+    const auto [X, Y, W, H] = deviceRect(o, params);
 
     setBrushStyle(canvas, Qt::SolidPattern);
     if (o.Shape >= shLineH && o.Shape <= shLineDown) {
@@ -66,7 +63,8 @@ void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params, con
 
     QPen pen = canvas.pen();
     pen.setStyle(Qt::SolidLine);
-    pen.setWidth(figurePenWidth(o.LineWidthOrTransColor, m.Scale()));
+    // Wider than any canvas is as good as infinitely wide.
+    pen.setWidth(std::min(figurePenWidth(o.LineWidthOrTransColor, m.Scale()), 1 << 16));
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     canvas.setPen(pen);
@@ -89,10 +87,10 @@ void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params, con
     // The corners follow the object's rectangle, not the square's side.
     case shRoundSquare: gdi::RoundRect(canvas, X, Y, X + side, Y + side, W / 3, H / 3); break;
     case shRoundRect: gdi::RoundRect(canvas, X, Y, X + W, Y + H, W / 3, H / 3); break;
-    case shLineH: gdi::Line(canvas, {X, Y}, {X + W, Y}); break;
-    case shLineV: gdi::Line(canvas, {X, Y}, {X, Y + H}); break;
-    case shLineUp: gdi::Line(canvas, {X, Y + H}, {X + W, Y}); break;
-    case shLineDown: gdi::Line(canvas, {X, Y}, {X + W, Y + H}); break;
+    case shLineH: gdi::Line(canvas, {X, Y}, {X + W, Y}, visible); break;
+    case shLineV: gdi::Line(canvas, {X, Y}, {X, Y + H}, visible); break;
+    case shLineUp: gdi::Line(canvas, {X, Y + H}, {X + W, Y}, visible); break;
+    case shLineDown: gdi::Line(canvas, {X, Y}, {X + W, Y + H}, visible); break;
     default: break;
     }
 

@@ -64,20 +64,11 @@ void FillRect(QPainter& p, int x1, int y1, int x2, int y2) {
     p.fillRect(QRect(x1, y1, x2 - x1, y2 - y1), p.brush());
 }
 
-void linePixels(QPoint a, QPoint b, std::vector<QPoint>& out) {
-    int x = a.x(), y = a.y();
-    const int dx = std::abs(b.x() - x), dy = -std::abs(b.y() - y);
-    const int sx = x < b.x() ? 1 : -1, sy = y < b.y() ? 1 : -1;
-    int err = dx + dy;
-    while (x != b.x() || y != b.y()) {
-        out.emplace_back(x, y);
-        const int e2 = 2 * err;
-        if (e2 >= dy) { err += dy; x += sx; }
-        if (e2 <= dx) { err += dx; y += sy; }
-    }
+void linePixels(QPoint a, QPoint b, std::vector<QPoint>& out, const QRect& clip) {
+    forLinePixels(a, b, clip, [&out](long long, QPoint pt) { out.push_back(pt); });
 }
 
-void Line(QPainter& p, QPoint a, QPoint b) {
+void Line(QPainter& p, QPoint a, QPoint b, const QRect& clip) {
     if (p.pen().style() == Qt::NoPen) return;
     if (!thinPen(p)) {
         p.drawLine(a, b);
@@ -96,23 +87,21 @@ void Line(QPainter& p, QPoint a, QPoint b) {
         return;
     }
     std::vector<QPoint> pts;
-    linePixels(a, b, pts);
+    linePixels(a, b, pts, clip);
+    if (pts.empty()) return;
     p.drawPoints(pts.data(), static_cast<int>(pts.size()));
 }
 
-void dottedGapPixels(const std::vector<QPoint>& polyline, std::vector<QPoint>& out) {
-    std::vector<QPoint> seg;
-    for (size_t i = 1; i < polyline.size(); ++i) {
-        seg.clear();
-        linePixels(polyline[i - 1], polyline[i], seg);
-        for (size_t k = 0; k < seg.size(); ++k)
-            if (static_cast<int>(k % (DotOn + DotOff)) >= DotOn) out.push_back(seg[k]);
-    }
+void dottedGapPixels(const std::vector<QPoint>& polyline, std::vector<QPoint>& out, const QRect& clip) {
+    for (size_t i = 1; i < polyline.size(); ++i)
+        forLinePixels(polyline[i - 1], polyline[i], clip, [&out](long long k, QPoint pt) {
+            if (k % (DotOn + DotOff) >= DotOn) out.push_back(pt);
+        });
 }
 
-void drawXorDottedPolylines(QPainter& p, const std::vector<std::vector<QPoint>>& polylines) {
+void drawXorDottedPolylines(QPainter& p, const std::vector<std::vector<QPoint>>& polylines, const QRect& clip) {
     std::vector<QPoint> gaps;
-    for (const auto& line : polylines) dottedGapPixels(line, gaps);
+    for (const auto& line : polylines) dottedGapPixels(line, gaps, clip);
     if (gaps.empty()) return;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);

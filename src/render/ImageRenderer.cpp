@@ -72,14 +72,15 @@ BackgroundPlacement backgroundPlacement(int mode, int iw, int ih, const BoxArea&
         if (ch < bh) {
             const int step = ch - 1;
             if (step < 1) break;
-            for (long long k = 0; k * step < areaHeight; ++k)
-                p.tiles.push_back(QRect(l, t + static_cast<int>(k * step), bw - 1, step));
+            // Tiles past the box area would be clipped away: stop there.
+            for (long long k = 0; k * step < areaHeight && t + k * step < b; ++k)
+                p.tiles.push_back(QRect(l, clampCoord(t + k * step), bw - 1, step));
         } else {
             const int cw = mulDiv(iw, bh, ih);
             const int step = cw - 1;
             if (step < 1) break;
-            for (long long k = 0; k * step < areaWidth; ++k)
-                p.tiles.push_back(QRect(l + static_cast<int>(k * step), t, step, bh - 1));
+            for (long long k = 0; k * step < areaWidth && l + k * step < r; ++k)
+                p.tiles.push_back(QRect(clampCoord(l + k * step), t, step, bh - 1));
         }
         break;
     }
@@ -139,11 +140,8 @@ std::int64_t resolveTransparentValue(const Tobs& o) {
 void drawImageObject(QPainter& canvas, Tobs& o, const RenderParams& params) {
     const DibHandle& pic = o.Picture;
     if (pic.isEmpty()) return;
-    const Mapping& m = params.mapping;
-    const int X = m.DevLeft(o) - params.OffsetX;
-    const int Y = m.DevTop(o) - params.OffsetY;
-    const QSize size =
-        imageObjectSize(m.DevWidth(o), m.DevHeight(o), pic.DibWidth(), pic.DibHeight(), o.KeepAspect == 1);
+    const auto [X, Y, W, H] = deviceRect(o, params);
+    const QSize size = imageObjectSize(W, H, pic.DibWidth(), pic.DibHeight(), o.KeepAspect == 1);
     // The drawn image covers one pixel less than its rectangle each way.
     const int w = size.width() - 1, h = size.height() - 1;
     if (o.Transparent == 1) {

@@ -19,6 +19,10 @@ int truncToInt(long double value) {
     return static_cast<int>(std::trunc(value));
 }
 
+int clampCoord(long long v) {
+    return static_cast<int>(v < -kCoordLimit ? -kCoordLimit : v > kCoordLimit ? kCoordLimit : v);
+}
+
 Mapping Mapping::screen(double zoom, double screenDivisor) {
     Mapping m;
     m.m_print = false;

@@ -65,3 +65,9 @@ std::int32_t mmToUnits(double mm);
 
 // Truncation toward zero of an extended-precision value, clamped to int32.
 int truncToInt(long double value);
+
+// Drawing coordinates are kept within +-2^28 pixels: far beyond any canvas,
+// and sums of a few of them still fit in 32 bits. Only absurd documents
+// ever reach the limit.
+constexpr int kCoordLimit = 1 << 28;
+int clampCoord(long long v);

@@ -10,6 +10,8 @@
 #include <QScreen>
 #include <QTextLayout>
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -98,6 +100,10 @@ QPoint turnedAnchor(int rotation, int x, int y, int W, int H) {
 
 }  // namespace
 
+namespace {
+constexpr int kMaxFontPixels = 16384;
+}
+
 int textPixelHeight(int fontSize, double scale, double fontFactor, int dpi, int ppi) {
     if (dpi <= 0) dpi = 96;
     return truncToInt(20000.0L / dpi * fontSize * scale * fontFactor * ppi / dpi);
@@ -105,7 +111,9 @@ int textPixelHeight(int fontSize, double scale, double fontFactor, int dpi, int 
 
 QFont textFont(const Tobs& o, int pixelHeight) {
     QFont font(o.FontName.isEmpty() ? QStringLiteral("Arial") : o.FontName);
-    font.setPixelSize(std::max(1, pixelHeight));
+    // A negative height asks for the cell height; either way the size stays
+    // within what a canvas can show.
+    font.setPixelSize(std::clamp(std::abs(pixelHeight == INT_MIN ? INT_MAX : pixelHeight), 1, kMaxFontPixels));
     font.setWeight((o.FontStyle & fsBold) ? QFont::Bold : QFont::Normal);
     font.setItalic(o.FontStyle & fsItalic);
     font.setUnderline(o.FontStyle & fsUnderline);
@@ -119,7 +127,9 @@ int shadowPixels(int distance, double scale) {
     return truncToInt(scale * (distance * 2000 / kMmPerInch));
 }
 
-int outlinePixels(double scale) { return std::max(1, truncToInt(scale * (4000 / kMmPerInch))); }
+// The outline costs 4d^2 text outputs; beyond 2400 dpi (d = 18) it would only
+// cost time, so d stops at 32.
+int outlinePixels(double scale) { return std::clamp(truncToInt(scale * (4000 / kMmPerInch)), 1, 32); }
 
 QString turnedTextLine(const QString& content) {
     QString line = content;
@@ -132,10 +142,7 @@ QString turnedTextLine(const QString& content) {
 void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const QRect& visible) {
     if (o.Content.isEmpty()) return;
     const Mapping& m = params.mapping;
-    const int X = m.DevLeft(o) - params.OffsetX;
-    const int Y = m.DevTop(o) - params.OffsetY;
-    const int W = m.DevWidth(o);
-    const int H = m.DevHeight(o);
+    const auto [X, Y, W, H] = deviceRect(o, params);
     const double scale = m.Scale();
 
     const int height = textPixelHeight(o.FontSize, scale, params.FontFactor, canvasDpi(canvas, params),
@@ -147,7 +154,7 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
     const long double sx = o.ShadowDx * 2000 / kMmPerInch;
     const long double sy = o.ShadowDy * 2000 / kMmPerInch;
     const int d = outlinePixels(scale);
-    const int shiftX = truncToInt(scale * sx), shiftY = truncToInt(scale * sy);
+    const int shiftX = clampCoord(truncToInt(scale * sx)), shiftY = clampCoord(truncToInt(scale * sy));
 
     if (!visible.isNull()) {
         // Everything the copies can touch: the rectangle grown by the outline
@@ -170,8 +177,8 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
     if (o.Rotation < 1 || o.Rotation > 3) {
         const WrappedText text(o.Content, font, W, o.Alignment);
         if (o.Shadow == 1) {
-            const int l = truncToInt(X + scale * sx), t = truncToInt(Y + scale * sy);
-            const int r = truncToInt(W + X + scale * sx), b = truncToInt(H + Y + scale * sy);
+            const int l = clampCoord(truncToInt(X + scale * sx)), t = clampCoord(truncToInt(Y + scale * sy));
+            const int r = clampCoord(truncToInt(W + X + scale * sx)), b = clampCoord(truncToInt(H + Y + scale * sy));
             text.draw(canvas, QRect(l, t, r - l, b - t), shadowColor);
         }
         if (o.Outline == 1) {

@@ -6,6 +6,7 @@
 
 #include <QPainter>
 #include <gtest/gtest.h>
+#include <climits>
 
 namespace {
 
@@ -69,7 +70,9 @@ TEST(BackgroundPlacement, TileRowAndColumn) {
     EXPECT_EQ(row.tiles[0], QRect(100, 50, 96, 388));
     EXPECT_EQ(row.tiles[1].left(), 196);
     EXPECT_EQ(row.tiles[2].left(), 292);
-    EXPECT_EQ(row.tiles.size(), size_t((1646 + 95) / 96));   // k * 96 < 1646
+    // Tiles run on until the box area's right edge (649); the clip cuts the rest.
+    EXPECT_EQ(row.tiles.size(), 6u);
+    EXPECT_EQ(row.tiles.back().left(), 100 + 5 * 96);
     EXPECT_TRUE(row.clipped);
     const auto column = backgroundPlacement(bgTile, 400, 100, kArea, true, 1646, 1164);
     EXPECT_EQ(column.tiles[0], QRect(100, 50, 549, 136));
@@ -80,9 +83,12 @@ TEST(BackgroundPlacement, TilingTerminatesWithExtremeAspect) {
     // Scaled tile height 0 or 1: the step would not advance.
     EXPECT_TRUE(backgroundPlacement(bgTile, 100000, 1, kArea, true, 1646, 1164).tiles.empty());
     EXPECT_TRUE(backgroundPlacement(bgTile, 1, 100000, kArea, true, 1646, 1164).tiles.empty());
-    // Step 1: one tile per pixel, still bounded by the drawing area.
+    // Step 1: one tile per pixel row of the box area.
     const auto thin = backgroundPlacement(bgTile, 550, 2, kArea, true, 1646, 1164);
-    EXPECT_EQ(thin.tiles.size(), 1164u);
+    EXPECT_EQ(thin.tiles.size(), 388u);
+    // An absurd drawing area does not make absurdly many tiles.
+    const auto huge = backgroundPlacement(bgTile, 550, 2, kArea, true, INT_MAX, INT_MAX);
+    EXPECT_EQ(huge.tiles.size(), 388u);
     EXPECT_TRUE(backgroundPlacement(bgNone, 10, 10, kArea, true, 1646, 1164).tiles.empty());
     EXPECT_TRUE(backgroundPlacement(9, 10, 10, kArea, true, 1646, 1164).tiles.empty());
 }
