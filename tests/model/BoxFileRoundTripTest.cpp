@@ -44,13 +44,15 @@ TEST_F(BoxFileRoundTrip, ObjectsKeepTheirSlotsAndGaps) {
     makeNewDocument(doc);
     placeFigure(doc, 2, 1000, 2000);
     placeText(doc, 7, QStringLiteral("sieben"));
+    placeFigure(doc, ObjectTable::Capacity, 3000, 4000);   // the last slot is no end marker
     BoxDocument back;
     roundTrip(doc, back);
+    EXPECT_EQ(back.Objects[ObjectTable::Capacity].Left, 3000);
     EXPECT_EQ(back.Objects[2].Kind, Figure);
     EXPECT_EQ(back.Objects[2].Left, 1000);
     EXPECT_EQ(back.Objects[7].Kind, Text);
     EXPECT_EQ(back.Objects[7].Content, QStringLiteral("sieben"));
-    for (int slot : {1, 3, 4, 5, 6, 8, 10000}) EXPECT_TRUE(back.Objects[slot].isFree()) << slot;
+    for (int slot : {1, 3, 4, 5, 6, 8, 9999}) EXPECT_TRUE(back.Objects[slot].isFree()) << slot;
     EXPECT_EQ(back.FileName, path(QStringLiteral("rt.box")));
     EXPECT_EQ(serializeBoxDocument(back), serializeBoxDocument(doc));
     EXPECT_TRUE(prompter.messages.empty());
