@@ -64,7 +64,7 @@ void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params, con
     QPen pen = canvas.pen();
     pen.setStyle(Qt::SolidLine);
     // Wider than any canvas is as good as infinitely wide.
-    pen.setWidth(std::min(figurePenWidth(o.LineWidthOrTransColor, m.Scale()), 1 << 16));
+    pen.setWidth(std::min(figurePenWidth(o.LineWidthOrTransColor, m.Scale()), 32767));
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     canvas.setPen(pen);

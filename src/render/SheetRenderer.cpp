@@ -108,6 +108,14 @@ bool printSheet(QPainter& device, BoxDocument& doc, int percent, int dpiX, int d
     bandHeight = std::min(bandHeight, height);
     QImage band(width, bandHeight, QImage::Format_RGB32);
     if (band.isNull()) return false;
+    // A lossy encoding (PDF's JPEG) would smear the one-pixel dotted net.
+    const bool lossless = device.testRenderHint(QPainter::LosslessImageRendering);
+    device.setRenderHint(QPainter::LosslessImageRendering, true);
+    struct RestoreHint {
+        QPainter& p;
+        bool on;
+        ~RestoreHint() { p.setRenderHint(QPainter::LosslessImageRendering, on); }
+    } restore{device, lossless};
     for (int top = 0; top < height; top += bandHeight) {
         const int rows = std::min(bandHeight, height - top);
         if (rows != band.height()) band = QImage(width, rows, QImage::Format_RGB32);

@@ -4,7 +4,10 @@
 #include "render/BoxNet.h"
 #include "render/SheetRenderer.h"
 
+#include <QBuffer>
+#include <QPageLayout>
 #include <QPainter>
+#include <QPdfWriter>
 #include <gtest/gtest.h>
 
 TEST(SheetGeometry, ItemAndPreviewSizes) {
@@ -120,4 +123,23 @@ TEST(SheetRender, PrinterFontIsLargerByTheFontFactor) {
     EXPECT_GT(h.height(), 35);
     EXPECT_LE(h.height(), 62);
     EXPECT_NEAR(h.left(), mmToPixels(10, 300), 8);
+}
+
+TEST(SheetRender, PdfKeepsTheNetLossless) {
+    auto doc = rt::document();
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(150);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF()));
+        QPainter painter(&writer);
+        const QSize page = writer.pageLayout().fullRectPixels(150).size();
+        ASSERT_TRUE(printSheet(painter, *doc, 100, 150, 150, page));
+        EXPECT_FALSE(painter.testRenderHint(QPainter::LosslessImageRendering));
+    }
+    const QByteArray pdf = buffer.data();
+    EXPECT_TRUE(pdf.startsWith("%PDF-"));
+    EXPECT_TRUE(pdf.contains("/Image"));
+    EXPECT_FALSE(pdf.contains("DCTDecode"));
 }
