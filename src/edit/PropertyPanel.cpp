@@ -167,6 +167,11 @@ bool PropertyPanel::isPageShown(QWidget* page) const {
     return PageControl3->isTabVisible(PageControl3->indexOf(page));
 }
 
+void PropertyPanel::activatePage(QWidget* page) {
+    PageControl3->setCurrentWidget(page);
+    page->show();
+}
+
 void PropertyPanel::LinieEdChange() {
     // Runs on every change of the shown text, also half-typed ones; a text
     // that is no number counts as the minimum.
@@ -177,10 +182,13 @@ void PropertyPanel::CheckAllPanelOptions() {
     const BoxDocument& doc = m_env.document();
     if (!ObjectTable::isValidSlot(doc.CurrentObject)) {
         for (QWidget* page : {FigurSheet, BildSheet, TextSheet, AllgemeinSheet}) showPage(page, false);
+        // Without a tab the page control shows no page either.
+        if (QWidget* page = PageControl3->currentWidget()) page->hide();
         return;
     }
     const int slot = doc.CurrentObject;
     showPage(AllgemeinSheet, true);
+    if (QWidget* page = PageControl3->currentWidget(); page && isPageShown(page)) page->show();
     // Setting a control runs its handler when its state really changes; the
     // handler's repaint comes back here and finds everything in place.
     // Re-read the object after each step: a handler may have changed it.
@@ -208,7 +216,7 @@ void PropertyPanel::CheckAllPanelOptions() {
                 w->setEnabled(false);
         }
         LinieEd->setValue(object().LineWidthOrTransColor);
-        PageControl3->setCurrentWidget(FigurSheet);
+        activatePage(FigurSheet);
         break;
     }
     case Text:
@@ -221,14 +229,14 @@ void PropertyPanel::CheckAllPanelOptions() {
         case 2: RightAlign->setChecked(true); break;
         default: break;
         }
-        PageControl3->setCurrentWidget(TextSheet);
+        activatePage(TextSheet);
         break;
     case Image:
         showPage(FigurSheet, false);
         showPage(TextSheet, false);
         showPage(BildSheet, true);
         SVerhCheck->setChecked(object().KeepAspect != 0);
-        PageControl3->setCurrentWidget(BildSheet);
+        activatePage(BildSheet);
         break;
     default:
         break;

@@ -62,6 +62,7 @@ public:
 
 private:
     void showPage(QWidget* page, bool shown);
+    void activatePage(QWidget* page);
     void LinieEdChange();
 
     EditorEnvironment& m_env;

@@ -44,17 +44,20 @@ protected:
 TEST_F(PropertyPanelTest, PagesFollowTheKindOfTheCurrentObject) {
     panel.CheckAllPanelOptions();
     EXPECT_TRUE(shownTabs().isEmpty());
+    EXPECT_FALSE(panel.PageControl3->currentWidget()->isVisible());
 
     c.place(1, Text, 100, 100, 50, 50);
     c.place(2, Image, 300, 300, 50, 50);
     QTest::mouseClick(&c, Qt::LeftButton, Qt::NoModifier, QPoint(120, 120));
     EXPECT_EQ(shownTabs(), (QStringList{QStringLiteral("Text"), QStringLiteral("Allgemein")}));
     EXPECT_EQ(panel.PageControl3->currentWidget(), panel.TextSheet);
+    EXPECT_TRUE(panel.TextSheet->isVisible());
     QTest::mouseClick(&c, Qt::LeftButton, Qt::NoModifier, QPoint(320, 320));
     EXPECT_EQ(shownTabs(), (QStringList{QStringLiteral("Bild"), QStringLiteral("Allgemein")}));
     EXPECT_EQ(panel.PageControl3->currentWidget(), panel.BildSheet);
     QTest::mouseClick(&c, Qt::LeftButton, Qt::NoModifier, QPoint(800, 800));
     EXPECT_TRUE(shownTabs().isEmpty());
+    EXPECT_FALSE(panel.BildSheet->isVisible());
 }
 
 TEST_F(PropertyPanelTest, LineFigureDisablesBorderAndFillControls) {
