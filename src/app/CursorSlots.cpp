@@ -1,5 +1,7 @@
 #include "app/CursorSlots.h"
 
+#include "app/AppResources.h"
+
 #include <QBitmap>
 
 namespace {
@@ -14,6 +16,7 @@ QCursor ownCursor(const QString& name, int hotX, int hotY, Qt::CursorShape fallb
 }  // namespace
 
 CursorSlots::CursorSlots() {
+    ensureAppResources();
     m_slots[CursorIBeam] = QCursor(Qt::IBeamCursor);
     m_slots[CursorTopLeft] = QCursor(Qt::SizeFDiagCursor);
     m_slots[CursorTopRight] = QCursor(Qt::SizeBDiagCursor);

@@ -1,5 +1,6 @@
 #include "app/SDIMain.h"
 
+#include "app/AppResources.h"
 #include "app/AppTitles.h"
 #include "app/CursorSlots.h"
 #include "app/DialogPrompter.h"
@@ -12,6 +13,7 @@
 #include "app/PrintController.h"
 #include "app/PrintPage.h"
 #include "app/ProgressEvent.h"
+#include "app/ScanCommands.h"
 #include "dialogs/AboutBoxUnit.h"
 #include "edit/CanvasMenu.h"
 #include "edit/EditorController.h"
@@ -24,10 +26,6 @@
 #include "model/BoxSize.h"
 #include "model/NewDocument.h"
 
-#if __has_include("app/ScanCommands.h")
-#include "app/ScanCommands.h"
-#define FALTARILLON_HAVE_SCAN_COMMANDS 1
-#endif
 
 #include <QAction>
 #include <QCloseEvent>
@@ -52,6 +50,7 @@ const char* const PlacementKey = "MainWindow/Placement";
 TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
     : QMainWindow(parent), m_doc(std::make_unique<BoxDocument>()), m_useSettings(useSettings) {
     setObjectName(QStringLiteral("SDIAppForm"));
+    ensureAppResources();
     setWindowIcon(QIcon(QStringLiteral(":/images/appicon.png")));
     // The compact 8-point dialog font the layout's pixel positions were made for.
     QFont uiFont(QStringLiteral("Liberation Sans"));
@@ -128,8 +127,13 @@ TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
 }
 
 TSDIAppForm::~TSDIAppForm() {
-    // The editing code refers to the canvas and the document: end it first.
+    // A running scan ends before the window it reports to.
+    delete m_scan;
+    m_scan = nullptr;
+    // The editing code refers to the canvas, the widgets to the document and
+    // the commands: end them while everything they use still exists.
     m_controller.reset();
+    delete takeCentralWidget();
 }
 
 void TSDIAppForm::buildEditing() {
@@ -178,15 +182,10 @@ void TSDIAppForm::connectCommands() {
         if (PageControl1->widget(index) == TabSheet2) TabSheet2->VPaintPaint();
     });
 
-#ifdef FALTARILLON_HAVE_SCAN_COMMANDS
     m_scan = new ScanCommands(*m_prompter, this);
     connect(m->Scannerauswhlen1, &QAction::triggered, m_scan, &ScanCommands::selectScanner);
     connect(m->Bildeinscanne1, &QAction::triggered, m_scan, &ScanCommands::scanImage);
     connect(m_scan, &ScanCommands::progress, this, &TSDIAppForm::WMUser);
-#else
-    m->Scannerauswhlen1->setEnabled(false);
-    m->Bildeinscanne1->setEnabled(false);
-#endif
 }
 
 bool TSDIAppForm::startupDone() const { return m_fileCommands->startupDone(); }

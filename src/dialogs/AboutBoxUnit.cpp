@@ -1,5 +1,7 @@
 #include "dialogs/AboutBoxUnit.h"
 
+#include "app/AppResources.h"
+
 #include <QDate>
 #include <QDesktopServices>
 #include <QGuiApplication>
@@ -26,6 +28,7 @@ QString TAboutBox::withYear(const QString& text, int year) {
 }
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+    ensureAppResources();
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("Info"));
     setModal(true);

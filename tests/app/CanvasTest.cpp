@@ -2,6 +2,7 @@
 // and the drag outline.
 #include "AppTestSupport.h"
 
+#include "app/CursorSlots.h"
 #include "app/EditorCanvas.h"
 #include "edit/EditorController.h"
 #include "render/Mapping.h"
@@ -119,4 +120,21 @@ TEST(Canvas, NoMarksWithoutACurrentObject) {
     c->PaintBox1Paint();
     EXPECT_NE(marked, c->paintBuffer());
     EXPECT_EQ(canvasPixel(c, 697, 497), QColor(Qt::white));
+}
+
+TEST(Canvas, OwnCursorsComeFromTheirBitmaps) {
+    CursorSlots cursorSlots;
+    for (CursorSlot slot : {CursorDragHand, CursorMagnifier, CursorMultiDrag}) {
+        const QCursor& c = cursorSlots.cursor(slot);
+        EXPECT_EQ(c.shape(), Qt::BitmapCursor) << slot;
+        EXPECT_EQ(c.bitmap().size(), QSize(32, 32)) << slot;
+    }
+    EXPECT_EQ(cursorSlots.cursor(CursorDragHand).hotSpot(), QPoint(15, 16));
+    EXPECT_EQ(cursorSlots.cursor(CursorMagnifier).hotSpot(), QPoint(0, 0));
+    EXPECT_EQ(cursorSlots.cursor(CursorTopLeft).shape(), Qt::SizeFDiagCursor);
+    EXPECT_EQ(cursorSlots.cursor(CursorTopRight).shape(), Qt::SizeBDiagCursor);
+    EXPECT_EQ(cursorSlots.cursor(CursorTop).shape(), Qt::SizeVerCursor);
+    EXPECT_EQ(cursorSlots.cursor(CursorRight).shape(), Qt::SizeHorCursor);
+    EXPECT_EQ(cursorSlots.cursor(CursorArrow).shape(), Qt::ArrowCursor);
+    EXPECT_EQ(cursorSlots.cursor(CursorIBeam).shape(), Qt::IBeamCursor);
 }

@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QLabel>
 #include <QPushButton>
+#include <QPixmap>
 #include <QSignalSpy>
 
 TEST(AboutBox, YearReplacesTheFirstPlaceholderOnly) {
@@ -50,4 +51,11 @@ TEST(DialogPrompter, EmptyCaptionIsTheApplicationTitle) {
     QCoreApplication::setApplicationName(QStringLiteral("Faltarillon-Designer 1.0"));
     EXPECT_EQ(DialogPrompter::captionOrTitle(QString()), QStringLiteral("Faltarillon-Designer 1.0"));
     EXPECT_EQ(DialogPrompter::captionOrTitle(QStringLiteral("Fehler")), QStringLiteral("Fehler"));
+}
+
+TEST(AboutBox, ShowsTheProgramPicture) {
+    TAboutBox box;
+    const QLabel* picture = box.findChild<QLabel*>(QStringLiteral("ProgramIcon"));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_FALSE(picture->pixmap().isNull());
 }
