@@ -82,12 +82,13 @@ void PointerMoveWithoutDrag(benchmark::State& state) {
     // Alternately inside the current object, on a handle and outside it, so
     // the pointer shape really changes.
     const QPoint points[3] = {o + QPoint(500, 375), o + QPoint(400, 300), o + QPoint(100, 100)};
+    const int renders = ed.canvas->renderCount();
     int i = 0;
     for (auto _ : state) {
         ed.send(QEvent::MouseMove, points[i % 3], Qt::NoButton, Qt::NoButton);
         ++i;
     }
-    if (ed.canvas->renderCount() != 1) state.SkipWithError("a pointer move rendered the design");
+    if (ed.canvas->renderCount() != renders) state.SkipWithError("a pointer move rendered the design");
 }
 BENCHMARK(PointerMoveWithoutDrag)->Unit(benchmark::kMicrosecond);
 

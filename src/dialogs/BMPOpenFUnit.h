@@ -23,6 +23,9 @@ class TBMPOpenForm : public QDialog {
 public:
     explicit TBMPOpenForm(const QString& programFolder, QWidget* parent = nullptr);
 
+    // The folder whose files come back as bare names (ends in '/').
+    void setProgramFolder(const QString& programFolder) { m_programFolder = programFolder; }
+
     // The list's current folder, and the same with a trailing '/'.
     QString folder() const { return m_folder; }
     void setFolder(const QString& folder);

@@ -138,6 +138,7 @@ void Tbkgndform::copyToDocument() {
 
 void Tbkgndform::OpenBtn2Click() {
     const QString programFolder = m_doc.ProgramFolder;
+    m_chooser.setProgramFolder(programFolder);
     m_chooser.setFolder(programFolder);
     m_chooser.setFilterText(GetDIBOpenFilter());
     m_chooser.FileNameEdit->clear();

@@ -15,7 +15,7 @@
 
 WidgetEditorDialogs::WidgetEditorDialogs(BoxDocument& doc, Prompter& prompter, std::function<void()> repaintEditor,
                                          std::function<int()> screenDpi, QWidget* parent)
-    : m_parent(parent), m_screenDpi(std::move(screenDpi)) {
+    : m_doc(doc), m_parent(parent), m_screenDpi(std::move(screenDpi)) {
     m_open = new TBMPOpenForm(doc.ProgramFolder, parent);
     m_bkgnd = new Tbkgndform(doc, *m_open, prompter, std::move(repaintEditor), parent);
     m_effekt = new TEffektForm(parent);
@@ -27,6 +27,7 @@ WidgetEditorDialogs::WidgetEditorDialogs(BoxDocument& doc, Prompter& prompter, s
 WidgetEditorDialogs::~WidgetEditorDialogs() = default;   // children of the parent widget
 
 bool WidgetEditorDialogs::chooseImage(const QString& folder, const QString& filter, QString& chosenFile) {
+    m_open->setProgramFolder(m_doc.ProgramFolder);
     m_open->setFolder(folder);
     m_open->setFilterText(filter);
     m_open->FileNameEdit->clear();

@@ -39,6 +39,7 @@ public:
     FontChooserDialog* fontDialog() const { return m_font; }
 
 private:
+    BoxDocument& m_doc;
     QWidget* m_parent;
     std::function<int()> m_screenDpi;
     TBMPOpenForm* m_open;

@@ -11,12 +11,14 @@
 #include "edit/SpinEdit.h"
 #include "edit/SubProgPath.h"
 #include "edit/WidgetEditorDialogs.h"
+#include "edit/FontChooserDialog.h"
 #include "model/BoxDocument.h"
 #include "model/Prompter.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFontDatabase>
 #include <QFileSystemModel>
 #include <QLineEdit>
 #include <QListView>
@@ -380,6 +382,43 @@ TEST_F(BackgroundTest, PreviewCentresTheScaledPicture) {
     EXPECT_NE(QColor(shot.pixel(pw / 2, y - 2)), QColor(Qt::blue));
     EXPECT_NE(QColor(shot.pixel(pw / 2, y + dh + 2)), QColor(Qt::blue));
     form()->accept();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DialogsTest, ChooserShortensAgainstTheProgramFolderSetLater) {
+    BoxDocument late;
+    RecordingPrompter p;
+    QWidget host;
+    WidgetEditorDialogs d(late, p, [] {}, [] { return 96; }, &host);   // folder not known yet
+    late.ProgramFolder = doc.ProgramFolder;
+    makeImage(QStringLiteral("late.bmp"), 10, 10);
+    QString chosen;
+    whenModal([&d] {
+        d.bmpOpenForm()->FileNameEdit->setText(QStringLiteral("late.bmp"));
+        QTest::mouseClick(d.bmpOpenForm()->BitBtn1, Qt::LeftButton);
+    });
+    ASSERT_TRUE(d.chooseImage(late.ProgramFolder, QStringLiteral("Alle|*"), chosen));
+    EXPECT_EQ(chosen, QStringLiteral("late.bmp"));
+}
+
+TEST(FontChooserTest, KeepsFaceStyleSizeAndColour) {
+    FontChooserDialog dialog;
+    DialogFont in;
+    in.Name = QFontDatabase::families().contains(QStringLiteral("Liberation Sans")) ? QStringLiteral("Liberation Sans")
+                                                                                    : QStringLiteral("DejaVu Sans");
+    in.setSize(14, 96);
+    in.Style = fsBold | fsUnderline;
+    in.Color = 0x00AA00;
+    dialog.setDialogFont(in, 96);
+    const DialogFont out = dialog.dialogFont(96);
+    EXPECT_EQ(out.Name, in.Name);
+    EXPECT_EQ(out.Size, 14);
+    EXPECT_EQ(out.Height, -19);
+    EXPECT_EQ(out.Style, fsBold | fsUnderline);
+    EXPECT_EQ(out.Color, 0x00AA00);
 }
 
 }  // namespace
