@@ -6,6 +6,7 @@
 #include "image/OwnDecoders.h"
 #include "image/OwnEncoders.h"
 
+#include <array>
 #include <vector>
 
 namespace {
@@ -43,6 +44,18 @@ bool unpackRow(ByteReader& in, uchar* out, int total, bool packed) {
         }
     }
     return true;
+}
+
+// Byte k of spreadTable()[b] is bit 7-k of b: plane bits, most significant
+// pixel first, spread over eight pixel bytes.
+const quint64* spreadTable() {
+    static const auto table = [] {
+        std::array<quint64, 256> t{};
+        for (int b = 0; b < 256; ++b)
+            for (int k = 0; k < 8; ++k) t[size_t(b)] |= quint64((b >> (7 - k)) & 1) << (8 * k);
+        return t;
+    }();
+    return table.data();
 }
 
 }  // namespace
@@ -126,23 +139,36 @@ bool DecodeIlbm(const QByteArray& data, QImage& out) {
 
     ByteReader body(data, bodyPos, bodyEnd);
     std::vector<uchar> row(static_cast<size_t>(rowBytes));
+    std::vector<quint32> values(static_cast<size_t>(planeBytes) * 8);
+    std::vector<quint64> slices(static_cast<size_t>(planeBytes) * ((hd.planes + 7) / 8));
     for (int y = 0; y < hd.height; ++y) {
         if (!unpackRow(body, row.data(), int(rowBytes), hd.compression == 1)) return false;
         if (chunky) {
             std::copy(row.begin(), row.begin() + hd.width, img.scanLine(y));
             continue;
         }
-        auto planeBit = [&](int p, int x) { return (row[size_t(p * planeBytes + x / 8)] >> (7 - x % 8)) & 1; };
+        // Bit-sliced gathering: each plane byte spreads its eight bits into
+        // the eight pixel bytes of a 64-bit word (one word per group of eight
+        // planes), so a plane byte costs one table look-up.
+        std::fill(slices.begin(), slices.end(), 0);
+        for (int p = 0; p < hd.planes; ++p) {
+            const uchar* plane = row.data() + size_t(p) * planeBytes;
+            quint64* group = slices.data() + size_t(p / 8) * planeBytes;
+            const int shift = p % 8;
+            for (int i = 0; i < planeBytes; ++i) group[i] |= spreadTable()[plane[i]] << shift;
+        }
+        for (int x = 0; x < hd.width; ++x) {
+            quint32 v = 0;
+            for (int g = 0; g * 8 < hd.planes; ++g)
+                v |= quint32((slices[size_t(g) * planeBytes + size_t(x / 8)] >> (8 * (x % 8))) & 0xFF) << (8 * g);
+            values[size_t(x)] = v;
+        }
         if (trueColour) {
             QRgb* o = reinterpret_cast<QRgb*>(img.scanLine(y));
             for (int x = 0; x < hd.width; ++x) {
-                int c[4] = {0, 0, 0, 255};
-                for (int k = 0; k < hd.planes / 8; ++k) {
-                    int v = 0;
-                    for (int b = 0; b < 8; ++b) v |= planeBit(k * 8 + b, x) << b;
-                    c[k] = v;
-                }
-                o[x] = qRgba(c[0], c[1], c[2], c[3]);
+                const quint32 v = values[size_t(x)];
+                o[x] = qRgba(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF),
+                             hd.planes == 32 ? int(v >> 24) : 255);
             }
         } else if (ham) {
             // Hold-and-modify: the two top planes say whether the others pick
@@ -156,9 +182,8 @@ bool DecodeIlbm(const QByteArray& data, QImage& out) {
                 b = qBlue(table[0]);
             }
             for (int x = 0; x < hd.width; ++x) {
-                int v = 0;
-                for (int p = 0; p < valueBits; ++p) v |= planeBit(p, x) << p;
-                const int mode = planeBit(valueBits, x) | (planeBit(valueBits + 1, x) << 1);
+                const int v = int(values[size_t(x)] & ((1u << valueBits) - 1));
+                const int mode = int(values[size_t(x)] >> valueBits) & 3;
                 const int full = valueBits == 4 ? v * 17 : (v << 2) | (v >> 4);
                 if (mode == 0) {
                     const QRgb c = v < table.size() ? table[v] : qRgb(0, 0, 0);
@@ -176,11 +201,7 @@ bool DecodeIlbm(const QByteArray& data, QImage& out) {
             }
         } else {
             uchar* o = img.scanLine(y);
-            for (int x = 0; x < hd.width; ++x) {
-                int v = 0;
-                for (int p = 0; p < hd.planes; ++p) v |= planeBit(p, x) << p;
-                o[x] = uchar(v);
-            }
+            for (int x = 0; x < hd.width; ++x) o[x] = uchar(values[size_t(x)]);
         }
     }
     if (!rgb) {
@@ -269,24 +290,36 @@ QByteArray EncodeIlbm(const DibHandle& dib) {
         endChunk(out, pos);
     }
     beginChunk(out, "BODY", pos);
-    std::vector<uchar> plane(static_cast<size_t>(planeBytes));
-    std::vector<uchar> values(static_cast<size_t>(w));
+    // All planes of a row at once: each pixel's bits are spread over the
+    // planes in one pass, a byte of eight pixels at a time.
+    std::vector<uchar> planesOfRow(static_cast<size_t>(planeBytes) * planes);
+    std::vector<quint32> values(static_cast<size_t>(planeBytes) * 8, 0u);
+    std::vector<quint64> slices(static_cast<size_t>(planeBytes) * ((planes + 7) / 8));
     for (int y = 0; y < h; ++y) {
-        for (int p = 0; p < planes; ++p) {
-            std::fill(plane.begin(), plane.end(), 0);
-            if (planes == 24) {
-                const QRgb* in = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-                const int channel = p / 8, bit = p % 8;
-                for (int x = 0; x < w; ++x) {
-                    const int v = channel == 0 ? qRed(in[x]) : channel == 1 ? qGreen(in[x]) : qBlue(in[x]);
-                    if ((v >> bit) & 1) plane[size_t(x / 8)] |= uchar(0x80 >> (x & 7));
-                }
-            } else {
-                const uchar* in = img.constScanLine(y);
-                for (int x = 0; x < w; ++x)
-                    if ((in[x] >> p) & 1) plane[size_t(x / 8)] |= uchar(0x80 >> (x & 7));
+        if (planes == 24) {
+            const QRgb* in = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+            for (int x = 0; x < w; ++x)
+                values[size_t(x)] = quint32(qRed(in[x])) | (quint32(qGreen(in[x])) << 8) | (quint32(qBlue(in[x])) << 16);
+        } else {
+            const uchar* in = img.constScanLine(y);
+            for (int x = 0; x < w; ++x) values[size_t(x)] = in[x];
+        }
+        // The reverse of the reader's bit slicing: eight pixels' bytes in a
+        // word, one bit of each gathered into a plane byte by a multiply.
+        for (int g = 0; g * 8 < planes; ++g)
+            for (int i = 0; i < planeBytes; ++i) {
+                quint64 word = 0;
+                for (int k = 0; k < 8; ++k) word |= quint64((values[size_t(i) * 8 + k] >> (8 * g)) & 0xFF) << (8 * k);
+                slices[size_t(g) * planeBytes + i] = word;
             }
-            packRow(out, plane.data(), planeBytes);
+        for (int p = 0; p < planes; ++p) {
+            uchar* plane = planesOfRow.data() + size_t(p) * planeBytes;
+            const quint64* group = slices.data() + size_t(p / 8) * planeBytes;
+            for (int i = 0; i < planeBytes; ++i) {
+                const quint64 bits = (group[i] >> (p % 8)) & 0x0101010101010101ULL;
+                plane[i] = uchar((bits * 0x8040201008040201ULL) >> 56);
+            }
+            packRow(out, plane, planeBytes);
         }
         if (out.data.size() > 0x7F000000) return {};
     }
