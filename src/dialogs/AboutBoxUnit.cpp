@@ -42,9 +42,10 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     auto* heading = new QLabel(QStringLiteral("ORB-LUX Faltarillon-Designer 1.0"), this);
     heading->setObjectName(QStringLiteral("ProductName"));
     QFont hf = heading->font();
-    hf.setPixelSize(24);
+    hf.setPixelSize(20);
     hf.setBold(true);
     heading->setFont(hf);
+    heading->setWordWrap(true);
 
     Copyright = new QLabel(withYear(QStringLiteral("Copyright © XXXX ORB-LUX Software. Alle Rechte vorbehalten."),
                                     QDate::currentDate().year()),
