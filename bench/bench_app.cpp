@@ -7,6 +7,7 @@
 #include "model/BoxDocument.h"
 #include "model/NewDocument.h"
 #include "model/Prompter.h"
+#include "render/EditorView.h"
 #include "render/Mapping.h"
 
 #include <benchmark/benchmark.h>
@@ -92,6 +93,15 @@ void FullRepaint1920x1080With1000Objects(benchmark::State& state) {
     if (editor.canvas->paintBuffer().size() != QSize(1920, 1080)) state.SkipWithError("buffer is not 1920 x 1080");
 }
 BENCHMARK(FullRepaint1920x1080With1000Objects)->Unit(benchmark::kMillisecond);
+
+// The share of the render pass in the full repaint (no marks, no copy).
+void RenderPassOf1920x1080With1000Objects(benchmark::State& state) {
+    BigEditor editor;
+    QImage buffer(1920, 1080, QImage::Format_RGB32);
+    const QPoint s = editor.canvas->scrollPosition();
+    for (auto _ : state) renderEditorBuffer(buffer, editor.doc, 100, s.x(), s.y());
+}
+BENCHMARK(RenderPassOf1920x1080With1000Objects)->Unit(benchmark::kMillisecond);
 
 void DragStepOutlineOnly(benchmark::State& state) {
     BigEditor editor;

@@ -56,8 +56,10 @@ std::unique_ptr<BoxDocument> newDoc() {
     return doc;
 }
 
+// Figures of 8 to 60 screen pixels a side (1.6 to 13 mm on paper), random
+// shapes, fill modes, colours and line widths of 0.2 to 2 mm.
 void addFigures(BoxDocument& doc, int firstSlot, int count, std::mt19937& rng, int areaW, int areaH) {
-    std::uniform_int_distribution<int> px(0, areaW - 120), py(0, areaH - 120), sz(10, 110), shape(0, 9),
+    std::uniform_int_distribution<int> px(0, areaW - 60), py(0, areaH - 60), sz(8, 60), shape(0, 9),
         fill(0, 2), width(1, 10);
     for (int i = 0; i < count; ++i) {
         Tobs& o = place(doc, firstSlot + i, Figure, px(rng), py(rng), sz(rng), sz(rng));

@@ -3,6 +3,7 @@
 #include "model/BoxDocument.h"
 #include "render/DrawVCart.h"
 #include "render/GdiCanvas.h"
+#include "render/TextRenderer.h"
 
 #include <QPainter>
 
@@ -44,5 +45,7 @@ bool renderEditorBuffer(QImage& buffer, BoxDocument& doc, int percent, int scrol
     params.FontFactor = 1.0;
     params.EditorView = true;
     params.Percent = percent;
+    // The buffer is a screen bitmap: fonts count at the screen's resolution.
+    params.CanvasDpi = screenPpi();
     return DrawVCart(canvas, doc, params);
 }

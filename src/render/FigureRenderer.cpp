@@ -14,46 +14,32 @@ int figurePenWidth(int lineWidth, double scale) {
     return std::max(w, 1);
 }
 
-namespace {
-void setPenColor(QPainter& p, const QColor& c) {
-    QPen pen = p.pen();
-    pen.setColor(c);
-    p.setPen(pen);
-}
-void setBrushColor(QPainter& p, const QColor& c) {
-    QBrush b = p.brush();
-    b.setColor(c);
-    if (b.style() == Qt::NoBrush) b.setStyle(Qt::SolidPattern);
-    p.setBrush(b);
-}
-void setBrushStyle(QPainter& p, Qt::BrushStyle style) {
-    QBrush b = p.brush();
-    b.setStyle(style);
-    p.setBrush(b);
-}
-}  // namespace
 
 void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params, const QRect& visible) {
     const Mapping& m = params.mapping;
     const auto [X, Y, W, H] = deviceRect(o, params);
 
-    setBrushStyle(canvas, Qt::SolidPattern);
+    // Work on copies of the canvas's pen and brush and hand them back once:
+    // with thousands of figures per pass every state change counts.
+    QColor penColor = canvas.pen().color();
+    QBrush brush = canvas.brush();
+    brush.setStyle(Qt::SolidPattern);
     if (o.Shape >= shLineH && o.Shape <= shLineDown) {
-        setPenColor(canvas, colorFromRef(o.Color));
-        setBrushColor(canvas, colorFromRef(o.Color));
+        penColor = colorFromRef(o.Color);
+        brush.setColor(penColor);
     } else {
         switch (o.FillModeOrShadowColor) {
         case fmFilled:
-            setPenColor(canvas, colorFromRef(o.Color));
-            setBrushColor(canvas, colorFromRef(o.Color));
+            penColor = colorFromRef(o.Color);
+            brush.setColor(penColor);
             break;
         case fmBorder:
-            setPenColor(canvas, colorFromRef(o.BorderOrOutlineColor));
-            setBrushStyle(canvas, Qt::NoBrush);
+            penColor = colorFromRef(o.BorderOrOutlineColor);
+            brush.setStyle(Qt::NoBrush);
             break;
         case fmFilledBorder:
-            setPenColor(canvas, colorFromRef(o.BorderOrOutlineColor));
-            setBrushColor(canvas, colorFromRef(o.Color));
+            penColor = colorFromRef(o.BorderOrOutlineColor);
+            brush.setColor(colorFromRef(o.Color));
             break;
         default:
             break;   // drawn with whatever the canvas holds
@@ -61,19 +47,16 @@ void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params, con
     }
     const int side = W < H ? W : H;
 
-    QPen pen = canvas.pen();
-    pen.setStyle(Qt::SolidLine);
     // Wider than any canvas is as good as infinitely wide.
-    pen.setWidth(std::min(figurePenWidth(o.LineWidthOrTransColor, m.Scale()), 32767));
-    pen.setCapStyle(Qt::RoundCap);
-    pen.setJoinStyle(Qt::RoundJoin);
-    canvas.setPen(pen);
+    const int width = std::min(figurePenWidth(o.LineWidthOrTransColor, m.Scale()), 32767);
+    canvas.setPen(QPen(penColor, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    canvas.setBrush(brush);
 
     // Skipping the drawing of what cannot reach the canvas keeps thousands of
     // off-screen figures (and every printer band) cheap.
     bool reaches = true;
     if (!visible.isNull()) {
-        const int grow = pen.width() + 1;
+        const int grow = width + 1;
         const QRect bounds = QRect(QPoint(std::min(X, X + W), std::min(Y, Y + H)),
                                    QPoint(std::max(X, X + W), std::max(Y, Y + H)))
                                  .adjusted(-grow, -grow, grow, grow);
@@ -94,8 +77,7 @@ void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params, con
     default: break;
     }
 
-    pen = canvas.pen();
-    pen.setWidth(1);
-    canvas.setPen(pen);
-    setBrushStyle(canvas, Qt::SolidPattern);
+    canvas.setPen(QPen(penColor, 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    brush.setStyle(Qt::SolidPattern);
+    canvas.setBrush(brush);
 }

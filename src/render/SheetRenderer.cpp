@@ -3,6 +3,7 @@
 #include "model/BoxDocument.h"
 #include "model/Prompter.h"
 #include "model/SheetLayout.h"
+#include "render/TextRenderer.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -65,9 +66,10 @@ QImage renderPreview(BoxDocument& doc, int percent, int previewDpi, QSize printe
     QPainter canvas(&page);
     canvas.setPen(QPen(Qt::white, 1));
     canvas.setBrush(Qt::white);
-    // The preview shows text at the screen's size relative to the net:
-    // canvas and fonts both count at screen pixels per inch (the image's).
+    // The preview is shown on the screen: canvas and fonts both count at the
+    // screen's pixels per inch, so text keeps its size relative to the net.
     RenderParams params = sheetRenderParams(doc.Layout, percent, previewDpi, previewDpi, 1.0);
+    params.CanvasDpi = screenPpi();
     canvas.translate(itemOrigin(doc.Layout, previewDpi, previewDpi));
     DrawVCart(canvas, doc, params);
     return page;
@@ -75,6 +77,7 @@ QImage renderPreview(BoxDocument& doc, int percent, int previewDpi, QSize printe
 
 bool renderSheetBand(QImage& band, BoxDocument& doc, int percent, int rx, int ry, int bandTop, double screenDpi) {
     if (Painting() || band.isNull()) return false;
+    if (screenDpi <= 0) screenDpi = screenPpi();
     band.fill(Qt::white);
     QPainter canvas(&band);
     canvas.setPen(QPen(Qt::white, 1));

@@ -62,9 +62,9 @@ QImage renderPreview(BoxDocument& doc, int percent, int previewDpi, QSize printe
 
 // Renders the page rows [bandTop, bandTop + band.height()) of the sheet at
 // (rx, ry) into band (already sized; filled white here). screenDpi gives the
-// font factor. Returns false when a render pass is under way.
+// font factor (0 = the screen's). Returns false when a render pass is under way.
 bool renderSheetBand(QImage& band, BoxDocument& doc, int percent, int rx, int ry, int bandTop,
-                     double screenDpi = 96);
+                     double screenDpi = 0);
 
 // Prints the sheet onto a device (printer, PDF) whose painter coordinates are
 // device pixels at (dpiX, dpiY), from its origin over pageSize pixels, in
@@ -72,8 +72,8 @@ bool renderSheetBand(QImage& band, BoxDocument& doc, int percent, int rx, int ry
 // are not sent. onBand, when given, sees every band before it is drawn.
 // Returns false when a pass was already running (nothing printed).
 bool printSheet(QPainter& device, BoxDocument& doc, int percent, int dpiX, int dpiY, QSize pageSize,
-                double screenDpi = 96, int bandHeight = 0,
+                double screenDpi = 0, int bandHeight = 0,
                 const std::function<void(const QImage& band, int top)>& onBand = {});
 
 // The whole sheet as one image of pageSize at (dpi, dpi); for files and tests.
-QImage renderSheetImage(BoxDocument& doc, int percent, int dpi, QSize pageSize, double screenDpi = 96);
+QImage renderSheetImage(BoxDocument& doc, int percent, int dpi, QSize pageSize, double screenDpi = 0);

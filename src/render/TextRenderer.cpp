@@ -26,12 +26,7 @@ int canvasDpi(const QPainter& canvas, const RenderParams& params) {
     return dpi > 0 ? dpi : 96;
 }
 
-int fontPpi(const RenderParams& params) {
-    if (params.FontPpi > 0) return params.FontPpi;
-    const QScreen* s = QGuiApplication::primaryScreen();
-    const int ppi = s ? static_cast<int>(s->logicalDotsPerInchX()) : 0;
-    return ppi > 0 ? ppi : 96;
-}
+int fontPpi(const RenderParams& params) { return params.FontPpi > 0 ? params.FontPpi : screenPpi(); }
 
 QStringList splitLines(const QString& content) {
     QString text = content;
@@ -102,6 +97,12 @@ QPoint turnedAnchor(int rotation, int x, int y, int W, int H) {
 
 namespace {
 constexpr int kMaxFontPixels = 16384;
+}
+
+int screenPpi() {
+    const QScreen* s = QGuiApplication::primaryScreen();
+    const int ppi = s ? static_cast<int>(s->logicalDotsPerInchX()) : 0;
+    return ppi > 0 ? ppi : 96;
 }
 
 int textPixelHeight(int fontSize, double scale, double fontFactor, int dpi, int ppi) {

@@ -10,6 +10,10 @@ class QPainter;
 struct Tobs;
 struct RenderParams;
 
+// Logical pixels per inch of the screen (96 when there is no screen): the
+// resolution of screen fonts and of every canvas shown on the screen.
+int screenPpi();
+
 // Character height in pixels:
 // Trunc(20000 / dpi * FontSize * Scale * FontFactor * ppi / dpi).
 int textPixelHeight(int fontSize, double scale, double fontFactor, int dpi, int ppi);
