@@ -1,5 +1,7 @@
 #include "image/DibHandle.h"
 
+#include <algorithm>
+
 namespace {
 
 int bitCountForColours(int colours) {
@@ -60,6 +62,17 @@ DibHandle::DibHandle(const QImage& image, int bitCount) {
         // too small: widen it rather than lose colours.
         while (m_bitCount < 8 && m_image.colorCount() > (1 << m_bitCount))
             m_bitCount = m_bitCount == 1 ? 4 : 8;
+        // Some files use indices beyond their colour table; the depth must
+        // cover every index a pixel holds, or writers would mask them.
+        if (bitCount <= 0 && m_bitCount < 8) {
+            int highest = 0;
+            for (int y = 0; y < m_image.height() && highest < 16; ++y) {
+                const uchar* line = m_image.constScanLine(y);
+                for (int x = 0; x < m_image.width(); ++x) highest = std::max<int>(highest, line[x]);
+            }
+            while (m_bitCount < 8 && highest >= (1 << m_bitCount)) m_bitCount = m_bitCount == 1 ? 4 : 8;
+        }
+        if (m_image.colorCount() == 0) m_image.setColorTable(greyTable());
         padColourTable(m_image, m_bitCount);
     } else {
         m_bitCount = 24;

@@ -196,3 +196,20 @@ TEST(ImageLoader, OpenFilterCoversOwnAndQtFormats) {
         EXPECT_TRUE(parts[1].split(';').contains(pattern)) << pattern;
     EXPECT_TRUE(parts[1].split(';').contains("*.PCX"));
 }
+
+TEST(DibHandle, DepthCoversIndicesBeyondTheColourTable) {
+    QImage img(4, 1, QImage::Format_Indexed8);
+    img.setColorTable({qRgb(1, 1, 1), qRgb(2, 2, 2), qRgb(3, 3, 3)});
+    img.fill(0);
+    img.scanLine(0)[3] = 40;   // a damaged file's stray index
+    const DibHandle d(img);
+    EXPECT_EQ(d.DibBitCount(), 8);
+    EXPECT_EQ(d.getpixel(3, 0), 40u);
+    EXPECT_EQ(d.colorTable().size(), 256);
+
+    QImage noTable(2, 1, QImage::Format_Indexed8);
+    noTable.fill(200);
+    const DibHandle grey(noTable);
+    EXPECT_EQ(grey.DibBitCount(), 8);
+    EXPECT_EQ(grey.image().pixel(0, 0), qRgb(200, 200, 200));
+}
