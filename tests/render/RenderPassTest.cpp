@@ -166,3 +166,30 @@ TEST(EditorBuffer, ScrollingShiftsThePicture) {
     renderEditorBuffer(b, *doc, 100, 330, 240);
     EXPECT_EQ(a.copy(30, 40, 700, 500), b.copy(0, 0, 700, 500));
 }
+
+TEST(NetRender, FoldLinesLieAtMultiplesOfTheEdge) {
+    auto doc = rt::document();
+    for (int percent : {100, 50, 10}) {
+        QImage img = rt::canvas(1646, 1164);
+        QPainter p(&img);
+        DrawVCart(p, *doc, editorParams(percent));
+        p.end();
+        const NetMeasure n = measureNet(boxAreaFor(1646, 1164, 0, 0, true), percent);
+        // Each fold between the side faces: dotted from T + e down to T + 2e,
+        // the pixel at T + 2e left out (the line ends there).
+        for (int k = 1; k <= 3; ++k) {
+            const int x = n.L + k * n.e;
+            int gaps = 0;
+            for (int y = n.T + n.e + 1; y < n.T + 2 * n.e; ++y)
+                if (rt::px(img, x, y) == rt::Black) ++gaps;
+            EXPECT_NEAR(gaps, (n.e - 1) / 2, 3) << percent << " fold " << k;
+            EXPECT_EQ(rt::px(img, x + 1, n.T + n.e + 4), rt::White) << percent;
+        }
+        // The lower edge of the bottom face at T + 3e.
+        EXPECT_EQ(rt::px(img, n.L + 2 * n.e + 4, n.T + 3 * n.e), rt::Black) << percent;
+        // The flap below it, e/7 lower, and nothing further down.
+        const int flapY = n.T + 3 * n.e + n.e / 7;
+        EXPECT_EQ(rt::px(img, n.L + 2 * n.e + n.e / 10 + 4, flapY), rt::Black) << percent;
+        EXPECT_EQ(rt::px(img, n.L + 2 * n.e + n.e / 10 + 4, flapY + 1), rt::White) << percent;
+    }
+}
