@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -69,6 +70,7 @@ TBMPOpenForm::TBMPOpenForm(const QString& programFolder, QWidget* parent)
     SpeedButton1->setGeometry(272, 4, 23, 22);
     SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_FileDialogToParent));
     SpeedButton1->setToolTip(QStringLiteral("Übergeordneter Ordner"));
+    SpeedButton1->setStatusTip(SpeedButton1->toolTip());
     outer->addWidget(top);
 
     auto* middle = new QHBoxLayout;
@@ -166,6 +168,14 @@ TBMPOpenForm::TBMPOpenForm(const QString& programFolder, QWidget* parent)
     connect(VSchauCheck, &QCheckBox::toggled, PaintBox1, [this] { PaintBox1->update(); });
 
     setFolder(programFolder.isEmpty() ? QDir::rootPath() : programFolder);
+}
+
+bool TBMPOpenForm::event(QEvent* e) {
+    if (e->type() == QEvent::StatusTip && StatusBar1) {
+        StatusBar1->showMessage(static_cast<QStatusTipEvent*>(e)->tip());
+        return true;
+    }
+    return QDialog::event(e);
 }
 
 void TBMPOpenForm::showEvent(QShowEvent* event) {

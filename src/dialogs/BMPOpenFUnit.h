@@ -58,10 +58,12 @@ public:
     QScrollArea* ScrollBox1;
     QWidget* PaintBox1;
     QCheckBox* VSchauCheck;
-    QStatusBar* StatusBar1;
+    QStatusBar* StatusBar1 = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Hints of the controls appear in the dialog's own status bar.
+    bool event(QEvent* event) override;
 
 private:
     friend class PreviewBox;

@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -90,6 +91,7 @@ Tbkgndform::Tbkgndform(BoxDocument& doc, TBMPOpenForm& chooser, Prompter& prompt
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(8, 8, 169, 105);
     GroupBox1->setToolTip(QStringLiteral("Wählen Sie die gewünschte Anordnung des Hintergrundbildes"));
+    GroupBox1->setStatusTip(GroupBox1->toolTip());
     auto radio = [this](const char* name, const QString& caption, int top) {
         auto* r = new QRadioButton(caption, GroupBox1);
         r->setObjectName(QString::fromLatin1(name));
@@ -110,6 +112,14 @@ Tbkgndform::Tbkgndform(BoxDocument& doc, TBMPOpenForm& chooser, Prompter& prompt
     connect(OpenBtn, &QToolButton::clicked, this, [this] { OpenBtn2Click(); });
     connect(NoBkGndBtn, &QToolButton::clicked, this, [this] { NoBkGndBtnClick(); });
     connect(OkBitBtn1, &QToolButton::clicked, this, &QDialog::accept);
+}
+
+bool Tbkgndform::event(QEvent* e) {
+    if (e->type() == QEvent::StatusTip && StatusBar1) {
+        StatusBar1->showMessage(static_cast<QStatusTipEvent*>(e)->tip());
+        return true;
+    }
+    return QDialog::event(e);
 }
 
 void Tbkgndform::showEvent(QShowEvent* event) {

@@ -45,12 +45,14 @@ public:
     QRadioButton* RadioButton4;   // bgTile
     QScrollArea* ScrollBox1;
     QWidget* PaintBox1;
-    QStatusBar* StatusBar1;
+    QStatusBar* StatusBar1 = nullptr;
 
     void done(int result) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Hints of the controls appear in the dialog's own status bar.
+    bool event(QEvent* event) override;
 
 private:
     friend class BackgroundPreview;
