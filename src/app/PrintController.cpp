@@ -83,8 +83,9 @@ bool PrintController::PrintClick(int percent, double screenDpi) {
         // No printer to send the sheet to: the user picks a PDF file instead.
         QString suggested = QFileInfo(m_doc.FileName).completeBaseName();
         if (suggested.isEmpty()) suggested = QStringLiteral("Faltarillon");
-        QString folder = m_doc.FileName.isEmpty() ? m_doc.ProgramFolder : QFileInfo(m_doc.FileName).absolutePath();
-        if (folder.isEmpty()) folder = QDir::homePath();
+        // Beside the box file, else in the home folder: the program's own
+        // folder is usually not writable once installed.
+        const QString folder = m_doc.FileName.isEmpty() ? QDir::homePath() : QFileInfo(m_doc.FileName).absolutePath();
         QString path = m_prompter.savePath(QStringLiteral("Drucken in PDF-Datei"), folder,
                                            QStringLiteral("PDF-Dateien|*.pdf"), suggested + QStringLiteral(".pdf"));
         if (path.isEmpty()) return false;

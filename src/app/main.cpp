@@ -5,6 +5,8 @@
 #include "model/NewDocument.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -13,6 +15,12 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(appinfo::ApplicationTitle);
     QApplication::setOrganizationName(AppTitles::organisation());
     QApplication::setDesktopFileName(QStringLiteral("faltarillon"));
+
+    // The program speaks German: the toolkit's own buttons and dialogs too
+    // ("Ja", "Nein", "Abbrechen").
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&toolkitTexts);
 
     TSDIAppForm window;
     window.show();
