@@ -75,15 +75,34 @@ private:
     std::vector<std::unique_ptr<QTextLayout>> m_layouts;
 };
 
-void drawTurnedLine(QPainter& p, const QString& line, QPoint anchor, int rotation, const QColor& color) {
-    p.save();
-    p.translate(anchor);
-    // Escapement 3600 - 900 * rotation tenths of a degree counter-clockwise.
-    p.rotate(-(3600 - 900 * rotation) / 10.0);
-    p.setPen(color);
-    p.drawText(QPointF(0, 0), line);
-    p.restore();
-}
+// One unwrapped line, laid out once and drawn with its baseline's left end
+// at each anchor, turned by the escapement.
+class TurnedLine {
+public:
+    TurnedLine(const QString& text, const QFont& font) : m_layout(text, font) {
+        m_layout.setCacheEnabled(true);
+        m_layout.beginLayout();
+        QTextLine line = m_layout.createLine();
+        if (line.isValid()) line.setPosition(QPointF(0, 0));
+        m_layout.endLayout();
+        // The line's metrics are known once the layout is finished.
+        if (m_layout.lineCount() > 0) m_ascent = m_layout.lineAt(0).ascent();
+    }
+
+    void draw(QPainter& p, QPoint anchor, int rotation, const QColor& color) const {
+        p.save();
+        p.translate(anchor);
+        // Escapement 3600 - 900 * rotation tenths of a degree counter-clockwise.
+        p.rotate(-(3600 - 900 * rotation) / 10.0);
+        p.setPen(color);
+        m_layout.draw(&p, QPointF(0, -m_ascent));
+        p.restore();
+    }
+
+private:
+    QTextLayout m_layout;
+    qreal m_ascent = 0;
+};
 
 QPoint turnedAnchor(int rotation, int x, int y, int W, int H) {
     switch (rotation) {
@@ -191,19 +210,19 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
         }
         text.draw(canvas, QRect(X, Y, W, H), textColor);
     } else {
-        const QString line = turnedTextLine(o.Content);
+        const TurnedLine line(turnedTextLine(o.Content), font);
         const int rot = o.Rotation;
         const QPoint anchor = turnedAnchor(rot, X, Y, W, H);
         if (o.Shadow == 1)
-            drawTurnedLine(canvas, line, anchor + QPoint(shiftX, shiftY), rot, shadowColor);
+            line.draw(canvas, anchor + QPoint(shiftX, shiftY), rot, shadowColor);
         if (o.Outline == 1) {
             for (int x = X - d; x <= X + d; ++x)
                 for (int y = Y - d; y <= Y + d; ++y) {
                     if (x == X || y == Y) continue;
-                    drawTurnedLine(canvas, line, turnedAnchor(rot, x, y, W, H), rot, outlineColor);
+                    line.draw(canvas, turnedAnchor(rot, x, y, W, H), rot, outlineColor);
                 }
         }
-        drawTurnedLine(canvas, line, anchor, rot, textColor);
+        line.draw(canvas, anchor, rot, textColor);
     }
     canvas.restore();
 }
