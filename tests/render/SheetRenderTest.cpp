@@ -143,3 +143,55 @@ TEST(SheetRender, PdfKeepsTheNetLossless) {
     EXPECT_TRUE(pdf.contains("/Image"));
     EXPECT_FALSE(pdf.contains("DCTDecode"));
 }
+
+TEST(SheetRender, NothingIsRenderedWhileAPassRuns) {
+    auto doc = rt::document();
+    PaintingGuard running;
+    EXPECT_TRUE(renderPreview(*doc, 100, 35, QSize(6800, 4800), 600, 600).isNull());
+    QImage sink = rt::canvas(10, 10);
+    QPainter device(&sink);
+    EXPECT_FALSE(printSheet(device, *doc, 100, 100, 100, QSize(100, 100)));
+    device.end();
+    EXPECT_TRUE(rt::boundsNot(sink, rt::White).isNull());
+}
+
+TEST(SheetRender, TransparentImagePrintsWithWhatLiesBeneath) {
+    // On the printer the canvas cannot be read back; the transparent pixels
+    // still let the lower object show.
+    auto doc = rt::document();
+    Tobs& ground = doc->Objects[1];
+    ground.Kind = Figure;
+    ground.Shape = shRectangle;
+    ground.Color = 0x00FF00;
+    ground.Left = mmToUnits(300);
+    ground.Top = mmToUnits(215);
+    ground.Width = mmToUnits(60);
+    ground.Height = mmToUnits(60);
+    Tobs& im = doc->Objects[2];
+    im.Kind = Image;
+    im.Left = mmToUnits(310);
+    im.Top = mmToUnits(225);
+    im.Width = mmToUnits(40);
+    im.Height = mmToUnits(40);
+    QImage pic(4, 4, QImage::Format_RGB32);
+    pic.fill(Qt::white);
+    pic.setPixel(0, 0, qRgb(0, 0, 255));
+    im.Picture = DibHandle(pic, 24);
+    im.Transparent = 1;
+    im.TransAuto = 1;
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(100);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF()));
+        QPainter painter(&writer);
+        ASSERT_TRUE(printSheet(painter, *doc, 100, 100, 100, writer.pageLayout().fullRectPixels(100).size()));
+    }
+    EXPECT_EQ(im.LineWidthOrTransColor, 0xFFFFFF);
+    // The same bands as an image: green where the image is white.
+    const QImage page = renderSheetImage(*doc, 100, 100, QSize(1169, 826));
+    const int x = mmToPixels(40, 100), y = mmToPixels(40, 100);
+    EXPECT_EQ(rt::px(page, x, y), rt::rgb(0, 255, 0));
+    EXPECT_EQ(rt::px(page, mmToPixels(20, 100) + 2, mmToPixels(20, 100) + 2), rt::rgb(0, 0, 255));
+}
