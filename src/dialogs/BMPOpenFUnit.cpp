@@ -153,8 +153,6 @@ TBMPOpenForm::TBMPOpenForm(const QString& programFolder, QWidget* parent)
 
     connect(JamShellList1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { JamShellList1Change(); });
-    connect(JamShellList1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { JamShellList1Change(); });
     connect(JamShellList1, &QListView::doubleClicked, this, [this] { JamShellList1DblClick(); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);

@@ -15,6 +15,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QPushButton* makeButton(QWidget* page, const char* name, const QString& caption, int top,
@@ -31,7 +33,9 @@ QRadioButton* makeRadio(QWidget* parent, const char* name, const QString& captio
                         int width) {
     auto* r = new QRadioButton(caption, parent);
     r->setObjectName(QString::fromLatin1(name));
-    r->setGeometry(left, top, width, 17);
+    // A caption wider than its place at this font may use the page's width.
+    const int room = 137 - left;
+    r->setGeometry(left, top, std::min(room, std::max(width, r->sizeHint().width())), 17);
     return r;
 }
 
