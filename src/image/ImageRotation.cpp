@@ -1,5 +1,6 @@
 #include "image/ImageRotation.h"
 
+#include <atomic>
 #include <cstdint>
 
 namespace {
@@ -44,18 +45,23 @@ void turnPixels(const QImage& src, QImage& dst, Turn turn, const ProgressCallbac
     }
 }
 
-void turn(DibHandle& dib, Turn how, const ProgressCallback& progress) {
-    if (dib.isEmpty()) return;
+std::atomic<qint64> testAllocationLimit{0};
+
+bool turn(DibHandle& dib, Turn how, const ProgressCallback& progress) {
+    if (dib.isEmpty()) return false;
     const QImage& src = dib.image();
     const int w = src.width();
     const int h = src.height();
     const bool swap = how != Turn::Half;
-    QImage dst(swap ? h : w, swap ? w : h, src.format());
+    const qint64 limit = testAllocationLimit;
+    QImage dst;
+    if (limit == 0 || src.sizeInBytes() <= limit) dst = QImage(swap ? h : w, swap ? w : h, src.format());
     if (progress) progress(0);
     if (dst.isNull()) {
+        // Losing the picture because memory is short would be worse than
+        // not turning it.
         if (progress) progress(0);
-        deldib(dib);
-        return;
+        return false;
     }
     if (src.format() == QImage::Format_Indexed8) dst.setColorTable(src.colorTable());
     dst.setDotsPerMeterX(swap ? src.dotsPerMeterY() : src.dotsPerMeterX());
@@ -67,10 +73,13 @@ void turn(DibHandle& dib, Turn how, const ProgressCallback& progress) {
     if (progress) progress(0);
     const int bits = dib.DibBitCount();
     dib = DibHandle(dst, bits);
+    return true;
 }
 
 }  // namespace
 
-void RotLeft(DibHandle& dib, const ProgressCallback& progress) { turn(dib, Turn::Left, progress); }
-void RotRight(DibHandle& dib, const ProgressCallback& progress) { turn(dib, Turn::Right, progress); }
-void Rot180(DibHandle& dib, const ProgressCallback& progress) { turn(dib, Turn::Half, progress); }
+bool RotLeft(DibHandle& dib, const ProgressCallback& progress) { return turn(dib, Turn::Left, progress); }
+bool RotRight(DibHandle& dib, const ProgressCallback& progress) { return turn(dib, Turn::Right, progress); }
+bool Rot180(DibHandle& dib, const ProgressCallback& progress) { return turn(dib, Turn::Half, progress); }
+
+void SetRotationAllocationLimitForTests(qint64 bytes) { testAllocationLimit = bytes; }

@@ -113,3 +113,20 @@ TEST(ImageRotation, AlphaSurvivesTheTurn) {
     EXPECT_EQ(qAlpha(d.image().pixel(0, 0)), 0);
     EXPECT_EQ(qAlpha(d.image().pixel(0, 1)), 255);
 }
+
+TEST(ImageRotation, PictureSurvivesWhenTheTurnedOneCannotBeMade) {
+    const DibHandle original = patternDib(40, 30, 24);
+    DibHandle d = original;
+    SetRotationAllocationLimitForTests(100);
+    std::vector<int> seen;
+    const bool turned = RotRight(d, [&](int p) { seen.push_back(p); });
+    SetRotationAllocationLimitForTests(0);
+    EXPECT_FALSE(turned);
+    ASSERT_FALSE(d.isEmpty());
+    EXPECT_EQ(d.DibWidth(), 40);
+    EXPECT_TRUE(samePixels(d, original));
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back(), 0);
+    EXPECT_TRUE(RotRight(d));
+    EXPECT_EQ(d.DibWidth(), 30);
+}
