@@ -456,8 +456,9 @@ void EditorController::zoomStep(int x, int y, bool inwards) {
     const long double divisor = doc.ScreenDivisor;
 
     m_state.SuspendPaint = true;
-    const QSize canvas(truncToInt(doc.ExtentWidth * zoom / divisor),
-                       truncToInt(doc.ExtentHeight * zoom / divisor));
+    // A scale read from a damaged file must not give the window a negative size.
+    const QSize canvas(std::max(0, truncToInt(doc.ExtentWidth * zoom / divisor)),
+                       std::max(0, truncToInt(doc.ExtentHeight * zoom / divisor)));
     m_env.setCanvasSize(canvas);
     const QSize box = m_env.scrollBoxSize();
     const int sx = truncToInt(dx * zoom / divisor) - box.width() / 2;

@@ -12,6 +12,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 class ControllerTest : public ::testing::Test {
@@ -407,6 +409,27 @@ TEST_F(ControllerTest, MiddleButtonOnlyMovesTheFocus) {
     EXPECT_EQ(c.keyFocus, focus + 1);
     EXPECT_EQ(c.doc.CurrentObject, 0);
     EXPECT_EQ(c.repaints, 0);
+}
+
+TEST_F(ControllerTest, AbsurdScaleFromAFileNeverBreaksTheTools) {
+    c.place(1, Figure, 100, 100, 100, 100);
+    for (double zoom : {0.0, 1e-300, 1e300}) {
+        for (double divisor : {0.0, -416.0, std::numeric_limits<double>::quiet_NaN(), 1e308}) {
+            c.doc.Zoom = zoom;
+            c.doc.ScreenDivisor = divisor;
+            c.doc.CurrentObject = 1;
+            c.tool = EditorTool::Pointer;
+            dragMouse(&c, QPoint(150, 150), {QPoint(-100000, 100000)}, QPoint(900000, -5));
+            c.tool = EditorTool::Zoom;
+            click(QPoint(10, 10));
+            click(QPoint(10, 10), Qt::RightButton);
+            c.tool = EditorTool::Image;
+            c.tool = EditorTool::Figure;
+            click(QPoint(20, 20));
+            EXPECT_EQ(c.controller().state().DragState, dsIdle);
+            EXPECT_GE(c.canvas.width(), 0);
+        }
+    }
 }
 
 }  // namespace
