@@ -25,6 +25,10 @@
 //     EditorController::keyDown. focusKeyEdit() gives it the focus.
 //   - dialogs() returns an edit/WidgetEditorDialogs.h for the real program.
 //   - New/Open call EditorController::resetInteraction() after clearall.
+//   - The object menu (ObjectMenu), the canvas menu (CanvasMenu), the
+//     commands (ObjectCommands) and the controller may be built one by one
+//     or together through edit/Editor.h.
+//   - Image paths are shortened with edit/SubProgPath.h.
 
 #include <QPoint>
 #include <QRect>
