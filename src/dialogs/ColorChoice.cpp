@@ -1,6 +1,8 @@
 #include "dialogs/ColorChoice.h"
 
 #include <QColorDialog>
+#include <QPainter>
+#include <QPixmap>
 
 std::int32_t colorRefOf(const QColor& color) {
     const QColor rgb = color.toRgb();
@@ -15,4 +17,14 @@ bool runColorDialog(QWidget* parent, std::int32_t& color) {
     if (dialog.exec() != QDialog::Accepted) return false;
     color = colorRefOf(dialog.selectedColor());
     return true;
+}
+
+QIcon colorSwatch(std::int32_t color) {
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setPen(Qt::black);
+    p.setBrush(colorFromRef(color));
+    p.drawRect(1, 1, 13, 13);
+    return QIcon(pm);
 }

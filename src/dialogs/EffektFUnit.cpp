@@ -67,16 +67,24 @@ TEffektForm::TEffektForm(QWidget* parent) : QDialog(parent) {
     connect(BitBtn1, &QPushButton::clicked, this, [this] {
         std::int32_t c = UmrColor;
         if (ColorDialog1(c)) UmrColor = c;
+        showColors();
     });
     connect(BitBtn2, &QPushButton::clicked, this, [this] {
         std::int32_t c = SchattColor;
         if (ColorDialog1(c)) SchattColor = c;
+        showColors();
     });
     connect(BitBtn3, &QPushButton::clicked, this, &QDialog::accept);
     connect(BitBtn4, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+void TEffektForm::showColors() {
+    BitBtn1->setIcon(colorSwatch(UmrColor));
+    BitBtn2->setIcon(colorSwatch(SchattColor));
+}
+
 void TEffektForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    showColors();
     centreOnScreen(this);
 }

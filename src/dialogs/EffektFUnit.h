@@ -39,4 +39,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    void showColors();
 };

@@ -35,6 +35,7 @@ TTransForm::TTransForm(QWidget* parent) : QDialog(parent) {
     connect(BitBtn2, &QPushButton::clicked, this, [this] {
         std::int32_t c = m_color;
         if (ColorDialog1(c)) m_color = c;
+        BitBtn2->setIcon(colorSwatch(m_color));
     });
     connect(BitBtn3, &QPushButton::clicked, this, &QDialog::accept);
     connect(BitBtn4, &QPushButton::clicked, this, &QDialog::reject);
@@ -42,5 +43,6 @@ TTransForm::TTransForm(QWidget* parent) : QDialog(parent) {
 
 void TTransForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    BitBtn2->setIcon(colorSwatch(m_color));
     centreOnScreen(this);
 }
