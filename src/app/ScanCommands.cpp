@@ -20,8 +20,9 @@ QStringList qtFilters(const QString& bars) {
     const QStringList parts = bars.split(QLatin1Char('|'));
     QStringList entries;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
+        // The description may name its patterns already; Qt wants them once.
         QString desc = parts[i];
-        const int bracket = desc.indexOf(QLatin1Char('('));
+        const int bracket = desc.lastIndexOf(QStringLiteral(" (*"));
         if (bracket > 0) desc = desc.left(bracket).trimmed();
         QString patterns = parts[i + 1];
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));

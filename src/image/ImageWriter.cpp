@@ -20,18 +20,18 @@ struct SaveEntry {
 
 // Order fixes the format codes: index + 2.
 const SaveEntry kSaveList[] = {
-    {"BMP", "Windows-Bitmap"},
-    {"DIB", "Windows-Bitmap (DIB)"},
-    {"GIF", "CompuServe GIF"},
-    {"IFF", "Amiga IFF/ILBM"},
-    {"JIF", "JPEG (JIF)"},
-    {"JPG", "JPEG"},
-    {"LBM", "Deluxe Paint LBM"},
-    {"PCX", "ZSoft PCX"},
-    {"RLE", "Windows-Bitmap RLE-komprimiert"},
-    {"TGA", "Targa"},
-    {"TIF", "TIFF"},
-    {"PNG", "PNG"},
+    {"BMP", "BMP \u2013 Windows-Bitmap"},
+    {"DIB", "DIB \u2013 Windows-Bitmap"},
+    {"GIF", "GIF \u2013 CompuServe"},
+    {"IFF", "IFF \u2013 Amiga Interleaved Bitmap"},
+    {"JIF", "JIF \u2013 JPEG"},
+    {"JPG", "JPG \u2013 JPEG"},
+    {"LBM", "LBM \u2013 Deluxe Paint"},
+    {"PCX", "PCX \u2013 ZSoft Paintbrush"},
+    {"RLE", "RLE \u2013 Windows-Bitmap, lauflängenkomprimiert"},
+    {"TGA", "TGA \u2013 Truevision Targa"},
+    {"TIF", "TIF \u2013 Tagged Image File"},
+    {"PNG", "PNG \u2013 Portable Network Graphics"},
 };
 constexpr int kSaveCount = int(sizeof(kSaveList) / sizeof(kSaveList[0]));
 
