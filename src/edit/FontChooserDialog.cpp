@@ -52,7 +52,11 @@ void FontChooserDialog::setDialogFont(const DialogFont& font, int dpi) {
     m_font = font;
     m_color = font.Color;
     QFont f(font.Name);
-    const int points = font.Size > 0 ? font.Size : std::max(1, -font.Height * 72 / (dpi > 0 ? dpi : 96));
+    // The size decides; a font without one (0) falls back to its pixel
+    // height, and one without either to 12 points.
+    int points = font.Size;
+    if (points <= 0 && font.Height != 0)
+        points = static_cast<int>(std::lround(std::abs(font.Height) * 72.0 / (dpi > 0 ? dpi : 96)));
     f.setPointSize(points > 0 ? points : 12);
     f.setBold(font.Style & 1);
     f.setItalic(font.Style & 2);
