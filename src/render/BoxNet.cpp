@@ -2,6 +2,8 @@
 
 #include "render/Mapping.h"
 
+#include <algorithm>
+
 BoxArea boxAreaFor(int areaWidth, int areaHeight, int offsetX, int offsetY, bool editorView) {
     if (!editorView) return BoxArea{0, 0, clampCoord(areaWidth), clampCoord(areaHeight)};
     const long long w = areaWidth, h = areaHeight;
@@ -18,7 +20,9 @@ NetMeasure measureNet(const BoxArea& area, int percent) {
     bottom -= (h / 3) / 5;
     h = bottom - area.top;
     const int s = truncToInt(static_cast<long double>(percent) * h / 100);
-    return NetMeasure{left, area.top, s / 3};
+    // Bounded so that L + 4e + e/7 stays in range for any box area.
+    const int e = std::clamp(s / 3, -(1 << 26), 1 << 26);
+    return NetMeasure{left, area.top, e};
 }
 
 Polyline lidHalf(int X, int T, int e) {

@@ -12,22 +12,25 @@ QSize editingAreaSize(const BoxDocument& doc) {
     return QSize(m.toDevice(doc.ExtentWidth), m.toDevice(doc.ExtentHeight));
 }
 
-void paintEditorFrame(QPainter& canvas, QSize area, int hx, int vy) {
-    const int W = area.width(), H = area.height();
+void paintEditorFrame(QPainter& canvas, QSize area, int scrollX, int scrollY) {
+    // In 64 bits and bounded, so that a huge zoom cannot overflow.
+    const long long W = area.width(), H = area.height(), hx = scrollX, vy = scrollY;
+    auto c = [](long long v) { return clampCoord(v); };
     canvas.setRenderHint(QPainter::Antialiasing, false);
     canvas.setCompositionMode(QPainter::CompositionMode_SourceOver);
     canvas.setPen(QPen(QColor(255, 255, 255), 1));
     canvas.setBrush(QColor(255, 255, 255));
-    gdi::Rectangle(canvas, -hx, -vy, W - hx, H - vy);
+    gdi::Rectangle(canvas, c(-hx), c(-vy), c(W - hx), c(H - vy));
 
+    const long long l = W / 3 - hx, t = H / 3 - vy, r = (2 * W) / 3 - hx, b = (2 * H) / 3 - vy;
     canvas.setPen(QPen(QColor(0, 0, 0), 1));
     canvas.setBrush(Qt::NoBrush);
-    gdi::Rectangle(canvas, W / 3 - hx, H / 3 - vy, (2 * W) / 3 - hx, (2 * H) / 3 - vy);
+    gdi::Rectangle(canvas, c(l), c(t), c(r), c(b));
 
     // Drop shadow along the right and the bottom edge, 5 pixels down and right.
     canvas.setBrush(QBrush(QColor(0x80, 0x80, 0x80), Qt::SolidPattern));
-    gdi::FillRect(canvas, (2 * W) / 3 - hx, H / 3 - vy + 5, (2 * W) / 3 - hx + 5, (2 * H) / 3 - vy + 5);
-    gdi::FillRect(canvas, W / 3 - hx + 5, (2 * H) / 3 - vy, (2 * W) / 3 - hx + 5, (2 * H) / 3 - vy + 5);
+    gdi::FillRect(canvas, c(r), c(t + 5), c(r + 5), c(b + 5));
+    gdi::FillRect(canvas, c(l + 5), c(b), c(r + 5), c(b + 5));
 }
 
 bool renderEditorBuffer(QImage& buffer, BoxDocument& doc, int percent, int scrollX, int scrollY) {

@@ -144,7 +144,7 @@ QFont textFont(const Tobs& o, int pixelHeight) {
 }
 
 int shadowPixels(int distance, double scale) {
-    return truncToInt(scale * (distance * 2000 / kMmPerInch));
+    return truncToInt(scale * (static_cast<long double>(distance) * 2000 / kMmPerInch));
 }
 
 // The outline costs 4d^2 text outputs; beyond 2400 dpi (d = 18) it would only
@@ -171,8 +171,8 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
     const QColor textColor = colorFromRef(o.Color);
     const QColor shadowColor = colorFromRef(o.FillModeOrShadowColor);
     const QColor outlineColor = colorFromRef(o.BorderOrOutlineColor);
-    const long double sx = o.ShadowDx * 2000 / kMmPerInch;
-    const long double sy = o.ShadowDy * 2000 / kMmPerInch;
+    const long double sx = static_cast<long double>(o.ShadowDx) * 2000 / kMmPerInch;
+    const long double sy = static_cast<long double>(o.ShadowDy) * 2000 / kMmPerInch;
     const int d = outlinePixels(scale);
     const int shiftX = clampCoord(truncToInt(scale * sx)), shiftY = clampCoord(truncToInt(scale * sy));
 

@@ -21,7 +21,7 @@ TEST(AbsurdValues, ExtremeGeometryFontsAndImagesRenderQuickly) {
                 o.Kind = kind;
                 o.Shape = shape;
                 o.Left = v;
-                o.Top = -v / 2;
+                o.Top = -(v / 2);
                 o.Width = v;
                 o.Height = INT_MAX - (v < 0 ? 0 : v / 3);
                 o.LineWidthOrTransColor = v;
@@ -51,6 +51,8 @@ TEST(AbsurdValues, ExtremeGeometryFontsAndImagesRenderQuickly) {
     timer.start();
     QImage buffer = rt::canvas(800, 600);
     EXPECT_TRUE(renderEditorBuffer(buffer, *doc, 100, 0, 0));
+    EXPECT_TRUE(renderEditorBuffer(buffer, *doc, INT_MAX, 0, 0));
+    EXPECT_TRUE(renderEditorBuffer(buffer, *doc, INT_MIN, 0, 0));
     doc->Zoom = 1e9;
     EXPECT_TRUE(renderEditorBuffer(buffer, *doc, 100, INT_MAX / 2, INT_MAX / 2));
     doc->Zoom = 1e-9;
