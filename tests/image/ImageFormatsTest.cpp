@@ -276,10 +276,13 @@ TEST(IndependentDecoders, WeReadWhatNetpbmWrites) {
     QTemporaryDir dir;
     const DibHandle pic = fewColours(31, 9);       // few colours: palettes are exact
     const DibHandle rich = gradient(31, 9);
+    const DibHandle sixteen = patternDib(31, 9, 4);
+    const DibHandle two = patternDib(31, 9, 1);
     struct Foreign {
         const char* command;
         const char* ext;
         bool palettised;
+        const DibHandle* picture = nullptr;   // default: few colours or the gradient
     };
     const Foreign tools[] = {
         {"ppmtopcx", "pcx", true},          {"ppmtopcx -24bit", "pcx", false},
@@ -288,9 +291,12 @@ TEST(IndependentDecoders, WeReadWhatNetpbmWrites) {
         {"pamtotga -cmap", "tga", true},     {"pamtotga -rgb -norle", "tga", false},
         {"pamtotga -rgb", "tga", false},     {"pamtogif", "gif", true},
         {"pamtogif -interlace", "gif", true}, {"ppmtobmp -bpp 8", "bmp", true},
+        {"ppmtopcx", "pcx", true, &sixteen}, {"ppmtopcx -packed", "pcx", true, &sixteen},
+        {"ppmtopcx", "pcx", true, &two},     {"ppmtoilbm", "iff", true, &sixteen},
+        {"pamtotga -cmap", "tga", true, &two},
     };
     for (const Foreign& t : tools) {
-        const DibHandle& source = t.palettised ? pic : rich;
+        const DibHandle& source = t.picture ? *t.picture : t.palettised ? pic : rich;
         const QString ppm = dir.filePath("in.ppm");
         {
             QFile f(ppm);
