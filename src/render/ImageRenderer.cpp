@@ -13,8 +13,7 @@ namespace {
 // Integer products of image and area sizes can pass 2^31 on large prints.
 int mulDiv(long long a, long long b, long long c) {
     if (c == 0) return 0;
-    const long long v = a * b / c;
-    return static_cast<int>(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
+    return clampCoord(a * b / c);
 }
 
 void drawPlaced(QPainter& canvas, const DibHandle& pic, const QRect& r) {
