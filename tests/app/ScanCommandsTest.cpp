@@ -213,7 +213,10 @@ protected:
         oldOrg = QCoreApplication::organizationName();
         QCoreApplication::setOrganizationName("FaltarillonScanTest");
     }
-    void TearDown() override { QCoreApplication::setOrganizationName(oldOrg); }
+    void TearDown() override {
+        QCoreApplication::setOrganizationName(oldOrg);
+        QSettings::setDefaultFormat(QSettings::NativeFormat);
+    }
     QTemporaryDir dir;
     QString oldOrg;
 };
