@@ -7,11 +7,15 @@
 #include "render/SheetRenderer.h"
 
 #include <QGuiApplication>
+#include <QBuffer>
 #include <QImage>
+#include <QPageLayout>
+#include <QPdfWriter>
 #include <QPainter>
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -56,10 +60,11 @@ std::unique_ptr<BoxDocument> newDoc() {
     return doc;
 }
 
-// Figures of 8 to 60 screen pixels a side (1.6 to 13 mm on paper), random
-// shapes, fill modes, colours and line widths of 0.2 to 2 mm.
-void addFigures(BoxDocument& doc, int firstSlot, int count, std::mt19937& rng, int areaW, int areaH) {
-    std::uniform_int_distribution<int> px(0, areaW - 60), py(0, areaH - 60), sz(8, 60), shape(0, 9),
+// Figures of 8 to maxSide screen pixels a side (60: 1.6 to 13 mm on paper),
+// random shapes, fill modes, colours and line widths of 0.2 to 2 mm.
+void addFigures(BoxDocument& doc, int firstSlot, int count, std::mt19937& rng, int areaW, int areaH,
+                int maxSide = 60) {
+    std::uniform_int_distribution<int> px(0, areaW - maxSide), py(0, areaH - maxSide), sz(8, maxSide), shape(0, 9),
         fill(0, 2), width(1, 10);
     for (int i = 0; i < count; ++i) {
         Tobs& o = place(doc, firstSlot + i, Figure, px(rng), py(rng), sz(rng), sz(rng));
@@ -106,14 +111,15 @@ void BM_EditorRepaint10000Figures(benchmark::State& state) {
     auto doc = newDoc();
     doc->Zoom = 1.25;
     std::mt19937 rng(11);
-    addFigures(*doc, 1, 10000, rng, 2057, 1455);
+    addFigures(*doc, 1, 10000, rng, 2057, 1455, static_cast<int>(state.range(0)));
     QImage buffer(1920, 1080, QImage::Format_RGB32);
     for (auto _ : state) {
         renderEditorBuffer(buffer, *doc, 100, 0, 0);
         benchmark::DoNotOptimize(buffer.constBits());
     }
 }
-BENCHMARK(BM_EditorRepaint10000Figures)->Unit(benchmark::kMillisecond);
+// 60: a busy design; 110: figures that cover the view about 25 times over.
+BENCHMARK(BM_EditorRepaint10000Figures)->Arg(60)->Arg(110)->Unit(benchmark::kMillisecond);
 
 std::unique_ptr<BoxDocument> sheetDoc() {
     auto doc = newDoc();
@@ -153,13 +159,35 @@ void BM_Sheet600DpiBands(benchmark::State& state) {
     long bandBytes = 0;
     for (auto _ : state) {
         QPainter device(&sink);
-        printSheet(device, *doc, 100, 600, 600, page, 96, 0,
-                   [&](const QImage& band, int) { bandBytes = band.sizeInBytes(); });
+        printSheet(device, *doc, 100, 600, 600, page, 96, 0, [&](const QImage& band, int) {
+            bandBytes = std::max<long>(bandBytes, static_cast<long>(band.sizeInBytes()));
+        });
     }
     state.counters["band_MB"] = double(bandBytes) / (1024 * 1024);
     state.counters["maxrss_MB"] = double(maxRssKb()) / 1024;
 }
 BENCHMARK(BM_Sheet600DpiBands)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The same sheet printed into a PDF in memory, as the print command does
+// without a printer.
+void BM_Sheet600DpiPdf(benchmark::State& state) {
+    auto doc = sheetDoc();
+    qint64 bytes = 0;
+    for (auto _ : state) {
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&out);
+        writer.setResolution(600);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF()));
+        QPainter device(&writer);
+        printSheet(device, *doc, 100, 600, 600, writer.pageLayout().fullRectPixels(600).size(), 96);
+        device.end();
+        bytes = out.size();
+    }
+    state.counters["pdf_MB"] = double(bytes) / (1024 * 1024);
+    state.counters["maxrss_MB"] = double(maxRssKb()) / 1024;
+}
+BENCHMARK(BM_Sheet600DpiPdf)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 void BM_Scale4000x3000To1920x1080(benchmark::State& state) {
     const DibHandle dib = gradient(4000, 3000);
