@@ -4,10 +4,16 @@
 
 #include "app/CursorSlots.h"
 #include "app/EditorCanvas.h"
+#include "app/EditorPage.h"
+#include "app/RulerWidget.h"
 #include "edit/EditorController.h"
+#include "model/BoxSize.h"
 #include "render/Mapping.h"
+#include "render/RulerPainter.h"
 
 #include <QColor>
+#include <QLineEdit>
+#include <QSpinBox>
 
 namespace {
 
@@ -137,4 +143,51 @@ TEST(Canvas, OwnCursorsComeFromTheirBitmaps) {
     EXPECT_EQ(cursorSlots.cursor(CursorRight).shape(), Qt::SizeHorCursor);
     EXPECT_EQ(cursorSlots.cursor(CursorArrow).shape(), Qt::ArrowCursor);
     EXPECT_EQ(cursorSlots.cursor(CursorIBeam).shape(), Qt::IBeamCursor);
+}
+
+TEST(Canvas, ZoomStepRendersOnceAtTheEndAndRulersFollow) {
+    StartedWindow w;
+    EditorCanvas* c = w.window->PaintBox1;
+    c->setCurrentTool(EditorTool::Zoom);
+    const int renders = c->renderCount();
+    w.window->editorController().mousePress(Qt::LeftButton, Qt::NoModifier, QPoint(823, 582));
+    EXPECT_EQ(c->size(), QSize(2470, 1746));   // 685040 / 277.33, 484252 / 277.33
+    EXPECT_EQ(c->renderCount(), renders + 1);  // resizing and scrolling while suspended render nothing
+    const QPoint s = c->scrollPosition();
+    const QImage expected = paintHorizontalRuler(w.window->TabSheet3->TRuler->width(), 20, s.x(), c->width(),
+                                                 w.doc().Layout.ItemWidth);
+    EXPECT_EQ(w.window->TabSheet3->TRuler->render(), expected);
+}
+
+TEST(Canvas, HandScrollingMovesTheViewAndTheBufferFollowsOnPaint) {
+    StartedWindow w;
+    EditorCanvas* c = w.window->PaintBox1;
+    c->setCurrentTool(EditorTool::Hand);
+    const QPoint start = c->scrollPosition();
+    auto& controller = w.window->editorController();
+    controller.mousePress(Qt::LeftButton, Qt::NoModifier, QPoint(700, 500));
+    controller.mouseMove(Qt::NoModifier, QPoint(730, 500));
+    // The canvas moved with the view: the same screen spot is now 30 pixels further left on it.
+    controller.mouseRelease(Qt::LeftButton, Qt::NoModifier, QPoint(700, 500));
+    EXPECT_EQ(c->scrollPosition(), start - QPoint(30, 0));
+    const int renders = c->renderCount();
+    c->ensureRendered();
+    EXPECT_EQ(c->renderCount(), renders + 1);
+    c->ensureRendered();
+    EXPECT_EQ(c->renderCount(), renders + 1);   // nothing changed: no second render
+}
+
+TEST(Canvas, BoxSizeStepsRepaintAndShowTheCubeEdge) {
+    StartedWindow w;
+    EditorPage* page = w.window->TabSheet3;
+    const int renders = w.window->PaintBox1->renderCount();
+    page->ProzED->stepDown();
+    EXPECT_EQ(page->ProzED->value(), 90);
+    EXPECT_EQ(w.window->PaintBox1->boxPercent(), 90);
+    EXPECT_EQ(page->GrossEd->text(), cubeEdgeText(90, 205.0));
+    EXPECT_GT(w.window->PaintBox1->renderCount(), renders);
+    page->ProzED->setValue(5);
+    EXPECT_EQ(page->ProzED->value(), 10);
+    page->ProzED->setValue(150);
+    EXPECT_EQ(page->ProzED->value(), 100);
 }
