@@ -82,6 +82,7 @@ ScanCommands::ScanCommands(Prompter& prompter, QWidget* window, std::unique_ptr<
 ScanCommands::~ScanCommands() {
     if (m_thread) {
         m_cancel->store(true);
+        SaneScanner::cancelRunningScan();
         m_thread->wait();
         delete m_thread;
     }
@@ -119,7 +120,9 @@ void ScanCommands::scanImage() {
 }
 
 void ScanCommands::cancelScan() {
-    if (m_cancel) m_cancel->store(true);
+    if (!m_thread) return;
+    m_cancel->store(true);
+    SaneScanner::cancelRunningScan();
 }
 
 bool ScanCommands::event(QEvent* e) {

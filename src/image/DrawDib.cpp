@@ -35,65 +35,95 @@ bool rasterDevice(const QPainter& dc) {
 }
 
 // Nearest-neighbour scaling of the source rectangle into the part `part` of
-// the destination `dest`. Transparent pixels get alpha 0.
-QImage scalePart(const DibHandle& dib, int srcX, int topRow, int srcW, int srcH, const QRect& dest,
-                 const QRect& part, std::int64_t key) {
-    const QImage& src = dib.image();
-    const bool keyed = key >= 0;
-    const bool indexed = dib.hasPalette();
-    const bool srcAlpha = !indexed && src.hasAlphaChannel();
-    const QImage::Format fmt =
-        (keyed || srcAlpha) ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
-    QImage out(part.size(), fmt);
-    if (out.isNull()) return out;
-
-    const int iw = src.width(), ih = src.height();
-    const int dw = dest.width(), dh = dest.height();
-    std::vector<int> cols(static_cast<size_t>(part.width()));
-    for (int i = 0; i < part.width(); ++i) {
-        const long long di = part.left() - dest.left() + i;
-        cols[size_t(i)] = static_cast<int>(srcX + static_cast<long long>(srcW) * di / dw);
-    }
-    QVector<QRgb> table;
-    if (indexed) {
-        table = src.colorTable();
-        table.resize(256);
-        for (QRgb& c : table) c = c | 0xFF000000u;   // palette colours are opaque
-    }
-    const QRgb blackOrEntry0 = indexed ? table[0] : 0xFF000000u;
-    const quint32 keyValue = keyed ? static_cast<quint32>(key) : 0;
-
-    for (int r = 0; r < part.height(); ++r) {
-        QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(r));
-        const long long dr = part.top() - dest.top() + r;
-        const int t = static_cast<int>(topRow + static_cast<long long>(srcH) * dr / dh);
-        if (t < 0 || t >= ih) {
-            std::fill(line, line + part.width(), blackOrEntry0);
-            continue;
+// the destination `dest`, one destination row at a time. Pixels come out as
+// premultiplied ARGB; transparent ones are 0.
+class RowScaler {
+public:
+    RowScaler(const DibHandle& dib, int srcX, int topRow, int srcW, int srcH, const QRect& dest, const QRect& part,
+              std::int64_t key)
+        : m_src(dib.image()), m_indexed(dib.hasPalette()), m_keyed(key >= 0),
+          m_key(key >= 0 ? static_cast<quint32>(key) : 0), m_topRow(topRow), m_srcH(srcH), m_dest(dest),
+          m_part(part) {
+        m_srcAlpha = !m_indexed && m_src.hasAlphaChannel();
+        m_cols.resize(static_cast<size_t>(part.width()));
+        for (int i = 0; i < part.width(); ++i) {
+            const long long di = part.left() - dest.left() + i;
+            m_cols[size_t(i)] = static_cast<int>(srcX + static_cast<long long>(srcW) * di / dest.width());
         }
-        if (indexed) {
-            const uchar* s = src.constScanLine(t);
-            for (int i = 0; i < part.width(); ++i) {
-                const int c = cols[size_t(i)];
-                if (c < 0 || c >= iw) { line[i] = blackOrEntry0; continue; }
+        if (m_indexed) {
+            m_table = m_src.colorTable();
+            m_table.resize(256);
+            for (QRgb& c : m_table) c = c | 0xFF000000u;   // palette colours are opaque
+        }
+        m_outside = m_indexed ? m_table[0] : 0xFF000000u;
+    }
+
+    // Whether some pixels may be (partly) transparent.
+    bool translucent() const { return m_keyed || m_srcAlpha; }
+    // Whether every pixel is either opaque or fully transparent.
+    bool binaryAlpha() const { return !m_srcAlpha; }
+
+    // Row r of the part (0 = part.top()).
+    void fill(int r, QRgb* line) const {
+        const int width = m_part.width(), iw = m_src.width();
+        const long long dr = m_part.top() - m_dest.top() + r;
+        const int t = static_cast<int>(m_topRow + static_cast<long long>(m_srcH) * dr / m_dest.height());
+        if (t < 0 || t >= m_src.height()) {
+            std::fill(line, line + width, m_outside);
+            return;
+        }
+        if (m_indexed) {
+            const uchar* s = m_src.constScanLine(t);
+            for (int i = 0; i < width; ++i) {
+                const int c = m_cols[size_t(i)];
+                if (c < 0 || c >= iw) { line[i] = m_outside; continue; }
                 const uchar v = s[c];
-                line[i] = (keyed && v == keyValue) ? 0u : table[v];
+                line[i] = (m_keyed && v == m_key) ? 0u : m_table[v];
             }
-        } else {
-            const QRgb* s = reinterpret_cast<const QRgb*>(src.constScanLine(t));
-            for (int i = 0; i < part.width(); ++i) {
-                const int c = cols[size_t(i)];
-                if (c < 0 || c >= iw) { line[i] = 0xFF000000u; continue; }
-                QRgb v = s[c];
-                if (keyed) {
-                    const quint32 ref = quint32(qRed(v)) | (quint32(qGreen(v)) << 8) | (quint32(qBlue(v)) << 16);
-                    if (ref == keyValue) { line[i] = 0u; continue; }
-                }
-                line[i] = srcAlpha ? qPremultiply(v) : (v | 0xFF000000u);
+            return;
+        }
+        const QRgb* s = reinterpret_cast<const QRgb*>(m_src.constScanLine(t));
+        for (int i = 0; i < width; ++i) {
+            const int c = m_cols[size_t(i)];
+            if (c < 0 || c >= iw) { line[i] = 0xFF000000u; continue; }
+            const QRgb v = s[c];
+            if (m_keyed) {
+                const quint32 ref = quint32(qRed(v)) | (quint32(qGreen(v)) << 8) | (quint32(qBlue(v)) << 16);
+                if (ref == m_key) { line[i] = 0u; continue; }
             }
+            line[i] = m_srcAlpha ? qPremultiply(v) : (v | 0xFF000000u);
         }
     }
-    return out;
+
+private:
+    const QImage& m_src;
+    bool m_indexed;
+    bool m_keyed;
+    quint32 m_key;
+    bool m_srcAlpha = false;
+    int m_topRow, m_srcH;
+    QRect m_dest, m_part;
+    std::vector<int> m_cols;
+    QVector<QRgb> m_table;
+    QRgb m_outside = 0;
+};
+
+// The painter's own pixels, when it paints plainly onto a 32-bit image with
+// at most a shift: then rows go straight into the image, without a
+// temporary picture and a second copy.
+QImage* directTarget(const QPainter& dc, QPoint& shift) {
+    if (!dc.device() || dc.device()->devType() != QInternal::Image) return nullptr;
+    auto* img = static_cast<QImage*>(dc.device());
+    if (img->format() != QImage::Format_RGB32 && img->format() != QImage::Format_ARGB32_Premultiplied)
+        return nullptr;
+    const QPainter::CompositionMode mode = dc.compositionMode();
+    if (mode != QPainter::CompositionMode_SourceOver && mode != QPainter::CompositionMode_Source) return nullptr;
+    if (dc.opacity() != 1.0) return nullptr;
+    const QTransform t = dc.deviceTransform();
+    if (t.type() > QTransform::TxTranslate || t.dx() != int(t.dx()) || t.dy() != int(t.dy())) return nullptr;
+    if (dc.hasClipping() && dc.clipRegion().rectCount() > 1) return nullptr;
+    shift = QPoint(int(t.dx()), int(t.dy()));
+    return img;
 }
 
 void drawScaled(QPainter& dc, const QRect& dest, const DibHandle& dib, int srcX, int topRow, int srcW,
@@ -101,13 +131,38 @@ void drawScaled(QPainter& dc, const QRect& dest, const DibHandle& dib, int srcX,
     if (dest.width() <= 0 || dest.height() <= 0 || srcW <= 0 || srcH <= 0) return;
     const QRect part = reachableArea(dc, dest);
     if (part.isEmpty()) return;
+    const RowScaler scaler(dib, srcX, topRow, srcW, srcH, dest, part, key);
+
+    QPoint shift;
+    QImage* target = scaler.binaryAlpha() ? directTarget(dc, shift) : nullptr;
+    if (target && dc.compositionMode() == QPainter::CompositionMode_SourceOver) {
+        const bool skipTransparent = scaler.translucent();
+        std::vector<QRgb> row(skipTransparent ? static_cast<size_t>(part.width()) : 0);
+        for (int r = 0; r < part.height(); ++r) {
+            // constScanLine: the painter writes into this very buffer; a
+            // detaching scanLine() could leave it writing elsewhere.
+            auto* line = reinterpret_cast<QRgb*>(const_cast<uchar*>(target->constScanLine(part.top() + r + shift.y()))) +
+                         part.left() + shift.x();
+            if (!skipTransparent) {
+                scaler.fill(r, line);
+                continue;
+            }
+            scaler.fill(r, row.data());
+            for (int i = 0; i < part.width(); ++i)
+                if (row[size_t(i)]) line[i] = row[size_t(i)];
+        }
+        return;
+    }
+
     // Big parts are scaled a stripe at a time, so the temporary stays small.
     constexpr int kStripeBytes = 16 * 1024 * 1024;
     const int stripe = std::max(1, kStripeBytes / std::max(1, part.width() * 4));
     for (int y = part.top(); y <= part.bottom(); y += stripe) {
         const QRect piece(part.left(), y, part.width(), std::min(stripe, part.bottom() - y + 1));
-        const QImage img = scalePart(dib, srcX, topRow, srcW, srcH, dest, piece, key);
+        QImage img(piece.size(), scaler.translucent() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
         if (img.isNull()) return;
+        for (int r = 0; r < piece.height(); ++r)
+            scaler.fill(y - part.top() + r, reinterpret_cast<QRgb*>(img.scanLine(r)));
         dc.drawImage(piece.topLeft(), img);
     }
 }

@@ -7,6 +7,7 @@
 
 #include <sane/sane.h>
 
+#include <atomic>
 #include <vector>
 
 namespace {
@@ -63,10 +64,27 @@ ScanResult failure(ScanStatus status, const QString& message) {
     return r;
 }
 
+// The handle of the scan in progress, for cancelling from another thread.
+// Its own small lock: the scanning thread holds the SANE lock throughout.
+QMutex runningLock;
+SANE_Handle runningHandle = nullptr;
+// Some backends end a cancelled read with a plain end of data; this flag
+// keeps such a half page from passing for a complete scan.
+std::atomic<bool> runningCancelled{false};
+
 struct DeviceCloser {
     SANE_Handle handle = nullptr;
+    void publish() {
+        QMutexLocker<QMutex> lock(&runningLock);
+        runningHandle = handle;
+        runningCancelled = false;
+    }
     ~DeviceCloser() {
         if (handle) {
+            {
+                QMutexLocker<QMutex> lock(&runningLock);
+                runningHandle = nullptr;
+            }
             sane_cancel(handle);
             sane_close(handle);
         }
@@ -191,6 +209,13 @@ bool setOption(SANE_Handle handle, const QString& name, const QString& value) {
 
 }  // namespace
 
+void SaneScanner::cancelRunningScan() {
+    QMutexLocker<QMutex> lock(&runningLock);
+    if (!runningHandle) return;
+    runningCancelled = true;
+    sane_cancel(runningHandle);
+}
+
 QString ScannerDevice::label() const {
     QString text = (vendor + QLatin1Char(' ') + model).trimmed();
     if (text.isEmpty()) return name;
@@ -243,13 +268,14 @@ ScanResult SaneScanner::scanPage(const QString& deviceName, const ProgressCallba
         return failure(ScanStatus::Failed, statusText(st));
     }
 
+    device.publish();
     for (const auto& option : options) {
         if (!setOption(device.handle, option.first, option.second))
             return failure(ScanStatus::Failed,
                            QStringLiteral("Die Scanner-Einstellung \"%1\" ist nicht möglich.").arg(option.first));
     }
 
-    auto cancelled = [&] { return cancel && cancel->load(); };
+    auto cancelled = [&] { return (cancel && cancel->load()) || runningCancelled.load(); };
     const qint64 limit = MaxDecodedImageBytes();
     std::vector<Frame> frames;
     std::vector<SANE_Byte> buffer(64 * 1024);
@@ -272,7 +298,7 @@ ScanResult SaneScanner::scanPage(const QString& deviceName, const ProgressCallba
             if (cancelled()) return failure(ScanStatus::Cancelled, QStringLiteral("Der Scan wurde abgebrochen."));
             SANE_Int len = 0;
             st = sane_read(device.handle, buffer.data(), SANE_Int(buffer.size()), &len);
-            if (st == SANE_STATUS_EOF) break;
+            if (st == SANE_STATUS_EOF || cancelled()) break;
             if (st == SANE_STATUS_CANCELLED)
                 return failure(ScanStatus::Cancelled, QStringLiteral("Der Scan wurde abgebrochen."));
             if (st != SANE_STATUS_GOOD) return failure(ScanStatus::Failed, statusText(st));
@@ -284,6 +310,7 @@ ScanResult SaneScanner::scanPage(const QString& deviceName, const ProgressCallba
                 progress(int(std::min<qint64>(100, done * 100 / (expected * passes))));
             }
         }
+        if (cancelled()) return failure(ScanStatus::Cancelled, QStringLiteral("Der Scan wurde abgebrochen."));
         const bool last = p.last_frame;
         frames.push_back(std::move(frame));
         if (last || frames.size() >= 3) break;

@@ -47,4 +47,9 @@ public:
     // byte.
     static ScanResult scanPage(const QString& deviceName, const ProgressCallback& progress = {},
                                const std::atomic<bool>* cancel = nullptr, const ScanOptions& options = {});
+
+    // Asks the scanner of the scan now running (if any) to stop at once,
+    // even while the scan waits for data; safe from any thread. The scan
+    // then ends as Cancelled.
+    static void cancelRunningScan();
 };

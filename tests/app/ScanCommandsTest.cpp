@@ -10,6 +10,8 @@
 #include "../image/SaneTestConfig.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTest>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -194,13 +196,35 @@ TEST_F(ScanCommandsTest, SelectedScannerIsKeptForTheRun) {
     EXPECT_EQ(commands->currentDevice(), "test:1");
 }
 
+TEST_F(ScanCommandsTest, CancellingASlowScanSaysSoAndSavesNothing) {
+    if (!SaneTestConfig::enable()) GTEST_SKIP() << "SANE test backend not installed";
+    QSignalSpy arrived(commands.get(), &ScanCommands::scanArrived);
+    commands->setCurrentDevice("test:0");
+    commands->setScanOptions({{"read-return-value", "Default"}, {"resolution", "600"},
+                              {"read-delay", "true"}, {"read-delay-duration", "200000"}});
+    commands->scanImage();
+    QTest::qWait(300);
+    commands->scanImage();   // a second scan while one runs is refused with a message
+    commands->cancelScan();
+    ASSERT_TRUE(arrived.wait(10000));
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_EQ(prompter.messages[0].text, "Es wird bereits ein Bild eingescannt.");
+    EXPECT_EQ(prompter.messages[1].text, "Der Scan wurde abgebrochen.");
+    EXPECT_EQ(dialogs->saveDialogs, 0);
+    commands->setScanOptions({{"read-delay", "false"}, {"resolution", "50"}});
+}
+
 TEST_F(ScanCommandsTest, DestroyingDuringAScanDoesNotHang) {
     if (!SaneTestConfig::enable()) GTEST_SKIP() << "SANE test backend not installed";
     commands->setCurrentDevice("test:0");
-    commands->setScanOptions({{"read-return-value", "Default"}, {"resolution", "600"}});
+    commands->setScanOptions({{"read-return-value", "Default"}, {"resolution", "600"},
+                              {"read-delay", "true"}, {"read-delay-duration", "200000"}});
     commands->scanImage();
+    QTest::qWait(300);
+    QElapsedTimer timer;
+    timer.start();
     commands.reset();   // cancels and waits
-    SUCCEED();
+    EXPECT_LT(timer.elapsed(), 5000);
 }
 
 // --- dialogs ----------------------------------------------------------------

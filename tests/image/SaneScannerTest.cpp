@@ -1,7 +1,11 @@
 #include "image/SaneScanner.h"
 #include "SaneTestConfig.h"
 
+#include <QElapsedTimer>
+#include <QThread>
 #include <gtest/gtest.h>
+
+#include <thread>
 
 class SaneScannerTest : public ::testing::Test {
 protected:
@@ -77,4 +81,26 @@ TEST_F(SaneScannerTest, ErrorsAndCancelGiveMessagesNotImages) {
     r = SaneScanner::scanPage("test:0", {}, nullptr, {{"no-such-option", "1"}});
     EXPECT_EQ(r.status, ScanStatus::Failed);
     EXPECT_TRUE(r.message.contains("no-such-option"));
+}
+
+TEST_F(SaneScannerTest, CancelFromAnotherThreadStopsAWaitingScan) {
+    // A slow scanner: a block every 0.2 s, many seconds for the page.
+    ScanResult result;
+    std::thread worker([&] {
+        result = SaneScanner::scanPage("test:1", {}, nullptr,
+                                       {{"mode", "Gray"}, {"depth", "8"}, {"hand-scanner", "false"},
+                                        {"resolution", "600"}, {"read-return-value", "Default"},
+                                        {"read-delay", "true"}, {"read-delay-duration", "200000"}});
+    });
+    QThread::msleep(600);
+    QElapsedTimer timer;
+    timer.start();
+    SaneScanner::cancelRunningScan();
+    worker.join();
+    EXPECT_LT(timer.elapsed(), 5000);
+    EXPECT_EQ(result.status, ScanStatus::Cancelled);
+    // the device works again afterwards
+    const ScanResult next = SaneScanner::scanPage("test:1", {}, nullptr,
+                                                  {{"read-delay", "false"}, {"resolution", "50"}});
+    EXPECT_EQ(next.status, ScanStatus::Ok) << next.message.toStdString();
 }
