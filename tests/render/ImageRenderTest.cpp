@@ -230,3 +230,25 @@ TEST(DrawDibScaling, SourceClippingMovesDestination) {
     EXPECT_EQ(left.DestWidth, 20);
     EXPECT_EQ(left.X, 10);
 }
+
+TEST(DrawDibScaling, SamePixelsWithAndWithoutTheDirectPath) {
+    // RGB32 targets get rows written directly, other formats through a
+    // temporary picture: both must agree, transparency included.
+    QImage src(7, 5, QImage::Format_RGB32);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x) src.setPixel(x, y, (x + y) % 3 ? qRgb(x * 30, y * 50, 200) : qRgb(255, 255, 255));
+    const DibHandle dib(src, 24);
+    QImage direct = rt::canvas(60, 40, QColor(0, 128, 0));
+    QImage other(60, 40, QImage::Format_ARGB32);
+    other.fill(QColor(0, 128, 0));
+    for (QImage* img : {&direct, &other}) {
+        QPainter p(img);
+        p.translate(3, 2);
+        DrawDib(p, 1, 1, 30, 20, dib, 0, 0, 7, 5);
+        DrawDibTransparent(p, 20, 15, 33, 21, dib, 0xFFFFFF);
+    }
+    EXPECT_EQ(direct, other.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(rt::px(direct, 4, 3), rt::White);
+    EXPECT_EQ(rt::px(direct, 51, 37), rt::rgb(0, 128, 0));   // transparent: ground shows
+    EXPECT_NE(rt::px(direct, 46, 37), rt::rgb(0, 128, 0));
+}
