@@ -7,6 +7,7 @@
 
 class QPainter;
 struct BoxDocument;
+struct Tobs;
 
 struct RenderParams {
     // Editor: the whole editing area (PaintBox1's size). Output: the item
@@ -39,7 +40,6 @@ struct RenderParams {
 struct DeviceRect {
     int X, Y, W, H;
 };
-struct Tobs;
 DeviceRect deviceRect(const Tobs& o, const RenderParams& params);
 
 // Draws one pass. Returns true once the pass has finished. The canvas is left
