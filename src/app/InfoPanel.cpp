@@ -33,4 +33,11 @@ void InfoPanel::setCaption(const QString& text) { m_caption->setText(text); }
 
 QString InfoPanel::caption() const { return m_caption->text(); }
 
-void InfoPanel::setProgress(int percent) { ProgressBar1->setValue(std::clamp(percent, 0, 100)); }
+void InfoPanel::setProgress(int percent) {
+    const int value = std::clamp(percent, 0, 100);
+    if (value == ProgressBar1->value()) return;
+    ProgressBar1->setValue(value);
+    // Reports arrive from inside long operations that hold the event loop:
+    // paint the bar now, not when the operation is over.
+    if (ProgressBar1->isVisible()) ProgressBar1->repaint();
+}
