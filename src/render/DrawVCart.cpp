@@ -65,11 +65,13 @@ bool DrawVCart(QPainter& canvas, BoxDocument& doc, const RenderParams& params) {
     drawBackground(canvas, doc, area, params);
 
     const QRect visible = reachableArea(canvas);
+    // Step 2 made the pen white; the brush is what the caller left.
+    FigureCanvasState figureState{QColor(255, 255, 255), canvas.brush().color()};
 
     for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
         Tobs& o = doc.Objects[slot];
         switch (o.Kind) {
-        case Figure: drawFigure(canvas, o, params, visible); break;
+        case Figure: drawFigure(canvas, o, params, figureState, visible); break;
         case Text: drawText(canvas, o, params, visible); break;
         case Image: drawImageObject(canvas, o, params); break;
         default: break;

@@ -15,54 +15,47 @@ int figurePenWidth(int lineWidth, double scale) {
 }
 
 
-void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params, const QRect& visible) {
-    const Mapping& m = params.mapping;
+void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params, FigureCanvasState& state,
+                const QRect& visible) {
     const auto [X, Y, W, H] = deviceRect(o, params);
 
-    // Work on copies of the canvas's pen and brush and hand them back once:
-    // with thousands of figures per pass every state change counts.
-    QColor penColor = canvas.pen().color();
-    QBrush brush = canvas.brush();
-    brush.setStyle(Qt::SolidPattern);
+    bool brushSolid = true;
     if (o.Shape >= shLineH && o.Shape <= shLineDown) {
-        penColor = colorFromRef(o.Color);
-        brush.setColor(penColor);
+        state.pen = state.brush = colorFromRef(o.Color);
     } else {
         switch (o.FillModeOrShadowColor) {
         case fmFilled:
-            penColor = colorFromRef(o.Color);
-            brush.setColor(penColor);
+            state.pen = state.brush = colorFromRef(o.Color);
             break;
         case fmBorder:
-            penColor = colorFromRef(o.BorderOrOutlineColor);
-            brush.setStyle(Qt::NoBrush);
+            state.pen = colorFromRef(o.BorderOrOutlineColor);
+            brushSolid = false;
             break;
         case fmFilledBorder:
-            penColor = colorFromRef(o.BorderOrOutlineColor);
-            brush.setColor(colorFromRef(o.Color));
+            state.pen = colorFromRef(o.BorderOrOutlineColor);
+            state.brush = colorFromRef(o.Color);
             break;
         default:
             break;   // drawn with whatever the canvas holds
         }
     }
-    const int side = W < H ? W : H;
-
     // Wider than any canvas is as good as infinitely wide.
-    const int width = std::min(figurePenWidth(o.LineWidthOrTransColor, m.Scale()), 32767);
-    canvas.setPen(QPen(penColor, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    canvas.setBrush(brush);
+    const int width = std::min(figurePenWidth(o.LineWidthOrTransColor, params.mapping.Scale()), 32767);
 
-    // Skipping the drawing of what cannot reach the canvas keeps thousands of
-    // off-screen figures (and every printer band) cheap.
-    bool reaches = true;
+    // Skipping what cannot reach the canvas keeps thousands of off-screen
+    // figures (and every printer band) cheap.
     if (!visible.isNull()) {
         const int grow = width + 1;
         const QRect bounds = QRect(QPoint(std::min(X, X + W), std::min(Y, Y + H)),
                                    QPoint(std::max(X, X + W), std::max(Y, Y + H)))
                                  .adjusted(-grow, -grow, grow, grow);
-        reaches = bounds.intersects(visible);
+        if (!bounds.intersects(visible)) return;
     }
-    if (reaches) switch (o.Shape) {
+    canvas.setPen(QPen(state.pen, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    canvas.setBrush(brushSolid ? QBrush(state.brush) : QBrush(Qt::NoBrush));
+
+    const int side = W < H ? W : H;
+    switch (o.Shape) {
     case shCircle: gdi::Ellipse(canvas, X, Y, X + side, Y + side); break;
     case shEllipse: gdi::Ellipse(canvas, X, Y, X + W, Y + H); break;
     case shSquare: gdi::Rectangle(canvas, X, Y, X + side, Y + side); break;
@@ -76,8 +69,4 @@ void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params, con
     case shLineDown: gdi::Line(canvas, {X, Y}, {X + W, Y + H}, visible); break;
     default: break;
     }
-
-    canvas.setPen(QPen(penColor, 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    brush.setStyle(Qt::SolidPattern);
-    canvas.setBrush(brush);
 }

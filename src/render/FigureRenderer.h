@@ -1,6 +1,7 @@
 #pragma once
 // Figures and lines of the render pass.
 
+#include <QColor>
 #include <QRect>
 
 class QPainter;
@@ -11,9 +12,18 @@ struct RenderParams;
 // Pen width in pixels of a figure line width (steps of 0.2 mm), at least 1.
 int figurePenWidth(int lineWidth, double scale);
 
-// Draws one figure with the painter's pen and brush as the canvas state:
-// colours by fill mode (an unknown fill mode keeps the canvas colours),
-// afterwards pen width 1 and a solid brush, as the next object expects.
-// visible, when not null, is the part of the canvas (painter coordinates)
-// that can change: a figure wholly outside it only updates the canvas state.
-void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params, const QRect& visible = QRect());
+// The colours a figure leaves on the canvas for the next one: a figure with
+// an unknown fill mode draws with them. The pass keeps them here rather than
+// in the painter, so that figures off the canvas cost no state changes.
+struct FigureCanvasState {
+    QColor pen;
+    QColor brush;
+};
+
+// Draws one figure: colours by fill mode (an unknown fill mode keeps the
+// state's colours), pen width from the line width, the brush clear for
+// fmBorder and solid otherwise. visible, when not null, is the part of the
+// canvas (painter coordinates) that can change: a figure wholly outside it
+// only updates the state. Leaves the painter's pen and brush changed.
+void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params, FigureCanvasState& state,
+                const QRect& visible = QRect());
