@@ -173,10 +173,12 @@ void ObjectCommands::turn(int direction) {
     Tobs* o = current();
     if (!o) return;
     if (o->Kind == Image) {
-        if (direction < 0)
-            RotLeft(o->Picture);
-        else
-            RotRight(o->Picture);
+        // A picture too large to turn stays as it is, and so does the object.
+        if (!o->Picture.isEmpty() && !(direction < 0 ? RotLeft(o->Picture) : RotRight(o->Picture))) {
+            m_env.prompter().inform(QString(), QStringLiteral("Das Bild konnte nicht gedreht werden: zu wenig Speicher."),
+                                    PromptIcon::Error);
+            return;
+        }
         // Through screen pixels, so the object keeps its top-left corner and
         // shows exactly the exchanged screen size.
         const BoxDocument& doc = m_env.document();

@@ -44,12 +44,10 @@ void BoxDocument::turnObject(int slot, int direction) {
     if (o.isFree()) return;
     const bool clockwise = direction >= 0;
     if (o.Kind == Image) {
-        if (!o.Picture.isEmpty()) {
-            if (clockwise)
-                RotRight(o.Picture);
-            else
-                RotLeft(o.Picture);
-        }
+        // A picture that could not be turned (no memory) leaves the object
+        // as it was, so size, picture and Rotation never disagree.
+        if (!o.Picture.isEmpty() && !(clockwise ? RotRight(o.Picture) : RotLeft(o.Picture)))
+            return;
         std::swap(o.Width, o.Height);
     }
     // Rotation may hold anything a file brought; keep the result in 0..3.
