@@ -9,6 +9,9 @@
 #include <QPushButton>
 #include <QPixmap>
 #include <QSignalSpy>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 
 TEST(AboutBox, YearReplacesTheFirstPlaceholderOnly) {
     EXPECT_EQ(TAboutBox::withYear(QStringLiteral("© XXXX und XXXX"), 2026), QStringLiteral("© 2026 und XXXX"));
@@ -58,4 +61,66 @@ TEST(AboutBox, ShowsTheProgramPicture) {
     const QLabel* picture = box.findChild<QLabel*>(QStringLiteral("ProgramIcon"));
     ASSERT_NE(picture, nullptr);
     EXPECT_FALSE(picture->pixmap().isNull());
+}
+
+namespace {
+
+struct SeenBox {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+};
+
+// Answers the next message box with `button` (or Escape when NoButton) and
+// records what it showed.
+void answerNextBox(SeenBox& seen, QMessageBox::StandardButton button) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, &seen, button] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        poll->stop();
+        poll->deleteLater();
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        seen.icon = box->icon();
+        seen.buttons = box->standardButtons();
+        if (button == QMessageBox::NoButton) box->reject();
+        else box->button(button)->click();
+    });
+    poll->start(10);
+}
+
+}  // namespace
+
+TEST(DialogPrompter, QuestionBoxShowsTextCaptionIconAndButtons) {
+    DialogPrompter prompter;
+    SeenBox seen;
+    answerNextBox(seen, QMessageBox::No);
+    EXPECT_EQ(prompter.ask(QStringLiteral("Neue Faltarillon"), QStringLiteral("Wollen Sie vorher speichern?"),
+                           PromptIcon::Question, PromptButtons::YesNoCancel),
+              PromptAnswer::No);
+    EXPECT_EQ(seen.title, QStringLiteral("Neue Faltarillon"));
+    EXPECT_EQ(seen.text, QStringLiteral("Wollen Sie vorher speichern?"));
+    EXPECT_EQ(seen.icon, QMessageBox::Question);
+    EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+
+    answerNextBox(seen, QMessageBox::NoButton);   // Escape
+    EXPECT_EQ(prompter.ask(QString(), QStringLiteral("?"), PromptIcon::Question, PromptButtons::YesNoCancel),
+              PromptAnswer::Cancel);
+    answerNextBox(seen, QMessageBox::NoButton);
+    EXPECT_EQ(prompter.ask(QString(), QStringLiteral("?"), PromptIcon::Question, PromptButtons::YesNo),
+              PromptAnswer::No);
+    EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+}
+
+TEST(DialogPrompter, MessageWithoutCaptionShowsTheApplicationTitle) {
+    QCoreApplication::setApplicationName(QStringLiteral("Faltarillon-Designer 1.0"));
+    DialogPrompter prompter;
+    SeenBox seen;
+    answerNextBox(seen, QMessageBox::Ok);
+    prompter.inform(QString(), QStringLiteral("Konnte Bild (a.bmp) nicht Laden."), PromptIcon::Error);
+    EXPECT_EQ(seen.title, QStringLiteral("Faltarillon-Designer 1.0"));
+    EXPECT_EQ(seen.icon, QMessageBox::Critical);
+    EXPECT_EQ(seen.buttons, QMessageBox::Ok);
 }
