@@ -16,6 +16,7 @@
 #include <QProgressBar>
 #include <QSettings>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 namespace {
@@ -277,6 +278,11 @@ TEST(WindowPlacement, StoredOnCloseAndRestoredAtTheNextStart) {
         prompter.answers = {PromptAnswer::No};
         EXPECT_TRUE(first.close());
     }
-    TSDIAppForm second(&prompter, true);
-    EXPECT_EQ(second.size(), QSize(900, 620));
+    {
+        TSDIAppForm second(&prompter, true);
+        EXPECT_EQ(second.size(), QSize(900, 620));
+    }
+    // Later tests in this process find the settings where they were.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
 }
