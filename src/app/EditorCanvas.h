@@ -70,9 +70,14 @@ public:
     int screenDpi() const override;
     EditorDialogs& dialogs() override;
 
+    // Progress of a long image operation run by an editing command (a quarter
+    // turn of a large picture); the window puts it on its progress bar.
+    void reportProgress(int percent) { emit progressReported(percent); }
+
 signals:
     // The rulers follow every repaint and every scroll.
     void rulersNeedRepaint();
+    void progressReported(int percent);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

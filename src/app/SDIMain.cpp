@@ -178,6 +178,7 @@ void TSDIAppForm::connectCommands() {
     connect(TabSheet2, &PrintPage::printRequested, this, &TSDIAppForm::PrintClick);
     connect(m->Hintergrundbild2, &QAction::triggered, this, [this] { m_objectCommands->editBackground(); });
     connect(TabSheet3->SpeedItem6, &QToolButton::clicked, this, [this] { m_objectCommands->editBackground(); });
+    connect(PaintBox1, &EditorCanvas::progressReported, this, &TSDIAppForm::WMUser);
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         if (PageControl1->widget(index) == TabSheet2) TabSheet2->VPaintPaint();
     });

@@ -286,3 +286,9 @@ TEST(WindowPlacement, StoredOnCloseAndRestoredAtTheNextStart) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
 }
+
+TEST(ProgressBar, EditingCommandsReportThroughTheCanvas) {
+    StartedWindow w;
+    w.window->PaintBox1->reportProgress(37);
+    EXPECT_EQ(w.window->InfoPanel1->ProgressBar1->value(), 37);
+}
