@@ -72,7 +72,7 @@ public:
 
     // Progress of a long image operation run by an editing command (a quarter
     // turn of a large picture); the window puts it on its progress bar.
-    void reportProgress(int percent) { emit progressReported(percent); }
+    void reportProgress(int percent) override { emit progressReported(percent); }
 
 signals:
     // The rulers follow every repaint and every scroll.

@@ -167,4 +167,8 @@ public:
     virtual int screenDpi() const = 0;
 
     virtual EditorDialogs& dialogs() = 0;
+
+    // Progress of a long operation (turning a large picture) in percent; the
+    // window shows it on its progress bar.
+    virtual void reportProgress(int percent) { (void)percent; }
 };

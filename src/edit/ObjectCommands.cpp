@@ -174,7 +174,8 @@ void ObjectCommands::turn(int direction) {
     if (!o) return;
     if (o->Kind == Image) {
         // A picture too large to turn stays as it is, and so does the object.
-        if (!o->Picture.isEmpty() && !(direction < 0 ? RotLeft(o->Picture) : RotRight(o->Picture))) {
+        const ProgressCallback progress = [this](int percent) { m_env.reportProgress(percent); };
+        if (!o->Picture.isEmpty() && !(direction < 0 ? RotLeft(o->Picture, progress) : RotRight(o->Picture, progress))) {
             m_env.prompter().inform(QString(), QStringLiteral("Das Bild konnte nicht gedreht werden: zu wenig Speicher."),
                                     PromptIcon::Error);
             return;
