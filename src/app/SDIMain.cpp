@@ -15,6 +15,7 @@
 #include "app/ProgressEvent.h"
 #include "app/ScanCommands.h"
 #include "dialogs/AboutBoxUnit.h"
+#include "dialogs/JpegQFUnit.h"
 #include "edit/CanvasMenu.h"
 #include "edit/EditorController.h"
 #include "edit/EditorToolBar.h"
@@ -97,6 +98,7 @@ TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
     PageControl1->addTab(TabSheet2, QStringLiteral("Drucken"));
 
     buildEditing();
+    createDialogs();
 
     FileCommands::Hooks hooks;
     hooks.afterNew = [this] { afterNew(); };
@@ -116,9 +118,6 @@ TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
     Timer2->setSingleShot(true);
     Timer2->setInterval(100);
     connect(Timer2, &QTimer::timeout, this, &TSDIAppForm::Timer2Timer);
-
-    m_aboutBox = new TAboutBox(this);
-    m_aboutBox->hide();
 
     resize(StartWidth, StartHeight);
     if (QScreen* s = QGuiApplication::primaryScreen())
@@ -161,6 +160,15 @@ void TSDIAppForm::buildEditing() {
     TabSheet3->ScrollBox1->setPressOutsideCanvas([this] { m_controller->scrollBoxMouseDown(); });
 }
 
+void TSDIAppForm::createDialogs() {
+    // The editing dialogs came with the editing code; the quality dialog of
+    // the scan flow and the about box follow, all made once and hidden.
+    m_jpegForm = new TJPEGQForm(this);
+    m_jpegForm->hide();
+    m_aboutBox = new TAboutBox(this);
+    m_aboutBox->hide();
+}
+
 void TSDIAppForm::connectCommands() {
     MainMenu* m = MainMenu1;
     connect(m->Neu1, &QAction::triggered, this, &TSDIAppForm::Neu1Click);
@@ -183,7 +191,8 @@ void TSDIAppForm::connectCommands() {
         if (PageControl1->widget(index) == TabSheet2) TabSheet2->VPaintPaint();
     });
 
-    m_scan = new ScanCommands(*m_prompter, this);
+    m_scan = new ScanCommands(*m_prompter, this, nullptr, m_jpegForm);
+    m_scan->setSaveFolder(m_doc->ProgramFolder);
     connect(m->Scannerauswhlen1, &QAction::triggered, m_scan, &ScanCommands::selectScanner);
     connect(m->Bildeinscanne1, &QAction::triggered, m_scan, &ScanCommands::scanImage);
     connect(m_scan, &ScanCommands::progress, this, &TSDIAppForm::WMUser);

@@ -30,6 +30,7 @@ class QTabWidget;
 class QTimer;
 class ScanCommands;
 class TAboutBox;
+class TJPEGQForm;
 
 class TSDIAppForm : public QMainWindow {
     Q_OBJECT
@@ -46,6 +47,8 @@ public:
     EditorController& editorController() { return *m_controller; }
     ObjectCommands& objectCommands() { return *m_objectCommands; }
     TAboutBox* aboutBox() const { return m_aboutBox; }
+    TJPEGQForm* jpegForm() const { return m_jpegForm; }
+    ScanCommands* scanCommands() const { return m_scan; }
     bool startupDone() const;
 
     // Components by the names the user interface gives them.
@@ -74,6 +77,7 @@ protected:
 
 private:
     void buildEditing();
+    void createDialogs();
     void connectCommands();
     void armStartupTimer();
     void Timer2Timer();
@@ -96,6 +100,7 @@ private:
     std::unique_ptr<EditorController> m_controller;
     KeyEdit* m_keyEdit = nullptr;
     ScanCommands* m_scan = nullptr;
+    TJPEGQForm* m_jpegForm = nullptr;
     TAboutBox* m_aboutBox = nullptr;
     bool m_useSettings = true;
     bool m_startupTimerArmed = false;

@@ -33,7 +33,7 @@ QStringList qtFilters(const QString& bars) {
 
 class WidgetScanDialogs : public ScanDialogs {
 public:
-    explicit WidgetScanDialogs(QWidget* window) : m_window(window) {}
+    WidgetScanDialogs(QWidget* window, TJPEGQForm* jpegForm) : m_window(window), m_jpegForm(jpegForm) {}
 
     QString chooseScanner(const QString& current) override {
         ScannerSelectForm form(m_window);
@@ -42,7 +42,7 @@ public:
         return form.selectedDevice();
     }
 
-    bool askSavePath(const QString& filter, QString& path, int& filterIndex) override {
+    bool askSavePath(const QString& filter, const QString& folder, QString& path, int& filterIndex) override {
         // Default options, no title of its own; the extension rule is ours,
         // so the dialog must not add one.
         QFileDialog dialog(m_window);
@@ -50,11 +50,10 @@ public:
         dialog.setFileMode(QFileDialog::AnyFile);
         const QStringList filters = qtFilters(filter);
         dialog.setNameFilters(filters);
-        if (!m_lastFolder.isEmpty()) dialog.setDirectory(m_lastFolder);
+        if (!folder.isEmpty()) dialog.setDirectory(folder);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
         path = dialog.selectedFiles().first();
         filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
-        m_lastFolder = QFileInfo(path).absolutePath();
         return true;
     }
 
@@ -67,16 +66,16 @@ public:
 
 private:
     QPointer<QWidget> m_window;
-    QPointer<TJPEGQForm> m_jpegForm;
-    QString m_lastFolder;
+    QPointer<TJPEGQForm> m_jpegForm;   // lent by the window; made here only without one
 };
 
 }  // namespace
 
-ScanCommands::ScanCommands(Prompter& prompter, QWidget* window, std::unique_ptr<ScanDialogs> dialogs)
+ScanCommands::ScanCommands(Prompter& prompter, QWidget* window, std::unique_ptr<ScanDialogs> dialogs,
+                           TJPEGQForm* jpegForm)
     : QObject(window), m_prompter(prompter), m_window(window), m_dialogs(std::move(dialogs)) {
     setObjectName(QStringLiteral("ScanCommands"));
-    if (!m_dialogs) m_dialogs = std::make_unique<WidgetScanDialogs>(window);
+    if (!m_dialogs) m_dialogs = std::make_unique<WidgetScanDialogs>(window, jpegForm);
 }
 
 ScanCommands::~ScanCommands() {
@@ -165,7 +164,7 @@ bool ScanCommands::saveScannedImage(const DibHandle& picture) {
     for (;;) {
         QString path;
         int index = 0;
-        if (!m_dialogs->askSavePath(GetDIBSaveFilter(), path, index) || path.isEmpty()) return false;
+        if (!m_dialogs->askSavePath(GetDIBSaveFilter(), m_saveFolder, path, index) || path.isEmpty()) return false;
         if (QFileInfo(path).suffix().isEmpty()) path += ExtensionForIndex(index);
         const int code = index + 2;
         if (IsJpegFormat(code)) {
@@ -177,6 +176,7 @@ bool ScanCommands::saveScannedImage(const DibHandle& picture) {
         if (target.exists() && !target.isWritable())
             QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner | QFileDevice::WriteUser);
         if (SaveDib(picture, path, code, [this](int p) { reportProgress(p); })) {
+            m_saveFolder = QFileInfo(path).absolutePath();
             emit imageSaved(path);
             return true;
         }

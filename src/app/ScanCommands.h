@@ -29,9 +29,10 @@ public:
     virtual ~ScanDialogs() = default;
     // The device the user chose, or empty when cancelled.
     virtual QString chooseScanner(const QString& current) = 0;
-    // Save dialog over the bar-separated filter; false when cancelled.
-    // filterIndex is the 1-based entry of the file-type list chosen.
-    virtual bool askSavePath(const QString& filter, QString& path, int& filterIndex) = 0;
+    // Save dialog over the bar-separated filter, opening in folder; false
+    // when cancelled. filterIndex is the 1-based entry of the file-type list
+    // chosen.
+    virtual bool askSavePath(const QString& filter, const QString& folder, QString& path, int& filterIndex) = 0;
     // The JPEG quality dialog; false when it does not end with OK.
     virtual bool askJpegQuality(int& quality) = 0;
 };
@@ -50,12 +51,18 @@ private:
 class ScanCommands : public QObject {
     Q_OBJECT
 public:
-    // window: parent of the dialogs. dialogs: null for the real ones.
-    ScanCommands(Prompter& prompter, QWidget* window, std::unique_ptr<ScanDialogs> dialogs = nullptr);
+    // window: parent of the dialogs. dialogs: null for the real ones, which
+    // use jpegForm (the window's quality dialog, made once at start-up).
+    ScanCommands(Prompter& prompter, QWidget* window, std::unique_ptr<ScanDialogs> dialogs = nullptr,
+                 TJPEGQForm* jpegForm = nullptr);
     ~ScanCommands() override;   // cancels a running scan and waits for it
 
     QString currentDevice() const { return m_device; }
     void setCurrentDevice(const QString& name) { m_device = name; }
+    // Where the save dialog opens: the program folder at first, then the
+    // folder the last picture went to.
+    void setSaveFolder(const QString& folder) { m_saveFolder = folder; }
+    QString saveFolder() const { return m_saveFolder; }
     // Device settings for the following scans (tests, command line).
     void setScanOptions(const ScanOptions& options) { m_options = options; }
     bool scanning() const { return m_thread != nullptr; }
@@ -85,6 +92,7 @@ private:
     QPointer<QWidget> m_window;
     std::unique_ptr<ScanDialogs> m_dialogs;
     QString m_device;
+    QString m_saveFolder;
     ScanOptions m_options;
     QThread* m_thread = nullptr;
     std::shared_ptr<std::atomic<bool>> m_cancel;

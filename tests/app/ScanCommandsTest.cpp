@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTest>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -38,9 +39,11 @@ struct ScriptedDialogs : ScanDialogs {
     QString scanner;
     int saveDialogs = 0;
     int qualityDialogs = 0;
+    QStringList folders;             // where each save dialog opened
 
     QString chooseScanner(const QString&) override { return scanner; }
-    bool askSavePath(const QString& filter, QString& path, int& index) override {
+    bool askSavePath(const QString& filter, const QString& folder, QString& path, int& index) override {
+        folders.push_back(folder);
         ++saveDialogs;
         EXPECT_EQ(filter, GetDIBSaveFilter());
         if (saves.empty()) return false;
@@ -91,6 +94,18 @@ TEST_F(ScanCommandsTest, NameWithoutExtensionGetsThatOfTheChosenType) {
     EXPECT_EQ(OpenDib(dir.filePath("scan.PCX")).DibWidth(), 30);
     ASSERT_EQ(saved.count(), 1);
     EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST_F(ScanCommandsTest, SaveDialogOpensInTheStartFolderThenWhereTheLastPictureWent) {
+    QTemporaryDir start;
+    commands->setSaveFolder(start.path());
+    QDir(dir.path()).mkdir("sub");
+    dialogs->saves = {{dir.filePath("no/such/folder/x.bmp"), 1}, {dir.filePath("sub/x.bmp"), 1}};
+    ASSERT_TRUE(commands->saveScannedImage(somePicture()));
+    dialogs->saves = {{dir.filePath("y.bmp"), 1}};
+    ASSERT_TRUE(commands->saveScannedImage(somePicture()));
+    // a failed save does not move the dialog into a folder that is not there
+    EXPECT_EQ(dialogs->folders, QStringList({start.path(), start.path(), dir.filePath("sub")}));
 }
 
 TEST_F(ScanCommandsTest, TypedExtensionIsKeptButTheTypeDecidesTheFormat) {

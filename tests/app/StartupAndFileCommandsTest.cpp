@@ -8,6 +8,9 @@
 #include "app/InfoPanel.h"
 #include "app/PrintController.h"
 #include "app/ProgressEvent.h"
+#include "app/ScanCommands.h"
+#include "dialogs/AboutBoxUnit.h"
+#include "dialogs/JpegQFUnit.h"
 #include "model/BoxFile.h"
 #include "model/BoxSize.h"
 
@@ -38,6 +41,16 @@ TEST(Startup, WindowBeforeTheStartupNewShowsTheStartLayout) {
     EXPECT_FALSE(w.window->startupDone());
     EXPECT_EQ(w.window->printController().PreviewDpi, 35);
     EXPECT_TRUE(w.doc().ProgramFolder.endsWith(QLatin1Char('/')));
+
+    // The dialogs exist from the start, hidden; the scan's save dialog opens
+    // in the program folder like the box file dialogs.
+    ASSERT_NE(w.window->jpegForm(), nullptr);
+    EXPECT_FALSE(w.window->jpegForm()->isVisible());
+    ASSERT_NE(w.window->aboutBox(), nullptr);
+    EXPECT_FALSE(w.window->aboutBox()->isVisible());
+    const QList<QDialog*> dialogs = w.window->findChildren<QDialog*>(QString(), Qt::FindDirectChildrenOnly);
+    EXPECT_LT(dialogs.indexOf(w.window->jpegForm()), dialogs.indexOf(w.window->aboutBox()));
+    EXPECT_EQ(w.window->scanCommands()->saveFolder(), w.doc().ProgramFolder);
 }
 
 TEST(Startup, TimerRunsNewWithoutAQuestion) {
