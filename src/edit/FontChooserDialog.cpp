@@ -4,6 +4,7 @@
 
 #include <QDialogButtonBox>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -52,6 +53,11 @@ void FontChooserDialog::setDialogFont(const DialogFont& font, int dpi) {
     m_font = font;
     m_color = font.Color;
     QFont f(font.Name);
+    // A face this system lacks ("Times New Roman" from a box file) is shown
+    // as the font that stands in for it, not as whatever the list holds
+    // first; confirming without picking another face keeps the stored name.
+    m_shownFamily = QFontInfo(f).family();
+    f.setFamily(m_shownFamily);
     // The size decides; a font without one (0) falls back to its pixel
     // height, and one without either to 12 points.
     int points = font.Size;
@@ -69,8 +75,10 @@ void FontChooserDialog::setDialogFont(const DialogFont& font, int dpi) {
 DialogFont FontChooserDialog::dialogFont(int dpi) const {
     const QFont f = FontPart->currentFont();
     DialogFont result = m_font;
-    if (f.family() != m_font.Name) result.Pitch = 0;
-    result.Name = f.family();
+    if (f.family() != m_shownFamily) {
+        result.Name = f.family();
+        result.Pitch = 0;
+    }
     result.Style = static_cast<std::uint8_t>((f.bold() ? 1 : 0) | (f.italic() ? 2 : 0) | (f.underline() ? 4 : 0) |
                                              (f.strikeOut() ? 8 : 0));
     result.Color = m_color;

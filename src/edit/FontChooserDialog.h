@@ -24,5 +24,6 @@ private:
     void showColor();
 
     DialogFont m_font;
+    QString m_shownFamily;   // the face the dialog showed for m_font.Name
     std::int32_t m_color = 0;
 };

@@ -19,6 +19,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFontDatabase>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QFileSystemModel>
 #include <QLineEdit>
 #include <QListView>
@@ -419,6 +421,35 @@ TEST(FontChooserTest, KeepsFaceStyleSizeAndColour) {
     EXPECT_EQ(out.Height, -19);
     EXPECT_EQ(out.Style, fsBold | fsUnderline);
     EXPECT_EQ(out.Color, 0x00AA00);
+}
+
+TEST(FontChooserTest, AFaceTheSystemLacksIsShownAsItsStandInAndKeptOnOk) {
+    FontChooserDialog dialog;
+    DialogFont in;   // "Times New Roman", as every new object and many box files have it
+    in.setSize(12, 96);
+    ASSERT_EQ(in.Name, QStringLiteral("Times New Roman"));
+    const QString standIn = QFontInfo(QFont(in.Name)).family();
+    dialog.setDialogFont(in, 96);
+    EXPECT_EQ(dialog.FontPart->currentFont().family(), standIn);
+    DialogFont out = dialog.dialogFont(96);
+    EXPECT_EQ(out.Name, QStringLiteral("Times New Roman"));
+    EXPECT_EQ(out.Size, 12);
+
+    // Another face picked in the dialog replaces the name.
+    const QStringList families = QFontDatabase::families();
+    QString other;
+    for (const QString& f : families)
+        if (f != standIn && QFontDatabase::isScalable(f)) {
+            other = f;
+            break;
+        }
+    ASSERT_FALSE(other.isEmpty());
+    QFont f(other);
+    f.setPointSize(12);
+    dialog.FontPart->setCurrentFont(f);
+    out = dialog.dialogFont(96);
+    EXPECT_EQ(out.Name, dialog.FontPart->currentFont().family());
+    EXPECT_NE(out.Name, QStringLiteral("Times New Roman"));
 }
 
 }  // namespace
