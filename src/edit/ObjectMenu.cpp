@@ -80,7 +80,13 @@ ObjectMenu::ObjectMenu(EditorEnvironment& env, ObjectCommands& commands, QObject
         ShapeItems[code] = a;
         connect(a, &QAction::triggered, this, [this, code] { m_commands.setShape(code); });
     }
-    for (QAction* a : {Linksbnig1, Zentriert1, Rechtsbndig1, SverhM}) a->setCheckable(true);
+    for (QAction* a : {Linksbnig1, Zentriert1, Rechtsbndig1, SverhM}) {
+        a->setCheckable(true);
+        // Check marks show the object's values as the menu opened; a click
+        // runs the command but does not move a mark. The alignment marks
+        // stay as they are while the menu serves figures and images.
+        connect(a, &QAction::triggered, a, [a](bool checked) { a->setChecked(!checked); });
+    }
 
     connect(Lschen1, &QAction::triggered, this, [this] { m_commands.deleteObject(); });
     connect(Nachvorne1, &QAction::triggered, this, [this] { m_commands.bringToFront(); });

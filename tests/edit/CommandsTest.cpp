@@ -289,6 +289,36 @@ TEST_F(CommandsTest, ObjectMenuStatesFollowTheKind) {
     EXPECT_TRUE(s.checked[QStringLiteral("Zentriert1")]);
 }
 
+TEST_F(CommandsTest, PickingAnItemMovesNoCheckMarkOnlyTheNextOpeningDoes) {
+    Tobs& text = c.obj(c.place(1, Text, 100, 100, 50, 50));
+    text.Alignment = 0;
+    pick(QPoint(120, 120), "Zentriert1");
+    EXPECT_EQ(text.Alignment, 1);
+    ObjectMenu& m = c.editor.objectMenu;
+    // The marks still show what the menu showed when it opened.
+    EXPECT_TRUE(m.Linksbnig1->isChecked());
+    EXPECT_FALSE(m.Zentriert1->isChecked());
+
+    // A figure's menu keeps the alignment marks of that opening.
+    MenuState s;
+    c.onMenu = [&s](QMenu& menu) { s = capture(menu); };
+    c.place(2, Figure, 300, 300, 50, 50);
+    QTest::mouseClick(&c, Qt::RightButton, Qt::NoModifier, QPoint(320, 320));
+    EXPECT_TRUE(s.checked[QStringLiteral("Linksbnig1")]);
+    EXPECT_FALSE(s.checked[QStringLiteral("Zentriert1")]);
+
+    // Keep aspect toggles the value; its mark follows at the next opening.
+    Tobs& img = c.obj(c.place(3, Image, 500, 500, 50, 50));
+    img.KeepAspect = 1;
+    c.onMenu = nullptr;
+    pick(QPoint(520, 520), "SverhM");
+    EXPECT_EQ(img.KeepAspect, 0);
+    EXPECT_TRUE(m.SverhM->isChecked());
+    c.onMenu = [&s](QMenu& menu) { s = capture(menu); };
+    QTest::mouseClick(&c, Qt::RightButton, Qt::NoModifier, QPoint(520, 520));
+    EXPECT_FALSE(s.checked[QStringLiteral("SverhM")]);
+}
+
 TEST_F(CommandsTest, ObjectMenuShowsDeleteKeyAndCaptions) {
     ObjectMenu& m = c.editor.objectMenu;
     EXPECT_EQ(m.Lschen1->text(), QStringLiteral("&Löschen..."));
