@@ -18,6 +18,7 @@ TEffektForm::TEffektForm(QWidget* parent) : QDialog(parent) {
 
     GroupBox2 = new QGroupBox(QStringLiteral("Umrandung"), this);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    applyGroupFrame(GroupBox2);
     GroupBox2->setGeometry(8, 8, 289, 49);
     UmrCheck = new QCheckBox(QStringLiteral("Umrandung"), GroupBox2);
     UmrCheck->setObjectName(QStringLiteral("UmrCheck"));
@@ -29,6 +30,7 @@ TEffektForm::TEffektForm(QWidget* parent) : QDialog(parent) {
 
     GroupBox3 = new QGroupBox(QStringLiteral("Schatten"), this);
     GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
+    applyGroupFrame(GroupBox3);
     GroupBox3->setGeometry(8, 64, 289, 113);
     SchattCheck = new QCheckBox(QStringLiteral("Schatten"), GroupBox3);
     SchattCheck->setObjectName(QStringLiteral("SchattCheck"));

@@ -89,6 +89,7 @@ Tbkgndform::Tbkgndform(BoxDocument& doc, TBMPOpenForm& chooser, Prompter& prompt
     Panel1->setFixedWidth(184);
     GroupBox1 = new QGroupBox(QStringLiteral("Einstellungen"), Panel1);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    applyGroupFrame(GroupBox1);
     GroupBox1->setGeometry(8, 8, 169, 105);
     GroupBox1->setToolTip(QStringLiteral("Wählen Sie die gewünschte Anordnung des Hintergrundbildes"));
     GroupBox1->setStatusTip(GroupBox1->toolTip());
