@@ -105,9 +105,12 @@ PrintPage::PrintPage(PrintController& controller, std::function<int()> percent, 
     f.setPixelSize(15);
     RichEdit1->setFont(f);
     RichEdit1->setPlainText(assemblyText());
-    // The instruction's lines were broken for this width; a wide margin would
-    // break them a second time.
+    // The instruction's lines are already broken for this width; its longest
+    // line needs every pixel of it, so the edit must not break them again
+    // (a trailing space may run past the edge unseen).
     RichEdit1->document()->setDocumentMargin(2);
+    RichEdit1->setLineWrapMode(QTextEdit::NoWrap);
+    RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     RichEdit1->setFrameShape(QFrame::NoFrame);
 
     auto* body = new QHBoxLayout;

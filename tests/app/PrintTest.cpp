@@ -5,7 +5,13 @@
 #include "app/PrintController.h"
 #include "app/PrintPage.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFile>
+#include <QFontMetrics>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextLayout>
 #include <QPrinter>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -100,4 +106,27 @@ TEST(PrintPage, AssemblyTextLineByLine) {
     EXPECT_EQ(lines[9], QStringLiteral("4. Deckel: die zwei Trapezförmigen "));
     EXPECT_EQ(lines[13], QStringLiteral("schieben"));
     EXPECT_EQ(lines[15], QStringLiteral("Fertig!"));
+}
+
+TEST(PrintPage, AssemblyTextShowsItsOwnLinesUnbrokenAndUncut) {
+    StartedWindow w;
+    w.window->PageControl1->setCurrentWidget(w.window->TabSheet2);
+    QTextEdit* edit = w.window->TabSheet2->RichEdit1;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.window.get()));
+    EXPECT_EQ(edit->width(), 252);
+    EXPECT_EQ(edit->font().pixelSize(), 15);
+    EXPECT_EQ(edit->toPlainText(), PrintPage::assemblyText());
+    QTextDocument* doc = edit->document();
+    doc->documentLayout();   // lays the text out
+    int blocks = 0;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next(), ++blocks) {
+        ASSERT_NE(b.layout(), nullptr);
+        EXPECT_EQ(b.layout()->lineCount(), 1) << b.text().toStdString();
+        if (b.layout()->lineCount() < 1) continue;
+        // every visible character lies inside the edit
+        const QString shown = b.text().trimmed();
+        const int right = int(doc->documentMargin()) + QFontMetrics(edit->font()).horizontalAdvance(shown);
+        EXPECT_LE(right, edit->viewport()->width()) << b.text().toStdString();
+    }
+    EXPECT_EQ(blocks, 16);
 }
