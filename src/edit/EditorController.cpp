@@ -16,7 +16,9 @@ namespace {
 
 constexpr int HandleReach = 3;   // a handle grabs within 3 pixels of its point
 
-bool onHandle(int x, int y, int hx, int hy) {
+// Sums of screen values in 64 bits: a scale at the edge of what a file may
+// hold puts objects at the ends of the int range.
+bool onHandle(long long x, long long y, long long hx, long long hy) {
     return hx - HandleReach <= x && x <= hx + HandleReach && hy - HandleReach <= y &&
            y <= hy + HandleReach;
 }
@@ -275,8 +277,8 @@ int EditorController::HitTest(int x, int y) const {
     for (int slot = ObjectTable::Capacity; slot >= 1; --slot) {
         const Tobs& o = doc.Objects[slot];
         if (o.Kind <= 0) continue;
-        const int sl = map.DevLeft(o);
-        const int st = map.DevTop(o);
+        const long long sl = map.DevLeft(o);
+        const long long st = map.DevTop(o);
         if (sl <= x && x <= sl + map.DevWidth(o) && st <= y && y <= st + map.DevHeight(o)) return slot;
     }
     return 0;
@@ -287,7 +289,8 @@ QRect EditorController::currentScreenRect() const {
     if (!ObjectTable::isValidSlot(doc.CurrentObject)) return QRect();
     const Mapping map = Mapping::screenFor(doc);
     const Tobs& o = doc.Objects[doc.CurrentObject];
-    return QRect(map.DevLeft(o), map.DevTop(o), map.DevWidth(o), map.DevHeight(o));
+    return QRect(clampCoord(map.DevLeft(o)), clampCoord(map.DevTop(o)), clampCoord(map.DevWidth(o)),
+                 clampCoord(map.DevHeight(o)));
 }
 
 void EditorController::showCursor(CursorSlot slot) {
@@ -325,13 +328,13 @@ void EditorController::setdragmod(int x, int y) {
     }
     const Mapping map = Mapping::screenFor(doc);
     const Tobs& o = doc.Objects[doc.CurrentObject];
-    const int l = map.DevLeft(o);
-    const int t = map.DevTop(o);
-    const int w = map.DevWidth(o);
-    const int h = map.DevHeight(o);
+    const long long l = map.DevLeft(o);
+    const long long t = map.DevTop(o);
+    const long long w = map.DevWidth(o);
+    const long long h = map.DevHeight(o);
 
     struct Test {
-        int hx, hy;
+        long long hx, hy;
         DragModeCode mode;
         CursorSlot cursor;
         bool grabX, grabY;
@@ -350,15 +353,15 @@ void EditorController::setdragmod(int x, int y) {
     for (const Test& test : tests) {
         if (!onHandle(x, y, test.hx, test.hy)) continue;
         m_state.DragMode = test.mode;
-        m_state.GrabOffsetX = test.grabX ? x - test.hx : 0;
-        m_state.GrabOffsetY = test.grabY ? y - test.hy : 0;
+        m_state.GrabOffsetX = test.grabX ? clampToInt32(x - test.hx) : 0;
+        m_state.GrabOffsetY = test.grabY ? clampToInt32(y - test.hy) : 0;
         showCursor(test.cursor);
         return;
     }
     if (l <= x && x <= l + w && t <= y && y <= t + h) {
         m_state.DragMode = dmMove;
-        m_state.GrabOffsetX = x - l;
-        m_state.GrabOffsetY = y - t;
+        m_state.GrabOffsetX = clampToInt32(x - l);
+        m_state.GrabOffsetY = clampToInt32(y - t);
         showCursor(CursorDragHand);
         return;
     }
@@ -461,8 +464,8 @@ void EditorController::zoomStep(int x, int y, bool inwards) {
                        std::max(0, truncToInt(doc.ExtentHeight * zoom / divisor)));
     m_env.setCanvasSize(canvas);
     const QSize box = m_env.scrollBoxSize();
-    const int sx = truncToInt(dx * zoom / divisor) - box.width() / 2;
-    const int sy = truncToInt(dy * zoom / divisor) - box.height() / 2;
+    const int sx = clampToInt32(static_cast<long long>(truncToInt(dx * zoom / divisor)) - box.width() / 2);
+    const int sy = clampToInt32(static_cast<long long>(truncToInt(dy * zoom / divisor)) - box.height() / 2);
     m_env.setScrollPosition(QPoint(clampScroll(sx, canvas.width()), clampScroll(sy, canvas.height())));
     m_state.SuspendPaint = false;
     m_env.repaint();
