@@ -32,9 +32,10 @@ QToolButton* speedButton(QWidget* bar, const char* name, const QString& caption,
     return b;
 }
 
-QLabel* barLabel(QWidget* bar, const QString& text, int x, int y) {
+QLabel* barLabel(QWidget* bar, const char* name, const QString& text, int x, int y) {
     auto* l = new QLabel(text, bar);
-    l->move(x, y + 3);
+    l->setObjectName(QLatin1String(name));
+    l->move(x, y);
     l->adjustSize();
     return l;
 }
@@ -56,15 +57,15 @@ EditorPage::EditorPage(BoxDocument& doc, EditorCanvas* canvas, QWidget* parent)
                              QStyle::SP_DialogSaveButton, 168);
     SpeedItem6 = speedButton(SpeedBar2, "SpeedItem6", QStringLiteral("Hintergrund"),
                              QStringLiteral("Hintergrund auswählen"), QStyle::SP_DesktopIcon, 264);
-    barLabel(SpeedBar2, QStringLiteral("Größe der Box:"), 360, 8);
+    barLabel(SpeedBar2, "BoxSizeLabel", QStringLiteral("Größe der Box:"), 360, 8);
     ProzED = new QSpinBox(SpeedBar2);
     ProzED->setObjectName(QStringLiteral("ProzED"));
     ProzED->setRange(10, 100);
     ProzED->setSingleStep(10);
     ProzED->setValue(100);
     ProzED->setGeometry(456, 8, 73, 22);
-    barLabel(SpeedBar2, QStringLiteral("%"), 536, 8);
-    barLabel(SpeedBar2, QStringLiteral("Größe des Würfels:"), 360, 32);
+    barLabel(SpeedBar2, "PercentLabel", QStringLiteral("%"), 536, 8);
+    barLabel(SpeedBar2, "CubeSizeLabel", QStringLiteral("Größe des Würfels:"), 360, 32);
     GrossEd = new QLineEdit(SpeedBar2);
     GrossEd->setObjectName(QStringLiteral("GrossEd"));
     GrossEd->setReadOnly(true);

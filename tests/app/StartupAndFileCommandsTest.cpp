@@ -4,8 +4,13 @@
 
 #include "app/EditorCanvas.h"
 #include "app/EditorPage.h"
+#include "app/EditorScrollBox.h"
+#include "app/RulerWidget.h"
+#include "edit/EditorToolBar.h"
+#include "edit/PropertyPanel.h"
 #include "app/FileCommands.h"
 #include "app/InfoPanel.h"
+#include "app/MainMenu.h"
 #include "app/PrintController.h"
 #include "app/ProgressEvent.h"
 #include "app/ScanCommands.h"
@@ -14,7 +19,14 @@
 #include "model/BoxFile.h"
 #include "model/BoxSize.h"
 
+#include <QAction>
 #include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolButton>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QSettings>
@@ -304,4 +316,115 @@ TEST(ProgressBar, EditingCommandsReportThroughTheCanvas) {
     StartedWindow w;
     w.window->PaintBox1->reportProgress(37);
     EXPECT_EQ(w.window->InfoPanel1->ProgressBar1->value(), 37);
+}
+
+TEST(MainWindowLayout, AreasBarsAndFieldsWhereTheyBelong) {
+    StartedWindow w;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.window.get()));
+    TSDIAppForm& win = *w.window;
+    EditorPage& page = *win.TabSheet3;
+
+    // bottom: the status bar, the info panel right above it
+    QStatusBar* status = win.statusBar();
+    EXPECT_EQ(status->objectName(), QStringLiteral("StatusBar"));
+    EXPECT_EQ(status->height(), 19);
+    EXPECT_EQ(win.InfoPanel1->height(), 22);
+    const QPoint infoBottom = win.InfoPanel1->mapTo(&win, QPoint(0, win.InfoPanel1->height()));
+    EXPECT_EQ(infoBottom.y(), status->geometry().top());
+    QProgressBar* bar = win.InfoPanel1->ProgressBar1;
+    EXPECT_EQ(bar->size(), QSize(150, 16));
+    EXPECT_LT(bar->x(), 8);
+    EXPECT_EQ(bar->minimum(), 0);
+    EXPECT_EQ(bar->maximum(), 100);
+
+    // the two tabs
+    ASSERT_EQ(win.PageControl1->count(), 2);
+    EXPECT_EQ(win.PageControl1->tabText(0), QStringLiteral("Editor"));
+    EXPECT_EQ(win.PageControl1->tabText(1), QStringLiteral("Drucken"));
+
+    // the upper button bar with the box size
+    EXPECT_EQ(page.SpeedBar2->height(), 56);
+    const struct { QToolButton* b; int x; const char* caption; const char* hint; } buttons[] = {
+        {page.NewBtn, 8, "Neu...", "Neue Datei erstellen"},
+        {page.SpeedItem4, 88, "Öffnen...", "Öffnet eine Box"},
+        {page.SpeedItem5, 168, "Speichern", "Speichert die Box"},
+        {page.SpeedItem6, 264, "Hintergrund", "Hintergrund auswählen"}};
+    for (const auto& b : buttons) {
+        EXPECT_EQ(b.b->x(), b.x) << b.caption;
+        EXPECT_EQ(b.b->size(), QSize(80, 50)) << b.caption;
+        EXPECT_EQ(b.b->text(), QString::fromUtf8(b.caption));
+        EXPECT_EQ(b.b->statusTip(), QString::fromUtf8(b.hint));
+        EXPECT_FALSE(b.b->icon().isNull()) << b.caption;
+    }
+    EXPECT_EQ(page.ProzED->pos(), QPoint(456, 8));
+    EXPECT_EQ(page.ProzED->width(), 73);
+    EXPECT_EQ(page.GrossEd->pos(), QPoint(456, 32));
+    EXPECT_EQ(page.GrossEd->width(), 73);
+    EXPECT_TRUE(page.GrossEd->isReadOnly());
+    const struct { const char* name; QPoint pos; const char* text; } labels[] = {
+        {"BoxSizeLabel", {360, 8}, "Größe der Box:"},
+        {"PercentLabel", {536, 8}, "%"},
+        {"CubeSizeLabel", {360, 32}, "Größe des Würfels:"}};
+    for (const auto& l : labels) {
+        auto* label = page.SpeedBar2->findChild<QLabel*>(QLatin1String(l.name));
+        ASSERT_NE(label, nullptr) << l.name;
+        EXPECT_EQ(label->pos(), l.pos) << l.name;
+        EXPECT_EQ(label->text(), QString::fromUtf8(l.text));
+    }
+
+    // tool bar left, property panel right, rulers around the scroll box
+    EXPECT_EQ(win.Toolbar->width(), 57);
+    EXPECT_EQ(win.Panel10->width(), 145);
+    EXPECT_LT(win.Toolbar->mapTo(&page, QPoint()).x(), page.GolbalPanel->x());
+    EXPECT_GE(win.Panel10->mapTo(&page, QPoint()).x(), page.GolbalPanel->x() + page.GolbalPanel->width());
+    EXPECT_EQ(page.TRuler->height(), 20);
+    EXPECT_EQ(page.TRuler->width(), page.GolbalPanel->width());
+    EXPECT_EQ(page.TRuler->pos(), QPoint(0, 0));
+    EXPECT_EQ(page.LRuler->width(), 20);
+    EXPECT_EQ(page.LRuler->pos(), QPoint(0, 20));
+    EXPECT_EQ(page.ScrollBox1->pos(), QPoint(20, 20));
+    EXPECT_EQ(page.ScrollBox1->frameShape(), QFrame::NoFrame);
+    EXPECT_EQ(page.ScrollBox1->widget(), win.PaintBox1);
+}
+
+TEST(MainWindowLayout, MenusInOrderWithShortcutsAndHints) {
+    StartedWindow w(false);
+    // caption | shortcut | status bar hint; "-" is a separator
+    const QStringList expected = {
+        "&Datei",
+        "&Neu...|Ctrl+N|Neue Box erstellen",
+        "Ö&ffnen...|Ctrl+O|Box öffnen",
+        "&Speichern|Ctrl+S|Aktuelle Box speichern",
+        "Speichern &unter...|Ctrl+U|Aktuelle Box unter speziellem Namen speichern",
+        "-",
+        "Scanner auswählen...||Läßt sie den aktiven Scanner auswählen",
+        "Bild einscannen...||Läßt sie ein Bild einscannen und speichern",
+        "-",
+        "Drucker &einrichten...|Ctrl+E|Richtet den Drucker ein",
+        "&Drucken...|Ctrl+D|Druckt die Box",
+        "-",
+        "&Beenden|Alt+X|Anwendung verlassen",
+        "&Einstellungen",
+        "&Hintergrundbild...|Ctrl+H|Ändert die Einstellungen des Hintergrundbildes",
+        "&Hilfe",
+        "Inf&o...|Ctrl+I|Informationen über das Programm",
+    };
+    QStringList actual;
+    for (QAction* top : w.window->menuBar()->actions()) {
+        actual << top->text();
+        for (QAction* a : top->menu()->actions()) {
+            if (a->isSeparator()) actual << QStringLiteral("-");
+            else
+                actual << a->text() + QLatin1Char('|') + a->shortcut().toString(QKeySequence::PortableText) +
+                              QLatin1Char('|') + a->statusTip();
+        }
+    }
+    EXPECT_EQ(actual, expected);
+}
+
+TEST(MainWindowLayout, MenuHintsReachTheStatusBar) {
+    StartedWindow w;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.window.get()));
+    w.window->MainMenu1->Bildeinscanne1->showStatusText(w.window.get());
+    EXPECT_EQ(w.window->statusBar()->currentMessage(), QStringLiteral("Läßt sie ein Bild einscannen und speichern"));
 }
