@@ -162,7 +162,9 @@ void Tbkgndform::OpenBtn2Click() {
     if (!LoadDIBit(m_working, m_workingFile, programFolder)) {
         m_prompter.inform(QString(), QStringLiteral("Konnte Bild (") + m_workingFile + QStringLiteral(") nicht Laden."),
                           PromptIcon::Error);
-        m_workingFile.clear();
+        // The previous picture stays, and so does the name it is saved
+        // under: without it the background would vanish at the next save.
+        m_workingFile = m_doc.BackgroundFile;
     }
     copyToDocument();
     PaintBox1->repaint();

@@ -331,7 +331,7 @@ TEST_F(BackgroundTest, OpenedPictureReachesDocumentAtOnceAndModeOnClose) {
     EXPECT_EQ(doc.BackgroundMode, bgTile);
 }
 
-TEST_F(BackgroundTest, UnloadableFileKeepsPictureButEmptiesTheFileName) {
+TEST_F(BackgroundTest, UnloadableFileKeepsThePreviousPictureWithItsFileName) {
     makeImage(QStringLiteral("bg.bmp"), 30, 10);
     form()->show();
     chooseByName(QStringLiteral("bg.bmp"));
@@ -340,9 +340,21 @@ TEST_F(BackgroundTest, UnloadableFileKeepsPictureButEmptiesTheFileName) {
     EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Konnte Bild (missing.bmp) nicht Laden."));
     EXPECT_EQ(prompts.messages[0].icon, PromptIcon::Error);
     EXPECT_EQ(doc.BackgroundPicture.DibWidth(), 30);
-    EXPECT_TRUE(doc.BackgroundFile.isEmpty());
+    // The picture still shown is saved under its own name, not lost.
+    EXPECT_EQ(doc.BackgroundFile, QStringLiteral("bg.bmp"));
+    EXPECT_EQ(form()->workingFile(), QStringLiteral("bg.bmp"));
     form()->accept();
     EXPECT_EQ(doc.BackgroundMode, bgFit);
+    EXPECT_EQ(doc.BackgroundFile, QStringLiteral("bg.bmp"));
+
+    // Without a previous picture a failed load leaves no background.
+    doc.clearall();
+    form()->show();
+    chooseByName(QStringLiteral("missing.bmp"));
+    EXPECT_TRUE(doc.BackgroundPicture.isEmpty());
+    EXPECT_TRUE(doc.BackgroundFile.isEmpty());
+    form()->accept();
+    EXPECT_EQ(doc.BackgroundMode, bgNone);
 }
 
 TEST_F(BackgroundTest, NoneThenBackGivesNoBackgroundWhateverIsChecked) {
