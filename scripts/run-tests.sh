@@ -30,7 +30,7 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
       -DFALTARILLON_FUZZ=ON -DFALTARILLON_BUILD_UI=OFF -DFALTARILLON_BUILD_BENCH=OFF
 cmake --build build-fuzz -j "$JOBS"
 for f in build-fuzz/fuzz_*; do
-  [ -x "$f" ] || continue
+  [ -f "$f" ] && [ -x "$f" ] || continue
   name=$(basename "$f")
   corpus="fuzz/corpus/${name#fuzz_}"
   mkdir -p "build-fuzz/corpus-$name"
