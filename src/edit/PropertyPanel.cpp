@@ -33,8 +33,9 @@ QRadioButton* makeRadio(QWidget* parent, const char* name, const QString& captio
                         int width) {
     auto* r = new QRadioButton(caption, parent);
     r->setObjectName(QString::fromLatin1(name));
-    // A caption wider than its place at this font may use the page's width.
-    const int room = 137 - left;
+    // A caption wider than its place at this font may use the width of the
+    // page (the panel's 145 pixels).
+    const int room = 145 - left;
     r->setGeometry(left, top, std::min(room, std::max(width, r->sizeHint().width())), 17);
     return r;
 }
@@ -94,7 +95,9 @@ PropertyPanel::PropertyPanel(EditorEnvironment& env, ObjectCommands& commands, Q
                            QStyle::SP_DialogResetButton);
     auto* Panel11 = new QWidget(FigurSheet);
     Panel11->setObjectName(QStringLiteral("Panel11"));
-    Panel11->setGeometry(0, 240, 137, 49);
+    // Borderless and unseen: as wide as the page, so that "Gefüllt und
+    // Umrandung" is not cut at this font.
+    Panel11->setGeometry(0, 240, 145, 49);
     FilledCheck = makeRadio(Panel11, "FilledCheck", QStringLiteral("Ausgefüllt"), 8, 0, 129);
     BorderCheck = makeRadio(Panel11, "BorderCheck", QStringLiteral("Nur Umrandung"), 8, 16, 129);
     FilledBorderCheck = makeRadio(Panel11, "FilledBorderCheck", QStringLiteral("Gefüllt und Umrandung"), 8, 32, 129);
