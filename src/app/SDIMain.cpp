@@ -10,6 +10,7 @@
 #include "app/FileCommands.h"
 #include "app/InfoPanel.h"
 #include "app/MainMenu.h"
+#include "app/MenuShortcutPriority.h"
 #include "app/PrintController.h"
 #include "app/PrintPage.h"
 #include "app/ProgressEvent.h"
@@ -75,6 +76,7 @@ TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
     m_cursors = std::make_unique<CursorSlots>();
 
     MainMenu1 = new MainMenu(menuBar(), this);
+    new MenuShortcutPriority(this, menuBar());
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     statusBar()->setFixedHeight(19);
     statusBar()->setSizeGripEnabled(true);

@@ -20,7 +20,10 @@
 #include "model/BoxSize.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
+#include <QPrinter>
+#include <QSignalSpy>
 #include <QMenu>
 #include <QMenuBar>
 #include <QLabel>
@@ -427,4 +430,60 @@ TEST(MainWindowLayout, MenuHintsReachTheStatusBar) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.window.get()));
     w.window->MainMenu1->Bildeinscanne1->showStatusText(w.window.get());
     EXPECT_EQ(w.window->statusBar()->currentMessage(), QStringLiteral("Läßt sie ein Bild einscannen und speichern"));
+}
+
+namespace {
+// A field that claims every key combination for itself, as line edits do
+// with Ctrl+U and Ctrl+E under the X11 key bindings.
+class GreedyField : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+    int overrides = 0;
+
+protected:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::ShortcutOverride) {
+            ++overrides;
+            e->accept();
+            return true;
+        }
+        return QLineEdit::event(e);
+    }
+};
+}  // namespace
+
+TEST(MainWindowLayout, MenuShortcutsWorkWhileATextFieldHasTheFocus) {
+    StartedWindow w;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.window.get()));
+    w.window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.window.get()));
+    int setups = 0;
+    w.window->printController().setSetupDialog([&](QPrinter&) { ++setups; });
+    MainMenu& menu = *w.window->MainMenu1;
+    // Line edits claim some of these keys for themselves (Ctrl+U, Ctrl+E):
+    // the menu's shortcuts go first, as in every other field of the window.
+    auto* greedy = new GreedyField(w.window->TabSheet3->SpeedBar2);
+    greedy->setGeometry(600, 8, 40, 20);
+    greedy->show();
+    QWidget* fields[] = {w.window->findChild<QWidget*>(QStringLiteral("KeyEdit")), w.window->TabSheet3->ProzED, greedy};
+    for (QWidget* field : fields) {
+        ASSERT_NE(field, nullptr);
+        field->setFocus();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return field->hasFocus() || field->isAncestorOf(QApplication::focusWidget()); }));
+        QWidget* target = QApplication::focusWidget();
+        const struct { QAction* action; int key; } cases[] = {
+            {menu.SaveAs, Qt::Key_U}, {menu.Druckereinrichten1, Qt::Key_E},
+            {menu.OpenItem, Qt::Key_O}, {menu.SaveItem, Qt::Key_S}};
+        for (const auto& c : cases) {
+            QSignalSpy spy(c.action, &QAction::triggered);
+            QTest::keyClick(target, Qt::Key(c.key), Qt::ControlModifier);
+            EXPECT_EQ(spy.count(), 1) << c.action->text().toStdString() << " in " << field->objectName().toStdString();
+        }
+    }
+    EXPECT_EQ(setups, 3);
+    // keys that are no menu shortcut still reach the field first
+    greedy->setFocus();
+    const int before = greedy->overrides;
+    QTest::keyClick(greedy, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_GT(greedy->overrides, before);
 }
