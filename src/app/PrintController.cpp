@@ -90,6 +90,13 @@ bool PrintController::PrintClick(int percent, double screenDpi) {
                                            QStringLiteral("PDF-Dateien|*.pdf"), suggested + QStringLiteral(".pdf"));
         if (path.isEmpty()) return false;
         if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
+        // The file dialog leaves overwriting to the program: an existing
+        // file is only replaced after a Yes, as with box files.
+        if (QFileInfo::exists(path) &&
+            m_prompter.ask(QStringLiteral("Vorhandene Datei Überschreiben?"),
+                           QStringLiteral("Die Datei existiert schon, soll Sie überschrieben werden?"),
+                           PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes)
+            return false;
         m_printer->setOutputFileName(path);
     }
 

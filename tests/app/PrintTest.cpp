@@ -7,6 +7,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -81,6 +82,13 @@ TEST(PrintPreview, PrinterStartsInLandscapeAndTheTabSizesThePage) {
     EXPECT_GT(w.window->TabSheet2->VPaint->width(), dpi);
 }
 
+namespace {
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+}  // namespace
+
 TEST(Printing, WithoutAPrinterTheSheetGoesIntoAPdfFile) {
     QTemporaryDir dir;
     BoxDocument doc;
@@ -95,6 +103,25 @@ TEST(Printing, WithoutAPrinterTheSheetGoesIntoAPdfFile) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.read(5).startsWith("%PDF"));
     EXPECT_EQ(print.printer().docName(), QStringLiteral("ORB-LUX Faltarillon-Designer 1.0 Faltarillon"));
+    f.close();
+
+    // An existing file is replaced only after a Yes.
+    {
+        QFile other(path);
+        ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+        other.write("keep me");
+    }
+    prompter.savePaths = {path};
+    prompter.answers = {PromptAnswer::No};
+    EXPECT_FALSE(print.PrintClick(100, 96));
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, QStringLiteral("Die Datei existiert schon, soll Sie überschrieben werden?"));
+    EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("Vorhandene Datei Überschreiben?"));
+    EXPECT_EQ(readFile(path), QByteArray("keep me"));
+    prompter.savePaths = {path};
+    prompter.answers = {PromptAnswer::Yes};
+    EXPECT_TRUE(print.PrintClick(100, 96));
+    EXPECT_TRUE(readFile(path).startsWith("%PDF"));
 }
 
 TEST(PrintPage, AssemblyTextLineByLine) {
