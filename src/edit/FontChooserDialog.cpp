@@ -40,6 +40,16 @@ FontChooserDialog::FontChooserDialog(QWidget* parent) : QDialog(parent) {
             showColor();
         }
     });
+    // The embedded font part is a dialog of its own: Escape (or Enter) in
+    // its fields would end and hide only that part and leave this window
+    // open without it. Its end ends this dialog, and the part stays shown.
+    connect(FontPart, &QDialog::finished, this, [this](int result) {
+        FontPart->setVisible(true);
+        if (result == QDialog::Accepted)
+            accept();
+        else
+            reject();
+    });
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }

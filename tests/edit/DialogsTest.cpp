@@ -17,6 +17,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFontDatabase>
 #include <QFontDialog>
@@ -462,6 +463,35 @@ TEST(FontChooserTest, AFaceTheSystemLacksIsShownAsItsStandInAndKeptOnOk) {
     out = dialog.dialogFont(96);
     EXPECT_EQ(out.Name, dialog.FontPart->currentFont().family());
     EXPECT_NE(out.Name, QStringLiteral("Times New Roman"));
+}
+
+TEST_F(DialogsTest, FontDialogEndsAsAWholeOnEscapeInItsFieldsAndShowsItsFontPartAgain) {
+    FontChooserDialog* form = dialogs->fontDialog();
+    DialogFont font;
+    font.setSize(12, 96);
+    bool stillOpen = false;
+    whenModal([form, &stillOpen] {
+        ASSERT_TRUE(form->isVisible());
+        QWidget* field = form->FontPart->focusWidget() ? form->FontPart->focusWidget() : form->FontPart;
+        QTest::keyClick(field, Qt::Key_Escape);
+        // Should the window stay open, note it and close it, so the test
+        // fails instead of waiting forever.
+        QTimer::singleShot(100, form, [form, &stillOpen] {
+            stillOpen = form->isVisible();
+            if (stillOpen) form->reject();
+        });
+    });
+    EXPECT_FALSE(dialogs->chooseFont(font));
+    EXPECT_FALSE(stillOpen);
+
+    bool partShown = false;
+    whenModal([form, &partShown] {
+        partShown = form->FontPart->isVisible();
+        QTest::mouseClick(form->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    });
+    EXPECT_TRUE(dialogs->chooseFont(font));
+    EXPECT_TRUE(partShown);
+    EXPECT_EQ(font.Name, QStringLiteral("Times New Roman"));
 }
 
 }  // namespace
