@@ -21,6 +21,7 @@ FontChooserDialog::FontChooserDialog(QWidget* parent) : QDialog(parent) {
 
     ColorButton = new QPushButton(QStringLiteral("Farbe..."), this);
     ColorButton->setObjectName(QStringLiteral("ColorButton"));
+    ColorButton->setAutoDefault(false);   // Enter confirms the dialog
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("A&bbrechen"));
 
