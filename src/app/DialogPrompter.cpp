@@ -1,5 +1,7 @@
 #include "app/DialogPrompter.h"
 
+#include "dialogs/FormStyle.h"
+
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -58,6 +60,7 @@ QString DialogPrompter::defaultSuffixOf(const QString& filter) {
 PromptAnswer DialogPrompter::ask(const QString& caption, const QString& text, PromptIcon icon,
                                  PromptButtons buttons) {
     QMessageBox box(toIcon(icon), captionOrTitle(caption), text, QMessageBox::NoButton, m_parent);
+    applyDialogFont(&box);
     switch (buttons) {
     case PromptButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
     case PromptButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
@@ -84,6 +87,7 @@ PromptAnswer DialogPrompter::ask(const QString& caption, const QString& text, Pr
 
 void DialogPrompter::inform(const QString& caption, const QString& text, PromptIcon icon) {
     QMessageBox box(toIcon(icon), captionOrTitle(caption), text, QMessageBox::Ok, m_parent);
+    applyDialogFont(&box);
     box.exec();
 }
 

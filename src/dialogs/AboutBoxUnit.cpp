@@ -1,6 +1,7 @@
 #include "dialogs/AboutBoxUnit.h"
 
 #include "app/AppResources.h"
+#include "dialogs/FormStyle.h"
 
 #include <QDate>
 #include <QDesktopServices>
@@ -33,6 +34,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Info"));
     setModal(true);
     setFixedSize(ClientWidth, ClientHeight);
+    applyDialogFont(this);
 
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("ProgramIcon"));

@@ -24,6 +24,7 @@ TEST(AboutBox, FixedInfoBoxWithWebButtonAndOk) {
     EXPECT_EQ(box.windowTitle(), QStringLiteral("Info"));
     EXPECT_EQ(box.size(), QSize(664, 453));
     EXPECT_EQ(box.minimumSize(), box.maximumSize());
+    EXPECT_EQ(box.font().pixelSize(), 11);
     EXPECT_TRUE(box.Copyright->text().contains(QString::number(QDate::currentDate().year())));
     EXPECT_FALSE(box.Copyright->text().contains(QStringLiteral("XXXX")));
 
@@ -70,6 +71,7 @@ struct SeenBox {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
+    QFont font;
 };
 
 // Answers the next message box with `button` (or Escape when NoButton) and
@@ -85,6 +87,7 @@ void answerNextBox(SeenBox& seen, QMessageBox::StandardButton button) {
         seen.text = box->text();
         seen.icon = box->icon();
         seen.buttons = box->standardButtons();
+        seen.font = box->font();
         if (button == QMessageBox::NoButton) box->reject();
         else box->button(button)->click();
     });
@@ -104,6 +107,7 @@ TEST(DialogPrompter, QuestionBoxShowsTextCaptionIconAndButtons) {
     EXPECT_EQ(seen.text, QStringLiteral("Wollen Sie vorher speichern?"));
     EXPECT_EQ(seen.icon, QMessageBox::Question);
     EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(seen.font.pixelSize(), 11);   // the dialogs' own small font
 
     answerNextBox(seen, QMessageBox::NoButton);   // Escape
     EXPECT_EQ(prompter.ask(QString(), QStringLiteral("?"), PromptIcon::Question, PromptButtons::YesNoCancel),
