@@ -65,5 +65,40 @@ if ! timeout 15 import -window root "$shot"; then
 fi
 [ -s "$shot" ] || { echo "empty screenshot"; exit 1; }
 echo "window found, screenshot $shot"
+
+# Ending through the menu: Exit asks whether to save; "Nein" ends the program,
+# which must come down cleanly (its destruction frees the document).
+timeout 5 xdotool windowfocus --sync "$found" >/dev/null 2>&1 || timeout 5 xdotool windowfocus "$found" >/dev/null 2>&1
+sleep 0.3
+timeout 5 xdotool key alt+x
+question=""
+for _ in $(seq 1 50); do
+  question=$(timeout 5 xdotool search --name '^Programm beenden$' 2>/dev/null | head -n1)
+  [ -n "$question" ] && break
+  sleep 0.1
+done
+if [ -z "$question" ]; then
+  echo "Alt+X did not ask 'Programm beenden'"
+  exit 1
+fi
+timeout 5 xdotool windowfocus "$question" >/dev/null 2>&1
+sleep 0.2
+timeout 5 xdotool key n
+for _ in $(seq 1 100); do
+  kill -0 "$app_pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$app_pid" 2>/dev/null; then
+  echo "the program did not end after 'Nein'"
+  exit 1
+fi
+wait "$app_pid"
+rc=$?
+app_pid=""
+if [ "$rc" -ne 0 ]; then
+  echo "the program ended with status $rc"
+  exit 1
+fi
+echo "ended through Exit"
 rm -rf "$XDG_CONFIG_HOME"
 exit 0
