@@ -18,6 +18,7 @@
 #include "dialogs/JpegQFUnit.h"
 #include "model/BoxFile.h"
 #include "model/BoxSize.h"
+#include "render/EditorView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -486,4 +487,41 @@ TEST(MainWindowLayout, MenuShortcutsWorkWhileATextFieldHasTheFocus) {
     const int before = greedy->overrides;
     QTest::keyClick(greedy, Qt::Key_A, Qt::ControlModifier);
     EXPECT_GT(greedy->overrides, before);
+}
+
+TEST(OpenCommand, KeepsScrollBoxSizeAndCubeDisplayButShowsTheFilesLayout) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("flach.box"));
+    {
+        StartedWindow source;
+        source.doc().Layout.ItemHeight = 150;   // another sheet layout than New's
+        source.doc().Layout.MarginX = 7;
+        source.prompter.savePaths = {path};
+        ASSERT_TRUE(source.window->fileCommands().SaveItemClick());
+    }
+
+    StartedWindow w;
+    EditorPage& page = *w.window->TabSheet3;
+    page.ProzED->setValue(50);
+    const QString cube = page.GrossEd->text();
+    EXPECT_EQ(cube, cubeEdgeText(50, 205.0));
+    w.window->PaintBox1->setScrollPosition(QPoint(300, 200));
+    const QPoint scroll = w.window->PaintBox1->scrollPosition();
+
+    w.prompter.openPaths = {path};
+    w.window->fileCommands().OpenItemClick();
+    ASSERT_EQ(w.doc().FileName, path);
+    EXPECT_EQ(w.doc().Layout.ItemHeight, 150.0);
+    EXPECT_EQ(w.window->InfoPanel1->caption(), sheetLayoutLine(w.doc().Layout));
+    EXPECT_EQ(page.ProzED->value(), 50);
+    EXPECT_EQ(page.GrossEd->text(), cube);   // refreshed only by the box size or New
+    EXPECT_EQ(w.window->PaintBox1->scrollPosition(), scroll);
+    EXPECT_EQ(w.window->PaintBox1->size(), editingAreaSize(w.doc()));
+
+    // New brings the cube display back to the document's layout.
+    w.prompter.answers = {PromptAnswer::No};
+    w.window->Neu1Click();
+    EXPECT_EQ(page.GrossEd->text(), cubeEdgeText(50, 205.0));
+    EXPECT_EQ(w.window->PaintBox1->scrollPosition(),
+              QPoint(w.window->PaintBox1->width() / 3, w.window->PaintBox1->height() / 3));
 }
