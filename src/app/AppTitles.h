@@ -9,7 +9,6 @@ namespace AppTitles {
 
 inline QString printJobTitle() { return QStringLiteral("ORB-LUX Faltarillon-Designer 1.0 Faltarillon"); }
 inline QString organisation() { return QStringLiteral("ORB-LUX"); }
-inline QString settingsApplication() { return QStringLiteral("Faltarillon-Designer"); }
 
 // The folder of the program file, ending in '/'.
 inline QString programFolderOf(const QString& applicationFilePath) {

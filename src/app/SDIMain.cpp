@@ -294,12 +294,12 @@ void TSDIAppForm::closeEvent(QCloseEvent* e) {
 }
 
 void TSDIAppForm::restorePlacement() {
-    QSettings settings(AppTitles::organisation(), AppTitles::settingsApplication());
+    QSettings settings;   // organisation and application name are set once in main
     const QByteArray placement = settings.value(QLatin1String(PlacementKey)).toByteArray();
     if (!placement.isEmpty()) restoreGeometry(placement);
 }
 
 void TSDIAppForm::storePlacement() {
-    QSettings settings(AppTitles::organisation(), AppTitles::settingsApplication());
+    QSettings settings;   // organisation and application name are set once in main
     settings.setValue(QLatin1String(PlacementKey), saveGeometry());
 }
