@@ -12,6 +12,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool imagemagick poppler-utils netpbm
+  cups cups-client cups-bsd xclip librsvg2-bin
+  libpodofo-dev libdxflib-dev python3-ezdxf
+  lintian appstream desktop-file-utils dpkg-dev fakeroot file
 )
 
 missing=()

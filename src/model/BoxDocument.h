@@ -24,6 +24,12 @@ struct BoxDocument {
     QString FileName;
     QString ProgramFolder;   // always ends in '/'
 
+    // Raised by every change of the document (objects, background, layout).
+    // It only ever grows, so one number never stands for two states: views
+    // that cache something made from the document compare it with theirs.
+    std::uint64_t Revision = 0;
+    void markChanged() { ++Revision; }
+
     // Resets objects, selection, background and file name; layout, extent,
     // zoom and divisor stay.
     void clearall();
