@@ -24,6 +24,7 @@ test: deps
 
 bench: build
 	for b in $(BUILD)/bench_*; do $$b; done
+	bash bench/sheet_vs_rsvg.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz

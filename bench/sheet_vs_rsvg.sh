@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The 600-dpi sheet job, whole processes: our command-line tool renders the
+# frozen design of bench/data/ to PNG, rsvg-convert renders the equivalent
+# SVG of the same sheet to PNG. Paired runs, alternating; prints the medians
+# of wall and CPU time, the output sizes and the ratio ours / rsvg.
+#   bench/sheet_vs_rsvg.sh BUILD_DIR [RUNS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD=${1:-build}
+RUNS=${2:-7}
+CLI="$BUILD/faltarillon-cli"
+DATA=bench/data
+command -v rsvg-convert >/dev/null || { echo "rsvg-convert fehlt (librsvg2-bin)"; exit 1; }
+[ -x "$CLI" ] || { echo "$CLI fehlt"; exit 1; }
+OUT=$(mktemp -d)
+trap 'rm -rf "$OUT"' EXIT
+export QT_QPA_PLATFORM=offscreen
+
+# Wall and CPU seconds of one command, as "wall cpu".
+timed() {
+  local t0 t1 c0 c1
+  c0=$(awk '{print $14+$15+$16+$17}' /proc/$$/stat)
+  t0=$(date +%s.%N)
+  "$@" >/dev/null
+  t1=$(date +%s.%N)
+  c1=$(awk '{print $14+$15+$16+$17}' /proc/$$/stat)
+  awk -v a="$t0" -v b="$t1" -v c="$c0" -v d="$c1" -v hz="$(getconf CLK_TCK)" \
+    'BEGIN { printf "%.3f %.3f\n", b - a, (d - c) / hz }'
+}
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+: > "$OUT/ours" ; : > "$OUT/rsvg"
+# One warm-up run each: files in the page cache, fonts found.
+"$CLI" render "$DATA/blatt.box" "$OUT/ours.png" --dpi 600 >/dev/null
+rsvg-convert -o "$OUT/rsvg.png" "$DATA/blatt.svg"
+for i in $(seq "$RUNS"); do
+  timed "$CLI" render "$DATA/blatt.box" "$OUT/ours.png" --dpi 600 >> "$OUT/ours"
+  timed rsvg-convert -o "$OUT/rsvg.png" "$DATA/blatt.svg" >> "$OUT/rsvg"
+done
+ow=$(cut -d' ' -f1 "$OUT/ours" | median); oc=$(cut -d' ' -f2 "$OUT/ours" | median)
+rw=$(cut -d' ' -f1 "$OUT/rsvg" | median); rc=$(cut -d' ' -f2 "$OUT/rsvg" | median)
+echo "Blatt 600 dpi, A4 quer, $RUNS Läufe je Programm, Last: $(cut -d' ' -f1-3 /proc/loadavg)"
+printf "  faltarillon-cli render: Median %.3f s Wand, %.3f s CPU, PNG %d Bytes\n" "$ow" "$oc" "$(stat -c %s "$OUT/ours.png")"
+printf "  rsvg-convert:           Median %.3f s Wand, %.3f s CPU, PNG %d Bytes\n" "$rw" "$rc" "$(stat -c %s "$OUT/rsvg.png")"
+awk -v a="$ow" -v b="$rw" -v c="$oc" -v d="$rc" \
+  'BEGIN { printf "  Verhältnis unser / rsvg: %.2f (Wand), %.2f (CPU); Ziel <= 0.40 (Wand)\n", a / b, c / d }'
