@@ -4,6 +4,7 @@
 #include "image/ImageRotation.h"
 #include "model/BoxDocument.h"
 #include "model/Prompter.h"
+#include "model/TransparentValue.h"
 #include "render/Mapping.h"
 
 ObjectCommands::ObjectCommands(EditorEnvironment& env) : m_env(env) {}
@@ -135,6 +136,8 @@ void ObjectCommands::editTransparency() {
     o->Transparent = v.Transparent ? 1 : 0;
     o->TransAuto = v.AutoColor ? 1 : 0;
     o->LineWidthOrTransColor = v.Color;
+    // A colour of the picture's palette is kept as its index.
+    settleTransparentValue(*o);
     m_env.repaint();
 }
 
@@ -193,6 +196,8 @@ void ObjectCommands::turn(int direction) {
     if (rotation < 0) rotation = 3;
     if (rotation > 3) rotation = 0;
     o->Rotation = rotation;
+    // The lower-left pixel is another one now.
+    settleTransparentValue(*o);
     m_env.repaint();
 }
 

@@ -1,6 +1,7 @@
 #include "model/BoxDocument.h"
 
 #include "image/ImageRotation.h"
+#include "model/TransparentValue.h"
 
 #include <utility>
 
@@ -52,4 +53,5 @@ void BoxDocument::turnObject(int slot, int direction) {
     }
     // Rotation may hold anything a file brought; keep the result in 0..3.
     o.Rotation = ((o.Rotation % 4 + (clockwise ? 1 : 3)) % 4 + 4) % 4;
+    settleTransparentValue(o);
 }

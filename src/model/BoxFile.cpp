@@ -4,6 +4,7 @@
 #include "model/BoxFileReader.h"
 #include "model/BoxFileWriter.h"
 #include "model/StoredImage.h"
+#include "model/TransparentValue.h"
 #include "image/ImageRotation.h"
 
 #include <QFile>
@@ -67,9 +68,10 @@ void loadPictures(BoxDocument& doc, const QString& path, Prompter& prompter, con
     for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
         Tobs& o = doc.Objects[slot];
         if (o.Kind == Image) {
-            if (loadStoredImage(o.Picture, o.Content, path, programFolder))
+            if (loadStoredImage(o.Picture, o.Content, path, programFolder)) {
                 turnByRotation(o.Picture, o.Rotation);
-            else
+                settleTransparentValue(o);
+            } else
                 prompter.inform(QString(), boxmsg::imageMissingText(o.Content), PromptIcon::Error);
         }
         if (progress) {

@@ -50,7 +50,7 @@ PaintingGuard::~PaintingGuard() {
     if (m_active) g_painting = false;
 }
 
-bool DrawVCart(QPainter& canvas, BoxDocument& doc, const RenderParams& params) {
+bool DrawVCart(QPainter& canvas, const BoxDocument& doc, const RenderParams& params) {
     PaintingGuard guard;
     if (!guard.active()) return false;
 
@@ -69,7 +69,7 @@ bool DrawVCart(QPainter& canvas, BoxDocument& doc, const RenderParams& params) {
     FigureCanvasState figureState{QColor(255, 255, 255), canvas.brush().color()};
 
     for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
-        Tobs& o = doc.Objects[slot];
+        const Tobs& o = doc.Objects[slot];
         switch (o.Kind) {
         case Figure: drawFigure(canvas, o, params, figureState, visible); break;
         case Text: drawText(canvas, o, params, visible); break;

@@ -45,7 +45,7 @@ DeviceRect deviceRect(const Tobs& o, const RenderParams& params);
 // Draws one pass. Returns true once the pass has finished. The canvas is left
 // with a 1-pixel solid black pen in copy mode and a solid white brush.
 // A nested call while a pass is running draws nothing and returns false.
-bool DrawVCart(QPainter& canvas, BoxDocument& doc, const RenderParams& params);
+bool DrawVCart(QPainter& canvas, const BoxDocument& doc, const RenderParams& params);
 
 // true while a pass is under way: paint handlers return at once then, so a
 // repaint requested from inside a pass (a message box) does not nest.

@@ -33,7 +33,7 @@ void paintEditorFrame(QPainter& canvas, QSize area, int scrollX, int scrollY) {
     gdi::FillRect(canvas, c(l + 5), c(b), c(r + 5), c(b + 5));
 }
 
-bool renderEditorBuffer(QImage& buffer, BoxDocument& doc, int percent, int scrollX, int scrollY) {
+bool renderEditorBuffer(QImage& buffer, const BoxDocument& doc, int percent, int scrollX, int scrollY) {
     if (Painting() || buffer.isNull()) return false;
     const QSize area = editingAreaSize(doc);
     QPainter canvas(&buffer);

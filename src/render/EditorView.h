@@ -20,4 +20,4 @@ void paintEditorFrame(QPainter& canvas, QSize area, int scrollX, int scrollY);
 // Renders the visible part of the editing area into buffer (its size is the
 // visible part's size): frame, shadow, design and net; no selection marks.
 // Returns false when a render pass was already under way (nothing drawn).
-bool renderEditorBuffer(QImage& buffer, BoxDocument& doc, int percent, int scrollX, int scrollY);
+bool renderEditorBuffer(QImage& buffer, const BoxDocument& doc, int percent, int scrollX, int scrollY);

@@ -2,7 +2,7 @@
 
 #include "image/DrawDib.h"
 #include "model/BoxDocument.h"
-#include "render/ColorRef.h"
+#include "model/TransparentValue.h"
 #include "render/DrawVCart.h"
 
 #include <QPainter>
@@ -116,27 +116,7 @@ QSize imageObjectSize(int W, int H, int iw, int ih, bool keepAspect) {
     return QSize(dw, dh);
 }
 
-std::int64_t resolveTransparentValue(const Tobs& o) {
-    const DibHandle& pic = o.Picture;
-    std::int64_t value = o.LineWidthOrTransColor;
-    if (pic.isEmpty()) return value;
-    if (o.TransAuto == 1) {
-        value = pic.getpixel(0, pic.DibHeight() - 1);
-    } else if (pic.DibBitCount() < 24) {
-        const QVector<QRgb> table = pic.colorTable();
-        const int n = std::min<int>(pic.DibColorCount(), table.size());
-        for (int i = 0; i < n; ++i) {
-            const QRgb c = table[i];
-            if (static_cast<std::int64_t>(refFromRgb(qRed(c), qGreen(c), qBlue(c))) == value) {
-                value = i;
-                break;
-            }
-        }
-    }
-    return value;
-}
-
-void drawImageObject(QPainter& canvas, Tobs& o, const RenderParams& params) {
+void drawImageObject(QPainter& canvas, const Tobs& o, const RenderParams& params) {
     const DibHandle& pic = o.Picture;
     if (pic.isEmpty()) return;
     const auto [X, Y, W, H] = deviceRect(o, params);
@@ -144,9 +124,8 @@ void drawImageObject(QPainter& canvas, Tobs& o, const RenderParams& params) {
     // The drawn image covers one pixel less than its rectangle each way.
     const int w = size.width() - 1, h = size.height() - 1;
     if (o.Transparent == 1) {
-        const std::int64_t value = resolveTransparentValue(o);
-        o.LineWidthOrTransColor = static_cast<std::int32_t>(value);
         if (w <= 0 || h <= 0) return;
+        const std::int64_t value = drawnTransparentValue(o);
         // Transparent pixels are left out of the drawing (alpha 0) rather
         // than copied back from the canvas: the same picture on screen, and
         // it also works where the device cannot be read back.

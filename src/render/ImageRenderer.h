@@ -31,11 +31,7 @@ void drawBackground(QPainter& canvas, const BoxDocument& doc, const BoxArea& are
 // shrink): keeps the aspect when keepAspect, anchored at the top-left corner.
 QSize imageObjectSize(int W, int H, int imageWidth, int imageHeight, bool keepAspect);
 
-// The transparent value an image object uses on this pass: the lower-left
-// pixel when automatic, otherwise a colour turned into the first palette
-// index holding it (images of up to 8 bits). Negative: nothing transparent.
-std::int64_t resolveTransparentValue(const Tobs& o);
-
-// Draws an image object; with Transparent set, the resolved transparent
-// value is written back into the object's LineWidthOrTransColor.
-void drawImageObject(QPainter& canvas, Tobs& o, const RenderParams& params);
+// Draws an image object. With Transparent set, pixels equal to the object's
+// settled transparent value (model/TransparentValue.h) are left out; a
+// negative value makes none transparent. The object is only read.
+void drawImageObject(QPainter& canvas, const Tobs& o, const RenderParams& params);

@@ -57,7 +57,7 @@ QSize previewPageSize(QSize printerPage, int px, int py, int previewDpi) {
     return QSize(printerPage.width() / rx, printerPage.height() / ry);
 }
 
-QImage renderPreview(BoxDocument& doc, int percent, int previewDpi, QSize printerPage, int px, int py) {
+QImage renderPreview(const BoxDocument& doc, int percent, int previewDpi, QSize printerPage, int px, int py) {
     if (Painting()) return QImage();
     const QSize size = previewPageSize(printerPage, px, py, previewDpi);
     QImage page(std::max(size.width(), 1), std::max(size.height(), 1), QImage::Format_RGB32);
@@ -75,7 +75,7 @@ QImage renderPreview(BoxDocument& doc, int percent, int previewDpi, QSize printe
     return page;
 }
 
-bool renderSheetBand(QImage& band, BoxDocument& doc, int percent, int rx, int ry, int bandTop, double screenDpi) {
+bool renderSheetBand(QImage& band, const BoxDocument& doc, int percent, int rx, int ry, int bandTop, double screenDpi) {
     if (Painting() || band.isNull()) return false;
     if (screenDpi <= 0) screenDpi = screenPpi();
     band.fill(Qt::white);
@@ -101,7 +101,7 @@ bool allWhite(const QImage& img) {
 }
 }  // namespace
 
-bool printSheet(QPainter& device, BoxDocument& doc, int percent, int dpiX, int dpiY, QSize pageSize,
+bool printSheet(QPainter& device, const BoxDocument& doc, int percent, int dpiX, int dpiY, QSize pageSize,
                 double screenDpi, int bandHeight,
                 const std::function<void(const QImage& band, int top)>& onBand) {
     if (Painting()) return false;
@@ -131,7 +131,7 @@ bool printSheet(QPainter& device, BoxDocument& doc, int percent, int dpiX, int d
     return true;
 }
 
-QImage renderSheetImage(BoxDocument& doc, int percent, int dpi, QSize pageSize, double screenDpi) {
+QImage renderSheetImage(const BoxDocument& doc, int percent, int dpi, QSize pageSize, double screenDpi) {
     QImage page(std::max(pageSize.width(), 1), std::max(pageSize.height(), 1), QImage::Format_RGB32);
     if (page.isNull()) return page;
     if (!renderSheetBand(page, doc, percent, dpi, dpi, 0, screenDpi)) return QImage();

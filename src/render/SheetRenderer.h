@@ -58,12 +58,12 @@ QSize previewPageSize(QSize printerPage, int px, int py, int previewDpi);
 
 // The print preview: a white page of previewPageSize with the sheet drawn at
 // previewDpi. Null image when a render pass is under way.
-QImage renderPreview(BoxDocument& doc, int percent, int previewDpi, QSize printerPage, int px, int py);
+QImage renderPreview(const BoxDocument& doc, int percent, int previewDpi, QSize printerPage, int px, int py);
 
 // Renders the page rows [bandTop, bandTop + band.height()) of the sheet at
 // (rx, ry) into band (already sized; filled white here). screenDpi gives the
 // font factor (0 = the screen's). Returns false when a render pass is under way.
-bool renderSheetBand(QImage& band, BoxDocument& doc, int percent, int rx, int ry, int bandTop,
+bool renderSheetBand(QImage& band, const BoxDocument& doc, int percent, int rx, int ry, int bandTop,
                      double screenDpi = 0);
 
 // Prints the sheet onto a device (printer, PDF) whose painter coordinates are
@@ -71,9 +71,9 @@ bool renderSheetBand(QImage& band, BoxDocument& doc, int percent, int rx, int ry
 // bands of bandHeight rows (0 = about 16 MB per band). Bands that stay white
 // are not sent. onBand, when given, sees every band before it is drawn.
 // Returns false when a pass was already running (nothing printed).
-bool printSheet(QPainter& device, BoxDocument& doc, int percent, int dpiX, int dpiY, QSize pageSize,
+bool printSheet(QPainter& device, const BoxDocument& doc, int percent, int dpiX, int dpiY, QSize pageSize,
                 double screenDpi = 0, int bandHeight = 0,
                 const std::function<void(const QImage& band, int top)>& onBand = {});
 
 // The whole sheet as one image of pageSize at (dpi, dpi); for files and tests.
-QImage renderSheetImage(BoxDocument& doc, int percent, int dpi, QSize pageSize, double screenDpi = 0);
+QImage renderSheetImage(const BoxDocument& doc, int percent, int dpi, QSize pageSize, double screenDpi = 0);

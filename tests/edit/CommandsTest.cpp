@@ -186,6 +186,40 @@ TEST_F(CommandsTest, TurningAnImageExchangesItsScreenSizeAboutTheTopLeftCorner) 
     EXPECT_EQ(img.Picture.DibHeight(), 400);
 }
 
+TEST_F(CommandsTest, TransparencyAndTurnsStoreTheValueThePictureResolvesTo) {
+    // Entry 0 blue, entry 3 magenta; the lower-left pixel is entry 0, the
+    // upper-left one entry 3.
+    QVector<QRgb> table(8, qRgb(7, 7, 7));
+    table[0] = qRgb(0, 0, 255);
+    table[3] = qRgb(255, 0, 255);
+    QImage pic(4, 4, QImage::Format_Indexed8);
+    pic.setColorTable(table);
+    pic.fill(5);
+    pic.setPixel(0, 3, 0);
+    pic.setPixel(0, 0, 3);
+    Tobs& img = c.obj(c.place(1, Image, 100, 100, 40, 40));
+    img.Picture = DibHandle(pic, 8);
+    c.scripted.transparency = [](TransparencyValues& v) {
+        v.Transparent = true;
+        v.AutoColor = false;
+        v.Color = 0xFF00FF;   // magenta
+        return true;
+    };
+    pick(QPoint(110, 110), "Transparenz1");
+    EXPECT_EQ(img.LineWidthOrTransColor, 3);
+    c.scripted.transparency = [](TransparencyValues& v) {
+        v.AutoColor = true;
+        return true;
+    };
+    pick(QPoint(110, 110), "Transparenz1");
+    EXPECT_EQ(img.LineWidthOrTransColor, 0);   // index of the lower-left pixel
+    pick(QPoint(110, 110), "Nachrechtsrotieren1");
+    EXPECT_EQ(img.LineWidthOrTransColor, 5);   // old lower-right corner
+    pick(QPoint(110, 110), "Nachlinksrotieren1");
+    pick(QPoint(110, 110), "Nachlinksrotieren1");
+    EXPECT_EQ(img.LineWidthOrTransColor, 3);   // old upper-left corner
+}
+
 TEST_F(CommandsTest, TurningATextFourTimesKeepsItsRectangle) {
     Tobs& t = c.obj(c.place(1, Text, 100, 100, 120, 40));
     const QRect before(t.Left, t.Top, t.Width, t.Height);

@@ -279,3 +279,41 @@ TEST_F(BoxFileRoundTrip, EditedTextThatWasReadAsUtf8IsWrittenAnew) {
     roundTrip(doc, back);
     EXPECT_EQ(back.Objects[9].Content, QStringLiteral("neu"));
 }
+
+TEST_F(BoxFileRoundTrip, OpeningSettlesTheTransparentValueOfEachPicture) {
+    // An 8-bit picture holding magenta at entries 3 and 9, and a 24-bit one
+    // whose lower-left pixel (after its stored quarter turn) is yellow.
+    QVector<QRgb> table(16, qRgb(1, 2, 3));
+    table[3] = table[9] = qRgb(255, 0, 255);
+    QImage indexed(4, 4, QImage::Format_Indexed8);
+    indexed.setColorTable(table);
+    indexed.fill(9);
+    ASSERT_TRUE(indexed.save(path(QStringLiteral("palette.bmp")), "BMP"));
+    const QString turned = writePicture(QStringLiteral("bild.png"));
+
+    BoxDocument doc;
+    makeNewDocument(doc);
+    for (int slot : {1, 2, 3}) {
+        placeFigure(doc, slot);
+        doc.Objects[slot].Kind = Image;
+        doc.Objects[slot].Transparent = 1;
+        doc.Objects[slot].LineWidthOrTransColor = 0xFF00FF;
+    }
+    doc.Objects[1].Content = path(QStringLiteral("palette.bmp"));
+    doc.Objects[2].Content = turned;
+    doc.Objects[2].TransAuto = 1;
+    doc.Objects[2].Rotation = 2;   // half turn: the old top-right corner lies lower left
+    doc.Objects[3].Content = path(QStringLiteral("palette.bmp"));
+    doc.Objects[3].Transparent = 0;   // not transparent: the colour stays a colour
+    BoxDocument back;
+    roundTrip(doc, back);
+    EXPECT_EQ(back.Objects[1].LineWidthOrTransColor, 3);
+    EXPECT_EQ(back.Objects[2].LineWidthOrTransColor, 0xFF0000);   // blue as 0x00BBGGRR
+    EXPECT_EQ(back.Objects[3].LineWidthOrTransColor, 0xFF00FF);
+    // What the reopened document saves is what it now holds.
+    const QString again = path(QStringLiteral("again.box"));
+    ASSERT_TRUE(Saveit(back, again, prompter));
+    BoxDocument third;
+    ASSERT_TRUE(OpenItNow(third, again, prompter));
+    EXPECT_EQ(third.Objects[2].LineWidthOrTransColor, 0xFF0000);
+}

@@ -2,6 +2,7 @@
 
 #include "image/DrawDib.h"
 #include "render/DrawVCart.h"
+#include "model/TransparentValue.h"
 #include "render/ImageRenderer.h"
 
 #include <QPainter>
@@ -152,8 +153,9 @@ TEST(ImageObject, AutoTransparency24BitShowsGroundThroughWhite) {
     o.Transparent = 1;
     o.TransAuto = 1;
     o.LineWidthOrTransColor = 0x123456;
-    const QImage img = renderOutput(*doc, 400, 300);
+    settleTransparentValue(o);
     EXPECT_EQ(o.LineWidthOrTransColor, 0xFFFFFF);
+    const QImage img = renderOutput(*doc, 400, 300);
     EXPECT_EQ(rt::px(img, 60, 55), rt::rgb(0, 0, 255));
     EXPECT_EQ(rt::px(img, 60, 80), rt::rgb(0, 255, 0));   // white part: the ground shows
     EXPECT_EQ(rt::countOf(img, rt::White, img.rect()), 0);
@@ -176,11 +178,68 @@ TEST(ImageObject, PaletteTransparencyPicksFirstMatchingEntry) {
     o.Picture = DibHandle(pic, 8);
     o.Transparent = 1;
     o.LineWidthOrTransColor = 0xFF00FF;   // magenta
-    const QImage img = renderOutput(*doc, 400, 300);
+    settleTransparentValue(o);
     EXPECT_EQ(o.LineWidthOrTransColor, 3);
+    const QImage img = renderOutput(*doc, 400, 300);
     EXPECT_EQ(rt::px(img, 15, 15), rt::rgb(0, 255, 0));    // index 3: transparent
     EXPECT_EQ(rt::px(img, 25, 15), rt::rgb(255, 0, 255));  // index 9: drawn
     EXPECT_EQ(rt::px(img, 35, 15), rt::rgb(0, 0, 255));
+}
+
+TEST(ImageObject, RepaintsNeitherWriteNorDriftThePaletteIndex) {
+    // White at entry 0, black at entry 5: the settled index 0 read again as
+    // a colour would be black, so a pass that resolved anew would turn the
+    // black pixels transparent on the second repaint.
+    QVector<QRgb> table(16, qRgb(9, 9, 9));
+    table[0] = qRgb(255, 255, 255);
+    table[5] = qRgb(0, 0, 0);
+    QImage pic(20, 10, QImage::Format_Indexed8);
+    pic.setColorTable(table);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x) pic.setPixel(x, y, x < 10 ? 0 : 5);
+    auto doc = rt::document();
+    Tobs& ground = rt::place(*doc, 1, Figure, 0, 0, 400, 300);
+    ground.Shape = shRectangle;
+    ground.Color = 0x00FF00;
+    Tobs& o = rt::place(*doc, 2, Image, 10, 10, 21, 11);
+    o.Picture = DibHandle(pic, 8);
+    o.Transparent = 1;
+    o.LineWidthOrTransColor = 0xFFFFFF;
+    settleTransparentValue(o);
+    ASSERT_EQ(o.LineWidthOrTransColor, 0);
+    QImage img;
+    for (int pass = 0; pass < 3; ++pass) img = renderOutput(*doc, 400, 300);
+    EXPECT_EQ(o.LineWidthOrTransColor, 0);
+    EXPECT_EQ(rt::px(img, 12, 15), rt::rgb(0, 255, 0));   // white: transparent
+    EXPECT_EQ(rt::px(img, 25, 15), rt::Black);             // black: drawn
+}
+
+TEST(ImageObject, AutomaticValueFollowsEveryQuarterTurn) {
+    // Lower-left pixel red, upper-left blue, upper-right yellow, lower-right
+    // white: each turn brings another corner down to the left.
+    QImage pic(8, 6, QImage::Format_RGB32);
+    pic.fill(Qt::gray);
+    pic.setPixel(0, 5, qRgb(255, 0, 0));
+    pic.setPixel(0, 0, qRgb(0, 0, 255));
+    pic.setPixel(7, 0, qRgb(255, 255, 0));
+    pic.setPixel(7, 5, qRgb(255, 255, 255));
+    BoxDocument doc;
+    Tobs& o = doc.Objects[1];
+    o.Kind = Image;
+    o.Width = 800;
+    o.Height = 600;
+    o.Picture = DibHandle(pic, 24);
+    o.Transparent = 1;
+    o.TransAuto = 1;
+    settleTransparentValue(o);
+    EXPECT_EQ(o.LineWidthOrTransColor, 0x0000FF);
+    doc.turnObject(1, +1);   // clockwise: the old lower-right corner comes to the lower left
+    EXPECT_EQ(o.LineWidthOrTransColor, 0xFFFFFF);
+    doc.turnObject(1, +1);
+    EXPECT_EQ(o.LineWidthOrTransColor, 0x00FFFF);
+    doc.turnObject(1, -1);
+    doc.turnObject(1, -1);
+    EXPECT_EQ(o.LineWidthOrTransColor, 0x0000FF);
 }
 
 TEST(ImageObject, NegativeValueMakesNothingTransparent) {

@@ -2,6 +2,7 @@
 
 #include "model/Prompter.h"
 #include "render/BoxNet.h"
+#include "model/TransparentValue.h"
 #include "render/SheetRenderer.h"
 
 #include <QBuffer>
@@ -179,6 +180,7 @@ TEST(SheetRender, TransparentImagePrintsWithWhatLiesBeneath) {
     im.Picture = DibHandle(pic, 24);
     im.Transparent = 1;
     im.TransAuto = 1;
+    settleTransparentValue(im);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
@@ -188,7 +190,7 @@ TEST(SheetRender, TransparentImagePrintsWithWhatLiesBeneath) {
         QPainter painter(&writer);
         ASSERT_TRUE(printSheet(painter, *doc, 100, 100, 100, writer.pageLayout().fullRectPixels(100).size()));
     }
-    EXPECT_EQ(im.LineWidthOrTransColor, 0xFFFFFF);
+    EXPECT_EQ(im.LineWidthOrTransColor, 0xFFFFFF);   // printing only read it
     // The same bands as an image: green where the image is white.
     const QImage page = renderSheetImage(*doc, 100, 100, QSize(1169, 826));
     const int x = mmToPixels(40, 100), y = mmToPixels(40, 100);
