@@ -33,6 +33,8 @@ struct RenderParams {
     int CanvasDpi = 0;
     // Pixels per inch of the screen fonts; 0 = the primary screen's (96).
     int FontPpi = 0;
+    // Text without antialiasing: only for checks that need exact text pixels.
+    bool AliasedText = false;
 };
 
 // An object's rectangle on the canvas: X, Y with the offsets subtracted,

@@ -129,7 +129,7 @@ int textPixelHeight(int fontSize, double scale, double fontFactor, int dpi, int 
     return truncToInt(20000.0L / dpi * fontSize * scale * fontFactor * ppi / dpi);
 }
 
-QFont textFont(const Tobs& o, int pixelHeight) {
+QFont textFont(const Tobs& o, int pixelHeight, bool aliased) {
     QFont font(o.FontName.isEmpty() ? QStringLiteral("Arial") : o.FontName);
     // A negative height asks for the cell height; either way the size stays
     // within what a canvas can show.
@@ -138,7 +138,11 @@ QFont textFont(const Tobs& o, int pixelHeight) {
     font.setItalic(o.FontStyle & fsItalic);
     font.setUnderline(o.FontStyle & fsUnderline);
     font.setStrikeOut(o.FontStyle & fsStrikeOut);
-    font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
+    // Hinting snaps each glyph's advance to whole pixels, which at editor
+    // sizes leaves gaps inside words; design metrics keep spacing even.
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setStyleStrategy(aliased ? QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias)
+                                  : QFont::NoSubpixelAntialias);
     font.setKerning(false);
     return font;
 }
@@ -167,7 +171,7 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
 
     const int height = textPixelHeight(o.FontSize, scale, params.FontFactor, canvasDpi(canvas, params),
                                        fontPpi(params));
-    const QFont font = textFont(o, height);
+    const QFont font = textFont(o, height, params.AliasedText);
     const QColor textColor = colorFromRef(o.Color);
     const QColor shadowColor = colorFromRef(o.FillModeOrShadowColor);
     const QColor outlineColor = colorFromRef(o.BorderOrOutlineColor);
@@ -190,6 +194,7 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
     }
 
     canvas.save();
+    canvas.setRenderHint(QPainter::TextAntialiasing, !params.AliasedText);
     canvas.setFont(font);
     canvas.setBrush(Qt::NoBrush);
     canvas.setCompositionMode(QPainter::CompositionMode_SourceOver);

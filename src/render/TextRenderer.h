@@ -19,9 +19,10 @@ int screenPpi();
 int textPixelHeight(int fontSize, double scale, double fontFactor, int dpi, int ppi);
 
 // The font of a text object at a pixel height (at least 1): face, bold,
-// italic, underline and strike-out from FontStyle; no antialiasing so that
-// outline copies and colour keys stay exact.
-QFont textFont(const Tobs& o, int pixelHeight);
+// italic, underline and strike-out from FontStyle. Glyphs are antialiased and
+// placed by the font's design metrics (no hinting), so letter spacing stays
+// even at small editor sizes; aliased text is for checks of exact pixels.
+QFont textFont(const Tobs& o, int pixelHeight, bool aliased = false);
 
 // Shadow distance in pixels of a distance in steps of 0.1 mm.
 int shadowPixels(int distance, double scale);

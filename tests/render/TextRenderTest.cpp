@@ -8,7 +8,7 @@
 
 namespace {
 
-QImage renderText(BoxDocument& doc, int w = 400, int h = 300) {
+QImage renderText(BoxDocument& doc, int w = 400, int h = 300, bool aliased = false) {
     QImage img = rt::canvas(w, h);
     QPainter p(&img);
     RenderParams params;
@@ -18,6 +18,7 @@ QImage renderText(BoxDocument& doc, int w = 400, int h = 300) {
     params.EditorView = true;   // the net lies far off this canvas
     params.CanvasDpi = 96;
     params.FontPpi = 96;
+    params.AliasedText = aliased;
     DrawVCart(p, doc, params);
     return img;
 }
@@ -141,10 +142,10 @@ TEST(TextRender, TurnedTextBecomesOneLineFromItsAnchor) {
 TEST(TextRender, OutlineCopiesOnlyAtDiagonals) {
     auto doc = rt::document();
     Tobs& o = text(*doc, 1, QStringLiteral("Hl"), 100, 100, 200, 100);
-    const QImage plain = renderText(*doc);
+    const QImage plain = renderText(*doc, 400, 300, true);
     o.Outline = 1;
     o.BorderOrOutlineColor = 0x0000FF;
-    const QImage outlined = renderText(*doc);
+    const QImage outlined = renderText(*doc, 400, 300, true);
     // On screen d = 1: four copies at (+-1, +-1), none straight beside.
     auto ink = [&](int x, int y) { return rt::px(plain, x, y) != rt::White; };
     int mismatches = 0, outlinePixels = 0;
@@ -163,15 +164,15 @@ TEST(TextRender, OutlineCopiesOnlyAtDiagonals) {
 TEST(TextRender, ShadowAtZeroDistanceLiesUnderTheText) {
     auto doc = rt::document();
     Tobs& o = text(*doc, 1, QStringLiteral("Schatten"), 20, 20, 300, 100);
-    const QImage plain = renderText(*doc);
+    const QImage plain = renderText(*doc, 400, 300, true);
     o.Shadow = 1;
     o.ShadowDx = 0;
     o.ShadowDy = 0;
     o.FillModeOrShadowColor = 0x0000FF;
-    EXPECT_EQ(renderText(*doc), plain);
+    EXPECT_EQ(renderText(*doc, 400, 300, true), plain);
     o.ShadowDx = 100;   // 10 mm: 18 pixels in the editor
     o.ShadowDy = 100;
-    const QImage shifted = renderText(*doc);
+    const QImage shifted = renderText(*doc, 400, 300, true);
     const QRect red = rt::boundsOf(shifted, rt::rgb(255, 0, 0));
     const QRect black = rt::boundsOf(shifted, rt::Black);
     EXPECT_EQ(red.right() - black.right(), 18);
@@ -185,4 +186,48 @@ TEST(TextRender, EmptyContentDrawsNothing) {
     o.Shadow = 1;
     o.FontStyle = fsUnderline;
     EXPECT_TRUE(rt::boundsNot(renderText(*doc), rt::White).isNull());
+}
+
+// Letter spacing at editor sizes: the width of a long line grows in proportion
+// to the font size (as its design metrics say), not by whole pixels per
+// glyph, which left gaps inside words ("Zen triert").
+TEST(TextRender, LineWidthFollowsTheFontSizeEvenlyAtEditorSizes) {
+    const QString line = QStringLiteral("Zentriert Rechts Falten Zentriert Rechts");
+    auto inkWidth = [&](int pixels) {
+        auto doc = rt::document();
+        text(*doc, 1, line, 10, 10, 2900, 200, 2 * pixels);   // FontSize 2p is p pixels high
+        const QRect ink = rt::boundsWhere(renderText(*doc, 3000, 250), [](QRgb c) { return qGray(c) < 128; });
+        return ink.width();
+    };
+    const double perPixel = inkWidth(120) / 120.0;
+    for (int pixels = 9; pixels <= 30; ++pixels)
+        EXPECT_NEAR(inkWidth(pixels), perPixel * pixels, 1.5) << pixels << " pixels";
+}
+
+// Text is smoothed; the figures beside it keep their exact, two-coloured
+// pixels, and aliased text (for exact checks) has no mixed pixels either.
+TEST(TextRender, TextIsSmoothedWhileFiguresStayAliased) {
+    auto doc = rt::document();
+    text(*doc, 1, QStringLiteral("Falten"), 20, 20, 300, 100);
+    Tobs& fig = rt::place(*doc, 2, Figure, 20, 150, 120, 80);
+    fig.Shape = 0;   // circle
+    fig.Color = 0x000000;
+    const QImage img = renderText(*doc);
+    auto greys = [&](const QRect& area) {
+        int n = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const QRgb c = rt::px(img, x, y);
+                if (c != rt::White && c != rt::Black) ++n;
+            }
+        return n;
+    };
+    EXPECT_GT(greys(QRect(0, 0, 400, 140)), 20);
+    EXPECT_EQ(greys(QRect(0, 145, 400, 155)), 0);
+    const QImage aliased = renderText(*doc, 400, 300, true);
+    int aliasedGreys = 0;
+    for (int y = 0; y < 140; ++y)
+        for (int x = 0; x < 400; ++x)
+            if (rt::px(aliased, x, y) != rt::White && rt::px(aliased, x, y) != rt::Black) ++aliasedGreys;
+    EXPECT_EQ(aliasedGreys, 0);
 }
