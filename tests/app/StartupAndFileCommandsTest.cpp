@@ -391,41 +391,6 @@ TEST(MainWindowLayout, AreasBarsAndFieldsWhereTheyBelong) {
     EXPECT_EQ(page.ScrollBox1->widget(), win.PaintBox1);
 }
 
-TEST(MainWindowLayout, MenusInOrderWithShortcutsAndHints) {
-    StartedWindow w(false);
-    // caption | shortcut | status bar hint; "-" is a separator
-    const QStringList expected = {
-        "&Datei",
-        "&Neu...|Ctrl+N|Neue Box erstellen",
-        "Ö&ffnen...|Ctrl+O|Box öffnen",
-        "&Speichern|Ctrl+S|Aktuelle Box speichern",
-        "Speichern &unter...|Ctrl+U|Aktuelle Box unter speziellem Namen speichern",
-        "-",
-        "Scanner auswählen...||Läßt sie den aktiven Scanner auswählen",
-        "Bild einscannen...||Läßt sie ein Bild einscannen und speichern",
-        "-",
-        "Drucker &einrichten...|Ctrl+E|Richtet den Drucker ein",
-        "&Drucken...|Ctrl+D|Druckt die Box",
-        "-",
-        "&Beenden|Alt+X|Anwendung verlassen",
-        "&Einstellungen",
-        "&Hintergrundbild...|Ctrl+H|Ändert die Einstellungen des Hintergrundbildes",
-        "&Hilfe",
-        "Inf&o...|Ctrl+I|Informationen über das Programm",
-    };
-    QStringList actual;
-    for (QAction* top : w.window->menuBar()->actions()) {
-        actual << top->text();
-        for (QAction* a : top->menu()->actions()) {
-            if (a->isSeparator()) actual << QStringLiteral("-");
-            else
-                actual << a->text() + QLatin1Char('|') + a->shortcut().toString(QKeySequence::PortableText) +
-                              QLatin1Char('|') + a->statusTip();
-        }
-    }
-    EXPECT_EQ(actual, expected);
-}
-
 TEST(MainWindowLayout, MenuHintsReachTheStatusBar) {
     StartedWindow w;
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.window.get()));

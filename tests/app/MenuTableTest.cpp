@@ -1,0 +1,160 @@
+// The menu bar against the one table of the final menus (MENUS.md beside the
+// repository). Rows are switched on by their "From" column: a branch that
+// builds its menu items adds its value to SwitchedOn, nothing else.
+#include "AppTestSupport.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStringList>
+
+namespace {
+
+// The "From" values whose rows the program builds today.
+const QSet<QString> SwitchedOn = {
+    QStringLiteral("described"),
+};
+
+struct MenuRow {
+    QString caption;   // without its remark; empty for a separator
+    bool captionIsPrefix = false;
+    QString shortcut;
+    QString hint;
+    QString from;
+};
+
+struct MenuTable {
+    QString title;
+    std::vector<MenuRow> rows;
+};
+
+QString menusFile() {
+    // Beside the repository, whether it is checked out on its own or as a
+    // worktree one folder further down.
+    const QDir root(QStringLiteral(FALTARILLON_TEST_DATA "/../.."));
+    for (const QString& rel : {QStringLiteral("../shared/MENUS.md"), QStringLiteral("../../shared/MENUS.md")}) {
+        const QString path = QFileInfo(root.filePath(rel)).absoluteFilePath();
+        if (QFileInfo(path).isFile()) return path;
+    }
+    return QString();
+}
+
+QStringList cells(const QString& line) {
+    QStringList parts = line.trimmed().split(QLatin1Char('|'));
+    if (parts.size() < 2) return {};
+    parts.removeFirst();
+    parts.removeLast();
+    for (QString& p : parts) p = p.trimmed();
+    return parts;
+}
+
+// "&Zuletzt geöffnet (submenu: ...)" names the item "&Zuletzt geöffnet"; a
+// remark about the step it shows makes the caption a prefix.
+MenuRow parseRow(const QStringList& c, const QString& previousFrom) {
+    MenuRow row;
+    QString caption = c.value(0);
+    static const QRegularExpression remark(QStringLiteral("^(.*?) \\((.*)\\)$"));
+    if (caption == QStringLiteral("(separator)")) caption.clear();
+    else if (const auto m = remark.match(caption); m.hasMatch()) {
+        caption = m.captured(1);
+        row.captionIsPrefix = m.captured(2).contains(QStringLiteral("shows the step"));
+    }
+    row.caption = caption;
+    row.shortcut = c.value(1);
+    row.hint = c.value(2).section(QStringLiteral("; entries:"), 0, 0).trimmed();
+    // A separator without its own value belongs with the row above it.
+    row.from = c.value(3).isEmpty() ? previousFrom : c.value(3);
+    return row;
+}
+
+std::vector<MenuTable> readMenuBarTables(const QString& path) {
+    QFile f(path);
+    std::vector<MenuTable> tables;
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return tables;
+    bool inMenuBar = false;
+    for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QStringLiteral("## "))) {
+            inMenuBar = line.startsWith(QStringLiteral("## Menu bar"));
+            continue;
+        }
+        if (!inMenuBar) continue;
+        if (line.startsWith(QStringLiteral("### "))) {
+            tables.push_back({line.mid(4).section(QStringLiteral(" ("), 0, 0).trimmed(), {}});
+            continue;
+        }
+        const QStringList c = cells(line);
+        if (tables.empty() || c.size() < 4 || c[0] == QStringLiteral("Caption") || c[0].startsWith(QStringLiteral("---")))
+            continue;
+        tables.back().rows.push_back(parseRow(c, tables.back().rows.empty() ? QString() : tables.back().rows.back().from));
+    }
+    return tables;
+}
+
+QString describe(const QAction* a) {
+    if (a->isSeparator()) return QStringLiteral("-");
+    QStringList keys;
+    for (const QKeySequence& k : a->shortcuts()) keys << k.toString(QKeySequence::PortableText);
+    return a->text() + QLatin1Char('|') + keys.join(QStringLiteral(", ")) + QLatin1Char('|') + a->statusTip();
+}
+
+QString describe(const MenuRow& r) {
+    if (r.caption.isEmpty()) return QStringLiteral("-");
+    return r.caption + QLatin1Char('|') + r.shortcut + QLatin1Char('|') + r.hint;
+}
+
+}  // namespace
+
+TEST(MenuTable, TheTableIsThereAndNamesTheDescribedItems) {
+    const QString path = menusFile();
+    ASSERT_FALSE(path.isEmpty()) << "MENUS.md not found beside the repository";
+    const auto tables = readMenuBarTables(path);
+    ASSERT_GE(tables.size(), 4u);
+    EXPECT_EQ(tables.front().title, QStringLiteral("&Datei"));
+    const MenuRow& neu = tables.front().rows.front();
+    EXPECT_EQ(describe(neu), QStringLiteral("&Neu...|Ctrl+N|Neue Box erstellen"));
+    EXPECT_EQ(neu.from, QStringLiteral("described"));
+    int described = 0;
+    for (const auto& t : tables)
+        for (const auto& r : t.rows) described += r.from == QStringLiteral("described") && !r.caption.isEmpty();
+    EXPECT_EQ(described, 11);
+}
+
+TEST(MenuTable, MenuBarShowsTheSwitchedOnRowsInTheirOrder) {
+    const QString path = menusFile();
+    ASSERT_FALSE(path.isEmpty()) << "MENUS.md not found beside the repository";
+    StartedWindow w(false);
+
+    QStringList expected, actual;
+    std::vector<MenuRow> rows;   // parallel to expected, for prefix captions
+    for (const MenuTable& t : readMenuBarTables(path)) {
+        std::vector<const MenuRow*> on;
+        for (const MenuRow& r : t.rows)
+            if (SwitchedOn.contains(r.from)) on.push_back(&r);
+        if (on.empty()) continue;
+        expected << t.title;
+        rows.push_back({t.title, false, {}, {}, {}});
+        for (const MenuRow* r : on) {
+            expected << describe(*r);
+            rows.push_back(*r);
+        }
+    }
+    for (QAction* top : w.window->menuBar()->actions()) {
+        actual << top->text();
+        for (QAction* a : top->menu()->actions()) actual << describe(a);
+    }
+    ASSERT_EQ(actual.size(), expected.size()) << actual.join(QLatin1Char('\n')).toStdString();
+    for (int i = 0; i < expected.size(); ++i) {
+        if (rows[size_t(i)].captionIsPrefix) {
+            const QStringList want = expected[i].split(QLatin1Char('|')), got = actual[i].split(QLatin1Char('|'));
+            EXPECT_TRUE(got.value(0).startsWith(want.value(0))) << got.value(0).toStdString();
+            EXPECT_EQ(got.mid(1), want.mid(1));
+        } else {
+            EXPECT_EQ(actual[i], expected[i]);
+        }
+    }
+}
