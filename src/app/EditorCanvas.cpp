@@ -5,6 +5,7 @@
 #include "model/BoxDocument.h"
 #include "render/DrawVCart.h"
 #include "render/EditorView.h"
+#include "render/NetLabels.h"
 #include "render/Mapping.h"
 #include "render/SelectionMarks.h"
 
@@ -73,6 +74,13 @@ bool EditorCanvas::renderBuffer() {
     const QPoint scroll = scrollPosition();
     if (!renderEditorBuffer(m_buffer, m_doc, m_percent, scroll.x(), scroll.y())) return false;
     ++m_renderCount;
+    if (m_netLabels) {
+        // Over the design, under the selection marks.
+        const QSize area = editingAreaSize(m_doc);
+        QPainter p(&m_buffer);
+        paintNetLabels(p, FoldingModel::fromMeasure(measureNet(
+                              boxAreaFor(area.width(), area.height(), scroll.x(), scroll.y(), true), m_percent)));
+    }
 
     m_outline.reset();
     const int current = m_doc.CurrentObject;

@@ -36,6 +36,9 @@ public:
         m_setTool = std::move(set);
     }
     void setBoxPercent(int percent) { m_percent = percent; }
+    // Face names and arrows on the net ("Seiten im Netz beschriften").
+    void setNetLabels(bool on) { m_netLabels = on; }
+    bool netLabels() const { return m_netLabels; }
 
     // The full repaint: panel, buffer (design and marks), screen, rulers.
     void PaintBox1Paint();
@@ -107,6 +110,7 @@ private:
     QImage m_buffer;                   // PaintBuffer: the visible part only
     QPoint m_bufferScroll;             // scroll position the buffer was rendered at
     bool m_bufferValid = false;
+    bool m_netLabels = false;
     std::optional<QRect> m_outline;    // the inverted drag frame in the buffer (canvas coordinates)
     int m_renderCount = 0;
     int m_paintEvents = 0;

@@ -50,6 +50,9 @@ MainMenu::MainMenu(QMenuBar* bar, QObject* parent) : QObject(parent) {
     Hintergrundbild2 = item(Einstellungen1, "Hintergrundbild2", QStringLiteral("&Hintergrundbild..."),
                             QStringLiteral("Ändert die Einstellungen des Hintergrundbildes"),
                             QKeySequence(Qt::CTRL | Qt::Key_H));
+    NetzBeschriften1 = item(Einstellungen1, "NetzBeschriften1", QStringLiteral("&Seiten im Netz beschriften"),
+                            QStringLiteral("Zeigt im Editor, welche Seite der Box jede Fläche wird"));
+    NetzBeschriften1->setCheckable(true);
 
     Hilfe1 = bar->addMenu(QStringLiteral("&Hilfe"));
     Hilfe1->setObjectName(QStringLiteral("Hilfe1"));

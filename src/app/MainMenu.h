@@ -27,5 +27,6 @@ public:
     QAction* Drucken1 = nullptr;
     QAction* ExitItem = nullptr;
     QAction* Hintergrundbild2 = nullptr;
+    QAction* NetzBeschriften1 = nullptr;   // check mark, off at start
     QAction* About1 = nullptr;
 };

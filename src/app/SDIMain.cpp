@@ -8,6 +8,7 @@
 #include "app/EditorPage.h"
 #include "app/EditorScrollBox.h"
 #include "app/FileCommands.h"
+#include "app/FoldPage.h"
 #include "app/InfoPanel.h"
 #include "app/MainMenu.h"
 #include "app/MenuShortcutPriority.h"
@@ -98,6 +99,9 @@ TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
     TabSheet2 = new PrintPage(*m_print, [this] { return TabSheet3->boxPercent(); });
     PageControl1->addTab(TabSheet3, QStringLiteral("Editor"));
     PageControl1->addTab(TabSheet2, QStringLiteral("Drucken"));
+    TabSheet4 = new FoldPage(*m_doc, *m_prompter, [this] { return TabSheet3->boxPercent(); });
+    PageControl1->setTabToolTip(PageControl1->addTab(TabSheet4, QStringLiteral("3D-Ansicht")),
+                                QStringLiteral("Zeigt die gefaltete Box"));
 
     buildEditing();
     createDialogs();
@@ -189,6 +193,12 @@ void TSDIAppForm::connectCommands() {
     connect(m->Hintergrundbild2, &QAction::triggered, this, [this] { m_objectCommands->editBackground(); });
     connect(TabSheet3->SpeedItem6, &QToolButton::clicked, this, [this] { m_objectCommands->editBackground(); });
     connect(PaintBox1, &EditorCanvas::progressReported, this, &TSDIAppForm::WMUser);
+    connect(m->NetzBeschriften1, &QAction::toggled, this, [this](bool on) {
+        PaintBox1->setNetLabels(on);
+        PaintBox1->PaintBox1Paint();
+    });
+    // Every command ends with the editor's full repaint: the 3D view follows.
+    connect(PaintBox1, &EditorCanvas::rulersNeedRepaint, TabSheet4, &FoldPage::refresh);
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         if (PageControl1->widget(index) == TabSheet2) TabSheet2->VPaintPaint();
     });
@@ -212,6 +222,7 @@ int TSDIAppForm::screenDpi() const {
 void TSDIAppForm::showLayoutLine() { InfoPanel1->setCaption(sheetLayoutLine(m_doc->Layout)); }
 
 void TSDIAppForm::afterNew() {
+    m_doc->markChanged();
     m_controller->resetInteraction();
     showLayoutLine();
     PaintBox1->sizeToDocument();
@@ -222,6 +233,7 @@ void TSDIAppForm::afterNew() {
 }
 
 void TSDIAppForm::afterOpen() {
+    m_doc->markChanged();
     m_controller->resetInteraction();
     PaintBox1->sizeToDocument();
     showLayoutLine();

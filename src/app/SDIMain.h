@@ -17,6 +17,7 @@ class EditorDialogs;
 class EditorPage;
 class EditorToolBar;
 class FileCommands;
+class FoldPage;
 class InfoPanel;
 class KeyEdit;
 class MainMenu;
@@ -56,6 +57,7 @@ public:
     QTabWidget* PageControl1 = nullptr;
     EditorPage* TabSheet3 = nullptr;
     PrintPage* TabSheet2 = nullptr;
+    FoldPage* TabSheet4 = nullptr;   // "3D-Ansicht"
     EditorCanvas* PaintBox1 = nullptr;
     InfoPanel* InfoPanel1 = nullptr;
     EditorToolBar* Toolbar = nullptr;

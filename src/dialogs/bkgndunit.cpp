@@ -145,6 +145,7 @@ void Tbkgndform::FormActivate() {
 void Tbkgndform::copyToDocument() {
     m_doc.BackgroundPicture = m_working;
     m_doc.BackgroundFile = m_workingFile;
+    m_doc.markChanged();
 }
 
 void Tbkgndform::OpenBtn2Click() {
@@ -198,6 +199,7 @@ void Tbkgndform::FormClose() {
         deldib(m_doc.BackgroundPicture);
         m_doc.BackgroundMode = bgNone;
         m_doc.BackgroundFile.clear();
+        m_doc.markChanged();
     }
     if (m_repaintEditor) m_repaintEditor();
 }

@@ -194,6 +194,7 @@ void EditorController::leftRelease(const QPoint& pos) {
     if (m_state.DragState == dsDragObject) {
         dragit(pos.x(), pos.y());
         m_state.DragState = dsIdle;
+        m_env.document().markChanged();
         m_env.repaint();
         return;
     }
@@ -265,6 +266,7 @@ void EditorController::createObject(const QPoint& pos) {
     o.FontPitch = font.Pitch;
     o.FontStyle = font.Style;
     o.FontSize = font.Size;
+    doc.markChanged();
     m_env.repaint();
     m_env.setCurrentTool(EditorTool::Pointer);
 }

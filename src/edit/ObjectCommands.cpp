@@ -22,6 +22,7 @@ void ObjectCommands::deleteObject() {
                              PromptIcon::Question, PromptButtons::YesNo);
     if (answer != PromptAnswer::Yes) return;
     m_env.document().deleteCurrent();
+    m_env.document().markChanged();
     m_env.repaint();
 }
 
@@ -30,6 +31,7 @@ void ObjectCommands::bringToFront() {
     BoxDocument& doc = m_env.document();
     doc.Objects.exchange(doc.CurrentObject, ObjectTable::Capacity);
     doc.CurrentObject = ObjectTable::Capacity;
+    m_env.document().markChanged();
     m_env.repaint();
 }
 
@@ -38,6 +40,7 @@ void ObjectCommands::sendToBack() {
     BoxDocument& doc = m_env.document();
     doc.Objects.exchange(doc.CurrentObject, 1);
     doc.CurrentObject = 1;
+    m_env.document().markChanged();
     m_env.repaint();
 }
 
@@ -45,6 +48,7 @@ void ObjectCommands::setShape(int shape) {
     Tobs* o = current();
     if (!o) return;
     o->Shape = shape;
+    m_env.document().markChanged();
     m_env.repaint();
 }
 
@@ -55,6 +59,7 @@ void ObjectCommands::chooseColor() {
     if (!m_env.dialogs().chooseColor(color)) return;
     if (Tobs* still = current()) {
         still->Color = color;
+        m_env.document().markChanged();
         m_env.repaint();
     }
 }
@@ -66,6 +71,7 @@ void ObjectCommands::chooseBorderColor() {
     if (!m_env.dialogs().chooseColor(color)) return;
     if (Tobs* still = current()) {
         still->BorderOrOutlineColor = color;
+        m_env.document().markChanged();
         m_env.repaint();
     }
 }
@@ -91,6 +97,7 @@ void ObjectCommands::chooseFont() {
     still->FontPitch = m_font.Pitch;
     still->FontStyle = m_font.Style;
     still->FontSize = m_font.Size;
+    m_env.document().markChanged();
     m_env.repaint();
 }
 
@@ -98,6 +105,7 @@ void ObjectCommands::setAlignment(int alignment) {
     Tobs* o = current();
     if (!o) return;
     o->Alignment = alignment;
+    m_env.document().markChanged();
     m_env.repaint();
 }
 
@@ -120,6 +128,7 @@ void ObjectCommands::editTextEffects() {
     o->FillModeOrShadowColor = v.ShadowColor;
     o->ShadowDx = v.ShadowDx;
     o->ShadowDy = v.ShadowDy;
+    m_env.document().markChanged();
     m_env.repaint();
 }
 
@@ -138,6 +147,7 @@ void ObjectCommands::editTransparency() {
     o->LineWidthOrTransColor = v.Color;
     // A colour of the picture's palette is kept as its index.
     settleTransparentValue(*o);
+    m_env.document().markChanged();
     m_env.repaint();
 }
 
@@ -145,6 +155,7 @@ void ObjectCommands::toggleKeepAspect() {
     Tobs* o = current();
     if (!o) return;
     o->KeepAspect = static_cast<std::uint8_t>(1 - o->KeepAspect);
+    m_env.document().markChanged();
     m_env.repaint();
 }
 
@@ -152,6 +163,7 @@ void ObjectCommands::setKeepAspect(bool keep) {
     Tobs* o = current();
     if (!o) return;
     o->KeepAspect = keep ? 1 : 0;
+    m_env.document().markChanged();
     m_env.repaint();
 }
 
@@ -159,6 +171,7 @@ void ObjectCommands::setFillMode(int fillMode) {
     Tobs* o = current();
     if (!o) return;
     o->FillModeOrShadowColor = fillMode;
+    m_env.document().markChanged();
     m_env.repaint();
 }
 
@@ -166,6 +179,7 @@ void ObjectCommands::setLineWidth(int width) {
     Tobs* o = current();
     if (!o) return;
     o->LineWidthOrTransColor = width;
+    m_env.document().markChanged();
     m_env.repaint();
 }
 
@@ -198,6 +212,7 @@ void ObjectCommands::turn(int direction) {
     o->Rotation = rotation;
     // The lower-left pixel is another one now.
     settleTransparentValue(*o);
+    m_env.document().markChanged();
     m_env.repaint();
 }
 
@@ -209,6 +224,7 @@ void ObjectCommands::EditTextNow() {
     o = current();
     if (!o) return;
     o->Content = joinContentLines(lines);
+    m_env.document().markChanged();
     m_env.repaint();
 }
 

@@ -11,6 +11,7 @@ void BoxDocument::clearall() {
     BackgroundMode = bgNone;
     deldib(BackgroundPicture);
     BackgroundFile.clear();
+    markChanged();
     BackgroundFileStoredBytes.clear();
     FileName.clear();
 }

@@ -18,6 +18,7 @@ namespace {
 // The "From" values whose rows the program builds today.
 const QSet<QString> SwitchedOn = {
     QStringLiteral("described"),
+    QStringLiteral("3D issue"),
 };
 
 struct MenuRow {

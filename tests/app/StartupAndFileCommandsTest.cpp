@@ -342,9 +342,11 @@ TEST(MainWindowLayout, AreasBarsAndFieldsWhereTheyBelong) {
     EXPECT_EQ(bar->maximum(), 100);
 
     // the two tabs
-    ASSERT_EQ(win.PageControl1->count(), 2);
+    ASSERT_EQ(win.PageControl1->count(), 3);
     EXPECT_EQ(win.PageControl1->tabText(0), QStringLiteral("Editor"));
     EXPECT_EQ(win.PageControl1->tabText(1), QStringLiteral("Drucken"));
+    EXPECT_EQ(win.PageControl1->tabText(2), QStringLiteral("3D-Ansicht"));
+    EXPECT_EQ(win.PageControl1->tabToolTip(2), QStringLiteral("Zeigt die gefaltete Box"));
 
     // the upper button bar with the box size
     EXPECT_EQ(page.SpeedBar2->height(), 56);

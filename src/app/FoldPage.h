@@ -1,0 +1,63 @@
+#pragma once
+// The "3D-Ansicht" tab: the folded box (FoldView) under a bar with the
+// folding slider, the fold animation, saving the view as a picture and the
+// face labels.
+
+#include <QElapsedTimer>
+#include <QSize>
+#include <QWidget>
+#include <functional>
+
+struct BoxDocument;
+class FoldView;
+class Prompter;
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QSlider;
+class QTimer;
+
+class FoldPage : public QWidget {
+    Q_OBJECT
+public:
+    // percent: the box size (ProzED). chooseSize asks for the size of a
+    // saved picture (the "Bildgröße" dialog when empty).
+    FoldPage(BoxDocument& doc, Prompter& prompter, std::function<int()> percent,
+             std::function<bool(QSize&)> chooseSize = {}, QWidget* parent = nullptr);
+
+    // The animation's length from flat to closed, and its frame interval.
+    static constexpr int FoldMilliseconds = 2000;
+    static constexpr int FrameMilliseconds = 16;
+    static constexpr int DefaultSaveWidth = 1600;
+    static constexpr int DefaultSaveHeight = 1200;
+
+    // Shows a changed document, box size or background the next time the
+    // page is visible; now when it is.
+    void refresh();
+    // "&Falten": plays the fold from the slider's state to closed, or back
+    // to flat when closed.
+    void FaltenBtnClick();
+    // "Bild &speichern...": size, file name, picture.
+    void SaveBtnClick();
+    bool animating() const;
+
+    QSlider* FaltungSlider = nullptr;
+    QLabel* FaltungLabel = nullptr;
+    QPushButton* FaltenBtn = nullptr;
+    QPushButton* SaveBtn = nullptr;
+    QCheckBox* LabelsCheck = nullptr;
+    FoldView* View = nullptr;
+
+private:
+    void sliderMoved(int value);
+    void animationStep();
+
+    BoxDocument& m_doc;
+    Prompter& m_prompter;
+    std::function<bool(QSize&)> m_chooseSize;
+    QTimer* m_timer = nullptr;
+    QElapsedTimer m_clock;
+    double m_from = 0;
+    double m_to = 1;
+    QSize m_saveSize{DefaultSaveWidth, DefaultSaveHeight};
+};

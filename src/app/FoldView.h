@@ -1,0 +1,60 @@
+#pragma once
+// The folded box on the page "3D-Ansicht": paints through FoldedBoxPainter,
+// turns with a left-button drag, zooms with the wheel and returns to the
+// start view on a double click. The face pictures are made at paint time,
+// and only when the document's revision or the box size differ from
+// theirs: a hidden page paints nothing and so renders nothing.
+
+#include "render/FaceTextures.h"
+#include "render/FoldedBoxPainter.h"
+
+#include <QWidget>
+#include <functional>
+
+struct BoxDocument;
+
+class FoldView : public QWidget {
+    Q_OBJECT
+public:
+    // percent: the box size (ProzED) at the moment of painting.
+    FoldView(BoxDocument& doc, std::function<int()> percent, QWidget* parent = nullptr);
+
+    const ViewCamera& camera() const { return m_camera; }
+    void setCamera(const ViewCamera& camera);
+    void resetCamera();
+    double fold() const { return m_fold; }
+    void setFold(double fold);
+    bool labels() const { return m_labels; }
+    void setLabels(bool on);
+
+    // The current view as a picture of any size, textures brought up to date.
+    QImage grabView(QSize size);
+
+    const FaceTextures& textures() const { return m_textures; }
+    // Frames painted so far (tests).
+    int frames() const { return m_frames; }
+
+signals:
+    void cameraChanged();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    void refreshTextures();
+
+    BoxDocument& m_doc;
+    std::function<int()> m_percent;
+    FaceTextures m_textures;
+    ViewCamera m_camera;
+    double m_fold = 1.0;
+    bool m_labels = false;
+    bool m_dragging = false;
+    QPoint m_dragFrom;
+    int m_frames = 0;
+};

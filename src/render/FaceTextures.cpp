@@ -1,0 +1,89 @@
+#include "render/FaceTextures.h"
+
+#include "model/BoxDocument.h"
+#include "render/DrawVCart.h"
+#include "render/SheetRenderer.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+bool FaceTextures::isCurrent(const BoxDocument& doc, int percent) const {
+    return m_valid && m_revision == doc.Revision && m_percent == percent && m_itemWidth == doc.Layout.ItemWidth &&
+           m_itemHeight == doc.Layout.ItemHeight;
+}
+
+bool FaceTextures::update(BoxDocument& doc, int percent, double screenDpi) {
+    if (isCurrent(doc, percent)) return true;
+    return make(doc, percent, screenDpi);
+}
+
+bool FaceTextures::make(BoxDocument& doc, int percent, double screenDpi) {
+    if (Painting()) return false;
+    if (screenDpi <= 0) screenDpi = 96;
+    const FoldingModel mm = FoldingModel::inMillimetres(doc.Layout, percent);
+    // The resolution that gives the edge about edgePixels pixels, within
+    // what a printer could do (a damaged layout must not ask for more).
+    const double wanted = mm.edge() > 0 ? m_edgePixels * 25.39995 / mm.edge() : 96;
+    const int dpi = static_cast<int>(std::clamp(wanted, 10.0, 2400.0));
+    const FoldingModel px = FoldingModel::inPixels(doc.Layout, percent, dpi);
+    const int e = static_cast<int>(px.edge());
+    if (e <= 0) return false;
+
+    // Only the net's own rectangle: at a small box size the rest of the item
+    // is empty paper.
+    const SheetGeometry g = sheetGeometry(doc.Layout, dpi, dpi);
+    const QRect bounds = netBounds(measureNet(BoxArea{0, 0, g.Wb, g.Hb}, percent));
+    QImage net(bounds.right() + 2, bounds.bottom() + 2, QImage::Format_RGB32);
+    if (net.isNull()) return false;
+    net.fill(Qt::white);
+    {
+        QPainter canvas(&net);
+        canvas.setPen(QPen(Qt::white, 1));
+        canvas.setBrush(Qt::white);
+        // The same parameters as a printer of this resolution: what the
+        // view shows is what prints.
+        RenderParams params = sheetRenderParams(doc.Layout, percent, dpi, dpi, printFontFactor(dpi, screenDpi));
+        params.CanvasDpi = dpi;
+        params.FontPpi = static_cast<int>(screenDpi);
+        if (!DrawVCart(canvas, doc, params)) return false;
+    }
+    ++m_renders;
+
+    std::vector<PanelTexture> textures(kPanelCount);
+    for (const FoldPanel& panel : px.panels()) {
+        PanelTexture& t = textures[static_cast<int>(panel.id)];
+        // The net's dotted lines lie on the pixel rows and columns of the
+        // outline; both borders belong to the panel.
+        t.netPixels = panel.outline.boundingRect().toAlignedRect().adjusted(0, 0, 1, 1) & net.rect();
+        if (t.netPixels.isEmpty()) continue;
+        QImage mask(t.netPixels.size(), QImage::Format_ARGB32_Premultiplied);
+        mask.fill(Qt::transparent);
+        {
+            QPainter p(&mask);
+            p.translate(-t.netPixels.topLeft());
+            p.setPen(QPen(Qt::black, 1));
+            p.setBrush(Qt::black);
+            p.drawPolygon(panel.outline);
+        }
+        QImage image = net.copy(t.netPixels).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        {
+            QPainter p(&image);
+            p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+            p.drawImage(0, 0, mask);
+        }
+        t.image = image;
+    }
+
+    m_textures = std::move(textures);
+    m_net = net;
+    const double k = px.edge() / mm.edge();
+    m_mmToPixels = QTransform(k, 0, 0, k, px.left() + 0.5, px.top() + 0.5);
+    m_dpi = dpi;
+    m_valid = true;
+    m_revision = doc.Revision;
+    m_percent = percent;
+    m_itemWidth = doc.Layout.ItemWidth;
+    m_itemHeight = doc.Layout.ItemHeight;
+    return true;
+}

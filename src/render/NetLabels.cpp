@@ -1,0 +1,81 @@
+#include "render/NetLabels.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+
+std::vector<NetLabel> netLabels(const FoldingModel& net) {
+    const double L = net.left(), T = net.top(), e = net.edge();
+    std::vector<NetLabel> labels;
+    // The name sits a little off the middle, away from the arrow's end; the
+    // arrow runs from beside it to just inside the edge.
+    auto face = [&](PanelId id, double x, double y, QPointF towards) {
+        const QPointF centre(x + e / 2, y + e / 2);
+        const QPointF dir = towards;
+        labels.push_back({id, faceName(id), centre - dir * (e * 0.1), QLineF(centre + dir * (e * 0.08), centre + dir * (e * 0.42))});
+    };
+    face(PanelId::Vorne, L, T + e, {0, -1});
+    face(PanelId::Rechts, L + e, T + e, {0, -1});
+    face(PanelId::Hinten, L + 2 * e, T + e, {0, -1});
+    face(PanelId::Links, L + 3 * e, T + e, {0, -1});
+    face(PanelId::Boden, L + 2 * e, T + 2 * e, {0, 1});
+    // The lid halves: the rectangle from the fold to the lid's middle line.
+    auto lid = [&](PanelId id, double x, double dirX) {
+        const QPointF centre(x + e / 2, T + 0.75 * e);
+        const QPointF dir(dirX, 0);
+        labels.push_back({id, faceName(id), centre - dir * (e * 0.12), QLineF(centre + dir * (e * 0.18), centre + dir * (e * 0.46))});
+    };
+    lid(PanelId::DeckelRechts, L + e, +1);   // the right end meets Hinten
+    lid(PanelId::DeckelLinks, L + 3 * e, -1);   // the left end meets Hinten
+    return labels;
+}
+
+void paintNetLabels(QPainter& painter, const FoldingModel& net) {
+    const double e = net.edge();
+    if (e < 8) return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    const QColor ink(0, 84, 190);
+    const QColor halo(255, 255, 255, 200);
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setBold(true);
+    font.setPixelSize(std::max(8, static_cast<int>(e / 8)));
+    const QFontMetricsF metrics(font);
+    const double width = std::max(1.5, e / 60);
+    for (const NetLabel& l : netLabels(net)) {
+        // The arrow: a shaft and a filled head at its tip.
+        const QLineF a = l.arrow;
+        const QPointF d = (a.p2() - a.p1()) / std::max(1e-9, a.length());
+        const QPointF n(-d.y(), d.x());
+        const double head = std::max(4.0, e / 14);
+        QPainterPath arrow;
+        arrow.moveTo(a.p1());
+        arrow.lineTo(a.p2() - d * head * 0.8);
+        QPolygonF tip({a.p2(), a.p2() - d * head + n * head * 0.55, a.p2() - d * head - n * head * 0.55});
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(halo, width + 3, Qt::SolidLine, Qt::RoundCap));
+        painter.drawPath(arrow);
+        painter.setPen(QPen(halo, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPolygon(tip);
+        painter.setPen(QPen(ink, width, Qt::SolidLine, Qt::RoundCap));
+        painter.drawPath(arrow);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(ink);
+        painter.drawPolygon(tip);
+
+        QPainterPath text;
+        const double w = metrics.horizontalAdvance(l.name);
+        text.addText(l.centre + QPointF(-w / 2, (metrics.ascent() - metrics.descent()) / 2), font, l.name);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(halo, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPath(text);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(ink);
+        painter.drawPath(text);
+    }
+    painter.restore();
+}

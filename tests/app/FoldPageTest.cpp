@@ -1,0 +1,209 @@
+// The page "3D-Ansicht" with real mouse and key events, and the editor's
+// face labels.
+
+#include "AppTestSupport.h"
+
+#include "app/EditorCanvas.h"
+#include "app/EditorPage.h"
+#include "app/FoldPage.h"
+#include "app/FoldView.h"
+#include "app/MainMenu.h"
+#include "edit/EditorController.h"
+#include "render/SheetRenderer.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QImageReader>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QWheelEvent>
+
+namespace {
+
+struct ShownPage {
+    StartedWindow w;
+    FoldPage* page;
+    FoldView* view;
+    ShownPage() : page(w.window->TabSheet4), view(w.window->TabSheet4->View) {}
+    void show() {
+        w.window->PageControl1->setCurrentWidget(page);
+        const int before = view->frames();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return view->frames() > before; }, 3000));
+    }
+    // Lets pending paints run.
+    void settle() {
+        for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+        QTest::qWait(30);
+    }
+};
+
+void wheel(QWidget* w, int delta) {
+    const QPointF at(w->width() / 2.0, w->height() / 2.0);
+    QWheelEvent ev(at, w->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                   Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &ev);
+}
+
+// A figure placed through the editor: the figure tool and a click.
+void addFigureInEditor(StartedWindow& w, QPoint at) {
+    w.window->PaintBox1->setCurrentTool(EditorTool::Figure);
+    QTest::mouseClick(w.window->PaintBox1, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+}  // namespace
+
+TEST(FoldPage, NothingIsRenderedWhileHiddenAndChangesShowWhenShown) {
+    ShownPage s;
+    const BoxDocument& doc = s.w.doc();
+    addFigureInEditor(s.w, QPoint(700, 500));
+    ASSERT_GT(doc.Objects[1].Kind, 0);
+    s.settle();
+    EXPECT_EQ(s.view->frames(), 0);
+    EXPECT_EQ(s.view->textures().renderCount(), 0);
+
+    s.show();
+    EXPECT_EQ(s.view->textures().renderCount(), 1);
+    EXPECT_EQ(s.view->textures().revision(), doc.Revision);
+    // Turning and folding reuse the pictures.
+    QTest::keyClick(s.page->FaltungSlider, Qt::Key_Home);
+    s.settle();
+    EXPECT_EQ(s.view->textures().renderCount(), 1);
+
+    // Back in the editor a second figure: still nothing made for the hidden page.
+    s.w.window->PageControl1->setCurrentWidget(s.w.window->TabSheet3);
+    const std::uint64_t before = doc.Revision;
+    addFigureInEditor(s.w, QPoint(760, 520));
+    EXPECT_GT(doc.Revision, before);
+    s.settle();
+    EXPECT_EQ(s.view->textures().renderCount(), 1);
+    s.show();
+    EXPECT_EQ(s.view->textures().renderCount(), 2);
+    EXPECT_EQ(s.view->textures().revision(), doc.Revision);
+
+    // The box size is part of what the pictures show.
+    s.w.window->PageControl1->setCurrentWidget(s.w.window->TabSheet3);
+    s.w.window->TabSheet3->ProzED->setValue(50);
+    s.show();
+    EXPECT_EQ(s.view->textures().renderCount(), 3);
+    EXPECT_EQ(s.view->textures().percent(), 50);
+}
+
+TEST(FoldPage, SliderDragWheelAndDoubleClickChangeTheView) {
+    ShownPage s;
+    s.show();
+    const QImage closed = s.view->grab().toImage();
+    EXPECT_DOUBLE_EQ(s.view->fold(), 1.0);
+
+    QTest::keyClick(s.page->FaltungSlider, Qt::Key_PageDown);
+    EXPECT_EQ(s.page->FaltungSlider->value(), 90);
+    EXPECT_DOUBLE_EQ(s.view->fold(), 0.9);
+    QTest::keyClick(s.page->FaltungSlider, Qt::Key_Home);
+    EXPECT_DOUBLE_EQ(s.view->fold(), 0.0);
+    s.settle();
+    EXPECT_NE(s.view->grab().toImage(), closed);
+
+    const ViewCamera start = s.view->camera();
+    const QPoint mid(s.view->width() / 2, s.view->height() / 2);
+    QTest::mousePress(s.view, Qt::LeftButton, Qt::NoModifier, mid);
+    QTest::mouseMove(s.view, mid + QPoint(40, 20));
+    QTest::mouseRelease(s.view, Qt::LeftButton, Qt::NoModifier, mid + QPoint(40, 20));
+    EXPECT_NE(s.view->camera().yaw, start.yaw);
+    EXPECT_NE(s.view->camera().pitch, start.pitch);
+    const QImage turned = s.view->grab().toImage();
+
+    wheel(s.view, 240);
+    EXPECT_GT(s.view->camera().zoom, start.zoom);
+    EXPECT_NE(s.view->grab().toImage(), turned);
+    wheel(s.view, -480);
+    EXPECT_LT(s.view->camera().zoom, start.zoom);
+
+    QTest::mouseDClick(s.view, Qt::LeftButton, Qt::NoModifier, mid);
+    EXPECT_EQ(s.view->camera().yaw, ViewCamera::StartYaw);
+    EXPECT_EQ(s.view->camera().pitch, ViewCamera::StartPitch);
+    EXPECT_EQ(s.view->camera().zoom, 1.0);
+
+    // Labels add the face names to the picture.
+    const QImage plain = s.view->grab().toImage();
+    QTest::mouseClick(s.page->LabelsCheck, Qt::LeftButton);
+    EXPECT_TRUE(s.view->labels());
+    EXPECT_NE(s.view->grab().toImage(), plain);
+}
+
+TEST(FoldPage, FoldButtonPlaysToClosedAndBack) {
+    ShownPage s;
+    s.show();
+    QTest::keyClick(s.page->FaltungSlider, Qt::Key_Home);
+    const int frames = s.view->frames();
+    QTest::mouseClick(s.page->FaltenBtn, Qt::LeftButton);
+    EXPECT_TRUE(s.page->animating());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !s.page->animating(); }, 6000));
+    EXPECT_DOUBLE_EQ(s.view->fold(), 1.0);
+    EXPECT_EQ(s.page->FaltungSlider->value(), 100);
+    EXPECT_GT(s.view->frames(), frames + 5);
+    // At 100 % the button folds the box open again.
+    QTest::mouseClick(s.page->FaltenBtn, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !s.page->animating(); }, 6000));
+    EXPECT_DOUBLE_EQ(s.view->fold(), 0.0);
+    EXPECT_EQ(s.view->textures().renderCount(), 1);
+}
+
+TEST(FoldPage, SavesTheViewAsPngOrJpegAtTheChosenSize) {
+    BoxDocument doc;
+    doc.Layout.applyNewDocumentLayout();
+    doc.updateExtentFromLayout();
+    RecordingPrompter prompter;
+    QSize offered;
+    FoldPage page(doc, prompter, [] { return 100; }, [&](QSize& size) {
+        offered = size;
+        size = QSize(320, 200);
+        return true;
+    });
+    QTemporaryDir dir;
+    prompter.savePaths = {dir.filePath("box.png"), dir.filePath("box.jpg"), dir.filePath("ohne")};
+    page.SaveBtnClick();
+    EXPECT_EQ(offered, QSize(1600, 1200));
+    page.SaveBtnClick();
+    page.SaveBtnClick();
+    for (const char* name : {"box.png", "box.jpg", "ohne.png"}) {
+        QImageReader reader(dir.filePath(name));
+        EXPECT_EQ(reader.size(), QSize(320, 200)) << name;
+    }
+    EXPECT_EQ(QImageReader(dir.filePath("box.jpg")).format(), "jpeg");
+    EXPECT_TRUE(prompter.messages.empty());
+    // A folder that cannot be written to: a message, no crash.
+    prompter.savePaths = {dir.filePath("fehlt/box.png")};
+    page.SaveBtnClick();
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("Fehler"));
+}
+
+TEST(EditorNetLabels, MenuItemDrawsNamesOnTheCanvasButNotInPrint) {
+    StartedWindow w;
+    QAction* item = w.window->MainMenu1->NetzBeschriften1;
+    ASSERT_TRUE(item->isCheckable());
+    EXPECT_FALSE(item->isChecked());
+    EditorCanvas* c = w.window->PaintBox1;
+    c->ensureRendered();
+    const QImage plain = c->paintBuffer().copy();
+    const QImage printedPlain = renderSheetImage(w.doc(), 100, 100, QSize(1200, 900));
+    item->trigger();
+    EXPECT_TRUE(c->netLabels());
+    const QImage labelled = c->paintBuffer().copy();
+    EXPECT_NE(labelled, plain);
+    // Only blue ink and its white halo are added.
+    int blue = 0;
+    for (int y = 0; y < labelled.height(); ++y)
+        for (int x = 0; x < labelled.width(); ++x) {
+            const QColor p = labelled.pixelColor(x, y);
+            if (p.blue() > 150 && p.red() < 60) ++blue;
+        }
+    EXPECT_GT(blue, 200);
+    EXPECT_EQ(renderSheetImage(w.doc(), 100, 100, QSize(1200, 900)), printedPlain);
+    // Off again, the canvas is as it was.
+    item->trigger();
+    EXPECT_EQ(c->paintBuffer(), plain);
+}
