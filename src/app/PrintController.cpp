@@ -3,6 +3,7 @@
 #include "app/AppTitles.h"
 #include "model/BoxDocument.h"
 #include "model/Prompter.h"
+#include "model/WriteTarget.h"
 #include "render/SheetRenderer.h"
 
 #include <QDir>
@@ -73,6 +74,11 @@ void PrintController::checkResolution() {
     checkPrinterResolution(m.dpiX, m.dpiY, m_prompter);
 }
 
+void PrintController::jobFailed() {
+    m_prompter.inform(QStringLiteral("Fehler"), QStringLiteral("Der Druckauftrag konnte nicht gestartet werden."),
+                      PromptIcon::Information);
+}
+
 void PrintController::PrintSetupClick() {
     if (m_setupDialog) m_setupDialog(*m_printer);
 }
@@ -90,6 +96,11 @@ bool PrintController::PrintClick(int percent, double screenDpi) {
                                            QStringLiteral("PDF-Dateien|*.pdf"), suggested + QStringLiteral(".pdf"));
         if (path.isEmpty()) return false;
         if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
+        // A FIFO would block the job and a device or folder be replaced.
+        if (!isReplaceableFile(path)) {
+            jobFailed();
+            return false;
+        }
         // The file dialog leaves overwriting to the program: an existing
         // file is only replaced after a Yes, as with box files.
         if (QFileInfo::exists(path) &&
@@ -102,8 +113,7 @@ bool PrintController::PrintClick(int percent, double screenDpi) {
 
     QPainter painter;
     if (!painter.begin(m_printer.get())) {
-        m_prompter.inform(QStringLiteral("Fehler"), QStringLiteral("Der Druckauftrag konnte nicht gestartet werden."),
-                          PromptIcon::Information);
+        jobFailed();
         return false;
     }
     const PrinterMetrics m = metrics();

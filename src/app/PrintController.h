@@ -54,6 +54,8 @@ public:
     bool PrintClick(int percent, double screenDpi);
 
 private:
+    void jobFailed();
+
     BoxDocument& m_doc;
     Prompter& m_prompter;
     std::unique_ptr<QPrinter> m_printer;

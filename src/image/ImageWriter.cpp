@@ -1,6 +1,7 @@
 #include "image/ImageWriter.h"
 
 #include "image/OwnEncoders.h"
+#include "model/WriteTarget.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -119,13 +120,16 @@ QByteArray EncodeDib(const DibHandle& dib, int code) {
 }
 
 bool SaveDib(const DibHandle& dib, const QString& path, int code, const ProgressCallback& progress) {
-    if (dib.isEmpty() || path.isEmpty()) return false;
+    if (dib.isEmpty() || !isReplaceableFile(path)) return false;
     if (progress) progress(0);
     const QByteArray bytes = EncodeDib(dib, code);
     bool ok = !bytes.isEmpty();
     if (ok && progress) progress(50);
     if (ok) {
+        // The bytes are whole in memory: where the folder takes no temporary
+        // file, they go straight into the existing file.
         QSaveFile file(path);
+        file.setDirectWriteFallback(true);
         ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
     }
     if (ok && progress) progress(100);

@@ -16,7 +16,9 @@ enum DibFormatCode {
 };
 
 // Writes the file atomically (a failed save leaves an existing file as it
-// was). False for an empty picture, an unknown code or a write error.
+// was; a folder that takes no temporary file gets the file written in
+// place). False for an empty picture, an unknown code, a target that is no
+// regular file or a write error.
 bool SaveDib(const DibHandle& dib, const QString& path, int formatCode,
              const ProgressCallback& progress = {});
 

@@ -5,6 +5,7 @@
 #include "model/BoxFileWriter.h"
 #include "model/StoredImage.h"
 #include "model/TransparentValue.h"
+#include "model/WriteTarget.h"
 #include "image/ImageRotation.h"
 
 #include <QFile>
@@ -49,11 +50,11 @@ ReadOutcome readRegularFile(const QString& path, QByteArray& data) {
     return ReadOutcome::Ok;
 }
 
-void turnByRotation(DibHandle& dib, std::int32_t rotation) {
+void turnByRotation(DibHandle& dib, std::int32_t rotation, const ProgressCallback& progress) {
     switch (rotation) {
-    case 1: RotRight(dib); break;
-    case 2: Rot180(dib); break;
-    case 3: RotLeft(dib); break;
+    case 1: RotRight(dib, progress); break;
+    case 2: Rot180(dib, progress); break;
+    case 3: RotLeft(dib, progress); break;
     default: break;
     }
 }
@@ -64,21 +65,16 @@ void loadPictures(BoxDocument& doc, const QString& path, Prompter& prompter, con
         if (!loadStoredImage(doc.BackgroundPicture, doc.BackgroundFile, path, programFolder))
             prompter.inform(QString(), boxmsg::imageMissingText(doc.BackgroundFile), PromptIcon::Error);
     }
-    int lastPercent = -1;
+    // The progress bar shows only what the image library reports while it
+    // turns pictures; each turn ends it at 0.
     for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
         Tobs& o = doc.Objects[slot];
-        if (o.Kind == Image) {
-            if (loadStoredImage(o.Picture, o.Content, path, programFolder)) {
-                turnByRotation(o.Picture, o.Rotation);
-                settleTransparentValue(o);
-            } else
-                prompter.inform(QString(), boxmsg::imageMissingText(o.Content), PromptIcon::Error);
-        }
-        if (progress) {
-            const int percent = slot * 100 / ObjectTable::Capacity;
-            if (percent != lastPercent) progress(percent);
-            lastPercent = percent;
-        }
+        if (o.Kind != Image) continue;
+        if (loadStoredImage(o.Picture, o.Content, path, programFolder)) {
+            turnByRotation(o.Picture, o.Rotation, progress);
+            settleTransparentValue(o);
+        } else
+            prompter.inform(QString(), boxmsg::imageMissingText(o.Content), PromptIcon::Error);
     }
 }
 
@@ -125,13 +121,16 @@ bool Saveit(const BoxDocument& doc, const QString& path, Prompter& prompter) {
         prompter.inform(boxmsg::CreateFailedCaption, boxmsg::CreateFailedText, PromptIcon::Information);
         return false;
     };
+    // Only a regular file (or a new one) is ever replaced: never a folder, a
+    // FIFO or a device, and never a write-protected file.
     const QFileInfo target(path);
-    // A folder or a write-protected file cannot be replaced.
-    if (path.isEmpty() || target.isDir() || (target.exists() && !target.isWritable())) return createFailed();
+    if (!isReplaceableFile(path) || (target.exists() && !target.isWritable())) return createFailed();
 
+    // Made whole in memory first: when the folder takes no temporary file,
+    // the file is written in place, the one case that cannot be atomic.
     const QByteArray data = serializeBoxDocument(doc);
     QSaveFile file(path);
-    file.setDirectWriteFallback(false);
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) return createFailed();
     if (file.write(data) != data.size() || !file.commit()) {
         file.cancelWriting();

@@ -16,13 +16,15 @@
 // file) and turned by their Rotation; one that cannot be found is reported
 // and stays empty while reading goes on. A file that cannot be opened, is
 // not a box file or is damaged is reported and leaves doc exactly as it was.
-// progress reports 0..100 over the objects read.
+// progress gets the reports of the pictures' quarter turns, each ending at 0.
 bool OpenItNow(BoxDocument& doc, const QString& path, Prompter& prompter,
                const ProgressCallback& progress = {});
 
 // Writes doc to path atomically: a temporary file beside it replaces the
 // old file only when everything was written, so a failed save never
-// destroys the previous file. Reports a failure and returns false. Does not
+// destroys the previous file. Where the folder takes no temporary file, the
+// file, made whole in memory first, is written in place. Anything but a
+// regular file is refused. Reports a failure and returns false. Does not
 // set doc.FileName (doc is const): the caller does on success.
 bool Saveit(const BoxDocument& doc, const QString& path, Prompter& prompter);
 

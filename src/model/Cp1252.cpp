@@ -1,6 +1,7 @@
 #include "model/Cp1252.h"
 
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -51,46 +52,15 @@ bool encodeCp1252(const QString& text, QByteArray& out) {
     return complete;
 }
 
-bool isMultiByteUtf8(const char* data, int size) {
-    const auto* p = reinterpret_cast<const unsigned char*>(data);
-    bool multiByte = false;
-    int i = 0;
-    while (i < size) {
-        const unsigned char b = p[i];
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        int length;
-        char32_t cp;
-        if (b >= 0xC2 && b <= 0xDF) { length = 2; cp = b & 0x1F; }
-        else if (b >= 0xE0 && b <= 0xEF) { length = 3; cp = b & 0x0F; }
-        else if (b >= 0xF0 && b <= 0xF4) { length = 4; cp = b & 0x07; }
-        else return false;
-        if (i + length > size) return false;
-        for (int k = 1; k < length; ++k) {
-            const unsigned char c = p[i + k];
-            if ((c & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (c & 0x3F);
-        }
-        if ((length == 3 && cp < 0x800) || (length == 4 && cp < 0x10000) || cp > 0x10FFFF ||
-            (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        multiByte = true;
-        i += length;
-    }
-    return multiByte;
-}
-
 QByteArray encodeBoxString(const QString& text) {
     QString stored = text;
     if (stored.contains(QChar(0))) stored.remove(QChar(0));
     QByteArray bytes;
     const bool complete = encodeCp1252(stored, bytes);
-    // Bytes that would read back as UTF-8 must be written as UTF-8 to mean
-    // the same text again.
-    if (complete && !isMultiByteUtf8(bytes.constData(), bytes.size())) return bytes;
-    return stored.toUtf8();
+    // Code-page bytes that begin like the mark would be read as UTF-8: such
+    // a text carries the mark in front too, so it reads back unchanged.
+    if (complete && !bytes.startsWith(utf8Mark())) return bytes;
+    return utf8Mark() + stored.toUtf8();
 }
 
 QString decodeBoxString(const char* data, int size, bool* wasUtf8) {
@@ -98,7 +68,7 @@ QString decodeBoxString(const char* data, int size, bool* wasUtf8) {
         if (wasUtf8) *wasUtf8 = false;
         return QString::fromLatin1(data, size);
     }
-    const bool utf8 = isMultiByteUtf8(data, size);
+    const bool utf8 = size >= 3 && std::memcmp(data, utf8Mark().constData(), 3) == 0;
     if (wasUtf8) *wasUtf8 = utf8;
-    return utf8 ? QString::fromUtf8(data, size) : decodeCp1252(data, size);
+    return utf8 ? QString::fromUtf8(data + 3, size - 3) : decodeCp1252(data, size);
 }

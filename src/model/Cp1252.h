@@ -1,9 +1,9 @@
 #pragma once
 // Strings in box files are 8-bit, code page 1252. Qt has no codec for it, so
 // the table lives here. A text that code page 1252 cannot hold is written as
-// UTF-8 instead of losing characters; reading tells the two apart: a byte
-// string that is valid UTF-8 with at least one multi-byte sequence is taken
-// as UTF-8, anything else as code page 1252.
+// UTF-8 behind the byte-order mark EF BB BF instead of losing characters;
+// reading takes only strings that start with the mark as UTF-8 and every
+// other string as code page 1252, so no valid code-page text changes.
 
 #include <QByteArray>
 #include <QString>
@@ -18,17 +18,20 @@ inline QString decodeCp1252(const QByteArray& bytes) { return decodeCp1252(bytes
 // a character has no code in it.
 bool encodeCp1252(const QString& text, QByteArray& out);
 
-// True when the bytes are well-formed UTF-8 (no overlong forms, no
-// surrogates, nothing above U+10FFFF) and contain at least one byte >= 0x80.
-bool isMultiByteUtf8(const char* data, int size);
+// The UTF-8 byte-order mark that marks a box file string as UTF-8.
+inline const QByteArray& utf8Mark() {
+    static const QByteArray mark("\xEF\xBB\xBF", 3);
+    return mark;
+}
 
 // The bytes a box file stores for a string (without the terminating zero):
 // code page 1252 when it holds the text and would be read back as the same
-// text, UTF-8 otherwise. Zero characters cannot be stored and are left out.
+// text, otherwise the mark and UTF-8. Zero characters cannot be stored and
+// are left out.
 QByteArray encodeBoxString(const QString& text);
 
 // The text a box file's string bytes stand for. wasUtf8 tells whether the
-// bytes were taken as UTF-8.
+// bytes started with the mark and were taken as UTF-8.
 QString decodeBoxString(const char* data, int size, bool* wasUtf8 = nullptr);
 inline QString decodeBoxString(const QByteArray& bytes, bool* wasUtf8 = nullptr) {
     return decodeBoxString(bytes.constData(), bytes.size(), wasUtf8);

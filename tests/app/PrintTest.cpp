@@ -6,6 +6,7 @@
 #include "app/PrintPage.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -17,6 +18,8 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
+
+#include <sys/stat.h>
 
 TEST(PrintPreview, PageAt35DpiOfA600DpiPrinter) {
     BoxDocument doc;
@@ -122,6 +125,33 @@ TEST(Printing, WithoutAPrinterTheSheetGoesIntoAPdfFile) {
     prompter.answers = {PromptAnswer::Yes};
     EXPECT_TRUE(print.PrintClick(100, 96));
     EXPECT_TRUE(readFile(path).startsWith("%PDF"));
+}
+
+// The printed PDF never replaces a FIFO, a device or a folder, and a FIFO
+// cannot block the job.
+TEST(Printing, PdfTargetsThatAreNoRegularFilesAreRefused) {
+    QTemporaryDir dir;
+    BoxDocument doc;
+    RecordingPrompter prompter;
+    PrintController print(doc, prompter);
+    if (!print.printsToPdf()) GTEST_SKIP() << "a printer is installed";
+    const QString fifo = dir.filePath(QStringLiteral("rohr.pdf"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    const QString device = dir.filePath(QStringLiteral("null.pdf"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), device));
+    const QString folder = dir.filePath(QStringLiteral("ordner.pdf"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    for (const QString& target : {device, folder, fifo}) {
+        prompter.messages.clear();
+        prompter.savePaths = {target};
+        prompter.answers = {PromptAnswer::Yes};
+        EXPECT_FALSE(print.PrintClick(100, 96)) << target.toStdString();
+        ASSERT_EQ(prompter.messages.size(), 1u) << target.toStdString();
+        EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("Fehler"));
+        EXPECT_EQ(prompter.messages[0].text, QStringLiteral("Der Druckauftrag konnte nicht gestartet werden."));
+    }
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
+    EXPECT_TRUE(QFileInfo(folder).isDir());
 }
 
 TEST(PrintPage, AssemblyTextLineByLine) {

@@ -26,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <sys/stat.h>
 
 namespace {
 
@@ -144,6 +145,16 @@ TEST_F(ScanCommandsTest, ReadOnlyTargetIsOverwritten) {
     dialogs->saves = {{path, 10}};
     ASSERT_TRUE(commands->saveScannedImage(somePicture()));
     EXPECT_EQ(OpenDib(path).DibWidth(), 30);
+}
+
+TEST_F(ScanCommandsTest, FifoAsTargetIsRefusedWithTheSaveMessage) {
+    const QString fifo = dir.filePath("rohr.bmp");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    dialogs->saves = {{fifo, 1}};
+    EXPECT_FALSE(commands->saveScannedImage(somePicture()));
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, "Fehler: Datei konnte nicht gespeichert werden!");
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
 }
 
 TEST_F(ScanCommandsTest, FailedSaveSaysSoAndOffersTheDialogAgain) {

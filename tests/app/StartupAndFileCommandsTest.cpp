@@ -191,7 +191,8 @@ TEST(OpenCommand, AsksOnlyWhenThereAreObjects) {
     EXPECT_EQ(w.window->windowTitle(), QStringLiteral("ORB-LUX Faltarillon-Designer 1.0 - zwei.box"));
     EXPECT_FALSE(w.doc().Objects[1].isFree());
     EXPECT_FALSE(w.doc().Objects[2].isFree());
-    EXPECT_EQ(w.window->InfoPanel1->ProgressBar1->value(), 100);   // loading reported its progress
+    // Nothing was turned: the bar still stands where it stood.
+    EXPECT_EQ(w.window->InfoPanel1->ProgressBar1->value(), 0);
 
     // Now with objects: Cancel stops before the file is touched.
     w.prompter.openPaths = {path};
@@ -208,6 +209,7 @@ TEST(OpenCommand, AsksOnlyWhenThereAreObjects) {
     w.prompter.answers = {PromptAnswer::No};
     w.window->fileCommands().OpenItemClick();
     EXPECT_FALSE(w.doc().Objects[2].isFree());
+    EXPECT_EQ(w.window->InfoPanel1->ProgressBar1->value(), 0);
 }
 
 TEST(OpenCommand, DamagedFileLeavesTheDocumentAndCaption) {

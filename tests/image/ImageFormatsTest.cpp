@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 QRgb colourAt(const DibHandle& d, int x, int y) { return d.image().pixel(x, y) | 0xFF000000u; }
@@ -139,6 +141,19 @@ TEST(ImageWriter, RefusesEmptyPictureUnknownCodeAndUnwritablePath) {
     EXPECT_FALSE(SaveDib(patternDib(4, 4, 8), dir.filePath("a.bmp"), 99));
     EXPECT_FALSE(SaveDib(patternDib(4, 4, 8), dir.filePath("missing/a.bmp"), FormatBmp));
     EXPECT_FALSE(QFile::exists(dir.filePath("a.bmp")));
+}
+
+TEST(ImageWriter, TargetsThatAreNoRegularFilesAreRefused) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("rohr.bmp");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    const QString link = dir.filePath("voll.bmp");
+    ASSERT_TRUE(QFile::link("/dev/full", link));
+    for (const QString& target : {fifo, link, QString("/dev/full"), QString("/dev/null"), dir.path()})
+        EXPECT_FALSE(SaveDib(patternDib(4, 4, 8), target, FormatBmp)) << target.toStdString();
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_FALSE(QFileInfo("/dev/full").isFile());
 }
 
 TEST(ImageWriter, JpegQualityChangesTheFile) {

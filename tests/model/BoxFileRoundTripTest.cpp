@@ -1,6 +1,9 @@
 // Saving and opening box files through the files themselves.
 #include "BoxTestSupport.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "model/BoxFile.h"
 #include "image/ImageLoader.h"
 
@@ -260,6 +263,8 @@ TEST_F(BoxFileRoundTrip, WindowsSampleResavesByteForByte) {
     EXPECT_EQ(doc.Objects[9999].Picture.DibWidth(), 2);   // turned once
     EXPECT_EQ(doc.BackgroundPicture.DibWidth(), 3);
     EXPECT_EQ(doc.Objects[7].Content, QString::fromUtf8("Grüße aus Köln\r„zweite“ Zeile"));
+    // Valid UTF-8 bytes without the mark are code page 1252 all the same.
+    EXPECT_EQ(doc.Objects[9].Content, QString::fromUtf8("Gruß“"));
     EXPECT_EQ(doc.Layout.typeNameText(), QString::fromUtf8("Testtypäß"));
     EXPECT_EQ(doc.Layout.Reserved[0], 1);
     EXPECT_EQ(doc.Layout.MarginY, 7.5);
@@ -273,11 +278,15 @@ TEST_F(BoxFileRoundTrip, WindowsSampleResavesByteForByte) {
 TEST_F(BoxFileRoundTrip, EditedTextThatWasReadAsUtf8IsWrittenAnew) {
     BoxDocument doc;
     ASSERT_TRUE(OpenItNow(doc, dataPath(QStringLiteral("windows_sample.box")), prompter));
-    ASSERT_FALSE(doc.Objects[9].ContentStoredBytes.isEmpty());
-    doc.Objects[9].Content = QStringLiteral("neu");
+    doc.Objects[9].Content = QString::fromUtf8("Ωmega");
     BoxDocument back;
     roundTrip(doc, back);
-    EXPECT_EQ(back.Objects[9].Content, QStringLiteral("neu"));
+    EXPECT_EQ(back.Objects[9].Content, QString::fromUtf8("Ωmega"));
+    ASSERT_FALSE(back.Objects[9].ContentStoredBytes.isEmpty());
+    back.Objects[9].Content = QStringLiteral("neu");
+    BoxDocument again;
+    roundTrip(back, again);
+    EXPECT_EQ(again.Objects[9].Content, QStringLiteral("neu"));
 }
 
 TEST_F(BoxFileRoundTrip, OpeningSettlesTheTransparentValueOfEachPicture) {
@@ -316,4 +325,34 @@ TEST_F(BoxFileRoundTrip, OpeningSettlesTheTransparentValueOfEachPicture) {
     BoxDocument third;
     ASSERT_TRUE(OpenItNow(third, again, prompter));
     EXPECT_EQ(third.Objects[2].LineWidthOrTransColor, 0xFF0000);
+}
+
+// Opening reports only what the image library reports while it turns the
+// stored pictures, and the last report is 0: the bar does not stay full.
+TEST_F(BoxFileRoundTrip, ProgressComesOnlyFromTurningPicturesAndEndsAtZero) {
+    QImage tall(20, 50, QImage::Format_RGB32);
+    tall.fill(Qt::red);
+    ASSERT_TRUE(tall.save(path(QStringLiteral("hoch.png")), "PNG"));
+    BoxDocument doc;
+    makeNewDocument(doc);
+    for (int slot : {1, 500}) placeText(doc, slot, QStringLiteral("Text"));
+    const QString plain = path(QStringLiteral("ohne.box"));
+    ASSERT_TRUE(Saveit(doc, plain, prompter));
+    std::vector<int> reports;
+    const ProgressCallback record = [&](int p) { reports.push_back(p); };
+    BoxDocument back;
+    ASSERT_TRUE(OpenItNow(back, plain, prompter, record));
+    EXPECT_TRUE(reports.empty());
+
+    placeFigure(doc, 7);
+    doc.Objects[7].Kind = Image;
+    doc.Objects[7].Content = path(QStringLiteral("hoch.png"));
+    doc.Objects[7].Rotation = 1;
+    const QString turned = path(QStringLiteral("gedreht.box"));
+    ASSERT_TRUE(Saveit(doc, turned, prompter));
+    ASSERT_TRUE(OpenItNow(back, turned, prompter, record));
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(*std::max_element(reports.begin(), reports.end()), 100);   // the 50 source rows
+    EXPECT_EQ(reports.back(), 0);
+    EXPECT_EQ(back.Objects[7].Picture.DibWidth(), 50);
 }

@@ -2,12 +2,14 @@
 #include "BoxTestSupport.h"
 
 #include "model/BoxFile.h"
+#include "Unprivileged.h"
 
 #include <QDir>
 #include <QFileDevice>
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace boxtest;
@@ -32,7 +34,6 @@ protected:
         EXPECT_EQ(prompter.messages[0].icon, PromptIcon::Information);
     }
 
-    static bool runningAsRoot() { return ::geteuid() == 0; }
 };
 
 }  // namespace
@@ -47,17 +48,51 @@ TEST_F(BoxFileSave, ReplacesAnExistingFile) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
-TEST_F(BoxFileSave, FolderThatCannotBeWrittenIsReported) {
-    if (runningAsRoot()) GTEST_SKIP() << "root writes into read-only folders";
+TEST_F(BoxFileSave, FolderThatCannotBeWrittenTakesNoNewFile) {
+    RUN_AS_ORDINARY_USER();
+    const QString sub = dir.filePath(QStringLiteral("nurlesen"));
+    ASSERT_TRUE(QDir().mkdir(sub));
+    QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    EXPECT_FALSE(Saveit(doc, sub + QStringLiteral("/neu.box"), prompter));
+    QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    expectCreateFailed();
+    EXPECT_FALSE(QFile::exists(sub + QStringLiteral("/neu.box")));
+}
+
+// No temporary file can be made beside it, so the whole file is made in
+// memory first and then written in place.
+TEST_F(BoxFileSave, WritableFileInAFolderThatCannotBeWrittenIsReplacedInPlace) {
+    RUN_AS_ORDINARY_USER();
     const QString sub = dir.filePath(QStringLiteral("nurlesen"));
     ASSERT_TRUE(QDir().mkdir(sub));
     const QString file = sub + QStringLiteral("/a.box");
-    ASSERT_TRUE(writeAll(file, QByteArray("alt")));
+    ASSERT_TRUE(writeAll(file, QByteArray(70000, 'x')));
     QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    EXPECT_FALSE(Saveit(doc, file, prompter));
+    const bool saved = Saveit(doc, file, prompter);
     QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_TRUE(saved);
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_EQ(readAll(file), serializeBoxDocument(doc));
+    EXPECT_EQ(QDir(sub).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+// Saving never turns a FIFO, a device or a folder into a box file.
+TEST_F(BoxFileSave, TargetsThatAreNoRegularFilesAreRefused) {
+    const QString fifo = dir.filePath(QStringLiteral("rohr.box"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    EXPECT_FALSE(Saveit(doc, fifo, prompter));
     expectCreateFailed();
-    EXPECT_EQ(readAll(file), QByteArray("alt"));
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
+    const QString link = dir.filePath(QStringLiteral("voll.box"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), link));
+    for (const QString& target : {QStringLiteral("/dev/full"), QStringLiteral("/dev/null"), link}) {
+        prompter.messages.clear();
+        EXPECT_FALSE(Saveit(doc, target, prompter)) << target.toStdString();
+        expectCreateFailed();
+    }
+    EXPECT_TRUE(QFileInfo(QStringLiteral("/dev/full")).exists());
+    EXPECT_FALSE(QFileInfo(QStringLiteral("/dev/full")).isFile());
+    EXPECT_FALSE(QFileInfo(QStringLiteral("/dev/null")).isFile());
 }
 
 TEST_F(BoxFileSave, ReadOnlyFileSystemIsReported) {
@@ -78,10 +113,10 @@ TEST_F(BoxFileSave, MissingFolderOrFolderAsTargetIsReported) {
 }
 
 TEST_F(BoxFileSave, WriteProtectedFileIsNotReplaced) {
+    RUN_AS_ORDINARY_USER();
     const QString file = dir.filePath(QStringLiteral("geschuetzt.box"));
     ASSERT_TRUE(writeAll(file, QByteArray("alt")));
     QFile::setPermissions(file, QFileDevice::ReadOwner);
-    if (QFileInfo(file).isWritable()) GTEST_SKIP() << "root may write anything";
     EXPECT_FALSE(Saveit(doc, file, prompter));
     expectCreateFailed();
     EXPECT_EQ(readAll(file), QByteArray("alt"));

@@ -22,19 +22,6 @@ TEST(Cp1252, SpecialCharactersOfTheHighRange) {
     EXPECT_FALSE(encodeCp1252(QString(QChar(0x80)), out));   // 0x80 is the euro sign
 }
 
-TEST(Cp1252, Utf8Recognition) {
-    EXPECT_TRUE(isMultiByteUtf8("\xC3\xA4", 2));
-    EXPECT_TRUE(isMultiByteUtf8("a\xE2\x82\xAC" "b", 5));
-    EXPECT_TRUE(isMultiByteUtf8("\xF0\x9F\x98\x80", 4));
-    EXPECT_FALSE(isMultiByteUtf8("abc", 3));               // no multi-byte sequence
-    EXPECT_FALSE(isMultiByteUtf8("\xE4", 1));              // lone lead byte
-    EXPECT_FALSE(isMultiByteUtf8("\xC0\x80", 2));          // overlong
-    EXPECT_FALSE(isMultiByteUtf8("\xED\xA0\x80", 3));      // surrogate
-    EXPECT_FALSE(isMultiByteUtf8("\xF4\x90\x80\x80", 4));  // above U+10FFFF
-    EXPECT_FALSE(isMultiByteUtf8("\xC3", 1));              // cut short
-    EXPECT_FALSE(isMultiByteUtf8("\x84" "zitat\x93", 7));
-}
-
 TEST(Cp1252, BoxStringsUseCodePage1252WhenItHoldsTheText) {
     EXPECT_EQ(encodeBoxString(QStringLiteral("Grüße aus Köln")), QByteArray("Gr\xFC\xDF" "e aus K\xF6ln"));
     EXPECT_EQ(decodeBoxString(QByteArray("Gr\xFC\xDF" "e")), QStringLiteral("Grüße"));
@@ -44,17 +31,33 @@ TEST(Cp1252, TextCodePage1252CannotHoldIsWrittenAsUtf8AndReadBack) {
     for (const QString& text : {QString::fromUtf8("Ωmega"), QString::fromUtf8("Łódź ünd €"),
                                 QString::fromUtf8("😀 Smiley"), QString::fromUtf8("日本")}) {
         const QByteArray bytes = encodeBoxString(text);
-        EXPECT_EQ(bytes, text.toUtf8());
+        EXPECT_EQ(bytes, QByteArray("\xEF\xBB\xBF") + text.toUtf8());
         bool utf8 = false;
         EXPECT_EQ(decodeBoxString(bytes, &utf8), text);
         EXPECT_TRUE(utf8);
     }
 }
 
-TEST(Cp1252, TextWhoseCodePage1252BytesLookLikeUtf8KeepsItsMeaning) {
-    // "Ã¤" in code page 1252 is C3 A4, which reads as UTF-8 "ä".
-    const QString text = QString::fromUtf8("Ã¤ und Gruß“");
-    EXPECT_EQ(decodeBoxString(encodeBoxString(text)), text);
+// Only a string that starts with the byte-order mark is UTF-8: valid
+// code-page text that happens to be valid UTF-8 too keeps its meaning.
+TEST(Cp1252, CodePageBytesThatAreValidUtf8AreReadAsCodePage) {
+    bool utf8 = true;
+    EXPECT_EQ(decodeBoxString(QByteArray("\x47\x72\x75\xDF\x94"), &utf8), QString::fromUtf8("Gruß”"));
+    EXPECT_FALSE(utf8);
+    EXPECT_EQ(decodeBoxString(QByteArray("\xC3\xA4")), QString::fromUtf8("Ã¤"));
+    EXPECT_EQ(encodeBoxString(QString::fromUtf8("Ã¤")), QByteArray("\xC3\xA4"));
+    EXPECT_EQ(encodeBoxString(QString::fromUtf8("Gruß”")), QByteArray("\x47\x72\x75\xDF\x94"));
+    EXPECT_EQ(decodeBoxString(QByteArray("\xEF\xBB\xBF\xC3\xA4"), &utf8), QString::fromUtf8("ä"));
+    EXPECT_TRUE(utf8);
+}
+
+TEST(Cp1252, CodePageTextStartingLikeTheMarkCarriesTheMark) {
+    const QString text = QString::fromUtf8("ï»¿Anfang");
+    const QByteArray bytes = encodeBoxString(text);
+    EXPECT_EQ(bytes, QByteArray("\xEF\xBB\xBF") + text.toUtf8());
+    EXPECT_EQ(decodeBoxString(bytes), text);
+    // The mark alone is an empty UTF-8 string.
+    EXPECT_EQ(decodeBoxString(QByteArray("\xEF\xBB\xBF")), QString());
 }
 
 TEST(Cp1252, ZeroCharactersAreLeftOut) {
@@ -76,7 +79,7 @@ TEST(SheetLayoutTypeName, LengthByteAndCharacters) {
 
 TEST(SheetLayoutTypeName, LongNamesAreCutAtWholeCharacters) {
     SheetLayout l;
-    l.setTypeNameText(QString::fromUtf8("ΩΩΩΩΩΩΩΩΩΩΩΩ"));   // 24 bytes in UTF-8
-    EXPECT_EQ(l.TypeName[0], 20);
-    EXPECT_EQ(l.typeNameText(), QString::fromUtf8("ΩΩΩΩΩΩΩΩΩΩ"));
+    l.setTypeNameText(QString::fromUtf8("ΩΩΩΩΩΩΩΩΩΩΩΩ"));   // 3 + 24 bytes in UTF-8
+    EXPECT_EQ(l.TypeName[0], 21);
+    EXPECT_EQ(l.typeNameText(), QString::fromUtf8("ΩΩΩΩΩΩΩΩΩ"));
 }

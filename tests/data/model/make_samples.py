@@ -35,8 +35,8 @@ def sample():
     out += record(7, 240000, 180000, 83200, 41600, 1, 2, 0x123456, 3, 2, 0x00FFFF, 0x808080, 1, 1,
                   3, 4, 0, 0, 0, 1, b"Gr\xfc\xdfe aus K\xf6ln\r\x84zweite\x93 Zeile", 0xFF, -21,
                   b"Arial", 2, 16, 5)
-    # Bytes that are valid UTF-8 although they were meant as code page 1252
-    # ("Gru\xdf\x93"): a resave must keep them.
+    # Bytes that are valid UTF-8 although they are code page 1252 text
+    # ("Gru\xdf\x93", no byte-order mark): read as code page, resaved as is.
     out += record(9, 0, 0, 1000, 1000, 1, 2, 0, 3, 0, 0, 0, 0, 0, 5, 5, 0, 0, 0, 0,
                   b"Gru\xdf\x93", 0, -16, b"Times New Roman", 0, 12, 0)
     # An image turned once clockwise: 3 x 2 picture, rectangle stored turned.
