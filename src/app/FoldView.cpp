@@ -57,9 +57,13 @@ QImage FoldView::grabView(QSize size) {
     refreshTextures();
     QImage picture(size, QImage::Format_RGB32);
     if (picture.isNull()) return picture;
+    const int percent = m_percent ? m_percent() : 100;
+    // A picture larger than the view gets sharper face pictures of its own.
+    FaceTextures sharp(FaceTextures::edgeFor(size));
+    const bool own = sharp.edgePixels() > m_textures.edgePixels() && sharp.make(m_doc, percent);
     QPainter painter(&picture);
-    const FoldingModel model = FoldingModel::inMillimetres(m_doc.Layout, m_percent ? m_percent() : 100);
-    FoldedBoxPainter(model, m_fold, m_camera, size).paint(painter, m_textures, m_labels);
+    const FoldingModel model = FoldingModel::inMillimetres(m_doc.Layout, percent);
+    FoldedBoxPainter(model, m_fold, m_camera, size).paint(painter, own ? sharp : m_textures, m_labels);
     return picture;
 }
 

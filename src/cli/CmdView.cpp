@@ -96,7 +96,7 @@ int runView(const QStringList& args, CliContext& ctx) {
     StreamPrompter prompter(ctx.err);
     if (!OpenItNow(doc, o.input, prompter)) return 1;
 
-    FaceTextures textures;
+    FaceTextures textures(FaceTextures::edgeFor(o.size));
     if (!textures.make(doc, o.percent)) {
         ctx.err << "Die Seiten der Box konnten nicht gezeichnet werden\n";
         return 1;

@@ -8,6 +8,10 @@
 #include <algorithm>
 #include <cmath>
 
+int FaceTextures::edgeFor(QSize picture) {
+    return std::clamp(std::min(picture.width(), picture.height()) / 2, 256, 1024);
+}
+
 bool FaceTextures::isCurrent(const BoxDocument& doc, int percent) const {
     return m_valid && m_revision == doc.Revision && m_percent == percent && m_itemWidth == doc.Layout.ItemWidth &&
            m_itemHeight == doc.Layout.ItemHeight;

@@ -11,6 +11,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <QSize>
 #include <QTransform>
 #include <cstdint>
 #include <vector>
@@ -29,6 +30,10 @@ class FaceTextures {
 public:
     // edgePixels: how many pixels the cube's edge gets in the pictures.
     explicit FaceTextures(int edgePixels = 512) : m_edgePixels(edgePixels) {}
+    // An edge that keeps a picture of this size sharp: about half its
+    // smaller side, 256 to 1024 pixels.
+    static int edgeFor(QSize picture);
+    int edgePixels() const { return m_edgePixels; }
 
     // true when the pictures show doc at percent as it is now.
     bool isCurrent(const BoxDocument& doc, int percent) const;

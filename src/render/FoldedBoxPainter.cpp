@@ -195,9 +195,11 @@ void FoldedBoxPainter::paintShadow(QPainter& painter) const {
     painter.save();
     painter.translate(r.center());
     painter.scale(r.width() / 2, r.height() / 2);
+    // The flat net stands on nothing; the shadow grows as the box takes shape.
+    const double standing = std::min(1.0, 0.15 + m_fold);
     QRadialGradient soft(QPointF(0, 0), 1);
-    soft.setColorAt(0, QColor(40, 44, 52, 110));
-    soft.setColorAt(0.6, QColor(40, 44, 52, 60));
+    soft.setColorAt(0, QColor(40, 44, 52, int(110 * standing)));
+    soft.setColorAt(0.6, QColor(40, 44, 52, int(60 * standing)));
     soft.setColorAt(1, QColor(40, 44, 52, 0));
     painter.setPen(Qt::NoPen);
     painter.setBrush(soft);
