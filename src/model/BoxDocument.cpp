@@ -20,24 +20,28 @@ void BoxDocument::updateExtentFromLayout() {
     // Multiply first, then divide, in extended precision; truncate toward zero.
     ExtentWidth = static_cast<std::int32_t>(static_cast<long double>(Layout.ItemWidth) * 3 * 20000 / 25.39995L);
     ExtentHeight = static_cast<std::int32_t>(static_cast<long double>(Layout.ItemHeight) * 3 * 20000 / 25.39995L);
+    markChanged();
 }
 
 void BoxDocument::bringToFront() {
     if (!ObjectTable::isValidSlot(CurrentObject)) return;
     Objects.exchange(CurrentObject, ObjectTable::Capacity);
     CurrentObject = ObjectTable::Capacity;
+    markChanged();
 }
 
 void BoxDocument::sendToBack() {
     if (!ObjectTable::isValidSlot(CurrentObject)) return;
     Objects.exchange(CurrentObject, 1);
     CurrentObject = 1;
+    markChanged();
 }
 
 void BoxDocument::deleteCurrent() {
     if (!ObjectTable::isValidSlot(CurrentObject)) return;
     Objects.deleteObject(CurrentObject);
     CurrentObject = 0;
+    markChanged();
 }
 
 void BoxDocument::turnObject(int slot, int direction) {
@@ -55,4 +59,5 @@ void BoxDocument::turnObject(int slot, int direction) {
     // Rotation may hold anything a file brought; keep the result in 0..3.
     o.Rotation = ((o.Rotation % 4 + (clockwise ? 1 : 3)) % 4 + 4) % 4;
     settleTransparentValue(o);
+    markChanged();
 }
