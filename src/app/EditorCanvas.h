@@ -76,11 +76,13 @@ public:
     // Progress of a long image operation run by an editing command (a quarter
     // turn of a large picture); the window puts it on its progress bar.
     void reportProgress(int percent) override { emit progressReported(percent); }
+    void showStatus(const QString& text) override { emit statusReported(text); }
 
 signals:
     // The rulers follow every repaint and every scroll.
     void rulersNeedRepaint();
     void progressReported(int percent);
+    void statusReported(const QString& text);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -45,6 +45,23 @@ MainMenu::MainMenu(QMenuBar* bar, QObject* parent) : QObject(parent) {
     ExitItem = item(Datei1, "ExitItem", QStringLiteral("&Beenden"), QStringLiteral("Anwendung verlassen"),
                     QKeySequence(Qt::ALT | Qt::Key_X));
 
+    Bearbeiten1 = bar->addMenu(QStringLiteral("&Bearbeiten"));
+    Bearbeiten1->setObjectName(QStringLiteral("Bearbeiten1"));
+    Rckgngig1 = item(Bearbeiten1, "Rckgngig1", QStringLiteral("&Rückgängig"),
+                     QStringLiteral("Macht den letzten Schritt rückgängig"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    Wiederholen1 = item(Bearbeiten1, "Wiederholen1", QStringLiteral("&Wiederholen"),
+                        QStringLiteral("Wiederholt den zuletzt rückgängig gemachten Schritt"),
+                        QKeySequence(Qt::CTRL | Qt::Key_Y));
+    Wiederholen1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    Bearbeiten1->addSeparator();
+    Ausschneiden1 = item(Bearbeiten1, "Ausschneiden1", QStringLiteral("&Ausschneiden"),
+                         QStringLiteral("Schneidet das Objekt aus und legt es in die Zwischenablage"),
+                         QKeySequence(Qt::CTRL | Qt::Key_X));
+    Kopieren1 = item(Bearbeiten1, "Kopieren1", QStringLiteral("&Kopieren"),
+                     QStringLiteral("Kopiert das Objekt in die Zwischenablage"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    Einfgen1 = item(Bearbeiten1, "Einfgen1", QStringLiteral("&Einfügen"),
+                    QStringLiteral("Fügt den Inhalt der Zwischenablage ein"), QKeySequence(Qt::CTRL | Qt::Key_V));
+
     Einstellungen1 = bar->addMenu(QStringLiteral("&Einstellungen"));
     Einstellungen1->setObjectName(QStringLiteral("Einstellungen1"));
     Hintergrundbild2 = item(Einstellungen1, "Hintergrundbild2", QStringLiteral("&Hintergrundbild..."),

@@ -1,5 +1,5 @@
 #pragma once
-// The main menu: "&Datei", "&Einstellungen", "&Hilfe" with their items,
+// The main menu: "&Datei", "&Bearbeiten", "&Einstellungen", "&Hilfe" with their items,
 // shortcuts and status bar hints. The window connects the actions.
 
 #include <QObject>
@@ -14,6 +14,7 @@ public:
     MainMenu(QMenuBar* bar, QObject* parent = nullptr);
 
     QMenu* Datei1 = nullptr;
+    QMenu* Bearbeiten1 = nullptr;
     QMenu* Einstellungen1 = nullptr;
     QMenu* Hilfe1 = nullptr;
 
@@ -26,6 +27,11 @@ public:
     QAction* Druckereinrichten1 = nullptr;
     QAction* Drucken1 = nullptr;
     QAction* ExitItem = nullptr;
+    QAction* Rckgngig1 = nullptr;
+    QAction* Wiederholen1 = nullptr;
+    QAction* Ausschneiden1 = nullptr;
+    QAction* Kopieren1 = nullptr;
+    QAction* Einfgen1 = nullptr;
     QAction* Hintergrundbild2 = nullptr;
     QAction* NetzBeschriften1 = nullptr;   // check mark, off at start
     QAction* About1 = nullptr;

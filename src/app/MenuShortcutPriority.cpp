@@ -1,5 +1,7 @@
 #include "app/MenuShortcutPriority.h"
 
+#include "edit/KeyEdit.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
@@ -22,10 +24,20 @@ bool MenuShortcutPriority::isMenuShortcut(int keyWithModifiers) const {
         const QMenu* menu = top->menu();
         if (!menu) continue;
         for (QAction* a : menu->actions()) {
-            if (a->isEnabled() && !a->shortcut().isEmpty() && a->shortcut().matches(pressed) == QKeySequence::ExactMatch)
-                return true;
+            if (!a->isEnabled()) continue;
+            for (const QKeySequence& shortcut : a->shortcuts())
+                if (shortcut.matches(pressed) == QKeySequence::ExactMatch) return true;
         }
     }
+    return false;
+}
+
+bool MenuShortcutPriority::isFieldEditKey(int keyWithModifiers) {
+    static const int keys[] = {
+        int(Qt::CTRL | Qt::Key_Z), int(Qt::CTRL | Qt::Key_Y), int(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+        int(Qt::CTRL | Qt::Key_X), int(Qt::CTRL | Qt::Key_C), int(Qt::CTRL | Qt::Key_V)};
+    for (int k : keys)
+        if (k == keyWithModifiers) return true;
     return false;
 }
 
@@ -36,6 +48,10 @@ bool MenuShortcutPriority::eventFilter(QObject* watched, QEvent* event) {
     if (widget->window() != m_window) return QObject::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     const int combination = key->key() | int(key->modifiers() & ~Qt::KeypadModifier);
+    // A visible text field keeps its own undo and clipboard keys; the hidden
+    // key field of the editor hands them to the menu.
+    if (isFieldEditKey(combination) && !qobject_cast<KeyEdit*>(widget))
+        return QObject::eventFilter(watched, event);
     if (!isMenuShortcut(combination)) return QObject::eventFilter(watched, event);
     // Not overridden: the shortcut map runs the menu item.
     event->ignore();

@@ -3,7 +3,9 @@
 // itself. Line edits take Ctrl+U (clear the line) and Ctrl+E (end of line)
 // on this platform; in the main window those keys belong to "Speichern
 // unter..." and "Drucker einrichten...", also while the canvas's hidden key
-// field or the box size field has the focus.
+// field or the box size field has the focus. Only the undo and clipboard
+// keys (Ctrl+Z, Y, Shift+Z, X, C, V) stay with a visible text field; the
+// hidden key field hands them to the menu too.
 
 #include <QObject>
 #include <QPointer>
@@ -20,6 +22,8 @@ public:
     // True when the key combination is the shortcut of an enabled item of
     // the menu bar.
     bool isMenuShortcut(int keyWithModifiers) const;
+    // Ctrl+Z, Y, Shift+Z, X, C, V.
+    static bool isFieldEditKey(int keyWithModifiers);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -4,6 +4,7 @@
 #include "app/AppTitles.h"
 #include "app/CursorSlots.h"
 #include "app/DialogPrompter.h"
+#include "app/EditMenuActions.h"
 #include "app/EditorCanvas.h"
 #include "app/EditorPage.h"
 #include "app/EditorScrollBox.h"
@@ -19,6 +20,7 @@
 #include "dialogs/AboutBoxUnit.h"
 #include "dialogs/JpegQFUnit.h"
 #include "edit/CanvasMenu.h"
+#include "edit/ClipboardCommands.h"
 #include "edit/EditorController.h"
 #include "edit/EditorToolBar.h"
 #include "edit/KeyEdit.h"
@@ -132,6 +134,9 @@ TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
 }
 
 TSDIAppForm::~TSDIAppForm() {
+    // The edit menu follows the history, which ends with the commands.
+    delete m_editActions;
+    m_editActions = nullptr;
     // A running scan ends before the window it reports to.
     delete m_scan;
     m_scan = nullptr;
@@ -148,6 +153,9 @@ void TSDIAppForm::buildEditing() {
     m_objectCommands = std::make_unique<ObjectCommands>(*PaintBox1);
     m_objectMenu = new ObjectMenu(*PaintBox1, *m_objectCommands, this);
     m_canvasMenu = new CanvasMenu(*PaintBox1, *m_objectCommands, this);
+    m_clipboard = std::make_unique<ClipboardCommands>(*PaintBox1, *m_objectCommands);
+    m_objectMenu->setClipboard(m_clipboard.get());
+    m_canvasMenu->setClipboard(m_clipboard.get());
     m_controller = std::make_unique<EditorController>(*PaintBox1, *m_objectCommands, *m_objectMenu, *m_canvasMenu);
     PaintBox1->setController(m_controller.get());
 
@@ -158,7 +166,10 @@ void TSDIAppForm::buildEditing() {
 
     Panel10 = new PropertyPanel(*PaintBox1, *m_objectCommands);
     TabSheet3->placePropertyPanel(Panel10);
-    PaintBox1->setPanelSync([this] { Panel10->CheckAllPanelOptions(); });
+    PaintBox1->setPanelSync([this] {
+        Panel10->CheckAllPanelOptions();
+        if (m_editActions) m_editActions->refresh();
+    });
 
     m_keyEdit = new KeyEdit([this](int key) { return m_controller->keyDown(key); });
     TabSheet3->placeKeyEdit(m_keyEdit);
@@ -199,6 +210,11 @@ void TSDIAppForm::connectCommands() {
     });
     // Every command ends with the editor's full repaint: the 3D view follows.
     connect(PaintBox1, &EditorCanvas::rulersNeedRepaint, TabSheet4, &FoldPage::refresh);
+    connect(PaintBox1, &EditorCanvas::statusReported, this, [this](const QString& text) {
+        statusBar()->showMessage(text);
+    });
+    m_editActions = new EditMenuActions(*MainMenu1, *m_controller,
+                                        *m_objectCommands, *m_clipboard, *m_doc, this);
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         if (PageControl1->widget(index) == TabSheet2) TabSheet2->VPaintPaint();
     });
@@ -224,6 +240,7 @@ void TSDIAppForm::showLayoutLine() { InfoPanel1->setCaption(sheetLayoutLine(m_do
 void TSDIAppForm::afterNew() {
     m_doc->markChanged();
     m_controller->resetInteraction();
+    m_objectCommands->history().clear();
     showLayoutLine();
     PaintBox1->sizeToDocument();
     PaintBox1->PaintBox1Paint();
@@ -235,6 +252,7 @@ void TSDIAppForm::afterNew() {
 void TSDIAppForm::afterOpen() {
     m_doc->markChanged();
     m_controller->resetInteraction();
+    m_objectCommands->history().clear();
     PaintBox1->sizeToDocument();
     showLayoutLine();
     PaintBox1->PaintBox1Paint();

@@ -10,6 +10,8 @@
 #include <memory>
 
 class CanvasMenu;
+class ClipboardCommands;
+class EditMenuActions;
 class CursorSlots;
 class EditorCanvas;
 class EditorController;
@@ -47,6 +49,8 @@ public:
     PrintController& printController() { return *m_print; }
     EditorController& editorController() { return *m_controller; }
     ObjectCommands& objectCommands() { return *m_objectCommands; }
+    ClipboardCommands& clipboardCommands() { return *m_clipboard; }
+    EditMenuActions* editMenuActions() const { return m_editActions; }
     TAboutBox* aboutBox() const { return m_aboutBox; }
     TJPEGQForm* jpegForm() const { return m_jpegForm; }
     ScanCommands* scanCommands() const { return m_scan; }
@@ -96,6 +100,8 @@ private:
     std::unique_ptr<FileCommands> m_fileCommands;
     std::unique_ptr<PrintController> m_print;
     std::unique_ptr<ObjectCommands> m_objectCommands;
+    std::unique_ptr<ClipboardCommands> m_clipboard;
+    EditMenuActions* m_editActions = nullptr;
     std::unique_ptr<EditorDialogs> m_dialogs;
     ObjectMenu* m_objectMenu = nullptr;
     CanvasMenu* m_canvasMenu = nullptr;

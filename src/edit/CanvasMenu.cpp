@@ -1,5 +1,6 @@
 #include "edit/CanvasMenu.h"
 
+#include "edit/ClipboardCommands.h"
 #include "edit/EditorEnvironment.h"
 #include "edit/MenuHints.h"
 #include "edit/ObjectCommands.h"
@@ -16,8 +17,20 @@ CanvasMenu::CanvasMenu(EditorEnvironment& env, ObjectCommands& commands, QObject
     Hintergrundbild1->setObjectName(QStringLiteral("Hintergrundbild1"));
     Hintergrundbild1->setStatusTip(QStringLiteral("Ändert die Einstellungen des Hintergrundbildes"));
     connect(Hintergrundbild1, &QAction::triggered, this, [&commands] { commands.editBackground(); });
+    Einfgen2 = m_menu->addAction(QStringLiteral("&Einfügen"));
+    Einfgen2->setObjectName(QStringLiteral("Einfgen2"));
+    Einfgen2->setStatusTip(QStringLiteral("Fügt den Inhalt der Zwischenablage ein"));
+    Einfgen2->setEnabled(false);
+    connect(Einfgen2, &QAction::triggered, this, [this] {
+        if (m_clipboard) m_clipboard->paste();
+    });
 }
+
+void CanvasMenu::setClipboard(ClipboardCommands* clipboard) { m_clipboard = clipboard; }
 
 CanvasMenu::~CanvasMenu() { delete m_menu; }
 
-void CanvasMenu::popup(const QPoint& canvasPoint) { m_env.popupMenu(*m_menu, canvasPoint); }
+void CanvasMenu::popup(const QPoint& canvasPoint) {
+    Einfgen2->setEnabled(m_clipboard && m_clipboard->canPaste());
+    m_env.popupMenu(*m_menu, canvasPoint);
+}

@@ -67,7 +67,7 @@ void EditorController::mouseMove(Qt::KeyboardModifiers, const QPoint& pos) {
         break;
     case dsDragObject:
         // The design stays as painted at the press; only the outline follows.
-        dragit(pos.x(), pos.y());
+        dragStep(pos.x(), pos.y());
         m_env.showDragOutline(currentScreenRect());
         break;
     default:
@@ -138,6 +138,8 @@ void EditorController::leftPress(const QPoint& pos) {
     setdragmod(pos.x(), pos.y());
     if (m_state.DragMode > dmNone) {
         m_state.DragState = dsDragObject;
+        ++m_dragSerial;
+        m_dragResizes = m_state.DragMode != dmMove;
         m_env.repaint();
         return;
     }
@@ -192,9 +194,8 @@ void EditorController::leftRelease(const QPoint& pos) {
         return;
     }
     if (m_state.DragState == dsDragObject) {
-        dragit(pos.x(), pos.y());
+        dragStep(pos.x(), pos.y());
         m_state.DragState = dsIdle;
-        m_env.document().markChanged();
         m_env.repaint();
         return;
     }
@@ -237,6 +238,10 @@ void EditorController::createObject(const QPoint& pos) {
         return;
     }
 
+    auto step = m_commands.history().begin(kind == Figure ? QStringLiteral("Figur einfügen")
+                                           : kind == Text ? QStringLiteral("Text einfügen")
+                                                          : QStringLiteral("Bild einfügen"),
+                                           {slot});
     Tobs& o = doc.Objects[slot];
     o.resetToDefaults();
     o.Kind = kind;
@@ -266,7 +271,7 @@ void EditorController::createObject(const QPoint& pos) {
     o.FontPitch = font.Pitch;
     o.FontStyle = font.Style;
     o.FontSize = font.Size;
-    doc.markChanged();
+    m_commands.history().commit(std::move(step));
     m_env.repaint();
     m_env.setCurrentTool(EditorTool::Pointer);
 }
@@ -436,6 +441,26 @@ void EditorController::dragit(int x, int y) {
     o.Top = clampToInt32(T);
     o.Width = clampToInt32(W);
     o.Height = clampToInt32(H);
+}
+
+void EditorController::dragStep(int x, int y) {
+    // Every move of one drag joins the same step: the whole drag is undone
+    // at once, however many moves it took.
+    DocumentHistory& history = m_commands.history();
+    auto step = history.begin(m_dragResizes ? QStringLiteral("Größe ändern") : QStringLiteral("Verschieben"),
+                              {m_env.document().CurrentObject}, StepMerge::Drag, m_dragSerial);
+    dragit(x, y);
+    history.commit(std::move(step));
+}
+
+void EditorController::undo() {
+    if (m_state.DragState != dsIdle) return;
+    m_commands.undo();
+}
+
+void EditorController::redo() {
+    if (m_state.DragState != dsIdle) return;
+    m_commands.redo();
 }
 
 void EditorController::Drag2Hand(int x, int y) {

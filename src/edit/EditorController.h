@@ -66,12 +66,18 @@ public:
     // One zoom step about a canvas point.
     void zoomStep(int x, int y, bool inwards);
 
+    // Undo and redo of the menu; not while a drag is under way.
+    void undo();
+    void redo();
+
 private:
     void leftPress(const QPoint& pos);
     void rightPress(const QPoint& pos);
     void leftRelease(const QPoint& pos);
     void createObject(const QPoint& pos);
     void showCursor(CursorSlot slot);
+    // dragit as part of the drag's one step.
+    void dragStep(int x, int y);
     QRect currentScreenRect() const;
 
     EditorEnvironment& m_env;
@@ -80,4 +86,6 @@ private:
     CanvasMenu& m_canvasMenu;
     EditorState m_state;
     int m_shownCursor = -1;
+    long long m_dragSerial = 0;     // tells one drag's steps from the next drag's
+    bool m_dragResizes = false;
 };

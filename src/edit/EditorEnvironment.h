@@ -171,4 +171,7 @@ public:
     // Progress of a long operation (turning a large picture) in percent; the
     // window shows it on its progress bar.
     virtual void reportProgress(int percent) { (void)percent; }
+
+    // A line for the status bar (where a pasted picture was saved).
+    virtual void showStatus(const QString& text) { (void)text; }
 };

@@ -7,7 +7,26 @@
 #include "model/TransparentValue.h"
 #include "render/Mapping.h"
 
-ObjectCommands::ObjectCommands(EditorEnvironment& env) : m_env(env) {}
+ObjectCommands::ObjectCommands(EditorEnvironment& env)
+    : m_env(env), m_history([&env]() -> BoxDocument& { return env.document(); }) {}
+
+template <typename F>
+void ObjectCommands::change(const QString& name, F&& apply, StepMerge merge) {
+    Tobs* o = current();
+    if (!o) return;
+    BoxDocument& doc = m_env.document();
+    const int slot = doc.CurrentObject;
+    if (m_unrecorded > 0) {
+        const Tobs before = *o;
+        apply(*o);
+        if (!sameSlotState(before, *o)) doc.markChanged();
+    } else {
+        auto step = m_history.begin(name, {slot}, merge, slot);
+        apply(*o);
+        m_history.commit(std::move(step));
+    }
+    m_env.repaint();
+}
 
 Tobs* ObjectCommands::current() {
     BoxDocument& doc = m_env.document();
@@ -21,35 +40,35 @@ void ObjectCommands::deleteObject() {
         m_env.prompter().ask(QStringLiteral("Element löschen"), QStringLiteral("Wollen Sie das Element löschen?"),
                              PromptIcon::Question, PromptButtons::YesNo);
     if (answer != PromptAnswer::Yes) return;
-    m_env.document().deleteCurrent();
-    m_env.document().markChanged();
+    BoxDocument& doc = m_env.document();
+    auto step = m_history.begin(QStringLiteral("Löschen"), {doc.CurrentObject});
+    doc.deleteCurrent();
+    m_history.commit(std::move(step));
     m_env.repaint();
 }
 
 void ObjectCommands::bringToFront() {
     if (!current()) return;
     BoxDocument& doc = m_env.document();
+    auto step = m_history.begin(QStringLiteral("Nach vorne"), {doc.CurrentObject, ObjectTable::Capacity});
     doc.Objects.exchange(doc.CurrentObject, ObjectTable::Capacity);
     doc.CurrentObject = ObjectTable::Capacity;
-    m_env.document().markChanged();
+    m_history.commit(std::move(step));
     m_env.repaint();
 }
 
 void ObjectCommands::sendToBack() {
     if (!current()) return;
     BoxDocument& doc = m_env.document();
+    auto step = m_history.begin(QStringLiteral("Nach hinten"), {doc.CurrentObject, 1});
     doc.Objects.exchange(doc.CurrentObject, 1);
     doc.CurrentObject = 1;
-    m_env.document().markChanged();
+    m_history.commit(std::move(step));
     m_env.repaint();
 }
 
 void ObjectCommands::setShape(int shape) {
-    Tobs* o = current();
-    if (!o) return;
-    o->Shape = shape;
-    m_env.document().markChanged();
-    m_env.repaint();
+    change(QStringLiteral("Form"), [shape](Tobs& o) { o.Shape = shape; });
 }
 
 void ObjectCommands::chooseColor() {
@@ -57,11 +76,7 @@ void ObjectCommands::chooseColor() {
     if (!o) return;
     std::int32_t color = o->Color;
     if (!m_env.dialogs().chooseColor(color)) return;
-    if (Tobs* still = current()) {
-        still->Color = color;
-        m_env.document().markChanged();
-        m_env.repaint();
-    }
+    change(QStringLiteral("Farbe"), [color](Tobs& still) { still.Color = color; });
 }
 
 void ObjectCommands::chooseBorderColor() {
@@ -69,11 +84,7 @@ void ObjectCommands::chooseBorderColor() {
     if (!o) return;
     std::int32_t color = o->BorderOrOutlineColor;
     if (!m_env.dialogs().chooseColor(color)) return;
-    if (Tobs* still = current()) {
-        still->BorderOrOutlineColor = color;
-        m_env.document().markChanged();
-        m_env.repaint();
-    }
+    change(QStringLiteral("Umrandungsfarbe"), [color](Tobs& still) { still.BorderOrOutlineColor = color; });
 }
 
 void ObjectCommands::chooseFont() {
@@ -89,24 +100,19 @@ void ObjectCommands::chooseFont() {
     m_font.Style = o->FontStyle;
     m_font.setSize(o->FontSize, dpi);
     if (!m_env.dialogs().chooseFont(m_font)) return;
-    Tobs* still = current();
-    if (!still) return;
-    still->Color = m_font.Color;
-    still->FontHeight = m_font.Height;
-    still->FontName = m_font.Name;
-    still->FontPitch = m_font.Pitch;
-    still->FontStyle = m_font.Style;
-    still->FontSize = m_font.Size;
-    m_env.document().markChanged();
-    m_env.repaint();
+    const DialogFont font = m_font;
+    change(QStringLiteral("Schriftart"), [&font](Tobs& still) {
+        still.Color = font.Color;
+        still.FontHeight = font.Height;
+        still.FontName = font.Name;
+        still.FontPitch = font.Pitch;
+        still.FontStyle = font.Style;
+        still.FontSize = font.Size;
+    });
 }
 
 void ObjectCommands::setAlignment(int alignment) {
-    Tobs* o = current();
-    if (!o) return;
-    o->Alignment = alignment;
-    m_env.document().markChanged();
-    m_env.repaint();
+    change(QStringLiteral("Ausrichtung"), [alignment](Tobs& o) { o.Alignment = alignment; });
 }
 
 void ObjectCommands::editTextEffects() {
@@ -120,16 +126,14 @@ void ObjectCommands::editTextEffects() {
     v.ShadowDx = o->ShadowDx;
     v.ShadowDy = o->ShadowDy;
     if (!m_env.dialogs().editTextEffects(v)) return;
-    o = current();
-    if (!o) return;
-    o->Outline = v.Outline ? 1 : 0;
-    o->Shadow = v.Shadow ? 1 : 0;
-    o->BorderOrOutlineColor = v.OutlineColor;
-    o->FillModeOrShadowColor = v.ShadowColor;
-    o->ShadowDx = v.ShadowDx;
-    o->ShadowDy = v.ShadowDy;
-    m_env.document().markChanged();
-    m_env.repaint();
+    change(QStringLiteral("Texteffekte"), [&v](Tobs& t) {
+        t.Outline = v.Outline ? 1 : 0;
+        t.Shadow = v.Shadow ? 1 : 0;
+        t.BorderOrOutlineColor = v.OutlineColor;
+        t.FillModeOrShadowColor = v.ShadowColor;
+        t.ShadowDx = v.ShadowDx;
+        t.ShadowDy = v.ShadowDy;
+    });
 }
 
 void ObjectCommands::editTransparency() {
@@ -140,48 +144,33 @@ void ObjectCommands::editTransparency() {
     v.AutoColor = o->TransAuto != 0;
     v.Color = o->LineWidthOrTransColor;
     if (!m_env.dialogs().editTransparency(v)) return;
-    o = current();
-    if (!o) return;
-    o->Transparent = v.Transparent ? 1 : 0;
-    o->TransAuto = v.AutoColor ? 1 : 0;
-    o->LineWidthOrTransColor = v.Color;
-    // A colour of the picture's palette is kept as its index.
-    settleTransparentValue(*o);
-    m_env.document().markChanged();
-    m_env.repaint();
+    change(QStringLiteral("Transparenz"), [&v](Tobs& i) {
+        i.Transparent = v.Transparent ? 1 : 0;
+        i.TransAuto = v.AutoColor ? 1 : 0;
+        i.LineWidthOrTransColor = v.Color;
+        // A colour of the picture's palette is kept as its index.
+        settleTransparentValue(i);
+    });
 }
 
 void ObjectCommands::toggleKeepAspect() {
-    Tobs* o = current();
-    if (!o) return;
-    o->KeepAspect = static_cast<std::uint8_t>(1 - o->KeepAspect);
-    m_env.document().markChanged();
-    m_env.repaint();
+    change(QStringLiteral("Seitenverhältnis"),
+           [](Tobs& o) { o.KeepAspect = static_cast<std::uint8_t>(1 - o.KeepAspect); });
 }
 
 void ObjectCommands::setKeepAspect(bool keep) {
-    Tobs* o = current();
-    if (!o) return;
-    o->KeepAspect = keep ? 1 : 0;
-    m_env.document().markChanged();
-    m_env.repaint();
+    change(QStringLiteral("Seitenverhältnis"), [keep](Tobs& o) { o.KeepAspect = keep ? 1 : 0; });
 }
 
 void ObjectCommands::setFillMode(int fillMode) {
-    Tobs* o = current();
-    if (!o) return;
-    o->FillModeOrShadowColor = fillMode;
-    m_env.document().markChanged();
-    m_env.repaint();
+    change(QStringLiteral("Füllart"), [fillMode](Tobs& o) { o.FillModeOrShadowColor = fillMode; });
 }
 
 void ObjectCommands::setLineWidth(int width) {
-    Tobs* o = current();
-    if (!o) return;
-    o->LineWidthOrTransColor = width;
-    m_env.document().markChanged();
-    m_env.repaint();
+    change(QStringLiteral("Linienstärke"), [width](Tobs& o) { o.LineWidthOrTransColor = width; },
+           StepMerge::LineWidth);
 }
+
 
 void ObjectCommands::turnLeft() { turn(-1); }
 void ObjectCommands::turnRight() { turn(+1); }
@@ -189,6 +178,9 @@ void ObjectCommands::turnRight() { turn(+1); }
 void ObjectCommands::turn(int direction) {
     Tobs* o = current();
     if (!o) return;
+    auto step = m_history.begin(direction < 0 ? QStringLiteral("Nach links rotieren")
+                                              : QStringLiteral("Nach rechts rotieren"),
+                                {m_env.document().CurrentObject});
     if (o->Kind == Image) {
         // A picture too large to turn stays as it is, and so does the object.
         const ProgressCallback progress = [this](int percent) { m_env.reportProgress(percent); };
@@ -212,7 +204,7 @@ void ObjectCommands::turn(int direction) {
     o->Rotation = rotation;
     // The lower-left pixel is another one now.
     settleTransparentValue(*o);
-    m_env.document().markChanged();
+    m_history.commit(std::move(step));
     m_env.repaint();
 }
 
@@ -221,14 +213,17 @@ void ObjectCommands::EditTextNow() {
     if (!o) return;
     QStringList lines = splitContentLines(o->Content);
     if (!m_env.dialogs().editText(lines)) return;
-    o = current();
-    if (!o) return;
-    o->Content = joinContentLines(lines);
-    m_env.document().markChanged();
-    m_env.repaint();
+    const QString content = joinContentLines(lines);
+    change(QStringLiteral("Text eingeben"), [&content](Tobs& t) { t.Content = content; });
 }
 
-void ObjectCommands::editBackground() { m_env.dialogs().showBackgroundDialog(); }
+void ObjectCommands::editBackground() {
+    // Picture and mode reach the document while the dialog is open; the
+    // whole visit is one step however it ends.
+    auto step = m_history.beginBackground(QStringLiteral("Hintergrundbild"));
+    m_env.dialogs().showBackgroundDialog();
+    m_history.commit(std::move(step));
+}
 
 void ObjectCommands::selectNextObject() {
     BoxDocument& doc = m_env.document();
@@ -239,5 +234,17 @@ void ObjectCommands::selectNextObject() {
         slot = slot >= ObjectTable::Capacity ? 1 : slot + 1;
     } while (doc.Objects[slot].Kind == KindFree && slot != start);
     doc.CurrentObject = slot;
+    m_env.repaint();
+}
+
+void ObjectCommands::undo() {
+    if (!m_history.canUndo()) return;
+    m_history.undo();
+    m_env.repaint();
+}
+
+void ObjectCommands::redo() {
+    if (!m_history.canRedo()) return;
+    m_history.redo();
     m_env.repaint();
 }

@@ -2,8 +2,10 @@
 // The commands on the current object, shared by the object menu, the
 // property panel, the keyboard and the canvas. Each works on the document's
 // current object in place and ends with a full repaint; with no current
-// object each does nothing.
+// object each does nothing. Every change of the document is one step of
+// the history.
 
+#include "edit/DocumentHistory.h"
 #include "edit/EditorEnvironment.h"
 
 class ObjectCommands {
@@ -12,6 +14,20 @@ public:
 
     // The font dialog's font: loaded by the font command, used for new objects.
     const DialogFont& dialogFont() const { return m_font; }
+    DocumentHistory& history() { return m_history; }
+
+    // While one lives, the property commands change the document without
+    // recording a step (the panel following the current object).
+    class Unrecorded {
+    public:
+        explicit Unrecorded(ObjectCommands& c) : m_c(c) { ++m_c.m_unrecorded; }
+        ~Unrecorded() { --m_c.m_unrecorded; }
+        Unrecorded(const Unrecorded&) = delete;
+        Unrecorded& operator=(const Unrecorded&) = delete;
+
+    private:
+        ObjectCommands& m_c;
+    };
 
     void deleteObject();            // asks first
     void bringToFront();
@@ -26,6 +42,7 @@ public:
     void toggleKeepAspect();
     void setKeepAspect(bool keep);
     void setFillMode(int fillMode);
+    // A run of widths on one object is one step.
     void setLineWidth(int width);
     void turnLeft();
     void turnRight();
@@ -33,11 +50,21 @@ public:
     void editBackground();
     // Up / Down: the next used slot above the current one, wrapping after 10000.
     void selectNextObject();
+    // The last step taken back, or the last one taken back done again; the
+    // step's object becomes current again.
+    void undo();
+    void redo();
 
 private:
     struct Tobs* current();
     void turn(int direction);
+    // Records what change() does to the current object as one step named
+    // `name`, then repaints.
+    template <typename F>
+    void change(const QString& name, F&& apply, StepMerge merge = StepMerge::None);
 
     EditorEnvironment& m_env;
     DialogFont m_font;
+    DocumentHistory m_history;
+    int m_unrecorded = 0;
 };

@@ -1,5 +1,6 @@
 #include "edit/ObjectMenu.h"
 
+#include "edit/ClipboardCommands.h"
 #include "edit/EditorEnvironment.h"
 #include "edit/MenuHints.h"
 #include "edit/ObjectCommands.h"
@@ -30,6 +31,10 @@ ObjectMenu::ObjectMenu(EditorEnvironment& env, ObjectCommands& commands, QObject
     // Delete key itself is handled by the keyboard handling of the canvas.
     Lschen1->setShortcut(QKeySequence(Qt::Key_Delete));
     Lschen1->setShortcutContext(Qt::WidgetShortcut);
+    Ausschneiden2 = addItem(m, "Ausschneiden2", QStringLiteral("A&usschneiden"),
+                            QStringLiteral("Schneidet das Objekt aus und legt es in die Zwischenablage"));
+    Kopieren2 = addItem(m, "Kopieren2", QStringLiteral("K&opieren"),
+                        QStringLiteral("Kopiert das Objekt in die Zwischenablage"));
     m->addSeparator();
     Nachvorne1 = addItem(m, "Nachvorne1", QStringLiteral("Nach &vorne"),
                          QStringLiteral("Bringt das Objekt nach vorne, so daß es immer sichtbar ist"));
@@ -89,6 +94,12 @@ ObjectMenu::ObjectMenu(EditorEnvironment& env, ObjectCommands& commands, QObject
     }
 
     connect(Lschen1, &QAction::triggered, this, [this] { m_commands.deleteObject(); });
+    connect(Ausschneiden2, &QAction::triggered, this, [this] {
+        if (m_clipboard) m_clipboard->cut();
+    });
+    connect(Kopieren2, &QAction::triggered, this, [this] {
+        if (m_clipboard) m_clipboard->copy();
+    });
     connect(Nachvorne1, &QAction::triggered, this, [this] { m_commands.bringToFront(); });
     connect(NachHinen1, &QAction::triggered, this, [this] { m_commands.sendToBack(); });
     connect(FarbeM, &QAction::triggered, this, [this] { m_commands.chooseColor(); });
@@ -104,6 +115,8 @@ ObjectMenu::ObjectMenu(EditorEnvironment& env, ObjectCommands& commands, QObject
 }
 
 ObjectMenu::~ObjectMenu() { delete m_menu; }
+
+void ObjectMenu::setClipboard(ClipboardCommands* clipboard) { m_clipboard = clipboard; }
 
 QAction* ObjectMenu::item(const char* name) const {
     return m_menu->findChild<QAction*>(QString::fromLatin1(name));

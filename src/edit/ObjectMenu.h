@@ -9,6 +9,7 @@ class QAction;
 class QMenu;
 class EditorEnvironment;
 class ObjectCommands;
+class ClipboardCommands;
 
 class ObjectMenu : public QObject {
     Q_OBJECT
@@ -25,8 +26,12 @@ public:
     QMenu& menu() { return *m_menu; }
     // Items by their component names (Lschen1, FarbeM, KreisM, ...).
     QAction* item(const char* name) const;
+    // Cut and copy run through these clipboard commands.
+    void setClipboard(ClipboardCommands* clipboard);
 
     QAction* Lschen1;
+    QAction* Ausschneiden2;
+    QAction* Kopieren2;
     QAction* Nachvorne1;
     QAction* NachHinen1;
     QAction* FarbeM;
@@ -44,5 +49,6 @@ public:
 private:
     EditorEnvironment& m_env;
     ObjectCommands& m_commands;
+    ClipboardCommands* m_clipboard = nullptr;
     QMenu* m_menu;
 };

@@ -186,6 +186,14 @@ void PropertyPanel::LinieEdChange() {
 }
 
 void PropertyPanel::CheckAllPanelOptions() {
+    // Controls set from the object run their handlers; what those write (the
+    // pen width's bound for a width outside 1..20) is the panel's doing, not
+    // a step of the user's.
+    const ObjectCommands::Unrecorded following(m_commands);
+    followObject();
+}
+
+void PropertyPanel::followObject() {
     const BoxDocument& doc = m_env.document();
     if (!ObjectTable::isValidSlot(doc.CurrentObject)) {
         for (QWidget* page : {FigurSheet, BildSheet, TextSheet, AllgemeinSheet}) showPage(page, false);

@@ -64,6 +64,7 @@ private:
     void showPage(QWidget* page, bool shown);
     void activatePage(QWidget* page);
     void LinieEdChange();
+    void followObject();
 
     EditorEnvironment& m_env;
     ObjectCommands& m_commands;

@@ -26,6 +26,7 @@ public:
     std::function<bool(QStringList& lines)> text;
     std::function<bool(TextEffectValues& values)> effects;
     std::function<bool(TransparencyValues& values)> transparency;
+    std::function<void()> background;   // what the user does in the background dialog
     int imageCalls = 0, backgroundCalls = 0, textCalls = 0, fontCalls = 0;
     QString lastImageFolder, lastImageFilter;
     DialogFont lastFontShown;
@@ -50,7 +51,10 @@ public:
     }
     bool editTextEffects(TextEffectValues& v) override { return effects && effects(v); }
     bool editTransparency(TransparencyValues& v) override { return transparency && transparency(v); }
-    void showBackgroundDialog() override { ++backgroundCalls; }
+    void showBackgroundDialog() override {
+        ++backgroundCalls;
+        if (background) background();
+    }
 };
 
 class TestCanvas : public QWidget, public EditorEnvironment {

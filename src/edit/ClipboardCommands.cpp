@@ -1,0 +1,248 @@
+#include "edit/ClipboardCommands.h"
+
+#include "edit/EditorEnvironment.h"
+#include "edit/ObjectCommands.h"
+#include "image/ImageLoader.h"
+#include "image/ImageRotation.h"
+#include "model/BoxDocument.h"
+#include "model/BoxFile.h"
+#include "model/ObjectRecord.h"
+#include "model/Prompter.h"
+#include "model/StoredImage.h"
+#include "model/TransparentValue.h"
+#include "render/Mapping.h"
+#include "render/ObjectPicture.h"
+#include "render/TextRenderer.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QMimeData>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QUuid>
+
+#include <algorithm>
+
+namespace {
+
+// Each paste of the same record lands this many screen pixels further right
+// and down.
+constexpr int PasteOffset = 10;
+
+QClipboard* clipboard() { return QGuiApplication::clipboard(); }
+
+void turnByRotation(DibHandle& dib, std::int32_t rotation) {
+    switch (rotation) {
+    case 1: RotRight(dib); break;
+    case 2: Rot180(dib); break;
+    case 3: RotLeft(dib); break;
+    default: break;
+    }
+}
+
+// Other programs end lines with CR LF or LF; a text keeps single CRs.
+QString documentLines(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\r"));
+    text.replace(QChar('\n'), QChar('\r'));
+    return text;
+}
+
+}  // namespace
+
+ClipboardCommands::ClipboardCommands(EditorEnvironment& env, ObjectCommands& commands)
+    : m_env(env), m_commands(commands),
+      m_token(QByteArray::number(QCoreApplication::applicationPid()) + ':' +
+              QUuid::createUuid().toByteArray(QUuid::WithoutBraces)) {}
+
+bool ClipboardCommands::putOnClipboard() {
+    const BoxDocument& doc = m_env.document();
+    if (!ObjectTable::isValidSlot(doc.CurrentObject)) return false;
+    const Tobs& o = doc.Objects[doc.CurrentObject];
+    if (o.isFree()) return false;
+    const QByteArray record = objectRecordBytes(doc, o);
+    auto* data = new QMimeData;
+    data->setData(objectMimeType(), record);
+    data->setData(sourceMimeType(), m_token);
+    data->setImageData(renderObjectPicture(doc, o, m_env.boxPercent()));
+    m_copiedPicture = o.Picture;
+    m_lastPasted = record;
+    m_repeat = 0;
+    clipboard()->setMimeData(data);
+    return true;
+}
+
+void ClipboardCommands::copy() { putOnClipboard(); }
+
+void ClipboardCommands::cut() {
+    if (!putOnClipboard()) return;
+    BoxDocument& doc = m_env.document();
+    DocumentHistory& history = m_commands.history();
+    auto step = history.begin(QStringLiteral("Ausschneiden"), {doc.CurrentObject});
+    doc.deleteCurrent();
+    history.commit(std::move(step));
+    m_env.repaint();
+}
+
+bool ClipboardCommands::canPaste() const {
+    const QMimeData* data = clipboard()->mimeData();
+    if (!data) return false;
+    if (data->hasFormat(objectMimeType()) || data->hasImage()) return true;
+    return data->hasText() && !data->text().isEmpty();
+}
+
+void ClipboardCommands::paste() {
+    const QMimeData* data = clipboard()->mimeData();
+    if (!data) return;
+    if (data->hasFormat(objectMimeType())) {
+        pasteRecord(*data);
+    } else if (data->hasImage()) {
+        pastePicture(qvariant_cast<QImage>(data->imageData()));
+    } else if (data->hasText() && !data->text().isEmpty()) {
+        pasteText(data->text());
+    }
+}
+
+int ClipboardCommands::freeSlotOrTell() {
+    const int slot = m_env.document().Objects.findFreeSlot();
+    if (slot == 0)
+        m_env.prompter().inform(QStringLiteral("Fehler: Kein freies Objekt mehr"),
+                                QStringLiteral("Es wurden zuviele Objekte erstellt!"), PromptIcon::Information);
+    return slot;
+}
+
+void ClipboardCommands::insert(const QString& stepName, int slot, const Tobs& object) {
+    BoxDocument& doc = m_env.document();
+    DocumentHistory& history = m_commands.history();
+    auto step = history.begin(stepName, {slot});
+    doc.Objects[slot] = object;
+    doc.CurrentObject = slot;
+    history.commit(std::move(step));
+    m_env.repaint();
+}
+
+void ClipboardCommands::pasteRecord(const QMimeData& data) {
+    const QByteArray record = data.data(objectMimeType());
+    Tobs o;
+    if (!readObjectRecord(record, o)) {
+        m_env.prompter().inform(QString(),
+                                QStringLiteral("Der Inhalt der Zwischenablage ist kein gültiges Objekt."),
+                                PromptIcon::Information);
+        return;
+    }
+    const int slot = freeSlotOrTell();
+    if (slot == 0) return;
+    BoxDocument& doc = m_env.document();
+    if (o.Kind == Image) {
+        if (data.data(sourceMimeType()) == m_token && !m_copiedPicture.isEmpty()) {
+            // Still in this program: the same picture, shared.
+            o.Picture = m_copiedPicture;
+        } else if (loadStoredImage(o.Picture, o.Content, doc.FileName, doc.ProgramFolder)) {
+            turnByRotation(o.Picture, o.Rotation);
+            settleTransparentValue(o);
+        } else {
+            m_env.prompter().inform(QString(), boxmsg::imageMissingText(o.Content), PromptIcon::Error);
+        }
+    }
+    if (record == m_lastPasted) {
+        ++m_repeat;
+    } else {
+        m_lastPasted = record;
+        m_repeat = 1;
+    }
+    const Mapping map = Mapping::screenFor(doc);
+    const long long shift = static_cast<long long>(PasteOffset) * m_repeat;
+    SetDevLeft(o, static_cast<int>(std::clamp<long long>(map.DevLeft(o) + shift, -kCoordLimit, kCoordLimit)),
+               doc.Zoom, doc.ScreenDivisor);
+    SetDevTop(o, static_cast<int>(std::clamp<long long>(map.DevTop(o) + shift, -kCoordLimit, kCoordLimit)),
+              doc.Zoom, doc.ScreenDivisor);
+    insert(QStringLiteral("Einfügen"), slot, o);
+}
+
+void ClipboardCommands::prepareNewObject(Tobs& o, int kind, int screenWidth, int screenHeight) {
+    const BoxDocument& doc = m_env.document();
+    o.resetToDefaults();
+    o.Kind = kind;
+    o.KeepAspect = 1;
+    o.Shape = shRectangle;
+    o.Color = 0;
+    const DialogFont& font = m_commands.dialogFont();
+    o.FontColor = font.Color;
+    o.FontHeight = font.Height;
+    o.FontName = font.Name;
+    o.FontPitch = font.Pitch;
+    o.FontStyle = font.Style;
+    o.FontSize = font.Size;
+    const QPoint centre = m_env.scrollPosition() + QPoint(m_env.scrollBoxSize().width() / 2,
+                                                          m_env.scrollBoxSize().height() / 2);
+    SetDevLeft(o, centre.x() - screenWidth / 2, doc.Zoom, doc.ScreenDivisor);
+    SetDevTop(o, centre.y() - screenHeight / 2, doc.Zoom, doc.ScreenDivisor);
+    SetDevWidth(o, screenWidth, doc.Zoom, doc.ScreenDivisor);
+    SetDevHeight(o, screenHeight, doc.Zoom, doc.ScreenDivisor);
+}
+
+void ClipboardCommands::pasteText(const QString& text) {
+    const int slot = freeSlotOrTell();
+    if (slot == 0) return;
+    const BoxDocument& doc = m_env.document();
+    Tobs o;
+    prepareNewObject(o, Text, 1, 1);
+    o.Content = documentLines(text);
+    // Wide and high enough for every line in the object's font on screen.
+    const int ppi = screenPpi();
+    const QFontMetrics metrics(textFont(o, textPixelHeight(o.FontSize, Mapping::screenFor(doc).Scale(), 1.0, ppi, ppi)));
+    const QStringList lines = o.Content.split(QChar('\r'));
+    int width = 1;
+    for (const QString& line : lines) width = std::max(width, metrics.horizontalAdvance(line));
+    const int height = static_cast<int>(lines.size()) * metrics.lineSpacing();
+    prepareNewObject(o, Text, std::min(width + 4, 4096), std::min(height + 2, 4096));
+    o.Content = documentLines(text);
+    insert(QStringLiteral("Einfügen"), slot, o);
+}
+
+QString ClipboardCommands::unsavedPictureFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) + QStringLiteral("/Faltarillon");
+}
+
+QString ClipboardCommands::newPicturePath() const {
+    const BoxDocument& doc = m_env.document();
+    const QString folder =
+        doc.FileName.isEmpty() ? unsavedPictureFolder() : QFileInfo(doc.FileName).absolutePath();
+    for (int n = 1;; ++n) {
+        const QString path = folder + QStringLiteral("/Zwischenablage-%1.png").arg(n);
+        if (!QFileInfo::exists(path)) return path;
+    }
+}
+
+void ClipboardCommands::pastePicture(const QImage& image) {
+    if (image.isNull()) return;
+    const int slot = freeSlotOrTell();
+    if (slot == 0) return;
+    const QString path = newPicturePath();
+    // The box file keeps paths, not pictures: the picture gets a file first.
+    QSaveFile file(path);
+    const bool saved = QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly) &&
+                       QImageWriter(&file, "png").write(image) && file.commit();
+    DibHandle picture;
+    if (!saved || !LoadDIBit(picture, path, m_env.document().ProgramFolder)) {
+        m_env.prompter().inform(QStringLiteral("Fehler: Bild nicht gespeichert"),
+                                QStringLiteral("Das Bild aus der Zwischenablage konnte nicht als ") + path +
+                                    QStringLiteral(" gespeichert werden!"),
+                                PromptIcon::Error);
+        return;
+    }
+    const BoxDocument& doc = m_env.document();
+    const int dpi = m_env.screenDpi() > 0 ? m_env.screenDpi() : 96;
+    const long double perPixel = 10000.0L / dpi;
+    Tobs o;
+    prepareNewObject(o, Image, truncToInt(perPixel * picture.DibWidth() * doc.Zoom / doc.ScreenDivisor),
+                     truncToInt(perPixel * picture.DibHeight() * doc.Zoom / doc.ScreenDivisor));
+    o.Content = path;
+    o.Picture = picture;
+    insert(QStringLiteral("Einfügen"), slot, o);
+    m_env.showStatus(QStringLiteral("Eingefügtes Bild gespeichert unter ") + path);
+}

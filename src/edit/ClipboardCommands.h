@@ -1,0 +1,53 @@
+#pragma once
+// Cut, copy and paste of objects through the system clipboard. Copy offers
+// the object as a record of our own (a box file holding that object, so
+// another running program pastes it) and as a PNG of the object as drawn.
+// Paste takes our own record first, then a picture, then plain text from
+// other programs. Paste and cut are steps of the history.
+
+#include <QByteArray>
+#include <QString>
+
+#include "image/DibHandle.h"
+
+class EditorEnvironment;
+class ObjectCommands;
+class QClipboard;
+class QMimeData;
+struct Tobs;
+
+class ClipboardCommands {
+public:
+    static QString objectMimeType() { return QStringLiteral("application/x-faltarillon-object"); }
+    static QString sourceMimeType() { return QStringLiteral("application/x-faltarillon-source"); }
+
+    ClipboardCommands(EditorEnvironment& env, ObjectCommands& commands);
+
+    void copy();
+    void cut();     // copy, then remove the object without a question
+    void paste();
+    // Whether the clipboard holds something paste can insert.
+    bool canPaste() const;
+
+    // Where a picture pasted into an unsaved box is stored.
+    static QString unsavedPictureFolder();
+
+private:
+    bool putOnClipboard();
+    void pasteRecord(const QMimeData& data);
+    void pasteText(const QString& text);
+    void pastePicture(const QImage& image);
+    // The lowest free slot, or 0 after telling the user the table is full.
+    int freeSlotOrTell();
+    // A new object's fields as creation gives them, centred in the view.
+    void prepareNewObject(Tobs& o, int kind, int screenWidth, int screenHeight);
+    void insert(const QString& stepName, int slot, const Tobs& object);
+    QString newPicturePath() const;
+
+    EditorEnvironment& m_env;
+    ObjectCommands& m_commands;
+    QByteArray m_token;            // tells this program's copies from others'
+    DibHandle m_copiedPicture;     // the picture of our last copy, shared
+    QByteArray m_lastPasted;       // the record pasted last, for the offset
+    int m_repeat = 0;
+};

@@ -1,0 +1,66 @@
+#pragma once
+// One step of the document's history: the slots, the selection and, where
+// the step changed it, the background as they were before and after. A step
+// keeps only what it touched; pictures are shared with the document, never
+// copied.
+
+#include "model/BoxDocument.h"
+
+#include <QUndoCommand>
+
+#include <optional>
+#include <vector>
+
+struct SlotChange {
+    int slot = 0;
+    Tobs before;
+    Tobs after;
+};
+
+struct BackgroundState {
+    std::int32_t Mode = bgNone;
+    QString File;
+    QByteArray FileStoredBytes;
+    DibHandle Picture;
+
+    static BackgroundState of(const BoxDocument& doc);
+    void applyTo(BoxDocument& doc) const;
+    bool sameAs(const BackgroundState& other) const;
+};
+
+struct BackgroundChange {
+    BackgroundState before;
+    BackgroundState after;
+};
+
+// Steps that may grow by merging: the later one of the same kind and key
+// joins the earlier one while nothing else came between.
+enum class StepMerge : int { None = -1, Drag = 1, LineWidth = 2 };
+
+// Field by field, the picture by identity (a shared picture is the same one).
+bool sameSlotState(const Tobs& a, const Tobs& b);
+
+class DocumentStep : public QUndoCommand {
+public:
+    DocumentStep(BoxDocument& doc, const QString& name, std::vector<SlotChange> touched, int currentBefore,
+                 int currentAfter, std::optional<BackgroundChange> background, StepMerge merge,
+                 long long mergeKey);
+
+    void undo() override;
+    void redo() override;
+    int id() const override { return static_cast<int>(m_merge); }
+    bool mergeWith(const QUndoCommand* other) override;
+
+    const std::vector<SlotChange>& touched() const { return m_touched; }
+    // Whether the step leaves everything as it found it.
+    bool changesNothing() const;
+
+private:
+    BoxDocument& m_doc;
+    std::vector<SlotChange> m_touched;
+    int m_currentBefore;
+    int m_currentAfter;
+    std::optional<BackgroundChange> m_background;
+    StepMerge m_merge;
+    long long m_mergeKey;
+};
