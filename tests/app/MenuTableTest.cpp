@@ -19,6 +19,7 @@ namespace {
 const QSet<QString> SwitchedOn = {
     QStringLiteral("described"),
     QStringLiteral("3D issue"),
+    QStringLiteral("undo issue"),
 };
 
 struct MenuRow {
