@@ -1,4 +1,4 @@
-// faltarillon-cli convert IN OUT [--format N] [--quality Q]: any readable
+// faltarillon-cli convert EIN AUS [--format N] [--quality Q]: any readable
 // picture into any format of the save list.
 
 #include "cli/CliCommand.h"
@@ -7,75 +7,41 @@
 
 namespace {
 
-struct ConvertArgs {
-    QStringList files;
+int runConvert(const QCommandLineParser& args, CliContext& ctx) {
     int index = 0;
     int quality = 0;
-};
-
-// False with a message on a bad option.
-bool parseOptions(QStringList args, ConvertArgs& out, QTextStream& err) {
-    while (!args.isEmpty()) {
-        const QString a = args.takeFirst();
-        if (a == QLatin1String("--format") || a == QLatin1String("--quality")) {
-            bool ok = false;
-            const int v = args.isEmpty() ? 0 : args.takeFirst().toInt(&ok);
-            if (a == QLatin1String("--format")) {
-                if (!ok || v < 1 || v > SaveFormatCount()) {
-                    err << "Ungültiges Format, erlaubt sind 1 bis " << SaveFormatCount() << ".\n";
-                    return false;
-                }
-                out.index = v;
-            } else {
-                if (!ok || v < 1 || v > 99) {
-                    err << "Ungültige JPEG-Qualität, erlaubt sind 1 bis 99.\n";
-                    return false;
-                }
-                out.quality = v;
-            }
-        } else if (a.startsWith(QLatin1String("--"))) {
-            err << "Unbekannte Option: " << a << "\n";
-            return false;
-        } else {
-            out.files << a;
-        }
-    }
-    return true;
-}
-
-int runConvert(const QStringList& args, CliContext& ctx) {
-    ConvertArgs a;
-    if (!parseOptions(args, a, ctx.err)) return 1;
-    if (a.files.size() != 2) {
-        ctx.err << "Aufruf: faltarillon-cli convert EIN AUS [--format N] [--quality Q]\n";
-        return 1;
-    }
-    const int index = ChooseSaveIndex(a.files[1], a.index);
-    if (index == 0) {
-        ctx.err << "Das Format ist unbekannt: --format N angeben (1 = BMP ... " << SaveFormatCount()
-                << " = PNG).\n";
-        return 1;
-    }
-    const DibHandle dib = OpenDib(a.files[0]);
+    if (!ctx.intOption(args, QStringLiteral("format"), 1, SaveFormatCount(), index)) return CliUsage;
+    if (!ctx.intOption(args, QStringLiteral("quality"), 1, 99, quality)) return CliUsage;
+    const QString input = args.positionalArguments().at(0);
+    const QString output = args.positionalArguments().at(1);
+    index = ChooseSaveIndex(output, index);
+    if (index == 0)
+        return ctx.usageError(QStringLiteral("Das Format ist unbekannt: --format N angeben (1 = BMP ... %1 = PNG).")
+                                  .arg(SaveFormatCount()));
+    const DibHandle dib = OpenDib(input);
     if (dib.isEmpty()) {
-        ctx.err << "Konnte Bild (" << a.files[0] << ") nicht Laden.\n";
-        return 2;
+        ctx.err << "Konnte Bild (" << input << ") nicht Laden.\n";
+        return CliFailed;
     }
-    if (a.quality > 0) SetJPEGQual(a.quality);
-    if (!SaveDib(dib, a.files[1], FormatCodeForIndex(index))) {
+    if (quality > 0) SetJPEGQual(quality);
+    if (!SaveDib(dib, output, FormatCodeForIndex(index))) {
         ctx.err << "Fehler: Datei konnte nicht gespeichert werden!\n";
-        return 2;
+        return CliFailed;
     }
-    ctx.out << a.files[1] << ": " << dib.DibWidth() << " x " << dib.DibHeight() << ", "
-            << ExtensionForIndex(index).mid(1) << "\n";
-    return 0;
+    ctx.out << output << ": " << dib.DibWidth() << " x " << dib.DibHeight() << ", " << ExtensionForIndex(index).mid(1)
+            << "\n";
+    return CliOk;
 }
 
-const CliCommandRegistrar registrar(QStringLiteral("convert"),
-                                    QStringLiteral("convert EIN AUS [--format N] [--quality Q]"),
-                                    QStringLiteral("schreibt ein Bild in einem der Speicherformate (N = Nummer in der "
-                                                   "Liste BMP, DIB, GIF, IFF, JIF, JPG, LBM, PCX, RLE, TGA, TIF, PNG; "
-                                                   "ohne N entscheidet die Endung)"),
-                                    runConvert);
+const CliCommandRegistrar registrar(
+    QStringLiteral("convert"),
+    CliCommand{{QStringLiteral("EIN"), QStringLiteral("AUS")},
+               QStringLiteral("schreibt ein Bild in einem der Speicherformate"),
+               {{QStringLiteral("format"),
+                 QStringLiteral("Nummer des Formats in der Liste BMP, DIB, GIF, IFF, JIF, JPG, LBM, PCX, RLE, TGA, "
+                                "TIF, PNG (1 bis 12); ohne sie entscheidet die Endung von AUS"),
+                 QStringLiteral("N")},
+                {QStringLiteral("quality"), QStringLiteral("JPEG-Qualität von 1 bis 99"), QStringLiteral("Q")}},
+               runConvert});
 
 }  // namespace

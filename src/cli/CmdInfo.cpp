@@ -1,4 +1,4 @@
-// faltarillon-cli info FILE.box: the document as JSON, fields in file order.
+// faltarillon-cli info DATEI.box: the document as JSON, fields in file order.
 
 #include "cli/CliCommand.h"
 #include "model/BoxFile.h"
@@ -137,14 +137,10 @@ void writeObject(JsonWriter& json, int slot, const Tobs& o) {
     json.end(QLatin1Char('}'));
 }
 
-int runInfo(const QStringList& args, CliContext& ctx) {
-    if (args.size() != 1) {
-        ctx.err << "Aufruf: faltarillon-cli info FILE.box\n";
-        return 1;
-    }
+int runInfo(const QCommandLineParser& args, CliContext& ctx) {
     StreamPrompter prompter(ctx.err);
     BoxDocument doc;
-    if (!OpenItNow(doc, args.at(0), prompter)) return 1;
+    if (!OpenItNow(doc, args.positionalArguments().at(0), prompter)) return CliFailed;
 
     JsonWriter json(ctx.out);
     json.begin(nullptr, QLatin1Char('{'));
@@ -170,12 +166,14 @@ int runInfo(const QStringList& args, CliContext& ctx) {
     json.end(QLatin1Char('}'));
     ctx.out << '\n';
     ctx.out.flush();
-    return 0;
+    return CliOk;
 }
 
-const CliCommandRegistrar registrar(QStringLiteral("info"), QStringLiteral("info FILE.box"),
-                                    QStringLiteral("zeigt Bogenlayout, Arbeitsfläche, Hintergrund und alle "
-                                                   "Objekte als JSON"),
-                                    runInfo);
+const CliCommandRegistrar registrar(QStringLiteral("info"),
+                                    CliCommand{{QStringLiteral("DATEI.box")},
+                                               QStringLiteral("zeigt Bogenlayout, Arbeitsfläche, Hintergrund und "
+                                                              "alle Objekte als JSON"),
+                                               {},
+                                               runInfo});
 
 }  // namespace

@@ -1,4 +1,4 @@
-// faltarillon-cli new OUT.box [--dpi N]: the document New creates.
+// faltarillon-cli new AUS.box [--dpi N]: the document New creates.
 
 #include "cli/CliCommand.h"
 #include "model/BoxFile.h"
@@ -7,41 +7,24 @@
 
 namespace {
 
-int runNew(const QStringList& args, CliContext& ctx) {
-    QString out;
+int runNew(const QCommandLineParser& args, CliContext& ctx) {
     int dpi = 96;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args.at(i);
-        if (a == QLatin1String("--dpi")) {
-            bool ok = false;
-            dpi = i + 1 < args.size() ? args.at(i + 1).toInt(&ok) : 0;
-            // Above 10000 dpi the divisor 2 x (20000 div dpi) would be 0.
-            if (!ok || dpi < 1 || dpi > 10000) {
-                ctx.err << "Ungültige Auflösung für --dpi (erlaubt sind 1 bis 10000).\n";
-                return 1;
-            }
-            ++i;
-        } else if (out.isEmpty() && !a.startsWith(QLatin1String("--"))) {
-            out = a;
-        } else {
-            ctx.err << "Unbekanntes Argument: " << a << "\n";
-            return 1;
-        }
-    }
-    if (out.isEmpty()) {
-        ctx.err << "Aufruf: faltarillon-cli new OUT.box [--dpi N]\n";
-        return 1;
-    }
+    // Above 10000 dpi the divisor 2 x (20000 div dpi) would be 0.
+    if (!ctx.intOption(args, QStringLiteral("dpi"), 1, 10000, dpi)) return CliUsage;
     BoxDocument doc;
     initStartupDocument(doc, dpi);
     newDocument(doc);
     StreamPrompter prompter(ctx.err);
-    return Saveit(doc, out, prompter) ? 0 : 1;
+    return Saveit(doc, args.positionalArguments().at(0), prompter) ? CliOk : CliFailed;
 }
 
-const CliCommandRegistrar registrar(QStringLiteral("new"), QStringLiteral("new OUT.box [--dpi N]"),
-                                    QStringLiteral("schreibt die leere Box, die \"Neu\" anlegt (Bildschirm N dpi, "
-                                                   "sonst 96)"),
-                                    runNew);
+const CliCommandRegistrar registrar(
+    QStringLiteral("new"),
+    CliCommand{{QStringLiteral("AUS.box")},
+               QStringLiteral("schreibt die leere Box, die \"Neu\" anlegt"),
+               {{QStringLiteral("dpi"),
+                 QStringLiteral("Bildschirmauflösung, aus der der Maßstab des Editors folgt (1 bis 10000, sonst 96)"),
+                 QStringLiteral("N")}},
+               runNew});
 
 }  // namespace

@@ -52,52 +52,39 @@ bool parsePage(const QString& name, QPageSize::PageSizeId& id) {
     return false;
 }
 
-QString parseOptions(const QStringList& args, RenderOptions& o) {
-    QStringList files;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto next = [&](QString& v) {
-            if (i + 1 >= args.size()) return false;
-            v = args[++i];
-            return true;
-        };
-        QString v;
-        if (a == "--percent") {
-            if (!next(v) || !parseInt(v, o.percent) || o.percent < 10 || o.percent > 100)
-                return QStringLiteral("--percent erwartet eine Zahl von 10 bis 100");
-        } else if (a == "--dpi") {
-            if (!next(v) || !parseInt(v, o.dpi) || o.dpi < 10 || o.dpi > 2400)
-                return QStringLiteral("--dpi erwartet eine Zahl von 10 bis 2400");
-        } else if (a == "--editor") {
-            o.editor = true;
-        } else if (a == "--scroll") {
-            int x = 0, y = 0;
-            if (!next(v) || !parsePair(v, ',', x, y) || x < 0 || y < 0)
-                return QStringLiteral("--scroll erwartet X,Y");
-            o.scroll = QPoint(x, y);
-        } else if (a == "--size") {
-            int w = 0, h = 0;
-            if (!next(v) || !parsePair(v, 'x', w, h) || w < 1 || h < 1 || w > 20000 || h > 20000)
-                return QStringLiteral("--size erwartet BREITExHÖHE (1 bis 20000)");
-            o.size = QSize(w, h);
-        } else if (a == "--page") {
-            if (!next(v) || !parsePage(v, o.page))
-                return QStringLiteral("--page erwartet A3, A4, A5, Letter oder Legal");
-        } else if (a == "--portrait") {
-            o.portrait = true;
-        } else if (a.startsWith("--")) {
-            return QStringLiteral("Unbekannte Option: ") + a;
-        } else {
-            files << a;
-        }
+// False after reporting what is wrong with the call.
+bool readOptions(const QCommandLineParser& args, const CliContext& ctx, RenderOptions& o) {
+    const auto wrong = [&](const QString& message) {
+        ctx.usageError(message + QLatin1Char('.'));
+        return false;
+    };
+    if (!ctx.intOption(args, QStringLiteral("percent"), 10, 100, o.percent)) return false;
+    if (!ctx.intOption(args, QStringLiteral("dpi"), 10, 2400, o.dpi)) return false;
+    o.editor = args.isSet(QStringLiteral("editor"));
+    o.portrait = args.isSet(QStringLiteral("portrait"));
+    if (args.isSet(QStringLiteral("scroll"))) {
+        int x = 0, y = 0;
+        if (!parsePair(args.value(QStringLiteral("scroll")), QLatin1Char(','), x, y) || x < 0 || y < 0)
+            return wrong(QStringLiteral("--scroll erwartet X,Y (ab 0)"));
+        o.scroll = QPoint(x, y);
     }
-    if (files.size() != 2) return QStringLiteral("Eingabe- und Ausgabedatei erwartet");
-    o.input = files[0];
-    o.output = files[1];
+    if (args.isSet(QStringLiteral("size"))) {
+        int w = 0, h = 0;
+        if (!parsePair(args.value(QStringLiteral("size")), QLatin1Char('x'), w, h) || w < 1 || h < 1 || w > 20000 ||
+            h > 20000)
+            return wrong(QStringLiteral("--size erwartet BREITExHÖHE (1 bis 20000)"));
+        o.size = QSize(w, h);
+    }
+    if (args.isSet(QStringLiteral("page")) && !parsePage(args.value(QStringLiteral("page")), o.page))
+        return wrong(QStringLiteral("--page erwartet A3, A4, A5, Letter oder Legal"));
+    o.input = args.positionalArguments().at(0);
+    o.output = args.positionalArguments().at(1);
     const QString suffix = QFileInfo(o.output).suffix().toLower();
-    if (suffix != "png" && suffix != "pdf") return QStringLiteral("Ausgabe muss .png oder .pdf sein");
-    if (o.editor && suffix != "png") return QStringLiteral("--editor schreibt nur PNG");
-    return QString();
+    if (suffix != "png" && suffix != "pdf") return wrong(QStringLiteral("Ausgabe muss .png oder .pdf sein"));
+    if (o.editor && suffix != "png") return wrong(QStringLiteral("--editor schreibt nur PNG"));
+    if (!o.editor && (args.isSet(QStringLiteral("scroll")) || args.isSet(QStringLiteral("size"))))
+        return wrong(QStringLiteral("--scroll und --size gelten nur mit --editor"));
+    return true;
 }
 
 int renderEditor(BoxDocument& doc, const RenderOptions& o, CliContext& ctx) {
@@ -105,20 +92,20 @@ int renderEditor(BoxDocument& doc, const RenderOptions& o, CliContext& ctx) {
     const QSize size = o.size.isValid() ? o.size : area;
     if (size.width() < 1 || size.height() < 1 || size.width() > 20000 || size.height() > 20000) {
         ctx.err << "Ungültige Bildgröße " << size.width() << "x" << size.height() << "\n";
-        return 1;
+        return CliFailed;
     }
     QImage buffer(size, QImage::Format_RGB32);
     if (buffer.isNull()) {
         ctx.err << "Zu wenig Speicher für das Bild\n";
-        return 1;
+        return CliFailed;
     }
     buffer.fill(Qt::white);
     renderEditorBuffer(buffer, doc, o.percent, o.scroll.x(), o.scroll.y());
     if (!buffer.save(o.output, "PNG")) {
         ctx.err << "Konnte " << o.output << " nicht schreiben\n";
-        return 1;
+        return CliFailed;
     }
-    return 0;
+    return CliOk;
 }
 
 int renderSheet(BoxDocument& doc, const RenderOptions& o, CliContext& ctx) {
@@ -129,16 +116,16 @@ int renderSheet(BoxDocument& doc, const RenderOptions& o, CliContext& ctx) {
         QImage page = renderSheetImage(doc, o.percent, o.dpi, pagePx.size());
         if (page.isNull()) {
             ctx.err << "Zu wenig Speicher für das Blatt\n";
-            return 1;
+            return CliFailed;
         }
         const int dpm = static_cast<int>(o.dpi / 0.0254 + 0.5);
         page.setDotsPerMeterX(dpm);
         page.setDotsPerMeterY(dpm);
         if (!page.save(o.output, "PNG")) {
             ctx.err << "Konnte " << o.output << " nicht schreiben\n";
-            return 1;
+            return CliFailed;
         }
-        return 0;
+        return CliOk;
     }
     QPdfWriter writer(o.output);
     writer.setTitle(sheetmsg::PrintJobTitle);
@@ -148,36 +135,44 @@ int renderSheet(BoxDocument& doc, const RenderOptions& o, CliContext& ctx) {
     QPainter painter;
     if (!painter.begin(&writer)) {
         ctx.err << "Konnte " << o.output << " nicht schreiben\n";
-        return 1;
+        return CliFailed;
     }
     const bool ok = printSheet(painter, doc, o.percent, o.dpi, o.dpi, pagePx.size());
     painter.end();
     if (!ok) {
         ctx.err << "Das Blatt konnte nicht gedruckt werden\n";
-        return 1;
+        return CliFailed;
     }
-    return 0;
+    return CliOk;
 }
 
-int runRender(const QStringList& args, CliContext& ctx) {
+int runRender(const QCommandLineParser& args, CliContext& ctx) {
     RenderOptions o;
-    const QString error = parseOptions(args, o);
-    if (!error.isEmpty()) {
-        ctx.err << error << "\n" << "Aufruf: " << cliCommands()["render"].usage << "\n";
-        return 2;
-    }
+    if (!readOptions(args, ctx, o)) return CliUsage;
     BoxDocument doc;
     StreamPrompter prompter(ctx.err);
     // Missing images are reported by the reader and left empty; rendering goes on.
-    if (!OpenItNow(doc, o.input, prompter)) return 1;
+    if (!OpenItNow(doc, o.input, prompter)) return CliFailed;
     return o.editor ? renderEditor(doc, o, ctx) : renderSheet(doc, o, ctx);
 }
 
 const CliCommandRegistrar registrar(
     QStringLiteral("render"),
-    QStringLiteral("render IN.box OUT.png|OUT.pdf [--percent P] [--dpi R] [--page A4|A3|A5|Letter|Legal] "
-                   "[--portrait] [--editor [--scroll X,Y] [--size BxH]]"),
-    QStringLiteral("Zeichnet das Druckblatt (ein Netz) oder mit --editor das Bild des Editors"),
-    runRender);
+    CliCommand{{QStringLiteral("EIN.box"), QStringLiteral("AUS.png|AUS.pdf")},
+               QStringLiteral("zeichnet das Druckblatt (ein Netz) oder mit --editor das Bild des Editors"),
+               {{QStringLiteral("percent"), QStringLiteral("Boxgröße in Prozent (10 bis 100, sonst 100)"),
+                 QStringLiteral("P")},
+                {QStringLiteral("dpi"), QStringLiteral("Auflösung des Blatts (10 bis 2400, sonst 300)"),
+                 QStringLiteral("R")},
+                {QStringLiteral("page"), QStringLiteral("Papierformat des Blatts (sonst A4)"),
+                 QStringLiteral("A4|A3|A5|Letter|Legal")},
+                {QStringLiteral("portrait"), QStringLiteral("Blatt im Hochformat statt quer")},
+                {QStringLiteral("editor"), QStringLiteral("zeichnet statt des Blatts das Bild des Editors (nur PNG)")},
+                {QStringLiteral("scroll"), QStringLiteral("mit --editor: Bildlaufposition in Pixeln"),
+                 QStringLiteral("X,Y")},
+                {QStringLiteral("size"),
+                 QStringLiteral("mit --editor: Größe des sichtbaren Teils (sonst der ganze Editorbereich)"),
+                 QStringLiteral("BxH")}},
+               runRender});
 
 }  // namespace

@@ -1,4 +1,4 @@
-// faltarillon-cli resave IN.box OUT.box: read and write back.
+// faltarillon-cli resave EIN.box AUS.box: read and write back.
 
 #include "cli/CliCommand.h"
 #include "model/BoxFile.h"
@@ -6,20 +6,18 @@
 
 namespace {
 
-int runResave(const QStringList& args, CliContext& ctx) {
-    if (args.size() != 2) {
-        ctx.err << "Aufruf: faltarillon-cli resave IN.box OUT.box\n";
-        return 1;
-    }
+int runResave(const QCommandLineParser& args, CliContext& ctx) {
     StreamPrompter prompter(ctx.err);
     BoxDocument doc;
     // Missing pictures are reported and do not stop the resave.
-    if (!OpenItNow(doc, args.at(0), prompter)) return 1;
-    return Saveit(doc, args.at(1), prompter) ? 0 : 1;
+    if (!OpenItNow(doc, args.positionalArguments().at(0), prompter)) return CliFailed;
+    return Saveit(doc, args.positionalArguments().at(1), prompter) ? CliOk : CliFailed;
 }
 
-const CliCommandRegistrar registrar(QStringLiteral("resave"), QStringLiteral("resave IN.box OUT.box"),
-                                    QStringLiteral("liest eine Box und schreibt sie unverändert wieder"),
-                                    runResave);
+const CliCommandRegistrar registrar(QStringLiteral("resave"),
+                                    CliCommand{{QStringLiteral("EIN.box"), QStringLiteral("AUS.box")},
+                                               QStringLiteral("liest eine Box und schreibt sie unverändert wieder"),
+                                               {},
+                                               runResave});
 
 }  // namespace

@@ -1,5 +1,5 @@
-// faltarillon-cli scan OUT [--device NAME] [--format N] [--quality Q]
-// [--option NAME=VALUE ...]: scans one page with SANE and saves it.
+// faltarillon-cli scan AUS [--device NAME] [--format N] [--quality Q]
+// [--option NAME=WERT ...] | scan --list: one page with SANE, saved like convert.
 
 #include "cli/CliCommand.h"
 #include "image/ImageWriter.h"
@@ -7,75 +7,65 @@
 
 namespace {
 
-int runScan(const QStringList& args, CliContext& ctx) {
-    QStringList files;
-    QString device;
+int listDevices(CliContext& ctx) {
+    QString error;
+    const QList<ScannerDevice> devices = SaneScanner::devices(&error);
+    for (const ScannerDevice& d : devices) ctx.out << d.name << "\t" << d.label() << "\n";
+    if (devices.isEmpty()) {
+        ctx.err << (error.isEmpty() ? QStringLiteral("Es wurde kein Scanner gefunden.") : error) << "\n";
+        return CliFailed;
+    }
+    return CliOk;
+}
+
+int runScan(const QCommandLineParser& args, CliContext& ctx) {
+    const QStringList files = args.positionalArguments();
+    if (args.isSet(QStringLiteral("list"))) {
+        if (!files.isEmpty()) return ctx.usageError(QStringLiteral("--list nimmt keine Datei."));
+        return listDevices(ctx);
+    }
+    if (files.isEmpty()) return ctx.usageError(QStringLiteral("Es fehlt das Argument AUS."));
     int index = 0;
     int quality = 0;
+    if (!ctx.intOption(args, QStringLiteral("format"), 1, SaveFormatCount(), index)) return CliUsage;
+    if (!ctx.intOption(args, QStringLiteral("quality"), 1, 99, quality)) return CliUsage;
     ScanOptions options;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == QLatin1String("--device") && hasValue) {
-            device = args[++i];
-        } else if (a == QLatin1String("--format") && hasValue) {
-            index = args[++i].toInt();
-            if (index < 1 || index > SaveFormatCount()) {
-                ctx.err << "Ungültiges Format, erlaubt sind 1 bis " << SaveFormatCount() << ".\n";
-                return 1;
-            }
-        } else if (a == QLatin1String("--quality") && hasValue) {
-            quality = args[++i].toInt();
-            if (quality < 1 || quality > 99) {
-                ctx.err << "Ungültige JPEG-Qualität, erlaubt sind 1 bis 99.\n";
-                return 1;
-            }
-        } else if (a == QLatin1String("--option") && hasValue && args[i + 1].contains(QLatin1Char('='))) {
-            const QString kv = args[++i];
-            options << qMakePair(kv.section(QLatin1Char('='), 0, 0), kv.section(QLatin1Char('='), 1));
-        } else if (a == QLatin1String("--list")) {
-            QString error;
-            const QList<ScannerDevice> devices = SaneScanner::devices(&error);
-            for (const ScannerDevice& d : devices) ctx.out << d.name << "\t" << d.label() << "\n";
-            if (devices.isEmpty()) ctx.err << (error.isEmpty() ? QStringLiteral("Es wurde kein Scanner gefunden.") : error) << "\n";
-            return devices.isEmpty() ? 2 : 0;
-        } else if (a.startsWith(QLatin1String("--"))) {
-            ctx.err << "Unbekannte Option: " << a << "\n";
-            return 1;
-        } else {
-            files << a;
-        }
-    }
-    if (files.size() != 1) {
-        ctx.err << "Aufruf: faltarillon-cli scan AUS [--device NAME] [--format N] [--quality Q] "
-                   "[--option NAME=WERT]\n";
-        return 1;
+    for (const QString& kv : args.values(QStringLiteral("option"))) {
+        if (!kv.contains(QLatin1Char('=')))
+            return ctx.usageError(QStringLiteral("--option erwartet NAME=WERT, nicht \"%1\".").arg(kv));
+        options << qMakePair(kv.section(QLatin1Char('='), 0, 0), kv.section(QLatin1Char('='), 1));
     }
     const int chosen = ChooseSaveIndex(files[0], index);
-    if (chosen == 0) {
-        ctx.err << "Das Format ist unbekannt: --format N angeben (1 = BMP ... " << SaveFormatCount()
-                << " = PNG).\n";
-        return 1;
-    }
-    const ScanResult result = SaneScanner::scanPage(device, {}, nullptr, options);
+    if (chosen == 0)
+        return ctx.usageError(QStringLiteral("Das Format ist unbekannt: --format N angeben (1 = BMP ... %1 = PNG).")
+                                  .arg(SaveFormatCount()));
+    const ScanResult result = SaneScanner::scanPage(args.value(QStringLiteral("device")), {}, nullptr, options);
     if (result.status != ScanStatus::Ok) {
         ctx.err << result.message << "\n";
-        return 2;
+        return CliFailed;
     }
     if (quality > 0) SetJPEGQual(quality);
     if (!SaveDib(result.image, files[0], FormatCodeForIndex(chosen))) {
         ctx.err << "Fehler: Datei konnte nicht gespeichert werden!\n";
-        return 2;
+        return CliFailed;
     }
     ctx.out << files[0] << ": " << result.image.DibWidth() << " x " << result.image.DibHeight() << ", "
             << result.image.DibBitCount() << " Bit\n";
-    return 0;
+    return CliOk;
 }
 
-const CliCommandRegistrar registrar(QStringLiteral("scan"),
-                                    QStringLiteral("scan AUS [--device NAME] [--format N] [--quality Q] "
-                                                   "[--option NAME=WERT] | scan --list"),
-                                    QStringLiteral("scannt eine Seite mit SANE und speichert sie wie convert"),
-                                    runScan);
+const CliCommandRegistrar registrar(
+    QStringLiteral("scan"),
+    CliCommand{{QStringLiteral("[AUS]")},
+               QStringLiteral("scannt eine Seite mit SANE und speichert sie wie convert"),
+               {{QStringLiteral("list"), QStringLiteral("listet die Scanner auf, statt zu scannen")},
+                {QStringLiteral("device"), QStringLiteral("der Scanner (sonst der erste gefundene)"),
+                 QStringLiteral("NAME")},
+                {QStringLiteral("format"), QStringLiteral("Nummer des Speicherformats wie bei convert (1 bis 12)"),
+                 QStringLiteral("N")},
+                {QStringLiteral("quality"), QStringLiteral("JPEG-Qualität von 1 bis 99"), QStringLiteral("Q")},
+                {QStringLiteral("option"), QStringLiteral("setzt eine Option des Scanners, auch mehrmals"),
+                 QStringLiteral("NAME=WERT")}},
+               runScan});
 
 }  // namespace

@@ -32,79 +32,63 @@ bool parseNumber(const QString& text, double& value) {
     return true;
 }
 
-QString parseOptions(const QStringList& args, ViewOptions& o) {
-    QStringList files;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto next = [&](QString& v) {
-            if (i + 1 >= args.size()) return false;
-            v = args[++i];
-            return true;
-        };
-        QString v;
-        double d = 0;
-        if (a == "--size") {
-            const QStringList parts = next(v) ? v.split('x') : QStringList();
-            bool okW = false, okH = false;
-            const int w = parts.size() == 2 ? parts[0].toInt(&okW) : 0;
-            const int h = parts.size() == 2 ? parts[1].toInt(&okH) : 0;
-            if (!okW || !okH || w < 16 || h < 16 || w > 8000 || h > 8000)
-                return QStringLiteral("--size erwartet BREITExHÖHE (16 bis 8000)");
-            o.size = QSize(w, h);
-        } else if (a == "--yaw") {
-            if (!next(v) || !parseNumber(v, d) || std::abs(d) > 3600)
-                return QStringLiteral("--yaw erwartet einen Winkel in Grad");
-            o.camera.yaw = d;
-        } else if (a == "--pitch") {
-            if (!next(v) || !parseNumber(v, d) || d < -90 || d > 90)
-                return QStringLiteral("--pitch erwartet einen Winkel von -90 bis 90 Grad");
-            o.camera.pitch = d;
-        } else if (a == "--fold") {
-            if (!next(v) || !parseNumber(v, d) || d < 0 || d > 1)
-                return QStringLiteral("--fold erwartet einen Anteil von 0 bis 1");
-            o.fold = d;
-        } else if (a == "--percent") {
-            bool ok = false;
-            const int p = next(v) ? v.toInt(&ok) : 0;
-            if (!ok || p < 10 || p > 100) return QStringLiteral("--percent erwartet eine Zahl von 10 bis 100");
-            o.percent = p;
-        } else if (a == "--labels") {
-            o.labels = true;
-        } else if (a.startsWith("--")) {
-            return QStringLiteral("Unbekannte Option: ") + a;
-        } else {
-            files << a;
-        }
+// False after reporting what is wrong with the call.
+bool readOptions(const QCommandLineParser& args, const CliContext& ctx, ViewOptions& o) {
+    const auto wrong = [&](const QString& message) {
+        ctx.usageError(message + QLatin1Char('.'));
+        return false;
+    };
+    double d = 0;
+    if (args.isSet(QStringLiteral("size"))) {
+        const QStringList parts = args.value(QStringLiteral("size")).split('x');
+        bool okW = false, okH = false;
+        const int w = parts.size() == 2 ? parts[0].toInt(&okW) : 0;
+        const int h = parts.size() == 2 ? parts[1].toInt(&okH) : 0;
+        if (!okW || !okH || w < 16 || h < 16 || w > 8000 || h > 8000)
+            return wrong(QStringLiteral("--size erwartet BREITExHÖHE (16 bis 8000)"));
+        o.size = QSize(w, h);
     }
-    if (files.size() != 2) return QStringLiteral("Eingabe- und Ausgabedatei erwartet");
-    o.input = files[0];
-    o.output = files[1];
+    if (args.isSet(QStringLiteral("yaw"))) {
+        if (!parseNumber(args.value(QStringLiteral("yaw")), d) || std::abs(d) > 3600)
+            return wrong(QStringLiteral("--yaw erwartet einen Winkel in Grad"));
+        o.camera.yaw = d;
+    }
+    if (args.isSet(QStringLiteral("pitch"))) {
+        if (!parseNumber(args.value(QStringLiteral("pitch")), d) || d < -90 || d > 90)
+            return wrong(QStringLiteral("--pitch erwartet einen Winkel von -90 bis 90 Grad"));
+        o.camera.pitch = d;
+    }
+    if (args.isSet(QStringLiteral("fold"))) {
+        if (!parseNumber(args.value(QStringLiteral("fold")), d) || d < 0 || d > 1)
+            return wrong(QStringLiteral("--fold erwartet einen Anteil von 0 bis 1"));
+        o.fold = d;
+    }
+    if (!ctx.intOption(args, QStringLiteral("percent"), 10, 100, o.percent)) return false;
+    o.labels = args.isSet(QStringLiteral("labels"));
+    o.input = args.positionalArguments().at(0);
+    o.output = args.positionalArguments().at(1);
     const QString suffix = QFileInfo(o.output).suffix().toLower();
     if (suffix != "png" && suffix != "jpg" && suffix != "jpeg")
-        return QStringLiteral("Ausgabe muss .png, .jpg oder .jpeg sein");
-    return QString();
+        return wrong(QStringLiteral("Ausgabe muss .png, .jpg oder .jpeg sein"));
+    return true;
 }
 
-int runView(const QStringList& args, CliContext& ctx) {
+int runView(const QCommandLineParser& args, CliContext& ctx) {
     ViewOptions o;
-    const QString error = parseOptions(args, o);
-    if (!error.isEmpty()) {
-        ctx.err << error << "\n" << "Aufruf: " << cliCommands()["view"].usage << "\n";
-        return 2;
-    }
+    if (!readOptions(args, ctx, o)) return CliUsage;
     BoxDocument doc;
     StreamPrompter prompter(ctx.err);
-    if (!OpenItNow(doc, o.input, prompter)) return 1;
+    if (!OpenItNow(doc, o.input, prompter)) return CliFailed;
 
     FaceTextures textures(FaceTextures::edgeFor(o.size));
     if (!textures.make(doc, o.percent)) {
         ctx.err << "Die Seiten der Box konnten nicht gezeichnet werden\n";
-        return 1;
+        return CliFailed;
     }
     QImage picture(o.size, QImage::Format_RGB32);
     if (picture.isNull()) {
         ctx.err << "Zu wenig Speicher für das Bild\n";
-        return 1;
+        return CliFailed;
     }
     const FoldingModel model = FoldingModel::inMillimetres(doc.Layout, o.percent);
     {
@@ -114,17 +98,26 @@ int runView(const QStringList& args, CliContext& ctx) {
     const QString suffix = QFileInfo(o.output).suffix().toLower();
     if (!picture.save(o.output, suffix == "png" ? "PNG" : "JPEG", suffix == "png" ? -1 : 92)) {
         ctx.err << "Konnte " << o.output << " nicht schreiben\n";
-        return 1;
+        return CliFailed;
     }
-    return 0;
+    return CliOk;
 }
 
 const CliCommandRegistrar registrar(
     QStringLiteral("view"),
-    QStringLiteral("view IN.box OUT.png [--size BxH] [--yaw GRAD] [--pitch GRAD] [--fold 0..1] [--percent P] "
-                   "[--labels]"),
-    QStringLiteral("Zeichnet die gefaltete Box wie die 3D-Ansicht (ohne Winkel: die Startansicht; "
-                   "--yaw 0 --pitch 0 blickt gerade auf Vorne)"),
-    runView);
+    CliCommand{{QStringLiteral("EIN.box"), QStringLiteral("AUS.png|AUS.jpg")},
+               QStringLiteral("zeichnet die gefaltete Box wie die 3D-Ansicht (ohne Winkel: die Startansicht; "
+                              "--yaw 0 --pitch 0 blickt gerade auf Vorne)"),
+               {{QStringLiteral("size"), QStringLiteral("Größe des Bildes (16 bis 8000, sonst 1600x1200)"),
+                 QStringLiteral("BxH")},
+                {QStringLiteral("yaw"), QStringLiteral("Drehung um die senkrechte Achse in Grad"),
+                 QStringLiteral("GRAD")},
+                {QStringLiteral("pitch"), QStringLiteral("Neigung von -90 bis 90 Grad"), QStringLiteral("GRAD")},
+                {QStringLiteral("fold"), QStringLiteral("wie weit gefaltet, von 0 (flach) bis 1 (geschlossen)"),
+                 QStringLiteral("0..1")},
+                {QStringLiteral("percent"), QStringLiteral("Boxgröße in Prozent (10 bis 100, sonst 100)"),
+                 QStringLiteral("P")},
+                {QStringLiteral("labels"), QStringLiteral("beschriftet die Seiten")}},
+               runView});
 
 }  // namespace
