@@ -22,7 +22,12 @@ EditMenuActions::EditMenuActions(MainMenu& menu, EditorController& controller, O
     QUndoStack& stack = commands.history().stack();
     connect(&stack, &QUndoStack::indexChanged, this, [this] { refresh(); });
     connect(&stack, &QUndoStack::cleanChanged, this, [this] { refresh(); });
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { refresh(); });
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &EditMenuActions::clipboardChanged);
+    clipboardChanged();
+}
+
+void EditMenuActions::clipboardChanged() {
+    m_canPaste = m_clipboard.canPaste();
     refresh();
 }
 
@@ -37,5 +42,5 @@ void EditMenuActions::refresh() {
     const bool current = ObjectTable::isValidSlot(m_doc.CurrentObject) && !m_doc.Objects[m_doc.CurrentObject].isFree();
     m_menu.Ausschneiden1->setEnabled(current);
     m_menu.Kopieren1->setEnabled(current);
-    m_menu.Einfgen1->setEnabled(m_clipboard.canPaste());
+    m_menu.Einfgen1->setEnabled(m_canPaste);
 }

@@ -20,10 +20,15 @@ public:
     // Captions and enabled states from the history, the selection and the
     // clipboard; runs after every repaint and history change.
     void refresh();
+    // Looks at the clipboard again (it changed hands).
+    void clipboardChanged();
 
 private:
     MainMenu& m_menu;
     ObjectCommands& m_commands;
     ClipboardCommands& m_clipboard;
     const BoxDocument& m_doc;
+    // Asking another program for its clipboard costs a round trip: ask when
+    // the clipboard changes, not on every repaint.
+    bool m_canPaste = false;
 };
