@@ -1,0 +1,131 @@
+// Cut, copy and paste within one program (the offscreen clipboard is the
+// process's own): the picture shared with the original, a record from
+// another program loading its picture, broken records, foreign text.
+
+#include "TestCanvas.h"
+
+#include "edit/ClipboardCommands.h"
+#include "model/BoxFileWriter.h"
+#include "model/ObjectRecord.h"
+#include "render/Mapping.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ClipboardTest : public ::testing::Test {
+protected:
+    TestCanvas c;
+    ClipboardCommands& clip() { return c.editor.clipboard; }
+    void SetUp() override {
+        c.show();
+        QGuiApplication::clipboard()->clear();
+    }
+    int imageAt(int slot, const QString& path) {
+        Tobs& o = c.obj(c.place(slot, Image, 100, 100, 40, 20));
+        o.Content = path;
+        QImage pic(8, 4, QImage::Format_RGB32);
+        pic.fill(Qt::green);
+        pic.setPixel(0, 3, qRgb(0, 0, 255));
+        o.Picture = DibHandle(pic, 24);
+        return slot;
+    }
+};
+
+}  // namespace
+
+TEST_F(ClipboardTest, PasteWithinTheProgramSharesThePictureAndStepsTenPixelsEachTime) {
+    const int slot = imageAt(2, QStringLiteral("/nirgends/bild.png"));   // no file to read
+    c.doc.CurrentObject = slot;
+    EXPECT_FALSE(clip().canPaste());
+    clip().copy();
+    ASSERT_TRUE(clip().canPaste());
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_TRUE(data->hasImage());
+    EXPECT_EQ(qvariant_cast<QImage>(data->imageData()).size(), QSize(40, 20));   // no pen: no room around
+    // Deleting the original does not take the picture from the clipboard.
+    c.prompts.answers = {PromptAnswer::Yes};
+    c.editor.commands.deleteObject();
+    clip().paste();
+    clip().paste();
+    EXPECT_TRUE(c.prompts.messages.size() == 1u);   // only the delete question
+    const Mapping map = Mapping::screenFor(c.doc);
+    ASSERT_EQ(c.obj(1).Kind, Image);
+    ASSERT_EQ(c.obj(2).Kind, Image);
+    EXPECT_EQ(c.doc.CurrentObject, 2);
+    EXPECT_EQ(map.DevLeft(c.obj(1)), 110);
+    EXPECT_EQ(map.DevTop(c.obj(2)), 120);
+    EXPECT_FALSE(c.obj(1).Picture.isEmpty());
+    EXPECT_EQ(c.obj(1).Picture.image().cacheKey(), c.obj(2).Picture.image().cacheKey());
+    EXPECT_EQ(c.editor.commands.history().undoName(), QStringLiteral("Einfügen"));
+}
+
+TEST_F(ClipboardTest, RecordFromAnotherProgramLoadsAndTurnsItsPictureOrSaysSo) {
+    QTemporaryDir dir;
+    QImage file(8, 4, QImage::Format_RGB32);
+    file.fill(Qt::green);
+    file.setPixel(0, 3, qRgb(0, 0, 255));
+    const QString path = dir.filePath(QStringLiteral("foto.png"));
+    ASSERT_TRUE(file.save(path, "PNG"));
+    Tobs o;
+    o.Kind = Image;
+    o.Content = path;
+    o.Rotation = 1;
+    o.Width = 4 * 416;
+    o.Height = 8 * 416;
+    auto* data = new QMimeData;
+    data->setData(ClipboardCommands::objectMimeType(), objectRecordBytes(c.doc, o));
+    data->setData(ClipboardCommands::sourceMimeType(), "4711:ein-anderes-programm");
+    QGuiApplication::clipboard()->setMimeData(data);
+    clip().paste();
+    ASSERT_EQ(c.obj(1).Kind, Image);
+    const QImage pic = c.obj(1).Picture.image();
+    ASSERT_EQ(pic.size(), QSize(4, 8));           // turned once clockwise
+    EXPECT_EQ(pic.pixel(0, 0), qRgb(0, 0, 255));  // the lower-left corner came up
+    EXPECT_TRUE(c.prompts.messages.empty());
+
+    // A picture that is nowhere: the object comes, the message of Open too.
+    o.Content = QStringLiteral("/weg/foto.png");
+    data = new QMimeData;
+    data->setData(ClipboardCommands::objectMimeType(), objectRecordBytes(c.doc, o));
+    QGuiApplication::clipboard()->setMimeData(data);
+    clip().paste();
+    ASSERT_EQ(c.obj(2).Kind, Image);
+    EXPECT_TRUE(c.obj(2).Picture.isEmpty());
+    ASSERT_EQ(c.prompts.messages.size(), 1u);
+    EXPECT_EQ(c.prompts.messages[0].text, QStringLiteral("Konnte Bild (/weg/foto.png) nicht Laden."));
+}
+
+TEST_F(ClipboardTest, BrokenRecordIsReportedAndChangesNothing) {
+    c.place(1, Figure, 10, 10, 10, 10);
+    const QByteArray before = serializeBoxDocument(c.doc);
+    auto* data = new QMimeData;
+    data->setData(ClipboardCommands::objectMimeType(), QByteArray("ORB-LUX Faltarillon-Designer 1.0\0kaputt", 39));
+    QGuiApplication::clipboard()->setMimeData(data);
+    clip().paste();
+    EXPECT_EQ(serializeBoxDocument(c.doc), before);
+    ASSERT_EQ(c.prompts.messages.size(), 1u);
+    EXPECT_FALSE(c.editor.commands.history().canUndo());
+}
+
+TEST_F(ClipboardTest, ForeignTextBecomesATextInTheDialogFontWithSingleCarriageReturns) {
+    c.scroll = QPoint(200, 100);
+    QGuiApplication::clipboard()->setText(QStringLiteral("eins\r\nzwei\ndrei"));
+    clip().paste();
+    const Tobs& t = c.obj(1);
+    ASSERT_EQ(t.Kind, Text);
+    EXPECT_EQ(t.Content, QStringLiteral("eins\rzwei\rdrei"));
+    EXPECT_EQ(t.FontName, c.editor.commands.dialogFont().Name);
+    EXPECT_EQ(t.FontSize, c.editor.commands.dialogFont().Size);
+    EXPECT_EQ(t.KeepAspect, 1);
+    // Centred in the view: the scroll position plus half the scroll box.
+    const Mapping map = Mapping::screenFor(c.doc);
+    EXPECT_NEAR(map.DevLeft(t) + map.DevWidth(t) / 2, 200 + 300, 1);
+    EXPECT_NEAR(map.DevTop(t) + map.DevHeight(t) / 2, 100 + 200, 1);
+    c.editor.commands.undo();
+    EXPECT_TRUE(c.obj(1).isFree());
+}
