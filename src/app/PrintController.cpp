@@ -8,7 +8,9 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QPageSetupDialog>
+#include <QDialogButtonBox>
+#include <QPrintDialog>
+#include <QPushButton>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -25,10 +27,16 @@ PrintController::PrintController(BoxDocument& doc, Prompter& prompter)
         m_printer->setPageSize(QPageSize(QPageSize::A4));
     }
     m_printer->setPageOrientation(QPageLayout::Landscape);
-    m_setupDialog = [](QPrinter& printer) {
-        QPageSetupDialog dialog(&printer);
-        dialog.setWindowTitle(QStringLiteral("Druckereinrichtung"));
-        dialog.exec();
+    m_setupDialog = [](QPrinter& choice) {
+        // Qt has no pure setup dialog: the print dialog, labelled as the
+        // setup, lets the user choose the printer with its paper and
+        // orientation; its job options are not taken over.
+        QPrintDialog dialog(&choice);
+        dialog.setWindowTitle(SetupDialogTitle);
+        dialog.setOptions(QAbstractPrintDialog::PrintToFile);
+        if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+            if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) ok->setText(QStringLiteral("OK"));
+        return dialog.exec() == QDialog::Accepted;
     };
 }
 
@@ -80,7 +88,31 @@ void PrintController::jobFailed() {
 }
 
 void PrintController::PrintSetupClick() {
-    if (m_setupDialog) m_setupDialog(*m_printer);
+    if (!m_setupDialog) return;
+    QPrinter choice(QPrinter::HighResolution);
+    if (printsToPdf()) choice.setOutputFormat(QPrinter::PdfFormat);
+    else choice.setPrinterName(m_printer->printerName());
+    choice.setPageSize(m_printer->pageLayout().pageSize());
+    choice.setPageOrientation(m_printer->pageLayout().orientation());
+    if (m_setupDialog(choice)) adoptPrinterChoice(*m_printer, choice);
+}
+
+void adoptPrinterChoice(QPrinter& printer, const QPrinter& choice) {
+    if (choice.outputFormat() == QPrinter::NativeFormat && !choice.printerName().isEmpty()) {
+        printer.setPrinterName(choice.printerName());
+    } else {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setResolution(PdfDpi);
+    }
+    printer.setPageSize(choice.pageLayout().pageSize());
+    printer.setPageOrientation(choice.pageLayout().orientation());
+    // One sheet, one copy: whatever the dialog offered for the job stays out.
+    printer.setCopyCount(1);
+    printer.setCollateCopies(false);
+    printer.setPrintRange(QPrinter::AllPages);
+    printer.setFromTo(0, 0);
+    printer.setDuplex(QPrinter::DuplexNone);
+    printer.setPageOrder(QPrinter::FirstPageFirst);
 }
 
 bool PrintController::PrintClick(int percent, double screenDpi) {

@@ -9,9 +9,18 @@
 #include <memory>
 #include <optional>
 
+#include <QString>
+
 class QPrinter;
 class Prompter;
 struct BoxDocument;
+
+inline const QString SetupDialogTitle = QStringLiteral("Druckereinrichtung");
+
+// After the setup dialog: the chosen printer (or a PDF file), its paper and
+// orientation go into printer; copies, page ranges and other job options
+// of the dialog do not.
+void adoptPrinterChoice(QPrinter& printer, const QPrinter& choice);
 
 struct PrinterMetrics {
     QSize page;    // printable area in printer pixels
@@ -46,8 +55,9 @@ public:
     // The resolution message when the printer's resolutions differ.
     void checkResolution();
 
-    // Printer setup; tests replace the dialog.
-    void setSetupDialog(std::function<void(QPrinter&)> dialog) { m_setupDialog = std::move(dialog); }
+    // Printer setup: the dialog edits a scratch printer made from the current
+    // one and returns true for OK; tests replace it.
+    void setSetupDialog(std::function<bool(QPrinter&)> dialog) { m_setupDialog = std::move(dialog); }
     void PrintSetupClick();
 
     // Prints one sheet; true when a page was sent to the printer or file.
@@ -60,5 +70,5 @@ private:
     Prompter& m_prompter;
     std::unique_ptr<QPrinter> m_printer;
     std::optional<PrinterMetrics> m_override;
-    std::function<void(QPrinter&)> m_setupDialog;
+    std::function<bool(QPrinter&)> m_setupDialog;
 };

@@ -16,6 +16,11 @@
 #include <QTextLayout>
 #include <QPrinter>
 #include <QTabWidget>
+#include <QTimer>
+#include <QDialogButtonBox>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QApplication>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -152,6 +157,62 @@ TEST(Printing, PdfTargetsThatAreNoRegularFilesAreRefused) {
     }
     EXPECT_FALSE(QFileInfo(fifo).isFile());
     EXPECT_TRUE(QFileInfo(folder).isDir());
+}
+
+// The setup is the print dialog under the setup's title with an "OK"
+// button; cancelling it changes nothing.
+TEST(PrinterSetup, ShowsThePrintDialogAsTheSetup) {
+    BoxDocument doc;
+    RecordingPrompter prompter;
+    PrintController print(doc, prompter);
+    const QPageLayout before = print.printer().pageLayout();
+    QString title, okText;
+    bool isPrintDialog = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return (modal = QApplication::activeModalWidget()) != nullptr; }, 5000));
+        isPrintDialog = qobject_cast<QPrintDialog*>(modal) != nullptr;
+        title = modal->windowTitle();
+        if (auto* box = modal->findChild<QDialogButtonBox*>())
+            if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) okText = ok->text();
+        static_cast<QDialog*>(modal)->reject();
+    });
+    print.PrintSetupClick();
+    EXPECT_TRUE(isPrintDialog);
+    EXPECT_EQ(title, QStringLiteral("Druckereinrichtung"));
+    EXPECT_EQ(okText, QStringLiteral("OK"));
+    EXPECT_TRUE(print.printer().pageLayout().isEquivalentTo(before));
+}
+
+// Only printer, paper and orientation come from the dialog: one copy of
+// all pages, as every print is.
+TEST(PrinterSetup, TakesPrinterPaperAndOrientationButNoJobOptions) {
+    BoxDocument doc;
+    RecordingPrompter prompter;
+    PrintController print(doc, prompter);
+    print.setSetupDialog([](QPrinter& choice) {
+        choice.setOutputFormat(QPrinter::PdfFormat);
+        choice.setPageSize(QPageSize(QPageSize::A5));
+        choice.setPageOrientation(QPageLayout::Portrait);
+        choice.setCopyCount(3);
+        choice.setPrintRange(QPrinter::PageRange);
+        choice.setFromTo(2, 3);
+        return true;
+    });
+    print.PrintSetupClick();
+    EXPECT_EQ(print.printer().pageLayout().pageSize().id(), QPageSize::A5);
+    EXPECT_EQ(print.printer().pageLayout().orientation(), QPageLayout::Portrait);
+    EXPECT_EQ(print.printer().copyCount(), 1);
+    EXPECT_EQ(print.printer().printRange(), QPrinter::AllPages);
+    EXPECT_EQ(print.printer().fromPage(), 0);
+
+    // Cancelled: nothing taken.
+    print.setSetupDialog([](QPrinter& choice) {
+        choice.setPageOrientation(QPageLayout::Landscape);
+        return false;
+    });
+    print.PrintSetupClick();
+    EXPECT_EQ(print.printer().pageLayout().orientation(), QPageLayout::Portrait);
 }
 
 TEST(PrintPage, AssemblyTextLineByLine) {

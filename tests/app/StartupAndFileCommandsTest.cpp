@@ -428,7 +428,7 @@ TEST(MainWindowLayout, MenuShortcutsWorkWhileATextFieldHasTheFocus) {
     w.window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(w.window.get()));
     int setups = 0;
-    w.window->printController().setSetupDialog([&](QPrinter&) { ++setups; });
+    w.window->printController().setSetupDialog([&](QPrinter&) { ++setups; return false; });
     MainMenu& menu = *w.window->MainMenu1;
     // Line edits claim some of these keys for themselves (Ctrl+U, Ctrl+E):
     // the menu's shortcuts go first, as in every other field of the window.
