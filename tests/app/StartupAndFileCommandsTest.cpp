@@ -85,13 +85,21 @@ TEST(Startup, TimerRunsNewWithoutAQuestion) {
 
 TEST(NewCommand, AsksEvenOnAnUntouchedDocumentAndCancelKeepsEverything) {
     StartedWindow w;
-    placeFigure(w.doc(), 700, 500, 50, 50);
+    // Nothing placed, nothing changed since the start-up New: still asked.
+    ASSERT_FALSE(w.doc().Objects.anyObjects());
     w.prompter.answers = {PromptAnswer::Cancel};
     w.window->Neu1Click();
     ASSERT_EQ(w.prompter.messages.size(), 1u);
     EXPECT_EQ(w.prompter.messages[0].caption, QStringLiteral("Neue Faltarillon"));
     EXPECT_EQ(w.prompter.messages[0].text, SaveQuestion);
     EXPECT_EQ(w.prompter.messages[0].icon, PromptIcon::Question);
+
+    // Cancel keeps what there is.
+    placeFigure(w.doc(), 700, 500, 50, 50);
+    w.prompter.messages.clear();
+    w.prompter.answers = {PromptAnswer::Cancel};
+    w.window->Neu1Click();
+    EXPECT_EQ(w.prompter.messages.size(), 1u);
     EXPECT_TRUE(w.doc().Objects.anyObjects());
 }
 

@@ -10,7 +10,7 @@
 class SaneScannerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!SaneTestConfig::enable()) GTEST_SKIP() << "SANE test backend not installed";
+        ASSERT_TRUE(SaneTestConfig::enable()) << "SANE test backend not installed";
     }
 };
 

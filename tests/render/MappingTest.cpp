@@ -108,3 +108,63 @@ TEST(BoxNet, SixteenPolylinesWithTheLidShape) {
     EXPECT_EQ(lid[7], QPoint(670 + 90, 388 + 60 - 24 - 15 - 12));
     EXPECT_EQ(lines[15].front(), QPoint(549 + 363, 509));
 }
+
+namespace {
+
+// The net as its table gives it, written out independently of the code.
+std::vector<Polyline> netFromTheTable(int L, int T, int e) {
+    auto lid = [&](int X) {
+        return Polyline{{X, T + e},
+                        {X, T + e / 2},
+                        {X + e / 4, T + e / 2},
+                        {X + e / 4, T + e / 2 - e / 10},
+                        {X + e / 4 - e / 10, T + e / 2 - e / 5},
+                        {X + e / 4 - e / 10, T + e / 2 - e / 5 - e / 8},
+                        {X + e / 4, T + e / 2 - e / 5 - e / 8 - e / 10},
+                        {X + 3 * e / 4, T + e / 2 - e / 5 - e / 8 - e / 10},
+                        {X + 3 * e / 4 + e / 10, T + e / 2 - e / 5 - e / 8},
+                        {X + 3 * e / 4 + e / 10, T + e / 2 - e / 5},
+                        {X + 3 * e / 4, T + e / 2 - e / 10},
+                        {X + e / 2, T + e / 2 - e / 10},
+                        {X + e / 2, T + e / 2},
+                        {X + e / 2, T + e / 2},
+                        {X + e, T + e / 2},
+                        {X + e, T + e}};
+    };
+    return {
+        {{L, T + e}, {L + 4 * e, T + e}},
+        {{L, T + 2 * e}, {L + 4 * e, T + 2 * e}},
+        {{L + 2 * e, T + 3 * e}, {L + 3 * e, T + 3 * e}},
+        {{L, T + e}, {L, T + 2 * e}},
+        {{L + e, T + e}, {L + e, T + 2 * e}},
+        {{L + 2 * e, T + e}, {L + 2 * e, T + 3 * e}},
+        {{L + 3 * e, T + e}, {L + 3 * e, T + 3 * e}},
+        {{L + 4 * e, T + e}, {L + 4 * e, T + 2 * e}},
+        {{L + 4 * e, T + e}, {L + 4 * e + e / 7, T + e + e / 10}, {L + 4 * e + e / 7, T + 2 * e - e / 10}, {L + 4 * e, T + 2 * e}},
+        {{L + 3 * e, T + 2 * e}, {L + 3 * e + e / 7, T + 2 * e + e / 10}, {L + 3 * e + e / 7, T + 3 * e - e / 10}, {L + 3 * e, T + 3 * e}},
+        {{L + 2 * e, T + 2 * e}, {L + 2 * e - e / 7, T + 2 * e + e / 10}, {L + 2 * e - e / 7, T + 3 * e - e / 10}, {L + 2 * e, T + 3 * e}},
+        {{L + 2 * e, T + 3 * e}, {L + 2 * e + e / 10, T + 3 * e + e / 7}, {L + 3 * e - e / 10, T + 3 * e + e / 7}, {L + 3 * e, T + 3 * e}},
+        {{L, T + e}, {L + e / 4, T + e / 3}, {L + 3 * e / 4, T + e / 3}, {L + e, T + e}},
+        {{L + 2 * e, T + e}, {L + 2 * e + e / 4, T + e / 3}, {L + 2 * e + 3 * e / 4, T + e / 3}, {L + 3 * e, T + e}},
+        lid(L + e),
+        lid(L + 3 * e),
+    };
+}
+
+}  // namespace
+
+// Every point of all 16 polylines, at edges whose divisions truncate
+// differently, against the table.
+TEST(BoxNet, AllSixteenPolylinesPointByPointAgainstTheTable) {
+    for (const NetMeasure n : {NetMeasure{549, 388, 121}, NetMeasure{549, 388, 60}, NetMeasure{1, 0, 12},
+                               NetMeasure{-40, 7, 37}, NetMeasure{168, 167, 3013}, NetMeasure{0, 0, 1}}) {
+        const auto lines = netPolylines(n);
+        const auto table = netFromTheTable(n.L, n.T, n.e);
+        ASSERT_EQ(lines.size(), table.size());
+        for (size_t i = 0; i < table.size(); ++i) {
+            ASSERT_EQ(lines[i].size(), table[i].size()) << "line " << i + 1 << " e=" << n.e;
+            for (size_t k = 0; k < table[i].size(); ++k)
+                EXPECT_EQ(lines[i][k], table[i][k]) << "line " << i + 1 << " point " << k << " e=" << n.e;
+        }
+    }
+}
