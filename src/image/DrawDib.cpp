@@ -18,8 +18,10 @@ int roundHalfEven(long double v) { return static_cast<int>(std::nearbyint(v)); }
 
 // The destination area that can reach the device, in the painter's logical
 // coordinates; the whole destination when the transform is not a plain shift.
+// The combined transform maps into the device's own rectangle; the device
+// transform would add a widget's offset inside its window.
 QRect reachableArea(const QPainter& dc, const QRect& dest) {
-    const QTransform t = dc.deviceTransform();
+    const QTransform t = dc.combinedTransform();
     QRect r = dest;
     if (t.type() <= QTransform::TxTranslate && dc.device()) {
         const QRect device(0, 0, dc.device()->width(), dc.device()->height());

@@ -25,7 +25,8 @@ void setPenColor(QPainter& p, const QColor& c) {
 // scaling transform): then everything is drawn.
 QRect reachableArea(const QPainter& canvas) {
     const QPaintDevice* dev = canvas.device();
-    const QTransform t = canvas.deviceTransform();
+    // Into the device's own rectangle: without a widget's offset in its window.
+    const QTransform t = canvas.combinedTransform();
     if (!dev || t.type() > QTransform::TxTranslate) return QRect();
     QRect r = QRect(0, 0, dev->width(), dev->height()).translated(-qRound(t.dx()), -qRound(t.dy()));
     if (canvas.hasClipping()) r &= canvas.clipBoundingRect().toAlignedRect();

@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -495,3 +496,30 @@ TEST_F(DialogsTest, FontDialogEndsAsAWholeOnEscapeInItsFieldsAndShowsItsFontPart
 }
 
 }  // namespace
+
+// The preview as the shown window holds it: the picture keeps its whole
+// height although the preview lies below the dialog's button band.
+TEST_F(BackgroundTest, PreviewInTheShownWindowShowsTheWholePicture) {
+    makeImage(QStringLiteral("hoch.bmp"), 60, 240, Qt::red);
+    form()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form()));
+    chooseByName(QStringLiteral("hoch.bmp"));
+    QWidget* box = form()->PaintBox1;
+    ASSERT_GT(box->mapTo(form(), QPoint()).y(), 0);
+    const int pw = box->width(), ph = box->height();
+    QTest::qWait(50);
+    const QImage window = form()->screen()->grabWindow(form()->winId()).toImage();
+    ASSERT_FALSE(window.isNull());
+    const QRect inWindow(box->mapTo(form(), QPoint()), box->size());
+    const QImage shown = window.copy(inWindow);
+    QRect red;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            if (QColor(shown.pixel(x, y)) == QColor(Qt::red)) red |= QRect(x, y, 1, 1);
+    // Fitted into the preview: full height, width in proportion.
+    const long long destHeight = std::min<long long>(240LL * pw / 60, ph);
+    const long long destWidth = destHeight == ph ? 60LL * ph / 240 : pw;
+    EXPECT_EQ(red.height(), destHeight);
+    EXPECT_EQ(red.width(), destWidth);
+    form()->hide();
+}
