@@ -191,6 +191,9 @@ void EditorController::leftRelease(const QPoint& pos) {
     if (m_state.DragState == dsScrollView) {
         Drag2Hand(pos.x(), pos.y());
         m_state.DragState = dsIdle;
+        // The buffer covers only the part that was visible: paint the part
+        // scrolled into view, with the current object's handles.
+        m_env.repaint();
         return;
     }
     if (m_state.DragState == dsDragObject) {

@@ -257,6 +257,19 @@ TEST_F(ControllerTest, HandScrollFollowsPointerAndStopsAtZero) {
     EXPECT_EQ(c.obj(1).Kind, KindFree);
 }
 
+// The release of a hand scroll repaints, so the handles of the current
+// object show again in the part scrolled into view.
+TEST_F(ControllerTest, HandScrollRepaintsAtTheRelease) {
+    c.tool = EditorTool::Hand;
+    c.scroll = QPoint(300, 200);
+    c.controller().mousePress(Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+    c.controller().mouseMove(Qt::NoModifier, QPoint(130, 100));
+    const int before = c.repaints;
+    c.controller().mouseRelease(Qt::LeftButton, Qt::NoModifier, QPoint(140, 100));
+    EXPECT_EQ(c.scroll, QPoint(230, 200));   // each step scrolls by the travel since the press
+    EXPECT_EQ(c.repaints, before + 1);
+}
+
 TEST_F(ControllerTest, ZoomStepsInAndOutWithinBoundsAndCentresOnClick) {
     c.tool = EditorTool::Zoom;
     click(QPoint(800, 600));
