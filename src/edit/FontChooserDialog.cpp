@@ -7,6 +7,7 @@
 #include <QFontInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -27,6 +28,11 @@ FontChooserDialog::FontChooserDialog(QWidget* parent) : QDialog(parent) {
 
     auto* colorRow = new QHBoxLayout;
     colorRow->addWidget(new QLabel(QStringLiteral("Farbe:"), this));
+    ColorSample = new QLabel(this);
+    ColorSample->setObjectName(QStringLiteral("ColorSample"));
+    ColorSample->setFixedSize(32, 16);
+    ColorSample->setFrameShape(QFrame::Box);
+    colorRow->addWidget(ColorSample);
     colorRow->addWidget(ColorButton);
     colorRow->addStretch(1);
     auto* layout = new QVBoxLayout(this);
@@ -56,8 +62,11 @@ FontChooserDialog::FontChooserDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void FontChooserDialog::showColor() {
-    const QColor c = colorFromRef(m_color);
-    ColorButton->setStyleSheet(QStringLiteral("QPushButton { border-left: 16px solid %1; }").arg(c.name()));
+    // A plain filled field: a style sheet on the button is overruled by the
+    // widget style and showed no colour.
+    QPixmap sample(ColorSample->size());
+    sample.fill(colorFromRef(m_color));
+    ColorSample->setPixmap(sample);
 }
 
 void FontChooserDialog::setDialogFont(const DialogFont& font, int dpi) {

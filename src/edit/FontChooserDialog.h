@@ -7,6 +7,7 @@
 #include <QDialog>
 
 class QFontDialog;
+class QLabel;
 class QPushButton;
 
 class FontChooserDialog : public QDialog {
@@ -19,6 +20,8 @@ public:
 
     QFontDialog* FontPart;
     QPushButton* ColorButton;
+    // A field filled with the chosen colour, beside the button.
+    QLabel* ColorSample;
 
 private:
     void showColor();

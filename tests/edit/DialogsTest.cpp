@@ -523,3 +523,36 @@ TEST_F(BackgroundTest, PreviewInTheShownWindowShowsTheWholePicture) {
     EXPECT_EQ(red.width(), destWidth);
     form()->hide();
 }
+
+namespace {
+int pixelsOf(const QImage& img, QColor c) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (QColor(img.pixel(x, y)) == c) ++n;
+    return n;
+}
+}  // namespace
+
+// The chosen colour shows in the dialog as the user sees it.
+TEST(FontChooserTest, TheChosenColourIsShownInTheWindow) {
+    FontChooserDialog dialog;
+    DialogFont in;
+    in.Name = QStringLiteral("DejaVu Sans");
+    in.setSize(12, 96);
+    in.Color = 0x349A12;   // 0x00BBGGRR
+    dialog.setDialogFont(in, 96);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QTest::qWait(50);
+    QImage shot = dialog.screen()->grabWindow(dialog.winId()).toImage();
+    EXPECT_GE(pixelsOf(shot, QColor(0x12, 0x9A, 0x34)), 200);
+
+    in.Color = 0xC00050;
+    dialog.setDialogFont(in, 96);
+    QTest::qWait(50);
+    shot = dialog.screen()->grabWindow(dialog.winId()).toImage();
+    EXPECT_EQ(pixelsOf(shot, QColor(0x12, 0x9A, 0x34)), 0);
+    EXPECT_GE(pixelsOf(shot, QColor(0x50, 0x00, 0xC0)), 200);
+    dialog.hide();
+}
