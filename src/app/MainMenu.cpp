@@ -31,6 +31,8 @@ MainMenu::MainMenu(QMenuBar* bar, QObject* parent) : QObject(parent) {
                     QKeySequence(Qt::CTRL | Qt::Key_S));
     SaveAs = item(Datei1, "SaveAs", QStringLiteral("Speichern &unter..."),
                   QStringLiteral("Aktuelle Box unter speziellem Namen speichern"), QKeySequence(Qt::CTRL | Qt::Key_U));
+    Exportieren1 = item(Datei1, "Exportieren1", QStringLiteral("E&xportieren..."),
+                        QStringLiteral("Exportiert die Box als PDF oder SVG"));
     Datei1->addSeparator();
     Scannerauswhlen1 = item(Datei1, "Scannerauswhlen1", QStringLiteral("Scanner auswählen..."),
                             QStringLiteral("Läßt sie den aktiven Scanner auswählen"));

@@ -22,6 +22,7 @@ public:
     QAction* OpenItem = nullptr;
     QAction* SaveItem = nullptr;
     QAction* SaveAs = nullptr;
+    QAction* Exportieren1 = nullptr;
     QAction* Scannerauswhlen1 = nullptr;
     QAction* Bildeinscanne1 = nullptr;
     QAction* Druckereinrichten1 = nullptr;

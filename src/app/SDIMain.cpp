@@ -8,6 +8,7 @@
 #include "app/EditorCanvas.h"
 #include "app/EditorPage.h"
 #include "app/EditorScrollBox.h"
+#include "app/ExportCommands.h"
 #include "app/FileCommands.h"
 #include "app/FoldPage.h"
 #include "app/InfoPanel.h"
@@ -18,6 +19,7 @@
 #include "app/ProgressEvent.h"
 #include "app/ScanCommands.h"
 #include "dialogs/AboutBoxUnit.h"
+#include "dialogs/ExportForm.h"
 #include "dialogs/JpegQFUnit.h"
 #include "edit/CanvasMenu.h"
 #include "edit/ClipboardCommands.h"
@@ -195,6 +197,15 @@ void TSDIAppForm::connectCommands() {
     connect(m->SaveItem, &QAction::triggered, this, [this] { m_fileCommands->SaveItemClick(); });
     connect(TabSheet3->SpeedItem5, &QToolButton::clicked, this, [this] { m_fileCommands->SaveItemClick(); });
     connect(m->SaveAs, &QAction::triggered, this, [this] { m_fileCommands->Speichernunter1Click(); });
+    m_export = std::make_unique<ExportCommands>(*m_doc, *m_prompter, [this](ExportOptions& options) {
+        if (!m_exportForm) m_exportForm = new TExportForm(this);
+        m_exportForm->setOptions(options);
+        if (m_exportForm->exec() != QDialog::Accepted) return false;
+        options = m_exportForm->options();
+        return true;
+    });
+    connect(m->Exportieren1, &QAction::triggered, this,
+            [this] { m_export->ExportierenClick(TabSheet3->boxPercent()); });
     connect(m->ExitItem, &QAction::triggered, this, &TSDIAppForm::ExitItemClick);
     connect(m->About1, &QAction::triggered, this, &TSDIAppForm::About1Click);
     connect(m->Druckereinrichten1, &QAction::triggered, this, &TSDIAppForm::PrintSetupClick);

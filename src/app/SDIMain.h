@@ -18,6 +18,7 @@ class EditorController;
 class EditorDialogs;
 class EditorPage;
 class EditorToolBar;
+class ExportCommands;
 class FileCommands;
 class FoldPage;
 class InfoPanel;
@@ -33,6 +34,7 @@ class QTabWidget;
 class QTimer;
 class ScanCommands;
 class TAboutBox;
+class TExportForm;
 class TJPEGQForm;
 
 class TSDIAppForm : public QMainWindow {
@@ -99,6 +101,8 @@ private:
     std::unique_ptr<CursorSlots> m_cursors;
     std::unique_ptr<FileCommands> m_fileCommands;
     std::unique_ptr<PrintController> m_print;
+    std::unique_ptr<ExportCommands> m_export;
+    TExportForm* m_exportForm = nullptr;   // made on first use
     std::unique_ptr<ObjectCommands> m_objectCommands;
     std::unique_ptr<ClipboardCommands> m_clipboard;
     EditMenuActions* m_editActions = nullptr;

@@ -31,6 +31,46 @@ QRect reachableArea(const QPainter& dc, const QRect& dest) {
     return r;
 }
 
+// Vector devices (PDF, SVG) take the picture itself at its own pixel size and
+// scale it when shown; scaling it here would only blow up the file.
+bool vectorDevice(const QPainter& dc) {
+    const QPaintEngine* e = dc.paintEngine();
+    return e && (e->type() == QPaintEngine::Pdf || e->type() == QPaintEngine::SVG);
+}
+
+// The picture as a vector device gets it: palette colours opaque (as the
+// scaler reads them) and, with a key, the keyed pixels fully transparent.
+QImage vectorPicture(const DibHandle& dib, std::int64_t key) {
+    const QImage& src = dib.image();
+    if (key < 0) {
+        if (!dib.hasPalette()) return src;
+        QImage img = src;
+        QVector<QRgb> table = img.colorTable();
+        for (QRgb& c : table) c |= 0xFF000000u;
+        img.setColorTable(table);
+        return img;
+    }
+    QImage out(src.size(), QImage::Format_ARGB32);
+    if (out.isNull()) return out;
+    const quint32 k = static_cast<quint32>(key);
+    QVector<QRgb> table = dib.hasPalette() ? dib.colorTable() : QVector<QRgb>();
+    table.resize(256);
+    for (int y = 0; y < src.height(); ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        if (dib.hasPalette()) {
+            const uchar* s = src.constScanLine(y);
+            for (int x = 0; x < src.width(); ++x) line[x] = s[x] == k ? 0u : (table[s[x]] | 0xFF000000u);
+        } else {
+            for (int x = 0; x < src.width(); ++x) {
+                const QRgb v = src.pixel(x, y);
+                const quint32 ref = quint32(qRed(v)) | (quint32(qGreen(v)) << 8) | (quint32(qBlue(v)) << 16);
+                line[x] = ref == k ? 0u : v;
+            }
+        }
+    }
+    return out;
+}
+
 bool rasterDevice(const QPainter& dc) {
     const QPaintEngine* e = dc.paintEngine();
     return e && (e->type() == QPaintEngine::Raster);
@@ -229,6 +269,10 @@ void DrawDib(QPainter& dc, int X, int Y, int DestWidth, int DestHeight, const Di
         dc.restore();
         return;
     }
+    if (vectorDevice(dc)) {
+        dc.drawImage(QRectF(dest), vectorPicture(image, -1), QRectF(c.SrcX, topRow, c.SrcWidth, c.SrcHeight));
+        return;
+    }
     if (!rasterDevice(dc) && dc.deviceTransform().type() > QTransform::TxTranslate) {
         dc.drawImage(dest, image.image(), QRect(c.SrcX, topRow, c.SrcWidth, c.SrcHeight));
         return;
@@ -240,6 +284,12 @@ void DrawDibTransparent(QPainter& dc, int X, int Y, int DestWidth, int DestHeigh
                         std::int64_t transparentValue) {
     if (image.isEmpty()) return;
     auto cut = [](int v) { return std::clamp(v, -kCoordCut, kCoordCut); };
+    if (vectorDevice(dc)) {
+        if (DestWidth <= 0 || DestHeight <= 0) return;
+        const QImage pic = vectorPicture(image, transparentValue);
+        if (!pic.isNull()) dc.drawImage(QRectF(cut(X), cut(Y), cut(DestWidth), cut(DestHeight)), pic);
+        return;
+    }
     drawScaled(dc, QRect(cut(X), cut(Y), cut(DestWidth), cut(DestHeight)), image, 0, 0, image.DibWidth(), image.DibHeight(),
                transparentValue);
 }

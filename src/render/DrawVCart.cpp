@@ -83,7 +83,8 @@ bool DrawVCart(QPainter& canvas, const BoxDocument& doc, const RenderParams& par
     // background; the brush solid white.
     canvas.setPen(QPen(QColor(0, 0, 0), 1, Qt::DotLine));
     canvas.setBrush(QBrush(QColor(255, 255, 255), Qt::SolidPattern));
-    gdi::drawXorDottedPolylines(canvas, netPolylines(measureNet(area, params.Percent)), visible);
+    if (params.DrawNet)
+        gdi::drawXorDottedPolylines(canvas, netPolylines(measureNet(area, params.Percent)), visible);
 
     canvas.setPen(QPen(QColor(0, 0, 0), 1, Qt::SolidLine));
     canvas.setCompositionMode(QPainter::CompositionMode_SourceOver);

@@ -35,6 +35,14 @@ struct RenderParams {
     int FontPpi = 0;
     // Text without antialiasing: only for checks that need exact text pixels.
     bool AliasedText = false;
+    // false: the pass leaves the dotted net out (a vector export draws the
+    // net as a layer of its own, since its XOR has no vector form).
+    bool DrawNet = true;
+    // Vector output: a text's shadow and outline copies are filled glyph
+    // paths, so each word is in the file once as text; TextAsPaths turns
+    // the main text into a path as well.
+    bool TextCopiesAsPaths = false;
+    bool TextAsPaths = false;
 };
 
 // An object's rectangle on the canvas: X, Y with the offsets subtracted,

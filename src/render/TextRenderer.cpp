@@ -4,9 +4,13 @@
 #include "render/ColorRef.h"
 #include "render/DrawVCart.h"
 
+#include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QGuiApplication>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QPainterPath>
+#include <QRawFont>
 #include <QScreen>
 #include <QTextLayout>
 #include <algorithm>
@@ -33,6 +37,30 @@ QStringList splitLines(const QString& content) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\r"));
     text.replace(QChar('\n'), QChar('\r'));
     return text.split(QChar('\r'));
+}
+
+// The outlines of a layout's glyphs (with underline and strike-out bars),
+// relative to the layout's origin: what a vector file gets instead of text.
+QPainterPath glyphPath(const QTextLayout& layout, const QFont& font) {
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    const QFontMetricsF metrics(font);
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        const QRawFont raw = run.rawFont();
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (int i = 0; i < glyphs.size() && i < positions.size(); ++i)
+            path.addPath(raw.pathForGlyph(glyphs[i]).translated(positions[i]));
+        if ((run.underline() || run.strikeOut()) && !positions.isEmpty()) {
+            const QRectF box = run.boundingRect();
+            const qreal baseline = positions.first().y();
+            const qreal bar = std::max<qreal>(metrics.lineWidth(), 1);
+            if (run.underline()) path.addRect(QRectF(box.left(), baseline + metrics.underlinePos(), box.width(), bar));
+            if (run.strikeOut())
+                path.addRect(QRectF(box.left(), baseline - metrics.strikeOutPos(), box.width(), bar));
+        }
+    }
+    return path;
 }
 
 // The wrapped lines of an unturned text, laid out once and drawn for every
@@ -62,17 +90,48 @@ public:
     }
 
     // Clipped to rect, like the wrapped output of the original device calls.
-    void draw(QPainter& p, const QRect& rect, const QColor& color) const {
+    void draw(QPainter& p, const QRect& rect, const QColor& color, bool asPath = false) const {
         if (rect.width() <= 0 || rect.height() <= 0) return;
         p.save();
         p.setClipRect(rect, Qt::IntersectClip);
-        p.setPen(color);
-        for (const auto& layout : m_layouts) layout->draw(&p, rect.topLeft());
+        if (asPath) {
+            p.fillPath(path().translated(rect.topLeft()), color);
+        } else {
+            p.setPen(color);
+            for (const auto& layout : m_layouts) layout->draw(&p, rect.topLeft());
+        }
         p.restore();
     }
 
+    // Copies at the rectangle's offsets as one filled path. Copies that the
+    // rectangle would cut are drawn one by one with their clip.
+    void drawCopies(QPainter& p, const std::vector<QRect>& rects, const QColor& color) const {
+        const QRectF bounds = path().boundingRect();
+        QPainterPath joined;
+        joined.setFillRule(Qt::WindingFill);
+        for (const QRect& r : rects) {
+            if (r.width() <= 0 || r.height() <= 0) continue;
+            if (QRectF(QPointF(0, 0), QSizeF(r.size())).contains(bounds))
+                joined.addPath(path().translated(r.topLeft()));
+            else
+                draw(p, r, color, true);
+        }
+        if (!joined.isEmpty()) p.fillPath(joined, color);
+    }
+
 private:
+    const QPainterPath& path() const {
+        if (!m_pathMade) {
+            m_path.setFillRule(Qt::WindingFill);
+            for (const auto& layout : m_layouts) m_path.addPath(glyphPath(*layout, layout->font()));
+            m_pathMade = true;
+        }
+        return m_path;
+    }
+
     std::vector<std::unique_ptr<QTextLayout>> m_layouts;
+    mutable QPainterPath m_path;
+    mutable bool m_pathMade = false;
 };
 
 // One unwrapped line, laid out once and drawn with its baseline's left end
@@ -89,20 +148,61 @@ public:
         if (m_layout.lineCount() > 0) m_ascent = m_layout.lineAt(0).ascent();
     }
 
-    void draw(QPainter& p, QPoint anchor, int rotation, const QColor& color) const {
+    void draw(QPainter& p, QPoint anchor, int rotation, const QColor& color, bool asPath = false) const {
+        if (asPath) {
+            p.fillPath(placement(anchor, rotation).map(path()), color);
+            return;
+        }
         p.save();
         p.translate(anchor);
-        // Escapement 3600 - 900 * rotation tenths of a degree counter-clockwise.
         p.rotate(-(3600 - 900 * rotation) / 10.0);
         p.setPen(color);
         m_layout.draw(&p, QPointF(0, -m_ascent));
         p.restore();
     }
 
+    // Copies at several anchors as one filled path (turned text is never clipped).
+    void drawCopies(QPainter& p, const std::vector<QPoint>& anchors, int rotation, const QColor& color) const {
+        QPainterPath joined;
+        joined.setFillRule(Qt::WindingFill);
+        for (const QPoint& a : anchors) joined.addPath(placement(a, rotation).map(path()));
+        if (!joined.isEmpty()) p.fillPath(joined, color);
+    }
+
 private:
+    // Baseline's left end at the anchor, turned by the escapement (3600 -
+    // 900 * rotation tenths of a degree counter-clockwise).
+    QTransform placement(QPoint anchor, int rotation) const {
+        QTransform t;
+        t.translate(anchor.x(), anchor.y());
+        t.rotate(-(3600 - 900 * rotation) / 10.0);
+        t.translate(0, -m_ascent);
+        return t;
+    }
+
+    const QPainterPath& path() const {
+        if (!m_pathMade) {
+            m_path = glyphPath(m_layout, m_layout.font());
+            m_pathMade = true;
+        }
+        return m_path;
+    }
+
     QTextLayout m_layout;
     qreal m_ascent = 0;
+    mutable QPainterPath m_path;
+    mutable bool m_pathMade = false;
 };
+
+// Outline copies on vector output: a copy at an offset strictly between 1
+// and d adds only where the glyph has a run thinner than d - 1 pixels
+// (0.13 mm at 600 dpi) along that axis; the innermost and outermost
+// offsets give the outline's extent and its inner edge. Leaving the others
+// out keeps a file of outlined texts a quarter of the size.
+bool outlineOffsetKept(int offset, int d) {
+    const int k = std::abs(offset);
+    return k == 1 || k == d;
+}
 
 QPoint turnedAnchor(int rotation, int x, int y, int W, int H) {
     switch (rotation) {
@@ -199,35 +299,50 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
     canvas.setBrush(Qt::NoBrush);
     canvas.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
+    // On vector output the copies are glyph paths: a file that held the
+    // words 4d^2 + 2 times would find each of them many times over.
+    const bool copiesAsPaths = params.TextCopiesAsPaths || params.TextAsPaths;
     if (o.Rotation < 1 || o.Rotation > 3) {
         const WrappedText text(o.Content, font, W, o.Alignment);
         if (o.Shadow == 1) {
             const int l = clampCoord(truncToInt(X + scale * sx)), t = clampCoord(truncToInt(Y + scale * sy));
             const int r = clampCoord(truncToInt(W + X + scale * sx)), b = clampCoord(truncToInt(H + Y + scale * sy));
-            text.draw(canvas, QRect(l, t, r - l, b - t), shadowColor);
+            text.draw(canvas, QRect(l, t, r - l, b - t), shadowColor, copiesAsPaths);
         }
         if (o.Outline == 1) {
+            std::vector<QRect> copies;
             for (int x = X - d; x <= X + d; ++x)
                 for (int y = Y - d; y <= Y + d; ++y) {
                     if (x == X || y == Y) continue;
-                    text.draw(canvas, QRect(x, y, W, H), outlineColor);
+                    if (copiesAsPaths && (!outlineOffsetKept(x - X, d) || !outlineOffsetKept(y - Y, d))) continue;
+                    if (copiesAsPaths)
+                        copies.emplace_back(x, y, W, H);
+                    else
+                        text.draw(canvas, QRect(x, y, W, H), outlineColor);
                 }
+            if (copiesAsPaths) text.drawCopies(canvas, copies, outlineColor);
         }
-        text.draw(canvas, QRect(X, Y, W, H), textColor);
+        text.draw(canvas, QRect(X, Y, W, H), textColor, params.TextAsPaths);
     } else {
         const TurnedLine line(turnedTextLine(o.Content), font);
         const int rot = o.Rotation;
         const QPoint anchor = turnedAnchor(rot, X, Y, W, H);
         if (o.Shadow == 1)
-            line.draw(canvas, anchor + QPoint(shiftX, shiftY), rot, shadowColor);
+            line.draw(canvas, anchor + QPoint(shiftX, shiftY), rot, shadowColor, copiesAsPaths);
         if (o.Outline == 1) {
+            std::vector<QPoint> anchors;
             for (int x = X - d; x <= X + d; ++x)
                 for (int y = Y - d; y <= Y + d; ++y) {
                     if (x == X || y == Y) continue;
-                    line.draw(canvas, turnedAnchor(rot, x, y, W, H), rot, outlineColor);
+                    if (copiesAsPaths && (!outlineOffsetKept(x - X, d) || !outlineOffsetKept(y - Y, d))) continue;
+                    if (copiesAsPaths)
+                        anchors.push_back(turnedAnchor(rot, x, y, W, H));
+                    else
+                        line.draw(canvas, turnedAnchor(rot, x, y, W, H), rot, outlineColor);
                 }
+            if (copiesAsPaths) line.drawCopies(canvas, anchors, rot, outlineColor);
         }
-        line.draw(canvas, anchor, rot, textColor);
+        line.draw(canvas, anchor, rot, textColor, params.TextAsPaths);
     }
     canvas.restore();
 }

@@ -20,6 +20,7 @@ const QSet<QString> SwitchedOn = {
     QStringLiteral("described"),
     QStringLiteral("3D issue"),
     QStringLiteral("undo issue"),
+    QStringLiteral("vector-export issue"),
 };
 
 struct MenuRow {

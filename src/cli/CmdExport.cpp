@@ -1,0 +1,90 @@
+// export: the box as a vector file (PDF or SVG) with the design and the
+// net's cut and fold lines as layers.
+
+#include "cli/CliCommand.h"
+#include "model/BoxDocument.h"
+#include "model/BoxFile.h"
+#include "model/StreamPrompter.h"
+#include "render/VectorExport.h"
+
+#include <QFileInfo>
+
+namespace {
+
+QString parseLayers(const QString& list, ExportOptions& o) {
+    o.art = o.net = o.folds = o.cuts = false;
+    for (const QString& raw : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString name = raw.trimmed().toLower();
+        if (name == QLatin1String("art")) o.art = true;
+        else if (name == QLatin1String("net")) o.net = true;
+        else if (name == QLatin1String("fold")) o.folds = true;
+        else if (name == QLatin1String("cut")) o.cuts = true;
+        else return QStringLiteral("unbekannte Ebene \"%1\" (art, net, fold, cut)").arg(raw);
+    }
+    if (!o.art && !o.net && !o.folds && !o.cuts) return QStringLiteral("--layers erwartet art, net, fold und/oder cut");
+    return QString();
+}
+
+// False after reporting what is wrong with the call.
+bool readOptions(const QCommandLineParser& args, const CliContext& ctx, ExportOptions& o, QString& input,
+                 QString& output) {
+    const auto wrong = [&](const QString& message) {
+        ctx.usageError(message + QLatin1Char('.'));
+        return false;
+    };
+    if (!ctx.intOption(args, QStringLiteral("percent"), 10, 100, o.percent)) return false;
+    if (args.isSet(QStringLiteral("page")) && !parseExportPage(args.value(QStringLiteral("page")), o.page))
+        return wrong(QStringLiteral("--page erwartet A4, A3, Letter oder box"));
+    if (args.isSet(QStringLiteral("bleed"))) {
+        bool ok = false;
+        const double mm = args.value(QStringLiteral("bleed")).toDouble(&ok);
+        if (!ok || !(mm >= 0 && mm <= 5)) return wrong(QStringLiteral("--bleed erwartet Millimeter von 0 bis 5"));
+        o.bleed = true;
+        o.bleedMm = mm;
+    }
+    if (args.isSet(QStringLiteral("layers"))) {
+        const QString e = parseLayers(args.value(QStringLiteral("layers")), o);
+        if (!e.isEmpty()) return wrong(e);
+    }
+    o.textAsPaths = args.isSet(QStringLiteral("text-as-paths"));
+    input = args.positionalArguments().at(0);
+    output = args.positionalArguments().at(1);
+    const QString suffix = QFileInfo(output).suffix().toLower();
+    if (suffix == QLatin1String("pdf")) o.format = ExportFormat::Pdf;
+    else if (suffix == QLatin1String("svg")) o.format = ExportFormat::Svg;
+    else return wrong(QStringLiteral("Ausgabe muss .pdf oder .svg sein"));
+    return true;
+}
+
+int runExport(const QCommandLineParser& args, CliContext& ctx) {
+    ExportOptions o;
+    QString input, output;
+    if (!readOptions(args, ctx, o, input, output)) return CliUsage;
+    BoxDocument doc;
+    StreamPrompter prompter(ctx.err);
+    // Missing images are reported by the reader and left empty, as on the print.
+    if (!OpenItNow(doc, input, prompter)) return CliFailed;
+    QString message;
+    if (!exportToFile(doc, o, output, message)) {
+        ctx.err << message << "\n";
+        return CliFailed;
+    }
+    return CliOk;
+}
+
+const CliCommandRegistrar registrar(
+    QStringLiteral("export"),
+    CliCommand{{QStringLiteral("EIN.box"), QStringLiteral("AUS.pdf|AUS.svg")},
+               QStringLiteral("exportiert die Box als Vektordatei: Motiv, Falz- und Schnittlinien als Ebenen"),
+               {{QStringLiteral("percent"), QStringLiteral("Boxgröße in Prozent (10 bis 100, sonst 100)"),
+                 QStringLiteral("P")},
+                {QStringLiteral("page"), QStringLiteral("Seite quer oder nur die Box (sonst A4)"),
+                 QStringLiteral("A4|A3|Letter|box")},
+                {QStringLiteral("bleed"), QStringLiteral("Beschnittzugabe in Millimetern (0 bis 5, sonst keine)"),
+                 QStringLiteral("MM")},
+                {QStringLiteral("layers"), QStringLiteral("Ebenen, durch Kommas getrennt (sonst art,fold,cut)"),
+                 QStringLiteral("art,net,fold,cut")},
+                {QStringLiteral("text-as-paths"), QStringLiteral("Texte als Pfade statt als Text")}},
+               runExport});
+
+}  // namespace

@@ -1,0 +1,40 @@
+#pragma once
+// "Exportieren": what goes into the vector file and how the page is laid
+// out. The dialog only collects the choice; the export command writes.
+
+#include "render/VectorExport.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+
+class TExportForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TExportForm(QWidget* parent = nullptr);
+
+    void setOptions(const ExportOptions& options);
+    ExportOptions options() const;
+
+    QRadioButton* PdfBtn;
+    QRadioButton* SvgBtn;
+    QCheckBox* MotivCheck;
+    QCheckBox* SchnittCheck;
+    QCheckBox* FalzCheck;
+    QCheckBox* NetzCheck;
+    QCheckBox* TextPathCheck;
+    QSpinBox* ProzED;
+    QComboBox* PageCombo;
+    QCheckBox* BleedCheck;
+    QDoubleSpinBox* BleedED;
+    QPushButton* OkBtn;
+    QPushButton* CancelBtn;
+
+private:
+    void updateControls();
+};

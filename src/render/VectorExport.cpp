@@ -1,0 +1,295 @@
+#include "render/VectorExport.h"
+
+#include "model/BoxDocument.h"
+#include "model/SheetLayout.h"
+#include "render/BleedClip.h"
+#include "render/BoxNet.h"
+#include "render/DrawVCart.h"
+#include "render/FoldingModel.h"
+#include "render/PdfLayers.h"
+#include "render/SheetRenderer.h"
+#include "render/SvgPaintDevice.h"
+#include "render/TextRenderer.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <cmath>
+#include <functional>
+#include <vector>
+
+#include <sys/stat.h>
+
+namespace {
+
+const QString kTitle = QStringLiteral("ORB-LUX Faltarillon-Designer 1.0 Faltarillon");
+
+double pixelsToMm(double px) { return px / kExportDpi * 25.4; }
+double mmToDevicePixels(double mm) { return mm / 25.4 * kExportDpi; }
+
+// The print inks the pixel to the right of and below a net point: its
+// line runs through that pixel's centre.
+const QPointF kPixelCentre(0.5, 0.5);
+
+QPolygonF centred(const QPolygonF& poly) { return poly.translated(kPixelCentre); }
+
+struct Layer {
+    QString id;
+    QString label;
+    std::function<void(QPainter&)> draw;
+};
+
+void drawArt(QPainter& p, BoxDocument& doc, const ExportOptions& o, const ExportGeometry& g,
+             const FoldingModel& model) {
+    p.save();
+    p.translate(g.itemOrigin);
+    if (o.bleed)
+        p.setClipPath(bleedClip(centred(model.cutOutline()), o.bleedMm, kExportDpi), Qt::IntersectClip);
+    else
+        p.setClipRect(QRect(0, 0, g.itemWidth, g.itemHeight), Qt::IntersectClip);
+    // The parameters of the printed sheet's bands, at 600 dpi.
+    const int screenDpi = screenPpi();
+    RenderParams params =
+        sheetRenderParams(doc.Layout, o.percent, kExportDpi, kExportDpi, printFontFactor(kExportDpi, screenDpi));
+    params.CanvasDpi = kExportDpi;
+    params.FontPpi = screenDpi;
+    params.DrawNet = false;
+    params.TextCopiesAsPaths = true;
+    params.TextAsPaths = o.textAsPaths;
+    p.setPen(QPen(Qt::white, 1));
+    p.setBrush(Qt::white);
+    DrawVCart(p, doc, params);
+    p.restore();
+}
+
+// The dotted net as the print shows it on white paper: its XOR gaps invert
+// white to black, so pixels 3..5 of every 6 along a line are black and
+// pixels 0..2 stay white. Each line restarts the pattern, as on the print.
+void drawNet(QPainter& p, const BoxDocument& doc, const ExportOptions& o, const ExportGeometry& g) {
+    p.save();
+    p.translate(g.itemOrigin);
+    p.setBrush(Qt::NoBrush);
+    const NetMeasure m = measureNet(BoxArea{0, 0, g.itemWidth, g.itemHeight}, o.percent);
+    Q_UNUSED(doc);
+    for (const Polyline& line : netPolylines(m)) {
+        for (size_t i = 1; i < line.size(); ++i) {
+            const QPoint a = line[i - 1], b = line[i];
+            const int n = std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
+            if (n == 0) continue;
+            // One pixel step along the line; pixel k covers [k - 1/2, k + 1/2)
+            // steps around its centre.
+            const QPointF step = QPointF(b - a) / n;
+            const double stepLength = std::hypot(step.x(), step.y());
+            const QPointF start = QPointF(a) + kPixelCentre - step / 2;
+            const QLineF segment(start, start + step * n);
+            for (const auto& [color, offset] : {std::pair{QColor(Qt::white), 0.0}, std::pair{QColor(Qt::black), 3.0}}) {
+                QPen pen(color, 1, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
+                pen.setDashPattern({3 * stepLength, 3 * stepLength});
+                pen.setDashOffset(offset * stepLength);
+                p.setPen(pen);
+                p.drawLine(segment);
+            }
+        }
+    }
+    p.restore();
+}
+
+double lineWidthPixels() { return kExportLineWidthPt / 72.0 * kExportDpi; }
+
+void drawFolds(QPainter& p, const ExportGeometry& g, const FoldingModel& model) {
+    p.save();
+    p.translate(g.itemOrigin);
+    const double w = lineWidthPixels();
+    QPen pen(QColor(0, 255, 255), w, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
+    // 3 mm on, 1.5 mm off, in pen widths.
+    pen.setDashPattern({mmToDevicePixels(3.0) / w, mmToDevicePixels(1.5) / w});
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    for (const NetSegment& s : model.folds()) p.drawLine(QLineF(s.a + kPixelCentre, s.b + kPixelCentre));
+    p.restore();
+}
+
+void drawCuts(QPainter& p, const ExportGeometry& g, const FoldingModel& model) {
+    p.save();
+    p.translate(g.itemOrigin);
+    p.setPen(QPen(QColor(255, 0, 255), lineWidthPixels(), Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolygon(centred(model.cutOutline()));
+    p.restore();
+}
+
+std::vector<Layer> layersFor(BoxDocument& doc, const ExportOptions& o, const ExportGeometry& g,
+                             const FoldingModel& model) {
+    std::vector<Layer> layers;
+    if (o.art)
+        layers.push_back({QStringLiteral("motiv"), QStringLiteral("Motiv"),
+                          [&](QPainter& p) { drawArt(p, doc, o, g, model); }});
+    if (o.net)
+        layers.push_back({QStringLiteral("gepunktetes-netz"), QStringLiteral("Gepunktetes Netz"),
+                          [&](QPainter& p) { drawNet(p, doc, o, g); }});
+    if (o.folds)
+        layers.push_back({QStringLiteral("falzlinien"), QStringLiteral("Falzlinien"),
+                          [&](QPainter& p) { drawFolds(p, g, model); }});
+    if (o.cuts)
+        layers.push_back({QStringLiteral("schnittlinien"), QStringLiteral("Schnittlinien"),
+                          [&](QPainter& p) { drawCuts(p, g, model); }});
+    return layers;
+}
+
+bool writeSvg(const std::vector<Layer>& layers, const ExportGeometry& g, QIODevice& out) {
+    SvgPaintDevice device(&out, g.pageMm.width(), g.pageMm.height(), kExportDpi);
+    device.setTitle(kTitle);
+    QPainter p;
+    if (!p.begin(&device)) return false;
+    for (const Layer& layer : layers) {
+        device.beginLayer(layer.id, layer.label);
+        layer.draw(p);
+        device.endLayer();
+    }
+    return p.end();
+}
+
+// Qt writes each layer on a page of its own (separate: one page, one
+// layer); PdfLayers then stacks the pages on one page as optional content.
+bool writeQtPdf(const std::vector<Layer>& layers, const ExportGeometry& g, QIODevice& out, bool onePage) {
+    QPdfWriter writer(&out);
+    writer.setTitle(kTitle);
+    writer.setCreator(QStringLiteral("ORB-LUX Faltarillon-Designer"));
+    writer.setResolution(kExportDpi);
+    writer.setPageLayout(QPageLayout(QPageSize(g.pageMm, QPageSize::Millimeter), QPageLayout::Portrait,
+                                     QMarginsF(0, 0, 0, 0)));
+    QPainter p;
+    if (!p.begin(&writer)) return false;
+    // Pictures go in losslessly (Flate), never as JPEG.
+    p.setRenderHint(QPainter::LosslessImageRendering, true);
+    bool first = true;
+    for (const Layer& layer : layers) {
+        if (!first && !onePage) writer.newPage();
+        first = false;
+        layer.draw(p);
+    }
+    return p.end();
+}
+
+bool writePdf(const std::vector<Layer>& layers, const ExportGeometry& g, QIODevice& out, QString& error) {
+    QByteArray pages;
+    QBuffer buffer(&pages);
+    buffer.open(QIODevice::WriteOnly);
+    if (!writeQtPdf(layers, g, buffer, false)) {
+        error = QStringLiteral("Die PDF-Datei konnte nicht erzeugt werden.");
+        return false;
+    }
+    buffer.close();
+    std::vector<PdfLayerName> names;
+    for (const Layer& layer : layers) names.push_back({layer.id, layer.label});
+    QByteArray layered;
+    if (!stackPdfPagesAsLayers(pages, names, layered, error)) return false;
+    if (out.write(layered) != layered.size()) {
+        error = QStringLiteral("Die Datei konnte nicht vollständig geschrieben werden.");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+ExportGeometry exportGeometry(const SheetLayout& layout, const ExportOptions& o) {
+    ExportGeometry g;
+    const SheetGeometry sheet = sheetGeometry(layout, kExportDpi, kExportDpi);
+    g.itemWidth = sheet.Wb;
+    g.itemHeight = sheet.Hb;
+    // Whole pixels, so the design lands on the print's pixel grid.
+    const int bleed = o.bleed ? static_cast<int>(std::ceil(mmToDevicePixels(std::max(o.bleedMm, 0.0)) - 1e-9)) : 0;
+    if (o.page == ExportPage::BoxOnly) {
+        g.itemOrigin = QPoint(bleed, bleed);
+        g.pagePixels = QSizeF(sheet.Wb + 2 * bleed, sheet.Hb + 2 * bleed);
+        g.pageMm = QSizeF(pixelsToMm(g.pagePixels.width()), pixelsToMm(g.pagePixels.height()));
+        return g;
+    }
+    const QPageSize::PageSizeId id = o.page == ExportPage::A3       ? QPageSize::A3
+                                     : o.page == ExportPage::Letter ? QPageSize::Letter
+                                                                    : QPageSize::A4;
+    const QSizeF portrait = QPageSize(id).size(QPageSize::Millimeter);
+    g.pageMm = QSizeF(portrait.height(), portrait.width());   // landscape
+    g.pagePixels = QSizeF(mmToDevicePixels(g.pageMm.width()), mmToDevicePixels(g.pageMm.height()));
+    g.itemOrigin = QPoint(std::max(sheet.sx, bleed), std::max(sheet.sy, bleed));
+    return g;
+}
+
+QString exportPageName(ExportPage page) {
+    switch (page) {
+    case ExportPage::A3: return QStringLiteral("A3");
+    case ExportPage::Letter: return QStringLiteral("Letter");
+    case ExportPage::BoxOnly: return QStringLiteral("Nur die Box");
+    default: return QStringLiteral("A4");
+    }
+}
+
+bool parseExportPage(const QString& name, ExportPage& page) {
+    const QString n = name.trimmed().toLower();
+    if (n == "a4") page = ExportPage::A4;
+    else if (n == "a3") page = ExportPage::A3;
+    else if (n == "letter") page = ExportPage::Letter;
+    else if (n == "box") page = ExportPage::BoxOnly;
+    else return false;
+    return true;
+}
+
+bool writeVectorExport(BoxDocument& doc, const ExportOptions& options, QIODevice& out, QString& error) {
+    if (Painting()) {
+        error = QStringLiteral("Die Box wird gerade gezeichnet.");
+        return false;
+    }
+    ExportOptions o = options;
+    o.percent = std::clamp(o.percent, 10, 100);
+    o.bleedMm = std::clamp(o.bleedMm, 0.0, 5.0);
+    const ExportGeometry g = exportGeometry(doc.Layout, o);
+    const FoldingModel model = FoldingModel::inPixels(doc.Layout, o.percent, kExportDpi);
+    const std::vector<Layer> layers = layersFor(doc, o, g, model);
+    if (o.format == ExportFormat::Svg) {
+        if (!writeSvg(layers, g, out)) {
+            error = QStringLiteral("Die SVG-Datei konnte nicht geschrieben werden.");
+            return false;
+        }
+        return true;
+    }
+    return writePdf(layers, g, out, error);
+}
+
+namespace {
+// A FIFO or a device is no file to export into; O_NONBLOCK keeps a FIFO
+// without reader from blocking the check itself.
+bool isOrdinaryTarget(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists()) return !info.isSymLink();   // a dangling link has no target to replace
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return false;
+    return S_ISREG(st.st_mode);
+}
+}  // namespace
+
+bool exportToFile(BoxDocument& doc, const ExportOptions& options, const QString& path, QString& error) {
+    if (path.isEmpty() || !isOrdinaryTarget(path)) {
+        error = QStringLiteral("\"%1\" ist keine gewöhnliche Datei und kann nicht überschrieben werden.").arg(path);
+        return false;
+    }
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = QStringLiteral("Die Datei \"%1\" kann nicht angelegt werden.").arg(path);
+        return false;
+    }
+    if (!writeVectorExport(doc, options, file, error)) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        error = QStringLiteral("Die Datei \"%1\" konnte nicht geschrieben werden.").arg(path);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,182 @@
+// "E&xportieren...": the dialog's choices, the file dialog with the
+// overwrite question, targets that are no files, and the menu item that
+// runs it all.
+#include "AppTestSupport.h"
+
+#include "app/ExportCommands.h"
+#include "app/MainMenu.h"
+#include "dialogs/ExportForm.h"
+#include "model/BoxDocument.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/stat.h>
+
+namespace {
+
+ExportCommands::OptionsDialog accepting(ExportOptions chosen, ExportOptions* shown = nullptr) {
+    return [chosen, shown](ExportOptions& o) {
+        if (shown) *shown = o;
+        const int percent = o.percent;
+        o = chosen;
+        o.percent = percent;
+        return true;
+    };
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace
+
+TEST(ExportCommand, WritesTheChosenFormatWithTheEditorsBoxSizeAndItsSuffix) {
+    QTemporaryDir dir;
+    BoxDocument doc;
+    RecordingPrompter prompter;
+    ExportOptions chosen;
+    chosen.format = ExportFormat::Svg;
+    ExportOptions shown;
+    ExportCommands cmd(doc, prompter, accepting(chosen, &shown));
+    prompter.savePaths.push_back(dir.filePath("box"));
+    EXPECT_TRUE(cmd.ExportierenClick(40));
+    EXPECT_EQ(shown.percent, 40);
+    const QByteArray svg = readAll(dir.filePath("box.svg"));
+    EXPECT_TRUE(svg.startsWith("<?xml")) << svg.left(40).toStdString();
+    EXPECT_TRUE(svg.contains("inkscape:groupmode=\"layer\""));
+    EXPECT_TRUE(prompter.messages.empty());
+    // The next export starts from the last choice.
+    prompter.savePaths.push_back(dir.filePath("again.pdf"));
+    EXPECT_TRUE(cmd.ExportierenClick(100));
+    EXPECT_EQ(shown.format, ExportFormat::Svg);
+}
+
+TEST(ExportCommand, ExistingFileIsReplacedOnlyAfterYes) {
+    QTemporaryDir dir;
+    BoxDocument doc;
+    RecordingPrompter prompter;
+    ExportCommands cmd(doc, prompter, accepting(ExportOptions()));
+    const QString path = dir.filePath("da.pdf");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("alt");
+    }
+    prompter.savePaths.push_back(path);
+    prompter.answers.push_back(PromptAnswer::No);
+    EXPECT_FALSE(cmd.ExportierenClick(100));
+    EXPECT_EQ(readAll(path), QByteArray("alt"));
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("Vorhandene Datei Überschreiben?"));
+    EXPECT_EQ(prompter.messages[0].text, QStringLiteral("Die Datei existiert schon, soll Sie überschrieben werden?"));
+
+    prompter.savePaths.push_back(path);
+    prompter.answers.push_back(PromptAnswer::Yes);
+    EXPECT_TRUE(cmd.ExportierenClick(100));
+    EXPECT_TRUE(readAll(path).startsWith("%PDF-1.5"));
+}
+
+TEST(ExportCommand, FifoDeviceAndFolderAreRefusedWithAMessage) {
+    QTemporaryDir dir;
+    BoxDocument doc;
+    RecordingPrompter prompter;
+    ExportCommands cmd(doc, prompter, accepting(ExportOptions()));
+    const QString fifo = dir.filePath("rohr.pdf");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& target : {fifo, QStringLiteral("/dev/null"), dir.path() + QStringLiteral("/ordner.pdf")}) {
+        if (target.endsWith("ordner.pdf")) ASSERT_TRUE(QDir(dir.path()).mkdir("ordner.pdf"));
+        prompter.messages.clear();
+        prompter.savePaths.push_back(target);
+        prompter.answers.push_back(PromptAnswer::Yes);
+        EXPECT_FALSE(cmd.ExportierenClick(100)) << target.toStdString();
+        ASSERT_FALSE(prompter.messages.empty());
+        EXPECT_TRUE(prompter.messages.back().text.contains(QStringLiteral("keine gewöhnliche Datei")))
+            << prompter.messages.back().text.toStdString();
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+TEST(ExportCommand, CancelledDialogOrFileDialogWritesNothing) {
+    QTemporaryDir dir;
+    BoxDocument doc;
+    RecordingPrompter prompter;
+    ExportCommands refused(doc, prompter, [](ExportOptions&) { return false; });
+    prompter.savePaths.push_back(dir.filePath("nie.pdf"));
+    EXPECT_FALSE(refused.ExportierenClick(100));
+    EXPECT_FALSE(QFile::exists(dir.filePath("nie.pdf")));
+    ExportCommands cmd(doc, prompter, accepting(ExportOptions()));
+    prompter.savePaths.clear();
+    EXPECT_FALSE(cmd.ExportierenClick(100));
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST(ExportDialog, ChoicesRoundTripAndDefaultsAsDescribed) {
+    TExportForm form;
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Exportieren"));
+    ExportOptions d = form.options();
+    EXPECT_EQ(d.format, ExportFormat::Pdf);
+    EXPECT_TRUE(d.art && d.cuts && d.folds);
+    EXPECT_FALSE(d.net);
+    EXPECT_FALSE(d.textAsPaths);
+    EXPECT_FALSE(d.bleed);
+    EXPECT_EQ(form.PageCombo->itemText(3), QStringLiteral("Nur die Box"));
+    EXPECT_EQ(form.NetzCheck->text(), QStringLiteral("&Gepunktetes Netz wie im Druck"));
+
+    ExportOptions o;
+    o.format = ExportFormat::Svg;
+    o.art = false;
+    o.net = true;
+    o.percent = 70;
+    o.page = ExportPage::Letter;
+    o.bleed = true;
+    o.bleedMm = 2.5;
+    form.setOptions(o);
+    const ExportOptions back = form.options();
+    EXPECT_EQ(back.format, ExportFormat::Svg);
+    EXPECT_FALSE(back.art);
+    EXPECT_TRUE(back.net);
+    EXPECT_EQ(back.percent, 70);
+    EXPECT_EQ(back.page, ExportPage::Letter);
+    EXPECT_TRUE(back.bleed);
+    EXPECT_DOUBLE_EQ(back.bleedMm, 2.5);
+    // Bleed and text concern the design only; nothing at all cannot be confirmed.
+    EXPECT_FALSE(form.BleedED->isEnabled());
+    form.NetzCheck->setChecked(false);
+    form.SchnittCheck->setChecked(false);
+    form.FalzCheck->setChecked(false);
+    EXPECT_FALSE(form.OkBtn->isEnabled());
+    form.BleedED->setValue(9);
+    EXPECT_DOUBLE_EQ(form.BleedED->value(), 5.0);
+}
+
+TEST(ExportDialog, MenuItemRunsDialogAndWritesTheFile) {
+    QTemporaryDir dir;
+    StartedWindow w;
+    const QString path = dir.filePath("menu.svg");
+    w.prompter.savePaths.push_back(path);
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* form = qobject_cast<TExportForm*>(QApplication::activeModalWidget());
+        if (!form) return;
+        seen = true;
+        form->SvgBtn->setChecked(true);
+        form->OkBtn->click();
+    });
+    w.window->MainMenu1->Exportieren1->trigger();
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(readAll(path).contains("<svg"));
+}

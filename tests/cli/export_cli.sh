@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# faltarillon-cli export: default and chosen layers, pages, bleed, text as
+# paths, and the inputs it refuses. The files are checked by outside readers
+# (librsvg, poppler).
+# Arguments: the faltarillon-cli binary, the tests/data folder.
+set -u
+CLI=$1
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+mkdir -m 700 "$WORK/xdg"
+export XDG_RUNTIME_DIR="$WORK/xdg" QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+fails=0
+fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
+for tool in rsvg-convert pdfinfo pdftoppm; do
+  command -v "$tool" >/dev/null || fail "$tool is not installed"
+done
+
+"$CLI" new "$WORK/neu.box" || fail "new"
+
+# Defaults: art, fold and cut layers; no net; A4 landscape.
+"$CLI" export "$WORK/neu.box" "$WORK/std.svg" || fail "export svg exit code"
+grep -q 'id="motiv"' "$WORK/std.svg" || fail "default svg lacks the art layer"
+grep -q 'id="falzlinien"' "$WORK/std.svg" || fail "default svg lacks the fold layer"
+grep -q 'id="schnittlinien"' "$WORK/std.svg" || fail "default svg lacks the cut layer"
+grep -q 'id="gepunktetes-netz"' "$WORK/std.svg" && fail "default svg has the net layer"
+grep -q 'width="297mm" height="210mm"' "$WORK/std.svg" || fail "default page is not A4 landscape"
+rsvg-convert -d 50 -p 50 -o "$WORK/std.png" "$WORK/std.svg" || fail "rsvg-convert cannot read the svg"
+
+"$CLI" export "$WORK/neu.box" "$WORK/std.pdf" --page Letter || fail "export pdf exit code"
+pdfinfo "$WORK/std.pdf" > "$WORK/info.txt" || fail "pdfinfo cannot read the pdf"
+grep -Eq 'Page size: +792 x 612' "$WORK/info.txt" || fail "letter landscape page: $(grep 'Page size' "$WORK/info.txt")"
+grep -Eq 'Pages: +1$' "$WORK/info.txt" || fail "pdf has more than one page"
+
+# Only the net and the cut; box-only page grown by the bleed on every side.
+"$CLI" export "$WORK/neu.box" "$WORK/netz.svg" --layers net,cut --page box --bleed 2 --percent 50 \
+  || fail "export with options"
+grep -q 'id="gepunktetes-netz"' "$WORK/netz.svg" || fail "--layers net missing"
+grep -q 'id="motiv"' "$WORK/netz.svg" && fail "--layers net,cut still has the art"
+# 290 x 205 mm item: Trunc(290 / 25.39995 * 600) = 6850 pixels, plus 2 x 48.
+grep -q 'viewBox="0 0 6946 ' "$WORK/netz.svg" || fail "box page with bleed: $(grep -o 'viewBox="[^"]*"' "$WORK/netz.svg")"
+
+# Refused inputs: a clear message, exit code 2, no file.
+expect_refused() {
+  local out=$1; shift
+  "$CLI" export "$WORK/neu.box" "$out" "$@" 2> "$WORK/err.txt"
+  [ $? -eq 2 ] || fail "export $* was not refused"
+  [ -s "$WORK/err.txt" ] || fail "export $* gave no message"
+  [ -e "$out" ] && fail "export $* left a file"
+}
+expect_refused "$WORK/a.svg" --bleed 6
+expect_refused "$WORK/b.svg" --bleed -1
+expect_refused "$WORK/c.svg" --layers art,kreis
+expect_refused "$WORK/d.svg" --page A5
+expect_refused "$WORK/e.svg" --percent 5
+expect_refused "$WORK/f.png"
+
+# A FIFO is no file to export into: refused at once, nothing blocks.
+mkfifo "$WORK/rohr.svg"
+timeout 20 "$CLI" export "$WORK/neu.box" "$WORK/rohr.svg" 2> "$WORK/err.txt"
+rc=$?
+[ $rc -eq 1 ] || fail "export into a FIFO: exit code $rc"
+grep -q "keine gewöhnliche Datei" "$WORK/err.txt" || fail "FIFO message: $(cat "$WORK/err.txt")"
+[ -p "$WORK/rohr.svg" ] || fail "the FIFO was replaced"
+
+# A box file that cannot be read: exit code 1, nothing written.
+printf 'kein Faltarillon' > "$WORK/kaputt.box"
+"$CLI" export "$WORK/kaputt.box" "$WORK/k.svg" 2>/dev/null
+[ $? -eq 1 ] || fail "damaged box file not reported"
+[ -e "$WORK/k.svg" ] && fail "damaged box file left an export"
+
+[ $fails -eq 0 ] && echo "export_cli: all passed"
+exit $fails
