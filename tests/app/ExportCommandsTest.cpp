@@ -95,7 +95,10 @@ TEST(ExportCommand, FifoDeviceAndFolderAreRefusedWithAMessage) {
     ExportCommands cmd(doc, prompter, accepting(ExportOptions()));
     const QString fifo = dir.filePath("rohr.pdf");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    for (const QString& target : {fifo, QStringLiteral("/dev/null"), dir.path() + QStringLiteral("/ordner.pdf")}) {
+    // A name with the suffix that leads to a device.
+    const QString device = dir.filePath("geraet.pdf");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), device));
+    for (const QString& target : {fifo, device, dir.path() + QStringLiteral("/ordner.pdf")}) {
         if (target.endsWith("ordner.pdf")) ASSERT_TRUE(QDir(dir.path()).mkdir("ordner.pdf"));
         prompter.messages.clear();
         prompter.savePaths.push_back(target);
