@@ -2,6 +2,7 @@
 
 #include "model/BoxDocument.h"
 #include "model/SheetLayout.h"
+#include "model/WriteTarget.h"
 #include "render/BleedClip.h"
 #include "render/BoxNet.h"
 #include "render/DrawVCart.h"
@@ -12,7 +13,6 @@
 #include "render/TextRenderer.h"
 
 #include <QBuffer>
-#include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -22,7 +22,6 @@
 #include <functional>
 #include <vector>
 
-#include <sys/stat.h>
 
 namespace {
 
@@ -260,25 +259,15 @@ bool writeVectorExport(BoxDocument& doc, const ExportOptions& options, QIODevice
     return writePdf(layers, g, out, error);
 }
 
-namespace {
-// A FIFO or a device is no file to export into; O_NONBLOCK keeps a FIFO
-// without reader from blocking the check itself.
-bool isOrdinaryTarget(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists()) return !info.isSymLink();   // a dangling link has no target to replace
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return false;
-    return S_ISREG(st.st_mode);
-}
-}  // namespace
-
 bool exportToFile(BoxDocument& doc, const ExportOptions& options, const QString& path, QString& error) {
-    if (path.isEmpty() || !isOrdinaryTarget(path)) {
+    if (!isReplaceableFile(path)) {
         error = QStringLiteral("\"%1\" ist keine gewöhnliche Datei und kann nicht überschrieben werden.").arg(path);
         return false;
     }
     QSaveFile file(path);
-    file.setDirectWriteFallback(false);
+    // A folder that takes no temporary file gets the file written in place,
+    // as box files are.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) {
         error = QStringLiteral("Die Datei \"%1\" kann nicht angelegt werden.").arg(path);
         return false;
