@@ -21,6 +21,7 @@ fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
 # and its cases to the exit-code table below.
 declare -A OPTIONS=(
   [convert]="--format --quality"
+  [export]="--percent --page --bleed --layers --text-as-paths"
   [info]=""
   [new]="--dpi"
   [render]="--percent --dpi --page --portrait --editor --scroll --size"
@@ -120,6 +121,10 @@ render   1 $W/gibtsnicht.box $W/s2.png
 render   2 $W/neu.box $W/s3.png --page B7
 render   2 $W/neu.box $W/s4.gif
 render   2 $W/neu.box $W/s5.png --scroll 1,1
+export   0 $W/neu.box $W/x.svg --layers cut
+export   1 $W/gibtsnicht.box $W/x2.svg
+export   2 $W/neu.box $W/x3.svg --bleed 9
+export   2 $W/neu.box $W/x4.dxf
 convert  0 $W/s.png $W/c.bmp
 convert  1 $W/gibtsnicht.png $W/c2.bmp
 convert  1 $W/s.png $W/gibtsnicht/c3.bmp
