@@ -93,17 +93,30 @@ public:
             m_cols[size_t(i)] = static_cast<int>(srcX + static_cast<long long>(srcW) * di / dest.width());
         }
         if (m_indexed) {
+            // A palette entry the file marks transparent lets the ground show
+            // as an RGBA picture does; entries past the table are opaque.
+            const int entries = m_src.colorCount();
             m_table = m_src.colorTable();
             m_table.resize(256);
-            for (QRgb& c : m_table) c = c | 0xFF000000u;   // palette colours are opaque
+            m_outside = m_table[0] | 0xFF000000u;
+            for (int i = 0; i < 256; ++i) {
+                QRgb& c = m_table[i];
+                if (i >= entries) c |= 0xFF000000u;
+                const int a = qAlpha(c);
+                if (a < 255) m_srcAlpha = true;
+                if (a != 0 && a != 255) m_partialAlpha = true;
+                c = qPremultiply(c);
+            }
+        } else {
+            m_outside = 0xFF000000u;
+            m_partialAlpha = m_srcAlpha;
         }
-        m_outside = m_indexed ? m_table[0] : 0xFF000000u;
     }
 
     // Whether some pixels may be (partly) transparent.
     bool translucent() const { return m_keyed || m_srcAlpha; }
     // Whether every pixel is either opaque or fully transparent.
-    bool binaryAlpha() const { return !m_srcAlpha; }
+    bool binaryAlpha() const { return !m_partialAlpha; }
 
     // Row r of the part (0 = part.top()).
     void fill(int r, QRgb* line) const {
@@ -143,6 +156,7 @@ private:
     bool m_keyed;
     quint32 m_key;
     bool m_srcAlpha = false;
+    bool m_partialAlpha = false;
     int m_topRow, m_srcH;
     QRect m_dest, m_part;
     std::vector<int> m_cols;

@@ -4,8 +4,11 @@
 #include "render/DrawVCart.h"
 #include "model/TransparentValue.h"
 #include "render/ImageRenderer.h"
+#include "image/ImageLoader.h"
+#include "image/ImageWriter.h"
 
 #include <QPainter>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <climits>
 
@@ -310,4 +313,60 @@ TEST(DrawDibScaling, SamePixelsWithAndWithoutTheDirectPath) {
     EXPECT_EQ(rt::px(direct, 4, 3), rt::White);
     EXPECT_EQ(rt::px(direct, 51, 37), rt::rgb(0, 128, 0));   // transparent: ground shows
     EXPECT_NE(rt::px(direct, 46, 37), rt::rgb(0, 128, 0));
+}
+
+namespace {
+
+// A 20 x 20 picture: left half red, right half without colour (the file's
+// own transparency), as each format carries it.
+QImage halfTransparent() {
+    QImage img(20, 20, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 10; ++x) img.setPixel(x, y, qRgb(255, 0, 0));
+    return img;
+}
+
+QImage renderOverGreen(const DibHandle& pic, int transparent = 0, std::int32_t key = 0) {
+    auto doc = rt::document();
+    Tobs& ground = rt::place(*doc, 1, Figure, 0, 0, 100, 100);
+    ground.Shape = shRectangle;
+    ground.Color = 0x00FF00;
+    Tobs& o = rt::place(*doc, 2, Image, 10, 10, 41, 41);
+    o.KeepAspect = 0;
+    o.Picture = pic;
+    o.Transparent = transparent;
+    o.LineWidthOrTransColor = key;
+    settleTransparentValue(o);   // as the transparency dialog does
+    return renderOutput(*doc, 100, 100);
+}
+
+}  // namespace
+
+// A file's own transparency shows what lies below in every format: RGBA
+// PNG, palette PNG with a transparent entry, GIF.
+TEST(ImageObject, FileTransparencyIsTheSameInEveryFormat) {
+    QTemporaryDir dir;
+    const QImage source = halfTransparent();
+    QImage palette = source.convertToFormat(QImage::Format_Indexed8, {qRgba(0, 0, 0, 0), qRgb(255, 0, 0)});
+    ASSERT_TRUE(source.save(dir.filePath("rgba.png"), "PNG"));
+    ASSERT_TRUE(palette.save(dir.filePath("palette.png"), "PNG"));
+    ASSERT_TRUE(SaveDib(DibHandle(palette, 8), dir.filePath("bild.gif"), FormatGif));
+    const DibHandle rgba = OpenDib(dir.filePath("rgba.png"));
+    const DibHandle pal = OpenDib(dir.filePath("palette.png"));
+    const DibHandle gif = OpenDib(dir.filePath("bild.gif"));
+    ASSERT_TRUE(pal.hasPalette());
+    ASSERT_TRUE(gif.hasPalette());
+    const QImage expected = renderOverGreen(rgba);
+    EXPECT_EQ(rt::px(expected, 15, 20), rt::rgb(255, 0, 0));
+    EXPECT_EQ(rt::px(expected, 40, 20), rt::rgb(0, 255, 0));   // the ground shows through
+    EXPECT_EQ(renderOverGreen(pal), expected);
+    EXPECT_EQ(renderOverGreen(gif), expected);
+
+    // Together with the transparency dialog's colour: red goes too.
+    for (const DibHandle* pic : {&rgba, &pal, &gif}) {
+        const QImage both = renderOverGreen(*pic, 1, 0x0000FF);
+        EXPECT_EQ(rt::px(both, 15, 20), rt::rgb(0, 255, 0));
+        EXPECT_EQ(rt::px(both, 40, 20), rt::rgb(0, 255, 0));
+    }
 }
