@@ -22,12 +22,30 @@ bool stackPdfPagesAsLayers(const QByteArray& pages, const std::vector<PdfLayerNa
         }
         const PdfRect size = doc.GetPage(0)->GetMediaBox();
 
-        // Each layer page becomes a form that the new page draws once.
-        std::vector<std::unique_ptr<PdfXObject>> forms;
+        // Each layer page's content stream becomes, as it is, a form that the
+        // new page draws once: no decoding and encoding a second time.
+        std::vector<PdfReference> forms;
         for (int i = 0; i < count; ++i) {
-            auto form = std::make_unique<PdfXObject>(size, &doc, "Ebene");
-            doc.FillXObjectFromExistingPage(form.get(), i, false);
-            forms.push_back(std::move(form));
+            PdfPage* layerPage = doc.GetPage(i);
+            PdfObject* contents = layerPage->GetContents();
+            if (!contents || !contents->HasStream()) {
+                error = QStringLiteral("Eine Ebene der PDF-Datei hat keinen Inhalt.");
+                return false;
+            }
+            PdfDictionary& form = contents->GetDictionary();
+            form.AddKey(PdfName::KeyType, PdfName("XObject"));
+            form.AddKey(PdfName::KeySubtype, PdfName("Form"));
+            PdfVariant box;
+            size.ToVariant(box);
+            form.AddKey(PdfName("BBox"), box);
+            PdfObject* resources = layerPage->GetResources();
+            if (resources) {
+                if (resources->Reference().IsIndirect())
+                    form.AddKey(PdfName("Resources"), resources->Reference());
+                else
+                    form.AddKey(PdfName("Resources"), *resources);
+            }
+            forms.push_back(contents->Reference());
         }
         PdfPage* page = doc.CreatePage(size);
 
@@ -42,9 +60,9 @@ bool stackPdfPagesAsLayers(const QByteArray& pages, const std::vector<PdfLayerNa
             groups.push_back(group->Reference());
             const std::string key = "OC" + std::to_string(i + 1);
             properties.AddKey(PdfName(key), group->Reference());
-            page->AddResource(forms[size_t(i)]->GetIdentifier(), forms[size_t(i)]->GetObjectReference(),
-                              PdfName("XObject"));
-            content += "/OC /" + key + " BDC q /" + forms[size_t(i)]->GetIdentifier().GetName() + " Do Q EMC\n";
+            const std::string name = "Ebene" + std::to_string(i + 1);
+            page->AddResource(PdfName(name), forms[size_t(i)], PdfName("XObject"));
+            content += "/OC /" + key + " BDC q /" + name + " Do Q EMC\n";
         }
         page->GetResources()->GetDictionary().AddKey(PdfName("Properties"), properties);
         PdfStream* stream = page->GetContentsForAppending()->GetStream();
@@ -52,7 +70,7 @@ bool stackPdfPagesAsLayers(const QByteArray& pages, const std::vector<PdfLayerNa
         stream->Append(content.data(), static_cast<pdf_long>(content.size()));
         stream->EndAppend();
 
-        // Only the new page stays; the layer pages live on as its forms.
+        // Only the new page stays; the layer pages' contents live on as its forms.
         doc.DeletePages(0, count);
 
         PdfDictionary config;
