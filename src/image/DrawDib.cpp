@@ -38,28 +38,32 @@ bool vectorDevice(const QPainter& dc) {
     return e && (e->type() == QPaintEngine::Pdf || e->type() == QPaintEngine::SVG);
 }
 
-// The picture as a vector device gets it: palette colours opaque (as the
-// scaler reads them) and, with a key, the keyed pixels fully transparent.
+// The picture as a vector device gets it: palette entries with the alpha
+// the file gives them (entries past the table opaque, as the scaler reads
+// them) and, with a key, the keyed pixels fully transparent.
 QImage vectorPicture(const DibHandle& dib, std::int64_t key) {
     const QImage& src = dib.image();
+    QVector<QRgb> table;
+    if (dib.hasPalette()) {
+        table = src.colorTable();
+        const int entries = table.size();
+        table.resize(256);
+        for (int i = entries; i < 256; ++i) table[i] |= 0xFF000000u;
+    }
     if (key < 0) {
         if (!dib.hasPalette()) return src;
         QImage img = src;
-        QVector<QRgb> table = img.colorTable();
-        for (QRgb& c : table) c |= 0xFF000000u;
         img.setColorTable(table);
         return img;
     }
     QImage out(src.size(), QImage::Format_ARGB32);
     if (out.isNull()) return out;
     const quint32 k = static_cast<quint32>(key);
-    QVector<QRgb> table = dib.hasPalette() ? dib.colorTable() : QVector<QRgb>();
-    table.resize(256);
     for (int y = 0; y < src.height(); ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
         if (dib.hasPalette()) {
             const uchar* s = src.constScanLine(y);
-            for (int x = 0; x < src.width(); ++x) line[x] = s[x] == k ? 0u : (table[s[x]] | 0xFF000000u);
+            for (int x = 0; x < src.width(); ++x) line[x] = s[x] == k ? 0u : table[s[x]];
         } else {
             for (int x = 0; x < src.width(); ++x) {
                 const QRgb v = src.pixel(x, y);
