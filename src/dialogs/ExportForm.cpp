@@ -51,7 +51,7 @@ TExportForm::TExportForm(QWidget* parent) : QDialog(parent) {
     ProzED->setSuffix(QStringLiteral(" %"));
     PageCombo = new QComboBox;
     for (ExportPage p : kPages) PageCombo->addItem(exportPageName(p));
-    BleedCheck = new QCheckBox(QStringLiteral("&Beschnittzugabe"));
+    BleedCheck = new QCheckBox(QStringLiteral("Beschnitt&zugabe"));
     BleedED = new QDoubleSpinBox;
     BleedED->setRange(0, 5);
     BleedED->setDecimals(1);
@@ -62,7 +62,7 @@ TExportForm::TExportForm(QWidget* parent) : QDialog(parent) {
     auto* sizeLabel = new QLabel(QStringLiteral("Größe der &Box:"));
     sizeLabel->setBuddy(ProzED);
     pageLayout->addRow(sizeLabel, ProzED);
-    auto* pageLabel = new QLabel(QStringLiteral("Seiten&format:"));
+    auto* pageLabel = new QLabel(QStringLiteral("Seitenf&ormat:"));
     pageLabel->setBuddy(PageCombo);
     pageLayout->addRow(pageLabel, PageCombo);
     pageLayout->addRow(BleedCheck, BleedED);

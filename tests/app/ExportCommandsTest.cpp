@@ -11,6 +11,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QAbstractButton>
+#include <QLabel>
+#include <QSet>
 #include <QDir>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -138,6 +141,16 @@ TEST(ExportDialog, ChoicesRoundTripAndDefaultsAsDescribed) {
     EXPECT_FALSE(d.bleed);
     EXPECT_EQ(form.PageCombo->itemText(3), QStringLiteral("Nur die Box"));
     EXPECT_EQ(form.NetzCheck->text(), QStringLiteral("&Gepunktetes Netz wie im Druck"));
+    // Every mnemonic of the dialog is its own.
+    QStringList keys;
+    for (QWidget* w : form.findChildren<QWidget*>()) {
+        QString text;
+        if (auto* b = qobject_cast<QAbstractButton*>(w)) text = b->text();
+        else if (auto* l = qobject_cast<QLabel*>(w)) text = l->text();
+        const int at = text.indexOf(QLatin1Char('&'));
+        if (at >= 0 && at + 1 < text.size()) keys << text.mid(at + 1, 1).toLower();
+    }
+    EXPECT_EQ(keys.size(), QSet<QString>(keys.begin(), keys.end()).size()) << keys.join(' ').toStdString();
 
     ExportOptions o;
     o.format = ExportFormat::Svg;
