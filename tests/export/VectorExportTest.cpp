@@ -418,3 +418,44 @@ TEST(VectorExportGeometry, BleedKeepsTheArtWithinTheDistanceOfTheCutOutline) {
         if (bleed > 0) EXPECT_GT(artOutside(read, outline, g.itemOrigin, (bleed - 1) * mm), 1000);
     }
 }
+
+TEST(VectorExportGeometry, DottedNetLooksLikeThePrintedNetPixelForPixel) {
+    // The print on white paper at 600 dpi: the net's gaps are the only ink.
+    QTemporaryDir dir;
+    auto d = ex::makeDesign(false);
+    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) d->doc->Objects[slot].Kind = KindFree;
+    const SheetGeometry g = sheetGeometry(d->doc->Layout, kExportDpi, kExportDpi);
+    const QImage print = renderSheetImage(*d->doc, 100, kExportDpi, QSize(g.Wb, g.Hb));
+    ASSERT_FALSE(print.isNull());
+
+    ExportOptions o;
+    o.format = ExportFormat::Svg;
+    o.art = o.folds = o.cuts = false;
+    o.net = true;
+    o.page = ExportPage::BoxOnly;
+    const QString svg = writeTemp(dir, "netz.svg", exportBytes(*d->doc, o));
+    const QString png = dir.filePath(QStringLiteral("netz.png"));
+    ex::run(QStringLiteral("rsvg-convert"), {QStringLiteral("-d"), QString::number(kExportDpi), QStringLiteral("-p"),
+                                             QString::number(kExportDpi), QStringLiteral("-b"), QStringLiteral("white"),
+                                             QStringLiteral("-o"), png, svg});
+    const QImage read = QImage(png).convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(read.isNull());
+
+    long long printed = 0, both = 0, readDark = 0;
+    const QRect area = print.rect() & read.rect();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const QRgb* p = reinterpret_cast<const QRgb*>(print.constScanLine(y));
+        const QRgb* r = reinterpret_cast<const QRgb*>(read.constScanLine(y));
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const bool inked = qGray(p[x]) < 128, dark = qGray(r[x]) < 128;
+            printed += inked;
+            readDark += dark;
+            both += inked && dark;
+        }
+    }
+    ASSERT_GT(printed, 1000);
+    // Diagonal dots land a fraction of a pixel apart; straight lines match
+    // exactly, and they are most of the net.
+    EXPECT_GT(double(both) / printed, 0.9) << both << " of " << printed;
+    EXPECT_GT(double(both) / readDark, 0.9) << both << " of " << readDark;
+}
