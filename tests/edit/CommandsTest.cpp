@@ -220,6 +220,32 @@ TEST_F(CommandsTest, TransparencyAndTurnsStoreTheValueThePictureResolvesTo) {
     EXPECT_EQ(img.LineWidthOrTransColor, 3);   // old upper-left corner
 }
 
+// Four quarter turns round through the menu: Rotation wraps 3 -> 0 (and
+// 0 -> 3 to the left), a right turn is clockwise, and after four the
+// picture and the rectangle are what they were.
+TEST_F(CommandsTest, FourQuarterTurnsOfAnImageComeBackToTheStart) {
+    QImage numbered(3, 2, QImage::Format_RGB32);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) numbered.setPixel(x, y, qRgb(0x10 * (y * 3 + x + 1), 0, 0));
+    Tobs& img = c.obj(c.place(1, Image, 100, 100, 60, 40));
+    img.Picture = DibHandle(numbered, 24);
+    const QRect before(img.Left, img.Top, img.Width, img.Height);
+    pick(QPoint(110, 110), "Nachrechtsrotieren1");
+    ASSERT_EQ(img.Picture.DibWidth(), 2);
+    // Clockwise: the old bottom-left pixel comes to the top-left.
+    EXPECT_EQ(qRed(img.Picture.image().pixel(0, 0)), 0x40);
+    EXPECT_EQ(qRed(img.Picture.image().pixel(1, 0)), 0x10);
+    for (int i = 1; i < 4; ++i) pick(QPoint(110, 110), "Nachrechtsrotieren1");
+    EXPECT_EQ(img.Rotation, 0);
+    EXPECT_EQ(QRect(img.Left, img.Top, img.Width, img.Height), before);
+    EXPECT_EQ(img.Picture.image().convertToFormat(QImage::Format_RGB32), numbered);
+    pick(QPoint(110, 110), "Nachlinksrotieren1");
+    EXPECT_EQ(img.Rotation, 3);
+    for (int i = 1; i < 4; ++i) pick(QPoint(110, 110), "Nachlinksrotieren1");
+    EXPECT_EQ(img.Rotation, 0);
+    EXPECT_EQ(img.Picture.image().convertToFormat(QImage::Format_RGB32), numbered);
+}
+
 TEST_F(CommandsTest, TurningATextFourTimesKeepsItsRectangle) {
     Tobs& t = c.obj(c.place(1, Text, 100, 100, 120, 40));
     const QRect before(t.Left, t.Top, t.Width, t.Height);
