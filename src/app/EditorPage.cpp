@@ -1,5 +1,7 @@
 #include "app/EditorPage.h"
 
+#include <algorithm>
+
 #include "app/EditorCanvas.h"
 #include "app/EditorScrollBox.h"
 #include "app/RulerWidget.h"
@@ -65,7 +67,10 @@ EditorPage::EditorPage(BoxDocument& doc, EditorCanvas* canvas, QWidget* parent)
     ProzED->setValue(100);
     ProzED->setGeometry(456, 8, 73, 22);
     barLabel(SpeedBar2, "PercentLabel", QStringLiteral("%"), 536, 8);
-    barLabel(SpeedBar2, "CubeSizeLabel", QStringLiteral("Größe des Würfels:"), 360, 32);
+    QLabel* cubeLabel = barLabel(SpeedBar2, "CubeSizeLabel", QStringLiteral("Größe des Würfels:"), 360, 32);
+    // In this font the caption is wider than its place: it keeps a gap of
+    // four pixels to its field by starting further left.
+    cubeLabel->move(std::min(cubeLabel->x(), 456 - 4 - cubeLabel->width()), cubeLabel->y());
     GrossEd = new QLineEdit(SpeedBar2);
     GrossEd->setObjectName(QStringLiteral("GrossEd"));
     GrossEd->setReadOnly(true);

@@ -12,6 +12,15 @@ EditorScrollBox::EditorScrollBox(QWidget* parent) : QScrollArea(parent) {
     pal.setColor(QPalette::Window, QColor(0xAB, 0xAB, 0xAB));
     viewport()->setPalette(pal);
     viewport()->setAutoFillBackground(true);
+    // The corner between the two scroll bars in the bars' own colour; left
+    // to the window it showed black.
+    auto* corner = new QWidget(this);
+    corner->setObjectName(QStringLiteral("ScrollCorner"));
+    corner->setAutoFillBackground(true);
+    QPalette cornerPal = corner->palette();
+    cornerPal.setColor(QPalette::Window, cornerPal.color(QPalette::Button));
+    corner->setPalette(cornerPal);
+    setCornerWidget(corner);
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &EditorScrollBox::scrolled);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &EditorScrollBox::scrolled);
 }

@@ -5,6 +5,7 @@
 #include "app/CursorSlots.h"
 #include "app/EditorCanvas.h"
 #include "app/EditorPage.h"
+#include "app/EditorScrollBox.h"
 #include "app/RulerWidget.h"
 #include "edit/EditorController.h"
 #include "model/BoxSize.h"
@@ -12,7 +13,11 @@
 #include "render/RulerPainter.h"
 
 #include <QColor>
+#include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 
 namespace {
@@ -191,4 +196,24 @@ TEST(Canvas, BoxSizeStepsRepaintAndShowTheCubeEdge) {
     EXPECT_EQ(page->ProzED->value(), 10);
     page->ProzED->setValue(150);
     EXPECT_EQ(page->ProzED->value(), 100);
+}
+
+// As the window shows them: the corner between the editor's scroll bars is
+// not black, and the cube size caption keeps a gap to its field.
+TEST(Canvas, ScrollBarCornerAndCubeSizeCaptionInTheShownWindow) {
+    StartedWindow w;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.window.get()));
+    QTest::qWait(50);
+    EditorPage* page = w.window->TabSheet3;
+    QScrollArea* box = page->ScrollBox1;
+    ASSERT_TRUE(box->horizontalScrollBar()->isVisible());
+    ASSERT_TRUE(box->verticalScrollBar()->isVisible());
+    const QImage shot = w.window->screen()->grabWindow(w.window->winId()).toImage();
+    const QPoint corner = box->mapTo(w.window.get(), QPoint(box->width() - 3, box->height() - 3));
+    EXPECT_NE(QColor(shot.pixel(corner)), QColor(Qt::black));
+
+    auto* label = page->SpeedBar2->findChild<QLabel*>(QStringLiteral("CubeSizeLabel"));
+    ASSERT_NE(label, nullptr);
+    const int textRight = label->x() + label->fontMetrics().horizontalAdvance(label->text());
+    EXPECT_LE(textRight, page->GrossEd->x() - 3);
 }

