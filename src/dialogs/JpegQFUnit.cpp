@@ -35,6 +35,7 @@ TJPEGQForm::TJPEGQForm(QWidget* parent)
     GroupBox1 = new QGroupBox(QStringLiteral("Qualität"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(8, 40, 321, 161);
+    applyGroupFrame(GroupBox1);
 
     auto label = [this](const char* name, const QString& text, int x, int y) {
         auto* l = new QLabel(text, GroupBox1);

@@ -17,7 +17,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QGroupBox>
 #include <QSettings>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
@@ -270,6 +273,26 @@ protected:
     QTemporaryDir dir;
     QString oldOrg;
 };
+
+// The caption "Qualität" sits on the group's frame line, as in the other
+// dialogs, not above it.
+TEST_F(JpegFormTest, QualityCaptionSitsOnItsGroupFrame) {
+    TJPEGQForm form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QGroupBox* group = form.findChild<QGroupBox*>(QStringLiteral("GroupBox1"));
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(group->title(), QStringLiteral("Qualität"));
+    QStyleOptionGroupBox option;
+    option.initFrom(group);
+    option.text = group->title();
+    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    const QRect label = group->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, group);
+    const QRect frame = group->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, group);
+    EXPECT_GT(frame.top(), label.top()) << "frame above the caption";
+    EXPECT_LT(frame.top(), label.bottom()) << "caption above the frame";
+    form.hide();
+}
 
 TEST_F(JpegFormTest, SliderAndNumberFollowEachOtherAndPersistEvenAfterCancel) {
     {
