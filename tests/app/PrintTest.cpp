@@ -216,14 +216,26 @@ TEST(PrinterSetup, TakesPrinterPaperAndOrientationButNoJobOptions) {
 }
 
 TEST(PrintPage, AssemblyTextLineByLine) {
-    const QStringList lines = PrintPage::assemblyText().split(QLatin1Char('\n'));
-    ASSERT_EQ(lines.size(), 16);
-    EXPECT_EQ(lines[0], QStringLiteral("Bastelanleitung"));
-    EXPECT_EQ(lines[1], QString());
-    EXPECT_EQ(lines[2], QStringLiteral("1. Scheiden Sie entlang der äußeren "));
-    EXPECT_EQ(lines[9], QStringLiteral("4. Deckel: die zwei Trapezförmigen "));
-    EXPECT_EQ(lines[13], QStringLiteral("schieben"));
-    EXPECT_EQ(lines[15], QStringLiteral("Fertig!"));
+    // All sixteen lines, trailing spaces included.
+    const QStringList expected = {
+        QStringLiteral("Bastelanleitung"),
+        QString(),
+        QStringLiteral("1. Scheiden Sie entlang der äußeren "),
+        QStringLiteral("gepunkteten Linie die Box aus"),
+        QStringLiteral("2. Falten Sie entlang aller "),
+        QStringLiteral("gepunkteten Linien"),
+        QStringLiteral("3. Tragen Sie Klebstoff auf die 4 "),
+        QStringLiteral("kleinen Laschen auf und kleben Sie "),
+        QStringLiteral("die Box zusammen"),
+        QStringLiteral("4. Deckel: die zwei Trapezförmigen "),
+        QStringLiteral("Teile werden nach innen gefaltet"),
+        QStringLiteral("5. Dann werden die 2 verbleibenden "),
+        QStringLiteral("Laschen mit den Schlitzen ineinander "),
+        QStringLiteral("schieben"),
+        QString(),
+        QStringLiteral("Fertig!"),
+    };
+    EXPECT_EQ(PrintPage::assemblyText().split(QLatin1Char('\n')), expected);
 }
 
 TEST(PrintPage, AssemblyTextShowsItsOwnLinesUnbrokenAndUncut) {

@@ -219,6 +219,34 @@ TEST_F(ControllerTest, BottomRightDraggedAboveTopLeftMirrorsTwice) {
     QTest::mouseRelease(&c, Qt::LeftButton, Qt::NoModifier, QPoint(50, 40));
 }
 
+// Every handle dragged across the opposite side: the drag mode mirrors in
+// the axes crossed and the rectangle ends on the far side, same size.
+TEST_F(ControllerTest, AllEightHandlesMirrorWhenDraggedAcross) {
+    c.doc.ScreenDivisor = 1;
+    c.canvas = QSize(100000, 100000);
+    struct Case { QPoint handle; int mode; int mirrored; };
+    const Case cases[] = {
+        {{150, 150}, dmTopLeft, dmBottomRight}, {{200, 150}, dmTop, dmBottom},
+        {{250, 150}, dmTopRight, dmBottomLeft}, {{250, 200}, dmRight, dmLeft},
+        {{250, 250}, dmBottomRight, dmTopLeft}, {{200, 250}, dmBottom, dmTop},
+        {{150, 250}, dmBottomLeft, dmTopRight}, {{150, 200}, dmLeft, dmRight},
+    };
+    for (const Case& k : cases) {
+        Tobs& o = c.obj(c.place(1, Figure, 150, 150, 100, 100));
+        c.doc.CurrentObject = 1;
+        QTest::mousePress(&c, Qt::LeftButton, Qt::NoModifier, k.handle);
+        ASSERT_EQ(c.controller().state().DragMode, k.mode) << k.handle.x() << "," << k.handle.y();
+        // Across the opposite side by the object's size in each axis the handle moves in.
+        const int dx = k.handle.x() == 150 ? 200 : k.handle.x() == 250 ? -200 : 0;
+        const int dy = k.handle.y() == 150 ? 200 : k.handle.y() == 250 ? -200 : 0;
+        QTest::mouseMove(&c, k.handle + QPoint(dx, dy));
+        EXPECT_EQ(c.controller().state().DragMode, k.mirrored) << k.handle.x() << "," << k.handle.y();
+        EXPECT_EQ(QRect(o.Left, o.Top, o.Width, o.Height), QRect(150 + dx / 2, 150 + dy / 2, 100, 100))
+            << k.handle.x() << "," << k.handle.y();
+        QTest::mouseRelease(&c, Qt::LeftButton, Qt::NoModifier, k.handle + QPoint(dx, dy));
+    }
+}
+
 TEST_F(ControllerTest, MovingFarOutsideTheCanvasIsClamped) {
     Tobs& o = c.obj(c.place(1, Figure, 100, 100, 100, 100));
     c.doc.CurrentObject = 1;
