@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QtMath>
 #include <cmath>
 
 EditorCanvas::EditorCanvas(BoxDocument& doc, Prompter& prompter, const CursorSlots& cursors, QWidget* parent)
@@ -63,6 +64,10 @@ void EditorCanvas::setCanvasSize(const QSize& newSize) {
 
 void EditorCanvas::sizeToDocument() { setCanvasSize(editingAreaSize(m_doc)); }
 
+QSize EditorCanvas::bufferSizeFor(QSize logical, qreal ratio) {
+    return QSize(qCeil(logical.width() * ratio), qCeil(logical.height() * ratio));
+}
+
 bool EditorCanvas::renderBuffer() {
     const QSize vs = visibleSize();
     if (vs.isEmpty()) {
@@ -70,7 +75,13 @@ bool EditorCanvas::renderBuffer() {
         m_bufferValid = false;
         return false;
     }
-    if (m_buffer.size() != vs) m_buffer = QImage(vs, QImage::Format_RGB32);
+    // On a high-density screen the buffer holds the device's pixels; the
+    // picture is laid out in logical pixels as everywhere else.
+    const qreal ratio = devicePixelRatioF();
+    if (m_buffer.size() != bufferSizeFor(vs, ratio) || m_buffer.devicePixelRatio() != ratio) {
+        m_buffer = QImage(bufferSizeFor(vs, ratio), QImage::Format_RGB32);
+        m_buffer.setDevicePixelRatio(ratio);
+    }
     const QPoint scroll = scrollPosition();
     if (!renderEditorBuffer(m_buffer, m_doc, m_percent, scroll.x(), scroll.y())) return false;
     ++m_renderCount;
@@ -102,7 +113,9 @@ bool EditorCanvas::renderBuffer() {
 
 void EditorCanvas::ensureRendered() {
     if (Painting()) return;
-    if (!m_bufferValid || m_bufferScroll != scrollPosition() || m_buffer.size() != visibleSize())
+    if (!m_bufferValid || m_bufferScroll != scrollPosition() ||
+        m_buffer.size() != bufferSizeFor(visibleSize(), devicePixelRatioF()) ||
+        m_buffer.devicePixelRatio() != devicePixelRatioF())
         renderBuffer();
 }
 
@@ -129,8 +142,16 @@ void EditorCanvas::paintEvent(QPaintEvent* event) {
         return;
     }
     // Only the part asked for: a drag step touches just the two outlines.
-    const QRect target = event->rect() & QRect(m_bufferScroll, m_buffer.size());
-    if (!target.isEmpty()) p.drawImage(target, m_buffer, target.translated(-m_bufferScroll));
+    const QRect target = event->rect() & QRect(m_bufferScroll, m_buffer.deviceIndependentSize().toSize());
+    if (target.isEmpty()) return;
+    if (m_buffer.devicePixelRatio() == 1.0) {
+        p.drawImage(target, m_buffer, target.translated(-m_bufferScroll));
+    } else {
+        // Whole device pixels onto the screen's: clip instead of cutting a
+        // source rectangle, which at fractional ratios is not whole pixels.
+        p.setClipRect(target);
+        p.drawImage(m_bufferScroll, m_buffer);
+    }
 }
 
 void EditorCanvas::showDragOutline(const QRect& canvasRect) {

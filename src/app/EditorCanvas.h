@@ -93,6 +93,8 @@ protected:
 
 private:
     QSize visibleSize() const;
+    // Device pixels of a buffer showing `logical` pixels at the screen's ratio.
+    static QSize bufferSizeFor(QSize logical, qreal ratio);
     bool renderBuffer();
     int dragState() const;
 
@@ -109,7 +111,7 @@ private:
     EditorTool m_tool = EditorTool::Pointer;   // used until a tool bar is wired
     int m_percent = 100;
 
-    QImage m_buffer;                   // PaintBuffer: the visible part only
+    QImage m_buffer;                   // PaintBuffer: the visible part only, in device pixels
     QPoint m_bufferScroll;             // scroll position the buffer was rendered at
     bool m_bufferValid = false;
     bool m_netLabels = false;

@@ -72,9 +72,9 @@ QSize PrintController::previewSize() const {
     return previewPageSize(m.page, m.dpiX, m.dpiY, PreviewDpi);
 }
 
-QImage PrintController::renderPreview(int percent) const {
+QImage PrintController::renderPreview(int percent, qreal ratio) const {
     const PrinterMetrics m = metrics();
-    return ::renderPreview(m_doc, percent, PreviewDpi, m.page, m.dpiX, m.dpiY);
+    return ::renderPreview(m_doc, percent, PreviewDpi, m.page, m.dpiX, m.dpiY, ratio);
 }
 
 void PrintController::checkResolution() {

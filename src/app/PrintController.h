@@ -51,7 +51,7 @@ public:
     // Size of the preview page for the current printer and PreviewDpi.
     QSize previewSize() const;
     // The preview page; null while another render pass is under way.
-    QImage renderPreview(int percent) const;
+    QImage renderPreview(int percent, qreal ratio = 1.0) const;
     // The resolution message when the printer's resolutions differ.
     void checkResolution();
 

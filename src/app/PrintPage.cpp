@@ -40,7 +40,7 @@ PreviewCanvas::PreviewCanvas(PrintController& controller, std::function<int()> p
 void PreviewCanvas::paintEvent(QPaintEvent*) {
     if (Painting()) return;
     ++m_paints;
-    const QImage page = m_controller.renderPreview(m_percent ? m_percent() : 100);
+    const QImage page = m_controller.renderPreview(m_percent ? m_percent() : 100, devicePixelRatioF());
     QPainter p(this);
     if (page.isNull()) return;
     p.drawImage(0, 0, page);

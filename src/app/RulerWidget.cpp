@@ -14,8 +14,8 @@ RulerWidget::RulerWidget(Direction direction, QWidget* parent) : QWidget(parent)
 QImage RulerWidget::render() const {
     const RulerInput in = m_source ? m_source() : RulerInput();
     if (m_direction == Horizontal)
-        return paintHorizontalRuler(width(), height(), in.scroll, in.surfaceLength, in.itemMm);
-    return paintVerticalRuler(width(), height(), in.scroll, in.surfaceLength, in.itemMm);
+        return paintHorizontalRuler(width(), height(), in.scroll, in.surfaceLength, in.itemMm, devicePixelRatioF());
+    return paintVerticalRuler(width(), height(), in.scroll, in.surfaceLength, in.itemMm, devicePixelRatioF());
 }
 
 void RulerWidget::paintEvent(QPaintEvent*) {

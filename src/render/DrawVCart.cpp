@@ -26,6 +26,8 @@ void setPenColor(QPainter& p, const QColor& c) {
 QRect reachableArea(const QPainter& canvas) {
     const QPaintDevice* dev = canvas.device();
     // Into the device's own rectangle: without a widget's offset in its window.
+    // On a high-density buffer the device's size in pixels is more than its
+    // logical size: the area is larger than needed, never smaller.
     const QTransform t = canvas.combinedTransform();
     if (!dev || t.type() > QTransform::TxTranslate) return QRect();
     QRect r = QRect(0, 0, dev->width(), dev->height()).translated(-qRound(t.dx()), -qRound(t.dy()));

@@ -1,5 +1,7 @@
 #include "render/GdiCanvas.h"
 
+#include "render/DeviceGrid.h"
+
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
@@ -89,6 +91,10 @@ void Line(QPainter& p, QPoint a, QPoint b, const QRect& clip) {
     std::vector<QPoint> pts;
     linePixels(a, b, pts, clip);
     if (pts.empty()) return;
+    if (painterPixelRatio(p) != 1.0) {
+        for (const QPoint& pt : pts) p.fillRect(QRect(pt, QSize(1, 1)), c);
+        return;
+    }
     p.drawPoints(pts.data(), static_cast<int>(pts.size()));
 }
 
@@ -114,7 +120,15 @@ void drawXorDottedPolylines(QPainter& p, const std::vector<std::vector<QPoint>>&
     } else {
         p.setPen(QPen(QColor(0, 0, 0), 1));
     }
-    p.drawPoints(gaps.data(), static_cast<int>(gaps.size()));
+    if (painterPixelRatio(p) != 1.0) {
+        // On a high-density buffer every gap is a whole logical pixel on the
+        // device grid: points would be squares placed by their centres, which
+        // at fractional ratios can invert a device pixel twice or leave one out.
+        const QColor c = p.pen().color();
+        for (const QPoint& gap : gaps) p.fillRect(QRect(gap, QSize(1, 1)), c);
+    } else {
+        p.drawPoints(gaps.data(), static_cast<int>(gaps.size()));
+    }
     p.restore();
 }
 

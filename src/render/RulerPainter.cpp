@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QPainter>
+#include <QtMath>
 #include <cmath>
 
 namespace {
@@ -21,6 +22,16 @@ void vline(QPainter& p, int x, int y1, int y2) {
 void hline(QPainter& p, int y, int x1, int x2) {
     if (x2 > x1) p.fillRect(QRect(x1, y, x2 - x1, 1), Qt::black);
     else if (x1 > x2) p.fillRect(QRect(x2 + 1, y, x1 - x2, 1), Qt::black);
+}
+
+// White, at the device's resolution; all drawing counts in logical pixels.
+QImage rulerImage(int W, int H, qreal ratio) {
+    if (W <= 0 || H <= 0 || !(ratio > 0)) return QImage();
+    QImage img(qCeil(W * ratio), qCeil(H * ratio), QImage::Format_RGB32);
+    if (img.isNull()) return img;
+    img.setDevicePixelRatio(ratio);
+    img.fill(Qt::white);
+    return img;
 }
 
 void fillWhite(QPainter& p, int x1, int y1, int x2, int y2) {
@@ -82,10 +93,9 @@ std::vector<RulerTick> rulerTicks(int scaleLength, const RulerScale& scale) {
     return ticks;
 }
 
-QImage paintHorizontalRuler(int W, int H, int scroll, int surfaceWidth, double itemWidthMm) {
-    if (W <= 0 || H <= 0) return QImage();
-    QImage img(W, H, QImage::Format_RGB32);
-    img.fill(Qt::white);
+QImage paintHorizontalRuler(int W, int H, int scroll, int surfaceWidth, double itemWidthMm, qreal ratio) {
+    QImage img = rulerImage(W, H, ratio);
+    if (img.isNull()) return img;
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, false);
 
@@ -121,10 +131,9 @@ QImage paintHorizontalRuler(int W, int H, int scroll, int surfaceWidth, double i
     return img;
 }
 
-QImage paintVerticalRuler(int W, int H, int scroll, int surfaceHeight, double itemHeightMm) {
-    if (W <= 0 || H <= 0) return QImage();
-    QImage img(W, H, QImage::Format_RGB32);
-    img.fill(Qt::white);
+QImage paintVerticalRuler(int W, int H, int scroll, int surfaceHeight, double itemHeightMm, qreal ratio) {
+    QImage img = rulerImage(W, H, ratio);
+    if (img.isNull()) return img;
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, false);
 

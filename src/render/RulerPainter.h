@@ -33,6 +33,10 @@ RulerScale rulerScale(int scaleLength, int scroll, int surfaceLength, double ite
 // ticks left of the scale's start are not dropped here.
 std::vector<RulerTick> rulerTicks(int scaleLength, const RulerScale& scale);
 
-// Paint a whole ruler into a new white image of the given size.
-QImage paintHorizontalRuler(int width, int height, int scroll, int surfaceWidth, double itemWidthMm);
-QImage paintVerticalRuler(int width, int height, int scroll, int surfaceHeight, double itemHeightMm);
+// Paint a whole ruler into a new white image of the given size in logical
+// pixels; ratio device pixels per logical pixel (a high-density screen's
+// device pixel ratio) make the lines r pixels wide and the digits finer.
+QImage paintHorizontalRuler(int width, int height, int scroll, int surfaceWidth, double itemWidthMm,
+                            qreal ratio = 1.0);
+QImage paintVerticalRuler(int width, int height, int scroll, int surfaceHeight, double itemHeightMm,
+                          qreal ratio = 1.0);

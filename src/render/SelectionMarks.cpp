@@ -1,5 +1,7 @@
 #include "render/SelectionMarks.h"
 
+#include "render/DeviceGrid.h"
+
 #include <QPainter>
 #include <algorithm>
 
@@ -16,9 +18,14 @@ bool isDirect32(const QImage& img) {
     }
 }
 
-// One axis-aligned span of pixels [x1, x2) x [y1, y2), clipped to the image.
-// Inverting is what a black pen does in NOT-XOR mix: not (black xor dst).
+// One axis-aligned span of logical pixels [x1, x2) x [y1, y2), clipped to the
+// image. Inverting is what a black pen does in NOT-XOR mix: not (black xor dst).
 void paintSpan(QImage& img, int x1, int y1, int x2, int y2, bool invert) {
+    const qreal ratio = img.devicePixelRatio();
+    x1 = deviceEdge(x1, ratio);
+    y1 = deviceEdge(y1, ratio);
+    x2 = deviceEdge(x2, ratio);
+    y2 = deviceEdge(y2, ratio);
     x1 = std::max(x1, 0);
     y1 = std::max(y1, 0);
     x2 = std::min(x2, img.width());
@@ -36,6 +43,8 @@ void paintSpan(QImage& img, int x1, int y1, int x2, int y2, bool invert) {
         return;
     }
     QPainter p(&img);
+    // The span is in device pixels already.
+    p.scale(1 / ratio, 1 / ratio);
     if (invert) p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
     p.fillRect(QRect(x1, y1, x2 - x1, y2 - y1), Qt::black);
 }

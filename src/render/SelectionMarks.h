@@ -13,6 +13,8 @@ enum class MarkStyle {
     InvertedFrame      // an object drag is under way: self-erasing frame
 };
 
+// On a buffer with a device pixel ratio the marks keep their logical sizes
+// (a 1-pixel frame is r device pixels wide) and lie on the device grid.
 // objectRect holds the object's device rectangle (DevLeft, DevTop, DevWidth,
 // DevHeight) with the buffer's offsets already subtracted.
 void markrec(QImage& canvas, const QRect& objectRect, MarkStyle style);

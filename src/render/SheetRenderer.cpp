@@ -6,6 +6,7 @@
 #include "render/TextRenderer.h"
 
 #include <QPainter>
+#include <QtMath>
 #include <algorithm>
 
 SheetGeometry sheetGeometry(const SheetLayout& layout, int rx, int ry) {
@@ -57,11 +58,16 @@ QSize previewPageSize(QSize printerPage, int px, int py, int previewDpi) {
     return QSize(printerPage.width() / rx, printerPage.height() / ry);
 }
 
-QImage renderPreview(const BoxDocument& doc, int percent, int previewDpi, QSize printerPage, int px, int py) {
-    if (Painting()) return QImage();
+QImage renderPreview(const BoxDocument& doc, int percent, int previewDpi, QSize printerPage, int px, int py,
+                     qreal ratio) {
+    if (Painting() || !(ratio > 0)) return QImage();
     const QSize size = previewPageSize(printerPage, px, py, previewDpi);
-    QImage page(std::max(size.width(), 1), std::max(size.height(), 1), QImage::Format_RGB32);
+    // A high-density screen gets the page at its device pixels, laid out in
+    // the same logical pixels as on any other screen.
+    QImage page(qCeil(std::max(size.width(), 1) * ratio), qCeil(std::max(size.height(), 1) * ratio),
+                QImage::Format_RGB32);
     if (page.isNull()) return page;
+    page.setDevicePixelRatio(ratio);
     page.fill(Qt::white);
     QPainter canvas(&page);
     canvas.setPen(QPen(Qt::white, 1));

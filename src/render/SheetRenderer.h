@@ -57,8 +57,11 @@ bool checkPrinterResolution(int px, int py, Prompter& prompter);
 QSize previewPageSize(QSize printerPage, int px, int py, int previewDpi);
 
 // The print preview: a white page of previewPageSize with the sheet drawn at
-// previewDpi. Null image when a render pass is under way.
-QImage renderPreview(const BoxDocument& doc, int percent, int previewDpi, QSize printerPage, int px, int py);
+// previewDpi, in an image of ratio device pixels per logical pixel (a
+// high-density screen's device pixel ratio). Null image when a render pass is
+// under way.
+QImage renderPreview(const BoxDocument& doc, int percent, int previewDpi, QSize printerPage, int px, int py,
+                     qreal ratio = 1.0);
 
 // Renders the page rows [bandTop, bandTop + band.height()) of the sheet at
 // (rx, ry) into band (already sized; filled white here). screenDpi gives the
