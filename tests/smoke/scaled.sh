@@ -14,12 +14,6 @@ for tool in Xvfb xdotool import pngtopnm python3; do
   command -v "$tool" >/dev/null 2>&1 || { echo "FAIL: $tool is not installed"; exit 1; }
 done
 
-display=""
-for n in $(seq 141 190); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || { echo "no free display"; exit 1; }
-
 xvfb_pid=""
 app_pid=""
 cleanup() {
@@ -31,9 +25,17 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb "$display" -screen 0 2560x1800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY="$display"
+# A display of our own, in a range no other test uses; a number taken by a
+# server that starts at the same moment makes ours fail, then the next is tried.
+for n in $(seq 191 240); do
+  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+  Xvfb ":$n" -screen 0 2560x1800x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  sleep 0.5
+  if kill -0 "$xvfb_pid" 2>/dev/null; then export DISPLAY=":$n"; break; fi
+  xvfb_pid=""
+done
+[ -n "$xvfb_pid" ] || { echo "no free display"; exit 1; }
 ready=""
 for _ in $(seq 1 100); do
   if timeout 2 xdotool getdisplaygeometry >/dev/null 2>&1; then ready=1; break; fi
@@ -43,11 +45,11 @@ done
 
 export XDG_CONFIG_HOME="$work/config" QT_SCALE_FACTOR=2
 unset QT_QPA_PLATFORM
-timeout 60 "$prog" >/dev/null 2>&1 &
+timeout 60 "$prog" >/dev/null 2>"$work/stderr" &
 app_pid=$!
 found=""
 for _ in $(seq 1 150); do
-  kill -0 "$app_pid" 2>/dev/null || { echo "the program ended early"; exit 1; }
+  kill -0 "$app_pid" 2>/dev/null || { echo "the program ended early: $(head -c 500 "$work/stderr")"; exit 1; }
   found=$(timeout 5 xdotool search --name "^${title}\$" 2>/dev/null | head -n1)
   [ -n "$found" ] && break
   sleep 0.1
@@ -59,8 +61,7 @@ timeout 15 import -window root "$shot" || { echo "screenshot failed"; exit 1; }
 pngtopnm "$shot" > "$work/shot.ppm" || { echo "unreadable screenshot"; exit 1; }
 
 # The right shadow strip: grey runs of 10 device pixels (5 logical) right of
-# a black frame line 2 device pixels wide; the net's dots and gaps in runs of
-# 6 device pixels (3 logical).
+# a black frame line 2 device pixels wide.
 python3 - "$work/shot.ppm" <<'PY'
 import sys
 data = open(sys.argv[1], "rb").read()
@@ -90,6 +91,30 @@ for y in range(0, h, 7):
             shadow_rows += 1
 assert shadow_rows > 20, "no frame with drop shadow found (%d rows)" % shadow_rows
 print("frame and shadow at scale 2 in %d rows" % shadow_rows)
+
+# The top ruler: outlines 2 device pixels thick, 38 rows apart (20 logical
+# pixels high). Its digits must have detail finer than 2 x 2 blocks.
+def long_black(y):  # starts and lengths of black runs of 400 pixels and more
+    return {s: n for c, s, n in runs(y) if c == black and n >= 400}
+ruler = None
+for y in range(0, h - 40):
+    top = long_black(y)
+    if not top: continue
+    below, second, third = long_black(y + 38), long_black(y + 1), long_black(y + 2)
+    for x, n in top.items():
+        if x in below and x in second and x not in third:
+            ruler = (x, y, n)
+            break
+    if ruler: break
+assert ruler, "no ruler found"
+x0, y0, width = ruler
+mixed = 0
+for y in range(y0 + 2, y0 + 26, 2):
+    for x in range(x0 + 42, x0 + width - 2, 2):
+        q = {rgb(x, y), rgb(x + 1, y), rgb(x, y + 1), rgb(x + 1, y + 1)}
+        if len(q) > 1: mixed += 1
+assert mixed > 50, "ruler digits are 2 x 2 blocks (%d mixed blocks)" % mixed
+print("ruler at (%d, %d): %d blocks finer than a logical pixel" % (x0, y0, mixed))
 PY
 status=$?
 [ $status = 0 ] || { echo "FAIL: the screenshot does not show the canvas at scale 2"; exit 1; }
