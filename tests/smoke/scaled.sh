@@ -27,9 +27,11 @@ trap cleanup EXIT
 
 # A display of our own, in a range no other test uses; a number taken by a
 # server that starts at the same moment makes ours fail, then the next is tried.
+# -noreset: the readiness probe's disconnect must not reset the server just
+# as the program connects.
 for n in $(seq 191 240); do
   [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-  Xvfb ":$n" -screen 0 2560x1800x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 2560x1800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
   xvfb_pid=$!
   sleep 0.5
   if kill -0 "$xvfb_pid" 2>/dev/null; then export DISPLAY=":$n"; break; fi
