@@ -88,6 +88,13 @@ ScanCommands::~ScanCommands() {
 }
 
 void ScanCommands::selectScanner() {
+    // The device search needs the scanner library, which the running scan
+    // holds until it ends: the window would wait for it.
+    if (m_thread) {
+        m_prompter.inform(QString(), QStringLiteral("Es wird bereits ein Bild eingescannt."),
+                          PromptIcon::Information);
+        return;
+    }
     const QString chosen = m_dialogs->chooseScanner(m_device);
     if (!chosen.isEmpty()) m_device = chosen;
 }

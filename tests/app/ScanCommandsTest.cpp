@@ -45,7 +45,11 @@ struct ScriptedDialogs : ScanDialogs {
     int qualityDialogs = 0;
     QStringList folders;             // where each save dialog opened
 
-    QString chooseScanner(const QString&) override { return scanner; }
+    int scannerDialogs = 0;
+    QString chooseScanner(const QString&) override {
+        ++scannerDialogs;
+        return scanner;
+    }
     bool askSavePath(const QString& filter, const QString& folder, QString& path, int& index) override {
         folders.push_back(folder);
         ++saveDialogs;
@@ -234,11 +238,16 @@ TEST_F(ScanCommandsTest, CancellingASlowScanSaysSoAndSavesNothing) {
     commands->scanImage();
     QTest::qWait(300);
     commands->scanImage();   // a second scan while one runs is refused with a message
+    // Choosing a scanner would wait for the running scan: refused at once,
+    // the window stays responsive.
+    commands->selectScanner();
+    EXPECT_EQ(dialogs->scannerDialogs, 0);
     commands->cancelScan();
     ASSERT_TRUE(arrived.wait(10000));
-    ASSERT_EQ(prompter.messages.size(), 2u);
+    ASSERT_EQ(prompter.messages.size(), 3u);
     EXPECT_EQ(prompter.messages[0].text, "Es wird bereits ein Bild eingescannt.");
-    EXPECT_EQ(prompter.messages[1].text, "Der Scan wurde abgebrochen.");
+    EXPECT_EQ(prompter.messages[1].text, "Es wird bereits ein Bild eingescannt.");
+    EXPECT_EQ(prompter.messages[2].text, "Der Scan wurde abgebrochen.");
     EXPECT_EQ(dialogs->saveDialogs, 0);
     commands->setScanOptions({{"read-delay", "false"}, {"resolution", "50"}});
 }
