@@ -48,6 +48,12 @@ void FoldView::setLabels(bool on) {
 }
 
 void FoldView::refreshTextures() {
+    // A high-density screen shows the faces at its device pixels: face
+    // pictures sharp enough for those.
+    if (devicePixelRatioF() > 1.0) {
+        const int edge = FaceTextures::edgeFor(size() * devicePixelRatioF());
+        if (edge > m_textures.edgePixels()) m_textures = FaceTextures(edge);
+    }
     const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     const double dpi = s ? s->logicalDotsPerInchX() : 96;
     m_textures.update(m_doc, m_percent ? m_percent() : 100, dpi);

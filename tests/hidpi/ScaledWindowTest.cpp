@@ -6,6 +6,8 @@
 #include "../app/AppTestSupport.h"
 #include "app/EditorCanvas.h"
 #include "app/EditorPage.h"
+#include "app/FoldView.h"
+#include "model/NewDocument.h"
 #include "app/RulerWidget.h"
 #include "model/BoxDocument.h"
 
@@ -97,4 +99,18 @@ TEST(ScaledWindow, RulersAtDeviceResolution) {
     EXPECT_EQ(ruler.size(), top->size() * 2);
     EXPECT_EQ(at(ruler, 38, 20), 0u);   // the corner square's separator, column 19
     EXPECT_EQ(at(ruler, 39, 20), 0u);
+}
+
+TEST(ScaledWindow, FoldViewFacesSharpEnoughForTheDevicePixels) {
+    BoxDocument doc;
+    initStartupDocument(doc, 96);
+    newDocument(doc);
+    FoldView view(doc, [] { return 100; });
+    view.resize(800, 600);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    view.grab();
+    // 1600 x 1200 device pixels want an edge of 600, more than the 512 of a plain screen.
+    EXPECT_EQ(view.textures().edgePixels(), 600);
+    EXPECT_TRUE(view.textures().isValid());
 }
