@@ -186,9 +186,51 @@ QImage* directTarget(const QPainter& dc, QPoint& shift) {
     return img;
 }
 
+// On a buffer for a high-density screen (a painter that scales uniformly
+// onto a 32-bit image) the picture is scaled straight to the device's pixels,
+// as sharp as that screen allows. Its edges lie where the raster engine puts
+// those of a filled rectangle of the same logical size. false: not such a
+// painter or picture; nothing drawn.
+bool drawOnDeviceGrid(QPainter& dc, const QRect& dest, const DibHandle& dib, int srcX, int topRow, int srcW,
+                      int srcH, std::int64_t key) {
+    const QTransform t = dc.deviceTransform();
+    if (t.type() != QTransform::TxScale || t.m11() != t.m22() || t.m11() <= 1.0) return false;
+    if (!dc.device() || dc.device()->devType() != QInternal::Image) return false;
+    auto* img = static_cast<QImage*>(dc.device());
+    if (img->format() != QImage::Format_RGB32 && img->format() != QImage::Format_ARGB32_Premultiplied) return false;
+    const QPainter::CompositionMode mode = dc.compositionMode();
+    if (mode != QPainter::CompositionMode_SourceOver && mode != QPainter::CompositionMode_Source) return false;
+    if (dc.opacity() != 1.0 || (dc.hasClipping() && dc.clipRegion().rectCount() > 1)) return false;
+    const qreal r = t.m11();
+    const auto edge = [r](long long v, qreal shift) {
+        return static_cast<int>(std::clamp<qint64>(qRound64(v * r + shift), -kCoordCut, kCoordCut));
+    };
+    const int x1 = edge(dest.left(), t.dx()), y1 = edge(dest.top(), t.dy());
+    const int x2 = edge(static_cast<long long>(dest.left()) + dest.width(), t.dx());
+    const int y2 = edge(static_cast<long long>(dest.top()) + dest.height(), t.dy());
+    if (x2 <= x1 || y2 <= y1) return true;
+    const QRect device(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1));
+    QRect part = device & img->rect();
+    if (dc.hasClipping()) part &= t.mapRect(dc.clipBoundingRect()).toRect();
+    if (part.isEmpty()) return true;
+    const RowScaler scaler(dib, srcX, topRow, srcW, srcH, device, part, key);
+    if (!scaler.binaryAlpha()) return false;
+    const bool skipTransparent = scaler.translucent() && mode == QPainter::CompositionMode_SourceOver;
+    std::vector<QRgb> row(static_cast<size_t>(part.width()));
+    for (int y = 0; y < part.height(); ++y) {
+        // constScanLine: the painter writes into this very buffer.
+        auto* line = reinterpret_cast<QRgb*>(const_cast<uchar*>(img->constScanLine(part.top() + y))) + part.left();
+        scaler.fill(y, row.data());
+        for (int i = 0; i < part.width(); ++i)
+            if (!skipTransparent || row[size_t(i)]) line[i] = row[size_t(i)];
+    }
+    return true;
+}
+
 void drawScaled(QPainter& dc, const QRect& dest, const DibHandle& dib, int srcX, int topRow, int srcW,
                 int srcH, std::int64_t key) {
     if (dest.width() <= 0 || dest.height() <= 0 || srcW <= 0 || srcH <= 0) return;
+    if (drawOnDeviceGrid(dc, dest, dib, srcX, topRow, srcW, srcH, key)) return;
     const QRect part = reachableArea(dc, dest);
     if (part.isEmpty()) return;
     const RowScaler scaler(dib, srcX, topRow, srcW, srcH, dest, part, key);

@@ -6,6 +6,7 @@
 #include "RenderTestUtil.h"
 #include "model/BoxDocument.h"
 #include "model/NewDocument.h"
+#include "image/DibHandle.h"
 #include "render/DeviceGrid.h"
 #include "render/EditorView.h"
 #include "render/RulerPainter.h"
@@ -176,4 +177,36 @@ TEST(HighDensity, PreviewPageAtDeviceResolution) {
     EXPECT_EQ(differencesFromBlocks(two, one, 2.0, QRect(0, 0, 400, 282)), 0);
     const QImage half = renderPreview(doc, 100, 35, page, 600, 600, 1.5);
     EXPECT_EQ(differencesFromBlocks(half, one, 1.5, QRect(0, 0, 400, 282)), 0);
+}
+
+// A picture is scaled to the device's pixels: a 3 x 3 checker board on 61
+// logical pixels has its squares' edges between logical pixels, and it covers
+// the same logical area as at ratio 1.
+TEST(HighDensity, PicturesScaledToTheDevicePixels) {
+    BoxDocument doc = newBox();
+    QImage pic(3, 3, QImage::Format_RGB32);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x) pic.setPixel(x, y, (x + y) % 2 ? qRgb(0, 0, 0) : qRgb(255, 0, 0));
+    Tobs& o = doc.Objects[1];
+    o = Tobs();
+    o.Kind = Image;
+    o.Picture = DibHandle(pic, 24);
+    SetDevLeft(o, 200, doc.Zoom, doc.ScreenDivisor);
+    SetDevTop(o, 100, doc.Zoom, doc.ScreenDivisor);
+    SetDevWidth(o, 62, doc.Zoom, doc.ScreenDivisor);
+    SetDevHeight(o, 62, doc.Zoom, doc.ScreenDivisor);
+    const QPoint scroll(100, 30);   // left of the box area: no net over the picture
+    const QImage one = editorPicture(doc, QSize(640, 460), scroll, 1.0);
+    const QImage two = editorPicture(doc, QSize(640, 460), scroll, 2.0);
+    const QRect area(100, 70, 61, 61);
+    ASSERT_EQ(rt::countOf(one, rt::White, area), 0);
+    EXPECT_GT(mixedBlocks(two, area), 10) << "the picture is still made of 2 x 2 blocks";
+    // Only the squares' borders may move, by less than a logical pixel.
+    EXPECT_LT(differencesFromBlocks(two, one, 2.0, area), 4 * 2 * 2 * 61);
+    // Nothing drawn outside the picture's logical rectangle.
+    EXPECT_EQ(differencesFromBlocks(two, one, 2.0, QRect(90, 60, 10, 90)), 0);
+    EXPECT_EQ(differencesFromBlocks(two, one, 2.0, QRect(161, 60, 10, 90)), 0);
+    const QImage half = editorPicture(doc, QSize(640, 460), scroll, 1.5);
+    EXPECT_EQ(differencesFromBlocks(half, one, 1.5, QRect(161, 60, 10, 90)), 0);
+    EXPECT_EQ(rt::countOf(half, rt::White, QRect(deviceEdge(100, 1.5), deviceEdge(70, 1.5), 91, 91)), 0);
 }
