@@ -4,7 +4,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build bench asan fuzz clean
+.PHONY: run test deps build bench package asan fuzz clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -21,6 +21,10 @@ run: build
 
 test: deps
 	bash scripts/run-tests.sh
+
+# The Debian package faltarillon_<version>_amd64.deb in the build folder.
+package: build
+	cmake --build $(BUILD) --target package
 
 bench: build
 	for b in $(BUILD)/bench_*; do $$b; done

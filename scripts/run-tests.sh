@@ -17,6 +17,9 @@ cmake --build build -j "$JOBS"
 CTEST_ARGS=(--output-on-failure -j "$JOBS" --timeout 120 --repeat after-timeout:3)
 ctest --test-dir build "${CTEST_ARGS[@]}"
 
+echo "== Debian package =="
+bash scripts/check-package.sh build
+
 echo "== sanitizer build of the core tests =="
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFALTARILLON_SANITIZE=ON \
       -DFALTARILLON_BUILD_UI=OFF -DFALTARILLON_BUILD_BENCH=OFF

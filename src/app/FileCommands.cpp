@@ -5,6 +5,7 @@
 #include "model/NewDocument.h"
 #include "model/Prompter.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -38,17 +39,48 @@ void FileCommands::doNew() {
 void FileCommands::OpenItemClick() {
     const QString path = m_prompter.openPath(QStringLiteral("Öffnen"), m_doc.ProgramFolder, boxFilter());
     if (path.isEmpty()) return;
-    if (m_doc.Objects.anyObjects() && !offerSave(QStringLiteral("Faltarillon öffnen"))) return;
-    if (!OpenItNow(m_doc, path, m_prompter, m_hooks.progress)) return;
+    openFile(path);
+}
+
+bool FileCommands::openAfterQuestion(const QString& path) {
+    if (m_doc.Objects.anyObjects() && !offerSave(QStringLiteral("Faltarillon öffnen"))) return false;
+    return OpenItNow(m_doc, path, m_prompter, m_hooks.progress);
+}
+
+bool FileCommands::openFile(const QString& path) {
+    if (!openAfterQuestion(path)) return false;
     m_doc.FileName = path;
     if (m_hooks.setCaption) m_hooks.setCaption(captionFor(m_doc.FileName));
+    if (m_hooks.fileUsed) m_hooks.fileUsed(path);
     if (m_hooks.afterOpen) m_hooks.afterOpen();
+    return true;
+}
+
+bool FileCommands::openSample(const QString& path) {
+    if (!openAfterQuestion(path)) return false;
+    m_doc.FileName.clear();
+    // A picture stored by its bare name was found beside the sample; keep
+    // that place, or a copy saved elsewhere would lose its pictures.
+    const QDir sampleFolder = QFileInfo(path).absoluteDir();
+    auto anchor = [&](QString& stored) {
+        if (stored.isEmpty() || stored.contains(QLatin1Char('/')) || stored.contains(QLatin1Char('\\'))) return;
+        if (QFileInfo(m_doc.ProgramFolder + stored).isFile()) return;
+        const QString beside = sampleFolder.filePath(stored);
+        if (QFileInfo(beside).isFile()) stored = beside;
+    };
+    anchor(m_doc.BackgroundFile);
+    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot)
+        if (m_doc.Objects[slot].Kind == Image) anchor(m_doc.Objects[slot].Content);
+    if (m_hooks.setCaption) m_hooks.setCaption(captionFor(m_doc.FileName));
+    if (m_hooks.afterOpen) m_hooks.afterOpen();
+    return true;
 }
 
 bool FileCommands::writeTo(const QString& path) {
     if (!Saveit(m_doc, path, m_prompter)) return false;
     m_doc.FileName = path;
     if (m_hooks.setCaption) m_hooks.setCaption(captionFor(m_doc.FileName));
+    if (m_hooks.fileUsed) m_hooks.fileUsed(path);
     return true;
 }
 

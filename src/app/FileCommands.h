@@ -18,6 +18,7 @@ public:
         std::function<void()> afterOpen;           // sizes, layout line, repaints
         std::function<void(const QString&)> setCaption;
         ProgressCallback progress;                 // image loading while opening
+        std::function<void(const QString&)> fileUsed;   // a box file opened or saved
     };
 
     static QString boxFilter() { return QStringLiteral("Faltarillon-Dateien|*.box"); }
@@ -32,6 +33,12 @@ public:
 
     void Neu1Click();
     void OpenItemClick();
+    // Open without its dialog: the save question when there are objects,
+    // then OpenItNow. True when the file was opened.
+    bool openFile(const QString& path);
+    // A sample design opened as a new, unnamed box: the sample file itself
+    // is never saved over. Pictures found beside it keep that place.
+    bool openSample(const QString& path);
     bool SaveItemClick();
     bool Speichernunter1Click();
     // The Exit question; true when the window may close.
@@ -43,6 +50,7 @@ private:
     bool offerSave(const QString& caption);
     void doNew();
     bool writeTo(const QString& path);
+    bool openAfterQuestion(const QString& path);
 
     BoxDocument& m_doc;
     Prompter& m_prompter;

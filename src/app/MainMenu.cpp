@@ -16,6 +16,14 @@ QAction* item(QMenu* menu, const char* name, const QString& caption, const QStri
     return a;
 }
 
+QMenu* submenu(QMenu* menu, const char* name, const QString& caption, const QString& hint) {
+    QMenu* sub = menu->addMenu(caption);
+    sub->setObjectName(QLatin1String(name));
+    sub->menuAction()->setObjectName(QLatin1String(name) + QStringLiteral("Item"));
+    sub->menuAction()->setStatusTip(hint);
+    return sub;
+}
+
 }  // namespace
 
 MainMenu::MainMenu(QMenuBar* bar, QObject* parent) : QObject(parent) {
@@ -27,6 +35,10 @@ MainMenu::MainMenu(QMenuBar* bar, QObject* parent) : QObject(parent) {
                 QKeySequence(Qt::CTRL | Qt::Key_N));
     OpenItem = item(Datei1, "OpenItem", QStringLiteral("Ö&ffnen..."), QStringLiteral("Box öffnen"),
                     QKeySequence(Qt::CTRL | Qt::Key_O));
+    Zuletztgeoeffnet1 = submenu(Datei1, "Zuletztgeoeffnet1", QStringLiteral("&Zuletzt geöffnet"),
+                                QStringLiteral("Öffnet eine der zuletzt benutzten Boxen"));
+    Beispiele1 = submenu(Datei1, "Beispiele1", QStringLiteral("Beispie&le"),
+                         QStringLiteral("Öffnet eine Beispielbox als neue, unbenannte Box"));
     SaveItem = item(Datei1, "SaveItem", QStringLiteral("&Speichern"), QStringLiteral("Aktuelle Box speichern"),
                     QKeySequence(Qt::CTRL | Qt::Key_S));
     SaveAs = item(Datei1, "SaveAs", QStringLiteral("Speichern &unter..."),

@@ -17,6 +17,8 @@ public:
     QMenu* Bearbeiten1 = nullptr;
     QMenu* Einstellungen1 = nullptr;
     QMenu* Hilfe1 = nullptr;
+    QMenu* Zuletztgeoeffnet1 = nullptr;   // filled by RecentFilesMenu
+    QMenu* Beispiele1 = nullptr;          // filled by SamplesMenu
 
     QAction* Neu1 = nullptr;
     QAction* OpenItem = nullptr;

@@ -16,6 +16,8 @@
 #include "app/MenuShortcutPriority.h"
 #include "app/PrintController.h"
 #include "app/PrintPage.h"
+#include "app/RecentFilesMenu.h"
+#include "app/SamplesMenu.h"
 #include "app/ProgressEvent.h"
 #include "app/ScanCommands.h"
 #include "dialogs/AboutBoxUnit.h"
@@ -37,6 +39,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
@@ -115,6 +118,7 @@ TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
     hooks.afterOpen = [this] { afterOpen(); };
     hooks.setCaption = [this](const QString& caption) { setWindowTitle(caption); };
     hooks.progress = [this](int percent) { WMUser(percent); };
+    hooks.fileUsed = [this](const QString& path) { m_recent->fileUsed(path); };
     m_fileCommands = std::make_unique<FileCommands>(*m_doc, *m_prompter, hooks);
 
     connectCommands();
@@ -230,6 +234,11 @@ void TSDIAppForm::connectCommands() {
         if (PageControl1->widget(index) == TabSheet2) TabSheet2->VPaintPaint();
     });
 
+    m_recent = new RecentFilesMenu(m->Zuletztgeoeffnet1, m_useSettings, this);
+    connect(m_recent, &RecentFilesMenu::openRequested, this, &TSDIAppForm::openRecent);
+    auto* samples = new SamplesMenu(m->Beispiele1, m_doc->ProgramFolder, this);
+    connect(samples, &SamplesMenu::openRequested, this, [this](const QString& path) { m_fileCommands->openSample(path); });
+
     m_scan = new ScanCommands(*m_prompter, this, nullptr, m_jpegForm);
     m_scan->setSaveFolder(m_doc->ProgramFolder);
     connect(m->Scannerauswhlen1, &QAction::triggered, m_scan, &ScanCommands::selectScanner);
@@ -302,6 +311,26 @@ void TSDIAppForm::armStartupTimer() {
 void TSDIAppForm::Timer2Timer() {
     Timer2->stop();
     m_fileCommands->runStartupNew();
+    if (m_startupFile.isEmpty()) return;
+    // On failure the message has been shown and the empty New stays.
+    if (!m_fileCommands->openFile(m_startupFile)) return;
+    // Whatever the file's layout: its net in view and its cube size shown.
+    TabSheet3->scrollToMiddleThird();
+    TabSheet3->ProzEDChange();
+}
+
+void TSDIAppForm::setStartupFile(const QString& path) {
+    m_startupFile = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
+}
+
+void TSDIAppForm::openRecent(const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        m_prompter->inform(QString(), QStringLiteral("Die Datei %1 wurde nicht gefunden.").arg(path),
+                           PromptIcon::Information);
+        m_recent->forget(path);
+        return;
+    }
+    m_fileCommands->openFile(path);
 }
 
 bool TSDIAppForm::event(QEvent* e) {

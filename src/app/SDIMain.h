@@ -30,6 +30,7 @@ class PrintController;
 class PrintPage;
 class Prompter;
 class PropertyPanel;
+class RecentFilesMenu;
 class QTabWidget;
 class QTimer;
 class ScanCommands;
@@ -57,6 +58,13 @@ public:
     TJPEGQForm* jpegForm() const { return m_jpegForm; }
     ScanCommands* scanCommands() const { return m_scan; }
     bool startupDone() const;
+    RecentFilesMenu* recentFiles() const { return m_recent; }
+
+    // A box file to open once the start-up New has run (the program's
+    // argument); relative paths count from the current folder.
+    void setStartupFile(const QString& path);
+    // "Zuletzt geöffnet": a file that is gone is reported and dropped.
+    void openRecent(const QString& path);
 
     // Components by the names the user interface gives them.
     MainMenu* MainMenu1 = nullptr;
@@ -112,6 +120,8 @@ private:
     std::unique_ptr<EditorController> m_controller;
     KeyEdit* m_keyEdit = nullptr;
     ScanCommands* m_scan = nullptr;
+    RecentFilesMenu* m_recent = nullptr;
+    QString m_startupFile;
     TJPEGQForm* m_jpegForm = nullptr;
     TAboutBox* m_aboutBox = nullptr;
     bool m_useSettings = true;

@@ -1,10 +1,13 @@
 // The designer's entry point: application title, the main window, the event
-// loop. The program takes no arguments.
+// loop. The one argument, a box file, is opened once the start-up New has
+// run (file managers and the launcher pass it); without it the program
+// starts with the empty box.
 #include "app/AppTitles.h"
 #include "app/SDIMain.h"
 #include "model/NewDocument.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -22,7 +25,15 @@ int main(int argc, char** argv) {
     if (toolkitTexts.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&toolkitTexts);
 
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Gestaltet Faltschachteln in Würfelform und druckt sie."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("DATEI.box"), QStringLiteral("Box, die nach dem Start geöffnet wird"),
+                                 QStringLiteral("[DATEI.box]"));
+    parser.process(app);
+
     TSDIAppForm window;
+    if (!parser.positionalArguments().isEmpty()) window.setStartupFile(parser.positionalArguments().first());
     window.show();
     return app.exec();
 }

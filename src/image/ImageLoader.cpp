@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -92,6 +94,48 @@ DibHandle OpenDib(const QString& path) {
     const QByteArray data = file.readAll();
     if (data.size() != size) return DibHandle();
     return DecodeDib(data, QFileInfo(path).suffix());
+}
+
+namespace {
+
+QSize reducedSize(QSize full, int shortestSide) {
+    const int shorter = std::min(full.width(), full.height());
+    if (shortestSide <= 0 || shorter <= shortestSide) return full;
+    const double f = double(shortestSide) / shorter;
+    return QSize(std::max(1, int(full.width() * f + 0.5)), std::max(1, int(full.height() * f + 0.5)));
+}
+
+}  // namespace
+
+DibHandle OpenDibScaled(const QString& path, int shortestSide) {
+    QFile file;
+    if (!openRegularFile(path, file)) return DibHandle();
+    const qint64 size = file.size();
+    if (size <= 0 || size > MaxDecodedImageBytes()) return DibHandle();
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (!IsOwnFormatHint(suffix)) {
+        QImageReader reader(&file, suffix.toLatin1());
+        reader.setDecideFormatFromContent(true);
+        reader.setAutoTransform(false);
+        const QSize full = reader.size();
+        if (full.isValid()) {
+            if (qint64(full.width()) * full.height() * 4 > MaxDecodedImageBytes()) return DibHandle();
+            const QSize target = reducedSize(full, shortestSide);
+            if (target != full) reader.setScaledSize(target);
+            QImage image;
+            if (reader.read(&image) && !image.isNull()) return DibHandle(image);
+        }
+        file.seek(0);
+    }
+    // Our own formats and files whose size the reader cannot tell: decoded
+    // whole, then reduced.
+    const QByteArray data = file.readAll();
+    if (data.size() != size) return DibHandle();
+    DibHandle dib = DecodeDib(data, suffix);
+    if (dib.isEmpty()) return dib;
+    const QSize target = reducedSize(dib.image().size(), shortestSide);
+    if (target == dib.image().size()) return dib;
+    return DibHandle(dib.image().scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
 QString ResolveImagePath(const QString& fileName, const QString& programFolder) {

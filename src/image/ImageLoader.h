@@ -12,6 +12,12 @@
 // Empty on failure (missing, unreadable, damaged or oversized file).
 DibHandle OpenDib(const QString& path);
 
+// Like OpenDib, for previews: a picture whose shorter side exceeds
+// shortestSide is decoded at about that size (JPEG decodes scaled, which is
+// far faster than decoding it whole). Pictures beyond the decoders' pixel
+// limit are refused even though their reduced copy would fit.
+DibHandle OpenDibScaled(const QString& path, int shortestSide);
+
 // Decodes an image held in memory; formatHint is a file extension
 // ("pcx", "tga", ...) or empty. Empty on failure.
 DibHandle DecodeDib(const QByteArray& data, const QString& formatHint = QString());

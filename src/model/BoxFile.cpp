@@ -59,10 +59,11 @@ void turnByRotation(DibHandle& dib, std::int32_t rotation, const ProgressCallbac
     }
 }
 
-void loadPictures(BoxDocument& doc, const QString& path, Prompter& prompter, const ProgressCallback& progress) {
+void loadPictures(BoxDocument& doc, const QString& path, Prompter& prompter, const ProgressCallback& progress,
+                  int shortestSide) {
     const QString programFolder = doc.ProgramFolder;
     if (doc.BackgroundMode != bgNone && !doc.BackgroundFile.isEmpty()) {
-        if (!loadStoredImage(doc.BackgroundPicture, doc.BackgroundFile, path, programFolder))
+        if (!loadStoredImage(doc.BackgroundPicture, doc.BackgroundFile, path, programFolder, shortestSide))
             prompter.inform(QString(), boxmsg::imageMissingText(doc.BackgroundFile), PromptIcon::Error);
     }
     // The progress bar shows only what the image library reports while it
@@ -70,7 +71,7 @@ void loadPictures(BoxDocument& doc, const QString& path, Prompter& prompter, con
     for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
         Tobs& o = doc.Objects[slot];
         if (o.Kind != Image) continue;
-        if (loadStoredImage(o.Picture, o.Content, path, programFolder)) {
+        if (loadStoredImage(o.Picture, o.Content, path, programFolder, shortestSide)) {
             turnByRotation(o.Picture, o.Rotation, progress);
             settleTransparentValue(o);
         } else
@@ -78,9 +79,8 @@ void loadPictures(BoxDocument& doc, const QString& path, Prompter& prompter, con
     }
 }
 
-}  // namespace
-
-bool OpenItNow(BoxDocument& doc, const QString& path, Prompter& prompter, const ProgressCallback& progress) {
+bool openBoxFile(BoxDocument& doc, const QString& path, Prompter& prompter, const ProgressCallback& progress,
+                 int shortestSide) {
     QByteArray data;
     switch (readRegularFile(path, data)) {
     case ReadOutcome::Ok:
@@ -108,12 +108,22 @@ bool OpenItNow(BoxDocument& doc, const QString& path, Prompter& prompter, const 
         return false;
     }
     data.clear();
-    loadPictures(*fresh, path, prompter, progress);
+    loadPictures(*fresh, path, prompter, progress, shortestSide);
 
     fresh->CurrentObject = 0;
     fresh->FileName = path;
     doc = std::move(*fresh);
     return true;
+}
+
+}  // namespace
+
+bool OpenItNow(BoxDocument& doc, const QString& path, Prompter& prompter, const ProgressCallback& progress) {
+    return openBoxFile(doc, path, prompter, progress, 0);
+}
+
+bool OpenForPreview(BoxDocument& doc, const QString& path, Prompter& prompter, int pictureShortestSide) {
+    return openBoxFile(doc, path, prompter, {}, pictureShortestSide);
 }
 
 bool Saveit(const BoxDocument& doc, const QString& path, Prompter& prompter) {

@@ -20,6 +20,10 @@
 bool OpenItNow(BoxDocument& doc, const QString& path, Prompter& prompter,
                const ProgressCallback& progress = {});
 
+// OpenItNow for previews and thumbnails: pictures larger than needed for a
+// shorter side of pictureShortestSide pixels are decoded reduced.
+bool OpenForPreview(BoxDocument& doc, const QString& path, Prompter& prompter, int pictureShortestSide);
+
 // Writes doc to path atomically: a temporary file beside it replaces the
 // old file only when everything was written, so a failed save never
 // destroys the previous file. Where the folder takes no temporary file, the

@@ -15,11 +15,17 @@ QString storedFileNamePart(const QString& storedPath) {
 }
 
 bool loadStoredImage(DibHandle& dib, const QString& storedPath, const QString& boxFilePath,
-                     const QString& programFolder) {
+                     const QString& programFolder, int shortestSide) {
+    auto load = [&](const QString& fileName) {
+        if (shortestSide <= 0) return LoadDIBit(dib, fileName, programFolder);
+        DibHandle reduced = OpenDibScaled(ResolveImagePath(fileName, programFolder), shortestSide);
+        if (reduced.isEmpty()) return false;
+        dib = reduced;
+        return true;
+    };
     if (storedPath.isEmpty()) return false;
-    if (LoadDIBit(dib, storedPath, programFolder)) return true;
+    if (load(storedPath)) return true;
     const QString name = storedFileNamePart(storedPath);
     if (name.isEmpty()) return false;
-    const QString besideBox = QFileInfo(boxFilePath).absoluteDir().filePath(name);
-    return LoadDIBit(dib, besideBox, programFolder);
+    return load(QFileInfo(boxFilePath).absoluteDir().filePath(name));
 }

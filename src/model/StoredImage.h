@@ -12,6 +12,7 @@ QString storedFileNamePart(const QString& storedPath);
 
 // Loads the picture for storedPath into dib. boxFilePath is the box file
 // being read (its folder is the second place looked in). Only regular files
-// are read. False when neither place holds a readable image.
+// are read. False when neither place holds a readable image. shortestSide
+// above 0 decodes large pictures reduced to about that size (previews).
 bool loadStoredImage(DibHandle& dib, const QString& storedPath, const QString& boxFilePath,
-                     const QString& programFolder);
+                     const QString& programFolder, int shortestSide = 0);

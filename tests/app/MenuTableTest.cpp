@@ -21,6 +21,7 @@ const QSet<QString> SwitchedOn = {
     QStringLiteral("3D issue"),
     QStringLiteral("undo issue"),
     QStringLiteral("vector-export issue"),
+    QStringLiteral("Linux issue"),
 };
 
 struct MenuRow {

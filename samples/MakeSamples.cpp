@@ -1,0 +1,228 @@
+// Writes the sample designs of the "Beispiele" menu into a folder (the
+// samples/ folder of the sources): a game die, a gift box with a name label
+// on the lid and a box with a picture background, all made of the program's
+// own objects and a picture drawn here. Built on request only
+// (`cmake --build build --target make_samples`, then run it with the
+// folder); the files it wrote are kept in the sources.
+//
+// The designs are laid out for the box size 100 % on New's 290 x 205 mm
+// item: cube edge e = 205 mm less a fifteenth, divided by 3. Side faces lie
+// in a row from the item's left edge, one edge below its top: "Vorne",
+// "Rechts", "Hinten", "Links"; the "Boden" hangs below "Hinten"; the lid
+// halves stand above "Rechts" and "Links". Up on a side face is towards the
+// lid; on the lid halves it is towards "Hinten" (right on the half above
+// "Rechts", left on the one above "Links"); on the "Boden" it is towards its
+// lower edge, which meets "Vorne".
+
+#include "model/BoxDocument.h"
+#include "model/BoxFile.h"
+#include "model/NewDocument.h"
+#include "model/StreamPrompter.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+#include <QTextStream>
+#include <cmath>
+
+namespace {
+
+constexpr double MmPerInch = 25.39995;
+constexpr double Edge = 205.0 * 14.0 / 15.0 / 3.0;   // the cube's edge in mm
+
+// Colours as the box file holds them: 0x00BBGGRR.
+constexpr std::int32_t rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }
+
+class Design {
+public:
+    Design() {
+        initStartupDocument(doc, 96);
+        newDocument(doc);
+        // Objects count from the editing area's corner; the item is its
+        // middle third.
+        originX = doc.ExtentWidth / 3;
+        originY = doc.ExtentHeight / 3;
+    }
+
+    // A rectangle in mm from the item's top-left corner.
+    Tobs& place(ObjectKind kind, double x, double y, double w, double h) {
+        const int slot = doc.Objects.takeFreeSlot();
+        Tobs& o = doc.Objects[slot];
+        o.resetToDefaults();
+        o.Kind = kind;
+        o.Left = originX + units(x);
+        o.Top = originY + units(y);
+        o.Width = units(w);
+        o.Height = units(h);
+        o.KeepAspect = 1;
+        o.Shape = shRectangle;
+        o.FontName = QStringLiteral("Arial");
+        o.FontSize = 10;
+        o.FontHeight = -13;
+        return o;
+    }
+
+    Tobs& figure(ShapeCode shape, double x, double y, double w, double h, std::int32_t colour) {
+        Tobs& o = place(Figure, x, y, w, h);
+        o.Shape = shape;
+        o.Color = colour;
+        o.FillModeOrShadowColor = fmFilled;
+        o.LineWidthOrTransColor = 1;
+        return o;
+    }
+
+    Tobs& text(const QString& content, double x, double y, double w, double h, int points, std::int32_t colour,
+               int rotation = 0) {
+        Tobs& o = place(Text, x, y, w, h);
+        o.Content = content;
+        o.FontName = QStringLiteral("Arial");
+        o.FontSize = points;
+        o.FontHeight = -int(std::lround(points * 96.0 / 72.0));
+        o.FontStyle = fsBold;
+        o.FontColor = colour;
+        o.Color = colour;
+        o.Alignment = 1;
+        o.Rotation = rotation;
+        return o;
+    }
+
+    bool save(const QString& path) {
+        QTextStream err(stderr);
+        StreamPrompter prompter(err);
+        return Saveit(doc, path, prompter);
+    }
+
+    BoxDocument doc;
+
+private:
+    static std::int32_t units(double mm) { return std::int32_t(mm / MmPerInch * 20000.0); }
+    std::int32_t originX = 0;
+    std::int32_t originY = 0;
+};
+
+// Pips of a die face whose top-left corner is (x, y), for a face seen
+// upright: positions in quarters of the edge, (1,1) top left.
+void pips(Design& d, double x, double y, const std::vector<std::pair<int, int>>& at, std::int32_t colour,
+          double size = Edge / 5) {
+    for (const auto& [col, row] : at)
+        d.figure(shCircle, x + col * Edge / 4 - size / 2, y + row * Edge / 4 - size / 2, size, size, colour);
+}
+
+bool makeDie(const QString& folder) {
+    Design d;
+    const std::int32_t black = rgb(20, 20, 20);
+    const double e = Edge;
+    // Opposite faces add up to 7: Vorne 2 / Hinten 5, Rechts 3 / Links 4,
+    // Boden 1 / Deckel 6.
+    pips(d, 0, e, {{3, 1}, {1, 3}}, black);                                   // Vorne: 2
+    pips(d, e, e, {{3, 1}, {2, 2}, {1, 3}}, black);                           // Rechts: 3
+    pips(d, 2 * e, e, {{1, 1}, {3, 1}, {2, 2}, {1, 3}, {3, 3}}, black);       // Hinten: 5
+    pips(d, 3 * e, e, {{1, 1}, {3, 1}, {1, 3}, {3, 3}}, black);               // Links: 4
+    // Boden: the one, larger and red as on many dice.
+    pips(d, 2 * e, 2 * e, {{2, 2}}, rgb(200, 20, 30), e / 3.5);
+    // Deckel: six in two columns, one column on each lid half, e/4 in from
+    // the fold. Seen from above with Vorne in front the columns run from
+    // front to back, which on the net is along each half.
+    const double s = e / 5;
+    for (double lidLeft : {e, 3 * e})
+        for (int i = 1; i <= 3; ++i)
+            d.figure(shCircle, lidLeft + i * e / 4 - s / 2, e - e / 4 - s / 2, s, s, black);
+    return d.save(QDir(folder).filePath(QStringLiteral("Spielwürfel.box")));
+}
+
+bool makeGiftBox(const QString& folder) {
+    Design d;
+    const double e = Edge;
+    const std::int32_t paper = rgb(178, 24, 43), ribbon = rgb(240, 196, 25), star = rgb(255, 236, 150);
+    // The wrapping paper over the whole net, flaps included.
+    d.figure(shRectangle, 0, 0, 4 * e + e / 7 + 2, 3 * e + e / 7 + 2, paper);
+    // A few stars on the paper.
+    for (int face = 0; face < 4; ++face)
+        for (const auto& [fx, fy] : {std::pair{0.2, 0.25}, {0.78, 0.3}, {0.25, 0.8}, {0.75, 0.78}})
+            d.figure(shCircle, face * e + fx * e - 2, e + fy * e - 2, 4, 4, star);
+    // The ribbon: down the middle of every side face and across the floor.
+    const double band = e / 8;
+    for (int face = 0; face < 4; ++face) d.figure(shRectangle, face * e + e / 2 - band / 2, e, band, e, ribbon);
+    d.figure(shRectangle, 2 * e + e / 2 - band / 2, 2 * e, band, e, ribbon);
+    // On the lid it crosses both halves towards the middle of the top.
+    for (double lidLeft : {e, 3 * e}) {
+        d.figure(shRectangle, lidLeft + e / 2 - band / 2, e / 2, band, e / 2, ribbon);
+        d.figure(shRectangle, lidLeft, e / 2 + e / 4 - band / 2, e, band, ribbon);
+    }
+    // The name label on the lid half above Rechts: a card with the name,
+    // turned a quarter clockwise so that it reads upright from above with
+    // Vorne in front (its top towards Hinten). A text turned so is anchored
+    // at its top-left corner and runs down from there, its letters to the
+    // left of the anchor.
+    const double cx = e + e / 2, cy = e / 2 + e / 4;
+    const double cardW = 0.3 * e, cardH = 0.44 * e;
+    Tobs& card = d.figure(shRoundRect, cx - cardW / 2, cy - cardH / 2, cardW, cardH, rgb(255, 255, 255));
+    card.FillModeOrShadowColor = fmFilledBorder;
+    card.BorderOrOutlineColor = ribbon;
+    card.LineWidthOrTransColor = 3;
+    const double nameLength = 21, nameHeight = 4;
+    d.text(QStringLiteral("Für Anna"), cx + nameHeight / 2, cy - nameLength / 2, nameHeight, nameLength, 18,
+           rgb(150, 20, 35), 1);
+    return d.save(QDir(folder).filePath(QStringLiteral("Geschenkbox.box")));
+}
+
+// The background picture: evening sky over hills, drawn here.
+QImage landscape() {
+    QImage image(1200, 850, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, 850);
+    sky.setColorAt(0, QColor(35, 60, 140));
+    sky.setColorAt(0.55, QColor(250, 150, 90));
+    sky.setColorAt(1, QColor(255, 220, 140));
+    p.fillRect(image.rect(), sky);
+    QRadialGradient sun(820, 420, 140);
+    sun.setColorAt(0, QColor(255, 250, 210));
+    sun.setColorAt(1, QColor(255, 200, 120, 0));
+    p.setBrush(sun);
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPointF(820, 420), 140, 140);
+    const QColor hills[] = {QColor(70, 120, 80), QColor(45, 95, 60), QColor(30, 70, 45)};
+    for (int layer = 0; layer < 3; ++layer) {
+        QPainterPath path(QPointF(0, 850));
+        for (int x = 0; x <= 1200; x += 20)
+            path.lineTo(x, 520 + layer * 90 + 45 * std::sin(x / (150.0 + 40 * layer) + layer * 1.7));
+        path.lineTo(1200, 850);
+        p.setBrush(hills[layer]);
+        p.drawPath(path);
+    }
+    p.end();
+    return image;
+}
+
+bool makePictureBox(const QString& folder) {
+    const QString pictureName = QStringLiteral("Abendhimmel.jpg");
+    if (!landscape().save(QDir(folder).filePath(pictureName), "JPG", 90)) return false;
+    Design d;
+    const double e = Edge;
+    d.doc.BackgroundMode = bgFit;
+    // A bare name: the picture is looked for beside the box file.
+    d.doc.BackgroundFile = pictureName;
+    Tobs& t = d.text(QStringLiteral("Schatzkiste"), 0.05 * e, e + 0.35 * e, 0.9 * e, 0.3 * e, 36, rgb(255, 255, 255));
+    t.Shadow = 1;
+    t.FillModeOrShadowColor = rgb(40, 40, 60);
+    return d.save(QDir(folder).filePath(QStringLiteral("Box mit Bildhintergrund.box")));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        QTextStream(stderr) << "Aufruf: make_samples ORDNER\n";
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(folder);
+    return makeDie(folder) && makeGiftBox(folder) && makePictureBox(folder) ? 0 : 1;
+}
