@@ -41,7 +41,7 @@ unset QT_QPA_PLATFORM
 
 wait_window() {   # $1: regular expression of the title
   local id=""
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 300); do
     kill -0 "$app_pid" 2>/dev/null || { echo "the program ended early"; return 1; }
     id=$(timeout 5 xdotool search --name "$1" 2>/dev/null | head -n1)
     [ -n "$id" ] && { echo "$id"; return 0; }
@@ -58,11 +58,16 @@ win=$(wait_window "^${prefix}würfel\.box\$") || { echo "no window titled with t
 class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
 by_class=$(timeout 5 xdotool search --class "^${class}\$" 2>/dev/null)
 echo "$by_class" | grep -qx "$win" || { echo "window class is not '$class'"; exit 1; }
-sleep 0.7
-timeout 15 import -window "$win" "$work/shot.png" || { echo "screenshot failed"; exit 1; }
 # The die's pips are drawn in one colour of their own (20, 20, 20); the net
-# in the middle third of the editing area shows several of them.
-pips=$(convert "$work/shot.png" txt:- | grep -ci '#141414')
+# in the middle third of the editing area shows several of them. On a busy
+# machine the first paint may come late: a few tries.
+pips=0
+for _ in $(seq 1 10); do
+  sleep 0.7
+  timeout 15 import -window "$win" "$work/shot.png" || continue
+  pips=$(convert "$work/shot.png" txt:- | grep -ci '#141414')
+  [ "$pips" -gt 2000 ] && break
+done
 echo "pip pixels in view: $pips"
 [ "$pips" -gt 2000 ] || { echo "the design is not in view"; exit 1; }
 stop_app
