@@ -28,6 +28,7 @@ declare -A OPTIONS=(
   [resave]=""
   [scan]="--list --device --format --quality --option"
   [view]="--size --yaw --pitch --fold --percent --labels"
+  [thumbnail]="--size"
 )
 
 # run EXPECTED-CODE DESCRIPTION ARGS...: stdout and stderr land in $WORK/out, $WORK/err.
@@ -139,6 +140,9 @@ view     0 $W/neu.box $W/v.png --size 64x48
 view     1 $W/gibtsnicht.box $W/v2.png
 view     2 $W/neu.box $W/v3.png --fold 2
 view     2 $W/neu.box $W/v4.gif
+thumbnail 0 $W/neu.box $W/t.png --size 32
+thumbnail 1 $W/gibtsnicht.box $W/t2.png
+thumbnail 2 $W/neu.box $W/t3.png --size 0
 CASES
 )
 declare -A covered=()
