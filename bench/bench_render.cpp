@@ -2,9 +2,14 @@
 
 #include "image/DrawDib.h"
 #include "model/BoxDocument.h"
+#include "render/EditorLayerCache.h"
 #include "render/EditorView.h"
 #include "render/Mapping.h"
+#include "image/RenderThreads.h"
+#include "render/SheetPdfWriter.h"
+#include "render/SheetPngWriter.h"
 #include "render/SheetRenderer.h"
+#include "render/TextRenderer.h"
 
 #include <QGuiApplication>
 #include <QBuffer>
@@ -105,13 +110,21 @@ void BM_EditorRepaint1000Objects(benchmark::State& state) {
         benchmark::DoNotOptimize(buffer.constBits());
     }
 }
-BENCHMARK(BM_EditorRepaint1000Objects)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditorRepaint1000Objects)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_EditorRepaint10000Figures(benchmark::State& state) {
+std::unique_ptr<BoxDocument> tenThousandFigures(int maxSide) {
     auto doc = newDoc();
     doc->Zoom = 1.25;
     std::mt19937 rng(11);
-    addFigures(*doc, 1, 10000, rng, 2057, 1455, static_cast<int>(state.range(0)));
+    addFigures(*doc, 1, 10000, rng, 2057, 1455, maxSide);
+    return doc;
+}
+
+// A full render of the view (nothing kept): range(0) the figures' size,
+// range(1) the threads (0 = the machine's cores).
+void BM_EditorRepaint10000Figures(benchmark::State& state) {
+    auto doc = tenThousandFigures(static_cast<int>(state.range(0)));
+    const RenderThreadsOverride threads(static_cast<int>(state.range(1)));
     QImage buffer(1920, 1080, QImage::Format_RGB32);
     for (auto _ : state) {
         renderEditorBuffer(buffer, *doc, 100, 0, 0);
@@ -119,7 +132,26 @@ void BM_EditorRepaint10000Figures(benchmark::State& state) {
     }
 }
 // 60: a busy design; 110: figures that cover the view about 25 times over.
-BENCHMARK(BM_EditorRepaint10000Figures)->Arg(60)->Arg(110)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditorRepaint10000Figures)->Args({60, 1})->Args({60, 0})->Args({110, 1})->Args({110, 0})
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The repaint after an edit, through the kept picture: range(1) 0 = one
+// figure moved by a few pixels between repaints (a drag step, a nudge),
+// 1 = nothing drawn changed (a selection, a panel update).
+void BM_EditorRepaint10000FiguresKept(benchmark::State& state) {
+    auto doc = tenThousandFigures(static_cast<int>(state.range(0)));
+    QImage buffer(1920, 1080, QImage::Format_RGB32);
+    EditorLayerCache cache;
+    cache.render(buffer, *doc, 100, 0, 0);
+    int step = 0;
+    for (auto _ : state) {
+        if (state.range(1) == 0) doc->Objects[5000].Left += (++step % 2 ? 416 * 4 : -416 * 4);
+        cache.render(buffer, *doc, 100, 0, 0);
+        benchmark::DoNotOptimize(buffer.constBits());
+    }
+}
+BENCHMARK(BM_EditorRepaint10000FiguresKept)->Args({60, 0})->Args({60, 1})->Args({110, 0})
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
 
 std::unique_ptr<BoxDocument> sheetDoc() {
     auto doc = newDoc();
@@ -166,7 +198,57 @@ void BM_Sheet600DpiBands(benchmark::State& state) {
     state.counters["band_MB"] = double(bandBytes) / (1024 * 1024);
     state.counters["maxrss_MB"] = double(maxRssKb()) / 1024;
 }
-BENCHMARK(BM_Sheet600DpiBands)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Sheet600DpiBands)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// The sheet as one page image, its bands on range(0) threads (0 = cores).
+void BM_Sheet600DpiImage(benchmark::State& state) {
+    auto doc = sheetDoc();
+    const RenderThreadsOverride threads(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        const QImage page = renderSheetImage(*doc, 100, 600, QSize(7017, 4958), 96);
+        benchmark::DoNotOptimize(page.constBits());
+    }
+}
+BENCHMARK(BM_Sheet600DpiImage)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// 20 outlined texts at 600 dpi (d = 4): range(0) 0 = the 4d^2 copies,
+// 1 = one rendering dilated, 2 = the same texts without outline.
+void BM_OutlinedTexts600Dpi(benchmark::State& state) {
+    auto doc = sheetDoc();
+    doc->BackgroundMode = bgNone;
+    for (int slot = 30; slot < 35; ++slot) doc->Objects[slot].Kind = KindFree;
+    for (int slot = 1; slot <= 20; ++slot) doc->Objects[slot].Outline = state.range(0) == 2 ? 0 : 1;
+    const bool was = outlineFromMaskEnabled();
+    setOutlineFromMask(state.range(0) == 1);
+    const RenderThreadsOverride one(1);
+    QImage page(7017, 4958, QImage::Format_RGB32);
+    for (auto _ : state) {
+        drawSheetBand(page, *doc, 100, 600, 600, 0, 96);
+        benchmark::DoNotOptimize(page.constBits());
+    }
+    setOutlineFromMask(was);
+}
+BENCHMARK(BM_OutlinedTexts600Dpi)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// PNG of the 600-dpi sheet: range(0) 0 = the toolkit's writer at its default
+// setting, 1 = ours (Sub filter, zlib level 1, pieces on the pool).
+void BM_Sheet600DpiPng(benchmark::State& state) {
+    auto doc = sheetDoc();
+    const QImage page = renderSheetImage(*doc, 100, 600, QSize(7017, 4958), 96);
+    qint64 bytes = 0;
+    for (auto _ : state) {
+        if (state.range(0) == 0) {
+            QBuffer out;
+            out.open(QIODevice::WriteOnly);
+            page.save(&out, "PNG");
+            bytes = out.size();
+        } else {
+            bytes = encodeSheetPng(page, 600).size();
+        }
+    }
+    state.counters["png_MB"] = double(bytes) / (1024 * 1024);
+}
+BENCHMARK(BM_Sheet600DpiPng)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
 // The same sheet printed into a PDF in memory, as the print command does
 // without a printer.
@@ -187,7 +269,26 @@ void BM_Sheet600DpiPdf(benchmark::State& state) {
     state.counters["pdf_MB"] = double(bytes) / (1024 * 1024);
     state.counters["maxrss_MB"] = double(maxRssKb()) / 1024;
 }
-BENCHMARK(BM_Sheet600DpiPdf)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_Sheet600DpiPdf)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+
+// The same sheet through our own writer: bands rendered and deflated on the
+// pool, stored as Flate images.
+void BM_Sheet600DpiPdfOwnWriter(benchmark::State& state) {
+    auto doc = sheetDoc();
+    qint64 bytes = 0;
+    SheetPdfPage page;
+    page.pagePoints = QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF()).fullRect(QPageLayout::Point).size();
+    page.area = QSize(7017, 4958);
+    for (auto _ : state) {
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        writeSheetPdf(out, *doc, 100, page, 96);
+        bytes = out.size();
+    }
+    state.counters["pdf_MB"] = double(bytes) / (1024 * 1024);
+    state.counters["maxrss_MB"] = double(maxRssKb()) / 1024;
+}
+BENCHMARK(BM_Sheet600DpiPdfOwnWriter)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 void BM_Scale4000x3000To1920x1080(benchmark::State& state) {
     const DibHandle dib = gradient(4000, 3000);

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins qt6-translations-l10n qt6-qpa-plugins
   libgl-dev libglx-dev libopengl-dev
   fonts-liberation fonts-dejavu-core
-  libgif-dev libsane-dev sane-utils libtiff-dev libjpeg-dev
+  libgif-dev libsane-dev sane-utils libtiff-dev libjpeg-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool imagemagick poppler-utils netpbm

@@ -83,7 +83,7 @@ bool EditorCanvas::renderBuffer() {
         m_buffer.setDevicePixelRatio(ratio);
     }
     const QPoint scroll = scrollPosition();
-    if (!renderEditorBuffer(m_buffer, m_doc, m_percent, scroll.x(), scroll.y())) return false;
+    if (!m_layers.render(m_buffer, m_doc, m_percent, scroll.x(), scroll.y())) return false;
     ++m_renderCount;
     if (m_netLabels) {
         // Over the design, under the selection marks.

@@ -6,6 +6,7 @@
 // box, the pointer shapes, menus and dialogs through it.
 
 #include "edit/EditorEnvironment.h"
+#include "render/EditorLayerCache.h"
 
 #include <QImage>
 #include <QPointer>
@@ -50,6 +51,7 @@ public:
     // position and viewport (tests, benchmarks, outline drawing).
     void ensureRendered();
     int renderCount() const { return m_renderCount; }
+    const EditorLayerCache& layers() const { return m_layers; }
     int paintEventCount() const { return m_paintEvents; }
 
     // EditorEnvironment
@@ -112,6 +114,7 @@ private:
     int m_percent = 100;
 
     QImage m_buffer;                   // PaintBuffer: the visible part only, in device pixels
+    EditorLayerCache m_layers;         // the picture without marks, between repaints
     QPoint m_bufferScroll;             // scroll position the buffer was rendered at
     bool m_bufferValid = false;
     bool m_netLabels = false;

@@ -4,7 +4,10 @@
 #include "model/BoxDocument.h"
 #include "model/Prompter.h"
 #include "model/WriteTarget.h"
+#include "render/SheetPdfWriter.h"
 #include "render/SheetRenderer.h"
+
+#include <QCoreApplication>
 
 #include <QDir>
 #include <QFileInfo>
@@ -141,6 +144,7 @@ bool PrintController::PrintClick(int percent, double screenDpi) {
                            PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes)
             return false;
         m_printer->setOutputFileName(path);
+        return printToPdfFile(path, percent, screenDpi);
     }
 
     QPainter painter;
@@ -153,4 +157,23 @@ bool PrintController::PrintClick(int percent, double screenDpi) {
     const bool printed = printSheet(painter, m_doc, percent, m.dpiX, m.dpiY, m.page, screenDpi);
     painter.end();
     return printed;
+}
+
+bool PrintController::printToPdfFile(const QString& path, int percent, double screenDpi) {
+    // The sheet's bands are rendered and compressed on all cores and written
+    // as they are; the toolkit's PDF painter would compress them one by one.
+    const PrinterMetrics m = metrics();
+    checkPrinterResolution(m.dpiX, m.dpiY, m_prompter);
+    const QPageLayout layout = m_printer->pageLayout();
+    SheetPdfPage page;
+    page.pagePoints = layout.fullRect(QPageLayout::Point).size();
+    page.origin = layout.paintRectPixels(m.dpiX).topLeft();
+    page.area = m.page;
+    page.dpiX = m.dpiX;
+    page.dpiY = m.dpiY;
+    page.title = AppTitles::printJobTitle();
+    page.creator = QCoreApplication::applicationName();
+    if (writeSheetPdfFile(path, m_doc, percent, page, screenDpi)) return true;
+    jobFailed();
+    return false;
 }

@@ -65,6 +65,8 @@ public:
 
 private:
     void jobFailed();
+    // The sheet into a PDF file standing in for a missing printer.
+    bool printToPdfFile(const QString& path, int percent, double screenDpi);
 
     BoxDocument& m_doc;
     Prompter& m_prompter;

@@ -5,6 +5,8 @@
 #include "model/BoxFile.h"
 #include "model/StreamPrompter.h"
 #include "render/EditorView.h"
+#include "render/SheetPdfWriter.h"
+#include "render/SheetPngWriter.h"
 #include "render/SheetRenderer.h"
 
 #include <QFileInfo>
@@ -12,7 +14,6 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 
 namespace {
 
@@ -113,34 +114,25 @@ int renderSheet(BoxDocument& doc, const RenderOptions& o, CliContext& ctx) {
                              QMarginsF(0, 0, 0, 0));
     const QRect pagePx = layout.fullRectPixels(o.dpi);
     if (o.output.endsWith(".png", Qt::CaseInsensitive)) {
-        QImage page = renderSheetImage(doc, o.percent, o.dpi, pagePx.size());
+        const QImage page = renderSheetImage(doc, o.percent, o.dpi, pagePx.size());
         if (page.isNull()) {
             ctx.err << "Zu wenig Speicher für das Blatt\n";
             return CliFailed;
         }
-        const int dpm = static_cast<int>(o.dpi / 0.0254 + 0.5);
-        page.setDotsPerMeterX(dpm);
-        page.setDotsPerMeterY(dpm);
-        if (!page.save(o.output, "PNG")) {
+        if (!writeSheetPng(page, o.output, o.dpi)) {
             ctx.err << "Konnte " << o.output << " nicht schreiben\n";
             return CliFailed;
         }
         return CliOk;
     }
-    QPdfWriter writer(o.output);
-    writer.setTitle(sheetmsg::PrintJobTitle);
-    writer.setCreator(QStringLiteral("faltarillon-cli"));
-    writer.setResolution(o.dpi);
-    writer.setPageLayout(layout);
-    QPainter painter;
-    if (!painter.begin(&writer)) {
+    SheetPdfPage pdf;
+    pdf.pagePoints = layout.fullRect(QPageLayout::Point).size();
+    pdf.area = pagePx.size();
+    pdf.dpiX = pdf.dpiY = o.dpi;
+    pdf.title = sheetmsg::PrintJobTitle;
+    pdf.creator = QStringLiteral("faltarillon-cli");
+    if (!writeSheetPdfFile(o.output, doc, o.percent, pdf)) {
         ctx.err << "Konnte " << o.output << " nicht schreiben\n";
-        return CliFailed;
-    }
-    const bool ok = printSheet(painter, doc, o.percent, o.dpi, o.dpi, pagePx.size());
-    painter.end();
-    if (!ok) {
-        ctx.err << "Das Blatt konnte nicht gedruckt werden\n";
         return CliFailed;
     }
     return CliOk;

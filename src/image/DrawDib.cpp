@@ -1,5 +1,7 @@
 #include "image/DrawDib.h"
 
+#include "image/RenderThreads.h"
+
 #include <QGuiApplication>
 #include <QPaintDevice>
 #include <QPaintEngine>
@@ -8,6 +10,7 @@
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -92,10 +95,22 @@ public:
           m_part(part) {
         m_srcAlpha = !m_indexed && m_src.hasAlphaChannel();
         m_cols.resize(static_cast<size_t>(part.width()));
+        const int iw = m_src.width();
+        m_firstIn = part.width();
+        m_endIn = 0;
         for (int i = 0; i < part.width(); ++i) {
             const long long di = part.left() - dest.left() + i;
-            m_cols[size_t(i)] = static_cast<int>(srcX + static_cast<long long>(srcW) * di / dest.width());
+            const int c = static_cast<int>(srcX + static_cast<long long>(srcW) * di / dest.width());
+            m_cols[size_t(i)] = c;
+            if (c >= 0 && c < iw) {
+                m_firstIn = std::min(m_firstIn, i);
+                m_endIn = i + 1;
+            }
         }
+        // The columns map in ascending order, so those inside the image form
+        // one run; the plain loop below needs no bounds test.
+        for (int i = m_firstIn; i < m_endIn; ++i)
+            if (m_cols[size_t(i)] < 0 || m_cols[size_t(i)] >= iw) m_firstIn = m_endIn = 0;
         if (m_indexed) {
             // A palette entry the file marks transparent lets the ground show
             // as an RGBA picture does; entries past the table are opaque.
@@ -142,6 +157,15 @@ public:
             return;
         }
         const QRgb* s = reinterpret_cast<const QRgb*>(m_src.constScanLine(t));
+        if (!m_keyed && !m_srcAlpha && m_endIn > m_firstIn) {
+            // The common case (an opaque picture): a gather through the
+            // column table and nothing else.
+            std::fill(line, line + m_firstIn, 0xFF000000u);
+            const int* cols = m_cols.data();
+            for (int i = m_firstIn; i < m_endIn; ++i) line[i] = s[cols[i]] | 0xFF000000u;
+            std::fill(line + m_endIn, line + width, 0xFF000000u);
+            return;
+        }
         for (int i = 0; i < width; ++i) {
             const int c = m_cols[size_t(i)];
             if (c < 0 || c >= iw) { line[i] = 0xFF000000u; continue; }
@@ -152,6 +176,13 @@ public:
             }
             line[i] = m_srcAlpha ? qPremultiply(v) : (v | 0xFF000000u);
         }
+    }
+
+    // The source row that row r of the part shows (outside the image: -1).
+    int sourceRow(int r) const {
+        const long long dr = m_part.top() - m_dest.top() + r;
+        const int t = static_cast<int>(m_topRow + static_cast<long long>(m_srcH) * dr / m_dest.height());
+        return t < 0 || t >= m_src.height() ? -1 : t;
     }
 
 private:
@@ -166,6 +197,7 @@ private:
     std::vector<int> m_cols;
     QVector<QRgb> m_table;
     QRgb m_outside = 0;
+    int m_firstIn = 0, m_endIn = 0;
 };
 
 // The painter's own pixels, when it paints plainly onto a 32-bit image with
@@ -239,20 +271,38 @@ void drawScaled(QPainter& dc, const QRect& dest, const DibHandle& dib, int srcX,
     QImage* target = scaler.binaryAlpha() ? directTarget(dc, shift) : nullptr;
     if (target && dc.compositionMode() == QPainter::CompositionMode_SourceOver) {
         const bool skipTransparent = scaler.translucent();
-        std::vector<QRgb> row(skipTransparent ? static_cast<size_t>(part.width()) : 0);
-        for (int r = 0; r < part.height(); ++r) {
-            // constScanLine: the painter writes into this very buffer; a
-            // detaching scanLine() could leave it writing elsewhere.
-            auto* line = reinterpret_cast<QRgb*>(const_cast<uchar*>(target->constScanLine(part.top() + r + shift.y()))) +
-                         part.left() + shift.x();
-            if (!skipTransparent) {
-                scaler.fill(r, line);
-                continue;
+        // Rows in chunks; a large picture shares its chunks out on the pool.
+        constexpr int kChunkRows = 64;
+        const int chunks = (part.height() + kChunkRows - 1) / kChunkRows;
+        auto scaleRows = [&](int chunk) {
+            std::vector<QRgb> row(skipTransparent ? static_cast<size_t>(part.width()) : 0);
+            const QRgb* prevLine = nullptr;
+            const int end = std::min(part.height(), (chunk + 1) * kChunkRows);
+            for (int r = chunk * kChunkRows; r < end; ++r) {
+                // constScanLine: the painter writes into this very buffer; a
+                // detaching scanLine() could leave it writing elsewhere.
+                auto* line = reinterpret_cast<QRgb*>(const_cast<uchar*>(target->constScanLine(part.top() + r + shift.y()))) +
+                             part.left() + shift.x();
+                if (!skipTransparent) {
+                    // Enlarged pictures repeat a source row: copy the row above.
+                    const int t = scaler.sourceRow(r);
+                    if (prevLine && t >= 0 && t == scaler.sourceRow(r - 1)) {
+                        std::memcpy(line, prevLine, size_t(part.width()) * sizeof(QRgb));
+                    } else {
+                        scaler.fill(r, line);
+                    }
+                    prevLine = line;
+                    continue;
+                }
+                scaler.fill(r, row.data());
+                for (int i = 0; i < part.width(); ++i)
+                    if (row[size_t(i)]) line[i] = row[size_t(i)];
             }
-            scaler.fill(r, row.data());
-            for (int i = 0; i < part.width(); ++i)
-                if (row[size_t(i)]) line[i] = row[size_t(i)];
-        }
+        };
+        if (qint64(part.width()) * part.height() >= 512 * 1024)
+            parallelFor(chunks, scaleRows);
+        else
+            for (int c = 0; c < chunks; ++c) scaleRows(c);
         return;
     }
 

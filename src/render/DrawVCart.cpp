@@ -7,12 +7,18 @@
 #include "render/ImageRenderer.h"
 #include "render/TextRenderer.h"
 
+#include <QMutex>
 #include <QPaintDevice>
+#include <QSet>
 #include <QPainter>
 #include <QTransform>
 
 namespace {
-bool g_painting = false;
+// Passes of this thread (its own, and jobs waiting for the pool).
+thread_local int t_passDepth = 0;
+// Canvases that a pass draws on, on any thread.
+QMutex g_canvasMutex;
+QSet<const QPaintDevice*> g_canvases;
 
 void setPenColor(QPainter& p, const QColor& c) {
     QPen pen = p.pen();
@@ -38,7 +44,12 @@ QRect reachableArea(const QPainter& canvas) {
 }
 }  // namespace
 
-bool Painting() { return g_painting; }
+bool Painting() { return t_passDepth > 0; }
+
+bool Painting(const QPaintDevice* canvas) {
+    const QMutexLocker lock(&g_canvasMutex);
+    return g_canvases.contains(canvas);
+}
 
 DeviceRect deviceRect(const Tobs& o, const RenderParams& params) {
     const Mapping& m = params.mapping;
@@ -47,14 +58,28 @@ DeviceRect deviceRect(const Tobs& o, const RenderParams& params) {
                       clampCoord(m.DevHeight(o))};
 }
 
-PaintingGuard::PaintingGuard() : m_active(!g_painting) { g_painting = true; }
+PaintingGuard::PaintingGuard(const QPaintDevice* canvas) : m_canvas(canvas) {
+    if (canvas) {
+        const QMutexLocker lock(&g_canvasMutex);
+        m_active = !g_canvases.contains(canvas);
+        if (m_active) g_canvases.insert(canvas);
+    } else {
+        m_active = t_passDepth == 0;
+    }
+    if (m_active) ++t_passDepth;
+}
 
 PaintingGuard::~PaintingGuard() {
-    if (m_active) g_painting = false;
+    if (!m_active) return;
+    --t_passDepth;
+    if (m_canvas) {
+        const QMutexLocker lock(&g_canvasMutex);
+        g_canvases.remove(m_canvas);
+    }
 }
 
 bool DrawVCart(QPainter& canvas, const BoxDocument& doc, const RenderParams& params) {
-    PaintingGuard guard;
+    PaintingGuard guard(canvas.device());
     if (!guard.active()) return false;
 
     canvas.setRenderHint(QPainter::Antialiasing, false);

@@ -5,6 +5,7 @@
 
 #include "render/Mapping.h"
 
+class QPaintDevice;
 class QPainter;
 struct BoxDocument;
 struct Tobs;
@@ -54,23 +55,33 @@ DeviceRect deviceRect(const Tobs& o, const RenderParams& params);
 
 // Draws one pass. Returns true once the pass has finished. The canvas is left
 // with a 1-pixel solid black pen in copy mode and a solid white brush.
-// A nested call while a pass is running draws nothing and returns false.
+// A nested call on a canvas that a pass is drawing on draws nothing and
+// returns false. The pass only reads the document, so passes on different
+// canvases may run on different threads at the same time.
 bool DrawVCart(QPainter& canvas, const BoxDocument& doc, const RenderParams& params);
 
-// true while a pass is under way: paint handlers return at once then, so a
-// repaint requested from inside a pass (a message box) does not nest.
+// true while this thread is inside a pass, or inside a job (a print, the
+// sheet) that waits for passes on the render pool: paint handlers return at
+// once then, so a repaint requested from inside a pass (a message box) does
+// not nest. Passes on other threads do not count.
 bool Painting();
+// true while a pass draws on this canvas, on whichever thread.
+bool Painting(const QPaintDevice* canvas);
 
-// Sets the Painting flag for its lifetime and clears it however the scope is
-// left. active() is false when a pass was already running.
+// Marks a pass (or a job of passes) for its lifetime and clears the mark
+// however the scope is left. With a canvas, the mark belongs to the pass on
+// that canvas: active() is false when a pass already draws there. Without
+// one it marks a job of this thread: active() is false when this thread is
+// already inside a pass or job.
 class PaintingGuard {
 public:
-    PaintingGuard();
+    explicit PaintingGuard(const QPaintDevice* canvas = nullptr);
     ~PaintingGuard();
     PaintingGuard(const PaintingGuard&) = delete;
     PaintingGuard& operator=(const PaintingGuard&) = delete;
     bool active() const { return m_active; }
 
 private:
+    const QPaintDevice* m_canvas;
     bool m_active;
 };

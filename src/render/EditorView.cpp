@@ -2,6 +2,7 @@
 
 #include "model/BoxDocument.h"
 #include "render/DrawVCart.h"
+#include "render/EditorLayerCache.h"
 #include "render/GdiCanvas.h"
 #include "render/TextRenderer.h"
 
@@ -35,10 +36,15 @@ void paintEditorFrame(QPainter& canvas, QSize area, int scrollX, int scrollY) {
 
 bool renderEditorBuffer(QImage& buffer, const BoxDocument& doc, int percent, int scrollX, int scrollY) {
     if (Painting() || buffer.isNull()) return false;
+    if (buffer.devicePixelRatio() == 1.0) {
+        renderEditorRegion(buffer, doc, percent, scrollX, scrollY, QRect(QPoint(0, 0), buffer.size()));
+        return true;
+    }
+    // A buffer of device pixels on a high-density screen: one pass, the
+    // painter scaling the logical layout.
     const QSize area = editingAreaSize(doc);
     QPainter canvas(&buffer);
     paintEditorFrame(canvas, area, scrollX, scrollY);
-
     RenderParams params;
     params.AreaWidth = area.width();
     params.AreaHeight = area.height();

@@ -19,5 +19,7 @@ void paintEditorFrame(QPainter& canvas, QSize area, int scrollX, int scrollY);
 
 // Renders the visible part of the editing area into buffer (its size is the
 // visible part's size): frame, shadow, design and net; no selection marks.
+// In bands on the render pool; the editor keeps its picture between repaints
+// through EditorLayerCache.
 // Returns false when a render pass was already under way (nothing drawn).
 bool renderEditorBuffer(QImage& buffer, const BoxDocument& doc, int percent, int scrollX, int scrollY);

@@ -3,11 +3,13 @@
 #include "model/BoxDocument.h"
 #include "model/Prompter.h"
 #include "model/SheetLayout.h"
+#include "image/RenderThreads.h"
 #include "render/TextRenderer.h"
 
 #include <QPainter>
 #include <QtMath>
 #include <algorithm>
+#include <vector>
 
 SheetGeometry sheetGeometry(const SheetLayout& layout, int rx, int ry) {
     SheetGeometry g;
@@ -82,10 +84,22 @@ QImage renderPreview(const BoxDocument& doc, int percent, int previewDpi, QSize 
 }
 
 bool renderSheetBand(QImage& band, const BoxDocument& doc, int percent, int rx, int ry, int bandTop, double screenDpi) {
-    if (Painting() || band.isNull()) return false;
-    if (screenDpi <= 0) screenDpi = screenPpi();
+    if (Painting()) return false;
+    return drawSheetBand(band, doc, percent, rx, ry, bandTop, screenDpi);
+}
+
+bool drawSheetBand(QImage& band, const BoxDocument& doc, int percent, int rx, int ry, int bandTop, double screenDpi) {
+    if (band.isNull()) return false;
     band.fill(Qt::white);
+    return drawSheetRows(band, QRect(QPoint(0, 0), band.size()), doc, percent, rx, ry, bandTop, screenDpi);
+}
+
+bool drawSheetRows(QImage& band, const QRect& rows, const BoxDocument& doc, int percent, int rx, int ry,
+                   int bandTop, double screenDpi) {
+    if (band.isNull()) return false;
+    if (screenDpi <= 0) screenDpi = screenPpi();
     QPainter canvas(&band);
+    canvas.setClipRect(rows);
     canvas.setPen(QPen(Qt::white, 1));
     canvas.setBrush(Qt::white);
     RenderParams params = sheetRenderParams(doc.Layout, percent, rx, ry, printFontFactor(rx, screenDpi));
@@ -96,8 +110,7 @@ bool renderSheetBand(QImage& band, const BoxDocument& doc, int percent, int rx, 
     return DrawVCart(canvas, doc, params);
 }
 
-namespace {
-bool allWhite(const QImage& img) {
+bool isAllWhite(const QImage& img) {
     for (int y = 0; y < img.height(); ++y) {
         const QRgb* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
         for (int x = 0; x < img.width(); ++x)
@@ -105,18 +118,16 @@ bool allWhite(const QImage& img) {
     }
     return true;
 }
-}  // namespace
 
 bool printSheet(QPainter& device, const BoxDocument& doc, int percent, int dpiX, int dpiY, QSize pageSize,
                 double screenDpi, int bandHeight,
                 const std::function<void(const QImage& band, int top)>& onBand) {
     if (Painting()) return false;
+    PaintingGuard job;
     const int width = std::max(pageSize.width(), 1);
     const int height = std::max(pageSize.height(), 1);
     if (bandHeight <= 0) bandHeight = std::max(16, (16 * 1024 * 1024) / (width * 4));
     bandHeight = std::min(bandHeight, height);
-    QImage band(width, bandHeight, QImage::Format_RGB32);
-    if (band.isNull()) return false;
     // A lossy encoding (PDF's JPEG) would smear the one-pixel dotted net.
     const bool lossless = device.testRenderHint(QPainter::LosslessImageRendering);
     device.setRenderHint(QPainter::LosslessImageRendering, true);
@@ -125,21 +136,50 @@ bool printSheet(QPainter& device, const BoxDocument& doc, int percent, int dpiX,
         bool on;
         ~RestoreHint() { p.setRenderHint(QPainter::LosslessImageRendering, on); }
     } restore{device, lossless};
-    for (int top = 0; top < height; top += bandHeight) {
-        const int rows = std::min(bandHeight, height - top);
-        if (rows != band.height()) band = QImage(width, rows, QImage::Format_RGB32);
-        if (band.isNull()) return false;
-        if (!renderSheetBand(band, doc, percent, dpiX, dpiY, top, screenDpi)) return false;
-        if (onBand) onBand(band, top);
-        // White bands add nothing to white paper.
-        if (!allWhite(band)) device.drawImage(QPoint(0, top), band);
+    const int bandCount = (height + bandHeight - 1) / bandHeight;
+    const int batch = std::max(1, renderThreadCount());
+    std::vector<QImage> bands;
+    for (int first = 0; first < bandCount; first += batch) {
+        const int n = std::min(batch, bandCount - first);
+        bands.assign(size_t(n), QImage());
+        std::vector<char> ok(size_t(n), 0);
+        parallelFor(n, [&](int i) {
+            const int top = (first + i) * bandHeight;
+            QImage& band = bands[size_t(i)];
+            band = QImage(width, std::min(bandHeight, height - top), QImage::Format_RGB32);
+            ok[size_t(i)] = drawSheetBand(band, doc, percent, dpiX, dpiY, top, screenDpi);
+        });
+        for (int i = 0; i < n; ++i) {
+            if (!ok[size_t(i)]) return false;
+            const int top = (first + i) * bandHeight;
+            if (onBand) onBand(bands[size_t(i)], top);
+            // White bands add nothing to white paper.
+            if (!isAllWhite(bands[size_t(i)])) device.drawImage(QPoint(0, top), bands[size_t(i)]);
+        }
     }
     return true;
 }
 
 QImage renderSheetImage(const BoxDocument& doc, int percent, int dpi, QSize pageSize, double screenDpi) {
+    if (Painting()) return QImage();
+    PaintingGuard job;
     QImage page(std::max(pageSize.width(), 1), std::max(pageSize.height(), 1), QImage::Format_RGB32);
     if (page.isNull()) return page;
-    if (!renderSheetBand(page, doc, percent, dpi, dpi, 0, screenDpi)) return QImage();
+    const int bandCount = (page.height() + kSheetBandRows - 1) / kSheetBandRows;
+    std::vector<char> ok(size_t(bandCount), 0);
+    uchar* const rows0 = page.bits();   // detached once, before the threads share it
+    parallelFor(bandCount, [&](int i) {
+        const int top = i * kSheetBandRows;
+        const int rows = std::min(kSheetBandRows, page.height() - top);
+        // Each band paints on a view of the whole page clipped to its rows:
+        // the coordinates of one pass over the page, so curves round
+        // exactly as there. The views write disjoint rows of one memory.
+        QImage view(rows0, page.width(), page.height(), page.bytesPerLine(), QImage::Format_RGB32);
+        for (int y = top; y < top + rows; ++y)
+            std::fill_n(reinterpret_cast<QRgb*>(rows0 + qsizetype(y) * page.bytesPerLine()), page.width(), 0xFFFFFFFFu);
+        ok[size_t(i)] = drawSheetRows(view, QRect(0, top, page.width(), rows), doc, percent, dpi, dpi, 0, screenDpi);
+    });
+    for (char b : ok)
+        if (!b) return QImage();
     return page;
 }

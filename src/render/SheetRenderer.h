@@ -71,12 +71,33 @@ bool renderSheetBand(QImage& band, const BoxDocument& doc, int percent, int rx, 
 
 // Prints the sheet onto a device (printer, PDF) whose painter coordinates are
 // device pixels at (dpiX, dpiY), from its origin over pageSize pixels, in
-// bands of bandHeight rows (0 = about 16 MB per band). Bands that stay white
-// are not sent. onBand, when given, sees every band before it is drawn.
+// bands of bandHeight rows (0 = about 16 MB per band). As many bands as the
+// render pool has threads are rendered at a time; they reach the device one
+// after the other, top to bottom. Bands that stay white are not sent.
+// onBand, when given, sees every band before it is drawn.
 // Returns false when a pass was already running (nothing printed).
 bool printSheet(QPainter& device, const BoxDocument& doc, int percent, int dpiX, int dpiY, QSize pageSize,
                 double screenDpi = 0, int bandHeight = 0,
                 const std::function<void(const QImage& band, int top)>& onBand = {});
 
+// renderSheetBand without the check for a pass of this thread: a band that
+// a job of this thread hands to the render pool.
+bool drawSheetBand(QImage& band, const BoxDocument& doc, int percent, int rx, int ry, int bandTop,
+                   double screenDpi = 0);
+
+// The sheet drawn into the rows `rows` (canvas coordinates) of band, whose
+// row 0 is page row bandTop; nothing outside rows is touched, and nothing
+// is filled first.
+bool drawSheetRows(QImage& band, const QRect& rows, const BoxDocument& doc, int percent, int rx, int ry,
+                   int bandTop, double screenDpi = 0);
+
+// Whether every pixel of an RGB32 image is white.
+bool isAllWhite(const QImage& img);
+
+// Rows per band when the sheet is rendered in bands on the pool; fixed, so
+// that the pixels cannot depend on the number of threads.
+constexpr int kSheetBandRows = 256;
+
 // The whole sheet as one image of pageSize at (dpi, dpi); for files and tests.
+// Its bands are rendered on the render pool, straight into the page's rows.
 QImage renderSheetImage(const BoxDocument& doc, int percent, int dpi, QSize pageSize, double screenDpi = 0);

@@ -3,6 +3,7 @@
 #include "model/Tobs.h"
 #include "render/ColorRef.h"
 #include "render/DrawVCart.h"
+#include "render/OutlineMask.h"
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
@@ -13,6 +14,8 @@
 #include <QRawFont>
 #include <QScreen>
 #include <QTextLayout>
+#include <QTransform>
+#include <atomic>
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
@@ -161,6 +164,19 @@ public:
         p.restore();
     }
 
+    // Everything the line can touch when drawn at anchor, with room for
+    // glyphs that reach past their advance (italics, accents).
+    QRect bounds(QPoint anchor, int rotation, int pixelSize) const {
+        if (m_layout.lineCount() == 0) return QRect();
+        const QTextLine line = m_layout.lineAt(0);
+        const qreal grow = pixelSize / 2.0 + 2;
+        const QRectF box(-grow, -m_ascent - grow, line.naturalTextWidth() + 2 * grow, line.height() + 2 * grow);
+        QTransform t;
+        t.translate(anchor.x(), anchor.y());
+        t.rotate(-(3600 - 900 * rotation) / 10.0);
+        return t.mapRect(box).toAlignedRect().adjusted(-1, -1, 1, 1);
+    }
+
     // Copies at several anchors as one filled path (turned text is never clipped).
     void drawCopies(QPainter& p, const std::vector<QPoint>& anchors, int rotation, const QColor& color) const {
         QPainterPath joined;
@@ -212,11 +228,39 @@ QPoint turnedAnchor(int rotation, int x, int y, int W, int H) {
     }
 }
 
+std::atomic<bool> g_outlineFromMask{true};
+
+// The outline from one rendering of the text (see OutlineMask.h). source:
+// all the text can touch when drawn once at the main place; draw(p) draws
+// it there in black. Only the part that can reach visible is computed.
+template <typename Draw>
+void outlineFromMask(QPainter& canvas, const QRect& source, int d, const QRect& visible, const QColor& colour,
+                     Draw draw) {
+    const QRect dest = source.adjusted(-d, -d, d, d) & visible;
+    if (dest.isEmpty()) return;
+    const QRect from = dest.adjusted(-d, -d, d, d) & source;
+    if (from.isEmpty()) return;
+    QImage mask(from.size(), QImage::Format_Alpha8);
+    if (mask.isNull()) return;
+    mask.fill(0);
+    {
+        QPainter p(&mask);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.translate(-from.topLeft());
+        p.setFont(canvas.font());
+        draw(p);
+    }
+    drawCoverage(canvas, dilatedCoverage(mask, from.topLeft(), d, dest), dest.topLeft(), colour);
+}
+
 }  // namespace
 
 namespace {
 constexpr int kMaxFontPixels = 16384;
 }
+
+void setOutlineFromMask(bool on) { g_outlineFromMask.store(on); }
+bool outlineFromMaskEnabled() { return g_outlineFromMask.load(); }
 
 int screenPpi() {
     const QScreen* s = QGuiApplication::primaryScreen();
@@ -263,6 +307,28 @@ QString turnedTextLine(const QString& content) {
     return line;
 }
 
+QRect textReach(const Tobs& o, const RenderParams& params, int height, int d, int shiftX, int shiftY) {
+    const auto [X, Y, W, H] = deviceRect(o, params);
+    // Everything the copies can touch: the rectangle grown by the outline
+    // and moved by the shadow; a turned line may run its full length (at
+    // most two ems per character) from its anchor in any direction.
+    const bool turned = o.Rotation >= 1 && o.Rotation <= 3;
+    const long long reach = turned ? 2LL * std::max(height, 1) * (o.Content.size() + 1) : 0;
+    const int r = static_cast<int>(std::min<long long>(reach, 1 << 28)) + d + 2;
+    QRect area(X, Y, std::max(W, 0) + 1, std::max(H, 0) + 1);
+    return area.united(area.translated(shiftX, shiftY)).adjusted(-r, -r, r, r);
+}
+
+QRect textReach(const Tobs& o, const RenderParams& params) {
+    const double scale = params.mapping.Scale();
+    const int dpi = params.CanvasDpi > 0 ? params.CanvasDpi : 96;
+    const int height = textPixelHeight(o.FontSize, scale, params.FontFactor, dpi, fontPpi(params));
+    const long double sx = static_cast<long double>(o.ShadowDx) * 2000 / kMmPerInch;
+    const long double sy = static_cast<long double>(o.ShadowDy) * 2000 / kMmPerInch;
+    return textReach(o, params, std::abs(height == INT_MIN ? INT_MAX : height), outlinePixels(scale),
+                     clampCoord(truncToInt(scale * sx)), clampCoord(truncToInt(scale * sy)));
+}
+
 void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const QRect& visible) {
     if (o.Content.isEmpty()) return;
     const Mapping& m = params.mapping;
@@ -280,18 +346,9 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
     const int d = outlinePixels(scale);
     const int shiftX = clampCoord(truncToInt(scale * sx)), shiftY = clampCoord(truncToInt(scale * sy));
 
-    if (!visible.isNull()) {
-        // Everything the copies can touch: the rectangle grown by the outline
-        // and moved by the shadow; a turned line may run its full length
-        // (at most two ems per character) from its anchor in any direction.
-        const bool turned = o.Rotation >= 1 && o.Rotation <= 3;
-        const long long reach =
-            turned ? 2LL * std::max(height, 1) * (o.Content.size() + 1) : 0;
-        const int r = static_cast<int>(std::min<long long>(reach, 1 << 28)) + d + 2;
-        QRect area(X, Y, std::max(W, 0) + 1, std::max(H, 0) + 1);
-        area = area.united(area.translated(shiftX, shiftY)).adjusted(-r, -r, r, r);
-        if (!area.intersects(visible)) return;
-    }
+    // The font is as high as the height's magnitude, whatever its sign.
+    const int reachHeight = std::abs(height == INT_MIN ? INT_MAX : height);
+    if (!visible.isNull() && !textReach(o, params, reachHeight, d, shiftX, shiftY).intersects(visible)) return;
 
     canvas.save();
     canvas.setRenderHint(QPainter::TextAntialiasing, !params.AliasedText);
@@ -302,6 +359,11 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
     // On vector output the copies are glyph paths: a file that held the
     // words 4d^2 + 2 times would find each of them many times over.
     const bool copiesAsPaths = params.TextCopiesAsPaths || params.TextAsPaths;
+    // On raster output the outline comes from one rendering of the text
+    // where the canvas is known and plainly shifted; otherwise from the
+    // 4d^2 copies themselves.
+    const bool fromMask = outlineFromMaskEnabled() && o.Outline == 1 && !copiesAsPaths && !visible.isNull() &&
+                          canvas.deviceTransform().type() <= QTransform::TxTranslate;
     if (o.Rotation < 1 || o.Rotation > 3) {
         const WrappedText text(o.Content, font, W, o.Alignment);
         if (o.Shadow == 1) {
@@ -309,7 +371,10 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
             const int r = clampCoord(truncToInt(W + X + scale * sx)), b = clampCoord(truncToInt(H + Y + scale * sy));
             text.draw(canvas, QRect(l, t, r - l, b - t), shadowColor, copiesAsPaths);
         }
-        if (o.Outline == 1) {
+        if (o.Outline == 1 && fromMask) {
+            outlineFromMask(canvas, QRect(X, Y, W, H), d, visible, outlineColor,
+                            [&](QPainter& p) { text.draw(p, QRect(X, Y, W, H), QColor(0, 0, 0)); });
+        } else if (o.Outline == 1) {
             std::vector<QRect> copies;
             for (int x = X - d; x <= X + d; ++x)
                 for (int y = Y - d; y <= Y + d; ++y) {
@@ -329,7 +394,11 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
         const QPoint anchor = turnedAnchor(rot, X, Y, W, H);
         if (o.Shadow == 1)
             line.draw(canvas, anchor + QPoint(shiftX, shiftY), rot, shadowColor, copiesAsPaths);
-        if (o.Outline == 1) {
+        if (o.Outline == 1 && fromMask) {
+            // Every copy's anchor is the main anchor moved by (dx, dy).
+            outlineFromMask(canvas, line.bounds(anchor, rot, font.pixelSize()), d, visible, outlineColor,
+                            [&](QPainter& p) { line.draw(p, anchor, rot, QColor(0, 0, 0)); });
+        } else if (o.Outline == 1) {
             std::vector<QPoint> anchors;
             for (int x = X - d; x <= X + d; ++x)
                 for (int y = Y - d; y <= Y + d; ++y) {

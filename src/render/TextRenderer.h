@@ -32,6 +32,17 @@ int outlinePixels(double scale);
 // The single line a turned text shows: every line break becomes one space.
 QString turnedTextLine(const QString& content);
 
+// Everything a text object can touch on a canvas of params.CanvasDpi
+// (96 when 0): its rectangle with shadow and outline, and for a turned text
+// the length its line may run. Empty texts included.
+QRect textReach(const Tobs& o, const RenderParams& params);
+QRect textReach(const Tobs& o, const RenderParams& params, int height, int d, int shiftX, int shiftY);
+
 // visible, when not null, is the part of the canvas (painter coordinates)
 // that can change: a text that cannot reach it is not laid out.
 void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const QRect& visible = QRect());
+
+// Outlines from one rendering of the text dilated by the copy offsets (on,
+// the default) or from the 4d^2 copies (off; the plain way, for comparison).
+void setOutlineFromMask(bool on);
+bool outlineFromMaskEnabled();

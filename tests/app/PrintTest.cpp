@@ -21,6 +21,7 @@
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QApplication>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -112,6 +113,14 @@ TEST(Printing, WithoutAPrinterTheSheetGoesIntoAPdfFile) {
     EXPECT_TRUE(f.read(5).startsWith("%PDF"));
     EXPECT_EQ(print.printer().docName(), QStringLiteral("ORB-LUX Faltarillon-Designer 1.0 Faltarillon"));
     f.close();
+    // The file is a whole A4 landscape page with the job's title, as poppler reads it.
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {path});
+    ASSERT_TRUE(info.waitForFinished(60000));
+    const QString text = QString::fromUtf8(info.readAllStandardOutput());
+    EXPECT_TRUE(text.contains(QStringLiteral("Title:           ORB-LUX Faltarillon-Designer 1.0 Faltarillon")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("842 x 595 pts (A4)"))) << text.toStdString();
 
     // An existing file is replaced only after a Yes.
     {

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -115,21 +116,44 @@ TEST(NetRender, PolylineLeavesOutEndPointAndStartsEachLineWithADot) {
     EXPECT_EQ(gaps, expected);
 }
 
-TEST(RenderPass, PaintingFlagIsClearedAndBlocksNesting) {
+TEST(RenderPass, PaintingFlagBelongsToThePassOnItsCanvas) {
     auto doc = rt::document();
     EXPECT_FALSE(Painting());
+    QImage img = rt::canvas(100, 100);
     {
-        PaintingGuard outer;
+        PaintingGuard outer(&img);
         EXPECT_TRUE(outer.active());
         EXPECT_TRUE(Painting());
-        QImage img = rt::canvas(100, 100);
+        EXPECT_TRUE(Painting(&img));
+        // No second pass on the same canvas...
         QPainter p(&img);
         EXPECT_FALSE(DrawVCart(p, *doc, editorParams()));
         p.end();
         EXPECT_TRUE(rt::boundsNot(img, rt::White).isNull());
+        // ...and the editor's repaint on this thread waits for the pass.
         QImage buffer = rt::canvas(100, 100);
         EXPECT_FALSE(renderEditorBuffer(buffer, *doc, 100, 0, 0));
+        // A pass on another canvas on another thread is not held up.
+        bool drawn = false;
+        bool seenThere = true;
+        std::thread other([&] {
+            seenThere = Painting();
+            QImage mine = rt::canvas(1646, 1164);
+            QPainter q(&mine);
+            drawn = DrawVCart(q, *doc, editorParams());
+        });
+        other.join();
+        EXPECT_TRUE(drawn);
+        EXPECT_FALSE(seenThere);
         EXPECT_TRUE(Painting());
+    }
+    EXPECT_FALSE(Painting());
+    EXPECT_FALSE(Painting(&img));
+    {
+        PaintingGuard job;
+        EXPECT_TRUE(job.active());
+        PaintingGuard nested;
+        EXPECT_FALSE(nested.active());
     }
     EXPECT_FALSE(Painting());
 }

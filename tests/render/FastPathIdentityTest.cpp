@@ -1,0 +1,389 @@
+// Every fast way of making the sheet's pixels against the plain one: bands on
+// 1, 2 and 3 threads against one pass over the whole page, the outline from
+// one dilated rendering against its 4d^2 copies, our PNG and PDF files read
+// back by independent tools, and the scaling of pictures against its formula.
+
+#include "RenderTestUtil.h"
+
+#include "image/DrawDib.h"
+#include "render/DrawVCart.h"
+#include "render/OutlineMask.h"
+#include "image/RenderThreads.h"
+#include "render/SheetPdfWriter.h"
+#include "render/SheetPngWriter.h"
+#include "render/SheetRenderer.h"
+#include "render/TextRenderer.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QPageLayout>
+#include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextLayout>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+DibHandle gradient(int w, int h, int seed) {
+    QImage img(w, h, QImage::Format_RGB32);
+    std::mt19937 rng(seed);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb((x * 255 / w + int(rng() % 7)) & 255, y * 255 / h, (x ^ y) & 0xFF));
+    return DibHandle(img, 24);
+}
+
+// Everything the pass draws: background, figures of every shape and fill,
+// outlined and shadowed texts in four turns and three faces, and pictures
+// with a transparent colour, some hanging over the box area's edges.
+std::unique_ptr<BoxDocument> busyDocument() {
+    auto doc = rt::document();
+    doc->BackgroundMode = bgCenterLarger;
+    doc->BackgroundPicture = gradient(300, 170, 1);
+    std::mt19937 rng(42);
+    auto any = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    int slot = 1;
+    for (int i = 0; i < 150; ++i, ++slot) {
+        Tobs& o = rt::place(*doc, slot, Figure, any(500, 1080), any(360, 760), any(3, 90), any(3, 90));
+        o.Shape = any(0, 9);
+        o.FillModeOrShadowColor = any(0, 2);
+        o.Color = any(0, 0xFFFFFF);
+        o.BorderOrOutlineColor = any(0, 0xFFFFFF);
+        o.LineWidthOrTransColor = any(1, 12);
+    }
+    const char* faces[] = {"Arial", "Times New Roman", "Courier New"};
+    for (int i = 0; i < 8; ++i, ++slot) {
+        Tobs& t = rt::place(*doc, slot, Text, 560 + (i % 4) * 120, 420 + (i / 4) * 150, 150, 70);
+        t.Content = QStringLiteral("Gruß %1\rÄpfel & Öl").arg(i);
+        t.FontName = QString::fromLatin1(faces[i % 3]);
+        t.FontSize = 12 + 2 * i;
+        t.FontStyle = std::uint8_t(i % 4);
+        t.Color = 0xFFFFFF;
+        t.Outline = 1;
+        t.BorderOrOutlineColor = 0x202080;
+        t.Shadow = std::uint8_t(i % 2);
+        t.ShadowDx = t.ShadowDy = 8;
+        t.FillModeOrShadowColor = 0x808080;
+        t.Rotation = i % 4;
+        t.Alignment = i % 3;
+    }
+    for (int i = 0; i < 3; ++i, ++slot) {
+        Tobs& im = rt::place(*doc, slot, Image, 520 + i * 200, 350 + i * 130, 160, 120);
+        DibHandle pic = gradient(90 + 30 * i, 70, 10 + i);
+        for (int y = 35; y < 70; ++y)
+            for (int x = 0; x < 40; ++x) pic.setpixel(x, y, 0xFFFFFF);
+        im.Picture = pic;
+        im.KeepAspect = std::uint8_t(i % 2);
+        im.Transparent = 1;
+        im.TransAuto = 1;
+        im.LineWidthOrTransColor = 0xFFFFFF;   // what the lower-left pixel gives
+    }
+    return doc;
+}
+
+QSize a4At(int dpi) {
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF()).fullRectPixels(dpi).size();
+}
+
+// The plain way: one pass over the whole page on the calling thread.
+QImage onePass(const BoxDocument& doc, int dpi, QSize page) {
+    const RenderThreadsOverride one(1);
+    QImage img(page, QImage::Format_RGB32);
+    EXPECT_TRUE(drawSheetBand(img, doc, 100, dpi, dpi, 0, 96));
+    return img;
+}
+
+int maxChannelDifference(const QImage& a, const QImage& b, int* differing = nullptr) {
+    int worst = 0, count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            const int d = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                    std::abs(qBlue(p) - qBlue(q))});
+            worst = std::max(worst, d);
+            if (d) ++count;
+        }
+    if (differing) *differing = count;
+    return worst;
+}
+
+struct OutlineSwitch {
+    explicit OutlineSwitch(bool on) : was(outlineFromMaskEnabled()) { setOutlineFromMask(on); }
+    ~OutlineSwitch() { setOutlineFromMask(was); }
+    bool was;
+};
+
+QString tool(const char* name) {
+    const QString path = QStandardPaths::findExecutable(QString::fromLatin1(name));
+    EXPECT_FALSE(path.isEmpty()) << name << " is needed to check our files";
+    return path;
+}
+
+QImage readPpm(const QByteArray& bytes) {
+    QImage img;
+    img.loadFromData(bytes, "PPM");
+    return img.convertToFormat(QImage::Format_RGB32);
+}
+
+}  // namespace
+
+TEST(SheetThreads, BandsOnOneTwoAndThreeThreadsMatchOnePass) {
+    const auto doc = busyDocument();
+    const QSize page = a4At(150);
+    const QImage plain = onePass(*doc, 150, page);
+    ASSERT_FALSE(rt::boundsNot(plain, rt::White).isNull());
+    for (int threads : {1, 2, 3}) {
+        const RenderThreadsOverride forced(threads);
+        const QImage sheet = renderSheetImage(*doc, 100, 150, page, 96);
+        EXPECT_EQ(sheet, plain) << threads << " threads";
+
+        // The print path: bands of 100 rows, rendered a batch at a time.
+        QImage printed(page, QImage::Format_RGB32);
+        printed.fill(Qt::white);
+        QImage sink(1, 1, QImage::Format_RGB32);
+        QPainter device(&sink);
+        ASSERT_TRUE(printSheet(device, *doc, 100, 150, 150, page, 96, 100, [&](const QImage& band, int top) {
+            QPainter p(&printed);
+            p.drawImage(0, top, band);
+        }));
+        device.end();
+        EXPECT_EQ(printed, plain) << threads << " threads";
+        EXPECT_FALSE(Painting());
+    }
+}
+
+TEST(SheetThreads, ForcedCountIsUsedAndRestored) {
+    const int machine = renderThreadCount();
+    {
+        const RenderThreadsOverride forced(3);
+        EXPECT_EQ(renderThreadCount(), 3);
+        std::vector<int> seen(1000, 0);
+        parallelFor(1000, [&](int i) { seen[size_t(i)]++; });
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), 1000);
+        // Nested fan-outs run in place instead of waiting for a busy pool.
+        std::atomic<int> inner{0};
+        parallelFor(6, [&](int) { parallelFor(5, [&](int) { ++inner; }); });
+        EXPECT_EQ(inner.load(), 30);
+    }
+    EXPECT_EQ(renderThreadCount(), machine);
+}
+
+// The dilated outline against the 4d^2 copies, through the real text
+// drawing: on screen (d = 1) and at 600 dpi (d = 4), every turn, three
+// faces. Glyphs without antialiasing give the same pixels; antialiased
+// edges may differ by a few levels, and only where copies overlap partly.
+TEST(OutlineFromMask, MatchesTheCopiesOnScreenAndAt600Dpi) {
+    const char* faces[] = {"Arial", "Times New Roman", "Courier New"};
+    for (const bool print : {false, true}) {
+        for (int rotation = 0; rotation < 4; ++rotation) {
+            for (int f = 0; f < 3; ++f) {
+                auto doc = rt::document();
+                Tobs& t = rt::place(*doc, 1, Text, 600, 450, 160, 90);
+                t.Content = QStringLiteral("Wolke %1\rgrüßt").arg(f);
+                t.FontName = QString::fromLatin1(faces[f]);
+                t.FontSize = 16;
+                t.FontStyle = std::uint8_t(f);
+                t.Color = 0xFFFFFF;
+                t.Outline = 1;
+                t.BorderOrOutlineColor = 0x0000C0;
+                t.Rotation = rotation;
+                const bool aliased = textFont(t, 20).styleStrategy() & QFont::NoAntialias;
+                auto draw = [&](bool fromMask) {
+                    const OutlineSwitch sw(fromMask);
+                    if (print) return onePass(*doc, 600, QSize(2600, 1900));
+                    QImage img = rt::canvas(1646, 1164, QColor(40, 160, 60));
+                    RenderParams p;
+                    p.AreaWidth = 1646;
+                    p.AreaHeight = 1164;
+                    p.EditorView = true;
+                    QPainter painter(&img);
+                    EXPECT_TRUE(DrawVCart(painter, *doc, p));
+                    return img;
+                };
+                const QImage copies = draw(false), dilated = draw(true);
+                int differing = 0;
+                const int worst = maxChannelDifference(copies, dilated, &differing);
+                const QString what = QStringLiteral("%1 rotation %2 %3").arg(print ? "600 dpi" : "screen").arg(rotation).arg(faces[f]);
+                EXPECT_GT(rt::countOf(copies, rt::rgb(0xC0, 0, 0), QRect(QPoint(), copies.size())), 0) << what.toStdString();
+                if (aliased)
+                    EXPECT_EQ(worst, 0) << what.toStdString();
+                else
+                    EXPECT_LE(worst, 3) << what.toStdString() << " (" << differing << " pixels)";
+            }
+        }
+    }
+}
+
+// The same comparison for antialiased glyphs made here directly, whatever
+// the renderer's own fonts use: the dilated coverage may differ from the
+// copies only at pixels that some copy covers partly, and by at most 3
+// levels per channel.
+TEST(OutlineFromMask, AntialiasedEdgesDifferBoundedOnlyAtPartlyCoveredPixels) {
+    QFont font(QStringLiteral("Liberation Serif"));
+    font.setPixelSize(46);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    QTextLayout layout(QStringLiteral("Schön & rund"), font);
+    layout.beginLayout();
+    layout.createLine().setPosition(QPointF(0, 0));
+    layout.endLayout();
+    const QRect area(0, 0, 360, 90);
+    for (int d : {1, 2, 4}) {
+        const QColor ground(250, 230, 20), outline(20, 30, 200);
+        QImage copies(area.size(), QImage::Format_RGB32);
+        copies.fill(ground);
+        {
+            QPainter p(&copies);
+            p.setPen(outline);
+            for (int dx = -d; dx <= d; ++dx)
+                for (int dy = -d; dy <= d; ++dy)
+                    if (dx && dy) layout.draw(&p, QPointF(10 + dx, 10 + dy));
+        }
+        QImage mask(area.size(), QImage::Format_Alpha8);
+        mask.fill(0);
+        {
+            QPainter p(&mask);
+            p.setPen(Qt::black);
+            layout.draw(&p, QPointF(10, 10));
+        }
+        const QImage coverage = dilatedCoverage(mask, QPoint(0, 0), d, area);
+        QImage dilated(area.size(), QImage::Format_RGB32);
+        dilated.fill(ground);
+        {
+            QPainter p(&dilated);
+            drawCoverage(p, coverage, QPoint(0, 0), outline);
+        }
+        // Edge pixels: some copy covers them partly and none fully.
+        int partly = 0;
+        for (int y = 0; y < area.height(); ++y)
+            for (int x = 0; x < area.width(); ++x) {
+                bool full = false, part = false;
+                for (int dx = -d; dx <= d; ++dx)
+                    for (int dy = -d; dy <= d; ++dy) {
+                        const int sx = x - dx, sy = y - dy;
+                        if (!dx || !dy || sx < 0 || sy < 0 || sx >= area.width() || sy >= area.height()) continue;
+                        const uchar a = mask.constScanLine(sy)[sx];
+                        full = full || a == 255;
+                        part = part || (a > 0 && a < 255);
+                    }
+                if (part && !full) ++partly;
+                else
+                    ASSERT_EQ(copies.pixel(x, y), dilated.pixel(x, y)) << "d " << d << " at " << x << "," << y;
+            }
+        EXPECT_GT(partly, 0);
+        EXPECT_LE(maxChannelDifference(copies, dilated), 3) << "d " << d;
+    }
+}
+
+TEST(SheetPng, ReadBackByNetpbmAndQtIsTheImage) {
+    QImage img(613, 2100, QImage::Format_RGB32);   // several deflate pieces
+    std::mt19937 rng(5);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y, (y / 40) % 3 ? qRgb(x & 255, (x * y) & 255, y & 255) : qRgb(rng() & 255, rng() & 255, rng() & 255));
+    QByteArray first;
+    for (int threads : {1, 2, 3}) {
+        const RenderThreadsOverride forced(threads);
+        const QByteArray png = encodeSheetPng(img, 600);
+        ASSERT_FALSE(png.isEmpty());
+        if (first.isEmpty()) first = png;
+        EXPECT_EQ(png, first) << "the file must not depend on the thread count";
+    }
+    QImage qt;
+    ASSERT_TRUE(qt.loadFromData(first, "PNG"));
+    EXPECT_EQ(qt.convertToFormat(QImage::Format_RGB32), img);
+    EXPECT_EQ(qt.dotsPerMeterX(), 23622);
+
+    QProcess pngtopnm;
+    pngtopnm.start(tool("pngtopnm"), {});
+    ASSERT_TRUE(pngtopnm.waitForStarted());
+    pngtopnm.write(first);
+    pngtopnm.closeWriteChannel();
+    ASSERT_TRUE(pngtopnm.waitForFinished(60000));
+    ASSERT_EQ(pngtopnm.exitCode(), 0) << pngtopnm.readAllStandardError().toStdString();
+    EXPECT_EQ(readPpm(pngtopnm.readAllStandardOutput()), img);
+}
+
+TEST(SheetPdf, PopplerShowsTheSheetPixelForPixel) {
+    const auto doc = busyDocument();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (int dpi : {72, 150}) {
+        const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF());
+        SheetPdfPage page;
+        page.pagePoints = layout.fullRect(QPageLayout::Point).size();
+        page.area = layout.fullRectPixels(dpi).size();
+        page.dpiX = page.dpiY = dpi;
+        page.title = QStringLiteral("Prüfblatt");
+        page.creator = QStringLiteral("Test");
+        const QString pdf = dir.filePath(QStringLiteral("blatt%1.pdf").arg(dpi));
+        {
+            const RenderThreadsOverride forced(3);
+            ASSERT_TRUE(writeSheetPdfFile(pdf, *doc, 100, page, 96));
+        }
+        // Poppler's cairo output draws images unsmoothed at their own
+        // resolution; its page is the paper rounded up to whole pixels.
+        const QString shownPath = dir.filePath(QStringLiteral("shown%1").arg(dpi));
+        QProcess cairo;
+        cairo.start(tool("pdftocairo"), {"-png", "-r", QString::number(dpi), "-singlefile", pdf, shownPath});
+        ASSERT_TRUE(cairo.waitForFinished(120000));
+        ASSERT_EQ(cairo.exitCode(), 0) << cairo.readAllStandardError().toStdString();
+        const QImage shown = QImage(shownPath + ".png").convertToFormat(QImage::Format_RGB32);
+        const QImage sheet = onePass(*doc, dpi, page.area);
+        // Whole pixels on the paper: a raster row that the rounded paper
+        // cuts in part shows mixed with nothing.
+        const QRect whole(0, 0, std::min(sheet.width(), int(page.pagePoints.width() * dpi / 72)),
+                          std::min(sheet.height(), int(page.pagePoints.height() * dpi / 72)));
+        ASSERT_GE(shown.width(), whole.width());
+        ASSERT_GE(shown.height(), whole.height());
+        int differing = 0;
+        EXPECT_EQ(maxChannelDifference(shown.copy(whole), sheet.copy(whole), &differing), 0)
+            << dpi << " dpi, " << differing << " pixels differ";
+
+        QProcess info;
+        info.start(tool("pdfinfo"), {pdf});
+        ASSERT_TRUE(info.waitForFinished(60000));
+        const QString text = QString::fromUtf8(info.readAllStandardOutput());
+        EXPECT_TRUE(text.contains(QStringLiteral("Prüfblatt"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("Pages:           1"))) << text.toStdString();
+    }
+}
+
+TEST(SheetPdf, NothingIsWrittenWhileAPassOfThisThreadRuns) {
+    const auto doc = busyDocument();
+    PaintingGuard running;
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    SheetPdfPage page;
+    page.pagePoints = QSizeF(100, 100);
+    page.area = QSize(100, 100);
+    EXPECT_FALSE(writeSheetPdf(out, *doc, 100, page, 96));
+    EXPECT_EQ(out.size(), 0);
+}
+
+// Nearest-neighbour scaling: column i shows source column SrcW * i div W,
+// row r source row SrcH * r div H; enlarging repeats rows, shrinking skips.
+TEST(DrawDibScaling, EveryPixelFollowsTheFormula) {
+    const DibHandle pic = gradient(37, 23, 3);
+    const QImage& src = pic.image();
+    for (const QSize dest : {QSize(100, 71), QSize(19, 11), QSize(37, 23), QSize(500, 7)}) {
+        for (const QPoint at : {QPoint(0, 0), QPoint(-13, -5), QPoint(40, 30)}) {
+            QImage img = rt::canvas(120, 80, Qt::magenta);
+            {
+                QPainter p(&img);
+                DrawDib(p, at.x(), at.y(), dest.width(), dest.height(), pic, 0, 0, 37, 23);
+            }
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x) {
+                    const int i = x - at.x(), r = y - at.y();
+                    const bool inside = i >= 0 && r >= 0 && i < dest.width() && r < dest.height();
+                    const QRgb want = inside ? src.pixel(37 * i / dest.width(), 23 * r / dest.height())
+                                             : QColor(Qt::magenta).rgb();
+                    ASSERT_EQ(img.pixel(x, y) & 0xFFFFFFu, want & 0xFFFFFFu)
+                        << dest.width() << "x" << dest.height() << " at " << x << "," << y;
+                }
+        }
+    }
+}
