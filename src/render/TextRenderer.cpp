@@ -246,6 +246,7 @@ void outlineFromMask(QPainter& canvas, const QRect& source, int d, const QRect& 
     {
         QPainter p(&mask);
         p.setRenderHint(QPainter::Antialiasing, false);
+        p.setRenderHint(QPainter::TextAntialiasing, canvas.testRenderHint(QPainter::TextAntialiasing));
         p.translate(-from.topLeft());
         p.setFont(canvas.font());
         draw(p);
