@@ -37,6 +37,35 @@ bool openRegularFile(const QString& path, QFile& file) {
     return true;
 }
 
+// Reports, in whole-percent steps, how far a decoder has consumed the
+// data: from `from` to `to` percent. Reports cost one comparison per read.
+class ProgressBuffer : public QBuffer {
+public:
+    ProgressBuffer(QByteArray* data, const ProgressCallback& progress, int from, int to)
+        : QBuffer(data), m_progress(progress), m_from(from), m_to(to), m_size(data->size()) {}
+
+protected:
+    qint64 readData(char* out, qint64 max) override {
+        const qint64 n = QBuffer::readData(out, max);
+        if (m_progress && m_size > 0 && n > 0) {
+            const qint64 done = std::min<qint64>(pos() + n, m_size);
+            const int percent = m_from + int(done * (m_to - m_from) / m_size);
+            if (percent > m_last) {
+                m_last = percent;
+                m_progress(percent);
+            }
+        }
+        return n;
+    }
+
+private:
+    const ProgressCallback& m_progress;
+    int m_from;
+    int m_to;
+    qint64 m_size;
+    int m_last = -1;
+};
+
 DibHandle decodeWithQt(QIODevice& device, const QByteArray& formatHint) {
     // The reader keeps Qt's allocation limit: an image whose pixels would
     // exceed it fails like a damaged file.
@@ -62,12 +91,13 @@ qint64 MaxDecodedImageBytes() {
     return qint64(mb > 0 ? mb : 128) * 1024 * 1024;
 }
 
-DibHandle DecodeDib(const QByteArray& data, const QString& formatHint) {
+DibHandle DecodeDib(const QByteArray& data, const QString& formatHint, const ProgressCallback& progress) {
     if (data.isEmpty()) return DibHandle();
     const QString hint = formatHint.toLower();
     QImage own;
     switch (DecodeOwnFormat(data, hint, own)) {
     case OwnDecodeResult::Decoded:
+        if (progress) progress(100);
         return DibHandle(own);
     case OwnDecodeResult::Damaged:
         return DibHandle();
@@ -75,25 +105,61 @@ DibHandle DecodeDib(const QByteArray& data, const QString& formatHint) {
         break;
     }
     QByteArray copy = data;
-    QBuffer buffer(&copy);
+    ProgressBuffer buffer(&copy, progress, 50, 100);
     buffer.open(QIODevice::ReadOnly);
     DibHandle dib = decodeWithQt(buffer, IsOwnFormatHint(hint) ? QByteArray() : hint.toLatin1());
     if (!dib.isEmpty()) return dib;
     // TGA has no signature: offered only when nothing else claimed the data.
-    if (hint != QLatin1String("tga") && DecodeTga(data, own)) return DibHandle(own);
+    if (hint != QLatin1String("tga") && DecodeTga(data, own)) {
+        if (progress) progress(100);
+        return DibHandle(own);
+    }
     return DibHandle();
 }
 
-DibHandle OpenDib(const QString& path) {
+namespace {
+
+// Reads the whole file; with progress, in about fifty pieces (none below
+// 64 KiB, so small files are one read) reported from 0 to 50.
+bool readWhole(QFile& file, qint64 size, QByteArray& data, const ProgressCallback& progress) {
+    if (!progress) {
+        data = file.readAll();
+        return data.size() == size;
+    }
+    progress(0);
+    data.resize(size);
+    const qint64 piece = std::max<qint64>(64 * 1024, size / 50);
+    qint64 done = 0;
+    int last = 0;
+    while (done < size) {
+        const qint64 n = file.read(data.data() + done, std::min(piece, size - done));
+        if (n <= 0) return false;
+        done += n;
+        const int percent = int(done * 50 / size);
+        if (percent > last) {
+            last = percent;
+            progress(percent);
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+DibHandle OpenDib(const QString& path, const ProgressCallback& progress) {
+    DibHandle dib;
     QFile file;
-    if (!openRegularFile(path, file)) return DibHandle();
-    const qint64 size = file.size();
-    // A compressed file is never larger than its decoded pixels by much; a
-    // file beyond the pixel limit can only be refused.
-    if (size <= 0 || size > MaxDecodedImageBytes()) return DibHandle();
-    const QByteArray data = file.readAll();
-    if (data.size() != size) return DibHandle();
-    return DecodeDib(data, QFileInfo(path).suffix());
+    if (openRegularFile(path, file)) {
+        const qint64 size = file.size();
+        // A compressed file is never larger than its decoded pixels by much; a
+        // file beyond the pixel limit can only be refused.
+        QByteArray data;
+        if (size > 0 && size <= MaxDecodedImageBytes() && readWhole(file, size, data, progress))
+            dib = DecodeDib(data, QFileInfo(path).suffix(), progress);
+    }
+    // The bar never stays full (or half full) once a picture is read.
+    if (progress) progress(0);
+    return dib;
 }
 
 namespace {
@@ -145,8 +211,9 @@ QString ResolveImagePath(const QString& fileName, const QString& programFolder) 
                                                     : programFolder + QLatin1Char('/') + fileName;
 }
 
-bool LoadDIBit(DibHandle& dib, const QString& fileName, const QString& programFolder) {
-    DibHandle loaded = OpenDib(ResolveImagePath(fileName, programFolder));
+bool LoadDIBit(DibHandle& dib, const QString& fileName, const QString& programFolder,
+               const ProgressCallback& progress) {
+    DibHandle loaded = OpenDib(ResolveImagePath(fileName, programFolder), progress);
     if (loaded.isEmpty()) return false;
     dib = loaded;
     return true;

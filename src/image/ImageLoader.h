@@ -5,12 +5,15 @@
 // a missing file and never blocks.
 
 #include "image/DibHandle.h"
+#include "image/Progress.h"
 
 #include <QImage>
 #include <QString>
 
 // Empty on failure (missing, unreadable, damaged or oversized file).
-DibHandle OpenDib(const QString& path);
+// progress runs over reading the file (to 50) and decoding it (to 100) in
+// whole-percent steps and ends at 0, failure or not.
+DibHandle OpenDib(const QString& path, const ProgressCallback& progress = {});
 
 // Like OpenDib, for previews: a picture whose shorter side exceeds
 // shortestSide is decoded at about that size (JPEG decodes scaled, which is
@@ -19,12 +22,16 @@ DibHandle OpenDib(const QString& path);
 DibHandle OpenDibScaled(const QString& path, int shortestSide);
 
 // Decodes an image held in memory; formatHint is a file extension
-// ("pcx", "tga", ...) or empty. Empty on failure.
-DibHandle DecodeDib(const QByteArray& data, const QString& formatHint = QString());
+// ("pcx", "tga", ...) or empty. Empty on failure. progress runs from 50 to
+// 100 as the decoder consumes the data (ours report their end only) and is
+// not ended at 0 here.
+DibHandle DecodeDib(const QByteArray& data, const QString& formatHint = QString(),
+                    const ProgressCallback& progress = {});
 
 // A file name without a folder part is taken in programFolder. On failure
 // the caller's record is left untouched and the result is false.
-bool LoadDIBit(DibHandle& dib, const QString& fileName, const QString& programFolder);
+bool LoadDIBit(DibHandle& dib, const QString& fileName, const QString& programFolder,
+               const ProgressCallback& progress = {});
 
 // Like LoadDIBit, into a plain image: it is first set to 100 by 100 pixels
 // and takes the picture's size and pixels on success.

@@ -63,15 +63,15 @@ void loadPictures(BoxDocument& doc, const QString& path, Prompter& prompter, con
                   int shortestSide) {
     const QString programFolder = doc.ProgramFolder;
     if (doc.BackgroundMode != bgNone && !doc.BackgroundFile.isEmpty()) {
-        if (!loadStoredImage(doc.BackgroundPicture, doc.BackgroundFile, path, programFolder, shortestSide))
+        if (!loadStoredImage(doc.BackgroundPicture, doc.BackgroundFile, path, programFolder, shortestSide, progress))
             prompter.inform(QString(), boxmsg::imageMissingText(doc.BackgroundFile), PromptIcon::Error);
     }
-    // The progress bar shows only what the image library reports while it
-    // turns pictures; each turn ends it at 0.
+    // The progress bar shows what the image library reports while it reads
+    // and turns pictures; each read and each turn ends it at 0.
     for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
         Tobs& o = doc.Objects[slot];
         if (o.Kind != Image) continue;
-        if (loadStoredImage(o.Picture, o.Content, path, programFolder, shortestSide)) {
+        if (loadStoredImage(o.Picture, o.Content, path, programFolder, shortestSide, progress)) {
             turnByRotation(o.Picture, o.Rotation, progress);
             settleTransparentValue(o);
         } else

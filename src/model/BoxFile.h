@@ -16,7 +16,8 @@
 // file) and turned by their Rotation; one that cannot be found is reported
 // and stays empty while reading goes on. A file that cannot be opened, is
 // not a box file or is damaged is reported and leaves doc exactly as it was.
-// progress gets the reports of the pictures' quarter turns, each ending at 0.
+// progress gets the reports of reading the pictures and of their quarter
+// turns, each ending at 0.
 bool OpenItNow(BoxDocument& doc, const QString& path, Prompter& prompter,
                const ProgressCallback& progress = {});
 

@@ -15,9 +15,9 @@ QString storedFileNamePart(const QString& storedPath) {
 }
 
 bool loadStoredImage(DibHandle& dib, const QString& storedPath, const QString& boxFilePath,
-                     const QString& programFolder, int shortestSide) {
+                     const QString& programFolder, int shortestSide, const ProgressCallback& progress) {
     auto load = [&](const QString& fileName) {
-        if (shortestSide <= 0) return LoadDIBit(dib, fileName, programFolder);
+        if (shortestSide <= 0) return LoadDIBit(dib, fileName, programFolder, progress);
         DibHandle reduced = OpenDibScaled(ResolveImagePath(fileName, programFolder), shortestSide);
         if (reduced.isEmpty()) return false;
         dib = reduced;

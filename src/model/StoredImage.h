@@ -3,6 +3,7 @@
 // lives in the program folder), then the same file name next to the box file.
 
 #include "image/DibHandle.h"
+#include "image/Progress.h"
 
 #include <QString>
 
@@ -15,4 +16,5 @@ QString storedFileNamePart(const QString& storedPath);
 // are read. False when neither place holds a readable image. shortestSide
 // above 0 decodes large pictures reduced to about that size (previews).
 bool loadStoredImage(DibHandle& dib, const QString& storedPath, const QString& boxFilePath,
-                     const QString& programFolder, int shortestSide = 0);
+                     const QString& programFolder, int shortestSide = 0,
+                     const ProgressCallback& progress = {});

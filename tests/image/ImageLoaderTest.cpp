@@ -12,6 +12,9 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 void writeFile(const QString& path, const QByteArray& bytes) {
@@ -212,4 +215,39 @@ TEST(DibHandle, DepthCoversIndicesBeyondTheColourTable) {
     const DibHandle grey(noTable);
     EXPECT_EQ(grey.DibBitCount(), 8);
     EXPECT_EQ(grey.image().pixel(0, 0), qRgb(200, 200, 200));
+}
+
+// Reading reports rising steps through the file and the decoding, reaches
+// 100 and ends at 0; a failure ends at 0 as well.
+TEST(ImageLoader, ReadingReportsProgressInStepsAndEndsAtZero) {
+    QTemporaryDir dir;
+    QImage noise(700, 700, QImage::Format_RGB32);
+    quint32 seed = 12345;
+    for (int y = 0; y < noise.height(); ++y) {
+        auto* row = reinterpret_cast<quint32*>(noise.scanLine(y));
+        for (int x = 0; x < noise.width(); ++x) row[x] = 0xFF000000u | ((seed = seed * 1664525u + 1013904223u) >> 8);
+    }
+    writeFile(dir.filePath("rauschen.bmp"), qtEncoded(noise, "bmp"));   // about 1.5 MB
+    std::vector<int> reports;
+    const ProgressCallback record = [&](int p) { reports.push_back(p); };
+    DibHandle dib;
+    ASSERT_TRUE(LoadDIBit(dib, dir.filePath("rauschen.bmp"), QString(), record));
+    EXPECT_EQ(dib.DibWidth(), 700);
+    ASSERT_GE(reports.size(), 20u);
+    EXPECT_EQ(reports.front(), 0);
+    EXPECT_EQ(reports.back(), 0);
+    EXPECT_EQ(*std::max_element(reports.begin(), reports.end()), 100);
+    EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end() - 1));
+    // Both halves report more than their ends: reading and decoding.
+    EXPECT_GE(std::count_if(reports.begin(), reports.end(), [](int p) { return p > 0 && p < 50; }), 5);
+    EXPECT_GE(std::count_if(reports.begin(), reports.end(), [](int p) { return p > 50 && p < 100; }), 5);
+
+    reports.clear();
+    writeFile(dir.filePath("kaputt.png"), QByteArray("\x89PNG\r\n\x1a\n broken", 16));
+    EXPECT_FALSE(LoadDIBit(dib, dir.filePath("kaputt.png"), QString(), record));
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back(), 0);
+    reports.clear();
+    EXPECT_FALSE(LoadDIBit(dib, dir.filePath("fehlt.png"), QString(), record));
+    EXPECT_EQ(reports, std::vector<int>{0});
 }

@@ -327,9 +327,9 @@ TEST_F(BoxFileRoundTrip, OpeningSettlesTheTransparentValueOfEachPicture) {
     EXPECT_EQ(third.Objects[2].LineWidthOrTransColor, 0xFF0000);
 }
 
-// Opening reports only what the image library reports while it turns the
-// stored pictures, and the last report is 0: the bar does not stay full.
-TEST_F(BoxFileRoundTrip, ProgressComesOnlyFromTurningPicturesAndEndsAtZero) {
+// Opening reports what the image library reports while it reads and turns
+// the stored pictures, and the last report is 0: the bar does not stay full.
+TEST_F(BoxFileRoundTrip, ProgressComesFromReadingAndTurningPicturesAndEndsAtZero) {
     QImage tall(20, 50, QImage::Format_RGB32);
     tall.fill(Qt::red);
     ASSERT_TRUE(tall.save(path(QStringLiteral("hoch.png")), "PNG"));
@@ -344,15 +344,38 @@ TEST_F(BoxFileRoundTrip, ProgressComesOnlyFromTurningPicturesAndEndsAtZero) {
     ASSERT_TRUE(OpenItNow(back, plain, prompter, record));
     EXPECT_TRUE(reports.empty());
 
+    // An unturned picture still reports its reading.
     placeFigure(doc, 7);
     doc.Objects[7].Kind = Image;
     doc.Objects[7].Content = path(QStringLiteral("hoch.png"));
+    doc.Objects[7].Rotation = 0;
+    const QString upright = path(QStringLiteral("aufrecht.box"));
+    ASSERT_TRUE(Saveit(doc, upright, prompter));
+    ASSERT_TRUE(OpenItNow(back, upright, prompter, record));
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(*std::max_element(reports.begin(), reports.end()), 100);
+    EXPECT_EQ(reports.back(), 0);
+    EXPECT_EQ(back.Objects[7].Picture.DibWidth(), 20);
+
+    reports.clear();
     doc.Objects[7].Rotation = 1;
     const QString turned = path(QStringLiteral("gedreht.box"));
     ASSERT_TRUE(Saveit(doc, turned, prompter));
     ASSERT_TRUE(OpenItNow(back, turned, prompter, record));
-    ASSERT_FALSE(reports.empty());
-    EXPECT_EQ(*std::max_element(reports.begin(), reports.end()), 100);   // the 50 source rows
+    // Reading ends at 0, then the turn runs from 0 over the 50 source rows.
+    const auto zeros = std::count(reports.begin(), reports.end(), 0);
+    EXPECT_GE(zeros, 3);
+    EXPECT_EQ(*std::max_element(reports.begin(), reports.end()), 100);
     EXPECT_EQ(reports.back(), 0);
     EXPECT_EQ(back.Objects[7].Picture.DibWidth(), 50);
+
+    // A background that cannot be read still leaves the bar at 0.
+    reports.clear();
+    doc.BackgroundMode = bgCenterSmaller;
+    doc.BackgroundFile = path(QStringLiteral("fehlt.png"));
+    const QString missing = path(QStringLiteral("ohne-grund.box"));
+    ASSERT_TRUE(Saveit(doc, missing, prompter));
+    ASSERT_TRUE(OpenItNow(back, missing, prompter, record));
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back(), 0);
 }
