@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 
 namespace {
@@ -83,6 +84,18 @@ PromptAnswer DialogPrompter::ask(const QString& caption, const QString& text, Pr
     if (buttons == PromptButtons::YesNo) return PromptAnswer::No;
     if (buttons == PromptButtons::Ok) return PromptAnswer::Ok;
     return PromptAnswer::Cancel;
+}
+
+PromptAnswer DialogPrompter::choose(const QString& caption, const QString& text, PromptIcon icon,
+                                    const QString& firstButton, const QString& secondButton) {
+    QMessageBox box(toIcon(icon), captionOrTitle(caption), text, QMessageBox::NoButton, m_parent);
+    applyDialogFont(&box);
+    QPushButton* first = box.addButton(firstButton, QMessageBox::AcceptRole);
+    QPushButton* second = box.addButton(secondButton, QMessageBox::RejectRole);
+    box.setDefaultButton(first);
+    box.setEscapeButton(second);
+    box.exec();
+    return box.clickedButton() == first ? PromptAnswer::Yes : PromptAnswer::No;
 }
 
 void DialogPrompter::inform(const QString& caption, const QString& text, PromptIcon icon) {

@@ -15,6 +15,8 @@ public:
     PromptAnswer ask(const QString& caption, const QString& text, PromptIcon icon,
                      PromptButtons buttons) override;
     void inform(const QString& caption, const QString& text, PromptIcon icon) override;
+    PromptAnswer choose(const QString& caption, const QString& text, PromptIcon icon, const QString& firstButton,
+                        const QString& secondButton) override;
     QString openPath(const QString& caption, const QString& folder, const QString& filter) override;
     QString savePath(const QString& caption, const QString& folder, const QString& filter,
                      const QString& suggestedName) override;

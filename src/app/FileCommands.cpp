@@ -30,8 +30,14 @@ void FileCommands::Neu1Click() {
     doNew();
 }
 
-void FileCommands::doNew() {
-    newDocument(m_doc);
+bool FileCommands::newForPaper(PaperFormat paper) {
+    if (m_startupDone && !offerSave(QStringLiteral("Neue Faltarillon"))) return false;
+    doNew(paper);
+    return true;
+}
+
+void FileCommands::doNew(PaperFormat paper) {
+    newDocument(m_doc, paper);
     if (m_hooks.setCaption) m_hooks.setCaption(captionFor(m_doc.FileName));
     if (m_hooks.afterNew) m_hooks.afterNew();
 }

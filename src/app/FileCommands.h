@@ -4,6 +4,7 @@
 // afterwards is handed back through the hooks.
 
 #include "image/Progress.h"
+#include "model/PaperFormat.h"
 
 #include <QString>
 #include <functional>
@@ -32,6 +33,9 @@ public:
     bool startupDone() const { return m_startupDone; }
 
     void Neu1Click();
+    // New for another paper, with New's question; true when the document
+    // was made (the window then sets the printer's paper).
+    bool newForPaper(PaperFormat paper);
     void OpenItemClick();
     // Open without its dialog: the save question when there are objects,
     // then OpenItNow. True when the file was opened.
@@ -48,7 +52,7 @@ private:
     // Yes / No / Cancel under the given caption; Yes saves first. True when
     // the command may go on.
     bool offerSave(const QString& caption);
-    void doNew();
+    void doNew(PaperFormat paper = PaperFormat::A4);
     bool writeTo(const QString& path);
     bool openAfterQuestion(const QString& path);
 

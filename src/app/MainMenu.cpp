@@ -33,6 +33,8 @@ MainMenu::MainMenu(QMenuBar* bar, QObject* parent) : QObject(parent) {
     Datei1->setObjectName(QStringLiteral("Datei1"));
     Neu1 = item(Datei1, "Neu1", QStringLiteral("&Neu..."), QStringLiteral("Neue Box erstellen"),
                 QKeySequence(Qt::CTRL | Qt::Key_N));
+    NeuMitPapierformat1 = item(Datei1, "NeuMitPapierformat1", QStringLiteral("Neu mit &Papierformat..."),
+                               QStringLiteral("Neue Box für ein anderes Papierformat"));
     OpenItem = item(Datei1, "OpenItem", QStringLiteral("Ö&ffnen..."), QStringLiteral("Box öffnen"),
                     QKeySequence(Qt::CTRL | Qt::Key_O));
     Zuletztgeoeffnet1 = submenu(Datei1, "Zuletztgeoeffnet1", QStringLiteral("&Zuletzt geöffnet"),

@@ -21,6 +21,7 @@ public:
     QMenu* Beispiele1 = nullptr;          // filled by SamplesMenu
 
     QAction* Neu1 = nullptr;
+    QAction* NeuMitPapierformat1 = nullptr;
     QAction* OpenItem = nullptr;
     QAction* SaveItem = nullptr;
     QAction* SaveAs = nullptr;

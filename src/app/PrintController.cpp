@@ -14,6 +14,7 @@
 #include <QDialogButtonBox>
 #include <QPrintDialog>
 #include <QPushButton>
+#include <QLocale>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -53,7 +54,58 @@ PrinterMetrics PrintController::metrics() const {
     m.page = m_printer->pageLayout().paintRectPixels(m_printer->resolution()).size();
     m.dpiX = m_printer->logicalDpiX();
     m.dpiY = m_printer->logicalDpiY();
+    const int res = m_printer->resolution();
+    m.paper = m_printer->pageLayout().fullRectPixels(res).size();
+    m.offset = m_printer->pageLayout().paintRectPixels(res).topLeft();
     return m;
+}
+
+PageFrame PrintController::frame() const {
+    const PrinterMetrics m = metrics();
+    PageFrame f;
+    f.printable = QRect(m.offset, m.page);
+    f.paper = m.paper.isEmpty() ? m.page : m.paper;
+    f.dpiX = m.dpiX;
+    f.dpiY = m.dpiY;
+    return f;
+}
+
+SheetPlan PrintController::printPlan(int percent) const { return planSheet(m_doc.Layout, percent, Options, frame()); }
+
+SheetPlan PrintController::previewPlan(int percent) const {
+    const SheetPlan print = printPlan(percent);
+    const PageFrame f = print.frame;
+    // The preview page is the printer's divided by a whole ratio (see
+    // previewPageSize); paper and offset shrink by the same ratio.
+    const int dpi = std::max(PreviewDpi, 1);
+    const int ratioX = std::max(f.dpiX / dpi, 1), ratioY = std::max(f.dpiY / dpi, 1);
+    PageFrame p;
+    p.paper = QSize(f.paper.width() / ratioX, f.paper.height() / ratioY);
+    p.printable = QRect(QPoint(f.printable.left() / ratioX, f.printable.top() / ratioY), previewSize());
+    p.dpiX = dpi;
+    p.dpiY = dpi;
+    return planSheet(m_doc.Layout, percent, Options, p, QSize(print.columns, print.rows));
+}
+
+void PrintController::setPaper(PaperFormat paper) {
+    m_printer->setPageSize(QPageSize(pageSizeIdOf(paper)));
+    m_printer->setPageOrientation(QPageLayout::Landscape);
+}
+
+bool PrintController::confirmFit(int percent) {
+    const SheetPlan plan = printPlan(percent);
+    if (plan.fits()) return true;
+    const QLocale locale;
+    auto mm = [&](QSizeF s) {
+        return QStringLiteral("%1 × %2 mm").arg(locale.toString(s.width(), 'f', 1), locale.toString(s.height(), 'f', 1));
+    };
+    const QString text =
+        QStringLiteral("Die Box ist größer als der bedruckbare Bereich des Blatts.\n\n"
+                       "Box: %1\nBedruckbarer Bereich: %2\n\n"
+                       "Was über den Rand hinausgeht, wird nicht gedruckt.")
+            .arg(mm(plan.placedSizeMm()), mm(plan.usableSizeMm()));
+    return m_prompter.choose(QStringLiteral("Drucken"), text, PromptIcon::Information,
+                             QStringLiteral("Trotzdem drucken"), QStringLiteral("Abbrechen")) == PromptAnswer::Yes;
 }
 
 bool PrintController::ZoominBtnClick() {
@@ -76,8 +128,7 @@ QSize PrintController::previewSize() const {
 }
 
 QImage PrintController::renderPreview(int percent, qreal ratio) const {
-    const PrinterMetrics m = metrics();
-    return ::renderPreview(m_doc, percent, PreviewDpi, m.page, m.dpiX, m.dpiY, ratio);
+    return ::renderPreview(m_doc, previewPlan(percent), previewSize(), ratio);
 }
 
 void PrintController::checkResolution() {
@@ -119,6 +170,7 @@ void adoptPrinterChoice(QPrinter& printer, const QPrinter& choice) {
 }
 
 bool PrintController::PrintClick(int percent, double screenDpi) {
+    if (!confirmFit(percent)) return false;
     m_printer->setDocName(AppTitles::printJobTitle());
     if (printsToPdf()) {
         // No printer to send the sheet to: the user picks a PDF file instead.
@@ -154,7 +206,7 @@ bool PrintController::PrintClick(int percent, double screenDpi) {
     }
     const PrinterMetrics m = metrics();
     checkPrinterResolution(m.dpiX, m.dpiY, m_prompter);
-    const bool printed = printSheet(painter, m_doc, percent, m.dpiX, m.dpiY, m.page, screenDpi);
+    const bool printed = printSheet(painter, m_doc, printPlan(percent), screenDpi);
     painter.end();
     return printed;
 }

@@ -5,6 +5,8 @@
 
 #include <QImage>
 #include <QSize>
+#include "model/PaperFormat.h"
+#include "render/SheetPlan.h"
 #include <functional>
 #include <memory>
 #include <optional>
@@ -26,6 +28,8 @@ struct PrinterMetrics {
     QSize page;    // printable area in printer pixels
     int dpiX = 0;
     int dpiY = 0;
+    QSize paper;      // the whole paper; empty: the printable area is all of it
+    QPoint offset;    // of the printable area from the paper's corner
 };
 
 class PrintController {
@@ -47,6 +51,20 @@ public:
     // Tests stand in a printer of their own.
     void setMetricsOverride(std::optional<PrinterMetrics> m) { m_override = m; }
     bool printsToPdf() const;
+
+    // Bleed, copies per sheet and registration marks from the print page.
+    SheetOptions Options;
+    // The paper and printable area of the current printer.
+    PageFrame frame() const;
+    // The sheet as it prints on the current printer, and as the preview
+    // shows it (same count of copies, at PreviewDpi).
+    SheetPlan printPlan(int percent) const;
+    SheetPlan previewPlan(int percent) const;
+    // The printer's paper for New with a paper format (landscape).
+    void setPaper(PaperFormat paper);
+    // When the sheet's boxes do not fit the usable area: the message with
+    // "Trotzdem drucken" and "Abbrechen". True when printing may go on.
+    bool confirmFit(int percent);
 
     // Size of the preview page for the current printer and PreviewDpi.
     QSize previewSize() const;

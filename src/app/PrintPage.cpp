@@ -1,6 +1,7 @@
 #include "app/PrintPage.h"
 
 #include "app/PrintController.h"
+#include "app/SheetOptionsBar.h"
 #include "render/DrawVCart.h"
 
 #include <QHBoxLayout>
@@ -123,12 +124,15 @@ PrintPage::PrintPage(PrintController& controller, std::function<int()> percent, 
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
     root->addWidget(bar);
+    SheetOptions1 = new SheetOptionsBar(controller.Options, this);
+    root->addWidget(SheetOptions1);
     root->addLayout(body, 1);
 
     connect(PrintSetupBtn, &QToolButton::clicked, this, &PrintPage::printSetupRequested);
     connect(PrintBtn, &QToolButton::clicked, this, &PrintPage::printRequested);
     connect(ZoominBtn, &QToolButton::clicked, this, &PrintPage::ZoominBtnClick);
     connect(ZoomOutBtn, &QToolButton::clicked, this, &PrintPage::ZoomOutBtnClick);
+    connect(SheetOptions1, &SheetOptionsBar::optionsChanged, this, &PrintPage::VPaintPaint);
 }
 
 void PrintPage::VPaintPaint() {

@@ -6,6 +6,7 @@
 #include <functional>
 
 class PrintController;
+class SheetOptionsBar;
 class QScrollArea;
 class QTextEdit;
 class QToolButton;
@@ -42,6 +43,7 @@ public:
     QScrollArea* ScrollBox2 = nullptr;
     PreviewCanvas* VPaint = nullptr;
     QTextEdit* RichEdit1 = nullptr;
+    SheetOptionsBar* SheetOptions1 = nullptr;
 
 signals:
     void printSetupRequested();

@@ -23,6 +23,7 @@
 #include "dialogs/AboutBoxUnit.h"
 #include "dialogs/ExportForm.h"
 #include "dialogs/JpegQFUnit.h"
+#include "dialogs/PaperFormatForm.h"
 #include "edit/CanvasMenu.h"
 #include "edit/ClipboardCommands.h"
 #include "edit/EditorController.h"
@@ -122,6 +123,13 @@ TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
     m_fileCommands = std::make_unique<FileCommands>(*m_doc, *m_prompter, hooks);
 
     connectCommands();
+    choosePaper = [this, last = PaperFormat::A4](PaperFormat& paper) mutable {
+        TPaperFormatForm form(this);
+        form.setPaper(last);
+        if (form.exec() != QDialog::Accepted) return false;
+        paper = last = form.paper();
+        return true;
+    };
 
     // The editing area of the start-up layout, painted once.
     PaintBox1->sizeToDocument();
@@ -195,6 +203,7 @@ void TSDIAppForm::createDialogs() {
 void TSDIAppForm::connectCommands() {
     MainMenu* m = MainMenu1;
     connect(m->Neu1, &QAction::triggered, this, &TSDIAppForm::Neu1Click);
+    connect(m->NeuMitPapierformat1, &QAction::triggered, this, &TSDIAppForm::NeuMitPapierformat1Click);
     connect(TabSheet3->NewBtn, &QToolButton::clicked, this, &TSDIAppForm::Neu1Click);
     connect(m->OpenItem, &QAction::triggered, this, [this] { m_fileCommands->OpenItemClick(); });
     connect(TabSheet3->SpeedItem4, &QToolButton::clicked, this, [this] { m_fileCommands->OpenItemClick(); });
@@ -280,6 +289,14 @@ void TSDIAppForm::afterOpen() {
 }
 
 void TSDIAppForm::Neu1Click() { m_fileCommands->Neu1Click(); }
+
+void TSDIAppForm::NeuMitPapierformat1Click() {
+    PaperFormat paper = PaperFormat::A4;
+    if (!choosePaper || !choosePaper(paper)) return;
+    if (!m_fileCommands->newForPaper(paper)) return;
+    m_print->setPaper(paper);
+    TabSheet2->VPaintPaint();
+}
 
 void TSDIAppForm::About1Click() { m_aboutBox->exec(); }
 

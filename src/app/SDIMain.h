@@ -5,8 +5,10 @@
 // panel, the file commands, the editing code and the scanner commands.
 
 #include "model/BoxDocument.h"
+#include "model/PaperFormat.h"
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class CanvasMenu;
@@ -80,6 +82,9 @@ public:
 
     // Handlers the menus and buttons run.
     void Neu1Click();
+    void NeuMitPapierformat1Click();
+    // Asks which paper a new box is for; false when cancelled. Tests replace it.
+    std::function<bool(PaperFormat&)> choosePaper;
     void About1Click();
     void ExitItemClick();
     void PrintSetupClick();

@@ -10,8 +10,10 @@ void initStartupDocument(BoxDocument& doc, int screenDpi) {
     doc.updateExtentFromLayout();
 }
 
-void newDocument(BoxDocument& doc) {
-    doc.Layout.applyNewDocumentLayout();
+void newDocument(BoxDocument& doc) { newDocument(doc, PaperFormat::A4); }
+
+void newDocument(BoxDocument& doc, PaperFormat paper) {
+    applyPaperLayout(doc.Layout, paper);
     doc.clearall();
     doc.updateExtentFromLayout();
 }

@@ -2,6 +2,7 @@
 // What start-up and New do to the document, and the window captions.
 
 #include "model/BoxDocument.h"
+#include "model/PaperFormat.h"
 
 #include <QString>
 
@@ -19,6 +20,8 @@ void initStartupDocument(BoxDocument& doc, int screenDpi);
 // New: the 290 x 205 mm single-net layout (type name emptied, its
 // characters kept), clearall, extent from the layout. Zoom and divisor stay.
 void newDocument(BoxDocument& doc);
+// New for another paper: the same, with the item of that paper.
+void newDocument(BoxDocument& doc, PaperFormat paper);
 
 // "ORB-LUX Faltarillon-Designer 1.0 - NONAME01" for an unnamed document,
 // otherwise the prefix followed by the file name without its folder.

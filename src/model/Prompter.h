@@ -20,6 +20,16 @@ public:
     virtual PromptAnswer ask(const QString& caption, const QString& text, PromptIcon icon,
                              PromptButtons buttons) = 0;
     virtual void inform(const QString& caption, const QString& text, PromptIcon icon) = 0;
+    // A question whose two buttons say what they do ("Trotzdem drucken",
+    // "Abbrechen"); the first is the default. Yes for the first button, No
+    // for the second or when the box is dismissed. Without buttons of its
+    // own a prompter asks Yes/No.
+    virtual PromptAnswer choose(const QString& caption, const QString& text, PromptIcon icon,
+                                const QString& firstButton, const QString& secondButton) {
+        Q_UNUSED(firstButton);
+        Q_UNUSED(secondButton);
+        return ask(caption, text, icon, PromptButtons::YesNo);
+    }
     // Empty result = cancelled.
     virtual QString openPath(const QString& caption, const QString& folder, const QString& filter) = 0;
     virtual QString savePath(const QString& caption, const QString& folder, const QString& filter,

@@ -4,6 +4,7 @@
 #include "model/Prompter.h"
 #include "model/SheetLayout.h"
 #include "image/RenderThreads.h"
+#include "render/SheetCanvas.h"
 #include "render/TextRenderer.h"
 
 #include <QPainter>
@@ -62,11 +63,17 @@ QSize previewPageSize(QSize printerPage, int px, int py, int previewDpi) {
 
 QImage renderPreview(const BoxDocument& doc, int percent, int previewDpi, QSize printerPage, int px, int py,
                      qreal ratio) {
-    if (Painting() || !(ratio > 0)) return QImage();
     const QSize size = previewPageSize(printerPage, px, py, previewDpi);
+    const SheetPlan plan =
+        planSheet(doc.Layout, percent, SheetOptions(), pageOnlyFrame(size, previewDpi, previewDpi));
+    return renderPreview(doc, plan, size, ratio);
+}
+
+QImage renderPreview(const BoxDocument& doc, const SheetPlan& plan, QSize pageSize, qreal ratio) {
+    if (Painting() || !(ratio > 0)) return QImage();
     // A high-density screen gets the page at its device pixels, laid out in
     // the same logical pixels as on any other screen.
-    QImage page(qCeil(std::max(size.width(), 1) * ratio), qCeil(std::max(size.height(), 1) * ratio),
+    QImage page(qCeil(std::max(pageSize.width(), 1) * ratio), qCeil(std::max(pageSize.height(), 1) * ratio),
                 QImage::Format_RGB32);
     if (page.isNull()) return page;
     page.setDevicePixelRatio(ratio);
@@ -76,38 +83,66 @@ QImage renderPreview(const BoxDocument& doc, int percent, int previewDpi, QSize 
     canvas.setBrush(Qt::white);
     // The preview is shown on the screen: canvas and fonts both count at the
     // screen's pixels per inch, so text keeps its size relative to the net.
-    RenderParams params = sheetRenderParams(doc.Layout, percent, previewDpi, previewDpi, 1.0);
+    RenderParams params = planRenderParams(plan, 1.0);
     params.CanvasDpi = screenPpi();
-    canvas.translate(itemOrigin(doc.Layout, previewDpi, previewDpi));
-    DrawVCart(canvas, doc, params);
+    if (!drawPlannedSheet(canvas, doc, plan, params, QRect(QPoint(0, 0), pageSize))) return QImage();
+    if (plan.usable != QRect(QPoint(0, 0), plan.frame.printable.size())) {
+        canvas.setPen(QPen(UsableAreaLineColor, 0));
+        canvas.setBrush(Qt::NoBrush);
+        canvas.drawRect(plan.usable.adjusted(0, 0, -1, -1));
+    }
     return page;
 }
 
+namespace {
+// The plan of one net as it has always been printed, for callers that give
+// only a page size.
+SheetPlan plainPlan(const BoxDocument& doc, int percent, int rx, int ry, QSize page) {
+    return planSheet(doc.Layout, percent, SheetOptions(), pageOnlyFrame(page, rx, ry));
+}
+}  // namespace
+
 bool renderSheetBand(QImage& band, const BoxDocument& doc, int percent, int rx, int ry, int bandTop, double screenDpi) {
+    return renderSheetBand(band, doc, plainPlan(doc, percent, rx, ry, QSize(band.width(), bandTop + band.height())),
+                           bandTop, screenDpi);
+}
+
+bool renderSheetBand(QImage& band, const BoxDocument& doc, const SheetPlan& plan, int bandTop, double screenDpi) {
     if (Painting()) return false;
-    return drawSheetBand(band, doc, percent, rx, ry, bandTop, screenDpi);
+    return drawSheetBand(band, doc, plan, bandTop, screenDpi);
 }
 
 bool drawSheetBand(QImage& band, const BoxDocument& doc, int percent, int rx, int ry, int bandTop, double screenDpi) {
+    return drawSheetBand(band, doc, plainPlan(doc, percent, rx, ry, QSize(band.width(), bandTop + band.height())),
+                         bandTop, screenDpi);
+}
+
+bool drawSheetBand(QImage& band, const BoxDocument& doc, const SheetPlan& plan, int bandTop, double screenDpi) {
     if (band.isNull()) return false;
     band.fill(Qt::white);
-    return drawSheetRows(band, QRect(QPoint(0, 0), band.size()), doc, percent, rx, ry, bandTop, screenDpi);
+    return drawSheetRows(band, QRect(QPoint(0, 0), band.size()), doc, plan, bandTop, screenDpi);
 }
 
 bool drawSheetRows(QImage& band, const QRect& rows, const BoxDocument& doc, int percent, int rx, int ry,
                    int bandTop, double screenDpi) {
+    return drawSheetRows(band, rows, doc, plainPlan(doc, percent, rx, ry, QSize(band.width(), bandTop + band.height())),
+                         bandTop, screenDpi);
+}
+
+bool drawSheetRows(QImage& band, const QRect& rows, const BoxDocument& doc, const SheetPlan& plan, int bandTop,
+                   double screenDpi) {
     if (band.isNull()) return false;
     if (screenDpi <= 0) screenDpi = screenPpi();
     QPainter canvas(&band);
     canvas.setClipRect(rows);
     canvas.setPen(QPen(Qt::white, 1));
     canvas.setBrush(Qt::white);
-    RenderParams params = sheetRenderParams(doc.Layout, percent, rx, ry, printFontFactor(rx, screenDpi));
+    const int rx = plan.frame.dpiX;
+    RenderParams params = planRenderParams(plan, printFontFactor(rx, screenDpi));
     // The band stands in for the printer: font heights count at its dpi.
     params.CanvasDpi = rx;
     params.FontPpi = static_cast<int>(screenDpi);
-    canvas.translate(itemOrigin(doc.Layout, rx, ry) - QPoint(0, bandTop));
-    return DrawVCart(canvas, doc, params);
+    return drawPlannedSheet(canvas, doc, plan, params, QRect(0, bandTop, band.width(), band.height()));
 }
 
 bool isAllWhite(const QImage& img) {
@@ -122,8 +157,14 @@ bool isAllWhite(const QImage& img) {
 bool printSheet(QPainter& device, const BoxDocument& doc, int percent, int dpiX, int dpiY, QSize pageSize,
                 double screenDpi, int bandHeight,
                 const std::function<void(const QImage& band, int top)>& onBand) {
+    return printSheet(device, doc, plainPlan(doc, percent, dpiX, dpiY, pageSize), screenDpi, bandHeight, onBand);
+}
+
+bool printSheet(QPainter& device, const BoxDocument& doc, const SheetPlan& plan, double screenDpi, int bandHeight,
+                const std::function<void(const QImage& band, int top)>& onBand) {
     if (Painting()) return false;
     PaintingGuard job;
+    const QSize pageSize = plan.frame.printable.size();
     const int width = std::max(pageSize.width(), 1);
     const int height = std::max(pageSize.height(), 1);
     if (bandHeight <= 0) bandHeight = std::max(16, (16 * 1024 * 1024) / (width * 4));
@@ -147,7 +188,7 @@ bool printSheet(QPainter& device, const BoxDocument& doc, int percent, int dpiX,
             const int top = (first + i) * bandHeight;
             QImage& band = bands[size_t(i)];
             band = QImage(width, std::min(bandHeight, height - top), QImage::Format_RGB32);
-            ok[size_t(i)] = drawSheetBand(band, doc, percent, dpiX, dpiY, top, screenDpi);
+            ok[size_t(i)] = drawSheetBand(band, doc, plan, top, screenDpi);
         });
         for (int i = 0; i < n; ++i) {
             if (!ok[size_t(i)]) return false;
@@ -161,8 +202,13 @@ bool printSheet(QPainter& device, const BoxDocument& doc, int percent, int dpiX,
 }
 
 QImage renderSheetImage(const BoxDocument& doc, int percent, int dpi, QSize pageSize, double screenDpi) {
+    return renderSheetImage(doc, plainPlan(doc, percent, dpi, dpi, pageSize), screenDpi);
+}
+
+QImage renderSheetImage(const BoxDocument& doc, const SheetPlan& plan, double screenDpi) {
     if (Painting()) return QImage();
     PaintingGuard job;
+    const QSize pageSize = plan.frame.printable.size();
     QImage page(std::max(pageSize.width(), 1), std::max(pageSize.height(), 1), QImage::Format_RGB32);
     if (page.isNull()) return page;
     const int bandCount = (page.height() + kSheetBandRows - 1) / kSheetBandRows;
@@ -177,7 +223,7 @@ QImage renderSheetImage(const BoxDocument& doc, int percent, int dpi, QSize page
         QImage view(rows0, page.width(), page.height(), page.bytesPerLine(), QImage::Format_RGB32);
         for (int y = top; y < top + rows; ++y)
             std::fill_n(reinterpret_cast<QRgb*>(rows0 + qsizetype(y) * page.bytesPerLine()), page.width(), 0xFFFFFFFFu);
-        ok[size_t(i)] = drawSheetRows(view, QRect(0, top, page.width(), rows), doc, percent, dpi, dpi, 0, screenDpi);
+        ok[size_t(i)] = drawSheetRows(view, QRect(0, top, page.width(), rows), doc, plan, 0, screenDpi);
     });
     for (char b : ok)
         if (!b) return QImage();

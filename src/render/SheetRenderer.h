@@ -8,7 +8,9 @@
 // band, whatever the page size.
 
 #include "render/DrawVCart.h"
+#include "render/SheetPlan.h"
 
+#include <QColor>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -101,3 +103,18 @@ constexpr int kSheetBandRows = 256;
 // The whole sheet as one image of pageSize at (dpi, dpi); for files and tests.
 // Its bands are rendered on the render pool, straight into the page's rows.
 QImage renderSheetImage(const BoxDocument& doc, int percent, int dpi, QSize pageSize, double screenDpi = 0);
+
+// The same for a planned sheet (copies, bleed, marks): the page is the
+// plan's printable area at its resolution.
+bool renderSheetBand(QImage& band, const BoxDocument& doc, const SheetPlan& plan, int bandTop, double screenDpi = 0);
+bool printSheet(QPainter& device, const BoxDocument& doc, const SheetPlan& plan, double screenDpi = 0,
+                int bandHeight = 0, const std::function<void(const QImage& band, int top)>& onBand = {});
+QImage renderSheetImage(const BoxDocument& doc, const SheetPlan& plan, double screenDpi = 0);
+bool drawSheetBand(QImage& band, const BoxDocument& doc, const SheetPlan& plan, int bandTop, double screenDpi = 0);
+bool drawSheetRows(QImage& band, const QRect& rows, const BoxDocument& doc, const SheetPlan& plan, int bandTop,
+                   double screenDpi = 0);
+// The preview of a plan made at the preview's resolution: a white page of
+// pageSize, the sheet, and the edge of the usable area as a thin grey line
+// where it is not the page's edge (shown only, never printed).
+QImage renderPreview(const BoxDocument& doc, const SheetPlan& plan, QSize pageSize, qreal ratio = 1.0);
+inline const QColor UsableAreaLineColor = QColor(0xA0, 0xA0, 0xA0);

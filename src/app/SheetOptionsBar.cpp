@@ -1,0 +1,111 @@
+#include "app/SheetOptionsBar.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QDoubleSpinBox* mmSpin(QWidget* parent, const char* name, double min, double max, const QString& hint) {
+    auto* s = new QDoubleSpinBox(parent);
+    s->setObjectName(QLatin1String(name));
+    s->setRange(min, max);
+    s->setDecimals(1);
+    s->setSingleStep(0.5);
+    s->setSuffix(QStringLiteral(" mm"));
+    s->setToolTip(hint);
+    s->setStatusTip(hint);
+    s->setFixedWidth(64);
+    return s;
+}
+
+void hintOn(QWidget* w, const QString& hint) {
+    w->setToolTip(hint);
+    w->setStatusTip(hint);
+}
+
+}  // namespace
+
+SheetOptionsBar::SheetOptionsBar(SheetOptions& options, QWidget* parent) : QWidget(parent), m_options(options) {
+    setObjectName(QStringLiteral("SheetOptionsBar"));
+
+    BleedCheck = new QCheckBox(QStringLiteral("Beschnittzugabe"), this);
+    BleedCheck->setObjectName(QStringLiteral("BleedCheck"));
+    hintOn(BleedCheck, QStringLiteral("Druckt das Motiv über die Schnittlinie hinaus, damit kein weißer Rand bleibt"));
+    BleedEd = mmSpin(this, "BleedEd", SheetOptions::MinBleedMm, SheetOptions::MaxBleedMm,
+                     QStringLiteral("Wie weit das Motiv über die Schnittlinie hinausreicht"));
+
+    auto* copiesLabel = new QLabel(QStringLiteral("Boxen pro Blatt:"), this);
+    CopiesCombo = new QComboBox(this);
+    CopiesCombo->setObjectName(QStringLiteral("CopiesCombo"));
+    CopiesCombo->addItem(QStringLiteral("1"));
+    CopiesCombo->addItem(QStringLiteral("So viele wie passen"));
+    copiesLabel->setBuddy(CopiesCombo);
+    hintOn(CopiesCombo, QStringLiteral("Eine Box pro Blatt oder so viele, wie auf das Blatt passen"));
+
+    MarksCheck = new QCheckBox(QStringLiteral("Passermarken für Schneideplotter"), this);
+    MarksCheck->setObjectName(QStringLiteral("MarksCheck"));
+    hintOn(MarksCheck, QStringLiteral("Druckt Passermarken, an denen ein Schneideplotter das Blatt ausrichtet"));
+    auto* insetLabel = new QLabel(QStringLiteral("Abstand zum Rand:"), this);
+    InsetEd = mmSpin(this, "InsetEd", SheetOptions::MinInsetMm, SheetOptions::MaxInsetMm,
+                     QStringLiteral("Abstand der Passermarken vom Papierrand"));
+    insetLabel->setBuddy(InsetEd);
+
+
+    // Two short rows fit the window's first width; the strip never makes
+    // the window wider than the editor needs.
+    auto* top = new QHBoxLayout;
+    top->setSpacing(6);
+    top->addWidget(BleedCheck);
+    top->addWidget(BleedEd);
+    top->addSpacing(16);
+    top->addWidget(copiesLabel);
+    top->addWidget(CopiesCombo);
+    top->addStretch(1);
+    auto* bottom = new QHBoxLayout;
+    bottom->setSpacing(6);
+    bottom->addWidget(MarksCheck);
+    bottom->addWidget(insetLabel);
+    bottom->addWidget(InsetEd);
+    bottom->addStretch(1);
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(8, 2, 8, 4);
+    rows->setSpacing(2);
+    rows->addLayout(top);
+    rows->addLayout(bottom);
+    rows->setSizeConstraint(QLayout::SetNoConstraint);
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+
+    showOptions();
+    connect(BleedCheck, &QCheckBox::toggled, this, &SheetOptionsBar::takeOptions);
+    connect(BleedEd, qOverload<double>(&QDoubleSpinBox::valueChanged), this, &SheetOptionsBar::takeOptions);
+    connect(CopiesCombo, qOverload<int>(&QComboBox::currentIndexChanged), this, &SheetOptionsBar::takeOptions);
+    connect(MarksCheck, &QCheckBox::toggled, this, &SheetOptionsBar::takeOptions);
+    connect(InsetEd, qOverload<double>(&QDoubleSpinBox::valueChanged), this, &SheetOptionsBar::takeOptions);
+}
+
+void SheetOptionsBar::showOptions() {
+    m_showing = true;
+    BleedCheck->setChecked(m_options.bleed);
+    BleedEd->setValue(m_options.bleedMm);
+    CopiesCombo->setCurrentIndex(m_options.fill ? 1 : 0);
+    MarksCheck->setChecked(m_options.regMarks);
+    InsetEd->setValue(m_options.markInsetMm);
+    InsetEd->setEnabled(m_options.regMarks);
+    m_showing = false;
+}
+
+void SheetOptionsBar::takeOptions() {
+    if (m_showing) return;
+    m_options.bleed = BleedCheck->isChecked();
+    m_options.bleedMm = BleedEd->value();
+    m_options.fill = CopiesCombo->currentIndex() == 1;
+    m_options.regMarks = MarksCheck->isChecked();
+    m_options.markInsetMm = InsetEd->value();
+    InsetEd->setEnabled(m_options.regMarks);
+    emit optionsChanged();
+}

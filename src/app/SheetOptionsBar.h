@@ -1,0 +1,37 @@
+#pragma once
+// The row of sheet options on the "Drucken" tab: bleed, boxes per sheet,
+// registration marks for a cutting machine. It edits
+// the print controller's SheetOptions and says when they changed.
+
+#include "render/SheetOptions.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QPushButton;
+
+class SheetOptionsBar : public QWidget {
+    Q_OBJECT
+public:
+    SheetOptionsBar(SheetOptions& options, QWidget* parent = nullptr);
+
+    // Shows the options as they are (after a change from elsewhere).
+    void showOptions();
+
+    QCheckBox* BleedCheck = nullptr;
+    QDoubleSpinBox* BleedEd = nullptr;
+    QComboBox* CopiesCombo = nullptr;
+    QCheckBox* MarksCheck = nullptr;
+    QDoubleSpinBox* InsetEd = nullptr;
+
+signals:
+    void optionsChanged();
+
+private:
+    void takeOptions();
+
+    SheetOptions& m_options;
+    bool m_showing = false;
+};

@@ -1,0 +1,70 @@
+#include "render/CutSheet.h"
+
+#include <QFileInfo>
+#include <QPainterPath>
+
+namespace {
+
+// Consecutive repeats and a closing repeat of the first point say nothing
+// to a cutter and make some importers stop at a zero-length segment.
+QPolygonF withoutRepeats(const QPolygonF& poly) {
+    QPolygonF out;
+    for (const QPointF& p : poly)
+        if (out.isEmpty() || out.last() != p) out << p;
+    while (out.size() > 1 && out.first() == out.last()) out.removeLast();
+    return out;
+}
+
+// A mark as one shape: the L's two arms joined into one outline.
+std::vector<QPolygonF> markShapes(const SheetPlan& plan) {
+    std::vector<QRectF> rects;
+    for (const QRect& r : plan.marks) {
+        const QPointF a = plan.pageToPaperMm(r.topLeft());
+        const QPointF b = plan.pageToPaperMm(r.bottomRight() + QPoint(1, 1));
+        rects.push_back(QRectF(a, b));
+    }
+    std::vector<QPolygonF> shapes;
+    for (size_t i = 0; i < rects.size();) {
+        QPainterPath path;
+        path.addRect(rects[i]);
+        size_t j = i + 1;
+        // The marks come as the square, then pairs of arms sharing a corner.
+        if (i > 0 && j < rects.size() && rects[i].intersects(rects[j])) {
+            QPainterPath arm;
+            arm.addRect(rects[j]);
+            path = path.united(arm);
+            ++j;
+        }
+        for (const QPolygonF& poly : path.simplified().toFillPolygons()) shapes.push_back(withoutRepeats(poly));
+        i = j;
+    }
+    return shapes;
+}
+
+}  // namespace
+
+CutSheet cutSheetFor(const SheetPlan& plan, const QPolygon& cutOutline, const std::vector<QLine>& folds) {
+    CutSheet sheet;
+    sheet.paperMm = QSizeF(plan.frame.paper.width() * 25.39995 / plan.frame.dpiX,
+                           plan.frame.paper.height() * 25.39995 / plan.frame.dpiY);
+    const QPointF centre(0.5, 0.5);
+    for (int k = 0; k < plan.copies(); ++k) {
+        const QPointF origin = plan.itemOrigins[k];
+        QPolygonF cut;
+        for (const QPoint& p : cutOutline) cut << plan.pageToPaperMm(origin + QPointF(p) + centre);
+        sheet.cuts.push_back(withoutRepeats(cut));
+        for (const QLine& f : folds)
+            sheet.folds.emplace_back(plan.pageToPaperMm(origin + QPointF(f.p1()) + centre),
+                                     plan.pageToPaperMm(origin + QPointF(f.p2()) + centre));
+    }
+    sheet.marks = markShapes(plan);
+    return sheet;
+}
+
+bool writeCutFile(const CutSheet& sheet, const QString& path, QString* error) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("svg")) return writeCutSvg(sheet, path, error);
+    if (suffix == QLatin1String("dxf")) return writeCutDxf(sheet, path, error);
+    if (error) *error = QStringLiteral("Eine Schnittdatei ist eine SVG- oder DXF-Datei (Endung .svg oder .dxf).");
+    return false;
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The cut file of a printed sheet: every copy's cut outline, its fold lines
+// and the registration marks, in millimetres on the paper (origin at its
+// top-left corner, y down), taken from the same integer sheet plan as the
+// print. Written as SVG with layer groups or as DXF (AutoCAD 2000, mm, y up)
+// for the software of a cutting machine.
+
+#include "render/SheetPlan.h"
+
+#include <QLineF>
+#include <QPolygon>
+#include <QPolygonF>
+#include <QSizeF>
+#include <QString>
+#include <vector>
+
+struct CutSheet {
+    QSizeF paperMm;
+    std::vector<QPolygonF> cuts;    // closed outlines, first point not repeated
+    std::vector<QLineF> folds;
+    std::vector<QPolygonF> marks;   // filled shapes, closed, first point not repeated
+};
+
+// The cut sheet of a plan. cutOutline and folds are the net's, in item
+// pixels at the plan's resolution (the folding model's print geometry); each
+// point stands for the middle of its pixel, where the printed line lies.
+CutSheet cutSheetFor(const SheetPlan& plan, const QPolygon& cutOutline, const std::vector<QLine>& folds);
+
+// Layer names as the cutter software shows them.
+namespace cutlayer {
+inline const QString SvgCut = QStringLiteral("Schnittlinien");
+inline const QString SvgFold = QStringLiteral("Falzlinien");
+inline const QString SvgMarks = QStringLiteral("Passermarken");
+inline const char* const DxfCut = "CUT";
+inline const char* const DxfFold = "FOLD";
+inline const char* const DxfMarks = "REGMARKS";
+}  // namespace cutlayer
+
+// Both write atomically: the target is replaced only by a complete file.
+// On failure they return false and say why in error (German).
+bool writeCutSvg(const CutSheet& sheet, const QString& path, QString* error = nullptr);
+bool writeCutDxf(const CutSheet& sheet, const QString& path, QString* error = nullptr);
+// By the file's extension (.svg or .dxf); anything else is refused.
+bool writeCutFile(const CutSheet& sheet, const QString& path, QString* error = nullptr);
