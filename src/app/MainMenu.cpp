@@ -57,6 +57,8 @@ MainMenu::MainMenu(QMenuBar* bar, QObject* parent) : QObject(parent) {
                               QStringLiteral("Richtet den Drucker ein"), QKeySequence(Qt::CTRL | Qt::Key_E));
     Drucken1 = item(Datei1, "Drucken1", QStringLiteral("&Drucken..."), QStringLiteral("Druckt die Box"),
                     QKeySequence(Qt::CTRL | Qt::Key_D));
+    Schnittdatei1 = item(Datei1, "Schnittdatei1", QStringLiteral("Schnittda&tei speichern..."),
+                         QStringLiteral("Speichert die Schnittlinien des Druckblatts für einen Schneideplotter"));
     Datei1->addSeparator();
     ExitItem = item(Datei1, "ExitItem", QStringLiteral("&Beenden"), QStringLiteral("Anwendung verlassen"),
                     QKeySequence(Qt::ALT | Qt::Key_X));

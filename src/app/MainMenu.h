@@ -30,6 +30,7 @@ public:
     QAction* Bildeinscanne1 = nullptr;
     QAction* Druckereinrichten1 = nullptr;
     QAction* Drucken1 = nullptr;
+    QAction* Schnittdatei1 = nullptr;
     QAction* ExitItem = nullptr;
     QAction* Rckgngig1 = nullptr;
     QAction* Wiederholen1 = nullptr;

@@ -4,6 +4,7 @@
 #include "model/BoxDocument.h"
 #include "model/Prompter.h"
 #include "model/WriteTarget.h"
+#include "render/CutSheet.h"
 #include "render/SheetPdfWriter.h"
 #include "render/SheetRenderer.h"
 
@@ -167,6 +168,36 @@ void adoptPrinterChoice(QPrinter& printer, const QPrinter& choice) {
     printer.setFromTo(0, 0);
     printer.setDuplex(QPrinter::DuplexNone);
     printer.setPageOrder(QPrinter::FirstPageFirst);
+}
+
+bool PrintController::saveCutFile(int percent) {
+    QString suggested = QFileInfo(m_doc.FileName).completeBaseName();
+    if (suggested.isEmpty()) suggested = QStringLiteral("Faltarillon");
+    const QString folder = m_doc.FileName.isEmpty() ? QDir::homePath() : QFileInfo(m_doc.FileName).absolutePath();
+    QString path = m_prompter.savePath(QStringLiteral("Schnittdatei speichern"), folder,
+                                       QStringLiteral("SVG-Dateien|*.svg|DXF-Dateien|*.dxf"),
+                                       suggested + QStringLiteral(".svg"));
+    if (path.isEmpty()) return false;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".svg");
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QLatin1String("svg") && suffix != QLatin1String("dxf")) {
+        m_prompter.inform(QStringLiteral("Fehler"),
+                          QStringLiteral("Eine Schnittdatei wird als SVG- oder DXF-Datei gespeichert (Endung .svg "
+                                         "oder .dxf)."),
+                          PromptIcon::Error);
+        return false;
+    }
+    if (QFileInfo::exists(path) &&
+        m_prompter.ask(QStringLiteral("Vorhandene Datei Überschreiben?"),
+                       QStringLiteral("Die Datei existiert schon, soll Sie überschrieben werden?"),
+                       PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes)
+        return false;
+    QString why;
+    if (!writeCutFile(cutSheetFor(printPlan(percent)), path, &why)) {
+        m_prompter.inform(QStringLiteral("Fehler"), why, PromptIcon::Error);
+        return false;
+    }
+    return true;
 }
 
 bool PrintController::PrintClick(int percent, double screenDpi) {

@@ -66,6 +66,10 @@ public:
     // "Trotzdem drucken" and "Abbrechen". True when printing may go on.
     bool confirmFit(int percent);
 
+    // "Schnittdatei speichern...": the cut file (SVG or DXF) of the sheet as
+    // it prints on the current printer. True when a file was written.
+    bool saveCutFile(int percent);
+
     // Size of the preview page for the current printer and PreviewDpi.
     QSize previewSize() const;
     // The preview page; null while another render pass is under way.

@@ -133,6 +133,7 @@ PrintPage::PrintPage(PrintController& controller, std::function<int()> percent, 
     connect(ZoominBtn, &QToolButton::clicked, this, &PrintPage::ZoominBtnClick);
     connect(ZoomOutBtn, &QToolButton::clicked, this, &PrintPage::ZoomOutBtnClick);
     connect(SheetOptions1, &SheetOptionsBar::optionsChanged, this, &PrintPage::VPaintPaint);
+    connect(SheetOptions1, &SheetOptionsBar::cutFileRequested, this, &PrintPage::cutFileRequested);
 }
 
 void PrintPage::VPaintPaint() {

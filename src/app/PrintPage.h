@@ -48,6 +48,7 @@ public:
 signals:
     void printSetupRequested();
     void printRequested();
+    void cutFileRequested();
 
 private slots:
     void ZoominBtnClick();

@@ -225,6 +225,8 @@ void TSDIAppForm::connectCommands() {
     connect(m->Drucken1, &QAction::triggered, this, &TSDIAppForm::PrintClick);
     connect(TabSheet2, &PrintPage::printSetupRequested, this, &TSDIAppForm::PrintSetupClick);
     connect(TabSheet2, &PrintPage::printRequested, this, &TSDIAppForm::PrintClick);
+    connect(m->Schnittdatei1, &QAction::triggered, this, &TSDIAppForm::SchnittdateiClick);
+    connect(TabSheet2, &PrintPage::cutFileRequested, this, &TSDIAppForm::SchnittdateiClick);
     connect(m->Hintergrundbild2, &QAction::triggered, this, [this] { m_objectCommands->editBackground(); });
     connect(TabSheet3->SpeedItem6, &QToolButton::clicked, this, [this] { m_objectCommands->editBackground(); });
     connect(PaintBox1, &EditorCanvas::progressReported, this, &TSDIAppForm::WMUser);
@@ -316,6 +318,8 @@ void TSDIAppForm::PrintClick() {
     PaintBox1->PaintBox1Paint();
     TabSheet2->VPaintPaint();
 }
+
+void TSDIAppForm::SchnittdateiClick() { m_print->saveCutFile(TabSheet3->boxPercent()); }
 
 void TSDIAppForm::WMUser(int percent) { InfoPanel1->setProgress(percent); }
 

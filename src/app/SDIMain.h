@@ -89,6 +89,7 @@ public:
     void ExitItemClick();
     void PrintSetupClick();
     void PrintClick();
+    void SchnittdateiClick();   // "Schnittdatei speichern..."
     void WMUser(int percent);   // progress in percent
     void showLayoutLine();
 

@@ -55,6 +55,9 @@ SheetOptionsBar::SheetOptionsBar(SheetOptions& options, QWidget* parent) : QWidg
                      QStringLiteral("Abstand der Passermarken vom Papierrand"));
     insetLabel->setBuddy(InsetEd);
 
+    CutFileBtn = new QPushButton(QStringLiteral("Schnittdatei speichern..."), this);
+    CutFileBtn->setObjectName(QStringLiteral("CutFileBtn"));
+    hintOn(CutFileBtn, QStringLiteral("Speichert die Schnittlinien des Druckblatts für einen Schneideplotter"));
 
     // Two short rows fit the window's first width; the strip never makes
     // the window wider than the editor needs.
@@ -71,6 +74,8 @@ SheetOptionsBar::SheetOptionsBar(SheetOptions& options, QWidget* parent) : QWidg
     bottom->addWidget(MarksCheck);
     bottom->addWidget(insetLabel);
     bottom->addWidget(InsetEd);
+    bottom->addSpacing(16);
+    bottom->addWidget(CutFileBtn);
     bottom->addStretch(1);
     auto* rows = new QVBoxLayout(this);
     rows->setContentsMargins(8, 2, 8, 4);
@@ -86,6 +91,7 @@ SheetOptionsBar::SheetOptionsBar(SheetOptions& options, QWidget* parent) : QWidg
     connect(CopiesCombo, qOverload<int>(&QComboBox::currentIndexChanged), this, &SheetOptionsBar::takeOptions);
     connect(MarksCheck, &QCheckBox::toggled, this, &SheetOptionsBar::takeOptions);
     connect(InsetEd, qOverload<double>(&QDoubleSpinBox::valueChanged), this, &SheetOptionsBar::takeOptions);
+    connect(CutFileBtn, &QPushButton::clicked, this, &SheetOptionsBar::cutFileRequested);
 }
 
 void SheetOptionsBar::showOptions() {

@@ -1,6 +1,6 @@
 #pragma once
 // The row of sheet options on the "Drucken" tab: bleed, boxes per sheet,
-// registration marks for a cutting machine. It edits
+// registration marks for a cutting machine and saving the cut file. It edits
 // the print controller's SheetOptions and says when they changed.
 
 #include "render/SheetOptions.h"
@@ -25,9 +25,11 @@ public:
     QComboBox* CopiesCombo = nullptr;
     QCheckBox* MarksCheck = nullptr;
     QDoubleSpinBox* InsetEd = nullptr;
+    QPushButton* CutFileBtn = nullptr;
 
 signals:
     void optionsChanged();
+    void cutFileRequested();
 
 private:
     void takeOptions();

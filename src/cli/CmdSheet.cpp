@@ -6,6 +6,7 @@
 #include "model/BoxDocument.h"
 #include "model/BoxFile.h"
 #include "model/StreamPrompter.h"
+#include "render/CutSheet.h"
 #include "render/SheetRenderer.h"
 
 #include <QFileInfo>
@@ -74,8 +75,9 @@ QString parseOptions(const QStringList& args, SheetCliOptions& o) {
     o.input = files[0];
     o.output = files[1];
     const QString suffix = QFileInfo(o.output).suffix().toLower();
-    if (suffix != QLatin1String("png") && suffix != QLatin1String("pdf"))
-        return QStringLiteral("Ausgabe muss .png oder .pdf sein");
+    if (suffix != QLatin1String("png") && suffix != QLatin1String("pdf") && suffix != QLatin1String("svg") &&
+        suffix != QLatin1String("dxf"))
+        return QStringLiteral("Ausgabe muss .png, .pdf, .svg oder .dxf sein");
     return QString();
 }
 
@@ -147,12 +149,18 @@ int runSheet(const QStringList& args, CliContext& ctx) {
     ctx.out << plan.columns << " x " << plan.rows << "\n";
     const QString suffix = QFileInfo(o.output).suffix().toLower();
     if (suffix == QLatin1String("png")) return writePng(doc, plan, o.output, ctx);
-    return writePdf(doc, plan, layout, o.output, ctx);
+    if (suffix == QLatin1String("pdf")) return writePdf(doc, plan, layout, o.output, ctx);
+    QString why;
+    if (!writeCutFile(cutSheetFor(plan), o.output, &why)) {
+        ctx.err << why << "\n";
+        return 1;
+    }
+    return 0;
 }
 
 const CliCommandRegistrar registrar(
     QStringLiteral("sheet"),
-    QStringLiteral("sheet IN.box OUT.png|OUT.pdf [--paper A4|A3|Letter] [--percent P] [--fill] "
+    QStringLiteral("sheet IN.box OUT.png|OUT.pdf|OUT.svg|OUT.dxf [--paper A4|A3|Letter] [--percent P] [--fill] "
                    "[--bleed MM] [--regmarks [--inset MM]]"),
     QStringLiteral("Das Druckblatt auf dem PDF-Drucker (Papier quer, mehrere Boxen, Beschnitt, Passermarken) "
                    "oder seine Schnittdatei"),

@@ -4,6 +4,8 @@
 
 #include "render/CutSheet.h"
 
+#include "model/WriteTarget.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QTemporaryDir>
@@ -83,6 +85,7 @@ bool writeCutDxf(const CutSheet& sheet, const QString& path, QString* error) {
         if (error) *error = why;
         return false;
     };
+    if (!isReplaceableFile(path)) return fail(QStringLiteral("Die Datei %1 kann nicht angelegt werden.").arg(path));
     // dxflib writes to a file name of its own; it goes to a scratch file
     // that then replaces the target in one step.
     QTemporaryDir scratch;

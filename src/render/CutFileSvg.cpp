@@ -3,6 +3,8 @@
 
 #include "render/CutSheet.h"
 
+#include "model/WriteTarget.h"
+
 #include <QSaveFile>
 #include <QXmlStreamWriter>
 
@@ -29,7 +31,7 @@ void beginLayer(QXmlStreamWriter& xml, const QString& id, const QString& label) 
 
 bool writeCutSvg(const CutSheet& sheet, const QString& path, QString* error) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!isReplaceableFile(path) || !file.open(QIODevice::WriteOnly)) {
         if (error) *error = QStringLiteral("Die Datei %1 kann nicht angelegt werden.").arg(path);
         return false;
     }

@@ -1,5 +1,7 @@
 #include "render/CutSheet.h"
 
+#include "render/FoldingModel.h"
+
 #include <QFileInfo>
 #include <QPainterPath>
 
@@ -43,19 +45,21 @@ std::vector<QPolygonF> markShapes(const SheetPlan& plan) {
 
 }  // namespace
 
-CutSheet cutSheetFor(const SheetPlan& plan, const QPolygon& cutOutline, const std::vector<QLine>& folds) {
+CutSheet cutSheetFor(const SheetPlan& plan) {
     CutSheet sheet;
     sheet.paperMm = QSizeF(plan.frame.paper.width() * 25.39995 / plan.frame.dpiX,
                            plan.frame.paper.height() * 25.39995 / plan.frame.dpiY);
+    const FoldingModel net = FoldingModel::fromMeasure(plan.net);
+    const QPolygonF outline = net.cutOutline();
+    const std::vector<NetSegment> folds = net.folds();
     const QPointF centre(0.5, 0.5);
     for (int k = 0; k < plan.copies(); ++k) {
-        const QPointF origin = plan.itemOrigins[k];
+        const QPointF at = QPointF(plan.itemOrigins[k]) + centre;
         QPolygonF cut;
-        for (const QPoint& p : cutOutline) cut << plan.pageToPaperMm(origin + QPointF(p) + centre);
+        for (const QPointF& p : outline) cut << plan.pageToPaperMm(at + p);
         sheet.cuts.push_back(withoutRepeats(cut));
-        for (const QLine& f : folds)
-            sheet.folds.emplace_back(plan.pageToPaperMm(origin + QPointF(f.p1()) + centre),
-                                     plan.pageToPaperMm(origin + QPointF(f.p2()) + centre));
+        for (const NetSegment& f : folds)
+            sheet.folds.emplace_back(plan.pageToPaperMm(at + f.a), plan.pageToPaperMm(at + f.b));
     }
     sheet.marks = markShapes(plan);
     return sheet;

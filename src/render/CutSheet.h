@@ -21,10 +21,10 @@ struct CutSheet {
     std::vector<QPolygonF> marks;   // filled shapes, closed, first point not repeated
 };
 
-// The cut sheet of a plan. cutOutline and folds are the net's, in item
-// pixels at the plan's resolution (the folding model's print geometry); each
-// point stands for the middle of its pixel, where the printed line lies.
-CutSheet cutSheetFor(const SheetPlan& plan, const QPolygon& cutOutline, const std::vector<QLine>& folds);
+// The cut sheet of a plan: each copy's cut outline and folds from the
+// folding model at the plan's print pixels, each point the middle of its
+// pixel, where the printed line lies.
+CutSheet cutSheetFor(const SheetPlan& plan);
 
 // Layer names as the cutter software shows them.
 namespace cutlayer {

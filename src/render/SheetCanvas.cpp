@@ -1,12 +1,16 @@
 #include "render/SheetCanvas.h"
 
+#include "render/BleedClip.h"
+#include "render/FoldingModel.h"
+
 #include <QPainter>
 
 QPainterPath copyClip(const SheetPlan& plan) {
-    QPainterPath path;
-    if (!plan.bleedInForce) return path;
-    path.addRect(QRectF(plan.outline.adjusted(-plan.bleedX, -plan.bleedY, plan.bleedX, plan.bleedY)));
-    return path;
+    if (!plan.bleedInForce) return QPainterPath();
+    // The cut line runs through the middle of the printed outline's pixels,
+    // as in the cut file; the design may reach the bleed beyond it.
+    return bleedClip(FoldingModel::fromMeasure(plan.net).cutOutline(), plan.bleedMmAsPlaced(), plan.frame.dpiX,
+                     QPointF(0.5, 0.5));
 }
 
 RenderParams planRenderParams(const SheetPlan& plan, double fontFactor) {

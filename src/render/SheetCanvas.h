@@ -13,7 +13,8 @@
 class QPainter;
 struct BoxDocument;
 
-// The area a copy's design may cover, in item pixels: the net's outline
+// The area a copy's design may cover, in item pixels: the net's cut outline
+// (the folding model's, through the middle of the printed line's pixels)
 // grown by the bleed in force. Empty when no bleed is in force (the whole
 // item prints, as it always has).
 QPainterPath copyClip(const SheetPlan& plan);

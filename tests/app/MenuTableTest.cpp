@@ -22,6 +22,7 @@ const QSet<QString> SwitchedOn = {
     QStringLiteral("undo issue"),
     QStringLiteral("vector-export issue"),
     QStringLiteral("Linux issue"),
+    QStringLiteral("printed-sheet issue"),
 };
 
 struct MenuRow {
