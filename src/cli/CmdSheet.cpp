@@ -35,50 +35,36 @@ bool parseMm(const QString& text, double low, double high, double& value) {
     return true;
 }
 
-QString parseOptions(const QStringList& args, SheetCliOptions& o) {
-    QStringList files;
-    bool insetGiven = false;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto next = [&](QString& v) {
-            if (i + 1 >= args.size()) return false;
-            v = args[++i];
-            return true;
-        };
-        QString v;
-        if (a == QLatin1String("--paper")) {
-            if (!next(v) || !paperFromName(v, o.paper)) return QStringLiteral("--paper erwartet A4, A3 oder Letter");
-        } else if (a == QLatin1String("--percent")) {
-            bool ok = false;
-            if (!next(v) || (o.percent = v.toInt(&ok), !ok) || o.percent < 10 || o.percent > 100)
-                return QStringLiteral("--percent erwartet eine Zahl von 10 bis 100");
-        } else if (a == QLatin1String("--fill")) {
-            o.sheet.fill = true;
-        } else if (a == QLatin1String("--bleed")) {
-            if (!next(v) || !parseMm(v, SheetOptions::MinBleedMm, SheetOptions::MaxBleedMm, o.sheet.bleedMm))
-                return QStringLiteral("--bleed erwartet Millimeter von 0 bis 5");
-            o.sheet.bleed = true;
-        } else if (a == QLatin1String("--regmarks")) {
-            o.sheet.regMarks = true;
-        } else if (a == QLatin1String("--inset")) {
-            if (!next(v) || !parseMm(v, SheetOptions::MinInsetMm, SheetOptions::MaxInsetMm, o.sheet.markInsetMm))
-                return QStringLiteral("--inset erwartet Millimeter von 10 bis 20");
-            insetGiven = true;
-        } else if (a.startsWith(QLatin1String("--"))) {
-            return QStringLiteral("Unbekannte Option: ") + a;
-        } else {
-            files << a;
-        }
+// False after reporting what is wrong with the call.
+bool readOptions(const QCommandLineParser& args, const CliContext& ctx, SheetCliOptions& o) {
+    const auto wrong = [&](const QString& message) {
+        ctx.usageError(message + QLatin1Char('.'));
+        return false;
+    };
+    if (!ctx.intOption(args, QStringLiteral("percent"), 10, 100, o.percent)) return false;
+    if (args.isSet(QStringLiteral("paper")) && !paperFromName(args.value(QStringLiteral("paper")), o.paper))
+        return wrong(QStringLiteral("--paper erwartet A4, A3 oder Letter"));
+    o.sheet.fill = args.isSet(QStringLiteral("fill"));
+    if (args.isSet(QStringLiteral("bleed"))) {
+        if (!parseMm(args.value(QStringLiteral("bleed")), SheetOptions::MinBleedMm, SheetOptions::MaxBleedMm,
+                     o.sheet.bleedMm))
+            return wrong(QStringLiteral("--bleed erwartet Millimeter von 0 bis 5"));
+        o.sheet.bleed = true;
     }
-    if (insetGiven && !o.sheet.regMarks) return QStringLiteral("--inset gilt nur mit --regmarks");
-    if (files.size() != 2) return QStringLiteral("Eingabe- und Ausgabedatei erwartet");
-    o.input = files[0];
-    o.output = files[1];
+    o.sheet.regMarks = args.isSet(QStringLiteral("regmarks"));
+    if (args.isSet(QStringLiteral("inset"))) {
+        if (!o.sheet.regMarks) return wrong(QStringLiteral("--inset gilt nur mit --regmarks"));
+        if (!parseMm(args.value(QStringLiteral("inset")), SheetOptions::MinInsetMm, SheetOptions::MaxInsetMm,
+                     o.sheet.markInsetMm))
+            return wrong(QStringLiteral("--inset erwartet Millimeter von 10 bis 20"));
+    }
+    o.input = args.positionalArguments().at(0);
+    o.output = args.positionalArguments().at(1);
     const QString suffix = QFileInfo(o.output).suffix().toLower();
     if (suffix != QLatin1String("png") && suffix != QLatin1String("pdf") && suffix != QLatin1String("svg") &&
         suffix != QLatin1String("dxf"))
-        return QStringLiteral("Ausgabe muss .png, .pdf, .svg oder .dxf sein");
-    return QString();
+        return wrong(QStringLiteral("Ausgabe muss .png, .pdf, .svg oder .dxf sein"));
+    return true;
 }
 
 // The whole paper, the print at its printable area's place: positions in it
@@ -88,7 +74,7 @@ int writePng(BoxDocument& doc, const SheetPlan& plan, const QString& path, CliCo
     QImage paper(plan.frame.paper, QImage::Format_RGB32);
     if (print.isNull() || paper.isNull()) {
         ctx.err << "Zu wenig Speicher für das Blatt\n";
-        return 1;
+        return CliFailed;
     }
     paper.fill(Qt::white);
     {
@@ -100,9 +86,9 @@ int writePng(BoxDocument& doc, const SheetPlan& plan, const QString& path, CliCo
     paper.setDotsPerMeterY(dpm);
     if (!paper.save(path, "PNG")) {
         ctx.err << "Konnte " << path << " nicht schreiben\n";
-        return 1;
+        return CliFailed;
     }
-    return 0;
+    return CliOk;
 }
 
 int writePdf(BoxDocument& doc, const SheetPlan& plan, const QPageLayout& layout, const QString& path,
@@ -115,28 +101,24 @@ int writePdf(BoxDocument& doc, const SheetPlan& plan, const QPageLayout& layout,
     QPainter painter;
     if (!painter.begin(&writer)) {
         ctx.err << "Konnte " << path << " nicht schreiben\n";
-        return 1;
+        return CliFailed;
     }
     // The painter's origin is the printable area's corner, as on the printer.
     const bool ok = printSheet(painter, doc, plan, 96);
     painter.end();
     if (!ok) {
         ctx.err << "Das Blatt konnte nicht gedruckt werden\n";
-        return 1;
+        return CliFailed;
     }
-    return 0;
+    return CliOk;
 }
 
-int runSheet(const QStringList& args, CliContext& ctx) {
+int runSheet(const QCommandLineParser& args, CliContext& ctx) {
     SheetCliOptions o;
-    const QString error = parseOptions(args, o);
-    if (!error.isEmpty()) {
-        ctx.err << error << "\n" << "Aufruf: " << cliCommands()["sheet"].usage << "\n";
-        return 2;
-    }
+    if (!readOptions(args, ctx, o)) return CliUsage;
     BoxDocument doc;
     StreamPrompter prompter(ctx.err);
-    if (!OpenItNow(doc, o.input, prompter)) return 1;
+    if (!OpenItNow(doc, o.input, prompter)) return CliFailed;
     const QPageLayout layout = pdfPrinterPageLayout(o.paper);
     const SheetPlan plan = planSheet(doc.Layout, o.percent, o.sheet, pageFrameOf(layout, SheetDpi));
     if (!plan.fits()) {
@@ -153,17 +135,26 @@ int runSheet(const QStringList& args, CliContext& ctx) {
     QString why;
     if (!writeCutFile(cutSheetFor(plan), o.output, &why)) {
         ctx.err << why << "\n";
-        return 1;
+        return CliFailed;
     }
-    return 0;
+    return CliOk;
 }
 
 const CliCommandRegistrar registrar(
     QStringLiteral("sheet"),
-    QStringLiteral("sheet IN.box OUT.png|OUT.pdf|OUT.svg|OUT.dxf [--paper A4|A3|Letter] [--percent P] [--fill] "
-                   "[--bleed MM] [--regmarks [--inset MM]]"),
-    QStringLiteral("Das Druckblatt auf dem PDF-Drucker (Papier quer, mehrere Boxen, Beschnitt, Passermarken) "
-                   "oder seine Schnittdatei"),
-    runSheet);
+    CliCommand{{QStringLiteral("EIN.box"), QStringLiteral("AUS.png|AUS.pdf|AUS.svg|AUS.dxf")},
+               QStringLiteral("das Druckblatt auf dem PDF-Drucker (mehrere Boxen, Beschnitt, Passermarken) oder "
+                              "seine Schnittdatei"),
+               {{QStringLiteral("paper"), QStringLiteral("Papier, quer (sonst A4)"), QStringLiteral("A4|A3|Letter")},
+                {QStringLiteral("percent"), QStringLiteral("Boxgröße in Prozent (10 bis 100, sonst 100)"),
+                 QStringLiteral("P")},
+                {QStringLiteral("fill"), QStringLiteral("so viele Boxen, wie auf das Blatt passen")},
+                {QStringLiteral("bleed"), QStringLiteral("Beschnittzugabe in Millimetern (0 bis 5)"),
+                 QStringLiteral("MM")},
+                {QStringLiteral("regmarks"), QStringLiteral("Passermarken für Schneideplotter")},
+                {QStringLiteral("inset"),
+                 QStringLiteral("mit --regmarks: Abstand der Marken vom Papierrand (10 bis 20 mm, sonst 10)"),
+                 QStringLiteral("MM")}},
+               runSheet});
 
 }  // namespace

@@ -162,3 +162,52 @@ TEST(FitCheck, TooLargeABoxAsksBeforePrintingAndCancelPrintsNothing) {
     EXPECT_TRUE(print.PrintClick(100, 96));
     EXPECT_TRUE(prompter.messages.empty());
 }
+
+TEST(CutFile, SavedForTheSheetAsItPrintsWithTheUsualQuestions) {
+    QTemporaryDir dir;
+    BoxDocument doc;
+    doc.Layout.applyNewDocumentLayout();
+    doc.updateExtentFromLayout();
+    RecordingPrompter prompter;
+    PrintController print(doc, prompter);
+    print.Options.fill = true;
+    print.Options.regMarks = true;
+    // Cancelled file dialog: nothing written, nothing said.
+    EXPECT_FALSE(print.saveCutFile(40));
+    EXPECT_TRUE(prompter.messages.empty());
+    // A name without extension becomes an SVG.
+    prompter.savePaths = {dir.filePath(QStringLiteral("bogen"))};
+    EXPECT_TRUE(print.saveCutFile(40));
+    QFile svg(dir.filePath(QStringLiteral("bogen.svg")));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    const QByteArray text = svg.readAll();
+    EXPECT_EQ(text.count("inkscape:groupmode=\"layer\""), 3);
+    // The printer's A4 sheet at 40 %: four copies, four cut paths.
+    EXPECT_EQ(text.count("stroke=\"#FF00FF\""), 4);
+    // An existing file is replaced only after a Yes.
+    const QString dxf = dir.filePath(QStringLiteral("bogen.dxf"));
+    {
+        QFile f(dxf);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("alt");
+    }
+    prompter.savePaths = {dxf};
+    prompter.answers = {PromptAnswer::No};
+    EXPECT_FALSE(print.saveCutFile(40));
+    QFile old(dxf);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("alt"));
+    old.close();
+    prompter.savePaths = {dxf};
+    prompter.answers = {PromptAnswer::Yes};
+    EXPECT_TRUE(print.saveCutFile(40));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(old.readAll().contains("AC1015"));
+    // Another extension is refused with a message.
+    prompter.messages.clear();
+    prompter.savePaths = {dir.filePath(QStringLiteral("bogen.pdf"))};
+    EXPECT_FALSE(print.saveCutFile(40));
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].icon, PromptIcon::Error);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("bogen.pdf"))));
+}

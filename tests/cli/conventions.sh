@@ -27,6 +27,7 @@ declare -A OPTIONS=(
   [render]="--percent --dpi --page --portrait --editor --scroll --size"
   [resave]=""
   [scan]="--list --device --format --quality --option"
+  [sheet]="--paper --percent --fill --bleed --regmarks --inset"
   [view]="--size --yaw --pitch --fold --percent --labels"
   [thumbnail]="--size"
 )
@@ -126,6 +127,9 @@ export   0 $W/neu.box $W/x.svg --layers cut
 export   1 $W/gibtsnicht.box $W/x2.svg
 export   2 $W/neu.box $W/x3.svg --bleed 9
 export   2 $W/neu.box $W/x4.dxf
+sheet    0 $W/neu.box $W/b.svg --fill --regmarks --percent 30
+sheet    1 $W/neu.box $W/gibtsnicht/b.dxf
+sheet    2 $W/neu.box $W/b.dxf --bleed 9
 convert  0 $W/s.png $W/c.bmp
 convert  1 $W/gibtsnicht.png $W/c2.bmp
 convert  1 $W/s.png $W/gibtsnicht/c3.bmp
