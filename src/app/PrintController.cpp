@@ -256,6 +256,8 @@ bool PrintController::printToPdfFile(const QString& path, int percent, double sc
     page.dpiY = m.dpiY;
     page.title = AppTitles::printJobTitle();
     page.creator = QCoreApplication::applicationName();
+    const SheetPlan plan = printPlan(percent);
+    page.plan = &plan;
     if (writeSheetPdfFile(path, m_doc, percent, page, screenDpi)) return true;
     jobFailed();
     return false;

@@ -83,7 +83,9 @@ bool writeSheetPdf(QIODevice& out, const BoxDocument& doc, int percent, const Sh
         b.top = i * bandRows;
         b.rows = std::min(bandRows, height - b.top);
         QImage img(width, b.rows, QImage::Format_RGB32);
-        if (img.isNull() || !drawSheetBand(img, doc, percent, page.dpiX, page.dpiY, b.top, screenDpi)) {
+        const bool drawn = page.plan ? drawSheetBand(img, doc, *page.plan, b.top, screenDpi)
+                                     : drawSheetBand(img, doc, percent, page.dpiX, page.dpiY, b.top, screenDpi);
+        if (img.isNull() || !drawn) {
             b.failed = true;
             return;
         }

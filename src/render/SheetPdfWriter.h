@@ -14,6 +14,7 @@
 
 class QIODevice;
 struct BoxDocument;
+struct SheetPlan;
 
 struct SheetPdfPage {
     QSizeF pagePoints;   // the whole paper, in points (1/72 inch)
@@ -23,6 +24,8 @@ struct SheetPdfPage {
     int dpiY = 600;
     QString title;
     QString creator;
+    // The sheet's copies, bleed and marks; null: one net as always.
+    const SheetPlan* plan = nullptr;
 };
 
 // Renders the sheet as printSheet would onto a device of that page and
