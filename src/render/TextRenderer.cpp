@@ -373,8 +373,10 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
             text.draw(canvas, QRect(l, t, r - l, b - t), shadowColor, copiesAsPaths);
         }
         if (o.Outline == 1 && fromMask) {
-            outlineFromMask(canvas, QRect(X, Y, W, H), d, visible, outlineColor,
-                            [&](QPainter& p) { text.draw(p, QRect(X, Y, W, H), QColor(0, 0, 0)); });
+            // A lambda cannot capture structured bindings in C++17 (clang refuses it).
+            const QRect textRect(X, Y, W, H);
+            outlineFromMask(canvas, textRect, d, visible, outlineColor,
+                            [&](QPainter& p) { text.draw(p, textRect, QColor(0, 0, 0)); });
         } else if (o.Outline == 1) {
             std::vector<QRect> copies;
             for (int x = X - d; x <= X + d; ++x)
