@@ -4,12 +4,7 @@
 set -u
 CLI=$1
 DATA=$2
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-mkdir -m 700 "$WORK/xdg"
-export XDG_RUNTIME_DIR="$WORK/xdg" QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
-fails=0
-fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
+. "$(dirname "$0")/../support/cli_test.sh"
 
 # new: the 178-byte file of a fresh document at 96 dpi.
 "$CLI" new "$WORK/neu.box" || fail "new exit code"

@@ -9,12 +9,7 @@ CLI=$1
 DATA=$2
 SOURCE=$(cd "$DATA/../.." && pwd)
 BUILD=$(dirname "$CLI")
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-mkdir -m 700 "$WORK/xdg"
-export XDG_RUNTIME_DIR="$WORK/xdg" QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
-fails=0
-fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
+. "$(dirname "$0")/../support/cli_test.sh"
 
 # The options each verb must offer, written down here and not taken from the
 # tool. A verb missing from this table fails the test: add its options here,

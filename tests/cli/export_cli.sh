@@ -5,12 +5,7 @@
 # Arguments: the faltarillon-cli binary, the tests/data folder.
 set -u
 CLI=$1
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-mkdir -m 700 "$WORK/xdg"
-export XDG_RUNTIME_DIR="$WORK/xdg" QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
-fails=0
-fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
+. "$(dirname "$0")/../support/cli_test.sh"
 for tool in rsvg-convert pdfinfo pdftoppm; do
   command -v "$tool" >/dev/null || fail "$tool is not installed"
 done

@@ -5,12 +5,7 @@
 set -u
 CLI=$1
 MAN="$2/../../packaging/man"
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-mkdir -m 700 "$WORK/xdg"
-export XDG_RUNTIME_DIR="$WORK/xdg" QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
-fails=0
-fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
+. "$(dirname "$0")/../support/cli_test.sh"
 command -v man >/dev/null || { echo "FAIL: man (man-db) missing"; exit 1; }
 
 page="$MAN/faltarillon-cli.1"

@@ -7,12 +7,7 @@
 set -u
 CLI=$1
 SAMPLES="$2/../../samples"
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-mkdir -m 700 "$WORK/xdg"
-export XDG_RUNTIME_DIR="$WORK/xdg" QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
-fails=0
-fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
+. "$(dirname "$0")/../support/cli_test.sh"
 for tool in pngtopam pamfile pamcut pamtopnm; do
   command -v $tool >/dev/null || { echo "FAIL: $tool (netpbm) missing"; exit 1; }
 done

@@ -13,30 +13,10 @@ for tool in Xvfb xclip xdotool pngtopnm pnmfile; do
   fi
 done
 
-display=""
-for n in $(seq 141 190); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || { echo "no free display"; exit 1; }
-
-xvfb_pid=""
 home="$(mktemp -d)"
-cleanup() {
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$home"
-}
-trap cleanup EXIT
-
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY="$display"
-ready=""
-for _ in $(seq 1 100); do
-  if timeout 2 xdotool getdisplaygeometry >/dev/null 2>&1; then ready=1; break; fi
-  sleep 0.1
-done
-[ -n "$ready" ] || { echo "the X server did not start"; exit 1; }
+cleanup() { rm -rf "$home"; }
+. "$(dirname "$0")/../support/xvfb.sh"
+xvfb_start 141 190 1280x1024x24
 
 # A home of its own: pictures pasted into an unsaved box go to its picture folder.
 export HOME="$home"

@@ -8,44 +8,17 @@ for tool in Xvfb xdotool import convert; do
   command -v "$tool" >/dev/null 2>&1 || { echo "FAIL: $tool is not installed"; exit 1; }
 done
 
-display=""
-for n in $(seq 141 190); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || { echo "no free display"; exit 1; }
 work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-  [ -n "$app_pid" ] && { sleep 0.5; kill -9 "$app_pid" 2>/dev/null; }
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY="$display"
-for _ in $(seq 1 100); do
-  timeout 2 xdotool getdisplaygeometry >/dev/null 2>&1 && break
-  sleep 0.1
-done
+cleanup() { rm -rf "$work"; }
+. "$(dirname "$0")/../support/xvfb.sh"
+xvfb_start 141 190 1024x768x24
 export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work"
 chmod 700 "$work"
 unset QT_QPA_PLATFORM
 timeout 60 "$prog" >/dev/null 2>&1 &
 app_pid=$!
 
-win=""
-for _ in $(seq 1 100); do
-  kill -0 "$app_pid" 2>/dev/null || { echo "the program ended early"; exit 1; }
-  win=$(timeout 5 xdotool search --name '^ORB-LUX Faltarillon-Designer' 2>/dev/null | head -n1)
-  [ -n "$win" ] && break
-  sleep 0.1
-done
-[ -n "$win" ] || { echo "no main window"; exit 1; }
+win=$(wait_window '^ORB-LUX Faltarillon-Designer') || { echo "no main window"; exit 1; }
 sleep 1
 eval "$(xdotool getwindowgeometry --shell "$win")"   # X, Y of the window's client area
 

@@ -15,46 +15,18 @@ for tool in Xvfb xdotool import convert; do
 done
 [ -f "$sample" ] || { echo "no sample $sample"; exit 1; }
 
-display=""
-for n in $(seq 141 190); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || { echo "no free display"; exit 1; }
-
 work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-stop_app() {
-  [ -n "$app_pid" ] || return 0
-  kill "$app_pid" 2>/dev/null; sleep 0.3; kill -9 "$app_pid" 2>/dev/null; wait "$app_pid" 2>/dev/null
-  app_pid=""
-}
-cleanup() { stop_app; [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
-
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY="$display"
-for _ in $(seq 1 100); do timeout 2 xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+cleanup() { rm -rf "$work"; }
+. "$(dirname "$0")/../support/xvfb.sh"
+xvfb_start 141 190 1024x768x24
 export XDG_CONFIG_HOME="$work/config"
 unset QT_QPA_PLATFORM
-
-wait_window() {   # $1: regular expression of the title
-  local id=""
-  for _ in $(seq 1 300); do
-    kill -0 "$app_pid" 2>/dev/null || { echo "the program ended early"; return 1; }
-    id=$(timeout 5 xdotool search --name "$1" 2>/dev/null | head -n1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
 
 # 1. A good file, given relative to the current folder as file managers may.
 cp "$sample" "$work/würfel.box"
 (cd "$work" && exec timeout 40 "$prog" "würfel.box" >/dev/null 2>&1) &
 app_pid=$!
-win=$(wait_window "^${prefix}würfel\.box\$") || { echo "no window titled with the file"; exit 1; }
+win=$(wait_window "^${prefix}würfel\.box\$" 300) || { echo "no window titled with the file"; exit 1; }
 class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
 by_class=$(timeout 5 xdotool search --class "^${class}\$" 2>/dev/null)
 echo "$by_class" | grep -qx "$win" || { echo "window class is not '$class'"; exit 1; }
@@ -76,11 +48,11 @@ stop_app
 head -c 400 "$sample" > "$work/kaputt.box"
 timeout 40 "$prog" "$work/kaputt.box" >/dev/null 2>&1 &
 app_pid=$!
-msg=$(wait_window '^Fehler: Datei ist beschädigt$') || { echo "no message for the damaged file"; exit 1; }
+msg=$(wait_window '^Fehler: Datei ist beschädigt$' 300) || { echo "no message for the damaged file"; exit 1; }
 timeout 5 xdotool windowfocus "$msg" >/dev/null 2>&1
 sleep 0.2
 timeout 5 xdotool key Return
-wait_window "^${prefix}NONAME01\$" >/dev/null || { echo "no empty box after the message"; exit 1; }
+wait_window "^${prefix}NONAME01\$" 300 >/dev/null || { echo "no empty box after the message"; exit 1; }
 sleep 0.3
 if timeout 5 xdotool search --name '^Fehler: Datei ist beschädigt$' 2>/dev/null | grep -q .; then
   echo "the message stayed open"; exit 1

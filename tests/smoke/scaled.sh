@@ -14,49 +14,15 @@ for tool in Xvfb xdotool import pngtopnm python3; do
   command -v "$tool" >/dev/null 2>&1 || { echo "FAIL: $tool is not installed"; exit 1; }
 done
 
-xvfb_pid=""
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-  [ -n "$app_pid" ] && { sleep 0.5; kill -9 "$app_pid" 2>/dev/null; }
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A display of our own, in a range no other test uses; a number taken by a
-# server that starts at the same moment makes ours fail, then the next is tried.
-# -noreset: the readiness probe's disconnect must not reset the server just
-# as the program connects.
-for n in $(seq 191 240); do
-  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-  Xvfb ":$n" -screen 0 2560x1800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-  xvfb_pid=$!
-  sleep 0.5
-  if kill -0 "$xvfb_pid" 2>/dev/null; then export DISPLAY=":$n"; break; fi
-  xvfb_pid=""
-done
-[ -n "$xvfb_pid" ] || { echo "no free display"; exit 1; }
-ready=""
-for _ in $(seq 1 100); do
-  if timeout 2 xdotool getdisplaygeometry >/dev/null 2>&1; then ready=1; break; fi
-  sleep 0.1
-done
-[ -n "$ready" ] || { echo "the X server did not start"; exit 1; }
+cleanup() { rm -rf "$work"; }
+. "$(dirname "$0")/../support/xvfb.sh"
+xvfb_start 191 240 2560x1800x24
 
 export XDG_CONFIG_HOME="$work/config" QT_SCALE_FACTOR=2
 unset QT_QPA_PLATFORM
 timeout 60 "$prog" >/dev/null 2>"$work/stderr" &
 app_pid=$!
-found=""
-for _ in $(seq 1 150); do
-  kill -0 "$app_pid" 2>/dev/null || { echo "the program ended early: $(head -c 500 "$work/stderr")"; exit 1; }
-  found=$(timeout 5 xdotool search --name "^${title}\$" 2>/dev/null | head -n1)
-  [ -n "$found" ] && break
-  sleep 0.1
-done
-[ -n "$found" ] || { echo "no window titled '$title'"; exit 1; }
+found=$(wait_window "^${title}\$" 150) || { echo "no window titled '$title': $(head -c 500 "$work/stderr")"; exit 1; }
 timeout 5 xdotool windowsize "$found" 2400 1700 >/dev/null 2>&1
 sleep 1.5   # the start-up New and the first paints
 timeout 15 import -window root "$shot" || { echo "screenshot failed"; exit 1; }
