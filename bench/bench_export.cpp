@@ -2,6 +2,7 @@
 // background, 1000 figures, 20 outlined texts and five 800 x 600 pictures,
 // exported as PDF (with its layers) and as SVG.
 
+#include "BenchSupport.h"
 #include "model/BoxDocument.h"
 #include "render/Mapping.h"
 #include "render/VectorExport.h"
@@ -9,7 +10,6 @@
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
-#include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <memory>
@@ -17,16 +17,7 @@
 
 namespace {
 
-Tobs& place(BoxDocument& doc, int slot, int kind, int x, int y, int w, int h) {
-    Tobs& o = doc.Objects[slot];
-    o.resetToDefaults();
-    o.Kind = kind;
-    SetDevLeft(o, x, 1.0, 416);
-    SetDevTop(o, y, 1.0, 416);
-    SetDevWidth(o, w, 1.0, 416);
-    SetDevHeight(o, h, 1.0, 416);
-    return o;
-}
+using bench::place;
 
 // A photograph-like picture: smooth shapes with some grain, gone once
 // through JPEG as a scanned or downloaded background would have.
@@ -118,10 +109,4 @@ BENCHMARK(BM_ExportSvg)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}
+FALTARILLON_BENCH_MAIN()

@@ -2,6 +2,7 @@
 // made) and making the face pictures after a change, for the frozen design
 // of 1000 figures, texts, pictures and a photo background.
 
+#include "BenchSupport.h"
 #include "model/BoxDocument.h"
 #include "model/BoxFile.h"
 #include "render/FaceTextures.h"
@@ -10,7 +11,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <benchmark/benchmark.h>
 
 #include <memory>
 
@@ -79,11 +79,4 @@ BENCHMARK(BM_FaceTexturesAfterChange)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+FALTARILLON_BENCH_MAIN()

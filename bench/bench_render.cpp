@@ -1,5 +1,6 @@
 // Render speed: the editor repaint, the printed sheet and image scaling.
 
+#include "BenchSupport.h"
 #include "image/DrawDib.h"
 #include "model/BoxDocument.h"
 #include "render/EditorLayerCache.h"
@@ -17,7 +18,6 @@
 #include <QPageLayout>
 #include <QPdfWriter>
 #include <QPainter>
-#include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -27,17 +27,7 @@
 
 namespace {
 
-// Objects are placed in screen pixels of the editing area (Zoom 1, 96 ppi).
-Tobs& place(BoxDocument& doc, int slot, int kind, int x, int y, int w, int h) {
-    Tobs& o = doc.Objects[slot];
-    o.resetToDefaults();
-    o.Kind = kind;
-    SetDevLeft(o, x, 1.0, 416);
-    SetDevTop(o, y, 1.0, 416);
-    SetDevWidth(o, w, 1.0, 416);
-    SetDevHeight(o, h, 1.0, 416);
-    return o;
-}
+using bench::place;
 
 DibHandle gradient(int w, int h) {
     QImage img(w, h, QImage::Format_RGB32);
@@ -314,11 +304,4 @@ BENCHMARK(BM_MemcpyDestination1920x1080)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+FALTARILLON_BENCH_MAIN()

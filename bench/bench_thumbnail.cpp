@@ -1,6 +1,7 @@
 // Thumbnail speed: what a file manager waits for per box file. The design:
 // a 2000 x 1500 JPEG background and 1000 objects (figures and texts).
 
+#include "BenchSupport.h"
 #include "model/BoxDocument.h"
 #include "model/BoxFile.h"
 #include "model/NewDocument.h"
@@ -11,7 +12,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 
 #include <random>
 
@@ -76,11 +76,4 @@ BENCHMARK(BM_ThumbnailJpegBackground1000Objects)->Arg(128)->Arg(256)->Unit(bench
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+FALTARILLON_BENCH_MAIN()

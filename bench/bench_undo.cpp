@@ -1,11 +1,11 @@
 // The history on a document with all 10000 slots in use: undo and redo of
 // one drag (50 merged moves), without the repaint that follows them in the
 // window, and the memory that 1000 steps of drags and panel changes keep.
+#include "BenchSupport.h"
 #include "edit/DocumentHistory.h"
 #include "model/BoxDocument.h"
 #include "model/NewDocument.h"
 
-#include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
 #include <malloc.h>
@@ -95,11 +95,4 @@ BENCHMARK(BM_MemoryOfAThousandSteps)->Iterations(1)->Unit(benchmark::kMillisecon
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+FALTARILLON_BENCH_MAIN()
