@@ -1,6 +1,7 @@
 #include "render/FoldingModel.h"
 
 #include "model/SheetLayout.h"
+#include "render/NetOutline.h"
 #include "render/SheetRenderer.h"
 
 #include <algorithm>
@@ -8,69 +9,14 @@
 
 namespace {
 
-// The fractions of the edge the net is drawn with: integer divisions on a
-// pixel canvas, exact ones in millimetres.
-struct NetLengths {
-    double e, e2, e3, e4, e34, e5, e7, e8, e10;
-};
-
-NetLengths lengthsFor(double e, bool pixels) {
-    if (pixels) {
-        const long long n = std::llround(e);
-        return {double(n), double(n / 2), double(n / 3), double(n / 4), double((3 * n) / 4),
-                double(n / 5), double(n / 7), double(n / 8), double(n / 10)};
-    }
+// On a pixel canvas the net is drawn with integer divisions of the edge, in
+// millimetres with exact ones.
+NetFractions<double> lengthsFor(double e, bool pixels) {
+    if (pixels) return truncatedFractions<double>(std::llround(e));
     return {e, e / 2, e / 3, e / 4, 3 * e / 4, e / 5, e / 7, e / 8, e / 10};
 }
 
 using Line = std::vector<QPointF>;
-
-Line lidHalfLine(double X, double T, const NetLengths& n) {
-    const double e = n.e, e2 = n.e2, e4 = n.e4, e34 = n.e34, e5 = n.e5, e8 = n.e8, e10 = n.e10;
-    return {{X, T + e},
-            {X, T + e2},
-            {X + e4, T + e2},
-            {X + e4, T + e2 - e10},
-            {X + e4 - e10, T + e2 - e5},
-            {X + e4 - e10, T + e2 - e5 - e8},
-            {X + e4, T + e2 - e5 - e8 - e10},
-            {X + e34, T + e2 - e5 - e8 - e10},
-            {X + e34 + e10, T + e2 - e5 - e8},
-            {X + e34 + e10, T + e2 - e5},
-            {X + e34, T + e2 - e10},
-            {X + e2, T + e2 - e10},
-            {X + e2, T + e2},
-            {X + e2, T + e2},
-            {X + e, T + e2},
-            {X + e, T + e}};
-}
-
-// The 16 lines of the net in drawing order, as BoxNet draws them.
-std::vector<Line> netLines(double L, double T, const NetLengths& n) {
-    const double e = n.e, e3 = n.e3, e4 = n.e4, e34 = n.e34, e7 = n.e7, e10 = n.e10;
-    std::vector<Line> lines;
-    lines.push_back({{L, T + e}, {L + 4 * e, T + e}});
-    lines.push_back({{L, T + 2 * e}, {L + 4 * e, T + 2 * e}});
-    lines.push_back({{L + 2 * e, T + 3 * e}, {L + 3 * e, T + 3 * e}});
-    lines.push_back({{L, T + e}, {L, T + 2 * e}});
-    lines.push_back({{L + e, T + e}, {L + e, T + 2 * e}});
-    lines.push_back({{L + 2 * e, T + e}, {L + 2 * e, T + 3 * e}});
-    lines.push_back({{L + 3 * e, T + e}, {L + 3 * e, T + 3 * e}});
-    lines.push_back({{L + 4 * e, T + e}, {L + 4 * e, T + 2 * e}});
-    lines.push_back({{L + 4 * e, T + e}, {L + 4 * e + e7, T + e + e10}, {L + 4 * e + e7, T + 2 * e - e10},
-                     {L + 4 * e, T + 2 * e}});
-    lines.push_back({{L + 3 * e, T + 2 * e}, {L + 3 * e + e7, T + 2 * e + e10},
-                     {L + 3 * e + e7, T + 3 * e - e10}, {L + 3 * e, T + 3 * e}});
-    lines.push_back({{L + 2 * e, T + 2 * e}, {L + 2 * e - e7, T + 2 * e + e10},
-                     {L + 2 * e - e7, T + 3 * e - e10}, {L + 2 * e, T + 3 * e}});
-    lines.push_back({{L + 2 * e, T + 3 * e}, {L + 2 * e + e10, T + 3 * e + e7},
-                     {L + 3 * e - e10, T + 3 * e + e7}, {L + 3 * e, T + 3 * e}});
-    lines.push_back({{L, T + e}, {L + e4, T + e3}, {L + e34, T + e3}, {L + e, T + e}});
-    lines.push_back({{L + 2 * e, T + e}, {L + 2 * e + e4, T + e3}, {L + 2 * e + e34, T + e3}, {L + 3 * e, T + e}});
-    lines.push_back(lidHalfLine(L + e, T, n));
-    lines.push_back(lidHalfLine(L + 3 * e, T, n));
-    return lines;
-}
 
 QPolygonF withoutRepeats(const Line& points) {
     QPolygonF poly;
@@ -145,7 +91,7 @@ QString faceName(PanelId id) {
 }
 
 FoldingModel::FoldingModel(double L, double T, double e, bool pixels) : m_L(L), m_T(T), m_e(e), m_pixels(pixels) {
-    m_netLines = netLines(L, T, lengthsFor(e, pixels));
+    m_netLines = netOutline<QPointF>(L, T, lengthsFor(e, pixels));
     buildPanels();
     buildSegments();
 }
