@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/BarControls.h"
 #include "app/EditorCanvas.h"
 #include "app/EditorScrollBox.h"
 #include "app/RulerWidget.h"
@@ -22,15 +23,8 @@ namespace {
 
 QToolButton* speedButton(QWidget* bar, const char* name, const QString& caption, const QString& hint,
                          QStyle::StandardPixmap glyph, int x) {
-    auto* b = new QToolButton(bar);
-    b->setObjectName(QLatin1String(name));
-    b->setText(caption);
-    b->setToolTip(hint);
-    b->setStatusTip(hint);
-    b->setIcon(bar->style()->standardIcon(glyph));
-    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    b->setAutoRaise(true);
-    b->setGeometry(x, 3, 80, 50);
+    QToolButton* b = barButton(bar, name, caption, hint, glyph);
+    b->move(x, 3);
     return b;
 }
 

@@ -1,5 +1,6 @@
 #include "app/FoldPage.h"
 
+#include "app/BarControls.h"
 #include "app/FoldView.h"
 #include "dialogs/ImageSizeForm.h"
 #include "model/BoxDocument.h"
@@ -23,11 +24,6 @@ namespace {
 
 QString percentText(int value) { return QString::number(value) + QStringLiteral(" %"); }
 
-void hint(QWidget* w, const QString& text) {
-    w->setToolTip(text);
-    w->setStatusTip(text);
-}
-
 }  // namespace
 
 FoldPage::FoldPage(BoxDocument& doc, Prompter& prompter, std::function<int()> percent,
@@ -44,19 +40,19 @@ FoldPage::FoldPage(BoxDocument& doc, Prompter& prompter, std::function<int()> pe
     FaltungSlider->setValue(100);
     FaltungSlider->setFixedWidth(200);
     FaltungSlider->setAccessibleName(QStringLiteral("Faltung"));
-    hint(FaltungSlider, QStringLiteral("Wie weit die Box gefaltet ist: 0 % flach, 100 % geschlossen"));
+    setHint(FaltungSlider, QStringLiteral("Wie weit die Box gefaltet ist: 0 % flach, 100 % geschlossen"));
     FaltungLabel = new QLabel(percentText(100), bar);
     FaltungLabel->setObjectName(QStringLiteral("FaltungLabel"));
     FaltungLabel->setMinimumWidth(40);
     FaltenBtn = new QPushButton(QStringLiteral("&Falten"), bar);
     FaltenBtn->setObjectName(QStringLiteral("FaltenBtn"));
-    hint(FaltenBtn, QStringLiteral("Faltet die Box zu, oder wieder auf, wenn sie geschlossen ist"));
+    setHint(FaltenBtn, QStringLiteral("Faltet die Box zu, oder wieder auf, wenn sie geschlossen ist"));
     SaveBtn = new QPushButton(QStringLiteral("Bild &speichern..."), bar);
     SaveBtn->setObjectName(QStringLiteral("SaveBtn"));
-    hint(SaveBtn, QStringLiteral("Speichert die Ansicht als PNG- oder JPEG-Bild"));
+    setHint(SaveBtn, QStringLiteral("Speichert die Ansicht als PNG- oder JPEG-Bild"));
     LabelsCheck = new QCheckBox(QStringLiteral("Seiten beschrif&ten"), bar);
     LabelsCheck->setObjectName(QStringLiteral("LabelsCheck"));
-    hint(LabelsCheck, QStringLiteral("Schreibt den Namen jeder Seite auf die Box"));
+    setHint(LabelsCheck, QStringLiteral("Schreibt den Namen jeder Seite auf die Box"));
 
     auto* barLayout = new QHBoxLayout(bar);
     barLayout->setContentsMargins(8, 4, 8, 4);
@@ -71,7 +67,7 @@ FoldPage::FoldPage(BoxDocument& doc, Prompter& prompter, std::function<int()> pe
     barLayout->addWidget(SaveBtn);
 
     View = new FoldView(doc, std::move(percent), this);
-    hint(View, QStringLiteral("Ziehen dreht die Box, das Mausrad vergrößert, ein Doppelklick zeigt die Startansicht"));
+    setHint(View, QStringLiteral("Ziehen dreht die Box, das Mausrad vergrößert, ein Doppelklick zeigt die Startansicht"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -1,5 +1,6 @@
 #include "app/PrintPage.h"
 
+#include "app/BarControls.h"
 #include "app/PrintController.h"
 #include "app/SheetOptionsBar.h"
 #include "render/DrawVCart.h"
@@ -12,24 +13,6 @@
 #include <QTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-namespace {
-
-QToolButton* barButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
-                       QStyle::StandardPixmap glyph) {
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QLatin1String(name));
-    b->setText(caption);
-    b->setToolTip(hint);
-    b->setStatusTip(hint);
-    b->setIcon(parent->style()->standardIcon(glyph));
-    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    b->setFixedSize(80, 50);
-    b->setAutoRaise(true);
-    return b;
-}
-
-}  // namespace
 
 PreviewCanvas::PreviewCanvas(PrintController& controller, std::function<int()> percent, QWidget* parent)
     : QWidget(parent), m_controller(controller), m_percent(std::move(percent)) {

@@ -1,5 +1,7 @@
 #include "app/SheetOptionsBar.h"
 
+#include "app/BarControls.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -17,15 +19,9 @@ QDoubleSpinBox* mmSpin(QWidget* parent, const char* name, double min, double max
     s->setDecimals(1);
     s->setSingleStep(0.5);
     s->setSuffix(QStringLiteral(" mm"));
-    s->setToolTip(hint);
-    s->setStatusTip(hint);
+    setHint(s, hint);
     s->setFixedWidth(64);
     return s;
-}
-
-void hintOn(QWidget* w, const QString& hint) {
-    w->setToolTip(hint);
-    w->setStatusTip(hint);
 }
 
 }  // namespace
@@ -35,7 +31,7 @@ SheetOptionsBar::SheetOptionsBar(SheetOptions& options, QWidget* parent) : QWidg
 
     BleedCheck = new QCheckBox(QStringLiteral("Beschnittzugabe"), this);
     BleedCheck->setObjectName(QStringLiteral("BleedCheck"));
-    hintOn(BleedCheck, QStringLiteral("Druckt das Motiv über die Schnittlinie hinaus, damit kein weißer Rand bleibt"));
+    setHint(BleedCheck, QStringLiteral("Druckt das Motiv über die Schnittlinie hinaus, damit kein weißer Rand bleibt"));
     BleedEd = mmSpin(this, "BleedEd", SheetOptions::MinBleedMm, SheetOptions::MaxBleedMm,
                      QStringLiteral("Wie weit das Motiv über die Schnittlinie hinausreicht"));
 
@@ -45,11 +41,11 @@ SheetOptionsBar::SheetOptionsBar(SheetOptions& options, QWidget* parent) : QWidg
     CopiesCombo->addItem(QStringLiteral("1"));
     CopiesCombo->addItem(QStringLiteral("So viele wie passen"));
     copiesLabel->setBuddy(CopiesCombo);
-    hintOn(CopiesCombo, QStringLiteral("Eine Box pro Blatt oder so viele, wie auf das Blatt passen"));
+    setHint(CopiesCombo, QStringLiteral("Eine Box pro Blatt oder so viele, wie auf das Blatt passen"));
 
     MarksCheck = new QCheckBox(QStringLiteral("Passermarken für Schneideplotter"), this);
     MarksCheck->setObjectName(QStringLiteral("MarksCheck"));
-    hintOn(MarksCheck, QStringLiteral("Druckt Passermarken, an denen ein Schneideplotter das Blatt ausrichtet"));
+    setHint(MarksCheck, QStringLiteral("Druckt Passermarken, an denen ein Schneideplotter das Blatt ausrichtet"));
     auto* insetLabel = new QLabel(QStringLiteral("Abstand zum Rand:"), this);
     InsetEd = mmSpin(this, "InsetEd", SheetOptions::MinInsetMm, SheetOptions::MaxInsetMm,
                      QStringLiteral("Abstand der Passermarken vom Papierrand"));
@@ -57,7 +53,7 @@ SheetOptionsBar::SheetOptionsBar(SheetOptions& options, QWidget* parent) : QWidg
 
     CutFileBtn = new QPushButton(QStringLiteral("Schnittdatei speichern..."), this);
     CutFileBtn->setObjectName(QStringLiteral("CutFileBtn"));
-    hintOn(CutFileBtn, QStringLiteral("Speichert die Schnittlinien des Druckblatts für einen Schneideplotter"));
+    setHint(CutFileBtn, QStringLiteral("Speichert die Schnittlinien des Druckblatts für einen Schneideplotter"));
 
     // Two short rows fit the window's first width; the strip never makes
     // the window wider than the editor needs.
