@@ -13,6 +13,11 @@ constexpr long long MaxTickIndexSpan = 200000;
 
 constexpr int RulerFontPixels = 8;   // 6 point at 96 pixels per inch
 
+// The digits keep one white pixel between themselves and their label line:
+// a digit whose left or top stroke touches the line loses that stroke to it,
+// and a 6 then reads as a 5.
+constexpr int LabelGap = 1;
+
 // Lines are drawn end-exclusive: from a up to, not including, b.
 void vline(QPainter& p, int x, int y1, int y2) {
     if (y2 > y1) p.fillRect(QRect(x, y1, 1, y2 - y1), Qt::black);
@@ -38,9 +43,15 @@ void fillWhite(QPainter& p, int x1, int y1, int x2, int y2) {
     if (x2 > x1 && y2 > y1) p.fillRect(QRect(x1, y1, x2 - x1, y2 - y1), Qt::white);
 }
 
-QFont rulerFont() {
-    QFont f(QStringLiteral("Arial"));
+// Eight pixels leave a digit about six rows of ink. Hinted onto whole pixels
+// and drawn without smoothing, each stroke is one crisp pixel on a plain
+// screen; smoothed greys at that size blur a 6 into a 5. A high-density
+// screen has pixels enough for smoothed, finer digits.
+QFont rulerFont(qreal ratio) {
+    QFont f(QStringLiteral("DejaVu Sans"));
     f.setPixelSize(RulerFontPixels);
+    f.setHintingPreference(QFont::PreferFullHinting);
+    f.setStyleStrategy(ratio > 1.0 ? QFont::PreferAntialias : QFont::NoAntialias);
     return f;
 }
 
@@ -110,7 +121,7 @@ QImage paintHorizontalRuler(int W, int H, int scroll, int surfaceWidth, double i
 
     const int L = W - 21;
     const RulerScale scale = rulerScale(L, scroll, surfaceWidth, itemWidthMm);
-    p.setFont(rulerFont());
+    p.setFont(rulerFont(ratio));
     p.setPen(Qt::black);
     for (const RulerTick& t : rulerTicks(L, scale)) {
         if (t.position < 0) continue;
@@ -118,7 +129,7 @@ QImage paintHorizontalRuler(int W, int H, int scroll, int surfaceWidth, double i
         switch (t.kind) {
         case RulerTick::Label:
             vline(p, x, 0, H - 1);
-            p.drawText(QRect(x, 1, 64, H), Qt::AlignLeft | Qt::AlignTop, QString::number(t.value));
+            p.drawText(QRect(x + LabelGap, 1, 64, H), Qt::AlignLeft | Qt::AlignTop, QString::number(t.value));
             break;
         case RulerTick::LongMinor:
             vline(p, x, H - 1 - H / 3, H - 1);
@@ -145,14 +156,14 @@ QImage paintVerticalRuler(int W, int H, int scroll, int surfaceHeight, double it
 
     const int L = H - 1;
     const RulerScale scale = rulerScale(L, scroll, surfaceHeight, itemHeightMm);
-    p.setFont(rulerFont());
+    p.setFont(rulerFont(ratio));
     p.setPen(Qt::black);
     for (const RulerTick& t : rulerTicks(L, scale)) {
         const int y = t.position;
         switch (t.kind) {
         case RulerTick::Label:
             hline(p, y, 0, W - 1);
-            p.drawText(QRect(1, y, 64, 64), Qt::AlignLeft | Qt::AlignTop, QString::number(t.value));
+            p.drawText(QRect(1, y + LabelGap, 64, 64), Qt::AlignLeft | Qt::AlignTop, QString::number(t.value));
             break;
         case RulerTick::LongMinor:
             hline(p, y, W - 1 - W / 3, W - 1);

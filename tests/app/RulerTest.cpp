@@ -1,11 +1,14 @@
 // Ruler scale: labels, minor ticks and the frame, for the scroll positions
 // the editor really takes.
+#include "render/DeviceGrid.h"
 #include "render/RulerPainter.h"
 
 #include <gtest/gtest.h>
 
 #include <QColor>
 #include <algorithm>
+#include <cmath>
+#include <utility>
 
 namespace {
 
@@ -140,4 +143,140 @@ TEST(RulerScale, HorizontalFrameAndCornerSquare) {
         EXPECT_TRUE(isBlack(img, 19, y));
     }
     EXPECT_FALSE(isBlack(img, 100, 10));
+}
+
+// The digits as a person reads them: a glyph is the run of inked columns
+// right of its label line, and what tells a 6 from a 5 is the left stroke of
+// the lower bowl, which only the 6 has. Checked on the horizontal ruler as
+// the editor shows it zoomed in once (labels 40 to 70 every 10 mm), at a
+// plain and at a high-density screen's ratio.
+namespace {
+
+constexpr int DigitsSurface = 3292;               // twice the start-up width
+constexpr int DigitsScroll = DigitsSurface / 3 + 151;   // the scale starts at 40 mm
+
+bool inked(const QImage& img, int X, int Y) { return qGray(img.pixel(X, Y)) < 128; }
+bool paper(const QImage& img, int X, int Y) { return qGray(img.pixel(X, Y)) > 224; }
+
+// Device rows of the text band below the top frame and above the minor ticks.
+struct Band {
+    int top, bottom;   // inclusive
+};
+
+struct Glyph {
+    int left = -1, right = -1, top = -1, bottom = -1;   // inked box, device pixels
+};
+
+// The first glyph right of the label line at logical column x: the columns
+// from the first inked one up to the next column without ink.
+Glyph firstGlyph(const QImage& img, int x, qreal ratio, Band band) {
+    Glyph g;
+    const int lineEnd = deviceEdge(x + 1, ratio);
+    auto columnInked = [&](int X) {
+        for (int Y = band.top; Y <= band.bottom; ++Y)
+            if (inked(img, X, Y)) return true;
+        return false;
+    };
+    int X = lineEnd;
+    while (X < img.width() && !columnInked(X)) ++X;
+    if (X >= img.width()) return g;
+    g.left = X;
+    while (X < img.width() && columnInked(X)) ++X;
+    g.right = X - 1;
+    for (int Y = band.top; Y <= band.bottom; ++Y)
+        for (int C = g.left; C <= g.right; ++C)
+            if (inked(img, C, Y)) {
+                if (g.top < 0) g.top = Y;
+                g.bottom = Y;
+            }
+    return g;
+}
+
+// Inked pixels of the glyph's leftmost column between its middle and its
+// bottom row, both left out: the 6's closed bowl, the 5's open side.
+int lowerLeftInk(const QImage& img, const Glyph& g, qreal ratio) {
+    const int r = static_cast<int>(std::ceil(ratio));
+    int n = 0;
+    for (int Y = (g.top + g.bottom) / 2 + 1; Y < g.bottom - r + 1; ++Y) n += inked(img, g.left, Y);
+    return n;
+}
+
+}  // namespace
+
+TEST(RulerDigits, SixAndFiveDifferByTheLowerBowlAndStandFreeOfTheLabelLine) {
+    for (qreal ratio : {1.0, 2.0}) {
+        SCOPED_TRACE(ratio);
+        const int W = 300, H = 20, L = W - 21;
+        const QImage img = paintHorizontalRuler(W, H, DigitsScroll, DigitsSurface, 290.0, ratio);
+        const RulerScale s = rulerScale(L, DigitsScroll, DigitsSurface, 290.0);
+        ASSERT_EQ(s.step, 10);
+        const auto ticks = rulerTicks(L, s);
+        const RulerTick* fifty = labelWithValue(ticks, 50);
+        const RulerTick* sixty = labelWithValue(ticks, 60);
+        ASSERT_TRUE(fifty && sixty);
+        // Between the top frame and the minor ticks (rows 13 to 18).
+        const Band band{deviceEdge(1, ratio), deviceEdge(H - 1 - H / 3, ratio) - 1};
+
+        Glyph five, six;
+        for (const auto& [tick, glyph] : {std::pair{fifty, &five}, std::pair{sixty, &six}}) {
+            const int x = tick->position + 20;
+            *glyph = firstGlyph(img, x, ratio, band);
+            ASSERT_GE(glyph->left, 0) << tick->value;
+            // A white column between the label line and the digit, or the
+            // digit's left stroke reads as part of the line.
+            for (int Y = glyph->top; Y <= glyph->bottom; ++Y)
+                EXPECT_TRUE(paper(img, deviceEdge(x + 1, ratio), Y)) << tick->value << " row " << Y;
+            EXPECT_GT(glyph->left, deviceEdge(x + 1, ratio)) << tick->value;
+            // Tall enough to read: at least 5 logical rows of ink.
+            EXPECT_GE(glyph->bottom - glyph->top + 1, 5 * ratio) << tick->value;
+        }
+        const int sixStroke = lowerLeftInk(img, six, ratio);
+        EXPECT_GE(sixStroke, static_cast<int>(ratio)) << "the 6 has no left stroke in its lower bowl";
+        EXPECT_EQ(lowerLeftInk(img, five, ratio), 0) << "the 5 shows a stroke where it is open";
+    }
+}
+
+TEST(RulerDigits, EveryLabelStaysInsideItsRuler) {
+    for (qreal ratio : {1.0, 2.0}) {
+        SCOPED_TRACE(ratio);
+        // Horizontal, over negative and three-digit labels: the digits ink
+        // rows 2 to 8 only, clear of the top frame and of the minor ticks
+        // that start at row 13.
+        const int W = 1200;
+        const QImage across = paintHorizontalRuler(W, 20, 0, 1646, 290.0, ratio);
+        const RulerScale s = rulerScale(W - 21, 0, 1646, 290.0);
+        int labels = 0;
+        for (const RulerTick& t : rulerTicks(W - 21, s)) {
+            if (t.kind != RulerTick::Label || t.position < 0 || t.position + 20 + 24 >= W) continue;
+            ++labels;
+            const int x = t.position + 20;
+            int ink = 0;
+            for (int X = deviceEdge(x + 1, ratio); X < deviceEdge(x + 24, ratio); ++X)
+                for (int Y = deviceEdge(1, ratio); Y < deviceEdge(13, ratio); ++Y) {
+                    const bool text = Y >= deviceEdge(2, ratio) && Y < deviceEdge(9, ratio);
+                    if (text) ink += inked(across, X, Y);
+                    else EXPECT_TRUE(paper(across, X, Y)) << t.value << " at " << X << "," << Y;
+                }
+            EXPECT_GT(ink, 0) << t.value;
+        }
+        EXPECT_GE(labels, 6);
+
+        // Vertical: drawn on a wider strip so that nothing is cut off at the
+        // image's edge; the digits must end before the 20-pixel ruler's right
+        // frame, also for the widest label "-200".
+        const QImage down = paintVerticalRuler(40, 400, 0, 1164, 205.0, ratio);
+        const RulerScale v = rulerScale(399, 0, 1164, 205.0);
+        bool sawWidest = false;
+        for (const RulerTick& t : rulerTicks(399, v)) {
+            if (t.kind != RulerTick::Label || t.position < 0 || t.position + 12 >= 400) continue;
+            sawWidest |= t.value == -200;
+            int rightmost = -1;
+            for (int Y = deviceEdge(t.position + 1, ratio); Y < deviceEdge(t.position + 11, ratio); ++Y)
+                for (int X = deviceEdge(1, ratio); X < deviceEdge(26, ratio); ++X)
+                    if (inked(down, X, Y)) rightmost = std::max(rightmost, X);
+            EXPECT_GE(rightmost, 0) << t.value;
+            EXPECT_LT(rightmost, deviceEdge(19, ratio)) << t.value;
+        }
+        EXPECT_TRUE(sawWidest);
+    }
 }
