@@ -7,12 +7,13 @@
 #include "model/BoxFile.h"
 #include "model/StreamPrompter.h"
 #include "render/CutSheet.h"
+#include "render/SheetPdfWriter.h"
+#include "render/SheetPngWriter.h"
 #include "render/SheetRenderer.h"
 
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
-#include <QPdfWriter>
 
 namespace {
 
@@ -81,33 +82,28 @@ int writePng(BoxDocument& doc, const SheetPlan& plan, const QString& path, CliCo
         QPainter p(&paper);
         p.drawImage(plan.frame.printable.topLeft(), print);
     }
-    const int dpm = static_cast<int>(SheetDpi / 0.0254 + 0.5);
-    paper.setDotsPerMeterX(dpm);
-    paper.setDotsPerMeterY(dpm);
-    if (!paper.save(path, "PNG")) {
+    if (!writeSheetPng(paper, path, SheetDpi)) {
         ctx.err << "Konnte " << path << " nicht schreiben\n";
         return CliFailed;
     }
     return CliOk;
 }
 
+// The same pixels as the PDF printer's print, written by our own writer
+// (bands rendered and deflated on all cores), not through a PDF painter.
 int writePdf(BoxDocument& doc, const SheetPlan& plan, const QPageLayout& layout, const QString& path,
              CliContext& ctx) {
-    QPdfWriter writer(path);
-    writer.setTitle(sheetmsg::PrintJobTitle);
-    writer.setCreator(QStringLiteral("faltarillon-cli"));
-    writer.setResolution(SheetDpi);
-    writer.setPageLayout(layout);
-    QPainter painter;
-    if (!painter.begin(&writer)) {
+    SheetPdfPage page;
+    page.pagePoints = layout.fullRect(QPageLayout::Point).size();
+    page.origin = plan.frame.printable.topLeft();
+    page.area = plan.frame.printable.size();
+    page.dpiX = plan.frame.dpiX;
+    page.dpiY = plan.frame.dpiY;
+    page.title = sheetmsg::PrintJobTitle;
+    page.creator = QStringLiteral("faltarillon-cli");
+    page.plan = &plan;
+    if (!writeSheetPdfFile(path, doc, 100, page, 96)) {
         ctx.err << "Konnte " << path << " nicht schreiben\n";
-        return CliFailed;
-    }
-    // The painter's origin is the printable area's corner, as on the printer.
-    const bool ok = printSheet(painter, doc, plan, 96);
-    painter.end();
-    if (!ok) {
-        ctx.err << "Das Blatt konnte nicht gedruckt werden\n";
         return CliFailed;
     }
     return CliOk;

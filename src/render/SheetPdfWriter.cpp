@@ -75,17 +75,19 @@ bool writeSheetPdf(QIODevice& out, const BoxDocument& doc, int percent, const Sh
     if (Painting()) return false;
     PaintingGuard job;
     const int width = std::max(page.area.width(), 1), height = std::max(page.area.height(), 1);
-    // Bands of about 8 MB: enough of them to share between the cores.
-    const int bandRows = std::clamp((8 * 1024 * 1024) / (width * 4), 16, height);
+    const SheetPlan plan =
+        page.plan ? *page.plan : plainSheetPlan(doc, percent, page.dpiX, page.dpiY, QSize(width, height));
+    // The bands of renderSheetImage, so that the file shows the pixels of
+    // the sheet's image; each is deflated on the thread that drew it while
+    // the other threads draw the next ones.
+    const int bandRows = std::min(kSheetBandRows, height);
     std::vector<Band> bands(size_t((height + bandRows - 1) / bandRows));
     parallelFor(int(bands.size()), [&](int i) {
         Band& b = bands[size_t(i)];
         b.top = i * bandRows;
         b.rows = std::min(bandRows, height - b.top);
         QImage img(width, b.rows, QImage::Format_RGB32);
-        const bool drawn = page.plan ? drawSheetBand(img, doc, *page.plan, b.top, screenDpi)
-                                     : drawSheetBand(img, doc, percent, page.dpiX, page.dpiY, b.top, screenDpi);
-        if (img.isNull() || !drawn) {
+        if (img.isNull() || !drawSheetSlice(img, doc, plan, b.top, height, screenDpi)) {
             b.failed = true;
             return;
         }

@@ -145,6 +145,22 @@ bool drawSheetRows(QImage& band, const QRect& rows, const BoxDocument& doc, cons
     return drawPlannedSheet(canvas, doc, plan, params, QRect(0, bandTop, band.width(), band.height()));
 }
 
+bool drawSheetSlice(QImage& slice, const BoxDocument& doc, const SheetPlan& plan, int top, int pageHeight,
+                    double screenDpi) {
+    if (slice.isNull() || slice.format() != QImage::Format_RGB32 || top < 0 || top + slice.height() > pageHeight)
+        return false;
+    slice.fill(Qt::white);
+    // The view's row `top` is the slice's row 0; only the slice's rows are
+    // inside the clip, so no other row of the view is ever touched.
+    const qsizetype bpl = slice.bytesPerLine();
+    QImage view(slice.bits() - qsizetype(top) * bpl, slice.width(), pageHeight, bpl, QImage::Format_RGB32);
+    return drawSheetRows(view, QRect(0, top, slice.width(), slice.height()), doc, plan, 0, screenDpi);
+}
+
+SheetPlan plainSheetPlan(const BoxDocument& doc, int percent, int rx, int ry, QSize pageSize) {
+    return plainPlan(doc, percent, rx, ry, pageSize);
+}
+
 bool isAllWhite(const QImage& img) {
     for (int y = 0; y < img.height(); ++y) {
         const QRgb* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));

@@ -113,6 +113,15 @@ QImage renderSheetImage(const BoxDocument& doc, const SheetPlan& plan, double sc
 bool drawSheetBand(QImage& band, const BoxDocument& doc, const SheetPlan& plan, int bandTop, double screenDpi = 0);
 bool drawSheetRows(QImage& band, const QRect& rows, const BoxDocument& doc, const SheetPlan& plan, int bandTop,
                    double screenDpi = 0);
+// Page rows [top, top + slice.height()) of the sheet into slice (filled
+// white here), drawn as renderSheetImage draws its bands: through a view of
+// the whole page, pageHeight rows, clipped to these rows. A file written
+// band by band so holds the pixels of the page drawn as one image.
+bool drawSheetSlice(QImage& slice, const BoxDocument& doc, const SheetPlan& plan, int top, int pageHeight,
+                    double screenDpi = 0);
+// The plan of one net as it is printed without planned copies, on a page of
+// pageSize pixels at (rx, ry).
+SheetPlan plainSheetPlan(const BoxDocument& doc, int percent, int rx, int ry, QSize pageSize);
 // The preview of a plan made at the preview's resolution: a white page of
 // pageSize, the sheet, and the edge of the usable area as a thin grey line
 // where it is not the page's edge (shown only, never printed).

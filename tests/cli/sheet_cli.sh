@@ -11,7 +11,7 @@ trap 'rm -rf "$TMP"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 # The system Python: Debian packages its modules (ezdxf) for that one.
 PY=/usr/bin/python3
-for tool in pngtopnm rsvg-convert pdfinfo "$PY"; do
+for tool in pngtopnm pamcut rsvg-convert pdfinfo pdftocairo "$PY"; do
   command -v "$tool" >/dev/null || fail "$tool is missing (scripts/install-deps.sh installs it)"
 done
 "$PY" -c "import ezdxf" || fail "python3-ezdxf is missing"
@@ -36,6 +36,17 @@ opts=(--percent 70 --regmarks --inset 15.9)
 # The PDF is the print on A3 landscape.
 "$CLI" sheet "$TMP/a4.box" "$TMP/s.pdf" --paper A3 --percent 30 --fill >/dev/null
 pdfinfo "$TMP/s.pdf" | grep -Eq 'Page size: *119[01](\.[0-9]+)? x 842' || fail "PDF is not A3 landscape: $(pdfinfo "$TMP/s.pdf" | grep 'Page size')"
+
+# The PDF holds the print's pixels: poppler shows the bench design's sheet
+# (photo, figures, outlined texts, pictures) as the PNG has it. The paper's
+# last partly covered column and row are left out.
+design="$HERE/../../bench/data/blatt.box"
+"$CLI" sheet "$design" "$TMP/d.pdf" --bleed 2 --regmarks >/dev/null
+"$CLI" sheet "$design" "$TMP/d.png" --bleed 2 --regmarks >/dev/null
+pdftocairo -png -r 600 -singlefile "$TMP/d.pdf" "$TMP/shown"
+pngtopnm "$TMP/d.png" | pamcut -left 0 -top 0 -width 7016 -height 4958 >"$TMP/want.ppm"
+pngtopnm "$TMP/shown.png" | pamcut -left 0 -top 0 -width 7016 -height 4958 >"$TMP/got.ppm"
+cmp -s "$TMP/want.ppm" "$TMP/got.ppm" || fail "poppler does not show the sheet's PNG pixels in its PDF"
 
 # Wrong calls are refused with a message and change nothing.
 if "$CLI" sheet "$TMP/a4.box" "$TMP/x.dxf" --inset 12 2>"$TMP/err"; then fail "--inset without --regmarks accepted"; fi

@@ -365,6 +365,64 @@ TEST(SheetPdf, PopplerShowsTheSheetPixelForPixel) {
     }
 }
 
+// The PDF printer's sheet: copies, bleed and marks on the printable area,
+// which lies off the paper's corner. Poppler must show the image that
+// renderSheetImage makes of the same plan at that place, pixel for pixel,
+// whatever the number of threads that wrote it.
+TEST(SheetPdf, PlannedSheetOffThePaperCornerShowsTheSheetImage) {
+    const auto doc = busyDocument();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const int dpi = 120;
+    const QPageLayout layout = pdfPrinterPageLayout(PaperFormat::A4);
+    SheetOptions options;
+    options.fill = true;
+    options.bleed = true;
+    options.bleedMm = 2;
+    options.regMarks = true;
+    const SheetPlan plan = planSheet(doc->Layout, 40, options, pageFrameOf(layout, dpi));
+    ASSERT_GT(plan.columns * plan.rows, 1);
+    ASSERT_NE(plan.frame.printable.topLeft(), QPoint(0, 0));
+    SheetPdfPage page;
+    page.pagePoints = layout.fullRect(QPageLayout::Point).size();
+    page.origin = plan.frame.printable.topLeft();
+    page.area = plan.frame.printable.size();
+    page.dpiX = page.dpiY = dpi;
+    page.plan = &plan;
+    QImage paper(plan.frame.paper, QImage::Format_RGB32);
+    paper.fill(Qt::white);
+    {
+        const QImage print = renderSheetImage(*doc, plan, 96);
+        ASSERT_FALSE(print.isNull());
+        QPainter p(&paper);
+        p.drawImage(plan.frame.printable.topLeft(), print);
+    }
+    QByteArray first;
+    for (int threads : {1, 2, 3}) {
+        const RenderThreadsOverride forced(threads);
+        const QString pdf = dir.filePath(QStringLiteral("plan%1.pdf").arg(threads));
+        ASSERT_TRUE(writeSheetPdfFile(pdf, *doc, 100, page, 96));
+        QFile f(pdf);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        if (first.isEmpty()) first = bytes;
+        EXPECT_EQ(bytes, first) << "the file must not depend on the thread count";
+    }
+    const QString shownPath = dir.filePath(QStringLiteral("shown"));
+    QProcess cairo;
+    cairo.start(tool("pdftocairo"),
+                {"-png", "-r", QString::number(dpi), "-singlefile", dir.filePath("plan1.pdf"), shownPath});
+    ASSERT_TRUE(cairo.waitForFinished(120000));
+    ASSERT_EQ(cairo.exitCode(), 0) << cairo.readAllStandardError().toStdString();
+    const QImage shown = QImage(shownPath + ".png").convertToFormat(QImage::Format_RGB32);
+    const QRect whole(0, 0, int(page.pagePoints.width() * dpi / 72), int(page.pagePoints.height() * dpi / 72));
+    ASSERT_GE(shown.width(), whole.width());
+    ASSERT_GE(shown.height(), whole.height());
+    int differing = 0;
+    EXPECT_EQ(maxChannelDifference(shown.copy(whole), paper.copy(whole), &differing), 0)
+        << differing << " pixels differ";
+}
+
 TEST(SheetPdf, NothingIsWrittenWhileAPassOfThisThreadRuns) {
     const auto doc = busyDocument();
     PaintingGuard running;
