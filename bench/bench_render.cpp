@@ -221,7 +221,7 @@ void BM_OutlinedTexts600Dpi(benchmark::State& state) {
 BENCHMARK(BM_OutlinedTexts600Dpi)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 // PNG of the 600-dpi sheet: range(0) 0 = the toolkit's writer at its default
-// setting, 1 = ours (Sub filter, zlib level 1, pieces on the pool).
+// setting, 1 = ours (Up filter, zlib level 1, pieces on the pool).
 void BM_Sheet600DpiPng(benchmark::State& state) {
     auto doc = sheetDoc();
     const QImage page = renderSheetImage(*doc, 100, 600, QSize(7017, 4958), 96);

@@ -1,5 +1,5 @@
 #pragma once
-// Rows of a 32-bit picture as 8-bit RGB, each row with the PNG "Sub" filter
+// Rows of a 32-bit picture as 8-bit RGB, each row with the PNG "Up" filter
 // byte in front, deflated. Both the PNG file of the sheet and the image
 // streams of its PDF are made of these; pieces are compressed on the render
 // pool and joined in order.
@@ -10,11 +10,15 @@
 
 // zlib level 1: on a 600-dpi photo sheet it is several times faster than the
 // default level and the file grows by about a fifth (the sheet benchmark
-// prints the sizes).
+// prints the sizes). With "Up" the rows of a photo deflate about a fifth
+// smaller and faster than with "Sub": at level 1 zlib's short hash chains
+// rarely find the row above, 2 KB to 20 KB back, on their own.
 constexpr int kSheetFlateLevel = 1;
 
 // Filtered RGB bytes of rows [firstRow, firstRow + rows) of an RGB32 or
-// ARGB32 image: per row the filter byte 1 (Sub), then width * 3 bytes.
+// ARGB32 image (its alpha left out): per row the filter byte 2 (Up), then
+// width * 3 bytes, each less the same byte of the row above; above row 0 of
+// the image lies a row of zeros.
 QByteArray filteredRgbRows(const QImage& image, int firstRow, int rows);
 
 // One piece of a deflate stream (no zlib header). A piece that is not the

@@ -1,6 +1,6 @@
 #pragma once
 // PNG files of the printed sheet, made for speed: 8-bit RGB, every row with
-// the Sub filter, zlib level 1, and the rows deflated in pieces on the render
+// the Up filter, zlib level 1, and the rows deflated in pieces on the render
 // pool (the pieces join into one stream, so any PNG reader reads the file).
 // A 600-dpi A4 sheet is 35 million pixels; the general writer spends seconds
 // on one core there.
