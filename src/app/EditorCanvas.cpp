@@ -37,8 +37,6 @@ QSize EditorCanvas::visibleSize() const {
     return size();
 }
 
-QSize EditorCanvas::scrollBoxSize() const { return m_scrollBox ? m_scrollBox->size() : size(); }
-
 QPoint EditorCanvas::scrollPosition() const {
     if (!m_scrollBox) return QPoint();
     return QPoint(m_scrollBox->horizontalScrollBar()->value(), m_scrollBox->verticalScrollBar()->value());

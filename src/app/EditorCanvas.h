@@ -59,7 +59,7 @@ public:
     int boxPercent() const override { return m_percent; }
     QSize canvasSize() const override { return size(); }
     void setCanvasSize(const QSize& size) override;
-    QSize scrollBoxSize() const override;
+    QSize visibleSize() const override;
     QPoint scrollPosition() const override;
     void setScrollPosition(const QPoint& position) override;
     void repaint() override { PaintBox1Paint(); }
@@ -94,7 +94,6 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    QSize visibleSize() const;
     // Device pixels of a buffer showing `logical` pixels at the screen's ratio.
     static QSize bufferSizeFor(QSize logical, qreal ratio);
     bool renderBuffer();

@@ -177,8 +177,8 @@ void ClipboardCommands::prepareNewObject(Tobs& o, int kind, int screenWidth, int
     o.FontPitch = font.Pitch;
     o.FontStyle = font.Style;
     o.FontSize = font.Size;
-    const QPoint centre = m_env.scrollPosition() + QPoint(m_env.scrollBoxSize().width() / 2,
-                                                          m_env.scrollBoxSize().height() / 2);
+    const QSize visible = m_env.visibleSize();
+    const QPoint centre = m_env.scrollPosition() + QPoint(visible.width() / 2, visible.height() / 2);
     SetDevLeft(o, centre.x() - screenWidth / 2, doc.Zoom, doc.ScreenDivisor);
     SetDevTop(o, centre.y() - screenHeight / 2, doc.Zoom, doc.ScreenDivisor);
     SetDevWidth(o, screenWidth, doc.Zoom, doc.ScreenDivisor);

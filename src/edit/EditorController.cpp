@@ -493,9 +493,11 @@ void EditorController::zoomStep(int x, int y, bool inwards) {
     const QSize canvas(std::max(0, truncToInt(doc.ExtentWidth * zoom / divisor)),
                        std::max(0, truncToInt(doc.ExtentHeight * zoom / divisor)));
     m_env.setCanvasSize(canvas);
-    const QSize box = m_env.scrollBoxSize();
-    const int sx = clampToInt32(static_cast<long long>(truncToInt(dx * zoom / divisor)) - box.width() / 2);
-    const int sy = clampToInt32(static_cast<long long>(truncToInt(dy * zoom / divisor)) - box.height() / 2);
+    // Half of what shows between the scroll bars: half the whole box would
+    // leave the point half a bar's width off the middle of the view.
+    const QSize visible = m_env.visibleSize();
+    const int sx = clampToInt32(static_cast<long long>(truncToInt(dx * zoom / divisor)) - visible.width() / 2);
+    const int sy = clampToInt32(static_cast<long long>(truncToInt(dy * zoom / divisor)) - visible.height() / 2);
     m_env.setScrollPosition(QPoint(clampScroll(sx, canvas.width()), clampScroll(sy, canvas.height())));
     m_state.SuspendPaint = false;
     m_env.repaint();

@@ -124,8 +124,10 @@ public:
     // Size of the canvas (PaintBox1) in pixels; the zoom step resizes it.
     virtual QSize canvasSize() const = 0;
     virtual void setCanvasSize(const QSize& size) = 0;
-    // Size of the whole scroll box control (ScrollBox1) around the canvas.
-    virtual QSize scrollBoxSize() const = 0;
+    // Size of the part of the canvas the scroll box (ScrollBox1) shows, between
+    // its scroll bars: what the user sees, and so what a zoom step or a paste
+    // centres on.
+    virtual QSize visibleSize() const = 0;
     // Horizontal and vertical scroll positions of the scroll box. The setter
     // sets the horizontal one first and keeps each within what can be
     // scrolled.

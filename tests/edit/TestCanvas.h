@@ -75,7 +75,7 @@ public:
     int boxPercent() const override { return percent; }
     QSize canvasSize() const override { return canvas; }
     void setCanvasSize(const QSize& size) override { canvas = size; }
-    QSize scrollBoxSize() const override { return box; }
+    QSize visibleSize() const override { return box; }
     QPoint scrollPosition() const override { return scroll; }
     void setScrollPosition(const QPoint& p) override {
         // The scroll box keeps each position within what can be scrolled.

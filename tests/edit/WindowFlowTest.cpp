@@ -18,11 +18,14 @@
 #include <QRadioButton>
 #include <QMenu>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -156,6 +159,100 @@ TEST_F(WindowFlowTest, MagnifierZoomsAboutTheClickAndHandScrolls) {
     // The canvas moved with the scroll: the pointer's canvas point moved too.
     QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, start + QPoint(300, 200));
     EXPECT_EQ(canvas->scrollPosition(), start - QPoint(30, 0));
+}
+
+// The magnifier in the real scroll box with its scroll bars: the document
+// point under the click ends up in the middle of what the user sees, the
+// visible part between the bars, also when a step no longer changes the
+// scale. The centre is the one of the visible part, not of the whole box
+// with its bars, which would leave the point half a bar's width off.
+TEST_F(WindowFlowTest, MagnifierCentresTheClickedPointBetweenTheScrollBars) {
+    window->resize(1000, 760);
+    QCoreApplication::processEvents();
+    auto* box = window->findChild<QScrollArea*>(QStringLiteral("ScrollBox1"));
+    ASSERT_NE(box, nullptr);
+    ASSERT_EQ(box->widget(), canvas);
+    clickTool(EditorTool::Zoom);
+
+    // Canvas pixel of the document point that canvas pixel p showed at divisor
+    // `before`, now at the current divisor.
+    auto follow = [&](QPoint p, double before) {
+        const long double z = doc().Zoom;
+        const long long dx = static_cast<long long>(p.x() * static_cast<long double>(before) / z);
+        const long long dy = static_cast<long long>(p.y() * static_cast<long double>(before) / z);
+        return QPoint(static_cast<int>(dx * z / doc().ScreenDivisor), static_cast<int>(dy * z / doc().ScreenDivisor));
+    };
+    auto visibleCentre = [&] {
+        return canvas->scrollPosition() + QPoint(box->viewport()->width() / 2, box->viewport()->height() / 2);
+    };
+    // mayStop: the scroll range may end before the point reaches the middle.
+    auto step = [&](QPoint click, Qt::MouseButton button, const char* what, bool mayStop = false) {
+        SCOPED_TRACE(what);
+        const double before = doc().ScreenDivisor;
+        QTest::mouseClick(canvas, button, Qt::NoModifier, click);
+        QCoreApplication::processEvents();
+        // Real scroll bars on both sides, so the box is larger than what shows.
+        ASSERT_TRUE(box->horizontalScrollBar()->isVisible());
+        ASSERT_TRUE(box->verticalScrollBar()->isVisible());
+        ASSERT_LT(box->viewport()->width(), box->width());
+        ASSERT_LT(box->viewport()->height(), box->height());
+        // In the middle, unless the scroll range ends first: then the view
+        // stands at that end.
+        const QPoint now = follow(click, before);
+        const QPoint centre = visibleCentre();
+        const QPoint half(box->viewport()->width() / 2, box->viewport()->height() / 2);
+        const QScrollBar* bars[2] = {box->horizontalScrollBar(), box->verticalScrollBar()};
+        const int at[2] = {now.x(), now.y()}, middle[2] = {centre.x(), centre.y()}, halves[2] = {half.x(), half.y()};
+        for (int i = 0; i < 2; ++i) {
+            const int wanted = at[i] - halves[i];
+            if (mayStop && wanted < bars[i]->minimum() - 1) EXPECT_EQ(bars[i]->value(), bars[i]->minimum()) << i;
+            else if (mayStop && wanted > bars[i]->maximum() + 1) EXPECT_EQ(bars[i]->value(), bars[i]->maximum()) << i;
+            else EXPECT_LE(std::abs(at[i] - middle[i]), 1) << i << ": " << at[i] << " vs " << middle[i];
+        }
+    };
+
+    // The point in the middle stays there, in and out.
+    step(visibleCentre(), Qt::LeftButton, "in from the start");
+    EXPECT_NEAR(doc().ScreenDivisor, 416 / 1.5, 1e-9);
+    step(visibleCentre(), Qt::LeftButton, "in again");
+    step(visibleCentre(), Qt::RightButton, "out");
+    step(visibleCentre(), Qt::RightButton, "out to the start");
+    EXPECT_NEAR(doc().ScreenDivisor, 416, 1e-9);
+    step(visibleCentre(), Qt::RightButton, "out past the start");
+    EXPECT_NEAR(doc().ScreenDivisor, 624, 1e-9);
+
+    // An off-centre point comes to the middle.
+    step(visibleCentre() + QPoint(150, -90), Qt::LeftButton, "in at an off-centre point");
+
+    // At the inner bound the scale stays and the click still centres.
+    while (doc().ScreenDivisor > 50) step(visibleCentre(), Qt::LeftButton, "towards the inner bound");
+    const double innermost = doc().ScreenDivisor;
+    EXPECT_LT(innermost, 50);
+    step(visibleCentre() + QPoint(-200, 120), Qt::LeftButton, "at the inner bound");
+    EXPECT_EQ(doc().ScreenDivisor, innermost);
+
+    // Back out while the canvas is still larger than the view.
+    while (doc().ScreenDivisor < 624 - 1) step(visibleCentre(), Qt::RightButton, "out again", true);
+    EXPECT_NEAR(doc().ScreenDivisor, 624, 1e-6);
+
+    // Further out the whole canvas fits: nothing to scroll, and a click at
+    // the outer bound keeps scale and view.
+    for (double divisor : {936.0, 1404.0, 1404.0}) {
+        QTest::mouseClick(canvas, Qt::RightButton, Qt::NoModifier, QPoint(100, 80));
+        QCoreApplication::processEvents();
+        EXPECT_NEAR(doc().ScreenDivisor, divisor, 1e-6);
+        EXPECT_EQ(canvas->scrollPosition(), QPoint(0, 0));
+        EXPECT_FALSE(box->horizontalScrollBar()->isVisible());
+    }
+
+    // A point near the canvas's corner cannot come to the middle: the view
+    // stops at the start of the scroll range.
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, QPoint(100, 80));
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, QPoint(6, 4));
+    QCoreApplication::processEvents();
+    EXPECT_NEAR(doc().ScreenDivisor, 624, 1e-6);
+    EXPECT_TRUE(box->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(canvas->scrollPosition(), QPoint(0, 0));
 }
 
 }  // namespace
