@@ -6,6 +6,7 @@
 
 #include "model/BoxFile.h"
 #include "image/ImageLoader.h"
+#include "image/RenderThreads.h"
 
 #include <QDir>
 #include <QImage>
@@ -378,4 +379,52 @@ TEST_F(BoxFileRoundTrip, ProgressComesFromReadingAndTurningPicturesAndEndsAtZero
     ASSERT_TRUE(OpenItNow(back, missing, prompter, record));
     ASSERT_FALSE(reports.empty());
     EXPECT_EQ(reports.back(), 0);
+}
+
+// Without a progress bar the pictures are decoded side by side on the render
+// pool: whatever the number of threads, every picture lands in its own slot,
+// turned as stored, and the missing ones are reported in the document's
+// order, the background first.
+TEST_F(BoxFileRoundTrip, PicturesReadSideBySideLandInTheirSlotsAndMissingOnesAreReportedInOrder) {
+    writePicture(QStringLiteral("bild.png"));
+    QImage wide(40, 10, QImage::Format_RGB32);
+    wide.fill(Qt::blue);
+    ASSERT_TRUE(wide.save(path(QStringLiteral("breit.png")), "PNG"));
+    BoxDocument doc;
+    makeNewDocument(doc);
+    doc.BackgroundMode = bgCenterLarger;
+    doc.BackgroundFile = path(QStringLiteral("fehlt-hintergrund.png"));
+    const struct {
+        int slot;
+        const char* file;
+        int rotation;
+    } pictures[] = {{3, "bild.png", 0}, {9, "fehlt-a.png", 0}, {40, "breit.png", 1}, {41, "fehlt-b.png", 0},
+                    {700, "bild.png", 2}};
+    for (const auto& p : pictures) {
+        placeFigure(doc, p.slot);
+        doc.Objects[p.slot].Kind = Image;
+        doc.Objects[p.slot].Content = path(QString::fromLatin1(p.file));
+        doc.Objects[p.slot].Rotation = p.rotation;
+    }
+    const QString file = path(QStringLiteral("bilder.box"));
+    ASSERT_TRUE(Saveit(doc, file, prompter));
+    for (int threads : {1, 2, 3}) {
+        const RenderThreadsOverride forced(threads);
+        RecordingPrompter seen;
+        BoxDocument back;
+        ASSERT_TRUE(OpenItNow(back, file, seen)) << threads;
+        ASSERT_EQ(seen.messages.size(), 3u) << threads;
+        EXPECT_TRUE(seen.messages[0].text.contains(QStringLiteral("fehlt-hintergrund.png"))) << threads;
+        EXPECT_TRUE(seen.messages[1].text.contains(QStringLiteral("fehlt-a.png"))) << threads;
+        EXPECT_TRUE(seen.messages[2].text.contains(QStringLiteral("fehlt-b.png"))) << threads;
+        EXPECT_EQ(back.Objects[3].Picture.DibWidth(), 3);
+        EXPECT_EQ(back.Objects[3].Picture.image().pixel(0, 0) & 0xFFFFFFu, 0xFF0000u);
+        // Turned a quarter: 40 x 10 stands as 10 x 40.
+        EXPECT_EQ(back.Objects[40].Picture.DibWidth(), 10);
+        EXPECT_EQ(back.Objects[40].Picture.DibHeight(), 40);
+        // Turned half way: the yellow corner comes to the top left.
+        EXPECT_EQ(back.Objects[700].Picture.image().pixel(0, 0) & 0xFFFFFFu, 0xFFFF00u);
+        EXPECT_TRUE(back.Objects[9].Picture.isEmpty());
+        EXPECT_TRUE(back.BackgroundPicture.isEmpty());
+    }
 }
