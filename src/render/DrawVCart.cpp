@@ -2,6 +2,7 @@
 
 #include "model/BoxDocument.h"
 #include "render/BoxNet.h"
+#include "render/DirectCanvas.h"
 #include "render/FigureRenderer.h"
 #include "render/GdiCanvas.h"
 #include "render/ImageRenderer.h"
@@ -95,11 +96,12 @@ bool DrawVCart(QPainter& canvas, const BoxDocument& doc, const RenderParams& par
     const QRect visible = reachableArea(canvas);
     // Step 2 made the pen white; the brush is what the caller left.
     FigureCanvasState figureState{QColor(255, 255, 255), canvas.brush().color()};
+    const DirectCanvas direct = DirectCanvas::of(canvas);
 
     for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
         const Tobs& o = doc.Objects[slot];
         switch (o.Kind) {
-        case Figure: drawFigure(canvas, o, params, figureState, visible); break;
+        case Figure: drawFigure(canvas, o, params, figureState, visible, &direct); break;
         case Text: drawText(canvas, o, params, visible); break;
         case Image: drawImageObject(canvas, o, params); break;
         default: break;

@@ -15,21 +15,6 @@
 
 namespace {
 
-RenderParams editorParams(const BoxDocument& doc, int percent, int scrollX, int scrollY) {
-    const QSize area = editingAreaSize(doc);
-    RenderParams params;
-    params.AreaWidth = area.width();
-    params.AreaHeight = area.height();
-    params.OffsetX = scrollX;
-    params.OffsetY = scrollY;
-    params.mapping = Mapping::screenFor(doc);
-    params.FontFactor = 1.0;
-    params.EditorView = true;
-    params.Percent = percent;
-    params.CanvasDpi = screenPpi();
-    return params;
-}
-
 // Whether two slot contents draw alike: every field the pass reads, the
 // picture by identity (a changed picture is a new image).
 bool drawsAlike(const Tobs& a, const Tobs& b) {
@@ -56,12 +41,7 @@ bool borrowsColours(const Tobs& o) {
 // All an object can touch on the editor's buffer (buffer coordinates).
 QRect reachOf(const Tobs& o, const RenderParams& params) {
     switch (o.Kind) {
-    case Figure: {
-        const auto [X, Y, W, H] = deviceRect(o, params);
-        const int grow = std::min(figurePenWidth(o.LineWidthOrTransColor, params.mapping.Scale()), 32767) + 2;
-        return QRect(QPoint(std::min(X, X + W), std::min(Y, Y + H)), QPoint(std::max(X, X + W), std::max(Y, Y + H)))
-            .adjusted(-grow, -grow, grow, grow);
-    }
+    case Figure: return figureReach(o, params);
     case Text: return textReach(o, params).adjusted(-2, -2, 2, 2);
     case Image: {
         const auto [X, Y, W, H] = deviceRect(o, params);
@@ -126,7 +106,7 @@ bool EditorLayerCache::render(QImage& buffer, const BoxDocument& doc, int percen
     bool full = !m_valid || !(view == m_view) || m_layer.size() != buffer.size() ||
                 m_layer.format() != buffer.format();
     if (!full) {
-        const RenderParams params = editorParams(doc, percent, scrollX, scrollY);
+        const RenderParams params = editorRenderParams(doc, percent, scrollX, scrollY);
         bool figureChanged = false, borrowing = false;
         for (int slot = 1; slot <= ObjectTable::Capacity && !full; ++slot) {
             const Tobs& now = doc.Objects[slot];
@@ -166,7 +146,7 @@ void renderEditorRegion(QImage& buffer, const BoxDocument& doc, int percent, int
     const QRect part = region & QRect(QPoint(0, 0), buffer.size());
     if (part.isEmpty()) return;
     const QSize area = editingAreaSize(doc);
-    const RenderParams params = editorParams(doc, percent, scrollX, scrollY);
+    const RenderParams params = editorRenderParams(doc, percent, scrollX, scrollY);
     PaintingGuard job;
     // Bands of whole rows, each a window onto the buffer's own memory; a
     // few per thread so that a slow band does not keep the others waiting.

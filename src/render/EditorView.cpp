@@ -34,17 +34,8 @@ void paintEditorFrame(QPainter& canvas, QSize area, int scrollX, int scrollY) {
     gdi::FillRect(canvas, c(l + 5), c(b), c(r + 5), c(b + 5));
 }
 
-bool renderEditorBuffer(QImage& buffer, const BoxDocument& doc, int percent, int scrollX, int scrollY) {
-    if (Painting() || buffer.isNull()) return false;
-    if (buffer.devicePixelRatio() == 1.0) {
-        renderEditorRegion(buffer, doc, percent, scrollX, scrollY, QRect(QPoint(0, 0), buffer.size()));
-        return true;
-    }
-    // A buffer of device pixels on a high-density screen: one pass, the
-    // painter scaling the logical layout.
+RenderParams editorRenderParams(const BoxDocument& doc, int percent, int scrollX, int scrollY) {
     const QSize area = editingAreaSize(doc);
-    QPainter canvas(&buffer);
-    paintEditorFrame(canvas, area, scrollX, scrollY);
     RenderParams params;
     params.AreaWidth = area.width();
     params.AreaHeight = area.height();
@@ -54,7 +45,19 @@ bool renderEditorBuffer(QImage& buffer, const BoxDocument& doc, int percent, int
     params.FontFactor = 1.0;
     params.EditorView = true;
     params.Percent = percent;
-    // The buffer is a screen bitmap: fonts count at the screen's resolution.
     params.CanvasDpi = screenPpi();
-    return DrawVCart(canvas, doc, params);
+    return params;
+}
+
+bool renderEditorBuffer(QImage& buffer, const BoxDocument& doc, int percent, int scrollX, int scrollY) {
+    if (Painting() || buffer.isNull()) return false;
+    if (buffer.devicePixelRatio() == 1.0) {
+        renderEditorRegion(buffer, doc, percent, scrollX, scrollY, QRect(QPoint(0, 0), buffer.size()));
+        return true;
+    }
+    // A buffer of device pixels on a high-density screen: one pass, the
+    // painter scaling the logical layout.
+    QPainter canvas(&buffer);
+    paintEditorFrame(canvas, editingAreaSize(doc), scrollX, scrollY);
+    return DrawVCart(canvas, doc, editorRenderParams(doc, percent, scrollX, scrollY));
 }

@@ -8,6 +8,7 @@
 
 class QPainter;
 struct BoxDocument;
+struct RenderParams;
 
 // PaintBox1's full size: Trunc(Extent * Zoom / ScreenDivisor).
 QSize editingAreaSize(const BoxDocument& doc);
@@ -16,6 +17,11 @@ QSize editingAreaSize(const BoxDocument& doc);
 // shadow (5 pixels, offset 5 down and right), for a canvas showing the
 // editing area of size area from the scroll position (scrollX, scrollY).
 void paintEditorFrame(QPainter& canvas, QSize area, int scrollX, int scrollY);
+
+// The render pass's settings for the editor's view from the scroll position
+// (scrollX, scrollY) with the box at percent of its size: the whole editing
+// area, fonts at the screen's resolution (the buffer is a screen bitmap).
+RenderParams editorRenderParams(const BoxDocument& doc, int percent, int scrollX, int scrollY);
 
 // Renders the visible part of the editing area into buffer (its size is the
 // visible part's size): frame, shadow, design and net; no selection marks.

@@ -3,7 +3,9 @@
 #include "model/Tobs.h"
 #include "render/ColorRef.h"
 #include "render/DrawVCart.h"
+#include "render/DirectCanvas.h"
 #include "render/GdiCanvas.h"
+#include "render/StraightFigureStamp.h"
 
 #include <QPainter>
 #include <QRect>
@@ -15,8 +17,47 @@ int figurePenWidth(int lineWidth, double scale) {
 }
 
 
+namespace {
+
+// A circle, a square and a rounded square take the shorter side, which may
+// be negative and then reach up or left beyond the object's rectangle.
+QRect reachOf(int shape, int X, int Y, int W, int H, int penWidth) {
+    if (shape == shCircle || shape == shSquare || shape == shRoundSquare) W = H = (W < H ? W : H);
+    const int grow = penWidth + 2;
+    return QRect(QPoint(std::min(X, X + W), std::min(Y, Y + H)), QPoint(std::max(X, X + W), std::max(Y, Y + H)))
+        .adjusted(-grow, -grow, grow, grow);
+}
+
+// Straight figures written into the image's rows when the canvas allows it:
+// the same pixels as the painter's, without its pen and path work.
+bool drawStraight(const DirectCanvas& direct, const Tobs& o, int X, int Y, int W, int H, int width,
+                  const FigureCanvasState& state, bool brushSolid) {
+    using Stamp = StraightFigureStamp;
+    if (width > Stamp::MaxPenWidth || state.pen.alpha() != 255 || (brushSolid && state.brush.alpha() != 255))
+        return false;
+    const QRgb pen = state.pen.rgb(), brush = state.brush.rgb();
+    const QRgb* fill = brushSolid ? &brush : nullptr;
+    const int side = W < H ? W : H;
+    switch (o.Shape) {
+    case shSquare: return Stamp::of(Stamp::Kind::Rectangle, width).draw(direct, X, Y, X + side, Y + side, pen, fill);
+    case shRectangle: return Stamp::of(Stamp::Kind::Rectangle, width).draw(direct, X, Y, X + W, Y + H, pen, fill);
+    case shLineH:
+        return W > 0 && Stamp::of(Stamp::Kind::LineRight, width).draw(direct, X, Y, X + W, Y, pen, nullptr);
+    case shLineV:
+        return H > 0 && Stamp::of(Stamp::Kind::LineDown, width).draw(direct, X, Y, X, Y + H, pen, nullptr);
+    default: return false;
+    }
+}
+
+}  // namespace
+
+QRect figureReach(const Tobs& o, const RenderParams& params) {
+    const auto [X, Y, W, H] = deviceRect(o, params);
+    return reachOf(o.Shape, X, Y, W, H, std::min(figurePenWidth(o.LineWidthOrTransColor, params.mapping.Scale()), 32767));
+}
+
 void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params, FigureCanvasState& state,
-                const QRect& visible) {
+                const QRect& visible, const DirectCanvas* direct) {
     const auto [X, Y, W, H] = deviceRect(o, params);
 
     bool brushSolid = true;
@@ -44,13 +85,8 @@ void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params, Fig
 
     // Skipping what cannot reach the canvas keeps thousands of off-screen
     // figures (and every printer band) cheap.
-    if (!visible.isNull()) {
-        const int grow = width + 1;
-        const QRect bounds = QRect(QPoint(std::min(X, X + W), std::min(Y, Y + H)),
-                                   QPoint(std::max(X, X + W), std::max(Y, Y + H)))
-                                 .adjusted(-grow, -grow, grow, grow);
-        if (!bounds.intersects(visible)) return;
-    }
+    if (!visible.isNull() && !reachOf(o.Shape, X, Y, W, H, width).intersects(visible)) return;
+    if (direct && direct->valid() && drawStraight(*direct, o, X, Y, W, H, width, state, brushSolid)) return;
     canvas.setPen(QPen(state.pen, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     canvas.setBrush(brushSolid ? QBrush(state.brush) : QBrush(Qt::NoBrush));
 

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QRect>
 
+class DirectCanvas;
 class QPainter;
 
 struct Tobs;
@@ -11,6 +12,9 @@ struct RenderParams;
 
 // Pen width in pixels of a figure line width (steps of 0.2 mm), at least 1.
 int figurePenWidth(int lineWidth, double scale);
+
+// All pixels a figure can change (painter coordinates).
+QRect figureReach(const Tobs& o, const RenderParams& params);
 
 // The colours a figure leaves on the canvas for the next one: a figure with
 // an unknown fill mode draws with them. The pass keeps them here rather than
@@ -24,6 +28,8 @@ struct FigureCanvasState {
 // state's colours), pen width from the line width, the brush clear for
 // fmBorder and solid otherwise. visible, when not null, is the part of the
 // canvas (painter coordinates) that can change: a figure wholly outside it
-// only updates the state. Leaves the painter's pen and brush changed.
+// only updates the state. Leaves the painter's pen and brush changed, except
+// for a figure written straight into direct's rows (direct: the painter's own
+// rows, when DirectCanvas::of allows it).
 void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params, FigureCanvasState& state,
-                const QRect& visible = QRect());
+                const QRect& visible = QRect(), const DirectCanvas* direct = nullptr);

@@ -1,0 +1,40 @@
+#pragma once
+// A painter's image rows, for figures that are cheaper to write straight into
+// memory than to send through the painter. Only where that gives exactly the
+// painter's pixels: a 32-bit image at device-pixel ratio 1, no transform, a
+// plain rectangular clip, copy-over composition and no antialiasing.
+
+#include <QRect>
+#include <QtGlobal>
+
+class QPainter;
+
+class DirectCanvas {
+public:
+    // The painter's rows, or an invalid canvas when the painter's state rules
+    // writing into them out (or the direct path is switched off).
+    static DirectCanvas of(QPainter& canvas);
+
+    bool valid() const { return m_rows != nullptr; }
+    // The pixels that may change, in painter (= image) coordinates.
+    const QRect& clip() const { return m_clip; }
+    quint32* row(int y) const { return reinterpret_cast<quint32*>(m_rows + qsizetype(y) * m_bytesPerLine); }
+
+private:
+    uchar* m_rows = nullptr;
+    qsizetype m_bytesPerLine = 0;
+    QRect m_clip;
+};
+
+// Switches the direct path off for its lifetime, so that tests can compare
+// it with the painter's own drawing.
+class DirectCanvasOff {
+public:
+    DirectCanvasOff();
+    ~DirectCanvasOff();
+    DirectCanvasOff(const DirectCanvasOff&) = delete;
+    DirectCanvasOff& operator=(const DirectCanvasOff&) = delete;
+
+private:
+    bool m_previous;
+};
