@@ -24,6 +24,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QImageReader>
+#include <QPainter>
+#include "render/SheetRenderer.h"
 
 #include <sys/stat.h>
 
@@ -139,6 +142,52 @@ TEST(Printing, WithoutAPrinterTheSheetGoesIntoAPdfFile) {
     prompter.answers = {PromptAnswer::Yes};
     EXPECT_TRUE(print.PrintClick(100, 96));
     EXPECT_TRUE(readFile(path).startsWith("%PDF"));
+}
+
+// The PDF that stands in for the printer is written by our own writer: the
+// planned sheet (copies, bleed, marks) at its place off the paper's corner,
+// as poppler shows it, is the sheet's image pixel for pixel.
+TEST(Printing, ThePdfFileShowsThePlannedSheetPixelForPixel) {
+    QTemporaryDir dir;
+    BoxDocument doc;
+    RecordingPrompter prompter;
+    PrintController print(doc, prompter);
+    if (!print.printsToPdf()) GTEST_SKIP() << "a printer is installed";
+    print.Options.fill = true;
+    print.Options.bleed = true;
+    print.Options.regMarks = true;
+    const QString path = dir.filePath(QStringLiteral("plan.pdf"));
+    prompter.savePaths = {path};
+    ASSERT_TRUE(print.PrintClick(40, 96));
+    const SheetPlan plan = print.printPlan(40);
+    ASSERT_GT(plan.columns * plan.rows, 1);
+    QImage paper(plan.frame.paper, QImage::Format_RGB32);
+    paper.fill(Qt::white);
+    {
+        QPainter p(&paper);
+        p.drawImage(plan.frame.printable.topLeft(), renderSheetImage(doc, plan, 96));
+    }
+    const QString shown = dir.filePath(QStringLiteral("shown"));
+    QProcess cairo;
+    cairo.start(QStringLiteral("pdftocairo"), {"-png", "-r", QString::number(plan.frame.dpiX), "-singlefile", path, shown});
+    ASSERT_TRUE(cairo.waitForFinished(120000));
+    ASSERT_EQ(cairo.exitCode(), 0) << cairo.readAllStandardError().toStdString();
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(0);   // a 600-dpi page is larger than the default allows
+    const QImage got = QImage(shown + ".png").convertToFormat(QImage::Format_RGB32);
+    QImageReader::setAllocationLimit(limit);
+    // Whole pixels only: poppler rounds the paper up.
+    const QRect whole(0, 0, std::min(got.width(), paper.width()) - 1, std::min(got.height(), paper.height()) - 1);
+    ASSERT_GT(whole.width(), 1000);
+    long differing = 0;
+    for (int y = whole.top(); y <= whole.bottom(); ++y) {
+        const auto* a = reinterpret_cast<const QRgb*>(got.constScanLine(y));
+        const auto* b = reinterpret_cast<const QRgb*>(paper.constScanLine(y));
+        for (int x = whole.left(); x <= whole.right(); ++x) differing += ((a[x] ^ b[x]) & 0xFFFFFFu) != 0;
+    }
+    EXPECT_EQ(differing, 0);
+    // The net is there: the sheet is not all white.
+    EXPECT_FALSE(isAllWhite(paper.copy(plan.frame.printable)));
 }
 
 // The printed PDF never replaces a FIFO, a device or a folder, and a FIFO

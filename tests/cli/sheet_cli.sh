@@ -48,6 +48,15 @@ pngtopnm "$TMP/d.png" | pamcut -left 0 -top 0 -width 7016 -height 4958 >"$TMP/wa
 pngtopnm "$TMP/shown.png" | pamcut -left 0 -top 0 -width 7016 -height 4958 >"$TMP/got.ppm"
 cmp -s "$TMP/want.ppm" "$TMP/got.ppm" || fail "poppler does not show the sheet's PNG pixels in its PDF"
 
+# A FIFO or a folder is no file to replace: refused with the message, left as it was.
+mkfifo "$TMP/fifo.pdf" "$TMP/fifo.png"
+mkdir "$TMP/ordner.pdf"
+for target in "$TMP/fifo.pdf" "$TMP/fifo.png" "$TMP/ordner.pdf"; do
+  if timeout 60 "$CLI" sheet "$TMP/a4.box" "$target" --percent 30 >/dev/null 2>"$TMP/err"; then fail "$target accepted"; fi
+  grep -q "Konnte .* nicht schreiben" "$TMP/err" || fail "no message for $target: $(cat "$TMP/err")"
+done
+[ -p "$TMP/fifo.pdf" ] && [ -p "$TMP/fifo.png" ] && [ -d "$TMP/ordner.pdf" ] || fail "a refused target was replaced"
+
 # Wrong calls are refused with a message and change nothing.
 if "$CLI" sheet "$TMP/a4.box" "$TMP/x.dxf" --inset 12 2>"$TMP/err"; then fail "--inset without --regmarks accepted"; fi
 grep -q -- '--inset' "$TMP/err" || fail "no message for --inset without --regmarks"
