@@ -18,6 +18,7 @@
 #include <atomic>
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -230,17 +231,19 @@ QPoint turnedAnchor(int rotation, int x, int y, int W, int H) {
 
 std::atomic<bool> g_outlineFromMask{true};
 
-// The outline from one rendering of the text (see OutlineMask.h). source:
-// all the text can touch when drawn once at the main place; draw(p) draws
-// it there in black. Only the part that can reach visible is computed.
+// The outline and the text from one rendering of it (see OutlineMask.h).
+// source: all the text can touch when drawn once at the main place; draw(p)
+// draws it there in black. Only the part that can reach visible is made.
 template <typename Draw>
-void outlineFromMask(QPainter& canvas, const QRect& source, int d, const QRect& visible, const QColor& colour,
-                     Draw draw) {
+void outlinedTextFromMask(QPainter& canvas, const QRect& source, int d, const QRect& visible,
+                          const QColor& outlineColour, const QColor& textColour, Draw draw) {
     const QRect dest = source.adjusted(-d, -d, d, d) & visible;
     if (dest.isEmpty()) return;
     const QRect from = dest.adjusted(-d, -d, d, d) & source;
     if (from.isEmpty()) return;
-    QImage mask(from.size(), QImage::Format_Alpha8);
+    // Text on transparent ARGB takes the raster engine's fast paths; its
+    // alpha is the coverage.
+    QImage mask(from.size(), QImage::Format_ARGB32_Premultiplied);
     if (mask.isNull()) return;
     mask.fill(0);
     {
@@ -251,7 +254,15 @@ void outlineFromMask(QPainter& canvas, const QRect& source, int d, const QRect& 
         p.setFont(canvas.font());
         draw(p);
     }
-    drawCoverage(canvas, dilatedCoverage(mask, from.topLeft(), d, dest), dest.topLeft(), colour);
+    drawOutlinedText(canvas, dilatedCoverage(mask, from.topLeft(), d, dest), outlineColour, mask, from.topLeft(),
+                     textColour);
+}
+
+// The mask is laid on the canvas pixel for pixel only when the painter
+// merely shifts by whole pixels.
+bool shiftsByWholePixels(const QPainter& canvas) {
+    const QTransform t = canvas.deviceTransform();
+    return t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx()) && t.dy() == std::floor(t.dy());
 }
 
 }  // namespace
@@ -360,11 +371,11 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
     // On vector output the copies are glyph paths: a file that held the
     // words 4d^2 + 2 times would find each of them many times over.
     const bool copiesAsPaths = params.TextCopiesAsPaths || params.TextAsPaths;
-    // On raster output the outline comes from one rendering of the text
-    // where the canvas is known and plainly shifted; otherwise from the
-    // 4d^2 copies themselves.
+    // On raster output the outline and the text come from one rendering of
+    // the text where the canvas is known and plainly shifted; otherwise the
+    // outline is the 4d^2 copies themselves.
     const bool fromMask = outlineFromMaskEnabled() && o.Outline == 1 && !copiesAsPaths && !visible.isNull() &&
-                          canvas.deviceTransform().type() <= QTransform::TxTranslate;
+                          shiftsByWholePixels(canvas);
     if (o.Rotation < 1 || o.Rotation > 3) {
         const WrappedText text(o.Content, font, W, o.Alignment);
         if (o.Shadow == 1) {
@@ -372,11 +383,11 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
             const int r = clampCoord(truncToInt(W + X + scale * sx)), b = clampCoord(truncToInt(H + Y + scale * sy));
             text.draw(canvas, QRect(l, t, r - l, b - t), shadowColor, copiesAsPaths);
         }
-        if (o.Outline == 1 && fromMask) {
+        if (fromMask) {
             // A lambda cannot capture structured bindings in C++17 (clang refuses it).
             const QRect textRect(X, Y, W, H);
-            outlineFromMask(canvas, textRect, d, visible, outlineColor,
-                            [&](QPainter& p) { text.draw(p, textRect, QColor(0, 0, 0)); });
+            outlinedTextFromMask(canvas, textRect, d, visible, outlineColor, textColor,
+                                 [&](QPainter& p) { text.draw(p, textRect, QColor(0, 0, 0)); });
         } else if (o.Outline == 1) {
             std::vector<QRect> copies;
             for (int x = X - d; x <= X + d; ++x)
@@ -390,17 +401,17 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
                 }
             if (copiesAsPaths) text.drawCopies(canvas, copies, outlineColor);
         }
-        text.draw(canvas, QRect(X, Y, W, H), textColor, params.TextAsPaths);
+        if (!fromMask) text.draw(canvas, QRect(X, Y, W, H), textColor, params.TextAsPaths);
     } else {
         const TurnedLine line(turnedTextLine(o.Content), font);
         const int rot = o.Rotation;
         const QPoint anchor = turnedAnchor(rot, X, Y, W, H);
         if (o.Shadow == 1)
             line.draw(canvas, anchor + QPoint(shiftX, shiftY), rot, shadowColor, copiesAsPaths);
-        if (o.Outline == 1 && fromMask) {
+        if (fromMask) {
             // Every copy's anchor is the main anchor moved by (dx, dy).
-            outlineFromMask(canvas, line.bounds(anchor, rot, font.pixelSize()), d, visible, outlineColor,
-                            [&](QPainter& p) { line.draw(p, anchor, rot, QColor(0, 0, 0)); });
+            outlinedTextFromMask(canvas, line.bounds(anchor, rot, font.pixelSize()), d, visible, outlineColor,
+                                 textColor, [&](QPainter& p) { line.draw(p, anchor, rot, QColor(0, 0, 0)); });
         } else if (o.Outline == 1) {
             std::vector<QPoint> anchors;
             for (int x = X - d; x <= X + d; ++x)
@@ -414,7 +425,7 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
                 }
             if (copiesAsPaths) line.drawCopies(canvas, anchors, rot, outlineColor);
         }
-        line.draw(canvas, anchor, rot, textColor, params.TextAsPaths);
+        if (!fromMask) line.draw(canvas, anchor, rot, textColor, params.TextAsPaths);
     }
     canvas.restore();
 }
