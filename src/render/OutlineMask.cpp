@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -56,70 +57,86 @@ const Weights& weights() {
     return table;
 }
 
-// Index of the first and the last non-zero byte of p[0, bytes), -1 when
-// there is none; eight bytes at a time over the empty stretches.
-int firstNonZero(const uchar* p, int bytes) {
+// Four sums at a time (vector types that gcc and clang both know; without
+// SIMD they become plain code).
+typedef std::uint32_t Sums4 __attribute__((vector_size(16)));
+typedef std::int32_t Flags4 __attribute__((vector_size(16)));
+typedef signed char Bytes4 __attribute__((vector_size(4)));
+
+inline Sums4 load4(const std::uint32_t* p) {
+    Sums4 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+inline void store4(std::uint32_t* p, Sums4 v) { std::memcpy(p, &v, sizeof v); }
+
+void addRow(std::uint32_t* column, const std::uint32_t* row, int lo, int hi) {
+    int x = lo;
+    for (; x + 4 <= hi; x += 4) store4(column + x, load4(column + x) + load4(row + x));
+    for (; x < hi; ++x) column[x] += row[x];
+}
+
+void subtractRow(std::uint32_t* column, const std::uint32_t* row, int lo, int hi) {
+    int x = lo;
+    for (; x + 4 <= hi; x += 4) store4(column + x, load4(column + x) - load4(row + x));
+    for (; x < hi; ++x) column[x] -= row[x];
+}
+
+// Coverage of column[x] - centre[x] for x in [lo, hi): 0 and 255 four at a
+// time, the edge values between them one by one.
+void coverageRow(uchar* out, const std::uint32_t* column, const std::uint32_t* centre, int lo, int hi,
+                 const Weights& wt) {
+    const Sums4 full = {wt.full, wt.full, wt.full, wt.full};
+    int x = lo;
+    for (; x + 4 <= hi; x += 4) {
+        const Sums4 sum = load4(column + x) - load4(centre + x);
+        const Flags4 covered = sum >= full, empty = sum == 0;
+        const Flags4 settled = covered | empty;
+        if (settled[0] & settled[1] & settled[2] & settled[3]) {
+            const Bytes4 bytes = __builtin_convertvector(covered, Bytes4);
+            std::memcpy(out + x, &bytes, sizeof bytes);
+        } else {
+            for (int i = 0; i < 4; ++i) out[x + i] = covered[i] ? 255 : empty[i] ? 0 : wt.coverage(sum[i]);
+        }
+    }
+    for (; x < hi; ++x) {
+        const std::uint32_t sum = column[x] - centre[x];
+        out[x] = sum >= wt.full ? 255 : sum == 0 ? 0 : wt.coverage(sum);
+    }
+}
+
+// Masks are ARGB32_Premultiplied: text drawn on transparent, which the
+// raster engine does faster than on Alpha8; the alpha is the coverage and
+// a pixel without it is all zero.
+QImage premultiplied(const QImage& mask) {
+    return mask.format() == QImage::Format_ARGB32_Premultiplied
+               ? mask
+               : mask.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+inline const QRgb* pixels(const QImage& image, int y) { return reinterpret_cast<const QRgb*>(image.constScanLine(y)); }
+
+// The first and the last pixel of a row that is not zero; false when none.
+bool rowExtent(const QRgb* row, int width, int& first, int& last) {
+    // Two pixels at a time over the empty stretches.
     int i = 0;
-    for (std::uint64_t word; i + 8 <= bytes; i += 8) {
-        std::memcpy(&word, p + i, sizeof word);
-        if (word) break;
+    for (std::uint64_t pair; i + 2 <= width; i += 2) {
+        std::memcpy(&pair, row + i, sizeof pair);
+        if (pair) break;
     }
-    for (; i < bytes; ++i)
-        if (p[i]) return i;
-    return -1;
+    while (i < width && !row[i]) ++i;
+    if (i == width) return false;
+    first = i;
+    int j = width;
+    for (std::uint64_t pair; j - 2 >= i; j -= 2) {
+        std::memcpy(&pair, row + j - 2, sizeof pair);
+        if (pair) break;
+    }
+    while (!row[j - 1]) --j;
+    last = j - 1;
+    return true;
 }
-
-int lastNonZero(const uchar* p, int bytes) {
-    int i = bytes;
-    for (std::uint64_t word; i >= 8; i -= 8) {
-        std::memcpy(&word, p + i - 8, sizeof word);
-        if (word) break;
-    }
-    while (i > 0)
-        if (p[--i]) return i;
-    return -1;
-}
-
-// A mask's coverage row by row: an Alpha8 mask as it is, an
-// ARGB32_Premultiplied one (text drawn on transparent, which the raster
-// engine does faster than on Alpha8) by its alpha.
-class CoverageRows {
-public:
-    explicit CoverageRows(const QImage& mask)
-        : m_mask(mask.format() == QImage::Format_Alpha8 || mask.format() == QImage::Format_ARGB32_Premultiplied
-                     ? mask
-                     : mask.convertToFormat(QImage::Format_ARGB32_Premultiplied)),
-          m_bytes(m_mask.format() == QImage::Format_Alpha8 ? 1 : 4),
-          m_row(m_bytes == 4 ? size_t(m_mask.width()) : 0) {}
-
-    int width() const { return m_mask.width(); }
-    int height() const { return m_mask.height(); }
-
-    // The first and the last column of row y with coverage (a premultiplied
-    // pixel without alpha is all zero); false when the row has none.
-    bool extent(int y, int& first, int& last) const {
-        const uchar* p = m_mask.constScanLine(y);
-        const int bytes = m_mask.width() * m_bytes;
-        const int f = firstNonZero(p, bytes);
-        if (f < 0) return false;
-        first = f / m_bytes;
-        last = lastNonZero(p, bytes) / m_bytes;
-        return true;
-    }
-
-    // Row y, valid in columns [from, to).
-    const uchar* row(int y, int from, int to) {
-        if (m_bytes == 1) return m_mask.constScanLine(y);
-        const QRgb* p = reinterpret_cast<const QRgb*>(m_mask.constScanLine(y));
-        for (int x = from; x < to; ++x) m_row[size_t(x)] = static_cast<uchar>(qAlpha(p[x]));
-        return m_row.data();
-    }
-
-private:
-    QImage m_mask;
-    int m_bytes;
-    std::vector<uchar> m_row;
-};
 
 // Columns [lo, hi) of a row of sums outside which it is zero.
 struct Span {
@@ -132,14 +149,14 @@ OutlineCoverage dilatedCoverage(const QImage& source, QPoint maskOrigin, int d, 
     OutlineCoverage out;
     if (d <= 0 || source.isNull() || dest.isEmpty()) return out;
     d = std::min(d, kMaxShift);
-    CoverageRows mask(source);
+    const QImage mask = premultiplied(source);
     // Each mask row's inked columns, in canvas columns, and the ink's bounds.
     const int mh = mask.height();
     std::vector<int> inkFirst(size_t(mh), 0), inkLast(size_t(mh), -1);
     QRect ink;
     for (int my = 0; my < mh; ++my) {
         int f, l;
-        if (!mask.extent(my, f, l)) continue;
+        if (!rowExtent(pixels(mask, my), mask.width(), f, l)) continue;
         inkFirst[size_t(my)] = f + maskOrigin.x();
         inkLast[size_t(my)] = l + maskOrigin.x();
         ink |= QRect(f, my, l - f + 1, 1).translated(maskOrigin);
@@ -175,14 +192,10 @@ OutlineCoverage dilatedCoverage(const QImage& source, QPoint maskOrigin, int d, 
         if (a > b) return;
         s.lo = std::max(a - d - area.left(), 0);
         s.hi = std::min(b + d - area.left() + 1, W);
-        if (s.lo >= s.hi) {
-            s = Span();
-            return;
-        }
         std::uint32_t* w = weightRow.data();
         std::fill(w + s.lo, w + s.hi + 2 * d, 0u);
-        const uchar* m = mask.row(my, a - maskOrigin.x(), b + 1 - maskOrigin.x());
-        for (int x = a; x <= b; ++x) w[x - padLeft] = wt.w[m[x - maskOrigin.x()]];
+        const QRgb* m = pixels(mask, my);
+        for (int x = a; x <= b; ++x) w[x - padLeft] = wt.w[qAlpha(m[x - maskOrigin.x()])];
         std::uint32_t window = 0;
         for (int i = s.lo; i < s.lo + 2 * d; ++i) window += w[i];
         for (int x = s.lo; x < s.hi; ++x) {
@@ -191,22 +204,19 @@ OutlineCoverage dilatedCoverage(const QImage& source, QPoint maskOrigin, int d, 
             window -= w[x];
         }
     };
-    auto addSlot = [&](int slot) {
-        const std::uint32_t* sums = &ring[size_t(slot) * size_t(W)];
-        for (int x = spans[size_t(slot)].lo; x < spans[size_t(slot)].hi; ++x) column[size_t(x)] += sums[x];
-    };
+    auto slotRow = [&](int slot) { return &ring[size_t(slot) * size_t(W)]; };
 
     const int firstRow = area.top() - d;
     for (int k = 0; k < 2 * d; ++k) {
         fillSlot(firstRow + k, k);
-        addSlot(k);
+        addRow(column.data(), slotRow(k), spans[size_t(k)].lo, spans[size_t(k)].hi);
     }
     for (int j = 0; j < H; ++j) {
         // Rows y - d .. y + d are in the ring; the one leaving is y - d.
         const int y = area.top() + j;
-        const int entering = (j + 2 * d) % span, centreSlot = (j + d) % span, leaving = j % span;
+        const int entering = (j + 2 * d) % span, centre = (j + d) % span, leaving = j % span;
         fillSlot(y + d, entering);
-        addSlot(entering);
+        addRow(column.data(), slotRow(entering), spans[size_t(entering)].lo, spans[size_t(entering)].hi);
         int lo = W, hi = 0;
         for (const Span& s : spans)
             if (s.lo < s.hi) {
@@ -219,15 +229,9 @@ OutlineCoverage dilatedCoverage(const QImage& source, QPoint maskOrigin, int d, 
         } else {
             std::memset(o, 0, size_t(lo));
             std::memset(o + hi, 0, size_t(W - hi));
-            const std::uint32_t* col = column.data();
-            const std::uint32_t* centre = &ring[size_t(centreSlot) * size_t(W)];
-            for (int x = lo; x < hi; ++x) {
-                const std::uint32_t sum = col[x] - centre[x];
-                o[x] = sum >= full ? 255 : sum == 0 ? 0 : wt.coverage(sum);
-            }
+            coverageRow(o, column.data(), slotRow(centre), lo, hi, wt);
         }
-        const std::uint32_t* gone = &ring[size_t(leaving) * size_t(W)];
-        for (int x = spans[size_t(leaving)].lo; x < spans[size_t(leaving)].hi; ++x) column[size_t(x)] -= gone[x];
+        subtractRow(column.data(), slotRow(leaving), spans[size_t(leaving)].lo, spans[size_t(leaving)].hi);
     }
     return out;
 }
@@ -238,19 +242,19 @@ void drawOutlinedText(QPainter& canvas, const OutlineCoverage& outline, const QC
     if (alpha.isNull()) return;
     QImage paint(alpha.size(), QImage::Format_ARGB32_Premultiplied);
     if (paint.isNull()) return;
-    CoverageRows text(textMask);
+    const QImage text = premultiplied(textMask);
     const QRgb oc = outlineColour.rgba(), tc = textColour.rgba();
     QRgb shade[256];
     for (int a = 0; a < 256; ++a) shade[a] = qPremultiply(qRgba(qRed(oc), qGreen(oc), qBlue(oc), (a * qAlpha(oc) + 127) / 255));
-    const QRgb solidText = qPremultiply(tc);
     const bool opaqueText = qAlpha(tc) == 255;
-    // Text coverage t over outline coverage a, for the few pixels where the
-    // text is partly there.
+    const QRgb solidText = qPremultiply(tc);
+    // Text coverage t over outline coverage a (source over, each with its
+    // colour's alpha), for the pixels where the text is partly there.
     auto mixed = [&](int t, int a) {
-        const double ta = t * qAlpha(tc) / (255.0 * 255.0), oa = a * qAlpha(oc) / (255.0 * 255.0) * (1 - ta);
-        auto channel = [&](int text, int line) { return int(text * ta + line * oa + 0.5); };
+        const int ta = (t * qAlpha(tc) + 127) / 255, oa = (a * qAlpha(oc) + 127) / 255 * (255 - ta);
+        auto channel = [&](int text, int line) { return (text * ta * 255 + line * oa + 32512) / 65025; };
         return qRgba(channel(qRed(tc), qRed(oc)), channel(qGreen(tc), qGreen(oc)), channel(qBlue(tc), qBlue(oc)),
-                     int(255 * (ta + oa) + 0.5));
+                     (ta * 255 + oa + 127) / 255);
     };
     const int W = alpha.width();
     // The mask's columns that fall inside the outline's rectangle.
@@ -260,12 +264,15 @@ void drawOutlinedText(QPainter& canvas, const OutlineCoverage& outline, const QC
         const uchar* a = alpha.constScanLine(y);
         QRgb* p = reinterpret_cast<QRgb*>(paint.scanLine(y));
         const int my = y + outline.origin.y() - maskOrigin.y();
-        const uchar* m = my >= 0 && my < text.height() && from < to ? text.row(my, from + dx, to + dx) : nullptr;
-        const int inkFrom = m ? from : W, inkTo = m ? to : W;
+        const bool inMask = my >= 0 && my < text.height();
+        const int inkFrom = inMask ? from : W, inkTo = inMask ? to : W;
         for (int x = 0; x < inkFrom; ++x) p[x] = shade[a[x]];
-        for (int x = inkFrom; x < inkTo; ++x) {
-            const int t = m[x + dx];
-            p[x] = t == 0 ? shade[a[x]] : t == 255 && opaqueText ? solidText : mixed(t, a[x]);
+        if (inkFrom < inkTo) {
+            const QRgb* m = pixels(text, my);
+            for (int x = inkFrom; x < inkTo; ++x) {
+                const int t = qAlpha(m[x + dx]);
+                p[x] = t == 0 ? shade[a[x]] : t == 255 && opaqueText ? solidText : mixed(t, a[x]);
+            }
         }
         for (int x = inkTo; x < W; ++x) p[x] = shade[a[x]];
     }

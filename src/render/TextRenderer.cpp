@@ -67,6 +67,14 @@ QPainterPath glyphPath(const QTextLayout& layout, const QFont& font) {
     return path;
 }
 
+// The boxes of a layout's glyph runs (each glyph's place and advance, the
+// font's ascent and descent), relative to the layout's origin.
+QRectF runBounds(const QTextLayout& layout) {
+    QRectF r;
+    for (const QGlyphRun& run : layout.glyphRuns()) r |= run.boundingRect();
+    return r;
+}
+
 // The wrapped lines of an unturned text, laid out once and drawn for every
 // copy (shadow, outline, main text) at its own place.
 class WrappedText {
@@ -105,6 +113,13 @@ public:
             for (const auto& layout : m_layouts) layout->draw(&p, rect.topLeft());
         }
         p.restore();
+    }
+
+    // Where the glyphs are placed when the text is drawn at topLeft.
+    QRect glyphBounds(QPoint topLeft) const {
+        QRectF r;
+        for (const auto& layout : m_layouts) r |= runBounds(*layout);
+        return r.translated(topLeft).toAlignedRect();
     }
 
     // Copies at the rectangle's offsets as one filled path. Copies that the
@@ -178,6 +193,11 @@ public:
         return t.mapRect(box).toAlignedRect().adjusted(-1, -1, 1, 1);
     }
 
+    // Where the glyphs are placed when the line is drawn at anchor.
+    QRect glyphBounds(QPoint anchor, int rotation) const {
+        return placement(anchor, rotation).mapRect(runBounds(m_layout)).toAlignedRect();
+    }
+
     // Copies at several anchors as one filled path (turned text is never clipped).
     void drawCopies(QPainter& p, const std::vector<QPoint>& anchors, int rotation, const QColor& color) const {
         QPainterPath joined;
@@ -231,31 +251,78 @@ QPoint turnedAnchor(int rotation, int x, int y, int W, int H) {
 
 std::atomic<bool> g_outlineFromMask{true};
 
-// The outline and the text from one rendering of it (see OutlineMask.h).
-// source: all the text can touch when drawn once at the main place; draw(p)
-// draws it there in black. Only the part that can reach visible is made.
+// The text drawn once in black on transparent (the raster engine's fast
+// path; the alpha is the coverage) over the part of source that can reach
+// dest, and whether ink touches one of that part's edges in sides.
+struct TextMask {
+    QImage image;
+    QRect from;
+    bool touches = false;
+};
+
 template <typename Draw>
-void outlinedTextFromMask(QPainter& canvas, const QRect& source, int d, const QRect& visible,
-                          const QColor& outlineColour, const QColor& textColour, Draw draw) {
-    const QRect dest = source.adjusted(-d, -d, d, d) & visible;
-    if (dest.isEmpty()) return;
-    const QRect from = dest.adjusted(-d, -d, d, d) & source;
-    if (from.isEmpty()) return;
-    // Text on transparent ARGB takes the raster engine's fast paths; its
-    // alpha is the coverage.
-    QImage mask(from.size(), QImage::Format_ARGB32_Premultiplied);
-    if (mask.isNull()) return;
-    mask.fill(0);
+TextMask textMask(const QPainter& canvas, const QRect& source, const QRect& dest, int d, Qt::Edges sides, Draw draw) {
+    TextMask m;
+    m.from = dest.adjusted(-d, -d, d, d) & source;
+    if (m.from.isEmpty()) return m;
+    m.image = QImage(m.from.size(), QImage::Format_ARGB32_Premultiplied);
+    if (m.image.isNull()) return m;
+    m.image.fill(0);
     {
-        QPainter p(&mask);
+        QPainter p(&m.image);
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setRenderHint(QPainter::TextAntialiasing, canvas.testRenderHint(QPainter::TextAntialiasing));
-        p.translate(-from.topLeft());
+        p.translate(-m.from.topLeft());
         p.setFont(canvas.font());
         draw(p);
     }
-    drawOutlinedText(canvas, dilatedCoverage(mask, from.topLeft(), d, dest), outlineColour, mask, from.topLeft(),
-                     textColour);
+    const int w = m.from.width(), h = m.from.height();
+    auto inked = [&](int x, int y) { return qAlpha(m.image.pixel(x, y)) != 0; };
+    auto row = [&](int y) {
+        const QRgb* p = reinterpret_cast<const QRgb*>(m.image.constScanLine(y));
+        return std::any_of(p, p + w, [](QRgb c) { return c != 0; });
+    };
+    auto column = [&](int x) {
+        for (int y = 0; y < h; ++y)
+            if (inked(x, y)) return true;
+        return false;
+    };
+    m.touches = ((sides & Qt::TopEdge) && m.from.top() == source.top() && row(0)) ||
+                ((sides & Qt::BottomEdge) && m.from.bottom() == source.bottom() && row(h - 1)) ||
+                ((sides & Qt::LeftEdge) && m.from.left() == source.left() && column(0)) ||
+                ((sides & Qt::RightEdge) && m.from.right() == source.right() && column(w - 1));
+    return m;
+}
+
+// The outline and the text from one rendering of it (see OutlineMask.h).
+// reach: all the text can touch when drawn once at the main place; glyphs:
+// where its glyphs are placed; draw(p) draws it there in black. Only the
+// part that can reach visible is made.
+template <typename Draw>
+void outlinedTextFromMask(QPainter& canvas, const QRect& reach, const QRect& glyphs, int d, const QRect& visible,
+                          const QColor& outlineColour, const QColor& textColour, Draw draw) {
+    // The mask spans the glyphs' places with room for what reaches past
+    // them (slant, accents, antialiasing). Ink at an edge of that room means
+    // it was too little: then the mask spans all of reach.
+    const int room = 2 + canvas.font().pixelSize() / 8;
+    const QRect grown = glyphs.adjusted(-room, -room, room, room);
+    const QRect source = grown & reach;
+    Qt::Edges tight;
+    if (source.top() > reach.top()) tight |= Qt::TopEdge;
+    if (source.bottom() < reach.bottom()) tight |= Qt::BottomEdge;
+    if (source.left() > reach.left()) tight |= Qt::LeftEdge;
+    if (source.right() < reach.right()) tight |= Qt::RightEdge;
+    QRect dest = source.adjusted(-d, -d, d, d) & visible;
+    TextMask mask;
+    if (!source.isEmpty() && !dest.isEmpty()) mask = textMask(canvas, source, dest, d, tight, draw);
+    if (glyphs.isEmpty() || mask.touches) {
+        dest = reach.adjusted(-d, -d, d, d) & visible;
+        if (dest.isEmpty()) return;
+        mask = textMask(canvas, reach, dest, d, Qt::Edges(), draw);
+    }
+    if (mask.image.isNull()) return;
+    drawOutlinedText(canvas, dilatedCoverage(mask.image, mask.from.topLeft(), d, dest), outlineColour, mask.image,
+                     mask.from.topLeft(), textColour);
 }
 
 // The mask is laid on the canvas pixel for pixel only when the painter
@@ -386,8 +453,8 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
         if (fromMask) {
             // A lambda cannot capture structured bindings in C++17 (clang refuses it).
             const QRect textRect(X, Y, W, H);
-            outlinedTextFromMask(canvas, textRect, d, visible, outlineColor, textColor,
-                                 [&](QPainter& p) { text.draw(p, textRect, QColor(0, 0, 0)); });
+            outlinedTextFromMask(canvas, textRect, text.glyphBounds(textRect.topLeft()), d, visible, outlineColor,
+                                 textColor, [&](QPainter& p) { text.draw(p, textRect, QColor(0, 0, 0)); });
         } else if (o.Outline == 1) {
             std::vector<QRect> copies;
             for (int x = X - d; x <= X + d; ++x)
@@ -410,8 +477,9 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
             line.draw(canvas, anchor + QPoint(shiftX, shiftY), rot, shadowColor, copiesAsPaths);
         if (fromMask) {
             // Every copy's anchor is the main anchor moved by (dx, dy).
-            outlinedTextFromMask(canvas, line.bounds(anchor, rot, font.pixelSize()), d, visible, outlineColor,
-                                 textColor, [&](QPainter& p) { line.draw(p, anchor, rot, QColor(0, 0, 0)); });
+            outlinedTextFromMask(canvas, line.bounds(anchor, rot, font.pixelSize()), line.glyphBounds(anchor, rot), d,
+                                 visible, outlineColor, textColor,
+                                 [&](QPainter& p) { line.draw(p, anchor, rot, QColor(0, 0, 0)); });
         } else if (o.Outline == 1) {
             std::vector<QPoint> anchors;
             for (int x = X - d; x <= X + d; ++x)
