@@ -252,8 +252,11 @@ QPoint turnedAnchor(int rotation, int x, int y, int W, int H) {
 std::atomic<bool> g_outlineFromMask{true};
 
 // The text drawn once in black on transparent (the raster engine's fast
-// path; the alpha is the coverage) over the part of source that can reach
-// dest, and whether ink touches one of that part's edges in sides.
+// path; the alpha is the coverage), and whether ink touches one of its
+// edges in sides. The mask spans all of source, whatever part of it the
+// canvas shows, so that every band of a sheet dilates the same pixels
+// (glyph edges cut by a mask's border may round differently); only a mask
+// too large for that is cut to the part that can reach dest.
 struct TextMask {
     QImage image;
     QRect from;
@@ -263,7 +266,9 @@ struct TextMask {
 template <typename Draw>
 TextMask textMask(const QPainter& canvas, const QRect& source, const QRect& dest, int d, Qt::Edges sides, Draw draw) {
     TextMask m;
-    m.from = dest.adjusted(-d, -d, d, d) & source;
+    constexpr qint64 kWholeMaskPixels = 16 << 20;
+    m.from = qint64(source.width()) * source.height() <= kWholeMaskPixels ? source
+                                                                           : dest.adjusted(-d, -d, d, d) & source;
     if (m.from.isEmpty()) return m;
     m.image = QImage(m.from.size(), QImage::Format_ARGB32_Premultiplied);
     if (m.image.isNull()) return m;
@@ -297,9 +302,9 @@ TextMask textMask(const QPainter& canvas, const QRect& source, const QRect& dest
 // The outline and the text from one rendering of it (see OutlineMask.h).
 // reach: all the text can touch when drawn once at the main place; glyphs:
 // where its glyphs are placed; draw(p) draws it there in black. Only the
-// part that can reach visible is made.
+// part that can reach visible is made. false: no memory for the mask.
 template <typename Draw>
-void outlinedTextFromMask(QPainter& canvas, const QRect& reach, const QRect& glyphs, int d, const QRect& visible,
+bool outlinedTextFromMask(QPainter& canvas, const QRect& reach, const QRect& glyphs, int d, const QRect& visible,
                           const QColor& outlineColour, const QColor& textColour, Draw draw) {
     // The mask spans the glyphs' places with room for what reaches past
     // them (slant, accents, antialiasing). Ink at an edge of that room means
@@ -312,24 +317,47 @@ void outlinedTextFromMask(QPainter& canvas, const QRect& reach, const QRect& gly
     if (source.bottom() < reach.bottom()) tight |= Qt::BottomEdge;
     if (source.left() > reach.left()) tight |= Qt::LeftEdge;
     if (source.right() < reach.right()) tight |= Qt::RightEdge;
+    // Whether ink reaches the edges is asked whatever part is visible, so
+    // that every band of a sheet decides alike.
+    const QRect reachDest = reach.adjusted(-d, -d, d, d) & visible;
+    if (reachDest.isEmpty()) return true;
     QRect dest = source.adjusted(-d, -d, d, d) & visible;
     TextMask mask;
-    if (!source.isEmpty() && !dest.isEmpty()) mask = textMask(canvas, source, dest, d, tight, draw);
-    if (glyphs.isEmpty() || mask.touches) {
-        dest = reach.adjusted(-d, -d, d, d) & visible;
-        if (dest.isEmpty()) return;
+    if (!glyphs.isEmpty() && !source.isEmpty()) mask = textMask(canvas, source, dest, d, tight, draw);
+    if (glyphs.isEmpty() || source.isEmpty() || mask.touches) {
+        dest = reachDest;
         mask = textMask(canvas, reach, dest, d, Qt::Edges(), draw);
     }
-    if (mask.image.isNull()) return;
+    if (dest.isEmpty()) return true;
+    if (mask.image.isNull()) return false;
     drawOutlinedText(canvas, dilatedCoverage(mask.image, mask.from.topLeft(), d, dest), outlineColour, mask.image,
                      mask.from.topLeft(), textColour);
+    return true;
 }
 
 // The mask is laid on the canvas pixel for pixel only when the painter
-// merely shifts by whole pixels.
-bool shiftsByWholePixels(const QPainter& canvas) {
+// merely shifts by whole pixels, and blended once only where the clip
+// covers whole pixels: at a smooth clip edge (the bleed's outline) each of
+// the 4d^2 copies is blended with the edge's partial coverage, and so the
+// outline there is the copies'.
+bool maskFitsCanvas(const QPainter& canvas, const QRect& area) {
     const QTransform t = canvas.deviceTransform();
-    return t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx()) && t.dy() == std::floor(t.dy());
+    if (t.type() > QTransform::TxTranslate || t.dx() != std::floor(t.dx()) || t.dy() != std::floor(t.dy()))
+        return false;
+    if (!canvas.hasClipping()) return true;
+    QPainterPath box;
+    box.addRect(QRectF(area));
+    const QPainterPath cut = canvas.clipPath().intersected(box);
+    // Whole-pixel rectangles: straight lines between whole coordinates,
+    // each along a row or a column.
+    QPointF last;
+    for (int i = 0; i < cut.elementCount(); ++i) {
+        const QPainterPath::Element e = cut.elementAt(i);
+        if (e.isCurveTo() || e.x != std::floor(e.x) || e.y != std::floor(e.y)) return false;
+        if (e.isLineTo() && e.x != last.x() && e.y != last.y()) return false;
+        last = QPointF(e.x, e.y);
+    }
+    return true;
 }
 
 }  // namespace
@@ -442,7 +470,7 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
     // the text where the canvas is known and plainly shifted; otherwise the
     // outline is the 4d^2 copies themselves.
     const bool fromMask = outlineFromMaskEnabled() && o.Outline == 1 && !copiesAsPaths && !visible.isNull() &&
-                          shiftsByWholePixels(canvas);
+                          maskFitsCanvas(canvas, textReach(o, params, reachHeight, d, shiftX, shiftY) & visible);
     if (o.Rotation < 1 || o.Rotation > 3) {
         const WrappedText text(o.Content, font, W, o.Alignment);
         if (o.Shadow == 1) {
@@ -450,12 +478,15 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
             const int r = clampCoord(truncToInt(W + X + scale * sx)), b = clampCoord(truncToInt(H + Y + scale * sy));
             text.draw(canvas, QRect(l, t, r - l, b - t), shadowColor, copiesAsPaths);
         }
+        bool fromMaskDone = false;
         if (fromMask) {
             // A lambda cannot capture structured bindings in C++17 (clang refuses it).
             const QRect textRect(X, Y, W, H);
-            outlinedTextFromMask(canvas, textRect, text.glyphBounds(textRect.topLeft()), d, visible, outlineColor,
-                                 textColor, [&](QPainter& p) { text.draw(p, textRect, QColor(0, 0, 0)); });
-        } else if (o.Outline == 1) {
+            fromMaskDone = outlinedTextFromMask(canvas, textRect, text.glyphBounds(textRect.topLeft()), d, visible,
+                                                outlineColor, textColor,
+                                                [&](QPainter& p) { text.draw(p, textRect, QColor(0, 0, 0)); });
+        }
+        if (o.Outline == 1 && !fromMaskDone) {
             std::vector<QRect> copies;
             for (int x = X - d; x <= X + d; ++x)
                 for (int y = Y - d; y <= Y + d; ++y) {
@@ -468,19 +499,21 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
                 }
             if (copiesAsPaths) text.drawCopies(canvas, copies, outlineColor);
         }
-        if (!fromMask) text.draw(canvas, QRect(X, Y, W, H), textColor, params.TextAsPaths);
+        if (!fromMaskDone) text.draw(canvas, QRect(X, Y, W, H), textColor, params.TextAsPaths);
     } else {
         const TurnedLine line(turnedTextLine(o.Content), font);
         const int rot = o.Rotation;
         const QPoint anchor = turnedAnchor(rot, X, Y, W, H);
         if (o.Shadow == 1)
             line.draw(canvas, anchor + QPoint(shiftX, shiftY), rot, shadowColor, copiesAsPaths);
+        bool fromMaskDone = false;
         if (fromMask) {
             // Every copy's anchor is the main anchor moved by (dx, dy).
-            outlinedTextFromMask(canvas, line.bounds(anchor, rot, font.pixelSize()), line.glyphBounds(anchor, rot), d,
-                                 visible, outlineColor, textColor,
-                                 [&](QPainter& p) { line.draw(p, anchor, rot, QColor(0, 0, 0)); });
-        } else if (o.Outline == 1) {
+            fromMaskDone = outlinedTextFromMask(canvas, line.bounds(anchor, rot, font.pixelSize()),
+                                                line.glyphBounds(anchor, rot), d, visible, outlineColor, textColor,
+                                                [&](QPainter& p) { line.draw(p, anchor, rot, QColor(0, 0, 0)); });
+        }
+        if (o.Outline == 1 && !fromMaskDone) {
             std::vector<QPoint> anchors;
             for (int x = X - d; x <= X + d; ++x)
                 for (int y = Y - d; y <= Y + d; ++y) {
@@ -493,7 +526,7 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
                 }
             if (copiesAsPaths) line.drawCopies(canvas, anchors, rot, outlineColor);
         }
-        if (!fromMask) line.draw(canvas, anchor, rot, textColor, params.TextAsPaths);
+        if (!fromMaskDone) line.draw(canvas, anchor, rot, textColor, params.TextAsPaths);
     }
     canvas.restore();
 }
