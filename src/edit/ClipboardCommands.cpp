@@ -172,11 +172,7 @@ void ClipboardCommands::prepareNewObject(Tobs& o, int kind, int screenWidth, int
     o.Color = 0;
     const DialogFont& font = m_commands.dialogFont();
     o.FontColor = font.Color;
-    o.FontHeight = font.Height;
-    o.FontName = font.Name;
-    o.FontPitch = font.Pitch;
-    o.FontStyle = font.Style;
-    o.FontSize = font.Size;
+    font.applyTypefaceTo(o);
     const QSize visible = m_env.visibleSize();
     const QPoint centre = m_env.scrollPosition() + QPoint(visible.width() / 2, visible.height() / 2);
     SetDevLeft(o, centre.x() - screenWidth / 2, doc.Zoom, doc.ScreenDivisor);

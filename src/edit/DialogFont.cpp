@@ -1,5 +1,7 @@
 #include "edit/EditorEnvironment.h"
 
+#include "model/Tobs.h"
+
 #include <cmath>
 
 namespace {
@@ -20,4 +22,12 @@ void DialogFont::setHeight(std::int32_t height, int dpi) {
 void DialogFont::setSize(std::int32_t points, int dpi) {
     Size = points;
     Height = -mulDiv(points, dpi > 0 ? dpi : 96, 72);
+}
+
+void DialogFont::applyTypefaceTo(Tobs& o) const {
+    o.FontHeight = Height;
+    o.FontName = Name;
+    o.FontPitch = Pitch;
+    o.FontStyle = Style;
+    o.FontSize = Size;
 }

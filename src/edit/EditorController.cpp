@@ -269,11 +269,7 @@ void EditorController::createObject(const QPoint& pos) {
     o.Color = 0;
     const DialogFont& font = m_commands.dialogFont();
     o.FontColor = font.Color;
-    o.FontHeight = font.Height;
-    o.FontName = font.Name;
-    o.FontPitch = font.Pitch;
-    o.FontStyle = font.Style;
-    o.FontSize = font.Size;
+    font.applyTypefaceTo(o);
     m_commands.history().commit(std::move(step));
     m_env.repaint();
     m_env.setCurrentTool(EditorTool::Pointer);

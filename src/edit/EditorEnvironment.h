@@ -39,6 +39,7 @@
 #include <cstdint>
 
 struct BoxDocument;
+struct Tobs;
 class Prompter;
 class QMenu;
 
@@ -71,6 +72,10 @@ struct DialogFont {
 
     void setHeight(std::int32_t height, int dpi);
     void setSize(std::int32_t points, int dpi);
+    // Gives a text object this typeface, height, pitch, style and size; the
+    // colour is the caller's: a new object takes it as its font colour, the
+    // font command as the object's colour.
+    void applyTypefaceTo(Tobs& o) const;
 };
 
 // Values of the text effects dialog (TEffektForm).

@@ -103,11 +103,7 @@ void ObjectCommands::chooseFont() {
     const DialogFont font = m_font;
     change(QStringLiteral("Schriftart"), [&font](Tobs& still) {
         still.Color = font.Color;
-        still.FontHeight = font.Height;
-        still.FontName = font.Name;
-        still.FontPitch = font.Pitch;
-        still.FontStyle = font.Style;
-        still.FontSize = font.Size;
+        font.applyTypefaceTo(still);
     });
 }
 
