@@ -21,6 +21,23 @@ void drawPlaced(QPainter& canvas, const DibHandle& pic, const QRect& r) {
             SRCCOPY, false);
 }
 
+// The picture at the box area's full width, centred; at its full height
+// instead where that width would make it overflow the area (inside) or fall
+// short of it (not inside).
+QRect centredTile(int l, int t, int bw, int bh, int iw, int ih, bool inside) {
+    const int ch = mulDiv(ih, bw, iw);
+    int dx = 0, dy = 0;
+    if (inside ? ch < bh : ch > bh) {
+        dy = (bh - ch) / 2;
+        bh = ch;
+    } else {
+        const int cw = mulDiv(iw, bh, ih);
+        dx = (bw - cw) / 2;
+        bw = cw;
+    }
+    return QRect(l + dx, t + dy, bw - 1, bh - 1);
+}
+
 }  // namespace
 
 BackgroundPlacement backgroundPlacement(int mode, int iw, int ih, const BoxArea& area, bool editorView,
@@ -35,35 +52,13 @@ BackgroundPlacement backgroundPlacement(int mode, int iw, int ih, const BoxArea&
     case bgFit:
         p.tiles.push_back(QRect(l, t, bw, bh));
         break;
-    case bgCenterSmaller: {
-        const int ch = mulDiv(ih, bw, iw);
-        int dx = 0, dy = 0;
-        if (ch < bh) {
-            dy = (bh - ch) / 2;
-            bh = ch;
-        } else {
-            const int cw = mulDiv(iw, bh, ih);
-            dx = (bw - cw) / 2;
-            bw = cw;
-        }
-        p.tiles.push_back(QRect(l + dx, t + dy, bw - 1, bh - 1));
+    case bgCenterSmaller:
+        p.tiles.push_back(centredTile(l, t, bw, bh, iw, ih, true));
         break;
-    }
-    case bgCenterLarger: {
-        const int ch = mulDiv(ih, bw, iw);
-        int dx = 0, dy = 0;
-        if (ch > bh) {
-            dy = (bh - ch) / 2;
-            bh = ch;
-        } else {
-            const int cw = mulDiv(iw, bh, ih);
-            dx = (bw - cw) / 2;
-            bw = cw;
-        }
+    case bgCenterLarger:
         p.clipped = editorView;
-        p.tiles.push_back(QRect(l + dx, t + dy, bw - 1, bh - 1));
+        p.tiles.push_back(centredTile(l, t, bw, bh, iw, ih, false));
         break;
-    }
     case bgTile: {
         p.clipped = true;
         const int ch = mulDiv(ih, bw, iw);
