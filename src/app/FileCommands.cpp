@@ -1,5 +1,6 @@
 #include "app/FileCommands.h"
 
+#include "app/SaveTarget.h"
 #include "model/BoxDocument.h"
 #include "model/BoxFile.h"
 #include "model/NewDocument.h"
@@ -103,12 +104,7 @@ bool FileCommands::Speichernunter1Click() {
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".box");
     // Any existing file is only replaced after a Yes, also one we could not
     // open for writing: the save replaces files as a whole.
-    if (QFileInfo::exists(path)) {
-        const PromptAnswer a = m_prompter.ask(QStringLiteral("Vorhandene Datei Überschreiben?"),
-                                              QStringLiteral("Die Datei existiert schon, soll Sie überschrieben werden?"),
-                                              PromptIcon::Question, PromptButtons::YesNo);
-        if (a != PromptAnswer::Yes) return false;
-    }
+    if (!mayReplace(m_prompter, path)) return false;
     return writeTo(path);
 }
 

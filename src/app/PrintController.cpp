@@ -1,6 +1,7 @@
 #include "app/PrintController.h"
 
 #include "app/AppTitles.h"
+#include "app/SaveTarget.h"
 #include "model/BoxDocument.h"
 #include "model/Prompter.h"
 #include "model/WriteTarget.h"
@@ -10,7 +11,6 @@
 
 #include <QCoreApplication>
 
-#include <QDir>
 #include <QFileInfo>
 #include <QDialogButtonBox>
 #include <QPrintDialog>
@@ -171,14 +171,9 @@ void adoptPrinterChoice(QPrinter& printer, const QPrinter& choice) {
 }
 
 bool PrintController::saveCutFile(int percent) {
-    QString suggested = QFileInfo(m_doc.FileName).completeBaseName();
-    if (suggested.isEmpty()) suggested = QStringLiteral("Faltarillon");
-    const QString folder = m_doc.FileName.isEmpty() ? QDir::homePath() : QFileInfo(m_doc.FileName).absolutePath();
-    QString path = m_prompter.savePath(QStringLiteral("Schnittdatei speichern"), folder,
-                                       QStringLiteral("SVG-Dateien|*.svg|DXF-Dateien|*.dxf"),
-                                       suggested + QStringLiteral(".svg"));
+    const QString path = askSaveTarget(m_prompter, m_doc.FileName, QStringLiteral("Schnittdatei speichern"),
+                                       QStringLiteral("SVG-Dateien|*.svg|DXF-Dateien|*.dxf"), QStringLiteral("svg"));
     if (path.isEmpty()) return false;
-    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".svg");
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix != QLatin1String("svg") && suffix != QLatin1String("dxf")) {
         m_prompter.inform(QStringLiteral("Fehler"),
@@ -187,11 +182,7 @@ bool PrintController::saveCutFile(int percent) {
                           PromptIcon::Error);
         return false;
     }
-    if (QFileInfo::exists(path) &&
-        m_prompter.ask(QStringLiteral("Vorhandene Datei Überschreiben?"),
-                       QStringLiteral("Die Datei existiert schon, soll Sie überschrieben werden?"),
-                       PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes)
-        return false;
+    if (!mayReplace(m_prompter, path)) return false;
     QString why;
     if (!writeCutFile(cutSheetFor(printPlan(percent)), path, &why)) {
         m_prompter.inform(QStringLiteral("Fehler"), why, PromptIcon::Error);
@@ -205,27 +196,15 @@ bool PrintController::PrintClick(int percent, double screenDpi) {
     m_printer->setDocName(AppTitles::printJobTitle());
     if (printsToPdf()) {
         // No printer to send the sheet to: the user picks a PDF file instead.
-        QString suggested = QFileInfo(m_doc.FileName).completeBaseName();
-        if (suggested.isEmpty()) suggested = QStringLiteral("Faltarillon");
-        // Beside the box file, else in the home folder: the program's own
-        // folder is usually not writable once installed.
-        const QString folder = m_doc.FileName.isEmpty() ? QDir::homePath() : QFileInfo(m_doc.FileName).absolutePath();
-        QString path = m_prompter.savePath(QStringLiteral("Drucken in PDF-Datei"), folder,
-                                           QStringLiteral("PDF-Dateien|*.pdf"), suggested + QStringLiteral(".pdf"));
+        const QString path = askSaveTarget(m_prompter, m_doc.FileName, QStringLiteral("Drucken in PDF-Datei"),
+                                           QStringLiteral("PDF-Dateien|*.pdf"), QStringLiteral("pdf"));
         if (path.isEmpty()) return false;
-        if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
         // A FIFO would block the job and a device or folder be replaced.
         if (!isReplaceableFile(path)) {
             jobFailed();
             return false;
         }
-        // The file dialog leaves overwriting to the program: an existing
-        // file is only replaced after a Yes, as with box files.
-        if (QFileInfo::exists(path) &&
-            m_prompter.ask(QStringLiteral("Vorhandene Datei Überschreiben?"),
-                           QStringLiteral("Die Datei existiert schon, soll Sie überschrieben werden?"),
-                           PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes)
-            return false;
+        if (!mayReplace(m_prompter, path)) return false;
         m_printer->setOutputFileName(path);
         return printToPdfFile(path, percent, screenDpi);
     }
