@@ -50,14 +50,7 @@ TEST(CutSheet, EveryCopyHasItsClosedOutlineAroundItsFolds) {
 
 TEST(CutSheet, DesignStopsAtTheOutlineGrownByTheBleedNotAtItsBox) {
     auto doc = rt::document();
-    Tobs& o = doc->Objects[1];
-    o.resetToDefaults();
-    o.Kind = Figure;
-    o.Shape = shRectangle;
-    o.FillModeOrShadowColor = fmFilled;
-    o.Color = 0x0000FF;
-    o.Width = doc->ExtentWidth;
-    o.Height = doc->ExtentHeight;
+    rt::coverWithRed(*doc);
     SheetOptions opt;
     opt.bleed = true;
     opt.bleedMm = 2;

@@ -67,4 +67,18 @@ inline Tobs& place(BoxDocument& doc, int slot, int kind, int x, int y, int w, in
     return o;
 }
 
+// A red filled rectangle over the whole editing area, in slot 1: every copy
+// of the box on a sheet is full of it.
+inline Tobs& coverWithRed(BoxDocument& doc) {
+    Tobs& o = doc.Objects[1];
+    o.resetToDefaults();
+    o.Kind = Figure;
+    o.Shape = shRectangle;
+    o.FillModeOrShadowColor = fmFilled;
+    o.Color = 0x0000FF;
+    o.Width = doc.ExtentWidth;
+    o.Height = doc.ExtentHeight;
+    return o;
+}
+
 }  // namespace rt

@@ -59,6 +59,16 @@ Usable usableMm(const PaperMm& p, bool marks, double inset) {
     return u;
 }
 
+// 1 mm bleed, as many copies as fit, registration marks.
+SheetOptions bleedAndMarks() {
+    SheetOptions o;
+    o.bleed = true;
+    o.bleedMm = 1;
+    o.fill = true;
+    o.regMarks = true;
+    return o;
+}
+
 SheetPlan pdfPlan(const BoxDocument& doc, PaperFormat paper, int percent, const SheetOptions& o) {
     return planSheet(doc.Layout, percent, o, pageFrameOf(pdfPrinterPageLayout(paper), Dpi));
 }
@@ -88,11 +98,7 @@ std::vector<std::pair<int, int>> runs(const QImage& img, const QRect& area, bool
 
 TEST(SheetPlan, A4At40PercentWithBleedAndMarksHoldsTwoByTwo) {
     auto doc = rt::document();
-    SheetOptions o;
-    o.bleed = true;
-    o.bleedMm = 1;
-    o.fill = true;
-    o.regMarks = true;
+    const SheetOptions o = bleedAndMarks();
     const SheetPlan plan = pdfPlan(*doc, PaperFormat::A4, 40, o);
     EXPECT_EQ(plan.frame.printable.size(), QSize(6851, 4792));   // 290 x 202.9 mm
     EXPECT_NEAR(pxToMm(plan.frame.printable.width()), 290.0, 0.05);
@@ -140,11 +146,7 @@ TEST(SheetPlan, CopiesPerSheetFollowTheFormulaForEveryPaperSizeAndOption) {
 
 TEST(SheetPrint, CopiesAndMarksLieWhereTheMillimetresSay) {
     auto doc = rt::document();
-    SheetOptions o;
-    o.bleed = true;
-    o.bleedMm = 1;
-    o.fill = true;
-    o.regMarks = true;
+    const SheetOptions o = bleedAndMarks();
     const SheetPlan plan = pdfPlan(*doc, PaperFormat::A4, 40, o);
     const QImage print = renderSheetImage(*doc, plan, 96);
     ASSERT_EQ(print.size(), QSize(6851, 4792));
@@ -211,16 +213,7 @@ TEST(SheetPrint, CopiesAndMarksLieWhereTheMillimetresSay) {
 TEST(SheetPrint, NoCopyPaintsOutsideItsBleedOutline) {
     auto doc = rt::document();
     // A red figure over the whole editing area: every copy is full of it.
-    Tobs& o = doc->Objects[1];
-    o.resetToDefaults();
-    o.Kind = Figure;
-    o.Shape = shRectangle;
-    o.FillModeOrShadowColor = fmFilled;
-    o.Color = 0x0000FF;
-    o.Left = 0;
-    o.Top = 0;
-    o.Width = doc->ExtentWidth;
-    o.Height = doc->ExtentHeight;
+    rt::coverWithRed(*doc);
     SheetOptions opt;
     opt.fill = true;   // the bleed is off: 1 mm is put in force
     const SheetPlan plan = pdfPlan(*doc, PaperFormat::A4, 30, opt);
