@@ -13,7 +13,6 @@
 
 #include <QFileInfo>
 #include <QImage>
-#include <QPainter>
 
 namespace {
 
@@ -71,16 +70,10 @@ bool readOptions(const QCommandLineParser& args, const CliContext& ctx, SheetCli
 // The whole paper, the print at its printable area's place: positions in it
 // are positions on the printed sheet.
 int writePng(BoxDocument& doc, const SheetPlan& plan, const QString& path, CliContext& ctx) {
-    const QImage print = renderSheetImage(doc, plan, 96);
-    QImage paper(plan.frame.paper, QImage::Format_RGB32);
-    if (print.isNull() || paper.isNull()) {
+    const QImage paper = renderSheetPaper(doc, plan, 96);
+    if (paper.isNull()) {
         ctx.err << "Zu wenig Speicher für das Blatt\n";
         return CliFailed;
-    }
-    paper.fill(Qt::white);
-    {
-        QPainter p(&paper);
-        p.drawImage(plan.frame.printable.topLeft(), print);
     }
     if (!writeSheetPng(paper, path, SheetDpi)) {
         ctx.err << "Konnte " << path << " nicht schreiben\n";

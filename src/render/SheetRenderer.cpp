@@ -221,27 +221,48 @@ QImage renderSheetImage(const BoxDocument& doc, int percent, int dpi, QSize page
     return renderSheetImage(doc, plainPlan(doc, percent, dpi, dpi, pageSize), screenDpi);
 }
 
+namespace {
+// The sheet's bands on the render pool into the rows of one memory: rows0
+// with bytesPerLine, width x height pixels (the printable area).
+bool drawSheetInto(uchar* rows0, qsizetype bytesPerLine, int width, int height, const BoxDocument& doc,
+                   const SheetPlan& plan, double screenDpi) {
+    const int bandCount = (height + kSheetBandRows - 1) / kSheetBandRows;
+    std::vector<char> ok(size_t(bandCount), 0);
+    parallelFor(bandCount, [&](int i) {
+        const int top = i * kSheetBandRows;
+        const int rows = std::min(kSheetBandRows, height - top);
+        // Each band paints on a view of the whole page clipped to its rows:
+        // the coordinates of one pass over the page, so curves round
+        // exactly as there. The views write disjoint rows of one memory.
+        QImage view(rows0, width, height, bytesPerLine, QImage::Format_RGB32);
+        for (int y = top; y < top + rows; ++y)
+            std::fill_n(reinterpret_cast<QRgb*>(rows0 + qsizetype(y) * bytesPerLine), width, 0xFFFFFFFFu);
+        ok[size_t(i)] = drawSheetRows(view, QRect(0, top, width, rows), doc, plan, 0, screenDpi);
+    });
+    return std::all_of(ok.begin(), ok.end(), [](char b) { return b != 0; });
+}
+}  // namespace
+
 QImage renderSheetImage(const BoxDocument& doc, const SheetPlan& plan, double screenDpi) {
     if (Painting()) return QImage();
     PaintingGuard job;
     const QSize pageSize = plan.frame.printable.size();
     QImage page(std::max(pageSize.width(), 1), std::max(pageSize.height(), 1), QImage::Format_RGB32);
     if (page.isNull()) return page;
-    const int bandCount = (page.height() + kSheetBandRows - 1) / kSheetBandRows;
-    std::vector<char> ok(size_t(bandCount), 0);
     uchar* const rows0 = page.bits();   // detached once, before the threads share it
-    parallelFor(bandCount, [&](int i) {
-        const int top = i * kSheetBandRows;
-        const int rows = std::min(kSheetBandRows, page.height() - top);
-        // Each band paints on a view of the whole page clipped to its rows:
-        // the coordinates of one pass over the page, so curves round
-        // exactly as there. The views write disjoint rows of one memory.
-        QImage view(rows0, page.width(), page.height(), page.bytesPerLine(), QImage::Format_RGB32);
-        for (int y = top; y < top + rows; ++y)
-            std::fill_n(reinterpret_cast<QRgb*>(rows0 + qsizetype(y) * page.bytesPerLine()), page.width(), 0xFFFFFFFFu);
-        ok[size_t(i)] = drawSheetRows(view, QRect(0, top, page.width(), rows), doc, plan, 0, screenDpi);
-    });
-    for (char b : ok)
-        if (!b) return QImage();
+    if (!drawSheetInto(rows0, page.bytesPerLine(), page.width(), page.height(), doc, plan, screenDpi)) return QImage();
     return page;
+}
+
+QImage renderSheetPaper(const BoxDocument& doc, const SheetPlan& plan, double screenDpi) {
+    if (Painting()) return QImage();
+    PaintingGuard job;
+    const QRect area = plan.frame.printable;
+    QImage paper(plan.frame.paper, QImage::Format_RGB32);
+    if (paper.isNull() || area.isEmpty() || !QRect(QPoint(0, 0), paper.size()).contains(area)) return QImage();
+    paper.fill(Qt::white);
+    uchar* const corner = paper.bits() + qsizetype(area.top()) * paper.bytesPerLine() + qsizetype(area.left()) * 4;
+    if (!drawSheetInto(corner, paper.bytesPerLine(), area.width(), area.height(), doc, plan, screenDpi))
+        return QImage();
+    return paper;
 }

@@ -401,6 +401,13 @@ TEST(SheetPdf, PlannedSheetOffThePaperCornerShowsTheSheetImage) {
         QPainter p(&paper);
         p.drawImage(plan.frame.printable.topLeft(), print);
     }
+    {
+        // The sheet verb's PNG: the same paper, drawn in place on the pool.
+        const RenderThreadsOverride forced(3);
+        const QImage inPlace = renderSheetPaper(*doc, plan, 96);
+        ASSERT_EQ(inPlace.size(), paper.size());
+        EXPECT_EQ(maxChannelDifference(inPlace, paper), 0);
+    }
     QByteArray first;
     for (int threads : {1, 2, 3}) {
         const RenderThreadsOverride forced(threads);
