@@ -1,11 +1,9 @@
 #include "edit/ObjectCommands.h"
 
 #include "edit/TextLines.h"
-#include "image/ImageRotation.h"
 #include "model/BoxDocument.h"
 #include "model/Prompter.h"
 #include "model/TransparentValue.h"
-#include "render/Mapping.h"
 
 ObjectCommands::ObjectCommands(EditorEnvironment& env)
     : m_env(env), m_history([&env]() -> BoxDocument& { return env.document(); }) {}
@@ -172,34 +170,18 @@ void ObjectCommands::turnLeft() { turn(-1); }
 void ObjectCommands::turnRight() { turn(+1); }
 
 void ObjectCommands::turn(int direction) {
-    Tobs* o = current();
-    if (!o) return;
+    if (!current()) return;
     auto step = m_history.begin(direction < 0 ? QStringLiteral("Nach links rotieren")
                                               : QStringLiteral("Nach rechts rotieren"),
                                 {m_env.document().CurrentObject});
-    if (o->Kind == Image) {
+    const ProgressCallback progress = [this](int percent) { m_env.reportProgress(percent); };
+    BoxDocument& doc = m_env.document();
+    if (!doc.turnObject(doc.CurrentObject, direction < 0 ? -1 : +1, progress)) {
         // A picture too large to turn stays as it is, and so does the object.
-        const ProgressCallback progress = [this](int percent) { m_env.reportProgress(percent); };
-        if (!o->Picture.isEmpty() && !(direction < 0 ? RotLeft(o->Picture, progress) : RotRight(o->Picture, progress))) {
-            m_env.prompter().inform(QString(), QStringLiteral("Das Bild konnte nicht gedreht werden: zu wenig Speicher."),
-                                    PromptIcon::Error);
-            return;
-        }
-        // Through screen pixels, so the object keeps its top-left corner and
-        // shows exactly the exchanged screen size.
-        const BoxDocument& doc = m_env.document();
-        const Mapping map = Mapping::screenFor(doc);
-        const int sw = map.DevWidth(*o);
-        const int sh = map.DevHeight(*o);
-        SetDevWidth(*o, sh, doc.Zoom, doc.ScreenDivisor);
-        SetDevHeight(*o, sw, doc.Zoom, doc.ScreenDivisor);
+        m_env.prompter().inform(QString(), QStringLiteral("Das Bild konnte nicht gedreht werden: zu wenig Speicher."),
+                                PromptIcon::Error);
+        return;
     }
-    int rotation = o->Rotation + (direction < 0 ? -1 : 1);
-    if (rotation < 0) rotation = 3;
-    if (rotation > 3) rotation = 0;
-    o->Rotation = rotation;
-    // The lower-left pixel is another one now.
-    settleTransparentValue(*o);
     m_history.commit(std::move(step));
     m_env.repaint();
 }

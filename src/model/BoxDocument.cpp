@@ -44,20 +44,25 @@ void BoxDocument::deleteCurrent() {
     markChanged();
 }
 
-void BoxDocument::turnObject(int slot, int direction) {
-    if (!ObjectTable::isValidSlot(slot)) return;
+bool BoxDocument::turnObject(int slot, int direction, const ProgressCallback& progress) {
+    if (!ObjectTable::isValidSlot(slot)) return true;
     Tobs& o = Objects[slot];
-    if (o.isFree()) return;
+    if (o.isFree()) return true;
     const bool clockwise = direction >= 0;
     if (o.Kind == Image) {
-        // A picture that could not be turned (no memory) leaves the object
-        // as it was, so size, picture and Rotation never disagree.
-        if (!o.Picture.isEmpty() && !(clockwise ? RotRight(o.Picture) : RotLeft(o.Picture)))
-            return;
+        // A picture that could not be turned leaves the object as it was, so
+        // size, picture and Rotation never disagree.
+        if (!o.Picture.isEmpty() && !(clockwise ? RotRight(o.Picture, progress) : RotLeft(o.Picture, progress)))
+            return false;
+        // The units themselves, not screen pixels: through the screen grid a
+        // size off the grid (after a zoom step, or from another screen) lost
+        // up to a pixel at every turn.
         std::swap(o.Width, o.Height);
     }
-    // Rotation may hold anything a file brought; keep the result in 0..3.
-    o.Rotation = ((o.Rotation % 4 + (clockwise ? 1 : 3)) % 4 + 4) % 4;
+    const int from = o.Rotation >= 0 && o.Rotation <= 3 ? o.Rotation : 0;
+    o.Rotation = (from + (clockwise ? 1 : 3)) % 4;
+    // The lower-left pixel is another one now.
     settleTransparentValue(o);
     markChanged();
+    return true;
 }

@@ -4,6 +4,7 @@
 #include "model/ObjectTable.h"
 #include "model/SheetLayout.h"
 #include "image/DibHandle.h"
+#include "image/Progress.h"
 
 #include <QByteArray>
 #include <QString>
@@ -39,11 +40,16 @@ struct BoxDocument {
     void bringToFront();     // exchange the current object with slot 10000, which becomes current
     void sendToBack();       // exchange the current object with slot 1, which becomes current
     void deleteCurrent();    // frees the current slot; no current object afterwards
-    // One quarter turn of the object in a slot: +1 clockwise, -1
-    // counter-clockwise. Rotation wraps within 0..3 for every kind; an image
-    // also turns its picture and exchanges width and height exactly (four
-    // turns restore the rectangle). Free slots are left alone.
-    void turnObject(int slot, int direction);
+    // One quarter turn of the object in a slot, the one path of the turn
+    // commands: +1 clockwise, -1 counter-clockwise. Rotation steps within
+    // 0..3 for every kind, a stored value outside that range counting as 0
+    // (no turn), as the reader and the text drawing take it. An image also
+    // turns its picture and exchanges its document width and height exactly:
+    // its screen size is exchanged to the pixel at every zoom, it keeps its
+    // top-left corner, and four turns give the rectangle back. False, with
+    // nothing changed, when the picture could not be turned (no memory).
+    // Free and invalid slots are left alone.
+    bool turnObject(int slot, int direction, const ProgressCallback& progress = {});
 };
 
 // Screen divisor for a screen of the given horizontal pixels per inch:

@@ -6,10 +6,13 @@
 
 #include "edit/ObjectMenu.h"
 #include "edit/TextLines.h"
+#include "render/Mapping.h"
 
 #include <QAction>
 #include <QMenu>
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace {
 
@@ -244,6 +247,50 @@ TEST_F(CommandsTest, FourQuarterTurnsOfAnImageComeBackToTheStart) {
     for (int i = 1; i < 4; ++i) pick(QPoint(110, 110), "Nachlinksrotieren1");
     EXPECT_EQ(img.Rotation, 0);
     EXPECT_EQ(img.Picture.image().convertToFormat(QImage::Format_RGB32), numbered);
+}
+
+// Zoomed in once the screen grid is 277.33 units wide. The command exchanges
+// the document sizes themselves: the screen size is exchanged exactly, and
+// four turns give the rectangle back to the unit, where going through screen
+// pixels lost up to a pixel each turn.
+TEST_F(CommandsTest, QuarterTurnsOffTheScreenGridExchangeTheSizesExactly) {
+    c.doc.ScreenDivisor = 416 / 1.5;
+    Tobs& img = c.obj(c.place(1, Image, 100, 100, 60, 40));
+    img.Width = 30000;   // 108.17 screen pixels
+    img.Height = 20000;  // 72.12
+    img.Picture = DibHandle(QImage(3, 2, QImage::Format_RGB32));
+    const Mapping map = Mapping::screenFor(c.doc);
+    const QRect before(img.Left, img.Top, img.Width, img.Height);
+    const int sw = map.DevWidth(img), sh = map.DevHeight(img);
+    const QPoint inside(map.DevLeft(img) + 10, map.DevTop(img) + 10);
+
+    pick(inside, "Nachrechtsrotieren1");
+    EXPECT_EQ(img.Width, 20000);
+    EXPECT_EQ(img.Height, 30000);
+    EXPECT_EQ(map.DevWidth(img), sh);
+    EXPECT_EQ(map.DevHeight(img), sw);
+    EXPECT_EQ(QPoint(img.Left, img.Top), before.topLeft());
+    for (int i = 1; i < 4; ++i) pick(inside, "Nachrechtsrotieren1");
+    EXPECT_EQ(QRect(img.Left, img.Top, img.Width, img.Height), before);
+    for (int i = 0; i < 4; ++i) pick(inside, "Nachlinksrotieren1");
+    EXPECT_EQ(QRect(img.Left, img.Top, img.Width, img.Height), before);
+    EXPECT_EQ(img.Rotation, 0);
+}
+
+// A stored Rotation outside 0..3 turns neither a picture when the file is
+// read nor a text when it is drawn: it counts as no turn, so the command's
+// first step gives 1 to the right and 3 to the left, as from 0.
+TEST_F(CommandsTest, RotationFromAFileOutsideItsRangeCountsAsNoTurn) {
+    Tobs& t = c.obj(c.place(1, Text, 100, 100, 120, 40));
+    for (const auto& [stored, item, wanted] : {std::tuple{5, "Nachrechtsrotieren1", 1},
+                                               std::tuple{5, "Nachlinksrotieren1", 3},
+                                               std::tuple{-6, "Nachrechtsrotieren1", 1},
+                                               std::tuple{-1, "Nachlinksrotieren1", 3},
+                                               std::tuple{4, "Nachrechtsrotieren1", 1}}) {
+        t.Rotation = stored;
+        pick(QPoint(150, 110), item);
+        EXPECT_EQ(t.Rotation, wanted) << stored << " " << item;
+    }
 }
 
 TEST_F(CommandsTest, TurningATextFourTimesKeepsItsRectangle) {

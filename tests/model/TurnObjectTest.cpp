@@ -1,6 +1,9 @@
 #include "model/BoxDocument.h"
+#include "image/ImageRotation.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 
@@ -81,15 +84,42 @@ TEST(TurnObject, ImageWithoutPictureStillTurnsRectangle) {
     EXPECT_EQ(o.Width, 20000);
 }
 
-TEST(TurnObject, RotationFromFileOutsideRangeWrapsIntoRange) {
+TEST(TurnObject, RotationFromFileOutsideRangeCountsAsNoTurn) {
     BoxDocument doc;
     Tobs& o = doc.Objects[1];
     o.Kind = Text;
     o.Rotation = -6;
     doc.turnObject(1, +1);
-    EXPECT_GE(o.Rotation, 0);
-    EXPECT_LE(o.Rotation, 3);
-    EXPECT_EQ(o.Rotation, 3);   // -6 is 2 quarter turns, plus one
+    // The reader turns no picture and the text drawing no text for -6: the
+    // object shows unturned, so one turn to the right makes it 1.
+    EXPECT_EQ(o.Rotation, 1);
+    o.Rotation = 1000;
+    doc.turnObject(1, -1);
+    EXPECT_EQ(o.Rotation, 3);
+}
+
+TEST(TurnObject, PictureTooLargeToTurnChangesNothingAndSaysSo) {
+    BoxDocument doc;
+    Tobs& o = placeImage(doc, 3);
+    o.Rotation = 2;
+    const std::uint64_t revision = doc.Revision;
+    SetRotationAllocationLimitForTests(1);
+    const bool turned = doc.turnObject(3, +1);
+    SetRotationAllocationLimitForTests(0);
+    EXPECT_FALSE(turned);
+    EXPECT_EQ(o.Rotation, 2);
+    EXPECT_EQ(o.Width, 30000);
+    EXPECT_EQ(o.Picture.image(), numberedPicture().image());
+    EXPECT_EQ(doc.Revision, revision);
+}
+
+TEST(TurnObject, ReportsTheProgressOfTurningThePicture) {
+    BoxDocument doc;
+    placeImage(doc, 1);
+    std::vector<int> reports;
+    EXPECT_TRUE(doc.turnObject(1, -1, [&reports](int percent) { reports.push_back(percent); }));
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back(), 0);
 }
 
 TEST(TurnObject, FreeSlotAndInvalidSlotAreIgnored) {
