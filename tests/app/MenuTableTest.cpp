@@ -2,6 +2,10 @@
 // repository). Rows are switched on by their "From" column: a branch that
 // builds its menu items adds its value to SwitchedOn, nothing else.
 #include "AppTestSupport.h"
+#include "DescribedMenus.h"
+
+#include "edit/CanvasMenu.h"
+#include "edit/ObjectMenu.h"
 
 #include <QAction>
 #include <QDir>
@@ -100,6 +104,43 @@ std::vector<MenuTable> readMenuBarTables(const QString& path) {
     return tables;
 }
 
+// A context menu as MENUS.md writes it, in prose: the quoted captions in
+// order, each with the remark in brackets after it, and whether the
+// description's remaining items follow ("then the described ... unchanged").
+struct ContextItem {
+    QString caption;
+    QString remark;
+};
+
+struct ContextMenuText {
+    std::vector<ContextItem> items;
+    bool describedRest = false;
+};
+
+ContextMenuText readContextMenu(const QString& path, const QString& heading) {
+    QFile f(path);
+    ContextMenuText menu;
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return menu;
+    QString body;
+    bool inSection = false;
+    for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QStringLiteral("## "))) {
+            inSection = line.startsWith(QStringLiteral("## ") + heading);
+            continue;
+        }
+        if (inSection) body += line + QLatin1Char(' ');
+    }
+    static const QRegularExpression item(QStringLiteral("\"([^\"]+)\"(?:\\s*\\(([^()]*)\\))?"));
+    for (auto it = item.globalMatch(body); it.hasNext();) {
+        const auto m = it.next();
+        menu.items.push_back({m.captured(1), m.captured(2)});
+    }
+    menu.describedRest = body.contains(QStringLiteral("then the described")) && body.contains(QStringLiteral("unchanged"));
+    return menu;
+}
+
+QString withoutMnemonic(QString caption) { return caption.remove(QLatin1Char('&')); }
+
 QString describe(const QAction* a) {
     if (a->isSeparator()) return QStringLiteral("-");
     QStringList keys;
@@ -160,6 +201,100 @@ TEST(MenuTable, MenuBarShowsTheSwitchedOnRowsInTheirOrder) {
             EXPECT_EQ(got.mid(1), want.mid(1));
         } else {
             EXPECT_EQ(actual[i], expected[i]);
+        }
+    }
+}
+
+namespace {
+
+QString describe(const DescribedMenuItem& d) {
+    if (!d.name) return QStringLiteral("-");
+    return QString::fromUtf8(d.caption) + QLatin1Char('|') + QString::fromUtf8(d.shortcut) + QLatin1Char('|') +
+           QString::fromUtf8(d.hint);
+}
+
+// The items a context menu must show: described captions come with their
+// described shortcut and hint, items whose remark says "hint as in
+// Bearbeiten" take the hint of the Bearbeiten row with the same caption (its
+// mnemonic may differ) and no shortcut.
+QStringList expectedContextMenu(const QString& path, const QString& heading,
+                                const std::vector<DescribedMenuItem>& described) {
+    const ContextMenuText text = readContextMenu(path, heading);
+    EXPECT_FALSE(text.items.empty()) << heading.toStdString();
+    std::vector<MenuRow> edit;
+    for (const MenuTable& t : readMenuBarTables(path))
+        if (t.title == QStringLiteral("&Bearbeiten")) edit = t.rows;
+    QStringList expected;
+    int lastDescribed = -1;
+    for (const ContextItem& item : text.items) {
+        int found = -1;
+        for (size_t i = 0; i < described.size(); ++i)
+            if (described[i].name && QString::fromUtf8(described[i].caption) == item.caption) found = int(i);
+        if (found >= 0) {
+            expected << describe(described[size_t(found)]);
+            lastDescribed = found;
+            continue;
+        }
+        if (!item.remark.contains(QStringLiteral("hint as in Bearbeiten"))) {
+            ADD_FAILURE() << "MENUS.md names " << item.caption.toStdString() << " with no hint to check";
+            continue;
+        }
+        QString hint;
+        for (const MenuRow& r : edit)
+            if (!r.caption.isEmpty() && withoutMnemonic(r.caption) == withoutMnemonic(item.caption)) hint = r.hint;
+        EXPECT_FALSE(hint.isEmpty()) << item.caption.toStdString() << " is no Bearbeiten item";
+        expected << item.caption + QStringLiteral("||") + hint;
+    }
+    if (text.describedRest)
+        for (size_t i = size_t(lastDescribed + 1); i < described.size(); ++i) expected << describe(described[i]);
+    return expected;
+}
+
+QStringList shown(QMenu& menu) {
+    QStringList items;
+    for (QAction* a : menu.actions()) items << describe(a);
+    return items;
+}
+
+}  // namespace
+
+// The editor's context menus against the prose of MENUS.md and the items of
+// the description it refers to: captions, order, separators, shortcut
+// labels and hints.
+TEST(MenuTable, ContextMenusShowWhatTheTableAndTheDescriptionSay) {
+    const QString path = menusFile();
+    ASSERT_FALSE(path.isEmpty()) << "MENUS.md not found beside the repository";
+    const ContextMenuText objectText = readContextMenu(path, QStringLiteral("Object context menu"));
+    ASSERT_EQ(objectText.items.size(), 3u);
+    EXPECT_TRUE(objectText.describedRest);
+
+    StartedWindow w(false);
+    auto* objectMenu = w.window->findChild<ObjectMenu*>();
+    auto* canvasMenu = w.window->findChild<CanvasMenu*>();
+    ASSERT_TRUE(objectMenu && canvasMenu);
+
+    const QStringList object = expectedContextMenu(path, QStringLiteral("Object context menu"), describedObjectMenu());
+    EXPECT_EQ(object.size(), int(describedObjectMenu().size()) + 2);
+    EXPECT_EQ(shown(objectMenu->menu()).join(QLatin1Char('\n')).toStdString(), object.join(QLatin1Char('\n')).toStdString());
+
+    const QStringList canvas = expectedContextMenu(path, QStringLiteral("Canvas context menu"), describedCanvasMenu());
+    EXPECT_EQ(canvas.size(), 2);
+    EXPECT_EQ(shown(canvasMenu->menu()).join(QLatin1Char('\n')).toStdString(), canvas.join(QLatin1Char('\n')).toStdString());
+
+    // The new items' mnemonics collide with no other item of their menu (the
+    // described duplicates stay as described).
+    const std::pair<const char*, QMenu*> menus[] = {{"Object context menu", &objectMenu->menu()},
+                                                    {"Canvas context menu", &canvasMenu->menu()}};
+    for (const auto& entry : menus) {
+        const QList<QAction*> actions = entry.second->actions();
+        for (const ContextItem& item : readContextMenu(path, QString::fromLatin1(entry.first)).items) {
+            if (!item.remark.contains(QStringLiteral("hint as in Bearbeiten"))) continue;
+            const QKeySequence key = QKeySequence::mnemonic(item.caption);
+            ASSERT_FALSE(key.isEmpty()) << item.caption.toStdString();
+            for (QAction* other : actions)
+                if (!other->isSeparator() && other->text() != item.caption)
+                    EXPECT_NE(QKeySequence::mnemonic(other->text()), key)
+                        << item.caption.toStdString() << " and " << other->text().toStdString();
         }
     }
 }
