@@ -12,7 +12,6 @@ CanvasMenu::CanvasMenu(EditorEnvironment& env, ObjectCommands& commands, QObject
     : QObject(parent), m_env(env), m_menu(new QMenu) {
     m_menu->setObjectName(QStringLiteral("PBoxPopup"));
     forwardMenuHints(m_menu);
-    m_menu->setToolTipsVisible(true);
     Hintergrundbild1 = m_menu->addAction(QStringLiteral("&Hintergrundbild..."));
     Hintergrundbild1->setObjectName(QStringLiteral("Hintergrundbild1"));
     Hintergrundbild1->setStatusTip(QStringLiteral("Ändert die Einstellungen des Hintergrundbildes"));
