@@ -13,6 +13,8 @@
 #include "render/SheetPngWriter.h"
 #include "render/SheetRenderer.h"
 #include "render/TextRenderer.h"
+#include "model/BoxFile.h"
+#include "model/StreamPrompter.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -21,6 +23,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <QTextLayout>
 #include <gtest/gtest.h>
 #include <random>
@@ -468,5 +471,23 @@ TEST(DrawDibScaling, EveryPixelFollowsTheFormula) {
                         << dest.width() << "x" << dest.height() << " at " << x << "," << y;
                 }
         }
+    }
+}
+
+// The frozen benchmark design at 600 dpi: band starts fall inside outlined
+// texts, turned pictures and the photo, where a clip that starts a band could
+// round an edge pixel differently from the one pass.
+TEST(SheetThreads, BenchDesignAt600DpiMatchesOnePass) {
+    BoxDocument doc;
+    QTextStream err(stderr);
+    StreamPrompter prompter(err);
+    ASSERT_TRUE(OpenItNow(doc, QStringLiteral(FALTARILLON_TEST_DATA "/../../bench/data/blatt.box"), prompter));
+    const QSize page = a4At(600);
+    const QImage plain = onePass(doc, 600, page);
+    for (int threads : {2, 3}) {
+        const RenderThreadsOverride forced(threads);
+        const QImage sheet = renderSheetImage(doc, 100, 600, page, 96);
+        int differing = 0;
+        EXPECT_EQ(maxChannelDifference(sheet, plain, &differing), 0) << differing << " pixels, " << threads << " threads";
     }
 }
