@@ -5,6 +5,7 @@
 #include "model/BoxDocument.h"
 #include "render/EditorLayerCache.h"
 #include "render/EditorView.h"
+#include "render/FigureMask.h"
 #include "render/Mapping.h"
 #include "image/RenderThreads.h"
 #include "render/SheetPdfWriter.h"
@@ -123,6 +124,23 @@ void BM_EditorRepaint10000Figures(benchmark::State& state) {
 }
 // 60: a busy design; 110: figures that cover the view about 25 times over.
 BENCHMARK(BM_EditorRepaint10000Figures)->Args({60, 1})->Args({60, 0})->Args({110, 1})->Args({110, 0})
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same full render with the kept figure masks forgotten before each one:
+// the first paint of a design whose figures the editor has not drawn yet.
+void BM_EditorRepaint10000FiguresFirstPaint(benchmark::State& state) {
+    auto doc = tenThousandFigures(static_cast<int>(state.range(0)));
+    const RenderThreadsOverride threads(static_cast<int>(state.range(1)));
+    QImage buffer(1920, 1080, QImage::Format_RGB32);
+    for (auto _ : state) {
+        state.PauseTiming();
+        FigureMask::forgetAll();
+        state.ResumeTiming();
+        renderEditorBuffer(buffer, *doc, 100, 0, 0);
+        benchmark::DoNotOptimize(buffer.constBits());
+    }
+}
+BENCHMARK(BM_EditorRepaint10000FiguresFirstPaint)->Args({60, 0})->Args({110, 0})
     ->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The repaint after an edit, through the kept picture: range(1) 0 = one

@@ -32,6 +32,7 @@ DirectCanvas DirectCanvas::of(QPainter& canvas) {
     d.m_rows = image->bits();
     d.m_bytesPerLine = image->bytesPerLine();
     d.m_clip = clip;
+    d.m_bounds = image->rect();
     return d;
 }
 

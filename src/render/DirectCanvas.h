@@ -18,12 +18,16 @@ public:
     bool valid() const { return m_rows != nullptr; }
     // The pixels that may change, in painter (= image) coordinates.
     const QRect& clip() const { return m_clip; }
+    // Whether all of r lies on the image: the painter draws a figure that
+    // crosses the image's edge by other rules than one inside it.
+    bool holds(const QRect& r) const { return m_bounds.contains(r); }
     quint32* row(int y) const { return reinterpret_cast<quint32*>(m_rows + qsizetype(y) * m_bytesPerLine); }
 
 private:
     uchar* m_rows = nullptr;
     qsizetype m_bytesPerLine = 0;
     QRect m_clip;
+    QRect m_bounds;
 };
 
 // Switches the direct path off for its lifetime, so that tests can compare

@@ -4,6 +4,7 @@
 #include "render/ColorRef.h"
 #include "render/DrawVCart.h"
 #include "render/DirectCanvas.h"
+#include "render/FigureMask.h"
 #include "render/GdiCanvas.h"
 #include "render/StraightFigureStamp.h"
 
@@ -28,9 +29,9 @@ QRect reachOf(int shape, int X, int Y, int W, int H, int penWidth) {
         .adjusted(-grow, -grow, grow, grow);
 }
 
-// Straight figures written into the image's rows when the canvas allows it:
-// the same pixels as the painter's, without its pen and path work.
-bool drawStraight(const DirectCanvas& direct, const Tobs& o, int X, int Y, int W, int H, int width,
+// Figures written into the image's rows when the canvas allows it: the same
+// pixels as the painter's, without its pen and path work.
+bool drawDirect(const DirectCanvas& direct, const Tobs& o, int X, int Y, int W, int H, int width,
                   const FigureCanvasState& state, bool brushSolid) {
     using Stamp = StraightFigureStamp;
     if (width > Stamp::MaxPenWidth || state.pen.alpha() != 255 || (brushSolid && state.brush.alpha() != 255))
@@ -45,6 +46,12 @@ bool drawStraight(const DirectCanvas& direct, const Tobs& o, int X, int Y, int W
         return W > 0 && Stamp::of(Stamp::Kind::LineRight, width).draw(direct, X, Y, X + W, Y, pen, nullptr);
     case shLineV:
         return H > 0 && Stamp::of(Stamp::Kind::LineDown, width).draw(direct, X, Y, X, Y + H, pen, nullptr);
+    case shCircle: return FigureMask::draw(direct, FigureMask::Kind::Ellipse, X, Y, X + side, Y + side, 0, 0, width, pen, fill);
+    case shEllipse: return FigureMask::draw(direct, FigureMask::Kind::Ellipse, X, Y, X + W, Y + H, 0, 0, width, pen, fill);
+    case shRoundSquare:
+        return FigureMask::draw(direct, FigureMask::Kind::RoundRect, X, Y, X + side, Y + side, W / 3, H / 3, width, pen, fill);
+    case shRoundRect:
+        return FigureMask::draw(direct, FigureMask::Kind::RoundRect, X, Y, X + W, Y + H, W / 3, H / 3, width, pen, fill);
     default: return false;
     }
 }
@@ -86,7 +93,7 @@ void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params, Fig
     // Skipping what cannot reach the canvas keeps thousands of off-screen
     // figures (and every printer band) cheap.
     if (!visible.isNull() && !reachOf(o.Shape, X, Y, W, H, width).intersects(visible)) return;
-    if (direct && direct->valid() && drawStraight(*direct, o, X, Y, W, H, width, state, brushSolid)) return;
+    if (direct && direct->valid() && drawDirect(*direct, o, X, Y, W, H, width, state, brushSolid)) return;
     canvas.setPen(QPen(state.pen, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     canvas.setBrush(brushSolid ? QBrush(state.brush) : QBrush(Qt::NoBrush));
 

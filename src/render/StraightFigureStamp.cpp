@@ -79,6 +79,7 @@ bool StraightFigureStamp::draw(const DirectCanvas& canvas, int x1, int y1, int x
     if ((m_kind == Kind::LineRight && h != 0) || (m_kind == Kind::LineDown && w != 0)) return false;
     const int m = m_margin;
     const QRect reach = QRect(QPoint(0, 0), QPoint(int(w) + 2 * m - 1, int(h) + 2 * m - 1)).translated(x1 - m, y1 - m);
+    if (!canvas.holds(reach)) return false;
     const QRect part = reach & canvas.clip();
     if (part.isEmpty()) return true;
     const quint32 colours[3] = {0, 0xFF000000u | pen, brush ? (0xFF000000u | *brush) : 0};

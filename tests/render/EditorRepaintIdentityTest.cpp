@@ -9,6 +9,8 @@
 #include "render/DirectCanvas.h"
 #include "render/DrawVCart.h"
 #include "render/EditorView.h"
+#include "render/FigureMask.h"
+#include "render/FigureRenderer.h"
 #include "render/GdiCanvas.h"
 #include "render/StraightFigureStamp.h"
 
@@ -28,6 +30,8 @@ QImage noise(int w, int h, unsigned seed) {
     return img;
 }
 
+int g_drawnDirectly = 0;   // figures the fast path took, so that no test passes by declining all
+
 // One figure through the stamp and through the painter, on a canvas clipped
 // to clip; false when the stamp declined (then both must be untouched).
 void expectStampAsPainter(Stamp::Kind kind, int width, QPoint from, QPoint to, bool brush, const QRect& clip) {
@@ -38,7 +42,7 @@ void expectStampAsPainter(Stamp::Kind kind, int width, QPoint from, QPoint to, b
     {
         QPainter p(&plain);
         p.setRenderHint(QPainter::Antialiasing, false);
-        p.setClipRect(clip);
+        if (clip != plain.rect()) p.setClipRect(clip);
         p.setPen(QPen(pen, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.setBrush(brush ? QBrush(fill) : QBrush(Qt::NoBrush));
         if (kind == Stamp::Kind::Rectangle) gdi::Rectangle(p, from.x(), from.y(), to.x(), to.y());
@@ -58,11 +62,13 @@ void expectStampAsPainter(Stamp::Kind kind, int width, QPoint from, QPoint to, b
         ASSERT_EQ(fast, base) << "declined but drew";
         return;
     }
+    ++g_drawnDirectly;
     ASSERT_EQ(fast, plain) << "kind " << int(kind) << " width " << width << " from " << from.x() << "," << from.y()
                            << " to " << to.x() << "," << to.y() << " brush " << brush;
 }
 
 TEST(StraightFigureStamp, RectanglesOfEverySizeAndPenAreThePaintersPixels) {
+    g_drawnDirectly = 0;
     const QRect whole(0, 0, 120, 110), cut(23, 17, 41, 52);
     for (int width : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 13, 16, 21}) {
         for (int w = 1; w <= 70; w += (w < 40 ? 1 : 7))
@@ -79,6 +85,7 @@ TEST(StraightFigureStamp, RectanglesOfEverySizeAndPenAreThePaintersPixels) {
 }
 
 TEST(StraightFigureStamp, LinesOfEveryLengthAndPenAreThePaintersPixels) {
+    g_drawnDirectly = 0;
     const QRect whole(0, 0, 120, 110), cut(31, 9, 37, 60);
     for (int width : {1, 2, 3, 4, 5, 6, 7, 8, 11, 14, 19, 30})
         for (int len = 1; len <= 100; ++len)
@@ -87,6 +94,64 @@ TEST(StraightFigureStamp, LinesOfEveryLengthAndPenAreThePaintersPixels) {
                 expectStampAsPainter(Stamp::Kind::LineRight, width, {x, y}, {x + len, y}, false, clip);
                 expectStampAsPainter(Stamp::Kind::LineDown, width, {y, x}, {y, x + len}, false, clip);
             }
+    EXPECT_GT(g_drawnDirectly, 2000);
+}
+
+// Ellipses and rounded rectangles from kept masks against the painter, the
+// mask made at one place and used at many.
+TEST(FigureMask, EllipsesAndRoundedRectanglesAreThePaintersPixelsWherever) {
+    static const QImage base = noise(160, 150, 5);
+    std::mt19937 rng(3);
+    auto any = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const QRect clips[] = {QRect(0, 0, 160, 150), QRect(37, 21, 50, 71)};
+    int drawnDirectly = 0;
+    for (int i = 0; i < 6000; ++i) {
+        const auto kind = any(0, 1) ? FigureMask::Kind::Ellipse : FigureMask::Kind::RoundRect;
+        const int width = any(0, 5) ? any(1, 8) : any(9, 40);
+        const int x1 = any(-40, 120), y1 = any(-40, 110), reach = any(0, 1) ? 20 : 90;
+        const int x2 = x1 + any(-reach, reach), y2 = y1 + any(-reach, reach);
+        const int cw = any(-30, 40), ch = any(-30, 40);
+        const bool brush = any(0, 1);
+        const QRect& clip = clips[any(0, 1)];
+        const QColor pen(any(0, 255), 9, 200), fill(3, any(0, 255), 17);
+        QImage plain = base.copy(), fast = base.copy();
+        {
+            QPainter p(&plain);
+            p.setRenderHint(QPainter::Antialiasing, false);
+            if (clip != plain.rect()) p.setClipRect(clip);
+            p.setPen(QPen(pen, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            p.setBrush(brush ? QBrush(fill) : QBrush(Qt::NoBrush));
+            if (kind == FigureMask::Kind::Ellipse) gdi::Ellipse(p, x1, y1, x2, y2);
+            else gdi::RoundRect(p, x1, y1, x2, y2, cw, ch);
+        }
+        bool drawn = false;
+        {
+            QPainter p(&fast);
+            p.setClipRect(clip);
+            const QRgb fillRgb = fill.rgb();
+            // The first sighting only notes the figure; the second makes the mask.
+            QImage first = base.copy();
+            QPainter once(&first);
+            FigureMask::draw(DirectCanvas::of(once), kind, x1, y1, x2, y2, cw, ch, width, pen.rgb(), &fillRgb);
+            FigureMask::draw(DirectCanvas::of(once), kind, x1, y1, x2, y2, cw, ch, width, pen.rgb(), nullptr);
+            drawn = FigureMask::draw(DirectCanvas::of(p), kind, x1, y1, x2, y2, cw, ch, width, pen.rgb(),
+                                     brush ? &fillRgb : nullptr);
+        }
+        if (!drawn) {
+            ASSERT_EQ(fast, base) << "declined but drew";
+            continue;
+        }
+        ++drawnDirectly;
+        if (fast != plain)
+            for (int y = 0; y < 150; ++y)
+                for (int x = 0; x < 160; ++x)
+                    if (fast.pixel(x, y) != plain.pixel(x, y))
+                        fprintf(stderr, "%d,%d fast %08x plain %08x base %08x\n", x, y, fast.pixel(x, y), plain.pixel(x, y), base.pixel(x, y));
+        ASSERT_EQ(fast, plain) << "kind " << int(kind) << " width " << width << " " << x1 << "," << y1 << " " << x2
+                               << "," << y2 << " corner " << cw << "x" << ch << " brush " << brush << " clip "
+                               << clip.width();
+    }
+    EXPECT_GT(drawnDirectly, 500);
 }
 
 TEST(StraightFigureStamp, ACanvasThePainterWouldTreatOtherwiseIsNotWrittenDirectly) {
@@ -189,6 +254,24 @@ TEST(EditorRepaintIdentity, RandomDesignsAtEveryZoomAndScrollAreThePlainPassOnOn
                 const RenderThreadsOverride forced(threads);
                 QImage fast = rt::canvas(size.width(), size.height(), Qt::magenta);
                 ASSERT_TRUE(renderEditorBuffer(fast, *doc, v.percent, v.scroll.x(), v.scroll.y()));
+                if (fast != plain) {
+                    QRect r; for (int y = 0; y < size.height(); ++y) for (int x = 0; x < size.width(); ++x) if (fast.pixel(x, y) != plain.pixel(x, y)) r |= QRect(x, y, 1, 1);
+                    fprintf(stderr, "diff in %d,%d %dx%d\n", r.x(), r.y(), r.width(), r.height());
+                    const RenderParams prm = editorRenderParams(*doc, v.percent, v.scroll.x(), v.scroll.y());
+                    for (int sl = 1; sl <= 400; ++sl) {
+                        const Tobs& o = doc->Objects[sl];
+                        if (o.Kind != Figure) continue;
+                        const DeviceRect d = deviceRect(o, prm);
+                        QRect b = QRect(d.X, d.Y, d.W, d.H).normalized().adjusted(-60, -60, 60, 60);
+                        if (!b.intersects(r)) continue;
+                        auto one = rt::document(); one->Zoom = doc->Zoom;
+                        one->Objects[sl] = o; one->Objects[sl].FillModeOrShadowColor = o.FillModeOrShadowColor > 2 ? 0 : o.FillModeOrShadowColor;
+                        const QImage pl = plainPass(*one, size, v.percent, v.scroll);
+                        QImage bd = rt::canvas(size.width(), size.height(), Qt::magenta);
+                        renderEditorBuffer(bd, *one, v.percent, v.scroll.x(), v.scroll.y());
+                        if (pl != bd) fprintf(stderr, "slot %d shape %d fill %d  %d,%d %dx%d lw %d pen %d\n", sl, o.Shape, o.FillModeOrShadowColor, d.X, d.Y, d.W, d.H, o.LineWidthOrTransColor, figurePenWidth(o.LineWidthOrTransColor, prm.mapping.Scale()));
+                    }
+                }
                 ASSERT_EQ(fast, plain) << "seed " << seed << " zoom " << v.zoom << " threads " << threads;
             }
         }
