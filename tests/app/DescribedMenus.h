@@ -1,7 +1,8 @@
 #pragma once
-// The editor's two context menus as the description has them: component
-// name, caption, shortcut (the label of the Delete key) and status-bar hint,
-// written as they stand there, umlauts included. A null name is a separator.
+// The editor's two context menus as they were laid down for the program
+// ("described" in MENUS.md): component name, caption, shortcut (the label of
+// the Delete key) and status-bar hint, letter for letter, umlauts included. A
+// null name is a separator.
 
 #include <vector>
 

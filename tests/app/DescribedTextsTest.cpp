@@ -1,6 +1,6 @@
 // Captions and status-bar hints of the object commands, the image chooser and
 // the background dialog, read off the real widgets of the main window and
-// compared with the texts as the description writes them. Each dialog is
+// compared letter for letter with the texts laid down for them. Each dialog is
 // walked whole: every caption it shows and every hint it carries must be one
 // of the listed ones, so a stray or changed text is found too.
 #include "AppTestSupport.h"

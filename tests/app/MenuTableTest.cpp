@@ -106,7 +106,7 @@ std::vector<MenuTable> readMenuBarTables(const QString& path) {
 
 // A context menu as MENUS.md writes it, in prose: the quoted captions in
 // order, each with the remark in brackets after it, and whether the
-// description's remaining items follow ("then the described ... unchanged").
+// described items that remain follow ("then the described ... unchanged").
 struct ContextItem {
     QString caption;
     QString remark;
@@ -258,10 +258,9 @@ QStringList shown(QMenu& menu) {
 
 }  // namespace
 
-// The editor's context menus against the prose of MENUS.md and the items of
-// the description it refers to: captions, order, separators, shortcut
-// labels and hints.
-TEST(MenuTable, ContextMenusShowWhatTheTableAndTheDescriptionSay) {
+// The editor's context menus against the prose of MENUS.md and the described
+// items it refers to: captions, order, separators, shortcut labels and hints.
+TEST(MenuTable, ContextMenusShowTheTableAndTheDescribedItems) {
     const QString path = menusFile();
     ASSERT_FALSE(path.isEmpty()) << "MENUS.md not found beside the repository";
     const ContextMenuText objectText = readContextMenu(path, QStringLiteral("Object context menu"));
