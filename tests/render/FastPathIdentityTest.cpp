@@ -4,6 +4,7 @@
 // back by independent tools, and the scaling of pictures against its formula.
 
 #include "RenderTestUtil.h"
+#include "TextCanvas.h"
 
 #include "image/DrawDib.h"
 #include "render/DrawVCart.h"
@@ -197,21 +198,11 @@ TEST(OutlineFromMask, MatchesTheCopiesOnScreenAndAt600Dpi) {
                     t.Rotation = rotation;
                     auto draw = [&](bool fromMask) {
                         const OutlineSwitch sw(fromMask);
-                        QImage img = print ? rt::canvas(2000, 1400) : rt::canvas(1646, 1164, QColor(40, 160, 60));
-                        RenderParams p;
-                        if (print) {
-                            p = sheetRenderParams(doc->Layout, 100, 600, 600, printFontFactor(600, 96));
-                            p.CanvasDpi = 600;
-                            p.FontPpi = 96;
-                        } else {
-                            p.AreaWidth = 1646;
-                            p.AreaHeight = 1164;
-                            p.EditorView = true;
-                        }
-                        p.AliasedText = aliased;
-                        QPainter painter(&img);
-                        EXPECT_TRUE(DrawVCart(painter, *doc, p));
-                        return img;
+                        rt::TextCanvas tc = rt::textCanvas(*doc, print, aliased);
+                        QPainter painter(&tc.image);
+                        EXPECT_TRUE(DrawVCart(painter, *doc, tc.params));
+                        painter.end();
+                        return tc.image;
                     };
                     const QImage copies = draw(false), dilated = draw(true);
                     int differing = 0;

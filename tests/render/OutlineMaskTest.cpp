@@ -5,6 +5,7 @@
 // of odd heights on 1, 2 and 3 threads.
 
 #include "RenderTestUtil.h"
+#include "TextCanvas.h"
 
 #include "image/RenderThreads.h"
 #include "render/DrawVCart.h"
@@ -80,23 +81,13 @@ QImage drawn(const Sample& c, bool print, bool aliased, bool fromMask, const QPa
     t.ShadowDx = t.ShadowDy = 6;
     t.FillModeOrShadowColor = 0x808080;
     const MaskSwitch sw(fromMask);
-    QImage img = print ? rt::canvas(2100, 1400) : rt::canvas(1646, 1164, QColor(40, 160, 60));
-    RenderParams p;
-    if (print) {
-        p = sheetRenderParams(doc->Layout, 100, 600, 600, printFontFactor(600, 96));
-        p.CanvasDpi = 600;
-        p.FontPpi = 96;
-    } else {
-        p.AreaWidth = 1646;
-        p.AreaHeight = 1164;
-        p.EditorView = true;
-    }
-    p.AliasedText = aliased;
-    QPainter painter(&img);
+    rt::TextCanvas tc = rt::textCanvas(*doc, print, aliased, 2100);
+    QPainter painter(&tc.image);
     painter.setRenderHint(QPainter::Antialiasing);
     if (!clip.isEmpty()) painter.setClipPath(clip);
-    EXPECT_TRUE(DrawVCart(painter, *doc, p));
-    return img;
+    EXPECT_TRUE(DrawVCart(painter, *doc, tc.params));
+    painter.end();
+    return tc.image;
 }
 
 std::string named(const Sample& c, bool print, bool aliased) {
