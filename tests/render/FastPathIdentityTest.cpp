@@ -100,20 +100,6 @@ QImage onePass(const BoxDocument& doc, int dpi, QSize page) {
     return img;
 }
 
-int maxChannelDifference(const QImage& a, const QImage& b, int* differing = nullptr) {
-    int worst = 0, count = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            const int d = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                                    std::abs(qBlue(p) - qBlue(q))});
-            worst = std::max(worst, d);
-            if (d) ++count;
-        }
-    if (differing) *differing = count;
-    return worst;
-}
-
 struct OutlineSwitch {
     explicit OutlineSwitch(bool on) : was(outlineFromMaskEnabled()) { setOutlineFromMask(on); }
     ~OutlineSwitch() { setOutlineFromMask(was); }
@@ -206,7 +192,7 @@ TEST(OutlineFromMask, MatchesTheCopiesOnScreenAndAt600Dpi) {
                     };
                     const QImage copies = draw(false), dilated = draw(true);
                     int differing = 0;
-                    const int worst = maxChannelDifference(copies, dilated, &differing);
+                    const int worst = rt::maxChannelDifference(copies, dilated, &differing);
                     const std::string what = QStringLiteral("%1 %2 rotation %3 %4")
                                                  .arg(aliased ? "aliased" : "antialiased", print ? "600 dpi" : "screen")
                                                  .arg(rotation)
@@ -285,7 +271,7 @@ TEST(OutlineFromMask, AntialiasedEdgesDifferBoundedOnlyAtPartlyCoveredPixels) {
                     ASSERT_EQ(copies.pixel(x, y), dilated.pixel(x, y)) << "d " << d << " at " << x << "," << y;
             }
         EXPECT_GT(partly, 0);
-        EXPECT_LE(maxChannelDifference(copies, dilated), 3) << "d " << d;
+        EXPECT_LE(rt::maxChannelDifference(copies, dilated), 3) << "d " << d;
     }
 }
 
@@ -351,7 +337,7 @@ TEST(SheetPdf, PopplerShowsTheSheetPixelForPixel) {
         ASSERT_GE(shown.width(), whole.width());
         ASSERT_GE(shown.height(), whole.height());
         int differing = 0;
-        EXPECT_EQ(maxChannelDifference(shown.copy(whole), sheet.copy(whole), &differing), 0)
+        EXPECT_EQ(rt::maxChannelDifference(shown.copy(whole), sheet.copy(whole), &differing), 0)
             << dpi << " dpi, " << differing << " pixels differ";
 
         QProcess info;
@@ -400,7 +386,7 @@ TEST(SheetPdf, PlannedSheetOffThePaperCornerShowsTheSheetImage) {
         const RenderThreadsOverride forced(3);
         const QImage inPlace = renderSheetPaper(*doc, plan, 96);
         ASSERT_EQ(inPlace.size(), paper.size());
-        EXPECT_EQ(maxChannelDifference(inPlace, paper), 0);
+        EXPECT_EQ(rt::maxChannelDifference(inPlace, paper), 0);
     }
     QByteArray first;
     for (int threads : {1, 2, 3}) {
@@ -424,7 +410,7 @@ TEST(SheetPdf, PlannedSheetOffThePaperCornerShowsTheSheetImage) {
     ASSERT_GE(shown.width(), whole.width());
     ASSERT_GE(shown.height(), whole.height());
     int differing = 0;
-    EXPECT_EQ(maxChannelDifference(shown.copy(whole), paper.copy(whole), &differing), 0)
+    EXPECT_EQ(rt::maxChannelDifference(shown.copy(whole), paper.copy(whole), &differing), 0)
         << differing << " pixels differ";
 }
 
@@ -479,6 +465,6 @@ TEST(SheetThreads, BenchDesignAt600DpiMatchesOnePass) {
         const RenderThreadsOverride forced(threads);
         const QImage sheet = renderSheetImage(doc, 100, 600, page, 96);
         int differing = 0;
-        EXPECT_EQ(maxChannelDifference(sheet, plain, &differing), 0) << differing << " pixels, " << threads << " threads";
+        EXPECT_EQ(rt::maxChannelDifference(sheet, plain, &differing), 0) << differing << " pixels, " << threads << " threads";
     }
 }

@@ -27,20 +27,6 @@ struct MaskSwitch {
     bool was;
 };
 
-int worstChannel(const QImage& a, const QImage& b, int* differing = nullptr) {
-    int worst = 0, count = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            const int d = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                                    std::abs(qBlue(p) - qBlue(q))});
-            worst = std::max(worst, d);
-            count += d != 0;
-        }
-    if (differing) *differing = count;
-    return worst;
-}
-
 // Coverage at p of the copies by the formula, in doubles: 1 - prod(1 - a).
 int expectedCoverage(const QImage& mask, QPoint origin, int d, QPoint p) {
     double keep = 1;
@@ -184,7 +170,7 @@ TEST(OutlineMask, TextsMatchTheCopiesInEveryLayout) {
             for (const Sample& c : atPrint ? print : screen) {
                 const QImage copies = drawn(c, atPrint, aliased, false), dilated = drawn(c, atPrint, aliased, true);
                 int differing = 0;
-                const int worst = worstChannel(copies, dilated, &differing);
+                const int worst = rt::maxChannelDifference(copies, dilated, &differing);
                 EXPECT_LE(worst, aliased ? 0 : atPrint ? kPrintLevels : kScreenLevels)
                     << named(c, atPrint, aliased) << ", " << differing << " pixels";
                 // The outline is there at all.
@@ -205,7 +191,7 @@ TEST(OutlineMask, ClipsCutTheOutlineAsTheyCutTheCopies) {
         const QPainterPath& clip = whole ? rows : smooth;
         const QImage copies = drawn(c, false, false, false, clip), dilated = drawn(c, false, false, true, clip);
         EXPECT_FALSE(rt::boundsWhere(copies, reddish).isNull());
-        EXPECT_LE(worstChannel(copies, dilated), whole ? kScreenLevels : 0) << (whole ? "rows" : "ellipse");
+        EXPECT_LE(rt::maxChannelDifference(copies, dilated), whole ? kScreenLevels : 0) << (whole ? "rows" : "ellipse");
     }
 }
 
@@ -238,7 +224,7 @@ TEST(OutlineMask, SheetBandsOnOneTwoAndThreeThreadsMatchOnePass) {
     };
     const QImage plain = onePass(true);
     ASSERT_FALSE(rt::boundsOf(plain, rt::rgb(0x30, 0x20, 0x10)).isNull());
-    EXPECT_LE(worstChannel(plain, onePass(false)), kPrintLevels) << "against the copies";
+    EXPECT_LE(rt::maxChannelDifference(plain, onePass(false)), kPrintLevels) << "against the copies";
     const int bandRows = 37;
     for (int threads : {1, 2, 3}) {
         const RenderThreadsOverride forced(threads);
@@ -252,6 +238,6 @@ TEST(OutlineMask, SheetBandsOnOneTwoAndThreeThreadsMatchOnePass) {
             EXPECT_TRUE(drawSheetRows(view, rows, *doc, 100, 600, 600, top, 96));
         });
         int differing = 0;
-        EXPECT_EQ(worstChannel(banded, plain, &differing), 0) << threads << " threads, " << differing << " pixels";
+        EXPECT_EQ(rt::maxChannelDifference(banded, plain, &differing), 0) << threads << " threads, " << differing << " pixels";
     }
 }

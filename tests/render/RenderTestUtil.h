@@ -7,6 +7,8 @@
 #include <QColor>
 #include <QImage>
 #include <QRect>
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 
@@ -43,6 +45,22 @@ inline int countOf(const QImage& img, QRgb color, const QRect& area) {
         for (int x = area.left(); x <= area.right(); ++x)
             if (px(img, x, y) == color) ++n;
     return n;
+}
+
+// The largest difference of any colour channel between two images of one
+// size; how many pixels differ at all goes to differing.
+inline int maxChannelDifference(const QImage& a, const QImage& b, int* differing = nullptr) {
+    int worst = 0, count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            const int d = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                    std::abs(qBlue(p) - qBlue(q))});
+            worst = std::max(worst, d);
+            if (d) ++count;
+        }
+    if (differing) *differing = count;
+    return worst;
 }
 
 // A document whose objects are given directly in screen pixels at Zoom 1.0,
