@@ -36,6 +36,8 @@ DirectCanvas DirectCanvas::of(QPainter& canvas) {
     return d;
 }
 
+bool DirectCanvas::enabled() { return g_directOn.load(); }
+
 DirectCanvasOff::DirectCanvasOff() : m_previous(g_directOn.exchange(false)) {}
 
 DirectCanvasOff::~DirectCanvasOff() { g_directOn.store(m_previous); }

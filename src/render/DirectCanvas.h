@@ -14,6 +14,8 @@ public:
     // The painter's rows, or an invalid canvas when the painter's state rules
     // writing into them out (or the direct path is switched off).
     static DirectCanvas of(QPainter& canvas);
+    // Whether the fast paths are on (tests switch them off to compare).
+    static bool enabled();
 
     bool valid() const { return m_rows != nullptr; }
     // The pixels that may change, in painter (= image) coordinates.
@@ -30,8 +32,8 @@ private:
     QRect m_bounds;
 };
 
-// Switches the direct path off for its lifetime, so that tests can compare
-// it with the painter's own drawing.
+// Switches the direct path and the figures worked out ahead off for its
+// lifetime, so that tests can compare them with the painter's own drawing.
 class DirectCanvasOff {
 public:
     DirectCanvasOff();

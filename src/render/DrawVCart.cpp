@@ -3,6 +3,7 @@
 #include "model/BoxDocument.h"
 #include "render/BoxNet.h"
 #include "render/DirectCanvas.h"
+#include "render/FigurePlan.h"
 #include "render/FigureRenderer.h"
 #include "render/GdiCanvas.h"
 #include "render/ImageRenderer.h"
@@ -101,7 +102,10 @@ bool DrawVCart(QPainter& canvas, const BoxDocument& doc, const RenderParams& par
     for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
         const Tobs& o = doc.Objects[slot];
         switch (o.Kind) {
-        case Figure: drawFigure(canvas, o, params, figureState, visible, &direct); break;
+        case Figure:
+            drawFigure(canvas, o, params, figureState, visible, &direct,
+                       params.Figures ? params.Figures->of(slot) : nullptr);
+            break;
         case Text: drawText(canvas, o, params, visible); break;
         case Image: drawImageObject(canvas, o, params); break;
         default: break;

@@ -5,6 +5,7 @@
 
 #include "render/Mapping.h"
 
+class FigurePlan;
 class QPaintDevice;
 class QPainter;
 struct BoxDocument;
@@ -44,6 +45,9 @@ struct RenderParams {
     // the main text into a path as well.
     bool TextCopiesAsPaths = false;
     bool TextAsPaths = false;
+    // The figures worked out ahead for this pass (places, the hidden ones,
+    // kept pixels); null: each band works them out itself.
+    const FigurePlan* Figures = nullptr;
 };
 
 // An object's rectangle on the canvas: X, Y with the offsets subtracted,

@@ -2,7 +2,9 @@
 
 #include "model/BoxDocument.h"
 #include "render/DrawVCart.h"
+#include "render/DirectCanvas.h"
 #include "render/EditorView.h"
+#include "render/FigurePlan.h"
 #include "render/FigureRenderer.h"
 #include "image/RenderThreads.h"
 #include "render/TextRenderer.h"
@@ -12,6 +14,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -146,8 +149,13 @@ void renderEditorRegion(QImage& buffer, const BoxDocument& doc, int percent, int
     const QRect part = region & QRect(QPoint(0, 0), buffer.size());
     if (part.isEmpty()) return;
     const QSize area = editingAreaSize(doc);
-    const RenderParams params = editorRenderParams(doc, percent, scrollX, scrollY);
+    RenderParams params = editorRenderParams(doc, percent, scrollX, scrollY);
     PaintingGuard job;
+    std::unique_ptr<FigurePlan> plan;
+    if (DirectCanvas::enabled()) {
+        plan = std::make_unique<FigurePlan>(doc, params, part);
+        params.Figures = plan.get();
+    }
     // Bands of whole rows, each a window onto the buffer's own memory; a
     // few per thread so that a slow band does not keep the others waiting.
     const int threads = renderThreadCount();

@@ -13,6 +13,10 @@
 #include <tuple>
 #include <utility>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr QRgb Untouched = 0xFF000000u, PenMark = 0xFFFF0000u, BrushMark = 0xFF00FF00u;
@@ -26,6 +30,22 @@ QMutex g_mutex;
 Masks* g_masks = nullptr;
 size_t g_bytes = 0;
 
+// Where the run of colour c that starts at x ends: four pixels at a time.
+int runEnd(const QRgb* line, int x, int width, QRgb c) {
+    int end = x + 1;
+#ifdef __SSE2__
+    const __m128i want = _mm_set1_epi32(int(c));
+    while (end + 4 <= width) {
+        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + end));
+        const int same = _mm_movemask_epi8(_mm_cmpeq_epi32(four, want));
+        if (same != 0xFFFF) return end + __builtin_ctz(~unsigned(same)) / 4;
+        end += 4;
+    }
+#endif
+    while (end < width && line[end] == c) ++end;
+    return end;
+}
+
 }  // namespace
 
 void FigureMask::forgetAll() {
@@ -35,10 +55,18 @@ void FigureMask::forgetAll() {
 }
 
 FigureMask::FigureMask(const Key& key) {
-    // Thin flat ellipses reach beyond their rectangle: a margin that grows
-    // with the figure, and a mask whose drawing touched the margin's outer
-    // edge is not used.
-    m_margin = key.pen + 4 + (key.pen == 1 ? std::max(key.w, key.h) / 4 : 0);
+    // A mask whose drawing touched its margin's outer edge is not used. Thin
+    // flat ellipses reach beyond their rectangle: those get a second try
+    // with a margin that grows with the figure.
+    trace(key, key.pen + 4);
+    if (!m_usable && !m_runs.empty()) trace(key, key.pen + 4 + std::max(key.w, key.h) / 4);
+}
+
+void FigureMask::trace(const Key& key, int margin) {
+    m_margin = margin;
+    m_usable = false;
+    m_runs.clear();
+    m_rowStart.clear();
     const int m = m_margin, w = key.w, h = key.h;
     // One painter per thread for all the masks it makes.
     struct Scratch {
@@ -60,8 +88,12 @@ FigureMask::FigureMask(const Key& key) {
     // With and without a brush apart: the painter's thin ellipses place
     // their outline differently when they are filled.
     p.setBrush(key.brush ? QBrush(QColor::fromRgb(BrushMark)) : QBrush(Qt::NoBrush));
-    if (key.kind == quint8(Kind::Ellipse)) gdi::Ellipse(p, m, m, m + w, m + h);
-    else gdi::RoundRect(p, m, m, m + w, m + h, key.cornerW, key.cornerH);
+    switch (Kind(key.kind)) {
+    case Kind::Ellipse: gdi::Ellipse(p, m, m, m + w, m + h); break;
+    case Kind::RoundRect: gdi::RoundRect(p, m, m, m + w, m + h, key.cornerW, key.cornerH); break;
+    case Kind::LineUp: gdi::Line(p, {m, m + h}, {m + w, m}); break;
+    case Kind::LineDown: gdi::Line(p, {m, m}, {m + w, m + h}); break;
+    }
     const QImage& img = scratch->image;
     const int width = used.width(), height = used.height();
     m_rowStart.reserve(size_t(height) + 1);
@@ -70,8 +102,7 @@ FigureMask::FigureMask(const Key& key) {
         const QRgb* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
         for (int x = 0; x < width;) {
             const QRgb c = line[x];
-            int end = x + 1;
-            while (end < width && line[end] == c) ++end;
+            const int end = runEnd(line, x, width, c);
             if (c == PenMark || c == BrushMark) m_runs.push_back({qint16(x - m), qint16(end - m), quint8(c == BrushMark)});
             x = end;
         }
@@ -91,24 +122,28 @@ FigureMask::FigureMask(const Key& key) {
     m_reach = QRect(QPoint(left - m, top - m), QPoint(right - m, bottom - m));
 }
 
-std::shared_ptr<const FigureMask> FigureMask::of(const Key& key) {
+std::shared_ptr<const FigureMask> FigureMask::of(const Key& key, bool makeNow) {
     const auto k = std::make_tuple(int(key.kind), key.w, key.h, key.cornerW, key.cornerH, key.pen, key.brush);
     {
         const QMutexLocker lock(&g_mutex);
         if (!g_masks) g_masks = new Masks;
         auto it = g_masks->find(k);
         if (it == g_masks->end()) {
-            // A figure seen once goes through the painter: most figures of a
-            // first paint are one of a kind, and a mask costs more than that.
             if (g_bytes > BudgetBytes) {
                 g_masks->clear();
                 g_bytes = 0;
             }
-            g_masks->emplace(k, nullptr);
-            g_bytes += 64;
-            return nullptr;
+            if (!makeNow) {
+                // A figure seen once goes through the painter: most figures
+                // of a first paint are one of a kind, and a mask costs more
+                // than that.
+                g_masks->emplace(k, nullptr);
+                g_bytes += 64;
+                return nullptr;
+            }
+        } else if (it->second) {
+            return it->second;
         }
-        if (it->second) return it->second;
     }
     // Made outside the lock, so that the other threads go on drawing.
     std::shared_ptr<const FigureMask> mask(new FigureMask(key));
@@ -116,48 +151,80 @@ std::shared_ptr<const FigureMask> FigureMask::of(const Key& key) {
     std::shared_ptr<const FigureMask>& slot = (*g_masks)[k];
     if (!slot) {
         slot = mask;
-        g_bytes += mask->m_runs.size() * sizeof(Run) + mask->m_rowStart.size() * sizeof(quint32);
+        g_bytes += 64 + mask->m_runs.size() * sizeof(Run) + mask->m_rowStart.size() * sizeof(quint32);
     }
     return slot;
 }
 
-bool FigureMask::draw(const DirectCanvas& canvas, Kind kind, int x1, int y1, int x2, int y2, int cornerW,
-                      int cornerH, int penWidth, QRgb pen, const QRgb* brush) {
-    if (x2 < x1) std::swap(x1, x2);
-    if (y2 < y1) std::swap(y1, y2);
+bool FigureMask::keyOf(const Figure& f, Key& key, int& left, int& top) {
+    int x1 = f.x1, y1 = f.y1, x2 = f.x2, y2 = f.y2;
+    const bool line = f.kind == Kind::LineUp || f.kind == Kind::LineDown;
+    if (!line) {
+        if (x2 < x1) std::swap(x1, x2);
+        if (y2 < y1) std::swap(y1, y2);
+    }
     const int w = x2 - x1, h = y2 - y1;
-    if (w <= 0 || h <= 0) return true;   // the painter draws nothing either
-    if (w > MaxSide || h > MaxSide || penWidth > MaxPen || std::abs(x1) > MaxCoord || std::abs(y1) > MaxCoord)
+    // Lines the other way round, and empty figures, go through the painter.
+    if (w <= 0 || h <= 0) return false;
+    if (w > MaxSide || h > MaxSide || f.penWidth < 1 || f.penWidth > MaxPen || std::abs(x1) > MaxCoord ||
+        std::abs(y1) > MaxCoord)
         return false;
-    // A pen as wide as the hole it leaves turns the stroke's inner edge
-    // inside out; where its pixels fall then depends on the place.
-    if (penWidth > 1 && 2 * penWidth >= std::min(w, h)) return false;
-    Key key{quint8(kind), w, h, 0, 0, penWidth, brush != nullptr};
-    if (kind == Kind::RoundRect) {
-        key.cornerW = std::abs(cornerW);
-        key.cornerH = std::abs(cornerH);
+    key = Key{quint8(f.kind), w, h, 0, 0, f.penWidth, f.brush && !line};
+    if (!line) {
+        // A pen as wide as the hole it leaves turns the stroke's inner edge
+        // inside out; where its pixels fall then depends on the place.
+        if (f.penWidth > 1 && 2 * f.penWidth >= std::min(w, h)) return false;
+    }
+    if (f.kind == Kind::RoundRect) {
+        key.cornerW = std::abs(f.cornerW);
+        key.cornerH = std::abs(f.cornerH);
         // A corner that makes it a plain rectangle, or one far beyond the
         // figure's size (the painter caps it): not worth a mask.
         if (key.cornerW < 2 || key.cornerH < 2 || key.cornerW > 2 * MaxSide || key.cornerH > 2 * MaxSide)
             return false;
-        if (penWidth > 1 && 2 * penWidth >= std::min(key.cornerW, key.cornerH)) return false;
+        if (f.penWidth > 1 && 2 * f.penWidth >= std::min(key.cornerW, key.cornerH)) return false;
+    }
+    left = x1;
+    top = y1;
+    return true;
+}
+
+std::shared_ptr<const FigureMask> FigureMask::prepare(const Figure& figure) {
+    Key key;
+    int left = 0, top = 0;
+    if (!keyOf(figure, key, left, top)) return nullptr;
+    std::shared_ptr<const FigureMask> mask = of(key, true);
+    return mask && mask->m_usable ? mask : nullptr;
+}
+
+bool FigureMask::draw(const DirectCanvas& canvas, const Figure& figure, QRgb pen, const QRgb* brush) {
+    Key key;
+    int x1 = 0, y1 = 0;
+    if (!keyOf(figure, key, x1, y1)) {
+        // The painter draws nothing for an empty ellipse or rounded rectangle.
+        const bool line = figure.kind == Kind::LineUp || figure.kind == Kind::LineDown;
+        return !line && (figure.x1 == figure.x2 || figure.y1 == figure.y2);
     }
     // Far off the clip costs nothing to skip; the mask tells the exact reach.
-    const int far = penWidth + 4 + std::max(w, h);
-    if (!QRect(x1 - far, y1 - far, w + 2 * far, h + 2 * far).intersects(canvas.clip())) return false;
-    const std::shared_ptr<const FigureMask> mask = of(key);
-    if (!mask || !mask->m_usable) return false;
-    const QRect reach = mask->m_reach.translated(x1, y1);
+    const int far = key.pen + 4 + std::max(key.w, key.h);
+    if (!QRect(x1 - far, y1 - far, key.w + 2 * far, key.h + 2 * far).intersects(canvas.clip())) return false;
+    const std::shared_ptr<const FigureMask> mask = of(key, false);
+    return mask && mask->m_usable && mask->drawAt(canvas, x1, y1, pen, brush);
+}
+
+bool FigureMask::drawAt(const DirectCanvas& canvas, int x1, int y1, QRgb pen, const QRgb* brush) const {
+    if (!m_usable) return false;
+    const QRect reach = m_reach.translated(x1, y1);
     if (!canvas.holds(reach)) return false;
     const QRect part = reach & canvas.clip();
     if (part.isEmpty()) return true;
-    const int m = mask->m_margin;
+    const int m = m_margin;
     const quint32 colours[2] = {0xFF000000u | pen, brush ? (0xFF000000u | *brush) : 0u};
     for (int y = part.top(); y <= part.bottom(); ++y) {
         const int r = y - y1 + m;
         quint32* const row = canvas.row(y);
-        for (quint32 i = mask->m_rowStart[size_t(r)], end = mask->m_rowStart[size_t(r) + 1]; i < end; ++i) {
-            const Run& run = mask->m_runs[i];
+        for (quint32 i = m_rowStart[size_t(r)], end = m_rowStart[size_t(r) + 1]; i < end; ++i) {
+            const Run& run = m_runs[i];
             const int from = std::max(x1 + run.from, part.left()), to = std::min(x1 + run.to, part.right() + 1);
             if (to > from) std::fill(row + from, row + to, colours[run.brush]);
         }

@@ -1,10 +1,10 @@
 #pragma once
-// Ellipses and rounded rectangles of a size and pen seen before, kept
-// as runs of pen and brush pixels and written straight into an image's rows
-// wherever the same figure appears again (another place, the next repaint, a
-// scroll). The runs are the painter's own drawing of the figure: moved by
-// whole pixels it draws the same pixels, so the copy is exact. Kept up to a
-// budget, then forgotten all at once.
+// Ellipses, rounded rectangles and slanted lines of a size and pen seen
+// before, kept as runs of pen and brush pixels and written straight into an
+// image's rows wherever the same figure appears again (another place, the
+// next repaint, a scroll). The runs are the painter's own drawing of the
+// figure: moved by whole pixels it draws the same pixels, so the copy is
+// exact. Kept up to a budget, then forgotten all at once.
 
 #include <QRect>
 #include <QRgb>
@@ -16,14 +16,35 @@ class DirectCanvas;
 
 class FigureMask {
 public:
-    enum class Kind : quint8 { Ellipse, RoundRect };
+    enum class Kind : quint8 { Ellipse, RoundRect, LineUp, LineDown };
 
-    // Draws the figure that gdi::Ellipse or gdi::RoundRect would draw for
-    // (x1, y1, x2, y2) and the corner, with pen and, unless brush is null,
-    // the brush. False when the figure is not one for masks (too large, too
-    // far out, a corner that makes it a plain rectangle): nothing drawn then.
-    static bool draw(const DirectCanvas& canvas, Kind kind, int x1, int y1, int x2, int y2, int cornerW,
-                     int cornerH, int penWidth, QRgb pen, const QRgb* brush);
+    // What gdi::Ellipse or gdi::RoundRect draw for the rectangle (x1, y1,
+    // x2, y2) and the corner, or gdi::Line from its lower left to its upper
+    // right corner (LineUp) or from its upper left to its lower right
+    // (LineDown), with a pen of penWidth and, with brush, the brush.
+    struct Figure {
+        Kind kind;
+        int x1, y1, x2, y2;
+        int cornerW, cornerH;
+        int penWidth;
+        bool brush;
+    };
+
+    // Draws the figure from its kept mask in pen (and brush) colour. False
+    // when nothing was drawn: a figure not for masks (too large, too far
+    // out, a corner that makes it a plain rectangle), one not seen before
+    // (it is noted; the painter is cheaper for a figure seen once), one whose
+    // pixels the canvas does not wholly hold.
+    static bool draw(const DirectCanvas& canvas, const Figure& figure, QRgb pen, const QRgb* brush);
+
+    // The figure's mask, made now when it is not kept; null when the figure
+    // is not one for masks. Any thread.
+    static std::shared_ptr<const FigureMask> prepare(const Figure& figure);
+
+    // Writes the mask's pixels for a figure whose rectangle starts at (x1,
+    // y1) (the smaller corner). False when the canvas does not wholly hold
+    // them: nothing written then.
+    bool drawAt(const DirectCanvas& canvas, int x1, int y1, QRgb pen, const QRgb* brush) const;
 
     // Forgets every kept mask (measurements of a first paint).
     static void forgetAll();
@@ -38,10 +59,14 @@ private:
         int w, h, cornerW, cornerH, pen;
         bool brush;
     };
-    // Null the first time a figure is asked for. Shared: another thread may
-    // forget the kept masks while one is in use.
-    static std::shared_ptr<const FigureMask> of(const Key& key);
+    // The key of a figure for masks, with its rectangle's smaller corner.
+    static bool keyOf(const Figure& figure, Key& key, int& left, int& top);
+    // Null the first time a figure is asked for unless makeNow. Shared:
+    // another thread may forget the kept masks while one is in use.
+    static std::shared_ptr<const FigureMask> of(const Key& key, bool makeNow);
     explicit FigureMask(const Key& key);
+    // Draws the figure with the margin around it and keeps its runs.
+    void trace(const Key& key, int margin);
 
     int m_margin = 0;
     bool m_usable = false;

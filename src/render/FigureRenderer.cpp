@@ -5,6 +5,7 @@
 #include "render/DrawVCart.h"
 #include "render/DirectCanvas.h"
 #include "render/FigureMask.h"
+#include "render/FigurePlan.h"
 #include "render/GdiCanvas.h"
 #include "render/StraightFigureStamp.h"
 
@@ -31,13 +32,14 @@ QRect reachOf(int shape, int X, int Y, int W, int H, int penWidth) {
 
 // Figures written into the image's rows when the canvas allows it: the same
 // pixels as the painter's, without its pen and path work.
-bool drawDirect(const DirectCanvas& direct, const Tobs& o, int X, int Y, int W, int H, int width,
-                  const FigureCanvasState& state, bool brushSolid) {
+bool drawDirect(const DirectCanvas& direct, const Tobs& o, const DeviceRect& rect, int width,
+                const FigureCanvasState& state, bool brushSolid, const PlannedFigure* planned) {
     using Stamp = StraightFigureStamp;
     if (width > Stamp::MaxPenWidth || state.pen.alpha() != 255 || (brushSolid && state.brush.alpha() != 255))
         return false;
     const QRgb pen = state.pen.rgb(), brush = state.brush.rgb();
     const QRgb* fill = brushSolid ? &brush : nullptr;
+    const auto [X, Y, W, H] = rect;
     const int side = W < H ? W : H;
     switch (o.Shape) {
     case shSquare: return Stamp::of(Stamp::Kind::Rectangle, width).draw(direct, X, Y, X + side, Y + side, pen, fill);
@@ -46,14 +48,25 @@ bool drawDirect(const DirectCanvas& direct, const Tobs& o, int X, int Y, int W, 
         return W > 0 && Stamp::of(Stamp::Kind::LineRight, width).draw(direct, X, Y, X + W, Y, pen, nullptr);
     case shLineV:
         return H > 0 && Stamp::of(Stamp::Kind::LineDown, width).draw(direct, X, Y, X, Y + H, pen, nullptr);
-    case shCircle: return FigureMask::draw(direct, FigureMask::Kind::Ellipse, X, Y, X + side, Y + side, 0, 0, width, pen, fill);
-    case shEllipse: return FigureMask::draw(direct, FigureMask::Kind::Ellipse, X, Y, X + W, Y + H, 0, 0, width, pen, fill);
-    case shRoundSquare:
-        return FigureMask::draw(direct, FigureMask::Kind::RoundRect, X, Y, X + side, Y + side, W / 3, H / 3, width, pen, fill);
-    case shRoundRect:
-        return FigureMask::draw(direct, FigureMask::Kind::RoundRect, X, Y, X + W, Y + H, W / 3, H / 3, width, pen, fill);
-    default: return false;
+    case shLineUp:
+    case shLineDown:
+        if (width == 1 && W != 0 && H != 0) {
+            // The 1-pixel diagonal is our own line; its pixels go straight in.
+            const bool up = o.Shape == shLineUp;
+            const quint32 colour = 0xFF000000u | pen;
+            gdi::forLinePixels(QPoint(X, up ? Y + H : Y), QPoint(X + W, up ? Y : Y + H), direct.clip(),
+                               [&direct, colour](long long, QPoint at) { direct.row(at.y())[at.x()] = colour; });
+            return true;
+        }
+        break;
+    default: break;
     }
+    FigureMask::Figure shape;
+    if (!figureMaskShape(o, rect, width, shape)) return false;
+    shape.brush = shape.brush && brushSolid;
+    if (planned && planned->mask)
+        return planned->mask->drawAt(direct, std::min(shape.x1, shape.x2), std::min(shape.y1, shape.y2), pen, fill);
+    return FigureMask::draw(direct, shape, pen, fill);
 }
 
 }  // namespace
@@ -63,9 +76,26 @@ QRect figureReach(const Tobs& o, const RenderParams& params) {
     return reachOf(o.Shape, X, Y, W, H, std::min(figurePenWidth(o.LineWidthOrTransColor, params.mapping.Scale()), 32767));
 }
 
+bool figureMaskShape(const Tobs& o, const DeviceRect& rect, int penWidth, FigureMask::Figure& shape) {
+    using Kind = FigureMask::Kind;
+    const auto [X, Y, W, H] = rect;
+    const int side = W < H ? W : H;
+    const bool brush = o.FillModeOrShadowColor != fmBorder;
+    switch (o.Shape) {
+    case shCircle: shape = {Kind::Ellipse, X, Y, X + side, Y + side, 0, 0, penWidth, brush}; return true;
+    case shEllipse: shape = {Kind::Ellipse, X, Y, X + W, Y + H, 0, 0, penWidth, brush}; return true;
+    case shRoundSquare: shape = {Kind::RoundRect, X, Y, X + side, Y + side, W / 3, H / 3, penWidth, brush}; return true;
+    case shRoundRect: shape = {Kind::RoundRect, X, Y, X + W, Y + H, W / 3, H / 3, penWidth, brush}; return true;
+    case shLineUp: shape = {Kind::LineUp, X, Y, X + W, Y + H, 0, 0, penWidth, false}; return true;
+    case shLineDown: shape = {Kind::LineDown, X, Y, X + W, Y + H, 0, 0, penWidth, false}; return true;
+    default: return false;
+    }
+}
+
 void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params, FigureCanvasState& state,
-                const QRect& visible, const DirectCanvas* direct) {
-    const auto [X, Y, W, H] = deviceRect(o, params);
+                const QRect& visible, const DirectCanvas* direct, const PlannedFigure* planned) {
+    const DeviceRect rect = planned ? planned->rect : deviceRect(o, params);
+    const auto [X, Y, W, H] = rect;
 
     bool brushSolid = true;
     if (o.Shape >= shLineH && o.Shape <= shLineDown) {
@@ -87,13 +117,16 @@ void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params, Fig
             break;   // drawn with whatever the canvas holds
         }
     }
+    if (planned && planned->hidden) return;
     // Wider than any canvas is as good as infinitely wide.
-    const int width = std::min(figurePenWidth(o.LineWidthOrTransColor, params.mapping.Scale()), 32767);
+    const int width =
+        planned ? planned->penWidth : std::min(figurePenWidth(o.LineWidthOrTransColor, params.mapping.Scale()), 32767);
 
     // Skipping what cannot reach the canvas keeps thousands of off-screen
     // figures (and every printer band) cheap.
-    if (!visible.isNull() && !reachOf(o.Shape, X, Y, W, H, width).intersects(visible)) return;
-    if (direct && direct->valid() && drawDirect(*direct, o, X, Y, W, H, width, state, brushSolid)) return;
+    if (!visible.isNull() && !(planned ? planned->reach : reachOf(o.Shape, X, Y, W, H, width)).intersects(visible))
+        return;
+    if (direct && direct->valid() && drawDirect(*direct, o, rect, width, state, brushSolid, planned)) return;
     canvas.setPen(QPen(state.pen, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     canvas.setBrush(brushSolid ? QBrush(state.brush) : QBrush(Qt::NoBrush));
 

@@ -1,12 +1,16 @@
 #pragma once
 // Figures and lines of the render pass.
 
+#include "render/FigureMask.h"
+
 #include <QColor>
 #include <QRect>
 
 class DirectCanvas;
 class QPainter;
 
+struct DeviceRect;
+struct PlannedFigure;
 struct Tobs;
 struct RenderParams;
 
@@ -24,12 +28,18 @@ struct FigureCanvasState {
     QColor brush;
 };
 
+// The figure as a mask sees it, for the curved figures and the slanted
+// lines; false for the others.
+bool figureMaskShape(const Tobs& o, const DeviceRect& rect, int penWidth, FigureMask::Figure& shape);
+
 // Draws one figure: colours by fill mode (an unknown fill mode keeps the
 // state's colours), pen width from the line width, the brush clear for
 // fmBorder and solid otherwise. visible, when not null, is the part of the
 // canvas (painter coordinates) that can change: a figure wholly outside it
 // only updates the state. Leaves the painter's pen and brush changed, except
 // for a figure written straight into direct's rows (direct: the painter's own
-// rows, when DirectCanvas::of allows it).
+// rows, when DirectCanvas::of allows it). planned, when given, is the
+// figure as worked out for the pass: its place, and whether it is drawn at all.
 void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params, FigureCanvasState& state,
-                const QRect& visible = QRect(), const DirectCanvas* direct = nullptr);
+                const QRect& visible = QRect(), const DirectCanvas* direct = nullptr,
+                const PlannedFigure* planned = nullptr);
