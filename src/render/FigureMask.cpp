@@ -8,9 +8,8 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstdlib>
-#include <map>
+#include <unordered_map>
 #include <memory>
-#include <tuple>
 #include <utility>
 
 #ifdef __SSE2__
@@ -25,10 +24,15 @@ constexpr QRgb Untouched = 0xFF000000u, PenMark = 0xFFFF0000u, BrushMark = 0xFF0
 constexpr int MaxSide = 512, MaxPen = 64, MaxCoord = 1 << 15;
 constexpr size_t BudgetBytes = size_t(48) << 20;
 
-using Masks = std::map<std::tuple<int, int, int, int, int, int, bool>, std::shared_ptr<const FigureMask>>;
-QMutex g_mutex;
-Masks* g_masks = nullptr;
-size_t g_bytes = 0;
+// Kept masks in shards of their own lock, so that the threads making the
+// masks of a first paint do not queue for one.
+constexpr int Shards = 16;
+struct Shard {
+    QMutex mutex;
+    std::unordered_map<quint64, std::shared_ptr<const FigureMask>> masks;
+    size_t bytes = 0;
+};
+Shard g_shards[Shards];
 
 // Where the run of colour c that starts at x ends: four pixels at a time.
 int runEnd(const QRgb* line, int x, int width, QRgb c) {
@@ -49,9 +53,11 @@ int runEnd(const QRgb* line, int x, int width, QRgb c) {
 }  // namespace
 
 void FigureMask::forgetAll() {
-    const QMutexLocker lock(&g_mutex);
-    if (g_masks) g_masks->clear();
-    g_bytes = 0;
+    for (Shard& shard : g_shards) {
+        const QMutexLocker lock(&shard.mutex);
+        shard.masks.clear();
+        shard.bytes = 0;
+    }
 }
 
 FigureMask::FigureMask(const Key& key) {
@@ -97,13 +103,19 @@ void FigureMask::trace(const Key& key, int margin) {
     const QImage& img = scratch->image;
     const int width = used.width(), height = used.height();
     m_rowStart.reserve(size_t(height) + 1);
+    m_runs.reserve(size_t(height) * 3);
     for (int y = 0; y < height; ++y) {
         m_rowStart.push_back(quint32(m_runs.size()));
         const QRgb* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
         for (int x = 0; x < width;) {
             const QRgb c = line[x];
             const int end = runEnd(line, x, width, c);
-            if (c == PenMark || c == BrushMark) m_runs.push_back({qint16(x - m), qint16(end - m), quint8(c == BrushMark)});
+            if (c == PenMark || c == BrushMark) {
+                Run& run = m_runs.emplace_back();
+                run.from = qint16(x - m);
+                run.to = qint16(end - m);
+                run.brush = quint8(c == BrushMark);
+            }
             x = end;
         }
     }
@@ -123,22 +135,24 @@ void FigureMask::trace(const Key& key, int margin) {
 }
 
 std::shared_ptr<const FigureMask> FigureMask::of(const Key& key, bool makeNow) {
-    const auto k = std::make_tuple(int(key.kind), key.w, key.h, key.cornerW, key.cornerH, key.pen, key.brush);
+    // Every field within its bits (keyOf bounds them): one number per key.
+    const quint64 k = quint64(key.kind) | quint64(key.w) << 2 | quint64(key.h) << 12 | quint64(key.cornerW) << 22 |
+                      quint64(key.cornerH) << 33 | quint64(key.pen) << 44 | quint64(key.brush) << 51;
+    Shard& shard = g_shards[(k * 0x9E3779B97F4A7C15ull) >> 60];
     {
-        const QMutexLocker lock(&g_mutex);
-        if (!g_masks) g_masks = new Masks;
-        auto it = g_masks->find(k);
-        if (it == g_masks->end()) {
-            if (g_bytes > BudgetBytes) {
-                g_masks->clear();
-                g_bytes = 0;
+        const QMutexLocker lock(&shard.mutex);
+        auto it = shard.masks.find(k);
+        if (it == shard.masks.end()) {
+            if (shard.bytes > BudgetBytes / Shards) {
+                shard.masks.clear();
+                shard.bytes = 0;
             }
             if (!makeNow) {
                 // A figure seen once goes through the painter: most figures
                 // of a first paint are one of a kind, and a mask costs more
                 // than that.
-                g_masks->emplace(k, nullptr);
-                g_bytes += 64;
+                shard.masks.emplace(k, nullptr);
+                shard.bytes += 64;
                 return nullptr;
             }
         } else if (it->second) {
@@ -147,11 +161,11 @@ std::shared_ptr<const FigureMask> FigureMask::of(const Key& key, bool makeNow) {
     }
     // Made outside the lock, so that the other threads go on drawing.
     std::shared_ptr<const FigureMask> mask(new FigureMask(key));
-    const QMutexLocker lock(&g_mutex);
-    std::shared_ptr<const FigureMask>& slot = (*g_masks)[k];
+    const QMutexLocker lock(&shard.mutex);
+    std::shared_ptr<const FigureMask>& slot = shard.masks[k];
     if (!slot) {
         slot = mask;
-        g_bytes += 64 + mask->m_runs.size() * sizeof(Run) + mask->m_rowStart.size() * sizeof(quint32);
+        shard.bytes += 64 + mask->m_runs.size() * sizeof(Run) + mask->m_rowStart.size() * sizeof(quint32);
     }
     return slot;
 }

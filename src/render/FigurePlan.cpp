@@ -73,7 +73,7 @@ FigurePlan::FigurePlan(const BoxDocument& doc, const RenderParams& params, const
             PlannedFigure& f = m_figures[size_t(slot)];
             f.rect = deviceRect(o, params);
             f.penWidth = std::min(figurePenWidth(o.LineWidthOrTransColor, params.mapping.Scale()), 32767);
-            f.reach = figureReach(o, params);
+            f.reach = figureReach(o, f.rect, f.penWidth);
         }
     });
     findHidden(doc, region);

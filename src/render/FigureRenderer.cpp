@@ -72,8 +72,12 @@ bool drawDirect(const DirectCanvas& direct, const Tobs& o, const DeviceRect& rec
 }  // namespace
 
 QRect figureReach(const Tobs& o, const RenderParams& params) {
-    const auto [X, Y, W, H] = deviceRect(o, params);
-    return reachOf(o.Shape, X, Y, W, H, std::min(figurePenWidth(o.LineWidthOrTransColor, params.mapping.Scale()), 32767));
+    return figureReach(o, deviceRect(o, params),
+                       std::min(figurePenWidth(o.LineWidthOrTransColor, params.mapping.Scale()), 32767));
+}
+
+QRect figureReach(const Tobs& o, const DeviceRect& rect, int penWidth) {
+    return reachOf(o.Shape, rect.X, rect.Y, rect.W, rect.H, penWidth);
 }
 
 bool figureMaskShape(const Tobs& o, const DeviceRect& rect, int penWidth, FigureMask::Figure& shape) {

@@ -19,6 +19,8 @@ int figurePenWidth(int lineWidth, double scale);
 
 // All pixels a figure can change (painter coordinates).
 QRect figureReach(const Tobs& o, const RenderParams& params);
+// The same for the figure's rectangle on the canvas and its pen width.
+QRect figureReach(const Tobs& o, const DeviceRect& rect, int penWidth);
 
 // The colours a figure leaves on the canvas for the next one: a figure with
 // an unknown fill mode draws with them. The pass keeps them here rather than

@@ -16,7 +16,8 @@ int truncToInt(long double value) {
     constexpr long double hi = std::numeric_limits<std::int32_t>::max();
     if (value <= lo) return std::numeric_limits<std::int32_t>::min();
     if (value >= hi) return std::numeric_limits<std::int32_t>::max();
-    return static_cast<int>(std::trunc(value));
+    // The conversion itself rounds towards zero, without a call to truncl.
+    return static_cast<int>(value);
 }
 
 int clampCoord(long long v) {
