@@ -2,6 +2,7 @@
 
 #include "image/RenderThreads.h"
 #include "model/BoxDocument.h"
+#include "render/ColorRef.h"
 #include "render/CoverageTiles.h"
 #include "render/FigureMask.h"
 #include "render/FigureRenderer.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-constexpr int SlotsPerItem = 256;
+constexpr int FiguresPerItem = 256;
 // Covers only from figures whose corners the painter handles in its exact
 // integer range.
 constexpr int MaxCoverCoord = 1 << 15;
@@ -62,64 +63,94 @@ void coverInside(CoverageTiles& tiles, const Tobs& o, const PlannedFigure& f) {
 }  // namespace
 
 FigurePlan::FigurePlan(const BoxDocument& doc, const RenderParams& params, const QRect& region)
-    : m_figures(size_t(ObjectTable::Capacity) + 1), m_isFigure(size_t(ObjectTable::Capacity) + 1, false) {
-    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) m_isFigure[size_t(slot)] = doc.Objects[slot].Kind == Figure;
-    const int items = (ObjectTable::Capacity + SlotsPerItem - 1) / SlotsPerItem;
-    parallelFor(items, [&](int item) {
-        const int first = 1 + item * SlotsPerItem, last = std::min(first + SlotsPerItem, ObjectTable::Capacity + 1);
-        for (int slot = first; slot < last; ++slot) {
-            if (!m_isFigure[size_t(slot)]) continue;
-            const Tobs& o = doc.Objects[slot];
-            PlannedFigure& f = m_figures[size_t(slot)];
+    : m_index(size_t(ObjectTable::Capacity) + 1, -1) {
+    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
+        if (doc.Objects[slot].Kind != Figure) continue;
+        m_index[size_t(slot)] = int(m_figures.size());
+        m_figures.emplace_back().slot = slot;
+    }
+    const int count = int(m_figures.size());
+    parallelFor((count + FiguresPerItem - 1) / FiguresPerItem, [&](int item) {
+        for (int i = item * FiguresPerItem, end = std::min(i + FiguresPerItem, count); i < end; ++i) {
+            PlannedFigure& f = m_figures[size_t(i)];
+            const Tobs& o = doc.Objects[f.slot];
             f.rect = deviceRect(o, params);
             f.penWidth = std::min(figurePenWidth(o.LineWidthOrTransColor, params.mapping.Scale()), 32767);
             f.reach = figureReach(o, f.rect, f.penWidth);
         }
     });
+    resolveColours(doc);
     findHidden(doc, region);
     makeMasks(doc);
 }
 
 const PlannedFigure* FigurePlan::of(int slot) const {
-    if (slot < 1 || slot > ObjectTable::Capacity || !m_isFigure[size_t(slot)]) return nullptr;
-    return &m_figures[size_t(slot)];
+    if (slot < 1 || slot > ObjectTable::Capacity || m_index[size_t(slot)] < 0) return nullptr;
+    return &m_figures[size_t(m_index[size_t(slot)])];
+}
+
+void FigurePlan::resolveColours(const BoxDocument& doc) {
+    // The colours each figure leaves for the next, as the pass hands them on.
+    QRgb pen = 0, brush = 0;
+    bool penFromCanvas = true, brushFromCanvas = true;
+    auto rgb = [](std::int32_t ref) { return colorFromRef(ref).rgb(); };
+    for (PlannedFigure& f : m_figures) {
+        const Tobs& o = doc.Objects[f.slot];
+        if (o.Shape >= shLineH && o.Shape <= shLineDown) {
+            pen = brush = rgb(o.Color);
+            penFromCanvas = brushFromCanvas = false;
+        } else if (o.FillModeOrShadowColor == fmFilled) {
+            pen = brush = rgb(o.Color);
+            penFromCanvas = brushFromCanvas = false;
+        } else if (o.FillModeOrShadowColor == fmBorder) {
+            pen = rgb(o.BorderOrOutlineColor);
+            penFromCanvas = false;
+            f.brushSolid = false;
+        } else if (o.FillModeOrShadowColor == fmFilledBorder) {
+            pen = rgb(o.BorderOrOutlineColor);
+            brush = rgb(o.Color);
+            penFromCanvas = brushFromCanvas = false;
+        }
+        f.pen = pen;
+        f.brush = brush;
+        f.penFromCanvas = penFromCanvas;
+        f.brushFromCanvas = brushFromCanvas;
+    }
 }
 
 void FigurePlan::findHidden(const BoxDocument& doc, const QRect& region) {
     // Front to back: a figure is hidden when the figures after it cover all
     // it can reach.
     CoverageTiles tiles(region);
-    for (int slot = ObjectTable::Capacity; slot >= 1; --slot) {
-        if (!m_isFigure[size_t(slot)]) continue;
-        PlannedFigure& f = m_figures[size_t(slot)];
+    for (auto it = m_figures.rbegin(); it != m_figures.rend(); ++it) {
+        PlannedFigure& f = *it;
         const QRect reach = f.reach & region;
         if (reach.isEmpty() || tiles.covers(reach)) {
             f.hidden = true;
             continue;
         }
-        const Tobs& o = doc.Objects[slot];
+        const Tobs& o = doc.Objects[f.slot];
         if (fillsInside(o)) coverInside(tiles, o, f);
     }
 }
 
 void FigurePlan::makeMasks(const BoxDocument& doc) {
-    std::vector<int> wanted;
-    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
-        if (!m_isFigure[size_t(slot)] || m_figures[size_t(slot)].hidden) continue;
-        const Tobs& o = doc.Objects[slot];
+    std::vector<PlannedFigure*> wanted;
+    for (PlannedFigure& f : m_figures) {
+        if (f.hidden) continue;
+        const Tobs& o = doc.Objects[f.slot];
         if (o.Shape == shSquare || o.Shape == shRectangle || o.Shape == shLineH || o.Shape == shLineV) continue;
         // 1-pixel slanted lines go straight in without a mask.
-        if ((o.Shape == shLineUp || o.Shape == shLineDown) && m_figures[size_t(slot)].penWidth == 1) continue;
-        wanted.push_back(slot);
+        if ((o.Shape == shLineUp || o.Shape == shLineDown) && f.penWidth == 1) continue;
+        wanted.push_back(&f);
     }
     constexpr int PerItem = 32;
     parallelFor(int((wanted.size() + PerItem - 1) / PerItem), [&](int item) {
         const size_t first = size_t(item) * PerItem, last = std::min(first + PerItem, wanted.size());
         for (size_t i = first; i < last; ++i) {
-            PlannedFigure& f = m_figures[size_t(wanted[i])];
+            PlannedFigure& f = *wanted[i];
             FigureMask::Figure shape;
-            if (figureMaskShape(doc.Objects[wanted[i]], f.rect, f.penWidth, shape))
-                f.mask = FigureMask::prepare(shape);
+            if (figureMaskShape(doc.Objects[f.slot], f.rect, f.penWidth, shape)) f.mask = FigureMask::prepare(shape);
         }
     });
 }

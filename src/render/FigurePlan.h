@@ -8,6 +8,7 @@
 #include "render/DrawVCart.h"
 
 #include <QRect>
+#include <QRgb>
 #include <memory>
 #include <vector>
 
@@ -15,11 +16,17 @@ class FigureMask;
 struct BoxDocument;
 
 struct PlannedFigure {
+    int slot = 0;
     DeviceRect rect{0, 0, 0, 0};
     int penWidth = 1;
     QRect reach;                             // all pixels it can change
     bool hidden = false;                     // later figures paint over all of it
     std::shared_ptr<const FigureMask> mask;  // its pixels, when made ahead
+    // Its colours: a figure of an unknown fill mode takes those of the
+    // figures before it, or the canvas's at the start of the pass.
+    QRgb pen = 0, brush = 0;
+    bool penFromCanvas = false, brushFromCanvas = false;
+    bool brushSolid = true;
 };
 
 class FigurePlan {
@@ -33,6 +40,8 @@ private:
     void findHidden(const BoxDocument& doc, const QRect& region);
     void makeMasks(const BoxDocument& doc);
 
-    std::vector<PlannedFigure> m_figures;   // by slot
-    std::vector<bool> m_isFigure;
+    void resolveColours(const BoxDocument& doc);
+
+    std::vector<int> m_index;                // by slot: into m_figures, or -1
+    std::vector<PlannedFigure> m_figures;    // in slot order
 };

@@ -69,6 +69,10 @@ bool drawDirect(const DirectCanvas& direct, const Tobs& o, const DeviceRect& rec
     return FigureMask::draw(direct, shape, pen, fill);
 }
 
+// Draws a figure whose place, pen width and colours are known.
+void paintFigure(QPainter& canvas, const Tobs& o, const DeviceRect& rect, int width, const FigureCanvasState& state,
+                 bool brushSolid, const QRect& visible, const DirectCanvas* direct, const PlannedFigure* planned);
+
 }  // namespace
 
 QRect figureReach(const Tobs& o, const RenderParams& params) {
@@ -98,7 +102,17 @@ bool figureMaskShape(const Tobs& o, const DeviceRect& rect, int penWidth, Figure
 
 void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params, FigureCanvasState& state,
                 const QRect& visible, const DirectCanvas* direct, const PlannedFigure* planned) {
-    const DeviceRect rect = planned ? planned->rect : deviceRect(o, params);
+    if (planned) {
+        // Worked out ahead, colours included: the state stays as the pass
+        // began, and a figure not to be drawn costs nothing.
+        if (planned->hidden || (!visible.isNull() && !planned->reach.intersects(visible))) return;
+        const FigureCanvasState colours{planned->penFromCanvas ? state.pen : QColor::fromRgb(planned->pen),
+                                        planned->brushFromCanvas ? state.brush : QColor::fromRgb(planned->brush)};
+        paintFigure(canvas, o, planned->rect, planned->penWidth, colours, planned->brushSolid, visible, direct,
+                    planned);
+        return;
+    }
+    const DeviceRect rect = deviceRect(o, params);
     const auto [X, Y, W, H] = rect;
 
     bool brushSolid = true;
@@ -121,15 +135,20 @@ void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params, Fig
             break;   // drawn with whatever the canvas holds
         }
     }
-    if (planned && planned->hidden) return;
     // Wider than any canvas is as good as infinitely wide.
-    const int width =
-        planned ? planned->penWidth : std::min(figurePenWidth(o.LineWidthOrTransColor, params.mapping.Scale()), 32767);
+    const int width = std::min(figurePenWidth(o.LineWidthOrTransColor, params.mapping.Scale()), 32767);
 
     // Skipping what cannot reach the canvas keeps thousands of off-screen
     // figures (and every printer band) cheap.
-    if (!visible.isNull() && !(planned ? planned->reach : reachOf(o.Shape, X, Y, W, H, width)).intersects(visible))
-        return;
+    if (!visible.isNull() && !reachOf(o.Shape, X, Y, W, H, width).intersects(visible)) return;
+    paintFigure(canvas, o, rect, width, state, brushSolid, visible, direct, nullptr);
+}
+
+namespace {
+
+void paintFigure(QPainter& canvas, const Tobs& o, const DeviceRect& rect, int width, const FigureCanvasState& state,
+                 bool brushSolid, const QRect& visible, const DirectCanvas* direct, const PlannedFigure* planned) {
+    const auto [X, Y, W, H] = rect;
     if (direct && direct->valid() && drawDirect(*direct, o, rect, width, state, brushSolid, planned)) return;
     canvas.setPen(QPen(state.pen, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     canvas.setBrush(brushSolid ? QBrush(state.brush) : QBrush(Qt::NoBrush));
@@ -150,3 +169,5 @@ void drawFigure(QPainter& canvas, const Tobs& o, const RenderParams& params, Fig
     default: break;
     }
 }
+
+}  // namespace
