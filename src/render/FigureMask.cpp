@@ -78,6 +78,7 @@ void FigureMask::trace(const Key& key, int margin) {
     struct Scratch {
         QImage image;
         QPainter painter;
+        int pen = -1, brush = -1;   // set on the painter; -1 none yet
     };
     thread_local std::unique_ptr<Scratch> scratch;
     if (!scratch || scratch->image.width() < w + 2 * m || scratch->image.height() < h + 2 * m) {
@@ -89,11 +90,23 @@ void FigureMask::trace(const Key& key, int margin) {
     }
     QPainter& p = scratch->painter;
     const QRect used(0, 0, w + 2 * m, h + 2 * m);
-    p.fillRect(used, QColor::fromRgb(Untouched));
-    p.setPen(QPen(QColor::fromRgb(PenMark), key.pen, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    // Cleared in memory: the painter's fill costs as much as a small figure.
+    // The painter writes into the same rows, which nothing else shares.
+    for (int y = 0; y < used.height(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(scratch->image.scanLine(y));
+        std::fill(row, row + used.width(), Untouched);
+    }
+    // Pen and brush changed only when they differ from the last mask's.
+    if (scratch->pen != key.pen) {
+        p.setPen(QPen(QColor::fromRgb(PenMark), key.pen, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        scratch->pen = key.pen;
+    }
     // With and without a brush apart: the painter's thin ellipses place
     // their outline differently when they are filled.
-    p.setBrush(key.brush ? QBrush(QColor::fromRgb(BrushMark)) : QBrush(Qt::NoBrush));
+    if (scratch->brush != int(key.brush)) {
+        p.setBrush(key.brush ? QBrush(QColor::fromRgb(BrushMark)) : QBrush(Qt::NoBrush));
+        scratch->brush = int(key.brush);
+    }
     switch (Kind(key.kind)) {
     case Kind::Ellipse: gdi::Ellipse(p, m, m, m + w, m + h); break;
     case Kind::RoundRect: gdi::RoundRect(p, m, m, m + w, m + h, key.cornerW, key.cornerH); break;

@@ -64,6 +64,7 @@ void coverInside(CoverageTiles& tiles, const Tobs& o, const PlannedFigure& f) {
 
 FigurePlan::FigurePlan(const BoxDocument& doc, const RenderParams& params, const QRect& region)
     : m_index(size_t(ObjectTable::Capacity) + 1, -1) {
+    m_figures.reserve(size_t(ObjectTable::Capacity));
     for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
         if (doc.Objects[slot].Kind != Figure) continue;
         m_index[size_t(slot)] = int(m_figures.size());
@@ -144,6 +145,13 @@ void FigurePlan::makeMasks(const BoxDocument& doc) {
         if ((o.Shape == shLineUp || o.Shape == shLineDown) && f.penWidth == 1) continue;
         wanted.push_back(&f);
     }
+    // Alike pens and brushes together: the masks' painter keeps its pen and
+    // brush from one to the next.
+    std::stable_sort(wanted.begin(), wanted.end(), [&doc](const PlannedFigure* a, const PlannedFigure* b) {
+        const bool brushA = doc.Objects[a->slot].FillModeOrShadowColor != fmBorder;
+        const bool brushB = doc.Objects[b->slot].FillModeOrShadowColor != fmBorder;
+        return a->penWidth != b->penWidth ? a->penWidth < b->penWidth : brushA < brushB;
+    });
     constexpr int PerItem = 32;
     parallelFor(int((wanted.size() + PerItem - 1) / PerItem), [&](int item) {
         const size_t first = size_t(item) * PerItem, last = std::min(first + PerItem, wanted.size());
