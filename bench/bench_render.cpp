@@ -12,6 +12,7 @@
 #include "render/SheetPngWriter.h"
 #include "render/SheetRenderer.h"
 #include "render/TextRenderer.h"
+#include "render/ZoomStepWarmer.h"
 
 #include <QGuiApplication>
 #include <QBuffer>
@@ -160,6 +161,27 @@ void BM_EditorRepaint10000FiguresKept(benchmark::State& state) {
 }
 BENCHMARK(BM_EditorRepaint10000FiguresKept)->Args({60, 0})->Args({60, 1})->Args({110, 0})
     ->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A zoom step in, then back out, as the zoom tool makes them, each after the
+// editor has been idle long enough to make the step's masks ahead.
+void BM_EditorRepaint10000FiguresZoomStep(benchmark::State& state) {
+    auto doc = tenThousandFigures(static_cast<int>(state.range(0)));
+    const double divisor = doc->ScreenDivisor;
+    QImage buffer(1920, 1080, QImage::Format_RGB32);
+    EditorLayerCache cache;
+    cache.render(buffer, *doc, 100, 0, 0);
+    bool in = false;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ZoomStepWarmer::instance().waitIdle();
+        in = !in;
+        doc->ScreenDivisor = in ? divisor / 1.5 : doc->ScreenDivisor * 1.5;
+        state.ResumeTiming();
+        cache.render(buffer, *doc, 100, 0, 0);
+        benchmark::DoNotOptimize(buffer.constBits());
+    }
+}
+BENCHMARK(BM_EditorRepaint10000FiguresZoomStep)->Arg(60)->Arg(110)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 std::unique_ptr<BoxDocument> sheetDoc() {
     auto doc = newDoc();

@@ -8,6 +8,7 @@
 #include "render/FigureRenderer.h"
 #include "image/RenderThreads.h"
 #include "render/TextRenderer.h"
+#include "render/ZoomStepWarmer.h"
 
 #include <QPainter>
 #include <QRegion>
@@ -128,6 +129,8 @@ bool EditorLayerCache::render(QImage& buffer, const BoxDocument& doc, int percen
         renderEditorRegion(m_layer, doc, percent, scrollX, scrollY, all);
         m_lastWork = Work::Full;
         m_lastChanged = all;
+        // The zoom steps next to this view are likely next.
+        ZoomStepWarmer::instance().warm(doc, all.translated(scrollX, scrollY));
     } else if (!changed.isEmpty()) {
         renderEditorRegion(m_layer, doc, percent, scrollX, scrollY, changed);
         m_lastWork = Work::Changed;
@@ -151,6 +154,7 @@ void renderEditorRegion(QImage& buffer, const BoxDocument& doc, int percent, int
     const QSize area = editingAreaSize(doc);
     RenderParams params = editorRenderParams(doc, percent, scrollX, scrollY);
     PaintingGuard job;
+    const ZoomStepWarmer::Pause warmerWaits;
     std::unique_ptr<FigurePlan> plan;
     if (DirectCanvas::enabled()) {
         plan = std::make_unique<FigurePlan>(doc, params, part);

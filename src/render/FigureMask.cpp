@@ -60,6 +60,17 @@ void FigureMask::forgetAll() {
     }
 }
 
+size_t FigureMask::keptBytes() {
+    size_t bytes = 0;
+    for (Shard& shard : g_shards) {
+        const QMutexLocker lock(&shard.mutex);
+        bytes += shard.bytes;
+    }
+    return bytes;
+}
+
+size_t FigureMask::budgetBytes() { return BudgetBytes; }
+
 FigureMask::FigureMask(const Key& key) {
     // A mask whose drawing touched its margin's outer edge is not used. Thin
     // flat ellipses reach beyond their rectangle: those get a second try

@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QRgb>
 #include <QtGlobal>
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -48,6 +49,10 @@ public:
 
     // Forgets every kept mask (measurements of a first paint).
     static void forgetAll();
+    // What the kept masks take, and what they may take before they are
+    // forgotten.
+    static size_t keptBytes();
+    static size_t budgetBytes();
 
 private:
     struct Run {
