@@ -2,6 +2,7 @@
 
 #include "render/DirectCanvas.h"
 #include "render/GdiCanvas.h"
+#include "render/PixelRun.h"
 
 #include <QImage>
 #include <QMutex>
@@ -105,7 +106,7 @@ void FigureMask::trace(const Key& key, int margin) {
     // The painter writes into the same rows, which nothing else shares.
     for (int y = 0; y < used.height(); ++y) {
         QRgb* row = reinterpret_cast<QRgb*>(scratch->image.scanLine(y));
-        std::fill(row, row + used.width(), Untouched);
+        fillPixelRun(row, used.width(), Untouched);
     }
     // Pen and brush changed only when they differ from the last mask's.
     if (scratch->pen != key.pen) {
@@ -264,7 +265,7 @@ bool FigureMask::drawAt(const DirectCanvas& canvas, int x1, int y1, QRgb pen, co
         for (quint32 i = m_rowStart[size_t(r)], end = m_rowStart[size_t(r) + 1]; i < end; ++i) {
             const Run& run = m_runs[i];
             const int from = std::max(x1 + run.from, part.left()), to = std::min(x1 + run.to, part.right() + 1);
-            if (to > from) std::fill(row + from, row + to, colours[run.brush]);
+            if (to > from) fillPixelRun(row + from, to - from, colours[run.brush]);
         }
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include "render/DirectCanvas.h"
 #include "render/GdiCanvas.h"
+#include "render/PixelRun.h"
 
 #include <QImage>
 #include <QMutex>
@@ -101,7 +102,7 @@ bool StraightFigureStamp::draw(const DirectCanvas& canvas, int x1, int y1, int x
         if (midTo > midFrom) {
             const quint8 c = cells[2 * m];
             const int from = std::max(midFrom, left), to = std::min(midTo, right);
-            if (to > from && (c == 1 || (c == 2 && paintBrush))) std::fill(row + (x1 + from), row + (x1 + to), colours[c]);
+            if (to > from && (c == 1 || (c == 2 && paintBrush))) fillPixelRun(row + (x1 + from), to - from, colours[c]);
         }
         for (int x = std::max(std::max(midTo, midFrom), left), end = std::min(W + m, right); x < end; ++x) {
             const quint8 c = cells[x + rightShift];

@@ -50,6 +50,7 @@ void ZoomStepWarmer::warm(const BoxDocument& doc, const QRect& view) {
     job->divisor = doc.ScreenDivisor;
     // The view in document units, from its device rectangle.
     const long double perPixel = static_cast<long double>(doc.ScreenDivisor) / doc.Zoom;
+    if (!std::isfinite(perPixel)) return;
     auto units = [perPixel](long long px) {
         return static_cast<int>(std::clamp<long double>(px * perPixel, -2e9L, 2e9L));
     };
