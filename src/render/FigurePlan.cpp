@@ -23,8 +23,8 @@ bool fillsInside(const Tobs& o) {
            (o.FillModeOrShadowColor == fmFilled || o.FillModeOrShadowColor == fmFilledBorder);
 }
 
-// The pixels of a horizontally centred span [centre - half, centre + half],
-// rounded inwards.
+// The whole pixels of the rectangle centred on (cx, cy) with the half
+// sizes given, rounded inwards; null when there are none.
 QRect spanAround(double cx, double halfW, double cy, double halfH) {
     const int l = int(std::ceil(cx - halfW)), r = int(std::floor(cx + halfW));
     const int t = int(std::ceil(cy - halfH)), b = int(std::floor(cy + halfH));
