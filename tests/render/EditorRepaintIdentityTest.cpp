@@ -3,7 +3,7 @@
 // designs rendered in bands on 1, 2 and 3 threads against one painter pass
 // over the whole buffer with the direct path switched off.
 
-#include "RenderTestUtil.h"
+#include "EditorPassUtil.h"
 
 #include "image/RenderThreads.h"
 #include "render/DirectCanvas.h"
@@ -205,12 +205,7 @@ std::unique_ptr<BoxDocument> randomDesign(unsigned seed) {
     for (int slot = 1; slot <= 400; ++slot) {
         const int roll = any(0, 99);
         if (roll < 92) {
-            Tobs& o = rt::place(*doc, slot, Figure, any(250, 1400), any(150, 1000), any(-30, 160), any(-30, 160));
-            o.Shape = any(0, 9);
-            o.FillModeOrShadowColor = any(0, 9) == 0 ? any(3, 7) : any(0, 2);
-            o.Color = any(0, 0xFFFFFF);
-            o.BorderOrOutlineColor = any(0, 0xFFFFFF);
-            o.LineWidthOrTransColor = any(0, 9) == 0 ? any(20, 120) : any(1, 12);
+            rt::randomFigure(*doc, slot, any, any(250, 1400), any(150, 1000), any(-30, 160), any(-30, 160));
         } else if (roll < 97) {
             Tobs& t = rt::place(*doc, slot, Text, any(300, 1200), any(200, 900), any(60, 200), any(30, 90));
             t.Content = QStringLiteral("Faltschachtel %1\rÄußeres").arg(slot);
@@ -232,15 +227,6 @@ std::unique_ptr<BoxDocument> randomDesign(unsigned seed) {
     return doc;
 }
 
-QImage plainPass(const BoxDocument& doc, QSize size, int percent, QPoint scroll) {
-    const DirectCanvasOff off;
-    QImage img = rt::canvas(size.width(), size.height(), Qt::white);
-    QPainter canvas(&img);
-    paintEditorFrame(canvas, editingAreaSize(doc), scroll.x(), scroll.y());
-    EXPECT_TRUE(DrawVCart(canvas, doc, editorRenderParams(doc, percent, scroll.x(), scroll.y())));
-    return img;
-}
-
 TEST(EditorRepaintIdentity, RandomDesignsAtEveryZoomAndScrollAreThePlainPassOnOneTwoAndThreeThreads) {
     struct View {
         double zoom;
@@ -254,7 +240,7 @@ TEST(EditorRepaintIdentity, RandomDesignsAtEveryZoomAndScrollAreThePlainPassOnOn
         for (const View& v : views) {
             doc->Zoom = v.zoom;
             const QSize size(seed == 2 ? 1280 : 960, 700);
-            const QImage plain = plainPass(*doc, size, v.percent, v.scroll);
+            const QImage plain = rt::plainEditorPass(*doc, size, v.percent, v.scroll);
             for (int threads : {1, 2, 3}) {
                 const RenderThreadsOverride forced(threads);
                 QImage fast = rt::canvas(size.width(), size.height(), Qt::magenta);

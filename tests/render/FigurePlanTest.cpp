@@ -1,7 +1,7 @@
 // The figures worked out ahead of a pass: which ones later figures paint
 // over, and that leaving those out changes no pixel of the editor's picture.
 
-#include "RenderTestUtil.h"
+#include "EditorPassUtil.h"
 
 #include "image/RenderThreads.h"
 #include "render/CoverageTiles.h"
@@ -48,12 +48,7 @@ std::unique_ptr<BoxDocument> stackedDesign(unsigned seed, int count) {
     std::mt19937 rng(seed);
     auto any = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     for (int slot = 1; slot <= count; ++slot) {
-        Tobs& o = rt::place(*doc, slot, Figure, any(300, 700), any(250, 600), any(-10, 140), any(-10, 140));
-        o.Shape = any(0, 9);
-        o.FillModeOrShadowColor = any(0, 19) == 0 ? any(3, 5) : any(0, 2);
-        o.Color = any(0, 0xFFFFFF);
-        o.BorderOrOutlineColor = any(0, 0xFFFFFF);
-        o.LineWidthOrTransColor = any(0, 9) == 0 ? any(20, 90) : any(1, 12);
+        rt::randomFigure(*doc, slot, any, any(300, 700), any(250, 600), any(-10, 140), any(-10, 140));
     }
     if (count > 10) {
         // A text between the figures: under the figures after it.
@@ -63,15 +58,6 @@ std::unique_ptr<BoxDocument> stackedDesign(unsigned seed, int count) {
         t.FontSize = 24;
     }
     return doc;
-}
-
-QImage plainPass(const BoxDocument& doc, QSize size, QPoint scroll) {
-    const DirectCanvasOff off;
-    QImage img = rt::canvas(size.width(), size.height(), Qt::white);
-    QPainter canvas(&img);
-    paintEditorFrame(canvas, editingAreaSize(doc), scroll.x(), scroll.y());
-    EXPECT_TRUE(DrawVCart(canvas, doc, editorRenderParams(doc, 100, scroll.x(), scroll.y())));
-    return img;
 }
 
 TEST(FigurePlan, FiguresPaintedOverAreLeftOutWithoutChangingAPixel) {
@@ -88,7 +74,7 @@ TEST(FigurePlan, FiguresPaintedOverAreLeftOutWithoutChangingAPixel) {
             EXPECT_GT(hidden, 300) << "seed " << seed;   // the check below must have something to show
             EXPECT_EQ(plan.of(1501), nullptr);
 
-            const QImage plain = plainPass(*doc, size, scroll);
+            const QImage plain = rt::plainEditorPass(*doc, size, 100, scroll);
             for (int threads : {1, 2, 3}) {
                 const RenderThreadsOverride forced(threads);
                 FigureMask::forgetAll();
@@ -121,7 +107,7 @@ TEST(FigurePlan, AFigureShowingThroughAGapIsDrawn) {
     QImage fast = rt::canvas(800, 600, Qt::magenta);
     ASSERT_TRUE(renderEditorBuffer(fast, *doc, 100, 0, 0));
     EXPECT_EQ(fast.pixel(401, 301), 0xFFFF0000u);   // a corner outside the disc
-    EXPECT_EQ(fast, plainPass(*doc, QSize(800, 600), QPoint(0, 0)));
+    EXPECT_EQ(fast, rt::plainEditorPass(*doc, QSize(800, 600), 100, QPoint(0, 0)));
 
     // A filled square over it hides it.
     Tobs& lid = rt::place(*doc, 4, Figure, 390, 290, 80, 80);

@@ -1,6 +1,6 @@
 // The masks of the zoom steps next to the view, made while the editor idles.
 
-#include "RenderTestUtil.h"
+#include "EditorPassUtil.h"
 
 #include "render/DirectCanvas.h"
 #include "render/DrawVCart.h"
@@ -61,14 +61,7 @@ TEST(ZoomStepWarmer, TheNextStepsInAndOutFindTheFiguresInViewReady) {
     // The step itself shows what a plain pass shows.
     doc->ScreenDivisor = divisor / 1.5;
     ASSERT_TRUE(cache.render(buffer, *doc, 100, 0, 0));
-    QImage plain(buffer.size(), QImage::Format_RGB32);
-    {
-        const DirectCanvasOff off;
-        QPainter canvas(&plain);
-        paintEditorFrame(canvas, editingAreaSize(*doc), 0, 0);
-        ASSERT_TRUE(DrawVCart(canvas, *doc, editorRenderParams(*doc, 100, 0, 0)));
-    }
-    EXPECT_EQ(buffer, plain);
+    EXPECT_EQ(buffer, rt::plainEditorPass(*doc, buffer.size(), 100, QPoint(0, 0)));
 }
 
 }  // namespace

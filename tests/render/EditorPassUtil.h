@@ -1,0 +1,40 @@
+#pragma once
+// Shared by the editor-repaint tests: random figures, and the plain pass
+// that the fast repaint is held against.
+
+#include "RenderTestUtil.h"
+
+#include "render/DirectCanvas.h"
+#include "render/DrawVCart.h"
+#include "render/EditorView.h"
+
+#include <QPainter>
+#include <gtest/gtest.h>
+
+namespace rt {
+
+// A figure of any shape, colours and fill mode (now and then an unknown one,
+// which borrows the colours before it) and pen (now and then a wide one).
+// any(lo, hi): a random number in [lo, hi].
+template <typename Any>
+Tobs& randomFigure(BoxDocument& doc, int slot, Any& any, int x, int y, int w, int h) {
+    Tobs& o = place(doc, slot, Figure, x, y, w, h);
+    o.Shape = any(0, 9);
+    o.FillModeOrShadowColor = any(0, 9) == 0 ? any(3, 7) : any(0, 2);
+    o.Color = any(0, 0xFFFFFF);
+    o.BorderOrOutlineColor = any(0, 0xFFFFFF);
+    o.LineWidthOrTransColor = any(0, 9) == 0 ? any(20, 120) : any(1, 12);
+    return o;
+}
+
+// One painter pass over the whole buffer, the fast paths switched off.
+inline QImage plainEditorPass(const BoxDocument& doc, QSize size, int percent, QPoint scroll) {
+    const DirectCanvasOff off;
+    QImage img = canvas(size.width(), size.height(), Qt::white);
+    QPainter painter(&img);
+    paintEditorFrame(painter, editingAreaSize(doc), scroll.x(), scroll.y());
+    EXPECT_TRUE(DrawVCart(painter, doc, editorRenderParams(doc, percent, scroll.x(), scroll.y())));
+    return img;
+}
+
+}  // namespace rt
