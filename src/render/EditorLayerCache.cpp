@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QRegion>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -58,7 +59,7 @@ QRect reachOf(const Tobs& o, const RenderParams& params) {
 }  // namespace
 
 bool EditorLayerCache::View::operator==(const View& o) const {
-    return size == o.size && scrollX == o.scrollX && scrollY == o.scrollY && percent == o.percent &&
+    return size == o.size && ratio == o.ratio && scrollX == o.scrollX && scrollY == o.scrollY && percent == o.percent &&
            zoom == o.zoom && divisor == o.divisor && extentW == o.extentW && extentH == o.extentH &&
            backgroundMode == o.backgroundMode && backgroundKey == o.backgroundKey;
 }
@@ -67,6 +68,7 @@ EditorLayerCache::View EditorLayerCache::viewOf(const QImage& buffer, const BoxD
                                                 int scrollX, int scrollY) const {
     View v;
     v.size = buffer.size();
+    v.ratio = buffer.devicePixelRatio();
     v.scrollX = scrollX;
     v.scrollY = scrollY;
     v.percent = percent;
@@ -95,15 +97,10 @@ void EditorLayerCache::keep(const BoxDocument& doc) {
 
 bool EditorLayerCache::render(QImage& buffer, const BoxDocument& doc, int percent, int scrollX, int scrollY) {
     if (Painting() || buffer.isNull()) return false;
-    if (buffer.devicePixelRatio() != 1.0) {
-        // Device pixels of a high-density screen: rendered whole each time.
-        invalidate();
-        m_lastWork = Work::Full;
-        m_lastChanged = QRect(QPoint(0, 0), buffer.size());
-        return renderEditorBuffer(buffer, doc, percent, scrollX, scrollY);
-    }
     const View view = viewOf(buffer, doc, percent, scrollX, scrollY);
-    const QRect all(QPoint(0, 0), buffer.size());
+    // Logical pixels: on a high-density buffer the objects' rectangles are
+    // logical, the buffer's size counts device pixels.
+    const QRect all = logicalRect(buffer);
     QRect changed;
     // A scroll renders in full: curves computed from other coordinates may
     // round a pixel differently, so a moved picture is not an exact one.
@@ -126,11 +123,12 @@ bool EditorLayerCache::render(QImage& buffer, const BoxDocument& doc, int percen
     if (full) {
         m_layer = QImage(buffer.size(), buffer.format());
         if (m_layer.isNull()) return false;
+        m_layer.setDevicePixelRatio(buffer.devicePixelRatio());
         renderEditorRegion(m_layer, doc, percent, scrollX, scrollY, all);
         m_lastWork = Work::Full;
         m_lastChanged = all;
         // The zoom steps next to this view are likely next.
-        ZoomStepWarmer::instance().warm(doc, all.translated(scrollX, scrollY));
+        if (buffer.devicePixelRatio() == 1.0) ZoomStepWarmer::instance().warm(doc, all.translated(scrollX, scrollY));
     } else if (!changed.isEmpty()) {
         renderEditorRegion(m_layer, doc, percent, scrollX, scrollY, changed);
         m_lastWork = Work::Changed;
@@ -147,14 +145,31 @@ bool EditorLayerCache::render(QImage& buffer, const BoxDocument& doc, int percen
     return true;
 }
 
+QRect logicalRect(const QImage& buffer) {
+    const qreal ratio = buffer.devicePixelRatio();
+    if (ratio == 1.0) return QRect(QPoint(0, 0), buffer.size());
+    return QRect(0, 0, int(std::ceil(buffer.width() / ratio)), int(std::ceil(buffer.height() / ratio)));
+}
+
 void renderEditorRegion(QImage& buffer, const BoxDocument& doc, int percent, int scrollX, int scrollY,
                         const QRect& region) {
-    const QRect part = region & QRect(QPoint(0, 0), buffer.size());
+    const QRect part = region & logicalRect(buffer);
     if (part.isEmpty()) return;
     const QSize area = editingAreaSize(doc);
     RenderParams params = editorRenderParams(doc, percent, scrollX, scrollY);
     PaintingGuard job;
     const ZoomStepWarmer::Pause warmerWaits;
+    if (buffer.devicePixelRatio() != 1.0) {
+        // Device pixels of a high-density screen: one pass, the painter
+        // scaling the logical layout, clipped to the part.
+        QPainter canvas(&buffer);
+        canvas.setClipRect(part);
+        const QRegion beyond = QRegion(part) - QRegion(QRect(-scrollX, -scrollY, area.width(), area.height()));
+        for (const QRect& r : beyond) canvas.fillRect(r, Qt::white);
+        paintEditorFrame(canvas, area, scrollX, scrollY);
+        DrawVCart(canvas, doc, params);
+        return;
+    }
     std::unique_ptr<FigurePlan> plan;
     if (DirectCanvas::enabled()) {
         plan = std::make_unique<FigurePlan>(doc, params, part);

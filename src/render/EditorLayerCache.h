@@ -35,6 +35,7 @@ public:
 private:
     struct View {
         QSize size;
+        qreal ratio = 1;
         int scrollX = 0, scrollY = 0, percent = 0;
         double zoom = 0, divisor = 0;
         std::int32_t extentW = 0, extentH = 0, backgroundMode = 0;
@@ -52,8 +53,13 @@ private:
     QRect m_lastChanged;
 };
 
-// Renders the part `region` (buffer coordinates) of the editor's picture
-// into buffer, in bands on the render pool; the pixels are those of a full
-// render of the whole buffer.
+// The buffer's rectangle in logical pixels (its device pixels divided by its
+// device-pixel ratio, rounded up).
+QRect logicalRect(const QImage& buffer);
+
+// Renders the part `region` (logical buffer coordinates) of the editor's
+// picture into buffer, in bands on the render pool (one painter pass on a
+// high-density buffer); the pixels are those of a full render of the whole
+// buffer.
 void renderEditorRegion(QImage& buffer, const BoxDocument& doc, int percent, int scrollX, int scrollY,
                         const QRect& region);

@@ -51,13 +51,6 @@ RenderParams editorRenderParams(const BoxDocument& doc, int percent, int scrollX
 
 bool renderEditorBuffer(QImage& buffer, const BoxDocument& doc, int percent, int scrollX, int scrollY) {
     if (Painting() || buffer.isNull()) return false;
-    if (buffer.devicePixelRatio() == 1.0) {
-        renderEditorRegion(buffer, doc, percent, scrollX, scrollY, QRect(QPoint(0, 0), buffer.size()));
-        return true;
-    }
-    // A buffer of device pixels on a high-density screen: one pass, the
-    // painter scaling the logical layout.
-    QPainter canvas(&buffer);
-    paintEditorFrame(canvas, editingAreaSize(doc), scrollX, scrollY);
-    return DrawVCart(canvas, doc, editorRenderParams(doc, percent, scrollX, scrollY));
+    renderEditorRegion(buffer, doc, percent, scrollX, scrollY, logicalRect(buffer));
+    return true;
 }
