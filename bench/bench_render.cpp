@@ -183,6 +183,25 @@ void BM_EditorRepaint10000FiguresZoomStep(benchmark::State& state) {
 }
 BENCHMARK(BM_EditorRepaint10000FiguresZoomStep)->Arg(60)->Arg(110)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A high-density screen (device-pixel ratio 2, 3840 x 2160 device pixels
+// for the same view): range(0) 0 = a full render, 1 = the repaint after one
+// figure moved, through the kept picture.
+void BM_EditorRepaint10000FiguresHighDensity(benchmark::State& state) {
+    auto doc = tenThousandFigures(60);
+    QImage buffer(3840, 2160, QImage::Format_RGB32);
+    buffer.setDevicePixelRatio(2.0);
+    EditorLayerCache cache;
+    cache.render(buffer, *doc, 100, 0, 0);
+    int step = 0;
+    for (auto _ : state) {
+        if (state.range(0) == 0) cache.invalidate();
+        else doc->Objects[5000].Left += (++step % 2 ? 416 * 4 : -416 * 4);
+        cache.render(buffer, *doc, 100, 0, 0);
+        benchmark::DoNotOptimize(buffer.constBits());
+    }
+}
+BENCHMARK(BM_EditorRepaint10000FiguresHighDensity)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 std::unique_ptr<BoxDocument> sheetDoc() {
     auto doc = newDoc();
     doc->BackgroundMode = bgCenterLarger;
