@@ -106,12 +106,13 @@ void ZoomStepWarmer::work(const Job& job, unsigned generation) {
     };
     // Zooming in shows part of the view; zooming out shows more around the
     // point zoomed at, anywhere in the view: the view and half of it around.
+    // Last, at this zoom, what a scroll by half a view would bring in.
+    const QRect around = job.view.adjusted(-job.view.width() / 2, -job.view.height() / 2, job.view.width() / 2,
+                                           job.view.height() / 2);
     std::vector<Step> steps;
     if (job.divisor > 50) steps.push_back({job.divisor / StepFactor, job.view});
-    if (job.divisor < 1000)
-        steps.push_back({job.divisor * StepFactor,
-                         job.view.adjusted(-job.view.width() / 2, -job.view.height() / 2, job.view.width() / 2,
-                                           job.view.height() / 2)});
+    if (job.divisor < 1000) steps.push_back({job.divisor * StepFactor, around});
+    steps.push_back({job.divisor, around});
     const size_t budget = size_t(double(FigureMask::budgetBytes()) * BudgetShare);
     for (const Step& step : steps) {
         const Mapping mapping = Mapping::screen(job.zoom, step.divisor);

@@ -1,8 +1,9 @@
 #pragma once
 // Makes the kept masks of the figures as the next zoom step in and out will
-// show them, on a thread of its own while the editor is idle. A zoom step
-// changes every figure's size, and a figure first seen at a size costs the
-// painter's full drawing; made ahead, the step repaints as fast as a scroll.
+// show them, and of those a scroll would bring into view, on a thread of its
+// own while the editor is idle. A zoom step changes every figure's size, and
+// a figure first seen at a size costs the painter's full drawing; made
+// ahead, the step repaints as fast as a scroll.
 // The work pauses while a render pass runs and gives way to newer work.
 
 #include <QRect>

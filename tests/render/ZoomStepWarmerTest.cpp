@@ -1,4 +1,5 @@
-// The masks of the zoom steps next to the view, made while the editor idles.
+// The masks of the zoom steps next to the view and of what a scroll brings
+// in, made while the editor idles.
 
 #include "EditorPassUtil.h"
 
@@ -29,7 +30,7 @@ bool kept(const BoxDocument& doc, int slot) {
     return FigureMask::draw(DirectCanvas::of(p), shape, 0xFFFF0000u, shape.brush ? &brush : nullptr);
 }
 
-TEST(ZoomStepWarmer, TheNextStepsInAndOutFindTheFiguresInViewReady) {
+TEST(ZoomStepWarmer, ZoomStepsAndScrollsFindTheFiguresNearTheViewReady) {
     auto doc = rt::document();
     // Ellipses and rounded squares of sizes seen nowhere else, in view,
     // and one far beyond what a step out can show.
@@ -41,6 +42,9 @@ TEST(ZoomStepWarmer, TheNextStepsInAndOutFindTheFiguresInViewReady) {
     }
     Tobs& far = rt::place(*doc, 41, Figure, 1400, 1100, 77, 31);
     far.Shape = shEllipse;
+    // Just right of the view: a scroll brings it in.
+    Tobs& beside = rt::place(*doc, 42, Figure, 620, 100, 79, 33);
+    beside.Shape = shEllipse;
     FigureMask::forgetAll();
 
     EditorLayerCache cache;
@@ -48,6 +52,8 @@ TEST(ZoomStepWarmer, TheNextStepsInAndOutFindTheFiguresInViewReady) {
     ASSERT_TRUE(cache.render(buffer, *doc, 100, 0, 0));
     ZoomStepWarmer::instance().waitIdle();
 
+    EXPECT_TRUE(kept(*doc, 42));
+    EXPECT_FALSE(kept(*doc, 41));
     const double divisor = doc->ScreenDivisor;
     for (double step : {divisor / 1.5, divisor * 1.5}) {
         doc->ScreenDivisor = step;
