@@ -118,8 +118,11 @@ void ZoomStepWarmer::work(const Job& job, unsigned generation) {
         const Mapping mapping = Mapping::screen(job.zoom, step.divisor);
         for (size_t i = 0; i < job.figures.size(); ++i) {
             const Item& f = job.figures[i];
-            const QRect place = QRect(QPoint(f.left, f.top), QSize(f.width, f.height)).normalized();
-            if (!place.intersects(step.view)) continue;
+            // In 64 bits: a damaged file's values must not overflow.
+            const long long x1 = f.left, x2 = x1 + f.width, y1 = f.top, y2 = y1 + f.height;
+            if (std::max(x1, x2) < step.view.left() || std::min(x1, x2) > step.view.right() + 1LL ||
+                std::max(y1, y2) < step.view.top() || std::min(y1, y2) > step.view.bottom() + 1LL)
+                continue;
             // A repaint goes first; newer work replaces this.
             while (g_passes.load() > 0 && !cancelled(generation))
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -70,4 +70,24 @@ TEST(ZoomStepWarmer, ZoomStepsAndScrollsFindTheFiguresNearTheViewReady) {
     EXPECT_EQ(buffer, rt::plainEditorPass(*doc, buffer.size(), 100, QPoint(0, 0)));
 }
 
+TEST(ZoomStepWarmer, AbsurdPlacesAndScalesAreLeftAlone) {
+    auto doc = rt::document();
+    for (int i = 0; i < 4; ++i) {
+        Tobs& o = rt::place(*doc, 1 + i, Figure, 10, 10, 40, 40);
+        o.Shape = shEllipse;
+        o.Left = i % 2 ? 2147483000 : -2147483000;
+        o.Width = i < 2 ? 2147483000 : -2147483000;
+        o.Top = o.Left;
+        o.Height = o.Width;
+        o.LineWidthOrTransColor = i == 3 ? 2147483647 : 3;
+    }
+    EditorLayerCache cache;
+    QImage buffer(300, 200, QImage::Format_RGB32);
+    for (double zoom : {1.0, 1e-300, 1e300}) {
+        doc->Zoom = zoom;
+        ASSERT_TRUE(cache.render(buffer, *doc, 100, 0, 0));
+        ZoomStepWarmer::instance().waitIdle();
+    }
+}
+
 }  // namespace
