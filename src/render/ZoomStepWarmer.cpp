@@ -51,8 +51,11 @@ void ZoomStepWarmer::warm(const BoxDocument& doc, const QRect& view) {
     // The view in document units, from its device rectangle.
     const long double perPixel = static_cast<long double>(doc.ScreenDivisor) / doc.Zoom;
     if (!std::isfinite(perPixel)) return;
+    // Bounded well inside 32 bits, so that the view grown by half its size
+    // still fits.
     auto units = [perPixel](long long px) {
-        return static_cast<int>(std::clamp<long double>(px * perPixel, -2e9L, 2e9L));
+        constexpr long double Limit = 1 << 28;
+        return static_cast<int>(std::clamp<long double>(px * perPixel, -Limit, Limit));
     };
     job->view = QRect(QPoint(units(view.left()), units(view.top())),
                       QPoint(units(view.right() + 1LL), units(view.bottom() + 1LL)));
