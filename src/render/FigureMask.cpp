@@ -35,20 +35,31 @@ struct Shard {
 };
 Shard g_shards[Shards];
 
-// Where the run of colour c that starts at x ends: four pixels at a time.
-int runEnd(const QRgb* line, int x, int width, QRgb c) {
-    int end = x + 1;
+// Hands each run of one colour in a row to take(from, to, colour): finds
+// where the colour changes four pixels at a time, by comparing them with
+// their left neighbours, so a run costs nothing to start.
+template <typename Emit>
+void forRuns(const QRgb* line, int width, Emit take) {
+    int start = 0;
+    int x = 1;
 #ifdef __SSE2__
-    const __m128i want = _mm_set1_epi32(int(c));
-    while (end + 4 <= width) {
-        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + end));
-        const int same = _mm_movemask_epi8(_mm_cmpeq_epi32(four, want));
-        if (same != 0xFFFF) return end + __builtin_ctz(~unsigned(same)) / 4;
-        end += 4;
+    for (; x + 4 <= width; x += 4) {
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + x));
+        const __m128i left = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + x - 1));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(here, left)) == 0xFFFF) continue;
+        for (int k = x; k < x + 4; ++k)
+            if (line[k] != line[k - 1]) {
+                take(start, k, line[start]);
+                start = k;
+            }
     }
 #endif
-    while (end < width && line[end] == c) ++end;
-    return end;
+    for (; x < width; ++x)
+        if (line[x] != line[x - 1]) {
+            take(start, x, line[start]);
+            start = x;
+        }
+    take(start, width, line[start]);
 }
 
 }  // namespace
@@ -73,10 +84,12 @@ size_t FigureMask::keptBytes() {
 size_t FigureMask::budgetBytes() { return BudgetBytes; }
 
 FigureMask::FigureMask(const Key& key) {
-    // A mask whose drawing touched its margin's outer edge is not used. Thin
-    // flat ellipses reach beyond their rectangle: those get a second try
-    // with a margin that grows with the figure.
-    trace(key, key.pen + 4);
+    // A mask whose drawing touched its margin's outer edge is not used. The
+    // first try leaves room for half the pen and a little more (the margin
+    // is cleared and read for every mask); a figure reaching further, a
+    // thin flat ellipse say, gets a second try with a margin that grows
+    // with the figure.
+    trace(key, key.pen / 2 + 3);
     if (!m_usable && !m_runs.empty()) trace(key, key.pen + 4 + std::max(key.w, key.h) / 4);
 }
 
@@ -104,10 +117,10 @@ void FigureMask::trace(const Key& key, int margin) {
     const QRect used(0, 0, w + 2 * m, h + 2 * m);
     // Cleared in memory: the painter's fill costs as much as a small figure.
     // The painter writes into the same rows, which nothing else shares.
-    for (int y = 0; y < used.height(); ++y) {
-        QRgb* row = reinterpret_cast<QRgb*>(scratch->image.scanLine(y));
-        fillPixelRun(row, used.width(), Untouched);
-    }
+    uchar* const rows = scratch->image.bits();
+    const qsizetype bytesPerLine = scratch->image.bytesPerLine();
+    for (int y = 0; y < used.height(); ++y)
+        fillPixelRun(reinterpret_cast<QRgb*>(rows + y * bytesPerLine), used.width(), Untouched);
     // Pen and brush changed only when they differ from the last mask's.
     if (scratch->pen != key.pen) {
         p.setPen(QPen(QColor::fromRgb(PenMark), key.pen, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -125,24 +138,18 @@ void FigureMask::trace(const Key& key, int margin) {
     case Kind::LineUp: gdi::Line(p, {m, m + h}, {m + w, m}); break;
     case Kind::LineDown: gdi::Line(p, {m, m}, {m + w, m + h}); break;
     }
-    const QImage& img = scratch->image;
     const int width = used.width(), height = used.height();
     m_rowStart.reserve(size_t(height) + 1);
     m_runs.reserve(size_t(height) * 3);
     for (int y = 0; y < height; ++y) {
         m_rowStart.push_back(quint32(m_runs.size()));
-        const QRgb* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-        for (int x = 0; x < width;) {
-            const QRgb c = line[x];
-            const int end = runEnd(line, x, width, c);
-            if (c == PenMark || c == BrushMark) {
-                Run& run = m_runs.emplace_back();
-                run.from = qint16(x - m);
-                run.to = qint16(end - m);
-                run.brush = quint8(c == BrushMark);
-            }
-            x = end;
-        }
+        forRuns(reinterpret_cast<const QRgb*>(rows + y * bytesPerLine), width, [this, m](int from, int to, QRgb c) {
+            if (c != PenMark && c != BrushMark) return;
+            Run& run = m_runs.emplace_back();
+            run.from = qint16(from - m);
+            run.to = qint16(to - m);
+            run.brush = quint8(c == BrushMark);
+        });
     }
     m_rowStart.push_back(quint32(m_runs.size()));
     int top = height, bottom = -1, left = width, right = -1;
