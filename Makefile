@@ -29,6 +29,7 @@ package: build
 bench: build
 	for b in $(BUILD)/bench_*; do $$b; done
 	bash bench/sheet_vs_rsvg.sh $(BUILD)
+	bash bench/pdf_vs_rsvg.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz

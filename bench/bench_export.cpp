@@ -5,7 +5,7 @@
 #include "BenchSupport.h"
 #include "model/BoxDocument.h"
 #include "render/Mapping.h"
-#include "render/VectorExport.h"
+#include "export/VectorExport.h"
 
 #include <QBuffer>
 #include <QGuiApplication>

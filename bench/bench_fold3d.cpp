@@ -5,8 +5,8 @@
 #include "BenchSupport.h"
 #include "model/BoxDocument.h"
 #include "model/BoxFile.h"
-#include "render/FaceTextures.h"
-#include "render/FoldedBoxPainter.h"
+#include "view3d/FaceTextures.h"
+#include "view3d/FoldedBoxPainter.h"
 
 #include <QGuiApplication>
 #include <QImage>

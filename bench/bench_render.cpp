@@ -3,16 +3,16 @@
 #include "BenchSupport.h"
 #include "image/DrawDib.h"
 #include "model/BoxDocument.h"
-#include "render/EditorLayerCache.h"
+#include "render/fast/EditorLayerCache.h"
 #include "render/EditorView.h"
-#include "render/FigureMask.h"
+#include "render/fast/FigureMask.h"
 #include "render/Mapping.h"
 #include "image/RenderThreads.h"
-#include "render/SheetPdfWriter.h"
-#include "render/SheetPngWriter.h"
-#include "render/SheetRenderer.h"
+#include "sheet/SheetPdfWriter.h"
+#include "sheet/SheetPngWriter.h"
+#include "sheet/SheetRenderer.h"
 #include "render/TextRenderer.h"
-#include "render/ZoomStepWarmer.h"
+#include "render/fast/ZoomStepWarmer.h"
 
 #include <QGuiApplication>
 #include <QBuffer>

@@ -6,7 +6,7 @@
 #include "model/BoxFile.h"
 #include "model/NewDocument.h"
 #include "render/Mapping.h"
-#include "render/Thumbnail.h"
+#include "sheet/Thumbnail.h"
 
 #include <QGuiApplication>
 #include <QImage>

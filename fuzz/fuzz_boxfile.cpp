@@ -4,7 +4,7 @@
 
 #include "model/BoxFileReader.h"
 #include "model/BoxFileWriter.h"
-#include "model/Cp1252.h"
+#include "base/Cp1252.h"
 
 #include <cstdint>
 #include <cstdlib>

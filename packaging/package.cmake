@@ -4,14 +4,16 @@
 # is compiled twice.
 
 # Manual pages and the changelog go into the package compressed, without
-# time stamps, so the same sources give the same package.
+# time stamps, so the same sources give the same package. The pages are
+# English in man1 and German, as the program speaks, in de/man1: man shows
+# the German ones in a German locale only.
 find_program(GZIP_PROGRAM gzip REQUIRED)
 set(FALTARILLON_GZIPPED)
-foreach(src man/faltarillon.1 man/faltarillon-cli.1 changelog)
-  get_filename_component(name ${src} NAME)
-  set(out ${CMAKE_BINARY_DIR}/packaging/${name}.gz)
+foreach(src man/faltarillon.1 man/faltarillon-cli.1 man/de/faltarillon.1 man/de/faltarillon-cli.1 changelog)
+  set(out ${CMAKE_BINARY_DIR}/packaging/${src}.gz)
+  get_filename_component(outdir ${out} DIRECTORY)
   add_custom_command(OUTPUT ${out}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${outdir}
     COMMAND ${GZIP_PROGRAM} -9nc ${CMAKE_CURRENT_LIST_DIR}/${src} > ${out}
     DEPENDS ${CMAKE_CURRENT_LIST_DIR}/${src}
     VERBATIM)
@@ -19,12 +21,14 @@ foreach(src man/faltarillon.1 man/faltarillon-cli.1 changelog)
 endforeach()
 add_custom_target(packaging_files ALL DEPENDS ${FALTARILLON_GZIPPED})
 
-install(FILES ${CMAKE_BINARY_DIR}/packaging/faltarillon-cli.1.gz
-        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+set(FALTARILLON_MAN_PAGES faltarillon-cli.1.gz)
 if(FALTARILLON_BUILD_UI)
-  install(FILES ${CMAKE_BINARY_DIR}/packaging/faltarillon.1.gz
-          DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  list(APPEND FALTARILLON_MAN_PAGES faltarillon.1.gz)
 endif()
+foreach(page ${FALTARILLON_MAN_PAGES})
+  install(FILES ${CMAKE_BINARY_DIR}/packaging/man/${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${CMAKE_BINARY_DIR}/packaging/man/de/${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/de/man1)
+endforeach()
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/faltarillon)
 
@@ -32,7 +36,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME faltarillon)
 set(CPACK_PACKAGE_VENDOR ORB-LUX)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_PACKAGING_INSTALL_PREFIX ${FALTARILLON_PACKAGE_PREFIX})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "designer for printable folding boxes in the shape of a cube")
 set(CPACK_PACKAGE_DESCRIPTION

@@ -1,7 +1,7 @@
 // Writes the sample designs of the "Beispiele" menu into a folder (the
 // samples/ folder of the sources): a game die, a gift box with a name label
-// on the lid and a box with a picture background, all made of the program's
-// own objects and a picture drawn here. Built on request only
+// on the lid, a box with a picture background, a card box and a tea box,
+// all made of the program's own objects and a picture drawn here. Built on request only
 // (`cmake --build build --target make_samples`, then run it with the
 // folder); the files it wrote are kept in the sources.
 //
@@ -17,7 +17,9 @@
 #include "model/BoxDocument.h"
 #include "model/BoxFile.h"
 #include "model/NewDocument.h"
+#include "model/PaperFormat.h"
 #include "model/StreamPrompter.h"
+#include "sheet/SheetRenderer.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -28,6 +30,7 @@
 #include <QRadialGradient>
 #include <QTextStream>
 #include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -39,9 +42,10 @@ constexpr std::int32_t rgb(int r, int g, int b) { return r | (g << 8) | (b << 16
 
 class Design {
 public:
-    Design() {
+    explicit Design(const BoxForm& form = BoxForm::cube(), PaperFormat paper = PaperFormat::A4) : paper(paper) {
         initStartupDocument(doc, 96);
-        newDocument(doc);
+        newDocument(doc, paper);
+        doc.Form = form;
         // Objects count from the editing area's corner; the item is its
         // middle third.
         originX = doc.ExtentWidth / 3;
@@ -90,6 +94,29 @@ public:
         return o;
     }
 
+    // Moves o so that the middle of its printed ink lies on (cx, cy), in mm
+    // from the item's corner. A turned text is drawn from a corner of its
+    // rectangle with the font's own metrics, so only the print can say
+    // where its letters land: the object alone is printed in red beside a
+    // red square centred on the point, and the difference of the two ink
+    // centres is taken off (twice, for the rounding of units).
+    void centreInk(Tobs& o, double cx, double cy) {
+        for (int round = 0; round < 2; ++round) {
+            Design probe(doc.Form, paper);
+            Tobs& copy = probe.doc.Objects[probe.doc.Objects.takeFreeSlot()];
+            copy = o;
+            copy.Color = copy.FontColor = rgb(255, 0, 0);
+            copy.Shadow = copy.Outline = 0;
+            const QPointF ink = inkCentre(probe.doc);
+            Design marker(doc.Form, paper);
+            marker.figure(shRectangle, cx - 2, cy - 2, 4, 4, rgb(255, 0, 0));
+            const QPointF target = inkCentre(marker.doc);
+            if (ink.x() < 0 || target.x() < 0) return;
+            o.Left += units((target.x() - ink.x()) * MmPerInch / ProbeDpi);
+            o.Top += units((target.y() - ink.y()) * MmPerInch / ProbeDpi);
+        }
+    }
+
     bool save(const QString& path) {
         QTextStream err(stderr);
         StreamPrompter prompter(err);
@@ -99,7 +126,24 @@ public:
     BoxDocument doc;
 
 private:
+    static constexpr int ProbeDpi = 300;
+
+    // The middle of the red pixels of the printed sheet; (-1, -1) for none.
+    static QPointF inkCentre(const BoxDocument& probe) {
+        const QImage page = renderSheetImage(probe, 100, ProbeDpi, QSize(5200, 3700));
+        int x0 = INT_MAX, y0 = INT_MAX, x1 = -1, y1 = -1;
+        for (int y = 0; y < page.height(); ++y) {
+            const QRgb* row = reinterpret_cast<const QRgb*>(page.constScanLine(y));
+            for (int x = 0; x < page.width(); ++x)
+                if (qRed(row[x]) > 200 && qGreen(row[x]) < 100 && qBlue(row[x]) < 100)
+                    x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+        }
+        if (x1 < 0) return {-1, -1};
+        return {(x0 + x1 + 1) / 2.0, (y0 + y1 + 1) / 2.0};
+    }
+
     static std::int32_t units(double mm) { return std::int32_t(mm / MmPerInch * 20000.0); }
+    PaperFormat paper = PaperFormat::A4;
     std::int32_t originX = 0;
     std::int32_t originY = 0;
 };
@@ -165,9 +209,96 @@ bool makeGiftBox(const QString& folder) {
     card.BorderOrOutlineColor = ribbon;
     card.LineWidthOrTransColor = 3;
     const double nameLength = 21, nameHeight = 4;
-    d.text(QStringLiteral("Für Anna"), cx + nameHeight / 2, cy - nameLength / 2, nameHeight, nameLength, 18,
-           rgb(150, 20, 35), 1);
+    Tobs& name = d.text(QStringLiteral("Für Anna"), cx + nameHeight / 2, cy - nameLength / 2, nameHeight,
+                        nameLength, 18, rgb(150, 20, 35), 1);
+    d.centreInk(name, cx, cy);
     return d.save(QDir(folder).filePath(QStringLiteral("Geschenkbox.box")));
+}
+
+// A turned text reads upright on a lid half from above with Vorne in front:
+// on the half above Rechts its top points right on the net (a quarter turn
+// clockwise), on the half above Links left (a quarter turn the other way).
+// The first runs down from its rectangle's top-left corner with the letters
+// to the left of it, the second up from the bottom-right corner with the
+// letters to the right: the rectangle lies beside the line, and the line
+// is moved until its printed letters are centred on (cx, cy).
+Tobs& lidText(Design& d, const QString& content, bool rightHalf, double cx, double cy, double length,
+              double height, int points, std::int32_t colour) {
+    const double left = rightHalf ? cx + height / 2 : cx - 3 * height / 2;
+    Tobs& o = d.text(content, left, cy - length / 2, height, length, points, colour, rightHalf ? 1 : 3);
+    d.centreInk(o, cx, cy);
+    return o;
+}
+
+// A card box for a standard deck: 63 x 88 mm cards in a 20 mm stack with a
+// millimetre of play, on the card table's green.
+bool makeCardBox(const QString& folder) {
+    const double L = 64, B = 21, H = 89;
+    Design d(BoxForm::cuboid(L, B, H));
+    const std::int32_t felt = rgb(16, 94, 58), gold = rgb(232, 190, 80), red = rgb(200, 20, 40),
+                       black = rgb(20, 20, 20), white = rgb(255, 255, 255);
+    const double t = L, x1 = L, x2 = L + B, x3 = 2 * L + B;
+    d.figure(shRectangle, 0, 0, 2 * L + 2 * B + 7, t + H + B + 7, felt);
+    // Vorne and Hinten: a card each, the heart in front, the spade behind.
+    for (const auto& [left, suit, ink] : {std::tuple{0.0, "♥", red}, std::tuple{x2, "♠", black}}) {
+        Tobs& card = d.figure(shRoundRect, left + 9, t + 20, L - 18, H - 30, white);
+        card.FillModeOrShadowColor = fmFilledBorder;
+        card.BorderOrOutlineColor = gold;
+        card.LineWidthOrTransColor = 3;
+        d.text(QString::fromUtf8(suit), left + 12, t + 34, L - 24, 30, 54, ink);
+        d.text(QString::fromUtf8(suit), left + 12, t + 22, 10, 8, 14, ink).Alignment = 0;
+    }
+    d.text(QStringLiteral("Spielkarten"), 2, t + 5, L - 4, 9, 14, gold);
+    d.text(QStringLiteral("52 Blatt"), x2 + 2, t + 5, L - 4, 9, 12, gold);
+    // The narrow sides: the four suits stacked, two red, two black.
+    const char* suits[] = {"♦", "♣", "♥", "♠"};
+    for (double left : {x1, x3})
+        for (int i = 0; i < 4; ++i)
+            d.text(QString::fromUtf8(suits[i]), left + 2, t + 10 + i * 19, B - 4, 12, 22, i % 2 ? black : red);
+    // The lid: a gold coin on each half, a word across it upright from above.
+    for (double left : {x1, x3}) {
+        const double cx = left + B / 2, cy = t - L / 4;
+        d.figure(shCircle, cx - 8, cy - 8, 16, 16, gold);
+    }
+    lidText(d, QStringLiteral("Deck"), true, x1 + B / 2, t - L / 4, 14, 5, 11, felt);
+    lidText(d, QStringLiteral("Deck"), false, x3 + B / 2, t - L / 4, 14, 5, 11, felt);
+    return d.save(QDir(folder).filePath(QStringLiteral("Kartenschachtel.box")));
+}
+
+// A tea box of 70 x 45 x 110 mm on A3: leaves on a green ground, the name
+// in front, how to make it behind.
+bool makeTeaBox(const QString& folder) {
+    const double L = 70, B = 45, H = 110;
+    Design d(BoxForm::cuboid(L, B, H), PaperFormat::A3);
+    const std::int32_t green = rgb(120, 160, 70), dark = rgb(40, 80, 35), cream = rgb(250, 244, 222),
+                       leaf = rgb(70, 125, 50), brown = rgb(120, 70, 30);
+    const double t = L, x1 = L, x2 = L + B, x3 = 2 * L + B;
+    d.figure(shRectangle, 0, 0, 2 * L + 2 * B + 8, t + H + B + 8, green);
+    // Vorne: a cream label with the name and three leaves under it.
+    Tobs& label = d.figure(shRoundRect, 7, t + 14, L - 14, 48, cream);
+    label.FillModeOrShadowColor = fmFilledBorder;
+    label.BorderOrOutlineColor = dark;
+    label.LineWidthOrTransColor = 2;
+    d.text(QStringLiteral("Grüner"), 9, t + 19, L - 18, 14, 22, dark);
+    d.text(QStringLiteral("Tee"), 9, t + 36, L - 18, 18, 30, dark);
+    for (int i = 0; i < 3; ++i) d.figure(shEllipse, 12 + i * 16, t + 72 + (i % 2) * 6, 14, 24, leaf);
+    d.text(QStringLiteral("100 g"), 9, t + H - 14, L - 18, 9, 12, cream);
+    // Hinten: how to make it.
+    Tobs& back = d.figure(shRoundRect, x2 + 7, t + 14, L - 14, 60, cream);
+    back.FillModeOrShadowColor = fmFilled;
+    d.text(QStringLiteral("Zubereitung"), x2 + 9, t + 18, L - 18, 9, 13, brown);
+    d.text(QStringLiteral("1 TL auf 200 ml"), x2 + 9, t + 34, L - 18, 8, 10, dark);
+    d.text(QStringLiteral("Wasser, 80 °C"), x2 + 9, t + 44, L - 18, 8, 10, dark);
+    d.text(QStringLiteral("3 Minuten ziehen"), x2 + 9, t + 54, L - 18, 8, 10, dark);
+    // The sides: a leaf with a word under it.
+    for (const auto& [left, word] : {std::pair{x1, "Bio"}, std::pair{x3, "Sencha"}}) {
+        d.figure(shEllipse, left + B / 2 - 9, t + 24, 18, 34, leaf);
+        d.text(QString::fromUtf8(word), left + 3, t + 66, B - 6, 10, 14, cream);
+    }
+    // The lid: the name again, upright from above on each half.
+    lidText(d, QStringLiteral("Tee"), true, x1 + B / 2, t - L / 4, 22, 8, 18, cream);
+    lidText(d, QStringLiteral("Tee"), false, x3 + B / 2, t - L / 4, 22, 8, 18, cream);
+    return d.save(QDir(folder).filePath(QStringLiteral("Teeschachtel.box")));
 }
 
 // The background picture: evening sky over hills, drawn here.
@@ -224,5 +355,8 @@ int main(int argc, char** argv) {
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(folder);
-    return makeDie(folder) && makeGiftBox(folder) && makePictureBox(folder) ? 0 : 1;
+    return makeDie(folder) && makeGiftBox(folder) && makePictureBox(folder) && makeCardBox(folder) &&
+                   makeTeaBox(folder)
+               ? 0
+               : 1;
 }

@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool imagemagick poppler-utils netpbm
-  cups cups-client cups-bsd xclip librsvg2-bin
+  cups cups-client cups-bsd xclip librsvg2-bin libxml2-utils
   libpodofo-dev libdxflib-dev python3-ezdxf
   lintian appstream desktop-file-utils dpkg-dev fakeroot file
 )

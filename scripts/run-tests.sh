@@ -6,9 +6,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 JOBS=$(nproc)
 export QT_QPA_PLATFORM=offscreen
+# A compiler cache where the machine has one (a developer's, not a fresh CI machine).
+CACHE=()
+if command -v ccache > /dev/null; then
+  CACHE=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
 
 echo "== build and test =="
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${CACHE[@]}"
 cmake --build build -j "$JOBS"
 # The SANE test backend stops its reader thread by asynchronous cancellation,
 # which now and then leaves a malloc lock held and hangs the next scan in the
@@ -21,7 +26,7 @@ echo "== Debian package =="
 bash scripts/check-package.sh build
 
 echo "== sanitizer build of the core tests =="
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFALTARILLON_SANITIZE=ON \
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFALTARILLON_SANITIZE=ON "${CACHE[@]}" \
       -DFALTARILLON_BUILD_UI=OFF -DFALTARILLON_BUILD_BENCH=OFF
 cmake --build build-asan -j "$JOBS"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -29,7 +34,7 @@ ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
 
 echo "== fuzz targets =="
 FUZZ_SECONDS=${FUZZ_SECONDS:-30}
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${CACHE[@]}" \
       -DFALTARILLON_FUZZ=ON -DFALTARILLON_BUILD_UI=OFF -DFALTARILLON_BUILD_BENCH=OFF
 cmake --build build-fuzz -j "$JOBS"
 for f in build-fuzz/fuzz_*; do

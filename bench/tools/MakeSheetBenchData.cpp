@@ -12,9 +12,10 @@
 #include "model/BoxFile.h"
 #include "model/NewDocument.h"
 #include "model/StreamPrompter.h"
-#include "render/BoxNet.h"
+#include "box/BoxNet.h"
 #include "render/FigureRenderer.h"
-#include "render/SheetRenderer.h"
+#include "render/SheetRenderParams.h"
+#include "sheet/SheetRenderer.h"
 #include "render/TextRenderer.h"
 
 #include <QDir>
@@ -207,7 +208,7 @@ int main(int argc, char** argv) {
     if (!Saveit(doc, boxPath, prompter)) return 1;
 
     // The SVG of the printed sheet, with the geometry our pass computes.
-    RenderParams params = sheetRenderParams(doc.Layout, 100, kDpi, kDpi, printFontFactor(kDpi, 96));
+    RenderParams params = sheetRenderParams(doc.Layout, NetSource::cube(100), kDpi, kDpi, printFontFactor(kDpi, 96));
     QFile svgFile(dir.filePath("blatt.svg"));
     if (!svgFile.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 1;
     QTextStream svg(&svgFile);

@@ -1,6 +1,6 @@
 #include "app/CursorSlots.h"
 
-#include "app/AppResources.h"
+#include "widgets/AppResources.h"
 
 #include <QBitmap>
 

@@ -88,10 +88,11 @@ bool EditorCanvas::renderBuffer() {
         const QSize area = editingAreaSize(m_doc);
         QPainter p(&m_buffer);
         paintNetLabels(p, FoldingModel::fromMeasure(measureNet(
-                              boxAreaFor(area.width(), area.height(), scroll.x(), scroll.y(), true), m_percent)));
+                              boxAreaFor(area.width(), area.height(), scroll.x(), scroll.y(), true),
+                              NetSource::of(m_doc, m_percent), Mapping::screenFor(m_doc).Scale())));
     }
 
-    m_outline.reset();
+    m_dragMarks = QRegion();
     const int current = m_doc.CurrentObject;
     if (ObjectTable::isValidSlot(current)) {
         const Mapping map = Mapping::screenFor(m_doc);
@@ -101,8 +102,12 @@ bool EditorCanvas::renderBuffer() {
         const MarkStyle style = state == dsDragObject ? MarkStyle::InvertedFrame
                                 : state == dsIdle     ? MarkStyle::FrameAndHandles
                                                       : MarkStyle::FrameOnly;
-        markrec(m_buffer, rect.translated(-scroll), style);
-        if (style == MarkStyle::InvertedFrame) m_outline = rect;
+        if (style == MarkStyle::InvertedFrame) {
+            m_dragMarks = dragMarkPixels(rect, {}, {}, QRect());
+            invertPixels(m_buffer, m_dragMarks.translated(-scroll));
+        } else {
+            markrec(m_buffer, rect.translated(-scroll), style);
+        }
     }
     m_bufferScroll = scroll;
     m_bufferValid = true;
@@ -152,18 +157,17 @@ void EditorCanvas::paintEvent(QPaintEvent* event) {
     }
 }
 
-void EditorCanvas::showDragOutline(const QRect& canvasRect) {
+void EditorCanvas::showDragOutline(const QRect& canvasRect, const DragGuides& guides) {
     ensureRendered();
     if (!m_bufferValid) return;
-    QRegion dirty;
-    if (m_outline) {
-        markrec(m_buffer, m_outline->translated(-m_bufferScroll), MarkStyle::InvertedFrame);
-        dirty += m_outline->adjusted(0, 0, 1, 1);
-    }
-    markrec(m_buffer, canvasRect.translated(-m_bufferScroll), MarkStyle::InvertedFrame);
-    m_outline = canvasRect;
-    dirty += canvasRect.normalized().adjusted(0, 0, 1, 1);
-    update(dirty);
+    // Erase what the last step showed, then show this step's set: outline
+    // and guides in one, so no pixel is inverted twice.
+    const QRegion previous = m_dragMarks;
+    invertPixels(m_buffer, previous.translated(-m_bufferScroll));
+    const QRect visible(m_bufferScroll, m_buffer.deviceIndependentSize().toSize());
+    m_dragMarks = dragMarkPixels(canvasRect, guides.columns, guides.rows, visible);
+    invertPixels(m_buffer, m_dragMarks.translated(-m_bufferScroll));
+    update(previous + m_dragMarks);
 }
 
 void EditorCanvas::setCanvasCursor(CursorSlot slot) { setCursor(m_cursors.cursor(slot)); }

@@ -6,10 +6,11 @@
 // box, the pointer shapes, menus and dialogs through it.
 
 #include "edit/EditorEnvironment.h"
-#include "render/EditorLayerCache.h"
+#include "render/fast/EditorLayerCache.h"
 
 #include <QImage>
 #include <QPointer>
+#include <QRegion>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -63,7 +64,7 @@ public:
     QPoint scrollPosition() const override;
     void setScrollPosition(const QPoint& position) override;
     void repaint() override { PaintBox1Paint(); }
-    void showDragOutline(const QRect& canvasRect) override;
+    void showDragOutline(const QRect& canvasRect, const DragGuides& guides = {}) override;
     void setCanvasCursor(CursorSlot slot) override;
     void captureMouse() override {}
     void releaseMouse() override {}
@@ -117,7 +118,7 @@ private:
     QPoint m_bufferScroll;             // scroll position the buffer was rendered at
     bool m_bufferValid = false;
     bool m_netLabels = false;
-    std::optional<QRect> m_outline;    // the inverted drag frame in the buffer (canvas coordinates)
+    QRegion m_dragMarks;               // inverted drag frame and guides in the buffer (canvas coordinates)
     int m_renderCount = 0;
     int m_paintEvents = 0;
 };

@@ -36,6 +36,18 @@ QLabel* barLabel(QWidget* bar, const char* name, const QString& text, int x, int
     return l;
 }
 
+const QString CubeCaption = QStringLiteral("Größe des Würfels:");
+const QString CuboidCaption = QStringLiteral("Maße der Box:");
+constexpr int SizeFieldX = 456;
+constexpr int CubeFieldWidth = 73;
+
+// In this font the caption may be wider than its place: it keeps a gap of
+// four pixels to its field by starting further left.
+void placeSizeCaption(QLabel* label) {
+    label->adjustSize();
+    label->move(std::min(360, SizeFieldX - 4 - label->width()), label->y());
+}
+
 }  // namespace
 
 EditorPage::EditorPage(BoxDocument& doc, EditorCanvas* canvas, QWidget* parent)
@@ -61,15 +73,13 @@ EditorPage::EditorPage(BoxDocument& doc, EditorCanvas* canvas, QWidget* parent)
     ProzED->setValue(100);
     ProzED->setGeometry(456, 8, 73, 22);
     barLabel(SpeedBar2, "PercentLabel", QStringLiteral("%"), 536, 8);
-    QLabel* cubeLabel = barLabel(SpeedBar2, "CubeSizeLabel", QStringLiteral("Größe des Würfels:"), 360, 32);
-    // In this font the caption is wider than its place: it keeps a gap of
-    // four pixels to its field by starting further left.
-    cubeLabel->move(std::min(cubeLabel->x(), 456 - 4 - cubeLabel->width()), cubeLabel->y());
+    CubeSizeLabel = barLabel(SpeedBar2, "CubeSizeLabel", CubeCaption, 360, 32);
+    placeSizeCaption(CubeSizeLabel);
     GrossEd = new QLineEdit(SpeedBar2);
     GrossEd->setObjectName(QStringLiteral("GrossEd"));
     GrossEd->setReadOnly(true);
     GrossEd->setFocusPolicy(Qt::NoFocus);
-    GrossEd->setGeometry(456, 32, 73, 21);
+    GrossEd->setGeometry(SizeFieldX, 32, CubeFieldWidth, 21);
     QPalette tip = GrossEd->palette();
     tip.setColor(QPalette::Base, tip.color(QPalette::ToolTipBase));
     tip.setColor(QPalette::Text, tip.color(QPalette::ToolTipText));
@@ -159,7 +169,32 @@ int EditorPage::boxPercent() const { return ProzED->value(); }
 
 void EditorPage::ProzEDChange() {
     PaintBox1->PaintBox1Paint();
-    GrossEd->setText(cubeEdgeText(ProzED->value(), m_doc.Layout.ItemHeight));
+    showSize(true);
+}
+
+void EditorPage::showForm() { showSize(false); }
+
+void EditorPage::showSize(bool refreshCubeEdge) {
+    const bool cuboid = m_doc.Form.isCuboid();
+    // A cuboid is at its measures: the percentage keeps its value for the
+    // next cube.
+    ProzED->setEnabled(!cuboid);
+    if (cuboid) {
+        CubeSizeLabel->setText(CuboidCaption);
+        const QString measures = boxform::measuresText(m_doc.Form);
+        GrossEd->setText(measures);
+        // Wide enough for the text with the field's frame and margins.
+        const int textWidth = GrossEd->fontMetrics().horizontalAdvance(measures) + 14;
+        GrossEd->resize(std::max(CubeFieldWidth, textWidth), GrossEd->height());
+        GrossEd->setCursorPosition(0);
+    } else {
+        CubeSizeLabel->setText(CubeCaption);
+        GrossEd->resize(CubeFieldWidth, GrossEd->height());
+        if (refreshCubeEdge || m_showsCuboid)
+            GrossEd->setText(cubeEdgeText(ProzED->value(), m_doc.Layout.ItemHeight));
+    }
+    placeSizeCaption(CubeSizeLabel);
+    m_showsCuboid = cuboid;
 }
 
 void EditorPage::scrollToMiddleThird() {

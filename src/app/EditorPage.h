@@ -8,6 +8,7 @@
 
 class EditorCanvas;
 class EditorScrollBox;
+class QLabel;
 class QLineEdit;
 class QSpinBox;
 class QToolButton;
@@ -28,6 +29,11 @@ public:
     int boxPercent() const;
     // Cube edge display and editor repaint for the current box size.
     void ProzEDChange();
+    // The size display after the document's form may have changed (New,
+    // Open, Boxform, undo, redo): a cuboid shows its measures with the box
+    // percentage greyed; a cube that was a cuboid shows its edge at the
+    // current percentage, a cube that stays one keeps what its field shows.
+    void showForm();
     // Scroll so that the middle third of the editing area is in view.
     void scrollToMiddleThird();
     void repaintRulers();
@@ -38,6 +44,7 @@ public:
     QToolButton* SpeedItem6 = nullptr;   // background
     QSpinBox* ProzED = nullptr;
     QLineEdit* GrossEd = nullptr;
+    QLabel* CubeSizeLabel = nullptr;   // "Größe des Würfels:" or "Maße der Box:"
     QWidget* SpeedBar2 = nullptr;
     QWidget* GolbalPanel = nullptr;
     RulerWidget* TRuler = nullptr;
@@ -46,7 +53,10 @@ public:
     EditorCanvas* PaintBox1 = nullptr;
 
 private:
+    void showSize(bool refreshCubeEdge);
+
     BoxDocument& m_doc;
+    bool m_showsCuboid = false;
     class QHBoxLayout* m_body = nullptr;
     QWidget* m_toolBarSlot = nullptr;
     QWidget* m_panelSlot = nullptr;

@@ -3,6 +3,10 @@
 #include "app/SaveTarget.h"
 #include "model/BoxDocument.h"
 #include "model/Prompter.h"
+#include "widgets/WorkProgress.h"
+
+#include <QMainWindow>
+#include <QStatusBar>
 
 ExportCommands::ExportCommands(BoxDocument& doc, Prompter& prompter, OptionsDialog dialog)
     : m_doc(doc), m_prompter(prompter), m_dialog(std::move(dialog)) {}
@@ -18,10 +22,19 @@ bool ExportCommands::ExportierenClick(int percent) {
     const QString filter = svg ? QStringLiteral("SVG-Dateien|*.svg") : QStringLiteral("PDF-Dateien|*.pdf");
     const QString path = askSaveTarget(m_prompter, m_doc.FileName, QStringLiteral("Exportieren"), filter, suffix);
     if (path.isEmpty() || !mayReplace(m_prompter, path)) return false;
-    QString error;
-    if (!exportToFile(m_doc, options, path, error)) {
+    QString error, notice;
+    WorkProgress work(m_window, QStringLiteral("Exportieren"), QStringLiteral("Die Box wird exportiert …"));
+    ExportOptions run = options;
+    run.progress = work.callback();
+    if (!exportToFile(m_doc, run, path, error, &notice)) {
+        // Stopped: no file was written and an old one is as it was.
+        if (work.cancelled()) {
+            if (m_window) m_window->statusBar()->showMessage(stoppedText(QStringLiteral("Exportieren")));
+            return false;
+        }
         m_prompter.inform(QStringLiteral("Exportieren"), error, PromptIcon::Warning);
         return false;
     }
+    if (!notice.isEmpty()) m_prompter.inform(QStringLiteral("Exportieren"), notice, PromptIcon::Information);
     return true;
 }

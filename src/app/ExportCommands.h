@@ -2,11 +2,12 @@
 // "E&xportieren...": the export dialog, then the file dialog with the
 // overwrite question of the other save commands, then the vector file.
 
-#include "render/VectorExport.h"
+#include "export/VectorExport.h"
 
 #include <functional>
 
 class Prompter;
+class QMainWindow;
 struct BoxDocument;
 
 class ExportCommands {
@@ -22,9 +23,15 @@ public:
 
     const ExportOptions& lastOptions() const { return m_options; }
 
+    // The window whose progress dialog the export shows (with "Abbrechen")
+    // and whose status bar says "Exportieren abgebrochen." when the user
+    // stopped it. Without one the dialog has no parent and nothing is said.
+    void setWindow(QMainWindow* window) { m_window = window; }
+
 private:
     BoxDocument& m_doc;
     Prompter& m_prompter;
     OptionsDialog m_dialog;
     ExportOptions m_options;
+    QMainWindow* m_window = nullptr;
 };

@@ -3,7 +3,7 @@
 // is the model's (newDocument, OpenItNow, Saveit); what the window shows
 // afterwards is handed back through the hooks.
 
-#include "image/Progress.h"
+#include "base/Progress.h"
 #include "model/PaperFormat.h"
 
 #include <QString>

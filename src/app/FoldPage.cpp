@@ -1,5 +1,7 @@
 #include "app/FoldPage.h"
 
+#include "base/SaveFile.h"
+
 #include "app/BarControls.h"
 #include "app/FoldView.h"
 #include "dialogs/ImageSizeForm.h"
@@ -13,7 +15,6 @@
 #include <QImageWriter>
 #include <QLabel>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -114,16 +115,24 @@ void FoldPage::animationStep() {
     if (t >= 1) m_timer->stop();
 }
 
-void FoldPage::SaveBtnClick() {
+bool FoldPage::SaveBtnClick() {
     QSize size = m_saveSize;
     const bool chosen = m_chooseSize ? m_chooseSize(size) : TImageSizeForm(this).choose(size);
-    if (!chosen) return;
+    if (!chosen) return false;
     size = size.boundedTo(QSize(TImageSizeForm::Largest, TImageSizeForm::Largest))
                .expandedTo(QSize(TImageSizeForm::Smallest, TImageSizeForm::Smallest));
-    QString path = m_prompter.savePath(QStringLiteral("Bild speichern"), QFileInfo(m_doc.FileName).absolutePath(),
+    // Pictures of several boxes usually go to one folder of pictures, not
+    // each beside its box file; an unnamed box has no folder of its own and
+    // the program's folder is rarely writable.
+    const QFileInfo box(m_doc.FileName);
+    QString folder = m_pictureFolder;
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = m_doc.FileName.isEmpty() ? QDir::homePath() : box.absolutePath();
+    const QString name = m_doc.FileName.isEmpty() ? QStringLiteral("Faltarillon") : box.completeBaseName();
+    QString path = m_prompter.savePath(QStringLiteral("Bild speichern"), folder,
                                        QStringLiteral("PNG-Bild (*.png)|*.png|JPEG-Bild (*.jpg)|*.jpg;*.jpeg"),
-                                       QStringLiteral("Box.png"));
-    if (path.isEmpty()) return;
+                                       name + QStringLiteral("-3D.png"));
+    if (path.isEmpty()) return false;
     m_saveSize = size;
     QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix != QLatin1String("png") && suffix != QLatin1String("jpg") && suffix != QLatin1String("jpeg")) {
@@ -132,17 +141,21 @@ void FoldPage::SaveBtnClick() {
     }
     const QImage picture = View->grabView(size);
     // Written beside the target and moved over it only when complete.
-    QSaveFile file(path);
-    bool ok = !picture.isNull() && file.open(QIODevice::WriteOnly);
-    if (ok) {
-        QImageWriter writer(&file, suffix == QLatin1String("png") ? "png" : "jpeg");
-        if (suffix != QLatin1String("png")) writer.setQuality(92);
-        ok = writer.write(picture) && file.commit();
+    const SaveResult saved =
+        picture.isNull() ? SaveResult{false, false, true, false, QStringLiteral("Zu wenig Speicher für das Bild")}
+                         : saveFile(path, [&](QIODevice& out) {
+                               QImageWriter writer(&out, suffix == QLatin1String("png") ? "png" : "jpeg");
+                               if (suffix != QLatin1String("png")) writer.setQuality(92);
+                               return writer.write(picture);
+                           });
+    if (!saved) {
+        m_prompter.fileFault(QStringLiteral("Fehler"),
+                             QStringLiteral("Das Bild konnte nicht gespeichert werden: ") + QDir::toNativeSeparators(path),
+                             path, saved.reason, PromptIcon::Error);
+        return false;
     }
-    if (!ok) {
-        file.cancelWriting();
-        m_prompter.inform(QStringLiteral("Fehler"),
-                          QStringLiteral("Das Bild konnte nicht gespeichert werden: ") + QDir::toNativeSeparators(path),
-                          PromptIcon::Error);
-    }
+    m_pictureFolder = QFileInfo(path).absolutePath();
+    emit statusReported(QStringLiteral("Bild gespeichert: ") + QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    return true;
 }
+

@@ -37,8 +37,10 @@ public:
     // "&Falten": plays the fold from the slider's state to closed, or back
     // to flat when closed.
     void FaltenBtnClick();
-    // "Bild &speichern...": size, file name, picture.
-    void SaveBtnClick();
+    // "Bild &speichern...": size, file name, picture. The name offered is
+    // the box file's with "-3D.png", in the folder a picture went to last.
+    // False when nothing was saved: cancelled, or the file could not be written.
+    bool SaveBtnClick();
     bool animating() const;
 
     QSlider* FaltungSlider = nullptr;
@@ -47,6 +49,10 @@ public:
     QPushButton* SaveBtn = nullptr;
     QCheckBox* LabelsCheck = nullptr;
     FoldView* View = nullptr;
+
+signals:
+    // Where a saved picture went, for the status bar.
+    void statusReported(const QString& text);
 
 private:
     void sliderMoved(int value);
@@ -60,4 +66,5 @@ private:
     double m_from = 0;
     double m_to = 1;
     QSize m_saveSize{DefaultSaveWidth, DefaultSaveHeight};
+    QString m_pictureFolder;   // where the last picture was saved
 };

@@ -68,7 +68,7 @@ QImage FoldView::grabView(QSize size) {
     FaceTextures sharp(FaceTextures::edgeFor(size));
     const bool own = sharp.edgePixels() > m_textures.edgePixels() && sharp.make(m_doc, percent);
     QPainter painter(&picture);
-    const FoldingModel model = FoldingModel::inMillimetres(m_doc.Layout, percent);
+    const FoldingModel model = FoldingModel::inMillimetres(m_doc.Layout, NetSource::of(m_doc, percent));
     FoldedBoxPainter(model, m_fold, m_camera, size).paint(painter, own ? sharp : m_textures, m_labels);
     return picture;
 }
@@ -77,7 +77,7 @@ void FoldView::paintEvent(QPaintEvent*) {
     refreshTextures();
     ++m_frames;
     QPainter painter(this);
-    const FoldingModel model = FoldingModel::inMillimetres(m_doc.Layout, m_percent ? m_percent() : 100);
+    const FoldingModel model = FoldingModel::inMillimetres(m_doc.Layout, NetSource::of(m_doc, m_percent ? m_percent() : 100));
     FoldedBoxPainter(model, m_fold, m_camera, size()).paint(painter, m_textures, m_labels);
 }
 

@@ -5,8 +5,8 @@
 // and only when the document's revision or the box size differ from
 // theirs: a hidden page paints nothing and so renders nothing.
 
-#include "render/FaceTextures.h"
-#include "render/FoldedBoxPainter.h"
+#include "view3d/FaceTextures.h"
+#include "view3d/FoldedBoxPainter.h"
 
 #include <QWidget>
 #include <functional>

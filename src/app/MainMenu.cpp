@@ -88,6 +88,11 @@ MainMenu::MainMenu(QMenuBar* bar, QObject* parent) : QObject(parent) {
     NetzBeschriften1 = item(Einstellungen1, "NetzBeschriften1", QStringLiteral("&Seiten im Netz beschriften"),
                             QStringLiteral("Zeigt im Editor, welche Seite der Box jede Fläche wird"));
     NetzBeschriften1->setCheckable(true);
+    Boxform1 = item(Einstellungen1, "Boxform1", QStringLiteral("Box&form..."),
+                    QStringLiteral("Legt Form und Maße der Box fest"));
+    NetzEinrasten1 = item(Einstellungen1, "NetzEinrasten1", QStringLiteral("Am &Netz einrasten"),
+                          QStringLiteral("Richtet Objekte beim Ziehen an Flächen, Falzen und anderen Objekten aus"));
+    NetzEinrasten1->setCheckable(true);
 
     Hilfe1 = bar->addMenu(QStringLiteral("&Hilfe"));
     Hilfe1->setObjectName(QStringLiteral("Hilfe1"));

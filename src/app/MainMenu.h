@@ -39,5 +39,7 @@ public:
     QAction* Einfgen1 = nullptr;
     QAction* Hintergrundbild2 = nullptr;
     QAction* NetzBeschriften1 = nullptr;   // check mark, off at start
+    QAction* Boxform1 = nullptr;
+    QAction* NetzEinrasten1 = nullptr;     // check mark, as the user last left it
     QAction* About1 = nullptr;
 };

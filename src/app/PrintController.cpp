@@ -2,28 +2,46 @@
 
 #include "app/AppTitles.h"
 #include "app/SaveTarget.h"
+#include "dialogs/PrinterSetupForm.h"
 #include "model/BoxDocument.h"
 #include "model/Prompter.h"
-#include "model/WriteTarget.h"
-#include "render/CutSheet.h"
-#include "render/SheetPdfWriter.h"
-#include "render/SheetRenderer.h"
+#include "base/WriteTarget.h"
+#include "sheet/CutSheet.h"
+#include "sheet/PackedSheet.h"
+#include "sheet/SheetFitText.h"
+#include "sheet/SheetPdfWriter.h"
+#include "sheet/SheetRenderer.h"
+#include "widgets/WorkProgress.h"
 
 #include <QCoreApplication>
 
 #include <QFileInfo>
-#include <QDialogButtonBox>
-#include <QPrintDialog>
-#include <QPushButton>
+#include <QApplication>
 #include <QLocale>
+#include <QMainWindow>
 #include <QPainter>
+#include <QStatusBar>
 #include <QPrinter>
 #include <QPrinterInfo>
 
 namespace {
 // A PDF file stands in for a missing printer at a usual laser resolution.
 constexpr int PdfDpi = 600;
+
+// A printer keeps the paper it is given when it offers that paper, and
+// takes its own default paper only when it does not (the toolkit gives every
+// new printer object A4, a printer for Letter only included).
+void keepOfferedPaper(QPrinter& printer) {
+    if (printer.outputFormat() != QPrinter::NativeFormat) return;
+    const QPrinterInfo info = QPrinterInfo::printerInfo(printer.printerName());
+    const QList<QPageSize> offered = info.supportedPageSizes();
+    const QPageSize current = printer.pageLayout().pageSize();
+    if (offered.isEmpty() || !info.defaultPageSize().isValid()) return;
+    for (const QPageSize& size : offered)
+        if (size.isEquivalentTo(current)) return;
+    printer.setPageSize(info.defaultPageSize());
 }
+}  // namespace
 
 PrintController::PrintController(BoxDocument& doc, Prompter& prompter)
     : m_doc(doc), m_prompter(prompter), m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
@@ -31,17 +49,14 @@ PrintController::PrintController(BoxDocument& doc, Prompter& prompter)
         m_printer->setResolution(PdfDpi);
         m_printer->setPageSize(QPageSize(QPageSize::A4));
     }
+    keepOfferedPaper(*m_printer);
     m_printer->setPageOrientation(QPageLayout::Landscape);
     m_setupDialog = [](QPrinter& choice) {
-        // Qt has no pure setup dialog: the print dialog, labelled as the
-        // setup, lets the user choose the printer with its paper and
-        // orientation; its job options are not taken over.
-        QPrintDialog dialog(&choice);
-        dialog.setWindowTitle(SetupDialogTitle);
-        dialog.setOptions(QAbstractPrintDialog::PrintToFile);
-        if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
-            if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) ok->setText(QStringLiteral("OK"));
-        return dialog.exec() == QDialog::Accepted;
+        PrinterSetupForm form(QApplication::activeWindow());
+        form.setChoice(choice);
+        if (form.exec() != QDialog::Accepted) return false;
+        form.applyTo(choice);
+        return true;
     };
 }
 
@@ -68,10 +83,11 @@ PageFrame PrintController::frame() const {
     f.paper = m.paper.isEmpty() ? m.page : m.paper;
     f.dpiX = m.dpiX;
     f.dpiY = m.dpiY;
+    if (!m_override) f.paperMm = exactPaperMm(m_printer->pageLayout());
     return f;
 }
 
-SheetPlan PrintController::printPlan(int percent) const { return planSheet(m_doc.Layout, percent, Options, frame()); }
+SheetPlan PrintController::printPlan(int percent) const { return planSheet(m_doc.Layout, NetSource::of(m_doc, percent), Options, frame()); }
 
 SheetPlan PrintController::previewPlan(int percent) const {
     const SheetPlan print = printPlan(percent);
@@ -85,7 +101,8 @@ SheetPlan PrintController::previewPlan(int percent) const {
     p.printable = QRect(QPoint(f.printable.left() / ratioX, f.printable.top() / ratioY), previewSize());
     p.dpiX = dpi;
     p.dpiY = dpi;
-    return planSheet(m_doc.Layout, percent, Options, p, QSize(print.columns, print.rows));
+    p.paperMm = f.paperMm;
+    return planSheet(m_doc.Layout, NetSource::of(m_doc, percent), Options, p, QSize(print.columns, print.rows));
 }
 
 void PrintController::setPaper(PaperFormat paper) {
@@ -96,10 +113,7 @@ void PrintController::setPaper(PaperFormat paper) {
 bool PrintController::confirmFit(int percent) {
     const SheetPlan plan = printPlan(percent);
     if (plan.fits()) return true;
-    const QLocale locale;
-    auto mm = [&](QSizeF s) {
-        return QStringLiteral("%1 × %2 mm").arg(locale.toString(s.width(), 'f', 1), locale.toString(s.height(), 'f', 1));
-    };
+    const auto mm = [](QSizeF s) { return sizeMmText(s); };
     const QString text =
         QStringLiteral("Die Box ist größer als der bedruckbare Bereich des Blatts.\n\n"
                        "Box: %1\nBedruckbarer Bereich: %2\n\n"
@@ -153,14 +167,30 @@ void PrintController::PrintSetupClick() {
 }
 
 void adoptPrinterChoice(QPrinter& printer, const QPrinter& choice) {
-    if (choice.outputFormat() == QPrinter::NativeFormat && !choice.printerName().isEmpty()) {
-        printer.setPrinterName(choice.printerName());
+    const QPageSize paper = choice.pageLayout().pageSize();
+    const QPageLayout::Orientation orientation = choice.pageLayout().orientation();
+    const QString name = choice.printerName();
+    if (choice.outputFormat() == QPrinter::NativeFormat && !name.isEmpty()) {
+        printer.setPrinterName(name);
+        // The printer as it is when it is the system's default: a printer
+        // object keeps the colour mode of the one before (grey from a
+        // monochrome queue on a colour printer) and only ever widens its
+        // margins, so the printable area would depend on the way here.
+        QPrinter own(QPrinterInfo::printerInfo(name), QPrinter::HighResolution);
+        own.setPageSize(paper);
+        keepOfferedPaper(own);
+        own.setPageOrientation(orientation);
+        printer.setColorMode(own.colorMode());
+        printer.setPageSize(own.pageLayout().pageSize());
+        printer.setPageOrientation(orientation);
+        printer.setPageLayout(own.pageLayout());
     } else {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setResolution(PdfDpi);
+        printer.setColorMode(QPrinter::Color);
+        printer.setPageSize(paper);
+        printer.setPageOrientation(orientation);
     }
-    printer.setPageSize(choice.pageLayout().pageSize());
-    printer.setPageOrientation(choice.pageLayout().orientation());
     // One sheet, one copy: whatever the dialog offered for the job stays out.
     printer.setCopyCount(1);
     printer.setCollateCopies(false);
@@ -184,11 +214,23 @@ bool PrintController::saveCutFile(int percent) {
     }
     if (!mayReplace(m_prompter, path)) return false;
     QString why;
-    if (!writeCutFile(cutSheetFor(printPlan(percent)), path, &why)) {
+    WorkProgress work(m_window, QStringLiteral("Schnittdatei speichern"),
+                      QStringLiteral("Die Schnittdatei wird geschrieben …"));
+    CutSheet sheet = cutSheetFor(printPlan(percent));
+    sheet.progress = work.callback();
+    if (!writeCutFile(sheet, path, &why)) {
+        if (work.cancelled()) {
+            tellStopped(QStringLiteral("Schnittdatei speichern"));
+            return false;
+        }
         m_prompter.inform(QStringLiteral("Fehler"), why, PromptIcon::Error);
         return false;
     }
     return true;
+}
+
+void PrintController::tellStopped(const QString& job) {
+    if (m_window) m_window->statusBar()->showMessage(stoppedText(job));
 }
 
 bool PrintController::PrintClick(int percent, double screenDpi) {
@@ -209,14 +251,26 @@ bool PrintController::PrintClick(int percent, double screenDpi) {
         return printToPdfFile(path, percent, screenDpi);
     }
 
+    const PrinterMetrics m = metrics();
+    checkPrinterResolution(m.dpiX, m.dpiY, m_prompter);
+    // The whole sheet is rendered before the job begins: a job once begun
+    // sends its page when it ends, so "Abbrechen" must come before that.
+    PackedSheet sheet;
+    {
+        WorkProgress work(m_window, QStringLiteral("Drucken"), QStringLiteral("Der Bogen wird gedruckt …"));
+        SheetPlan plan = printPlan(percent);
+        plan.progress = work.callback();
+        if (!packSheet(m_doc, plan, sheet, screenDpi)) {
+            if (work.cancelled()) tellStopped(QStringLiteral("Drucken"));
+            return false;
+        }
+    }
     QPainter painter;
     if (!painter.begin(m_printer.get())) {
         jobFailed();
         return false;
     }
-    const PrinterMetrics m = metrics();
-    checkPrinterResolution(m.dpiX, m.dpiY, m_prompter);
-    const bool printed = printSheet(painter, m_doc, printPlan(percent), screenDpi);
+    const bool printed = drawPackedSheet(painter, sheet);
     painter.end();
     return printed;
 }
@@ -228,16 +282,23 @@ bool PrintController::printToPdfFile(const QString& path, int percent, double sc
     checkPrinterResolution(m.dpiX, m.dpiY, m_prompter);
     const QPageLayout layout = m_printer->pageLayout();
     SheetPdfPage page;
-    page.pagePoints = layout.fullRect(QPageLayout::Point).size();
+    page.pagePoints = exactPaperPoints(layout);
     page.origin = layout.paintRectPixels(m.dpiX).topLeft();
     page.area = m.page;
     page.dpiX = m.dpiX;
     page.dpiY = m.dpiY;
     page.title = AppTitles::printJobTitle();
     page.creator = QCoreApplication::applicationName();
-    const SheetPlan plan = printPlan(percent);
+    WorkProgress work(m_window, QStringLiteral("Drucken"), QStringLiteral("Die PDF-Datei wird geschrieben …"));
+    SheetPlan plan = printPlan(percent);
+    plan.progress = work.callback();
     page.plan = &plan;
     if (writeSheetPdfFile(path, m_doc, percent, page, screenDpi)) return true;
+    // Stopped: the file is not written, an old one stays as it was.
+    if (work.cancelled()) {
+        tellStopped(QStringLiteral("Drucken"));
+        return false;
+    }
     jobFailed();
     return false;
 }

@@ -6,13 +6,14 @@
 #include <QImage>
 #include <QSize>
 #include "model/PaperFormat.h"
-#include "render/SheetPlan.h"
+#include "sheet/SheetPlan.h"
 #include <functional>
 #include <memory>
 #include <optional>
 
 #include <QString>
 
+class QMainWindow;
 class QPrinter;
 class Prompter;
 struct BoxDocument;
@@ -20,8 +21,8 @@ struct BoxDocument;
 inline const QString SetupDialogTitle = QStringLiteral("Druckereinrichtung");
 
 // After the setup dialog: the chosen printer (or a PDF file), its paper and
-// orientation go into printer; copies, page ranges and other job options
-// of the dialog do not.
+// orientation go into printer, with the colour mode and printable area that
+// printer has of its own; copies, page ranges and other job options do not.
 void adoptPrinterChoice(QPrinter& printer, const QPrinter& choice);
 
 struct PrinterMetrics {
@@ -85,7 +86,16 @@ public:
     // Prints one sheet; true when a page was sent to the printer or file.
     bool PrintClick(int percent, double screenDpi);
 
+    const BoxDocument& document() const { return m_doc; }
+
+    // The window whose progress dialog print, the PDF file and the cut file
+    // show (with "Abbrechen"), and whose status bar says when one was
+    // stopped. Without one the dialog has no parent and nothing is said.
+    void setWindow(QMainWindow* window) { m_window = window; }
+
 private:
+    // "Drucken abgebrochen." and the like on the window's status bar.
+    void tellStopped(const QString& job);
     void jobFailed();
     // The sheet into a PDF file standing in for a missing printer.
     bool printToPdfFile(const QString& path, int percent, double screenDpi);
@@ -95,4 +105,5 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     std::optional<PrinterMetrics> m_override;
     std::function<bool(QPrinter&)> m_setupDialog;
+    QMainWindow* m_window = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "app/BarControls.h"
 #include "app/PrintController.h"
 #include "app/SheetOptionsBar.h"
+#include "model/BoxDocument.h"
 #include "render/DrawVCart.h"
 
 #include <QHBoxLayout>
@@ -30,9 +31,11 @@ void PreviewCanvas::paintEvent(QPaintEvent*) {
     p.drawImage(0, 0, page);
 }
 
-QString PrintPage::assemblyText() {
-    return QStringLiteral(
-        "Bastelanleitung\n"
+QString PrintPage::assemblyText(const BoxForm& form) {
+    const QString measures = form.isCuboid() ? QStringLiteral("Maße (L × B × H):\n") +
+                                                   boxform::measuresText(form) + QLatin1Char('\n')
+                                             : QString();
+    return QStringLiteral("Bastelanleitung\n") + measures + QStringLiteral(
         "\n"
         "1. Scheiden Sie entlang der äußeren \n"
         "gepunkteten Linie die Box aus\n"
@@ -124,6 +127,8 @@ void PrintPage::VPaintPaint() {
     m_controller.checkResolution();
     const QSize page = m_controller.previewSize();
     if (!page.isEmpty() && VPaint->size() != page) VPaint->resize(page);
+    const QString text = assemblyText(m_controller.document().Form);
+    if (RichEdit1->toPlainText() != text) RichEdit1->setPlainText(text);
     VPaint->update();
 }
 

@@ -2,6 +2,8 @@
 // The "Drucken" tab (TabSheet2): the button bar SpeedBar1, the preview page
 // VPaint in the scroll box ScrollBox2, and the assembly text RichEdit1.
 
+#include "model/BoxForm.h"
+
 #include <QWidget>
 #include <functional>
 
@@ -31,7 +33,9 @@ class PrintPage : public QWidget {
 public:
     PrintPage(PrintController& controller, std::function<int()> percent, QWidget* parent = nullptr);
 
-    static QString assemblyText();
+    // The instruction for a cube; a cuboid's names its measures after the
+    // first line.
+    static QString assemblyText(const BoxForm& form = BoxForm());
 
     // Sizes the preview page to the printer and repaints it (VPaintPaint).
     void VPaintPaint();

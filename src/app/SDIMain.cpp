@@ -1,6 +1,6 @@
 #include "app/SDIMain.h"
 
-#include "app/AppResources.h"
+#include "widgets/AppResources.h"
 #include "app/AppTitles.h"
 #include "app/CursorSlots.h"
 #include "app/DialogPrompter.h"
@@ -21,9 +21,11 @@
 #include "app/ProgressEvent.h"
 #include "app/ScanCommands.h"
 #include "dialogs/AboutBoxUnit.h"
+#include "dialogs/BoxFormForm.h"
 #include "dialogs/ExportForm.h"
 #include "dialogs/JpegQFUnit.h"
 #include "dialogs/PaperFormatForm.h"
+#include "edit/BoxFormCommand.h"
 #include "edit/CanvasMenu.h"
 #include "edit/ClipboardCommands.h"
 #include "edit/EditorController.h"
@@ -49,6 +51,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -56,6 +59,8 @@ namespace {
 constexpr int StartWidth = 740;
 constexpr int StartHeight = 559;
 const char* const PlacementKey = "MainWindow/Placement";
+// Kept beside the placement: the user's choice outlives the session.
+const char* const SnapKey = "MainWindow/SnapToNet";
 }  // namespace
 
 TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
@@ -76,6 +81,7 @@ TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
 
     // Preview resolution and a landscape printer.
     m_print = std::make_unique<PrintController>(*m_doc, *m_prompter);
+    m_print->setWindow(this);
 
     // Program folder, slots, start-up layout, screen scale, cleared document.
     initStartupDocument(*m_doc, screenDpi());
@@ -118,7 +124,10 @@ TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
     hooks.afterNew = [this] { afterNew(); };
     hooks.afterOpen = [this] { afterOpen(); };
     hooks.setCaption = [this](const QString& caption) { setWindowTitle(caption); };
-    hooks.progress = [this](int percent) { WMUser(percent); };
+    hooks.progress = [this](int percent) {
+        WMUser(percent);
+        return true;
+    };
     hooks.fileUsed = [this](const QString& path) { m_recent->fileUsed(path); };
     m_fileCommands = std::make_unique<FileCommands>(*m_doc, *m_prompter, hooks);
 
@@ -130,6 +139,7 @@ TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
         paper = last = form.paper();
         return true;
     };
+    runBoxFormDialog = [](TBoxFormForm& form) { return form.exec(); };
 
     // The editing area of the start-up layout, painted once.
     PaintBox1->sizeToDocument();
@@ -185,7 +195,8 @@ void TSDIAppForm::buildEditing() {
         if (m_editActions) m_editActions->refresh();
     });
 
-    m_keyEdit = new KeyEdit([this](int key) { return m_controller->keyDown(key); });
+    m_keyEdit = new KeyEdit(
+        [this](int key, Qt::KeyboardModifiers modifiers) { return m_controller->keyDown(key, modifiers); });
     TabSheet3->placeKeyEdit(m_keyEdit);
     PaintBox1->setKeyEdit(m_keyEdit);
     TabSheet3->ScrollBox1->setPressOutsideCanvas([this] { m_controller->scrollBoxMouseDown(); });
@@ -217,6 +228,7 @@ void TSDIAppForm::connectCommands() {
         options = m_exportForm->options();
         return true;
     });
+    m_export->setWindow(this);
     connect(m->Exportieren1, &QAction::triggered, this,
             [this] { m_export->ExportierenClick(TabSheet3->boxPercent()); });
     connect(m->ExitItem, &QAction::triggered, this, &TSDIAppForm::ExitItemClick);
@@ -229,7 +241,18 @@ void TSDIAppForm::connectCommands() {
     connect(TabSheet2, &PrintPage::cutFileRequested, this, &TSDIAppForm::SchnittdateiClick);
     connect(m->Hintergrundbild2, &QAction::triggered, this, [this] { m_objectCommands->editBackground(); });
     connect(TabSheet3->SpeedItem6, &QToolButton::clicked, this, [this] { m_objectCommands->editBackground(); });
+    connect(m->Boxform1, &QAction::triggered, this, &TSDIAppForm::Boxform1Click);
+    // Undo and redo may change the form: the size display follows.
+    // The page as context: the history outlives the widgets at the end.
+    connect(&m_objectCommands->history().stack(), &QUndoStack::indexChanged, TabSheet3, &EditorPage::showForm);
     connect(PaintBox1, &EditorCanvas::progressReported, this, &TSDIAppForm::WMUser);
+    // Off on the first start; afterwards as the user left it.
+    if (m_useSettings) m->NetzEinrasten1->setChecked(QSettings().value(QLatin1String(SnapKey), false).toBool());
+    m_controller->setSnapping(m->NetzEinrasten1->isChecked());
+    connect(m->NetzEinrasten1, &QAction::toggled, this, [this](bool on) {
+        m_controller->setSnapping(on);
+        if (m_useSettings) QSettings().setValue(QLatin1String(SnapKey), on);
+    });
     connect(m->NetzBeschriften1, &QAction::toggled, this, [this](bool on) {
         PaintBox1->setNetLabels(on);
         PaintBox1->PaintBox1Paint();
@@ -239,6 +262,7 @@ void TSDIAppForm::connectCommands() {
     connect(PaintBox1, &EditorCanvas::statusReported, this, [this](const QString& text) {
         statusBar()->showMessage(text);
     });
+    connect(TabSheet4, &FoldPage::statusReported, this, [this](const QString& text) { statusBar()->showMessage(text); });
     m_editActions = new EditMenuActions(*MainMenu1, *m_controller,
                                         *m_objectCommands, *m_clipboard, *m_doc, this);
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
@@ -288,6 +312,7 @@ void TSDIAppForm::afterOpen() {
     showLayoutLine();
     PaintBox1->PaintBox1Paint();
     TabSheet2->VPaintPaint();
+    TabSheet3->showForm();
 }
 
 void TSDIAppForm::Neu1Click() { m_fileCommands->Neu1Click(); }
@@ -297,6 +322,17 @@ void TSDIAppForm::NeuMitPapierformat1Click() {
     if (!choosePaper || !choosePaper(paper)) return;
     if (!m_fileCommands->newForPaper(paper)) return;
     m_print->setPaper(paper);
+    TabSheet2->VPaintPaint();
+}
+
+void TSDIAppForm::Boxform1Click() {
+    const int percent = TabSheet3->boxPercent();
+    TBoxFormForm form(m_doc->Layout, percent, *m_prompter, this);
+    form.setForm(m_doc->Form);
+    if (!runBoxFormDialog || runBoxFormDialog(form) != QDialog::Accepted) return;
+    if (!changeBoxForm(m_objectCommands->history(), *m_doc, form.form(), percent)) return;
+    TabSheet3->showForm();
+    PaintBox1->PaintBox1Paint();
     TabSheet2->VPaintPaint();
 }
 

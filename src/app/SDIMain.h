@@ -37,6 +37,7 @@ class QTabWidget;
 class QTimer;
 class ScanCommands;
 class TAboutBox;
+class TBoxFormForm;
 class TExportForm;
 class TJPEGQForm;
 
@@ -85,6 +86,11 @@ public:
     void NeuMitPapierformat1Click();
     // Asks which paper a new box is for; false when cancelled. Tests replace it.
     std::function<bool(PaperFormat&)> choosePaper;
+    // "Boxform...": the dialog, then form, measures and the moved artwork as
+    // one step "Boxform".
+    void Boxform1Click();
+    // Runs the Boxform dialog (exec); tests drive the real dialog instead.
+    std::function<int(TBoxFormForm&)> runBoxFormDialog;
     void About1Click();
     void ExitItemClick();
     void PrintSetupClick();

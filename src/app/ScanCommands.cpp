@@ -114,8 +114,9 @@ void ScanCommands::scanImage() {
     m_thread = QThread::create([this, device, options, cancel, last] {
         // Only changes of the percentage cross to the user-interface thread.
         auto report = [this, last](int percent) {
-            if (last->exchange(percent) == percent) return;
+            if (last->exchange(percent) == percent) return true;
             QMetaObject::invokeMethod(this, [this, percent] { emit progress(percent); }, Qt::QueuedConnection);
+            return true;
         };
         ScanResult result = SaneScanner::scanPage(device, report, cancel.get(), options);
         // The object outlives the thread (its destructor waits), so posting
@@ -182,7 +183,10 @@ bool ScanCommands::saveScannedImage(const DibHandle& picture) {
         QFileInfo target(path);
         if (target.exists() && !target.isWritable())
             QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner | QFileDevice::WriteUser);
-        if (SaveDib(picture, path, code, [this](int p) { reportProgress(p); })) {
+        if (SaveDib(picture, path, code, [this](int p) {
+                reportProgress(p);
+                return true;
+            })) {
             m_saveFolder = QFileInfo(path).absolutePath();
             emit imageSaved(path);
             return true;

@@ -97,7 +97,7 @@ void SheetOptionsBar::showOptions() {
     CopiesCombo->setCurrentIndex(m_options.fill ? 1 : 0);
     MarksCheck->setChecked(m_options.regMarks);
     InsetEd->setValue(m_options.markInsetMm);
-    InsetEd->setEnabled(m_options.regMarks);
+    enableDependents();
     m_showing = false;
 }
 
@@ -108,6 +108,12 @@ void SheetOptionsBar::takeOptions() {
     m_options.fill = CopiesCombo->currentIndex() == 1;
     m_options.regMarks = MarksCheck->isChecked();
     m_options.markInsetMm = InsetEd->value();
-    InsetEd->setEnabled(m_options.regMarks);
+    enableDependents();
     emit optionsChanged();
+}
+
+void SheetOptionsBar::enableDependents() {
+    // A distance means something only while its option is on.
+    BleedEd->setEnabled(m_options.bleed);
+    InsetEd->setEnabled(m_options.regMarks);
 }

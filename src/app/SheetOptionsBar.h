@@ -3,7 +3,7 @@
 // registration marks for a cutting machine and saving the cut file. It edits
 // the print controller's SheetOptions and says when they changed.
 
-#include "render/SheetOptions.h"
+#include "sheet/SheetOptions.h"
 
 #include <QWidget>
 
@@ -33,6 +33,7 @@ signals:
 
 private:
     void takeOptions();
+    void enableDependents();
 
     SheetOptions& m_options;
     bool m_showing = false;

@@ -47,6 +47,11 @@ QCommandLineOption cliHelpOption() {
     return QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("zeigt diese Hilfe"));
 }
 
+QCommandLineOption cliStrictOption() {
+    return QCommandLineOption(QStringLiteral("strict"),
+                              QStringLiteral("endet mit 1, wenn ein Bild der Box fehlt oder beschädigt ist"));
+}
+
 QString parseVerbArguments(QCommandLineParser& parser, const CliCommand& command, const QStringList& args) {
     QList<QCommandLineOption> options = command.options;
     options << cliHelpOption();

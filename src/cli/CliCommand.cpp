@@ -1,13 +1,42 @@
 #include "cli/CliCommand.h"
 
+#include "cli/CliNumber.h"
+#include "base/ErrnoText.h"
+
 std::map<QString, CliCommand>& cliCommands() {
     static std::map<QString, CliCommand> commands;
     return commands;
 }
 
-int CliContext::usageError(const QString& message) const {
+namespace {
+
+QString speaker(const QString& verb) {
     const QString tool = QStringLiteral("faltarillon-cli");
-    const QString who = verb.isEmpty() ? tool : tool + QLatin1Char(' ') + verb;
+    return verb.isEmpty() ? tool : tool + QLatin1Char(' ') + verb;
+}
+
+}  // namespace
+
+void CliContext::message(const QString& text) const {
+    err << speaker(verb) << ": " << text << "\n";
+    err.flush();
+}
+
+int CliContext::fileError(const QString& path, const QString& reason) const {
+    message(path + QStringLiteral(": ") + reason);
+    return CliFailed;
+}
+
+int CliContext::writeError(const QString& path, const QString& reason) const {
+    if (reason.startsWith(fileReasonLine(path, QString()))) {
+        message(reason);
+        return CliFailed;
+    }
+    return fileError(path, reason.isEmpty() ? QStringLiteral("konnte nicht geschrieben werden") : reason);
+}
+
+int CliContext::usageError(const QString& message) const {
+    const QString who = speaker(verb);
     err << who << ": " << message << "\n";
     const auto it = cliCommands().find(verb);
     if (it != cliCommands().end()) err << "Aufruf: " << it->second.usageLine(verb) << "\n";
@@ -16,21 +45,49 @@ int CliContext::usageError(const QString& message) const {
     return CliUsage;
 }
 
+namespace {
+
+QString number(double v) { return QString::number(v, 'g', 10); }
+
+}  // namespace
+
 bool CliContext::intOption(const QCommandLineParser& args, const QString& name, int low, int high,
                            int& value) const {
+    double v = value;
+    if (!numberOption(args, name, low, high, v, QString())) return false;
+    value = int(v);
+    return true;
+}
+
+bool CliContext::numberOption(const QCommandLineParser& args, const QString& name, double low, double high,
+                              double& value, const QString& what) const {
     if (!args.isSet(name)) return true;
     const QString text = args.value(name);
-    bool ok = false;
-    const int v = text.toInt(&ok);
-    if (!ok || v < low || v > high) {
-        usageError(QStringLiteral("--%1 erwartet eine Zahl von %2 bis %3, nicht \"%4\".")
-                       .arg(name)
-                       .arg(low)
-                       .arg(high)
-                       .arg(text));
+    const std::optional<double> v = readCliNumber(text, low, high, what.isEmpty());
+    if (!v) {
+        usageError(QStringLiteral("--%1 erwartet %2 von %3 bis %4, nicht \"%5\".")
+                       .arg(name, what.isEmpty() ? QStringLiteral("eine ganze Zahl") : what, number(low),
+                            number(high), text));
         return false;
     }
-    value = v;
+    value = *v;
+    return true;
+}
+
+bool CliContext::intPairOption(const QCommandLineParser& args, const QString& name, QChar separator, int low,
+                               int high, const QString& shape, int& first, int& second) const {
+    if (!args.isSet(name)) return true;
+    const QString text = args.value(name);
+    const QStringList parts = text.split(separator);
+    const std::optional<double> a = parts.size() == 2 ? readCliNumber(parts[0], low, high, true) : std::nullopt;
+    const std::optional<double> b = parts.size() == 2 ? readCliNumber(parts[1], low, high, true) : std::nullopt;
+    if (!a || !b) {
+        usageError(QStringLiteral("--%1 erwartet %2 (je %3 bis %4), nicht \"%5\".")
+                       .arg(name, shape, number(low), number(high), text));
+        return false;
+    }
+    first = int(*a);
+    second = int(*b);
     return true;
 }
 

@@ -30,12 +30,27 @@ struct CliContext {
     QTextStream& out;
     QTextStream& err;
     QString verb;
+    int faults = 0;   // files reported by the prompter (see CliPrompter)
 
     // A wrong call: "faltarillon-cli VERB: message" and where the help is; returns CliUsage.
     int usageError(const QString& message) const;
-    // The integer value of an option within [low, high]; on a bad value reports
-    // it as a usage error and returns false. An absent option leaves value alone.
+    // "faltarillon-cli VERB: message" on stderr.
+    void message(const QString& text) const;
+    // A file that could not be read or written, "faltarillon-cli VERB: PATH: reason",
+    // the reason in the wording of base/ErrnoText.h. Returns CliFailed.
+    int fileError(const QString& path, const QString& reason) const;
+    // fileError for an output; without a reason the writer gave none. A
+    // writer's own "PATH: reason" line is said as it stands.
+    int writeError(const QString& path, const QString& reason = QString()) const;
+    // The value of a numeric option within [low, high], read by readCliNumber;
+    // on a bad value reports it as a usage error and returns false. An absent
+    // option leaves value alone. what names the value ("Millimeter").
     bool intOption(const QCommandLineParser& args, const QString& name, int low, int high, int& value) const;
+    bool numberOption(const QCommandLineParser& args, const QString& name, double low, double high, double& value,
+                      const QString& what) const;
+    // Two whole numbers in one value, "800x600" or "10,20", each within [low, high].
+    bool intPairOption(const QCommandLineParser& args, const QString& name, QChar separator, int low, int high,
+                       const QString& shape, int& first, int& second) const;
 };
 
 using CliRunner = std::function<int(const QCommandLineParser& args, CliContext& ctx)>;

@@ -2,6 +2,7 @@
 // picture into any format of the save list.
 
 #include "cli/CliCommand.h"
+#include "base/ReadFault.h"
 #include "image/ImageLoader.h"
 #include "image/ImageWriter.h"
 
@@ -20,14 +21,11 @@ int runConvert(const QCommandLineParser& args, CliContext& ctx) {
                                   .arg(SaveFormatCount()));
     const DibHandle dib = OpenDib(input);
     if (dib.isEmpty()) {
-        ctx.err << "Konnte Bild (" << input << ") nicht Laden.\n";
-        return CliFailed;
+        return ctx.fileError(input, pictureFaultText(input));
     }
     if (quality > 0) SetJPEGQual(quality);
-    if (!SaveDib(dib, output, FormatCodeForIndex(index))) {
-        ctx.err << "Fehler: Datei konnte nicht gespeichert werden!\n";
-        return CliFailed;
-    }
+    const SaveResult saved = SaveDib(dib, output, FormatCodeForIndex(index));
+    if (!saved) return ctx.writeError(output, saved.reason);
     ctx.out << output << ": " << dib.DibWidth() << " x " << dib.DibHeight() << ", " << ExtensionForIndex(index).mid(1)
             << "\n";
     return CliOk;

@@ -1,11 +1,13 @@
 // export: the box as a vector file (PDF or SVG) with the design and the
 // net's cut and fold lines as layers.
 
+#include "cli/CliArguments.h"
+#include "cli/BoxSizeOption.h"
 #include "cli/CliCommand.h"
+#include "cli/CliPrompter.h"
 #include "model/BoxDocument.h"
 #include "model/BoxFile.h"
-#include "model/StreamPrompter.h"
-#include "render/VectorExport.h"
+#include "export/VectorExport.h"
 
 #include <QFileInfo>
 
@@ -35,13 +37,8 @@ bool readOptions(const QCommandLineParser& args, const CliContext& ctx, ExportOp
     if (!ctx.intOption(args, QStringLiteral("percent"), 10, 100, o.percent)) return false;
     if (args.isSet(QStringLiteral("page")) && !parseExportPage(args.value(QStringLiteral("page")), o.page))
         return wrong(QStringLiteral("--page erwartet A4, A3, Letter oder box"));
-    if (args.isSet(QStringLiteral("bleed"))) {
-        bool ok = false;
-        const double mm = args.value(QStringLiteral("bleed")).toDouble(&ok);
-        if (!ok || !(mm >= 0 && mm <= 5)) return wrong(QStringLiteral("--bleed erwartet Millimeter von 0 bis 5"));
-        o.bleed = true;
-        o.bleedMm = mm;
-    }
+    if (!ctx.numberOption(args, QStringLiteral("bleed"), 0, 5, o.bleedMm, QStringLiteral("Millimeter"))) return false;
+    o.bleed = args.isSet(QStringLiteral("bleed"));
     if (args.isSet(QStringLiteral("layers"))) {
         const QString e = parseLayers(args.value(QStringLiteral("layers")), o);
         if (!e.isEmpty()) return wrong(e);
@@ -61,14 +58,14 @@ int runExport(const QCommandLineParser& args, CliContext& ctx) {
     QString input, output;
     if (!readOptions(args, ctx, o, input, output)) return CliUsage;
     BoxDocument doc;
-    StreamPrompter prompter(ctx.err);
+    CliPrompter prompter(ctx);
     // Missing images are reported by the reader and left empty, as on the print.
     if (!OpenItNow(doc, input, prompter)) return CliFailed;
-    QString message;
-    if (!exportToFile(doc, o, output, message)) {
-        ctx.err << message << "\n";
-        return CliFailed;
-    }
+    if (!percentAllowed(args, doc, ctx)) return CliUsage;
+    QString message, notice;
+    if (!exportToFile(doc, o, output, message, &notice))
+        return ctx.writeError(output, message);
+    if (!notice.isEmpty()) ctx.message(notice);
     return CliOk;
 }
 
@@ -84,7 +81,8 @@ const CliCommandRegistrar registrar(
                  QStringLiteral("MM")},
                 {QStringLiteral("layers"), QStringLiteral("Ebenen, durch Kommas getrennt (sonst art,fold,cut)"),
                  QStringLiteral("art,net,fold,cut")},
-                {QStringLiteral("text-as-paths"), QStringLiteral("Texte als Pfade statt als Text")}},
+                {QStringLiteral("text-as-paths"), QStringLiteral("Texte als Pfade statt als Text")},
+                cliStrictOption()},
                runExport});
 
 }  // namespace

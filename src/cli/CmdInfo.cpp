@@ -1,9 +1,9 @@
 // faltarillon-cli info DATEI.box: the document as JSON, fields in file order.
 
 #include "cli/CliCommand.h"
+#include "cli/CliPrompter.h"
 #include "model/BoxFile.h"
 #include "model/BoxSize.h"
-#include "model/StreamPrompter.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -138,7 +138,7 @@ void writeObject(JsonWriter& json, int slot, const Tobs& o) {
 }
 
 int runInfo(const QCommandLineParser& args, CliContext& ctx) {
-    StreamPrompter prompter(ctx.err);
+    CliPrompter prompter(ctx);
     BoxDocument doc;
     if (!OpenItNow(doc, args.positionalArguments().at(0), prompter)) return CliFailed;
 
@@ -159,6 +159,22 @@ int runInfo(const QCommandLineParser& args, CliContext& ctx) {
     json.value("BackgroundMode", qint64(doc.BackgroundMode));
     json.value("BackgroundFile", doc.BackgroundFile);
     writePicture(json, "BackgroundPicture", doc.BackgroundPicture);
+    json.begin("form", QLatin1Char('{'));
+    json.value("name", boxform::formName(doc.Form.kind));
+    if (doc.Form.isCuboid()) {
+        json.value("L", doc.Form.L);
+        json.value("B", doc.Form.B);
+        json.value("H", doc.Form.H);
+    }
+    json.end(QLatin1Char('}'));
+    json.begin("chunks", QLatin1Char('['));
+    for (const KeptChunk& c : doc.Chunks) {
+        json.begin(nullptr, QLatin1Char('{'));
+        json.value("tag", QString::fromLatin1(c.tag));
+        json.value("length", qint64(c.data.size()));
+        json.end(QLatin1Char('}'));
+    }
+    json.end(QLatin1Char(']'));
     json.begin("objects", QLatin1Char('['));
     for (int slot = 1; slot <= ObjectTable::Capacity; ++slot)
         if (!doc.Objects[slot].isFree()) writeObject(json, slot, doc.Objects[slot]);

@@ -1,14 +1,18 @@
 // render: the printed sheet or the editor's picture of a box file as PNG or PDF.
 
+#include "cli/CliArguments.h"
+#include "cli/BoxSizeOption.h"
 #include "cli/CliCommand.h"
+#include "cli/CliPrompter.h"
 #include "model/BoxDocument.h"
 #include "model/BoxFile.h"
-#include "model/StreamPrompter.h"
 #include "render/EditorView.h"
-#include "render/SheetPdfWriter.h"
-#include "render/SheetPngWriter.h"
-#include "render/SheetRenderer.h"
+#include "sheet/SheetPdfWriter.h"
+#include "sheet/SheetPngWriter.h"
+#include "sheet/SheetRenderer.h"
+#include "base/SaveFile.h"
 
+#include <QImageWriter>
 #include <QFileInfo>
 #include <QImage>
 #include <QPageLayout>
@@ -16,6 +20,9 @@
 #include <QPainter>
 
 namespace {
+
+// Far beyond any editing area; keeps the scroll position clear of overflow.
+constexpr int MaxScroll = 10000000;
 
 struct RenderOptions {
     QString input;
@@ -28,18 +35,6 @@ struct RenderOptions {
     QPageSize::PageSizeId page = QPageSize::A4;
     bool portrait = false;
 };
-
-bool parseInt(const QString& text, int& value) {
-    bool ok = false;
-    const int v = text.toInt(&ok);
-    if (ok) value = v;
-    return ok;
-}
-
-bool parsePair(const QString& text, QChar sep, int& a, int& b) {
-    const QStringList parts = text.split(sep);
-    return parts.size() == 2 && parseInt(parts[0], a) && parseInt(parts[1], b);
-}
 
 bool parsePage(const QString& name, QPageSize::PageSizeId& id) {
     static const std::pair<const char*, QPageSize::PageSizeId> pages[] = {
@@ -63,17 +58,15 @@ bool readOptions(const QCommandLineParser& args, const CliContext& ctx, RenderOp
     if (!ctx.intOption(args, QStringLiteral("dpi"), 10, 2400, o.dpi)) return false;
     o.editor = args.isSet(QStringLiteral("editor"));
     o.portrait = args.isSet(QStringLiteral("portrait"));
-    if (args.isSet(QStringLiteral("scroll"))) {
-        int x = 0, y = 0;
-        if (!parsePair(args.value(QStringLiteral("scroll")), QLatin1Char(','), x, y) || x < 0 || y < 0)
-            return wrong(QStringLiteral("--scroll erwartet X,Y (ab 0)"));
-        o.scroll = QPoint(x, y);
-    }
+    int x = 0, y = 0;
+    if (!ctx.intPairOption(args, QStringLiteral("scroll"), QLatin1Char(','), 0, MaxScroll, QStringLiteral("X,Y"), x, y))
+        return false;
+    o.scroll = QPoint(x, y);
     if (args.isSet(QStringLiteral("size"))) {
         int w = 0, h = 0;
-        if (!parsePair(args.value(QStringLiteral("size")), QLatin1Char('x'), w, h) || w < 1 || h < 1 || w > 20000 ||
-            h > 20000)
-            return wrong(QStringLiteral("--size erwartet BREITExHÖHE (1 bis 20000)"));
+        if (!ctx.intPairOption(args, QStringLiteral("size"), QLatin1Char('x'), 1, 20000,
+                               QStringLiteral("BREITExHÖHE"), w, h))
+            return false;
         o.size = QSize(w, h);
     }
     if (args.isSet(QStringLiteral("page")) && !parsePage(args.value(QStringLiteral("page")), o.page))
@@ -92,20 +85,18 @@ int renderEditor(BoxDocument& doc, const RenderOptions& o, CliContext& ctx) {
     const QSize area = editingAreaSize(doc);
     const QSize size = o.size.isValid() ? o.size : area;
     if (size.width() < 1 || size.height() < 1 || size.width() > 20000 || size.height() > 20000) {
-        ctx.err << "Ungültige Bildgröße " << size.width() << "x" << size.height() << "\n";
+        ctx.message(QStringLiteral("Ungültige Bildgröße %1x%2").arg(size.width()).arg(size.height()));
         return CliFailed;
     }
     QImage buffer(size, QImage::Format_RGB32);
     if (buffer.isNull()) {
-        ctx.err << "Zu wenig Speicher für das Bild\n";
+        ctx.message(QStringLiteral("Zu wenig Speicher für das Bild"));
         return CliFailed;
     }
     buffer.fill(Qt::white);
     renderEditorBuffer(buffer, doc, o.percent, o.scroll.x(), o.scroll.y());
-    if (!buffer.save(o.output, "PNG")) {
-        ctx.err << "Konnte " << o.output << " nicht schreiben\n";
-        return CliFailed;
-    }
+    const SaveResult saved = saveFile(o.output, [&](QIODevice& out) { return QImageWriter(&out, "png").write(buffer); });
+    if (!saved) return ctx.writeError(o.output, saved.reason);
     return CliOk;
 }
 
@@ -116,25 +107,21 @@ int renderSheet(BoxDocument& doc, const RenderOptions& o, CliContext& ctx) {
     if (o.output.endsWith(".png", Qt::CaseInsensitive)) {
         const QImage page = renderSheetImage(doc, o.percent, o.dpi, pagePx.size());
         if (page.isNull()) {
-            ctx.err << "Zu wenig Speicher für das Blatt\n";
+            ctx.message(QStringLiteral("Zu wenig Speicher für das Blatt"));
             return CliFailed;
         }
-        if (!writeSheetPng(page, o.output, o.dpi)) {
-            ctx.err << "Konnte " << o.output << " nicht schreiben\n";
-            return CliFailed;
-        }
+        const SaveResult saved = writeSheetPng(page, o.output, o.dpi);
+        if (!saved) return ctx.writeError(o.output, saved.reason);
         return CliOk;
     }
     SheetPdfPage pdf;
-    pdf.pagePoints = layout.fullRect(QPageLayout::Point).size();
+    pdf.pagePoints = exactPaperPoints(layout);
     pdf.area = pagePx.size();
     pdf.dpiX = pdf.dpiY = o.dpi;
     pdf.title = sheetmsg::PrintJobTitle;
     pdf.creator = QStringLiteral("faltarillon-cli");
-    if (!writeSheetPdfFile(o.output, doc, o.percent, pdf)) {
-        ctx.err << "Konnte " << o.output << " nicht schreiben\n";
-        return CliFailed;
-    }
+    const SaveResult saved = writeSheetPdfFile(o.output, doc, o.percent, pdf);
+    if (!saved) return ctx.writeError(o.output, saved.reason);
     return CliOk;
 }
 
@@ -142,9 +129,10 @@ int runRender(const QCommandLineParser& args, CliContext& ctx) {
     RenderOptions o;
     if (!readOptions(args, ctx, o)) return CliUsage;
     BoxDocument doc;
-    StreamPrompter prompter(ctx.err);
+    CliPrompter prompter(ctx);
     // Missing images are reported by the reader and left empty; rendering goes on.
     if (!OpenItNow(doc, o.input, prompter)) return CliFailed;
+    if (!percentAllowed(args, doc, ctx)) return CliUsage;
     return o.editor ? renderEditor(doc, o, ctx) : renderSheet(doc, o, ctx);
 }
 
@@ -164,7 +152,8 @@ const CliCommandRegistrar registrar(
                  QStringLiteral("X,Y")},
                 {QStringLiteral("size"),
                  QStringLiteral("mit --editor: Größe des sichtbaren Teils (sonst der ganze Editorbereich)"),
-                 QStringLiteral("BxH")}},
+                 QStringLiteral("BxH")},
+                cliStrictOption()},
                runRender});
 
 }  // namespace

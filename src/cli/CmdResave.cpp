@@ -1,13 +1,13 @@
 // faltarillon-cli resave EIN.box AUS.box: read and write back.
 
 #include "cli/CliCommand.h"
+#include "cli/CliPrompter.h"
 #include "model/BoxFile.h"
-#include "model/StreamPrompter.h"
 
 namespace {
 
 int runResave(const QCommandLineParser& args, CliContext& ctx) {
-    StreamPrompter prompter(ctx.err);
+    CliPrompter prompter(ctx);
     BoxDocument doc;
     // Missing pictures are reported and do not stop the resave.
     if (!OpenItNow(doc, args.positionalArguments().at(0), prompter)) return CliFailed;

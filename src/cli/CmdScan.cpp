@@ -12,7 +12,7 @@ int listDevices(CliContext& ctx) {
     const QList<ScannerDevice> devices = SaneScanner::devices(&error);
     for (const ScannerDevice& d : devices) ctx.out << d.name << "\t" << d.label() << "\n";
     if (devices.isEmpty()) {
-        ctx.err << (error.isEmpty() ? QStringLiteral("Es wurde kein Scanner gefunden.") : error) << "\n";
+        ctx.message(error.isEmpty() ? QStringLiteral("Es wurde kein Scanner gefunden.") : error);
         return CliFailed;
     }
     return CliOk;
@@ -41,14 +41,12 @@ int runScan(const QCommandLineParser& args, CliContext& ctx) {
                                   .arg(SaveFormatCount()));
     const ScanResult result = SaneScanner::scanPage(args.value(QStringLiteral("device")), {}, nullptr, options);
     if (result.status != ScanStatus::Ok) {
-        ctx.err << result.message << "\n";
+        ctx.message(result.message);
         return CliFailed;
     }
     if (quality > 0) SetJPEGQual(quality);
-    if (!SaveDib(result.image, files[0], FormatCodeForIndex(chosen))) {
-        ctx.err << "Fehler: Datei konnte nicht gespeichert werden!\n";
-        return CliFailed;
-    }
+    const SaveResult saved = SaveDib(result.image, files[0], FormatCodeForIndex(chosen));
+    if (!saved) return ctx.writeError(files[0], saved.reason);
     ctx.out << files[0] << ": " << result.image.DibWidth() << " x " << result.image.DibHeight() << ", "
             << result.image.DibBitCount() << " Bit\n";
     return CliOk;

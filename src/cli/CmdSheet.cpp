@@ -2,14 +2,17 @@
 // marks as PNG or PDF, exactly as printing to the PDF printer lays it out,
 // or its cut file (SVG, DXF) for a cutting machine.
 
+#include "cli/CliArguments.h"
+#include "cli/BoxSizeOption.h"
 #include "cli/CliCommand.h"
+#include "cli/CliPrompter.h"
 #include "model/BoxDocument.h"
 #include "model/BoxFile.h"
-#include "model/StreamPrompter.h"
-#include "render/CutSheet.h"
-#include "render/SheetPdfWriter.h"
-#include "render/SheetPngWriter.h"
-#include "render/SheetRenderer.h"
+#include "sheet/CutSheet.h"
+#include "sheet/SheetFitText.h"
+#include "sheet/SheetPdfWriter.h"
+#include "sheet/SheetPngWriter.h"
+#include "sheet/SheetRenderer.h"
 
 #include <QFileInfo>
 #include <QImage>
@@ -27,14 +30,6 @@ struct SheetCliOptions {
     SheetOptions sheet;
 };
 
-bool parseMm(const QString& text, double low, double high, double& value) {
-    bool ok = false;
-    const double v = QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-    if (!ok || v < low || v > high) return false;
-    value = v;
-    return true;
-}
-
 // False after reporting what is wrong with the call.
 bool readOptions(const QCommandLineParser& args, const CliContext& ctx, SheetCliOptions& o) {
     const auto wrong = [&](const QString& message) {
@@ -45,19 +40,17 @@ bool readOptions(const QCommandLineParser& args, const CliContext& ctx, SheetCli
     if (args.isSet(QStringLiteral("paper")) && !paperFromName(args.value(QStringLiteral("paper")), o.paper))
         return wrong(QStringLiteral("--paper erwartet A4, A3 oder Letter"));
     o.sheet.fill = args.isSet(QStringLiteral("fill"));
-    if (args.isSet(QStringLiteral("bleed"))) {
-        if (!parseMm(args.value(QStringLiteral("bleed")), SheetOptions::MinBleedMm, SheetOptions::MaxBleedMm,
-                     o.sheet.bleedMm))
-            return wrong(QStringLiteral("--bleed erwartet Millimeter von 0 bis 5"));
-        o.sheet.bleed = true;
-    }
+    const QString mm = QStringLiteral("Millimeter");
+    if (!ctx.numberOption(args, QStringLiteral("bleed"), SheetOptions::MinBleedMm, SheetOptions::MaxBleedMm,
+                          o.sheet.bleedMm, mm))
+        return false;
+    o.sheet.bleed = args.isSet(QStringLiteral("bleed"));
     o.sheet.regMarks = args.isSet(QStringLiteral("regmarks"));
-    if (args.isSet(QStringLiteral("inset"))) {
-        if (!o.sheet.regMarks) return wrong(QStringLiteral("--inset gilt nur mit --regmarks"));
-        if (!parseMm(args.value(QStringLiteral("inset")), SheetOptions::MinInsetMm, SheetOptions::MaxInsetMm,
-                     o.sheet.markInsetMm))
-            return wrong(QStringLiteral("--inset erwartet Millimeter von 10 bis 20"));
-    }
+    if (args.isSet(QStringLiteral("inset")) && !o.sheet.regMarks)
+        return wrong(QStringLiteral("--inset gilt nur mit --regmarks"));
+    if (!ctx.numberOption(args, QStringLiteral("inset"), SheetOptions::MinInsetMm, SheetOptions::MaxInsetMm,
+                          o.sheet.markInsetMm, mm))
+        return false;
     o.input = args.positionalArguments().at(0);
     o.output = args.positionalArguments().at(1);
     const QString suffix = QFileInfo(o.output).suffix().toLower();
@@ -72,13 +65,11 @@ bool readOptions(const QCommandLineParser& args, const CliContext& ctx, SheetCli
 int writePng(BoxDocument& doc, const SheetPlan& plan, const QString& path, CliContext& ctx) {
     const QImage paper = renderSheetPaper(doc, plan, 96);
     if (paper.isNull()) {
-        ctx.err << "Zu wenig Speicher für das Blatt\n";
+        ctx.message(QStringLiteral("Zu wenig Speicher für das Blatt"));
         return CliFailed;
     }
-    if (!writeSheetPng(paper, path, SheetDpi)) {
-        ctx.err << "Konnte " << path << " nicht schreiben\n";
-        return CliFailed;
-    }
+    const SaveResult saved = writeSheetPng(paper, path, SheetDpi);
+    if (!saved) return ctx.writeError(path, saved.reason);
     return CliOk;
 }
 
@@ -87,7 +78,7 @@ int writePng(BoxDocument& doc, const SheetPlan& plan, const QString& path, CliCo
 int writePdf(BoxDocument& doc, const SheetPlan& plan, const QPageLayout& layout, const QString& path,
              CliContext& ctx) {
     SheetPdfPage page;
-    page.pagePoints = layout.fullRect(QPageLayout::Point).size();
+    page.pagePoints = exactPaperPoints(layout);
     page.origin = plan.frame.printable.topLeft();
     page.area = plan.frame.printable.size();
     page.dpiX = plan.frame.dpiX;
@@ -95,10 +86,8 @@ int writePdf(BoxDocument& doc, const SheetPlan& plan, const QPageLayout& layout,
     page.title = sheetmsg::PrintJobTitle;
     page.creator = QStringLiteral("faltarillon-cli");
     page.plan = &plan;
-    if (!writeSheetPdfFile(path, doc, 100, page, 96)) {
-        ctx.err << "Konnte " << path << " nicht schreiben\n";
-        return CliFailed;
-    }
+    const SaveResult saved = writeSheetPdfFile(path, doc, 100, page, 96);
+    if (!saved) return ctx.writeError(path, saved.reason);
     return CliOk;
 }
 
@@ -106,26 +95,21 @@ int runSheet(const QCommandLineParser& args, CliContext& ctx) {
     SheetCliOptions o;
     if (!readOptions(args, ctx, o)) return CliUsage;
     BoxDocument doc;
-    StreamPrompter prompter(ctx.err);
+    CliPrompter prompter(ctx);
     if (!OpenItNow(doc, o.input, prompter)) return CliFailed;
+    if (!percentAllowed(args, doc, ctx)) return CliUsage;
     const QPageLayout layout = pdfPrinterPageLayout(o.paper);
-    const SheetPlan plan = planSheet(doc.Layout, o.percent, o.sheet, pageFrameOf(layout, SheetDpi));
+    const SheetPlan plan = planSheet(doc.Layout, NetSource::of(doc, o.percent), o.sheet, pageFrameOf(layout, SheetDpi));
     if (!plan.fits()) {
-        const QSizeF box = plan.placedSizeMm(), usable = plan.usableSizeMm();
-        ctx.err << QStringLiteral("Warnung: Die Box ist größer als der bedruckbare Bereich (Box %1 × %2 mm, "
-                                  "bedruckbarer Bereich %3 × %4 mm).\n")
-                       .arg(box.width(), 0, 'f', 1).arg(box.height(), 0, 'f', 1)
-                       .arg(usable.width(), 0, 'f', 1).arg(usable.height(), 0, 'f', 1);
+        ctx.message(QStringLiteral("Warnung: Die Box ist größer als der bedruckbare Bereich %1.").arg(fitSizesText(plan)));
     }
     ctx.out << plan.columns << " x " << plan.rows << "\n";
     const QString suffix = QFileInfo(o.output).suffix().toLower();
     if (suffix == QLatin1String("png")) return writePng(doc, plan, o.output, ctx);
     if (suffix == QLatin1String("pdf")) return writePdf(doc, plan, layout, o.output, ctx);
     QString why;
-    if (!writeCutFile(cutSheetFor(plan), o.output, &why)) {
-        ctx.err << why << "\n";
-        return CliFailed;
-    }
+    if (!writeCutFile(cutSheetFor(plan), o.output, &why))
+        return ctx.writeError(o.output, why);
     return CliOk;
 }
 
@@ -143,7 +127,8 @@ const CliCommandRegistrar registrar(
                 {QStringLiteral("regmarks"), QStringLiteral("Passermarken für Schneideplotter")},
                 {QStringLiteral("inset"),
                  QStringLiteral("mit --regmarks: Abstand der Marken vom Papierrand (10 bis 20 mm, sonst 10)"),
-                 QStringLiteral("MM")}},
+                 QStringLiteral("MM")},
+                cliStrictOption()},
                runSheet});
 
 }  // namespace

@@ -1,12 +1,14 @@
 // faltarillon-cli thumbnail EIN.box AUS.png [--size N]: the picture file
 // managers show for a box file (the thumbnailer entry runs this).
 
+#include "cli/CliArguments.h"
 #include "cli/CliCommand.h"
-#include "model/StreamPrompter.h"
-#include "render/Thumbnail.h"
+#include "cli/CliPrompter.h"
+#include "sheet/Thumbnail.h"
+#include "base/SaveFile.h"
 
-#include <QSaveFile>
 
+#include <QImageWriter>
 #include <unistd.h>
 
 namespace {
@@ -22,25 +24,24 @@ int runThumbnail(const QCommandLineParser& args, CliContext& ctx) {
     if (!ctx.intOption(args, QStringLiteral("size"), 1, thumbnail::MaxSize, size)) return CliUsage;
     const QString input = args.positionalArguments().at(0);
     const QString output = args.positionalArguments().at(1);
-    StreamPrompter prompter(ctx.err);
+    CliPrompter prompter(ctx);
     const QImage picture = thumbnailOfFile(input, size, prompter);
     if (picture.isNull()) return CliFailed;
-    QSaveFile out(output);
-    out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly) || !picture.save(&out, "PNG") || !out.commit()) {
-        ctx.err << "Konnte " << output << " nicht schreiben\n";
-        return CliFailed;
-    }
+    // PNG whatever the name: a file manager's output name has no extension.
+    const SaveResult saved = saveFile(output, [&](QIODevice& out) { return QImageWriter(&out, "png").write(picture); });
+    if (!saved) return ctx.writeError(output, saved.reason);
     return CliOk;
 }
 
 const CliCommandRegistrar registrar(
     QStringLiteral("thumbnail"),
     CliCommand{{QStringLiteral("EIN.box"), QStringLiteral("AUS.png")},
-               QStringLiteral("Vorschaubild für Dateimanager: die Box, wie sie bei 100 % gedruckt wird"),
+               QStringLiteral("Vorschaubild für Dateimanager: das Netz der Box bis zu seiner Schnittlinie, wie es bei "
+                              "100 % gedruckt wird"),
                {{QStringLiteral("size"),
                  QStringLiteral("Pixel an der längeren Seite (1 bis 2048, sonst 256)"),
-                 QStringLiteral("N")}},
+                 QStringLiteral("N")},
+                cliStrictOption()},
                runThumbnail});
 
 }  // namespace

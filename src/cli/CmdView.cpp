@@ -1,16 +1,19 @@
 // view: the folded box of a box file as a picture, as the page "3D-Ansicht"
 // shows it.
 
+#include "cli/CliArguments.h"
+#include "cli/BoxSizeOption.h"
 #include "cli/CliCommand.h"
+#include "cli/CliPrompter.h"
 #include "model/BoxDocument.h"
 #include "model/BoxFile.h"
-#include "model/StreamPrompter.h"
-#include "render/FoldedBoxPainter.h"
+#include "view3d/FoldedBoxPainter.h"
+#include "base/SaveFile.h"
 
+#include <QImageWriter>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
-#include <cmath>
 
 namespace {
 
@@ -24,45 +27,21 @@ struct ViewOptions {
     bool labels = false;
 };
 
-bool parseNumber(const QString& text, double& value) {
-    bool ok = false;
-    const double v = text.toDouble(&ok);
-    if (!ok || !std::isfinite(v)) return false;
-    value = v;
-    return true;
-}
-
 // False after reporting what is wrong with the call.
 bool readOptions(const QCommandLineParser& args, const CliContext& ctx, ViewOptions& o) {
     const auto wrong = [&](const QString& message) {
         ctx.usageError(message + QLatin1Char('.'));
         return false;
     };
-    double d = 0;
-    if (args.isSet(QStringLiteral("size"))) {
-        const QStringList parts = args.value(QStringLiteral("size")).split('x');
-        bool okW = false, okH = false;
-        const int w = parts.size() == 2 ? parts[0].toInt(&okW) : 0;
-        const int h = parts.size() == 2 ? parts[1].toInt(&okH) : 0;
-        if (!okW || !okH || w < 16 || h < 16 || w > 8000 || h > 8000)
-            return wrong(QStringLiteral("--size erwartet BREITExHÖHE (16 bis 8000)"));
-        o.size = QSize(w, h);
-    }
-    if (args.isSet(QStringLiteral("yaw"))) {
-        if (!parseNumber(args.value(QStringLiteral("yaw")), d) || std::abs(d) > 3600)
-            return wrong(QStringLiteral("--yaw erwartet einen Winkel in Grad"));
-        o.camera.yaw = d;
-    }
-    if (args.isSet(QStringLiteral("pitch"))) {
-        if (!parseNumber(args.value(QStringLiteral("pitch")), d) || d < -90 || d > 90)
-            return wrong(QStringLiteral("--pitch erwartet einen Winkel von -90 bis 90 Grad"));
-        o.camera.pitch = d;
-    }
-    if (args.isSet(QStringLiteral("fold"))) {
-        if (!parseNumber(args.value(QStringLiteral("fold")), d) || d < 0 || d > 1)
-            return wrong(QStringLiteral("--fold erwartet einen Anteil von 0 bis 1"));
-        o.fold = d;
-    }
+    int w = o.size.width(), h = o.size.height();
+    if (!ctx.intPairOption(args, QStringLiteral("size"), QLatin1Char('x'), 16, 8000, QStringLiteral("BREITExHÖHE"),
+                           w, h))
+        return false;
+    o.size = QSize(w, h);
+    const QString degrees = QStringLiteral("einen Winkel in Grad");
+    if (!ctx.numberOption(args, QStringLiteral("yaw"), -3600, 3600, o.camera.yaw, degrees)) return false;
+    if (!ctx.numberOption(args, QStringLiteral("pitch"), -90, 90, o.camera.pitch, degrees)) return false;
+    if (!ctx.numberOption(args, QStringLiteral("fold"), 0, 1, o.fold, QStringLiteral("einen Anteil"))) return false;
     if (!ctx.intOption(args, QStringLiteral("percent"), 10, 100, o.percent)) return false;
     o.labels = args.isSet(QStringLiteral("labels"));
     o.input = args.positionalArguments().at(0);
@@ -77,29 +56,32 @@ int runView(const QCommandLineParser& args, CliContext& ctx) {
     ViewOptions o;
     if (!readOptions(args, ctx, o)) return CliUsage;
     BoxDocument doc;
-    StreamPrompter prompter(ctx.err);
+    CliPrompter prompter(ctx);
     if (!OpenItNow(doc, o.input, prompter)) return CliFailed;
+    if (!percentAllowed(args, doc, ctx)) return CliUsage;
 
     FaceTextures textures(FaceTextures::edgeFor(o.size));
     if (!textures.make(doc, o.percent)) {
-        ctx.err << "Die Seiten der Box konnten nicht gezeichnet werden\n";
+        ctx.message(QStringLiteral("Die Seiten der Box konnten nicht gezeichnet werden"));
         return CliFailed;
     }
     QImage picture(o.size, QImage::Format_RGB32);
     if (picture.isNull()) {
-        ctx.err << "Zu wenig Speicher für das Bild\n";
+        ctx.message(QStringLiteral("Zu wenig Speicher für das Bild"));
         return CliFailed;
     }
-    const FoldingModel model = FoldingModel::inMillimetres(doc.Layout, o.percent);
+    const FoldingModel model = FoldingModel::inMillimetres(doc.Layout, NetSource::of(doc, o.percent));
     {
         QPainter painter(&picture);
         FoldedBoxPainter(model, o.fold, o.camera, o.size).paint(painter, textures, o.labels);
     }
     const QString suffix = QFileInfo(o.output).suffix().toLower();
-    if (!picture.save(o.output, suffix == "png" ? "PNG" : "JPEG", suffix == "png" ? -1 : 92)) {
-        ctx.err << "Konnte " << o.output << " nicht schreiben\n";
-        return CliFailed;
-    }
+    const SaveResult saved = saveFile(o.output, [&](QIODevice& out) {
+        QImageWriter writer(&out, suffix == "png" ? "png" : "jpeg");
+        if (suffix != "png") writer.setQuality(92);
+        return writer.write(picture);
+    });
+    if (!saved) return ctx.writeError(o.output, saved.reason);
     return CliOk;
 }
 
@@ -117,7 +99,8 @@ const CliCommandRegistrar registrar(
                  QStringLiteral("0..1")},
                 {QStringLiteral("percent"), QStringLiteral("Boxgröße in Prozent (10 bis 100, sonst 100)"),
                  QStringLiteral("P")},
-                {QStringLiteral("labels"), QStringLiteral("beschriftet die Seiten")}},
+                {QStringLiteral("labels"), QStringLiteral("beschriftet die Seiten")},
+                cliStrictOption()},
                runView});
 
 }  // namespace

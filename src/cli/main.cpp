@@ -5,10 +5,15 @@
 #include "cli/CliCompletion.h"
 #include "cli/CliHelp.h"
 #include "cli/PrivateRuntimeDir.h"
+#include "cli/StandardOutput.h"
+#include "base/ErrnoText.h"
+#include "base/LibraryMessages.h"
+#include "base/SaveFile.h"
 
 #include <QGuiApplication>
-#include <QSaveFile>
 #include <QTextStream>
+
+#include <cerrno>
 
 #ifndef FALTARILLON_VERSION
 #error "FALTARILLON_VERSION comes from the project version in CMakeLists.txt"
@@ -18,14 +23,14 @@ namespace {
 
 // Written into the build folder, installed as the bash completion.
 int writeCompletionFile(const QString& path, QTextStream& err) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        QTextStream stream(&file);
+    QString text;
+    {
+        QTextStream stream(&text);
         writeBashCompletion(stream);
-        stream.flush();
-        if (file.commit()) return CliOk;
     }
-    err << "faltarillon-cli: " << path << " konnte nicht geschrieben werden.\n";
+    const SaveResult saved = saveFile(path, text.toUtf8());
+    if (saved) return CliOk;
+    err << "faltarillon-cli: " << fileReasonLine(path, saved.reason) << "\n";
     return CliFailed;
 }
 
@@ -37,20 +42,26 @@ int runVerb(const QString& name, const CliCommand& command, const QStringList& a
         printVerbHelp(ctx.out, name, command);
         return CliOk;
     }
-    return command.run(parser, ctx);
+    const int damagedBefore = damagedPictureComplaints();
+    const int code = command.run(parser, ctx);
+    const bool damaged = damagedPictureComplaints() > damagedBefore;
+    // The decoders' own lines were dropped; this is what they meant.
+    if (damaged) ctx.message(QStringLiteral("Ein Bild ist beschädigt; nur sein lesbarer Teil wurde verwendet."));
+    if (code == CliOk && parser.isSet(QStringLiteral("strict")) && (ctx.faults > 0 || damaged)) return CliFailed;
+    return code;
 }
 
-}  // namespace
+// Output that never arrived (a full disk behind stdout) makes the run fail.
+int finishOutput(QTextStream& out, const StandardOutput& device, const CliContext& ctx, int code) {
+    out.flush();
+    if (!device.failure() && out.status() == QTextStream::Ok) return code;
+    ctx.fileError(QStringLiteral("Standardausgabe"), errnoText(device.failure() ? device.failure() : EIO));
+    return code == CliOk ? CliFailed : code;
+}
 
-int main(int argc, char** argv) {
-    // Rendering needs fonts and image plugins but never a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    const PrivateRuntimeDir runtimeDir;
-    QGuiApplication app(argc, argv);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    CliContext ctx{out, err, QString()};
-
+int runTool(QGuiApplication& app, CliContext& ctx) {
+    QTextStream& out = ctx.out;
+    QTextStream& err = ctx.err;
     // Everything after the verb is the verb's own.
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
@@ -87,4 +98,21 @@ int main(int argc, char** argv) {
     }
     ctx.verb = name;
     return runVerb(name, it->second, args, ctx);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    silenceLibraryMessages();
+    // Rendering needs fonts and image plugins but never a display. Desktop
+    // sessions export QT_QPA_PLATFORM for their programs; honoured here it
+    // would abort every run (and every thumbnail) without that display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const PrivateRuntimeDir runtimeDir;
+    QGuiApplication app(argc, argv);
+    StandardOutput stdoutDevice;
+    QTextStream out(&stdoutDevice);
+    QTextStream err(stderr);
+    CliContext ctx{out, err, QString()};
+    return finishOutput(out, stdoutDevice, ctx, runTool(app, ctx));
 }

@@ -1,6 +1,6 @@
 #include "dialogs/AboutBoxUnit.h"
 
-#include "app/AppResources.h"
+#include "widgets/AppResources.h"
 #include "dialogs/FormStyle.h"
 
 #include <QDate>
@@ -49,7 +49,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     heading->setFont(hf);
     heading->setWordWrap(true);
 
-    Copyright = new QLabel(withYear(QStringLiteral("Copyright © XXXX ORB-LUX Software. Alle Rechte vorbehalten."),
+    Copyright = new QLabel(withYear(QStringLiteral("Copyright © XXXX ORB-LUX Software. Lizenz: GNU GPL, Version 3 oder neuer"),
                                     QDate::currentDate().year()),
                            this);
     Copyright->setObjectName(QStringLiteral("Copyright"));

@@ -1,7 +1,7 @@
 #include "dialogs/BMPOpenFUnit.h"
 
 #include "dialogs/FormStyle.h"
-#include "edit/SubProgPath.h"
+#include "model/SubProgPath.h"
 #include "image/ImageLoader.h"
 
 #include <QCheckBox>

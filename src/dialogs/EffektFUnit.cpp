@@ -1,7 +1,7 @@
 #include "dialogs/EffektFUnit.h"
 
 #include "dialogs/FormStyle.h"
-#include "edit/SpinEdit.h"
+#include "widgets/SpinEdit.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

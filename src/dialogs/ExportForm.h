@@ -2,7 +2,7 @@
 // "Exportieren": what goes into the vector file and how the page is laid
 // out. The dialog only collects the choice; the export command writes.
 
-#include "render/VectorExport.h"
+#include "export/VectorExport.h"
 
 #include <QDialog>
 

@@ -1,5 +1,7 @@
 #include "edit/ClipboardCommands.h"
 
+#include "base/SaveFile.h"
+#include "base/Units.h"
 #include "edit/EditorEnvironment.h"
 #include "edit/ObjectCommands.h"
 #include "image/ImageLoader.h"
@@ -22,7 +24,6 @@
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QMimeData>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QUuid>
 
@@ -33,6 +34,19 @@ namespace {
 // Each paste of the same record lands this many screen pixels further right
 // and down.
 constexpr int PasteOffset = 10;
+
+// Laying out a text costs time with its length; a pasted text longer than
+// this froze the editor for minutes. A text loaded from a box file keeps
+// what it has.
+constexpr int PastedTextLimit = 65536;
+
+// The first PastedTextLimit characters, a surrogate pair kept whole.
+QString boundedPaste(const QString& text) {
+    if (text.size() <= PastedTextLimit) return text;
+    int n = PastedTextLimit;
+    if (text.at(n - 1).isHighSurrogate()) --n;
+    return text.left(n);
+}
 
 QClipboard* clipboard() { return QGuiApplication::clipboard(); }
 
@@ -181,9 +195,10 @@ void ClipboardCommands::prepareNewObject(Tobs& o, int kind, int screenWidth, int
     SetDevHeight(o, screenHeight, doc.Zoom, doc.ScreenDivisor);
 }
 
-void ClipboardCommands::pasteText(const QString& text) {
+void ClipboardCommands::pasteText(const QString& pasted) {
     const int slot = freeSlotOrTell();
     if (slot == 0) return;
+    const QString text = boundedPaste(pasted);
     const BoxDocument& doc = m_env.document();
     Tobs o;
     prepareNewObject(o, Text, 1, 1);
@@ -198,6 +213,8 @@ void ClipboardCommands::pasteText(const QString& text) {
     prepareNewObject(o, Text, std::min(width + 4, 4096), std::min(height + 2, 4096));
     o.Content = documentLines(text);
     insert(QStringLiteral("Einfügen"), slot, o);
+    if (text.size() < pasted.size())
+        m_env.showStatus(QStringLiteral("Der eingefügte Text wurde auf %1 Zeichen gekürzt.").arg(PastedTextLimit));
 }
 
 QString ClipboardCommands::unsavedPictureFolder() {
@@ -220,15 +237,18 @@ void ClipboardCommands::pastePicture(const QImage& image) {
     if (slot == 0) return;
     const QString path = newPicturePath();
     // The box file keeps paths, not pictures: the picture gets a file first.
-    QSaveFile file(path);
-    const bool saved = QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly) &&
-                       QImageWriter(&file, "png").write(image) && file.commit();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    SaveResult saved = saveFile(path, [&](QIODevice& out) { return QImageWriter(&out, "png").write(image); });
     DibHandle picture;
-    if (!saved || !LoadDIBit(picture, path, m_env.document().ProgramFolder)) {
-        m_env.prompter().inform(QStringLiteral("Fehler: Bild nicht gespeichert"),
-                                QStringLiteral("Das Bild aus der Zwischenablage konnte nicht als ") + path +
-                                    QStringLiteral(" gespeichert werden!"),
-                                PromptIcon::Error);
+    if (saved && !LoadDIBit(picture, path, m_env.document().ProgramFolder)) {
+        saved.ok = false;
+        saved.reason = QStringLiteral("konnte nicht wieder gelesen werden");
+    }
+    if (!saved) {
+        m_env.prompter().fileFault(QStringLiteral("Fehler: Bild nicht gespeichert"),
+                                   QStringLiteral("Das Bild aus der Zwischenablage konnte nicht als ") + path +
+                                       QStringLiteral(" gespeichert werden!"),
+                                   path, saved.reason, PromptIcon::Error);
         return;
     }
     const BoxDocument& doc = m_env.document();

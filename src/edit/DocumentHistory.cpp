@@ -21,6 +21,12 @@ DocumentHistory::Pending DocumentHistory::beginBackground(const QString& name) {
     return p;
 }
 
+DocumentHistory::Pending DocumentHistory::beginForm(const QString& name) {
+    Pending p = begin(name, {});
+    p.form = m_document().Form;
+    return p;
+}
+
 void DocumentHistory::include(Pending& p, int slot) {
     if (!ObjectTable::isValidSlot(slot)) return;
     for (const SlotChange& c : p.touched)
@@ -40,10 +46,12 @@ bool DocumentHistory::commit(Pending p) {
         BackgroundState now = BackgroundState::of(doc);
         if (!p.background->sameAs(now)) background = BackgroundChange{*p.background, now};
     }
-    if (changed.empty() && !background) return false;
+    std::optional<FormChange> form;
+    if (p.form && !sameForm(*p.form, doc.Form)) form = FormChange{*p.form, doc.Form};
+    if (changed.empty() && !background && !form) return false;
     // push() runs redo(), which writes the after-states the document already
     // holds and raises the revision: the doing of the step.
     m_stack.push(new DocumentStep(doc, p.name, std::move(changed), p.currentBefore, doc.CurrentObject,
-                                  std::move(background), p.merge, p.mergeKey));
+                                  std::move(background), p.merge, p.mergeKey, std::move(form)));
     return true;
 }

@@ -1,10 +1,11 @@
 #pragma once
 // The history of the document's changes. A command opens a pending step
-// naming the slots it may touch (and the background, when it may change
-// that), changes the document as before, and commits: the step keeps the
-// touched slots as they were and as they are, and goes on the undo stack
-// unless nothing changed. Undo and redo put the slots, the selection and the
-// background back; every commit, undo and redo raises the document's revision.
+// naming the slots it may touch (and the background or the box form, when it
+// may change those), changes the document as before, and commits: the step
+// keeps the touched slots as they were and as they are, and goes on the undo
+// stack unless nothing changed. Undo and redo put the slots, the selection,
+// the background and the form back; every commit, undo and redo raises the
+// document's revision.
 
 #include "edit/DocumentStep.h"
 
@@ -26,6 +27,7 @@ public:
         std::vector<SlotChange> touched;   // before-states; after-states come at commit
         int currentBefore = 0;
         std::optional<BackgroundState> background;
+        std::optional<BoxForm> form;
         StepMerge merge = StepMerge::None;
         long long mergeKey = 0;
     };
@@ -35,6 +37,8 @@ public:
                   long long mergeKey = 0);
     // A step over the background only.
     Pending beginBackground(const QString& name);
+    // A step over the box form; the slots it moves are included as found.
+    Pending beginForm(const QString& name);
     // Adds a slot to a pending step (one whose number was found only later).
     void include(Pending& pending, int slot);
     // Records the step; false when it changed nothing (no step then).

@@ -26,6 +26,11 @@ bool BackgroundState::sameAs(const BackgroundState& o) const {
            samePicture(Picture, o.Picture);
 }
 
+bool sameForm(const BoxForm& a, const BoxForm& b) {
+    // Field by field: a cube's unused measures are written to the file too.
+    return a.kind == b.kind && a.L == b.L && a.B == b.B && a.H == b.H;
+}
+
 bool sameSlotState(const Tobs& a, const Tobs& b) {
     return a.Left == b.Left && a.Top == b.Top && a.Width == b.Width && a.Height == b.Height &&
            a.KeepAspect == b.KeepAspect && a.Rotation == b.Rotation && a.Alignment == b.Alignment &&
@@ -42,15 +47,16 @@ bool sameSlotState(const Tobs& a, const Tobs& b) {
 
 DocumentStep::DocumentStep(BoxDocument& doc, const QString& name, std::vector<SlotChange> touched,
                            int currentBefore, int currentAfter, std::optional<BackgroundChange> background,
-                           StepMerge merge, long long mergeKey)
+                           StepMerge merge, long long mergeKey, std::optional<FormChange> form)
     : QUndoCommand(name), m_doc(doc), m_touched(std::move(touched)), m_currentBefore(currentBefore),
-      m_currentAfter(currentAfter), m_background(std::move(background)), m_merge(merge),
-      m_mergeKey(mergeKey) {}
+      m_currentAfter(currentAfter), m_background(std::move(background)), m_form(std::move(form)),
+      m_merge(merge), m_mergeKey(mergeKey) {}
 
 void DocumentStep::undo() {
     // Backwards, so a slot listed twice ends as it was first.
     for (auto it = m_touched.rbegin(); it != m_touched.rend(); ++it) m_doc.Objects[it->slot] = it->before;
     if (m_background) m_background->before.applyTo(m_doc);
+    if (m_form) m_doc.Form = m_form->before;
     m_doc.CurrentObject = m_currentBefore;
     m_doc.markChanged();
 }
@@ -58,6 +64,7 @@ void DocumentStep::undo() {
 void DocumentStep::redo() {
     for (const SlotChange& c : m_touched) m_doc.Objects[c.slot] = c.after;
     if (m_background) m_background->after.applyTo(m_doc);
+    if (m_form) m_doc.Form = m_form->after;
     m_doc.CurrentObject = m_currentAfter;
     m_doc.markChanged();
 }
@@ -65,7 +72,7 @@ void DocumentStep::redo() {
 bool DocumentStep::mergeWith(const QUndoCommand* other) {
     const auto* next = dynamic_cast<const DocumentStep*>(other);
     if (!next || next->m_merge != m_merge || m_merge == StepMerge::None || next->m_mergeKey != m_mergeKey ||
-        next->m_background)
+        next->m_background || next->m_form)
         return false;
     for (const SlotChange& c : next->m_touched) {
         auto mine = std::find_if(m_touched.begin(), m_touched.end(), [&](const SlotChange& s) { return s.slot == c.slot; });
@@ -84,5 +91,6 @@ bool DocumentStep::changesNothing() const {
     for (const SlotChange& c : m_touched)
         if (!sameSlotState(c.before, c.after)) return false;
     if (m_background && !m_background->before.sameAs(m_background->after)) return false;
+    if (m_form && !sameForm(m_form->before, m_form->after)) return false;
     return true;
 }

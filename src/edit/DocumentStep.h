@@ -1,6 +1,7 @@
 #pragma once
 // One step of the document's history: the slots, the selection and, where
-// the step changed it, the background as they were before and after. A step
+// the step changed them, the background and the box form as they were
+// before and after. A step
 // keeps only what it touched; pictures are shared with the document, never
 // copied.
 
@@ -33,18 +34,26 @@ struct BackgroundChange {
     BackgroundState after;
 };
 
+// The box's form with its measures, where a step changed it.
+struct FormChange {
+    BoxForm before;
+    BoxForm after;
+};
+
 // Steps that may grow by merging: the later one of the same kind and key
 // joins the earlier one while nothing else came between.
-enum class StepMerge : int { None = -1, Drag = 1, LineWidth = 2 };
+enum class StepMerge : int { None = -1, Drag = 1, LineWidth = 2, Nudge = 3 };
 
 // Field by field, the picture by identity (a shared picture is the same one).
 bool sameSlotState(const Tobs& a, const Tobs& b);
+// Kind and all three measures, also those a cube keeps unused.
+bool sameForm(const BoxForm& a, const BoxForm& b);
 
 class DocumentStep : public QUndoCommand {
 public:
     DocumentStep(BoxDocument& doc, const QString& name, std::vector<SlotChange> touched, int currentBefore,
                  int currentAfter, std::optional<BackgroundChange> background, StepMerge merge,
-                 long long mergeKey);
+                 long long mergeKey, std::optional<FormChange> form = std::nullopt);
 
     void undo() override;
     void redo() override;
@@ -61,6 +70,7 @@ private:
     int m_currentBefore;
     int m_currentAfter;
     std::optional<BackgroundChange> m_background;
+    std::optional<FormChange> m_form;
     StepMerge m_merge;
     long long m_mergeKey;
 };

@@ -1,5 +1,7 @@
 #include "edit/EditorController.h"
 
+#include "base/Units.h"
+#include "box/NetSource.h"
 #include "edit/CanvasMenu.h"
 #include "edit/ObjectCommands.h"
 #include "edit/ObjectMenu.h"
@@ -41,6 +43,7 @@ EditorController::EditorController(EditorEnvironment& env, ObjectCommands& comma
     : m_env(env), m_commands(commands), m_objectMenu(objectMenu), m_canvasMenu(canvasMenu) {}
 
 void EditorController::resetInteraction() {
+    endDrag();
     m_state.DragState = dsIdle;
     m_state.DragMode = dmNone;
     m_state.GrabOffsetX = m_state.GrabOffsetY = 0;
@@ -60,15 +63,15 @@ void EditorController::mousePress(Qt::MouseButton button, Qt::KeyboardModifiers,
     }
 }
 
-void EditorController::mouseMove(Qt::KeyboardModifiers, const QPoint& pos) {
+void EditorController::mouseMove(Qt::KeyboardModifiers modifiers, const QPoint& pos) {
     switch (m_state.DragState) {
     case dsScrollView:
         Drag2Hand(pos.x(), pos.y());
         break;
     case dsDragObject:
         // The design stays as painted at the press; only the outline follows.
-        dragStep(pos.x(), pos.y());
-        m_env.showDragOutline(currentScreenRect());
+        dragStep(pos.x(), pos.y(), modifiers);
+        m_env.showDragOutline(currentScreenRect(), m_guides);
         break;
     default:
         setdragmod(pos.x(), pos.y());
@@ -76,10 +79,10 @@ void EditorController::mouseMove(Qt::KeyboardModifiers, const QPoint& pos) {
     }
 }
 
-void EditorController::mouseRelease(Qt::MouseButton button, Qt::KeyboardModifiers, const QPoint& pos) {
+void EditorController::mouseRelease(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint& pos) {
     if (button != Qt::LeftButton) return;
     m_env.releaseMouse();
-    leftRelease(pos);
+    leftRelease(pos, modifiers);
 }
 
 void EditorController::mouseDoubleClick(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
@@ -99,7 +102,17 @@ void EditorController::mouseDoubleClick(Qt::MouseButton button, Qt::KeyboardModi
 
 void EditorController::scrollBoxMouseDown() { m_env.focusKeyEdit(); }
 
-bool EditorController::keyDown(int key) {
+bool EditorController::keyDown(int key, Qt::KeyboardModifiers modifiers) {
+    if (modifiers & Qt::ControlModifier) {
+        const int step = (modifiers & Qt::ShiftModifier) ? 10 : 1;
+        switch (key) {
+        case Qt::Key_Left: nudge(-step, 0); return true;
+        case Qt::Key_Right: nudge(step, 0); return true;
+        case Qt::Key_Up: nudge(0, -step); return true;
+        case Qt::Key_Down: nudge(0, step); return true;
+        default: break;
+        }
+    }
     switch (key) {
     case Qt::Key_Delete:
         m_commands.deleteObject();
@@ -140,6 +153,13 @@ void EditorController::leftPress(const QPoint& pos) {
         m_state.DragState = dsDragObject;
         ++m_dragSerial;
         m_dragResizes = m_state.DragMode != dmMove;
+        m_pressPos = pos;
+        m_pointerMoved = false;
+        m_guides = DragGuides();
+        if (m_snapping) {
+            const BoxDocument& doc = m_env.document();
+            m_snap.begin(doc, NetSource::of(doc, m_env.boxPercent()), doc.CurrentObject);
+        }
         m_env.repaint();
         return;
     }
@@ -187,7 +207,7 @@ void EditorController::rightPress(const QPoint& pos) {
 
 // ---------------------------------------------------------------- release
 
-void EditorController::leftRelease(const QPoint& pos) {
+void EditorController::leftRelease(const QPoint& pos, Qt::KeyboardModifiers modifiers) {
     if (m_state.DragState == dsScrollView) {
         Drag2Hand(pos.x(), pos.y());
         m_state.DragState = dsIdle;
@@ -197,8 +217,10 @@ void EditorController::leftRelease(const QPoint& pos) {
         return;
     }
     if (m_state.DragState == dsDragObject) {
-        dragStep(pos.x(), pos.y());
+        dragStep(pos.x(), pos.y(), modifiers);
         m_state.DragState = dsIdle;
+        endDrag();
+        // The full repaint draws neither outline nor guides.
         m_env.repaint();
         return;
     }
@@ -428,6 +450,8 @@ void EditorController::dragit(int x, int y) {
         }
     }
 
+    if (m_snapThisStep) snapRect(L, T, W, H);
+
     if (L + W < 0) L = -W;
     if (T + H < 0) T = -H;
     const QSize canvas = m_env.canvasSize();
@@ -442,14 +466,80 @@ void EditorController::dragit(int x, int y) {
     o.Height = clampToInt32(H);
 }
 
-void EditorController::dragStep(int x, int y) {
+void EditorController::dragStep(int x, int y, Qt::KeyboardModifiers modifiers) {
+    if (QPoint(x, y) != m_pressPos) m_pointerMoved = true;
+    // Shift rather than Alt: many desktops take Alt+drag for moving windows.
+    m_snapThisStep = m_snapping && m_snap.started() && m_pointerMoved && !(modifiers & Qt::ShiftModifier);
+    m_guides = DragGuides();
     // Every move of one drag joins the same step: the whole drag is undone
     // at once, however many moves it took.
     DocumentHistory& history = m_commands.history();
     auto step = history.begin(m_dragResizes ? QStringLiteral("Größe ändern") : QStringLiteral("Verschieben"),
                               {m_env.document().CurrentObject}, StepMerge::Drag, m_dragSerial);
     dragit(x, y);
+    m_snapThisStep = false;
     history.commit(std::move(step));
+}
+
+void EditorController::snapRect(long long& L, long long& T, long long& W, long long& H) {
+    const BoxDocument& doc = m_env.document();
+    DragEdges edges;
+    switch (m_state.DragMode) {
+    case dmMove: edges = DragEdges::move(); break;
+    case dmTopLeft: edges.left = edges.top = true; break;
+    case dmTopRight: edges.right = edges.top = true; break;
+    case dmBottomLeft: edges.left = edges.bottom = true; break;
+    case dmBottomRight: edges.right = edges.bottom = true; break;
+    case dmTop: edges.top = true; break;
+    case dmBottom: edges.bottom = true; break;
+    case dmLeft: edges.left = true; break;
+    case dmRight: edges.right = true; break;
+    default: return;
+    }
+    if (doc.Zoom == 0) return;
+    const double reach = SnapReach * doc.ScreenDivisor / doc.Zoom;
+    const SnapLines lines = m_snap.apply(L, T, W, H, edges, reach);
+    const Mapping map = Mapping::screenFor(doc);
+    if (lines.x) m_guides.columns.push_back(map.toDevice(*lines.x));
+    if (lines.y) m_guides.rows.push_back(map.toDevice(*lines.y));
+}
+
+void EditorController::endDrag() {
+    m_snap.end();
+    m_guides = DragGuides();
+    m_snapThisStep = false;
+}
+
+void EditorController::nudge(int dx, int dy) {
+    BoxDocument& doc = m_env.document();
+    const int slot = doc.CurrentObject;
+    if (!ObjectTable::isValidSlot(slot) || m_state.DragState != dsIdle) return;
+    Tobs& o = doc.Objects[slot];
+    if (o.Kind <= 0) return;
+    const Mapping map = Mapping::screenFor(doc);
+    const double zoom = doc.Zoom, divisor = doc.ScreenDivisor;
+    // The target is a screen pixel; the stored value is the first one that
+    // shows there, so the object sits on the pixel's edge at this zoom.
+    long long L = o.Left, T = o.Top;
+    if (dx != 0) L = unitsAtScreenPixel(clampToInt32(static_cast<long long>(map.DevLeft(o)) + dx), zoom, divisor);
+    if (dy != 0) T = unitsAtScreenPixel(clampToInt32(static_cast<long long>(map.DevTop(o)) + dy), zoom, divisor);
+    // The limits of a drag: some of the object stays on the canvas.
+    const QSize canvas = m_env.canvasSize();
+    const long long maxL = truncToInt(static_cast<long double>(canvas.width()) / zoom * divisor - 1);
+    const long long maxT = truncToInt(static_cast<long double>(canvas.height()) / zoom * divisor - 1);
+    if (L + o.Width < 0 || L > maxL) L = o.Left;
+    if (T + o.Height < 0 || T > maxT) T = o.Top;
+    if (L == o.Left && T == o.Top) return;
+
+    if (slot != m_nudgeSlot || doc.Revision != m_nudgeRevision) ++m_nudgeSerial;
+    DocumentHistory& history = m_commands.history();
+    auto step = history.begin(QStringLiteral("Verschieben"), {slot}, StepMerge::Nudge, m_nudgeSerial);
+    o.Left = clampToInt32(L);
+    o.Top = clampToInt32(T);
+    history.commit(std::move(step));
+    m_nudgeSlot = slot;
+    m_nudgeRevision = doc.Revision;
+    m_env.repaint();
 }
 
 void EditorController::undo() {

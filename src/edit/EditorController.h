@@ -4,6 +4,7 @@
 // handles, and hand scrolling. All window access goes through
 // EditorEnvironment.
 
+#include "edit/DragSnap.h"
 #include "edit/EditorEnvironment.h"
 
 #include <Qt>
@@ -52,7 +53,19 @@ public:
     // A press on the scroll box outside the canvas.
     void scrollBoxMouseDown();
     // Keys of the hidden focus field (Qt::Key values). Returns true when handled.
-    bool keyDown(int key);
+    bool keyDown(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // Moves the current object by whole screen pixels; consecutive nudges of
+    // one object are one step.
+    void nudge(int dx, int dy);
+
+    // "Am Netz einrasten": drags pull edges onto folds, face centres and
+    // other objects. Off, every drag is the plain one.
+    void setSnapping(bool on) { m_snapping = on; }
+    bool snapping() const { return m_snapping; }
+    // Screen pixels within which an edge snaps.
+    static constexpr int SnapReach = 6;
+    // The guides shown with the last drag step (empty when none is in force).
+    const DragGuides& dragGuides() const { return m_guides; }
 
     // The topmost object whose screen rectangle contains the point, 0 for none.
     int HitTest(int x, int y) const;
@@ -73,11 +86,15 @@ public:
 private:
     void leftPress(const QPoint& pos);
     void rightPress(const QPoint& pos);
-    void leftRelease(const QPoint& pos);
+    void leftRelease(const QPoint& pos, Qt::KeyboardModifiers modifiers);
     void createObject(const QPoint& pos);
     void showCursor(CursorSlot slot);
-    // dragit as part of the drag's one step.
-    void dragStep(int x, int y);
+    // dragit as part of the drag's one step; snaps when the setting is on,
+    // the pointer has moved since the press and Shift is not held.
+    void dragStep(int x, int y, Qt::KeyboardModifiers modifiers);
+    // Snaps the rectangle dragit computed and keeps the guides to show.
+    void snapRect(long long& L, long long& T, long long& W, long long& H);
+    void endDrag();
     QRect currentScreenRect() const;
 
     EditorEnvironment& m_env;
@@ -88,4 +105,17 @@ private:
     int m_shownCursor = -1;
     long long m_dragSerial = 0;     // tells one drag's steps from the next drag's
     bool m_dragResizes = false;
+
+    bool m_snapping = false;
+    DragSnap m_snap;
+    bool m_snapThisStep = false;    // set by dragStep around its dragit
+    QPoint m_pressPos;
+    bool m_pointerMoved = false;
+    DragGuides m_guides;
+
+    // The run of nudges the next one may join: same object, no change to
+    // the document since (any other step, undo or redo raises its revision).
+    int m_nudgeSlot = 0;
+    std::uint64_t m_nudgeRevision = 0;
+    long long m_nudgeSerial = 0;
 };

@@ -28,7 +28,7 @@
 //   - The object menu (ObjectMenu), the canvas menu (CanvasMenu), the
 //     commands (ObjectCommands) and the controller may be built one by one
 //     or together through edit/Editor.h.
-//   - Image paths are shortened with edit/SubProgPath.h.
+//   - Image paths are shortened with model/SubProgPath.h.
 
 #include <QPoint>
 #include <QRect>
@@ -37,6 +37,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <vector>
 
 struct BoxDocument;
 struct Tobs;
@@ -118,6 +119,14 @@ public:
     virtual void showBackgroundDialog() = 0;
 };
 
+// Snap guides of a drag step: whole canvas columns and rows, drawn across
+// the visible canvas with the drag outline's pen.
+struct DragGuides {
+    std::vector<int> columns;
+    std::vector<int> rows;
+    bool empty() const { return columns.empty() && rows.empty(); }
+};
+
 class EditorEnvironment {
 public:
     virtual ~EditorEnvironment() = default;
@@ -146,8 +155,10 @@ public:
     // rectangle instead of the previous outline. Must not render the design
     // again. The rectangle is (left, top, width, height) in canvas pixels as
     // DevLeft/DevTop/DevWidth/DevHeight give them; the frame covers columns
-    // left .. left + width - 1 and rows top .. top + height - 1.
-    virtual void showDragOutline(const QRect& canvasRect) = 0;
+    // left .. left + width - 1 and rows top .. top + height - 1. The guides
+    // belong to the outline: frame and guides are one set of pixels, each
+    // inverted once, and both go with the next call or the next repaint.
+    virtual void showDragOutline(const QRect& canvasRect, const DragGuides& guides = {}) = 0;
 
     // Pointer shape of the canvas (called only when the slot changes).
     virtual void setCanvasCursor(CursorSlot slot) = 0;

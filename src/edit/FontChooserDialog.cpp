@@ -3,6 +3,7 @@
 #include "dialogs/ColorChoice.h"
 
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QHBoxLayout>
@@ -12,6 +13,55 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <limits>
+
+namespace {
+
+bool isBoldFace(const QFont& face) { return face.weight() > QFont::Medium; }   // as QFont::bold() decides
+
+// The face of `family` the dialog preselects for a text's bold and italic
+// bits. Left to itself the dialog looks for "Normal" or "Bold Italic" by
+// name, and a family whose faces are called "Book" or "Oblique" gets its
+// first face, often a slanted one. The face the text is drawn with comes
+// first; otherwise the face with those bits nearest the usual weight and of
+// the plainest name (no "Condensed"); a family without an italic face shows
+// its upright one.
+QString faceFor(const QString& family, bool bold, bool italic) {
+    const QStringList styles = QFontDatabase::styles(family);
+    QFont wanted(family);
+    wanted.setBold(bold);
+    wanted.setItalic(italic);
+    const QFontInfo drawn(wanted);
+    auto matches = [&](const QString& style, bool withItalic) {
+        const QFont face = QFontDatabase::font(family, style, 12);
+        return isBoldFace(face) == bold && (!withItalic || (face.style() != QFont::StyleNormal) == italic);
+    };
+    if (drawn.family() == family && styles.contains(drawn.styleName()) && matches(drawn.styleName(), true))
+        return drawn.styleName();
+    for (const bool withItalic : {true, false}) {
+        QString best;
+        long long bestScore = std::numeric_limits<long long>::max();
+        for (const QString& style : styles) {
+            if (!matches(style, withItalic)) continue;
+            const QFont face = QFontDatabase::font(family, style, 12);
+            const int target = bold ? QFont::Bold : QFont::Normal;
+            const long long score = std::abs(face.weight() - target) * 1000LL + style.size() +
+                                    (withItalic ? 0 : (face.style() != QFont::StyleNormal ? 500 : 0));
+            if (score < bestScore) {
+                bestScore = score;
+                best = style;
+            }
+        }
+        if (!best.isEmpty()) return best;
+    }
+    return QString();
+}
+
+int pointsOf(const QFont& f) {
+    return f.pointSize() > 0 ? f.pointSize() : static_cast<int>(std::lround(f.pointSizeF()));
+}
+
+}  // namespace
 
 FontChooserDialog::FontChooserDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FontDialog1"));
@@ -88,7 +138,10 @@ void FontChooserDialog::setDialogFont(const DialogFont& font, int dpi) {
     f.setItalic(font.Style & 2);
     f.setUnderline(font.Style & 4);
     f.setStrikeOut(font.Style & 8);
+    const QString face = faceFor(m_shownFamily, font.Style & 1, font.Style & 2);
+    if (!face.isEmpty()) f.setStyleName(face);
     FontPart->setCurrentFont(f);
+    m_shown = FontPart->currentFont();
     showColor();
 }
 
@@ -99,10 +152,17 @@ DialogFont FontChooserDialog::dialogFont(int dpi) const {
         result.Name = f.family();
         result.Pitch = 0;
     }
-    result.Style = static_cast<std::uint8_t>((f.bold() ? 1 : 0) | (f.italic() ? 2 : 0) | (f.underline() ? 4 : 0) |
-                                             (f.strikeOut() ? 8 : 0));
+    // What the user left as shown stays as the text had it: a face the
+    // family lacks (italic where it has no slanted face) and a pixel height
+    // that is not exactly the size in points at this resolution.
+    const bool faceKept = f.family() == m_shown.family() && f.styleName() == m_shown.styleName() &&
+                          f.bold() == m_shown.bold() && f.italic() == m_shown.italic();
+    const bool bold = faceKept ? (m_font.Style & 1) != 0 : f.bold();
+    const bool italic = faceKept ? (m_font.Style & 2) != 0 : f.italic();
+    result.Style = static_cast<std::uint8_t>((m_font.Style & ~0x0F) | (bold ? 1 : 0) | (italic ? 2 : 0) |
+                                             (f.underline() ? 4 : 0) | (f.strikeOut() ? 8 : 0));
     result.Color = m_color;
-    const int points = f.pointSize() > 0 ? f.pointSize() : static_cast<int>(std::lround(f.pointSizeF()));
-    result.setSize(points > 0 ? points : 12, dpi);
+    const int points = pointsOf(f);
+    if (points != pointsOf(m_shown)) result.setSize(points > 0 ? points : 12, dpi);
     return result;
 }

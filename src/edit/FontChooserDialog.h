@@ -5,6 +5,7 @@
 #include "edit/EditorEnvironment.h"
 
 #include <QDialog>
+#include <QFont>
 
 class QFontDialog;
 class QLabel;
@@ -28,5 +29,6 @@ private:
 
     DialogFont m_font;
     QString m_shownFamily;   // the face the dialog showed for m_font.Name
+    QFont m_shown;           // the dialog's font before the user acted
     std::int32_t m_color = 0;
 };

@@ -2,7 +2,7 @@
 
 #include <QKeyEvent>
 
-KeyEdit::KeyEdit(std::function<bool(int key)> keyHandler, QWidget* parent)
+KeyEdit::KeyEdit(std::function<bool(int key, Qt::KeyboardModifiers modifiers)> keyHandler, QWidget* parent)
     : QLineEdit(parent), m_handler(std::move(keyHandler)) {
     setObjectName(QStringLiteral("KeyEdit"));
     setFocusPolicy(Qt::ClickFocus);
@@ -26,7 +26,7 @@ void KeyEdit::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    if (m_handler && m_handler(event->key())) {
+    if (m_handler && m_handler(event->key(), event->modifiers() & ~Qt::KeypadModifier)) {
         event->accept();
         return;
     }

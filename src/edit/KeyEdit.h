@@ -12,12 +12,15 @@
 class KeyEdit : public QLineEdit {
     Q_OBJECT
 public:
-    // keyHandler gets Qt key codes and returns true when it used the key.
-    explicit KeyEdit(std::function<bool(int key)> keyHandler, QWidget* parent = nullptr);
+    // keyHandler gets Qt key codes with the modifiers held and returns true
+    // when it used the key; it sees every key before the field's own editing
+    // (Ctrl+arrows would otherwise jump words in the hidden text).
+    explicit KeyEdit(std::function<bool(int key, Qt::KeyboardModifiers modifiers)> keyHandler,
+                     QWidget* parent = nullptr);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    std::function<bool(int)> m_handler;
+    std::function<bool(int, Qt::KeyboardModifiers)> m_handler;
 };

@@ -1,9 +1,17 @@
 #include "edit/ObjectCommands.h"
 
 #include "edit/TextLines.h"
+#include "box/FaceGeometry.h"
+#include "box/NetSource.h"
 #include "model/BoxDocument.h"
 #include "model/Prompter.h"
 #include "model/TransparentValue.h"
+#include "render/DrawVCart.h"
+#include "render/SheetRenderParams.h"
+#include "render/TextRenderer.h"
+
+#include <algorithm>
+#include <cmath>
 
 ObjectCommands::ObjectCommands(EditorEnvironment& env)
     : m_env(env), m_history([&env]() -> BoxDocument& { return env.document(); }) {}
@@ -174,7 +182,10 @@ void ObjectCommands::turn(int direction) {
     auto step = m_history.begin(direction < 0 ? QStringLiteral("Nach links rotieren")
                                               : QStringLiteral("Nach rechts rotieren"),
                                 {m_env.document().CurrentObject});
-    const ProgressCallback progress = [this](int percent) { m_env.reportProgress(percent); };
+    const ProgressCallback progress = [this](int percent) {
+        m_env.reportProgress(percent);
+        return true;
+    };
     BoxDocument& doc = m_env.document();
     if (!doc.turnObject(doc.CurrentObject, direction < 0 ? -1 : +1, progress)) {
         // A picture too large to turn stays as it is, and so does the object.
@@ -224,5 +235,138 @@ void ObjectCommands::undo() {
 void ObjectCommands::redo() {
     if (!m_history.canRedo()) return;
     m_history.redo();
+    m_env.repaint();
+}
+
+namespace {
+
+constexpr double kMmUnits = 20000.0 / 25.39995;
+
+// Circles, squares and rounded squares draw the square of the shorter side
+// at the rectangle's top-left corner.
+bool drawsSquare(const Tobs& o) {
+    return o.Kind == Figure && (o.Shape == shCircle || o.Shape == shSquare || o.Shape == shRoundSquare);
+}
+
+// The drawn part's width and height in document units.
+std::int32_t drawnWidth(const Tobs& o) { return drawsSquare(o) ? std::min(o.Width, o.Height) : o.Width; }
+std::int32_t drawnHeight(const Tobs& o) { return drawsSquare(o) ? std::min(o.Width, o.Height) : o.Height; }
+
+// Where the centre of what is drawn lies from (Left, Top), document units.
+// A turned text is its turned line, measured as the 600-dpi print draws it:
+// screen font heights are truncated too coarsely to centre by.
+QPointF drawnCentreOffset(const BoxDocument& doc, const NetSource& source, int screenDpi, const Tobs& o) {
+    if (o.Kind == Text && o.Rotation >= 1 && o.Rotation <= 3) {
+        const int ppi = screenDpi > 0 ? screenDpi : 96;
+        RenderParams params = sheetRenderParams(doc.Layout, source, 600, 600, printFontFactor(600, ppi));
+        params.CanvasDpi = 600;
+        params.FontPpi = ppi;
+        const QRectF box = turnedLineBox(o, params);
+        const double scale = params.mapping.Scale();
+        if (!box.isNull() && scale > 0)
+            return QPointF((box.center().x() + params.OffsetX) / scale - o.Left,
+                           (box.center().y() + params.OffsetY) / scale - o.Top);
+    }
+    return QPointF(drawnWidth(o) / 2.0, drawnHeight(o) / 2.0);
+}
+
+// Puts the centre of what is drawn (offset from Left, Top) at (cx, cy),
+// exact document units.
+void centreAt(Tobs& o, double cx, double cy, QPointF offset) {
+    o.Left = unitsOf(cx - offset.x());
+    o.Top = unitsOf(cy - offset.y());
+}
+
+void centreAt(Tobs& o, double cx, double cy) { centreAt(o, cx, cy, QPointF(drawnWidth(o) / 2.0, drawnHeight(o) / 2.0)); }
+
+}  // namespace
+
+std::optional<FaceRect> ObjectCommands::faceOfCurrent() {
+    Tobs* o = current();
+    if (!o) return std::nullopt;
+    const BoxDocument& doc = m_env.document();
+    return faceAt(doc, NetSource::of(doc, m_env.boxPercent()), o->Left + o->Width / 2.0, o->Top + o->Height / 2.0);
+}
+
+void ObjectCommands::centreOnFace() {
+    const std::optional<FaceRect> f = faceOfCurrent();
+    if (!f) return;
+    const BoxDocument& doc = m_env.document();
+    const NetSource source = NetSource::of(doc, m_env.boxPercent());
+    const int dpi = m_env.screenDpi();
+    change(QStringLiteral("Zentrieren"), [&](Tobs& o) {
+        centreAt(o, (f->left + f->right) / 2.0, (f->top + f->bottom) / 2.0, drawnCentreOffset(doc, source, dpi, o));
+    });
+}
+
+void ObjectCommands::fitToFace() {
+    const std::optional<FaceRect> f = faceOfCurrent();
+    if (!f || current()->Kind == Text) return;
+    change(QStringLiteral("Einpassen"), [&f](Tobs& o) {
+        double w = std::max(0.0, f->width() - 4 * kMmUnits), h = std::max(0.0, f->height() - 4 * kMmUnits);
+        if (drawsSquare(o)) {
+            w = h = std::min(w, h);
+        } else if (o.Kind == Image && o.KeepAspect == 1 && o.Picture.DibWidth() > 0 && o.Picture.DibHeight() > 0) {
+            const double aspect = double(o.Picture.DibWidth()) / o.Picture.DibHeight();
+            if (w / h > aspect) w = h * aspect;
+            else h = w / aspect;
+        }
+        o.Width = unitsOf(w);
+        o.Height = unitsOf(h);
+        centreAt(o, (f->left + f->right) / 2.0, (f->top + f->bottom) / 2.0);
+    });
+}
+
+void ObjectCommands::fillFace() {
+    const std::optional<FaceRect> f = faceOfCurrent();
+    if (!f) return;
+    const Tobs& cur = *current();
+    if (!((cur.Kind == Figure && !drawsSquare(cur)) || (cur.Kind == Image && cur.KeepAspect != 1))) return;
+    change(QStringLiteral("Füllen"), [&f](Tobs& o) {
+        // Bleed over the cuts only: over a fold it would show on the next face.
+        const double left = f->left - (f->cutLeft ? kMmUnits : 0), right = f->right + (f->cutRight ? kMmUnits : 0);
+        const double top = f->top - (f->cutTop ? kMmUnits : 0), bottom = f->bottom + (f->cutBottom ? kMmUnits : 0);
+        o.Left = unitsOf(std::floor(left));
+        o.Top = unitsOf(std::floor(top));
+        o.Width = unitsOf(std::ceil(right)) - o.Left;
+        o.Height = unitsOf(std::ceil(bottom)) - o.Top;
+    });
+}
+
+void ObjectCommands::turnUpright() {
+    const std::optional<FaceRect> f = faceOfCurrent();
+    if (!f || current()->Kind == Figure) return;
+    BoxDocument& doc = m_env.document();
+    const int slot = doc.CurrentObject;
+    Tobs& o = doc.Objects[slot];
+    if (o.Kind == Text && splitContentLines(o.Content).size() > 1)
+        m_env.prompter().inform(QStringLiteral("Aufrecht drehen"),
+                                QStringLiteral("Ein gedrehter Text wird als eine Zeile gezeichnet."),
+                                PromptIcon::Information);
+    const NetSource source = NetSource::of(doc, m_env.boxPercent());
+    const int dpi = m_env.screenDpi();
+    const QPointF before = drawnCentreOffset(doc, source, dpi, o);
+    const double cx = o.Left + before.x(), cy = o.Top + before.y();
+    auto step = m_history.begin(QStringLiteral("Aufrecht drehen"), {slot});
+    const ProgressCallback progress = [this](int percent) {
+        m_env.reportProgress(percent);
+        return true;
+    };
+    const int now = (o.Rotation >= 0 && o.Rotation <= 3) ? o.Rotation : 0;
+    const int clockwise = (f->uprightRotation - now + 4) % 4;
+    // The shorter way round: three quarter turns one way are one the other.
+    const int direction = clockwise == 3 ? -1 : +1;
+    const int turns = clockwise == 3 ? 1 : clockwise;
+    for (int i = 0; i < turns; ++i) {
+        if (!doc.turnObject(slot, direction, progress)) {
+            m_env.prompter().inform(QString(), QStringLiteral("Das Bild konnte nicht gedreht werden: zu wenig Speicher."),
+                                    PromptIcon::Error);
+            m_history.commit(std::move(step));
+            m_env.repaint();
+            return;
+        }
+    }
+    centreAt(o, cx, cy, drawnCentreOffset(doc, source, dpi, o));
+    m_history.commit(std::move(step));
     m_env.repaint();
 }

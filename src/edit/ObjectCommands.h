@@ -7,6 +7,9 @@
 
 #include "edit/DocumentHistory.h"
 #include "edit/EditorEnvironment.h"
+#include "box/FaceGeometry.h"
+
+#include <optional>
 
 class ObjectCommands {
 public:
@@ -46,6 +49,12 @@ public:
     void setLineWidth(int width);
     void turnLeft();
     void turnRight();
+    // Auf Fläche: on the face (or lid half) under the object's centre; each
+    // one step named after its menu item. Nothing off the faces.
+    void centreOnFace();
+    void fitToFace();
+    void fillFace();
+    void turnUpright();
     void EditTextNow();
     void editBackground();
     // Up / Down: the next used slot above the current one, wrapping after 10000.
@@ -57,6 +66,7 @@ public:
 
 private:
     struct Tobs* current();
+    std::optional<FaceRect> faceOfCurrent();
     void turn(int direction);
     // Records what change() does to the current object as one step named
     // `name`, then repaints.

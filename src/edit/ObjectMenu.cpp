@@ -5,6 +5,8 @@
 #include "edit/MenuHints.h"
 #include "edit/ObjectCommands.h"
 #include "model/BoxDocument.h"
+#include "box/FaceGeometry.h"
+#include "box/NetSource.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -55,6 +57,26 @@ ObjectMenu::ObjectMenu(EditorEnvironment& env, ObjectCommands& commands, QObject
     m->addSeparator();
     Nachlinksrotieren1 = addItem(m, "Nachlinksrotieren1", QStringLiteral("Nach links rotieren"), QString());
     Nachrechtsrotieren1 = addItem(m, "Nachrechtsrotieren1", QStringLiteral("Nach rechts rotieren"), QString());
+    m->addSeparator();
+    AufFlaeche = m->addMenu(QStringLiteral("Auf Flä&che"));
+    AufFlaeche->setObjectName(QStringLiteral("AufFlaeche1"));
+    AufFlaeche->menuAction()->setObjectName(QStringLiteral("AufFlaecheM"));
+    AufFlaeche->menuAction()->setStatusTip(
+        QStringLiteral("Richtet das Objekt an seiner Fläche aus; eine Deckelhälfte zählt einzeln (ein Titel über den "
+                       "ganzen Deckel: zwei Objekte)"));
+    forwardMenuHints(AufFlaeche);
+    FlZentrieren = addItem(AufFlaeche, "FlZentrieren", QStringLiteral("&Zentrieren"),
+                           QStringLiteral("Setzt das Objekt in die Mitte der Fläche"));
+    FlEinpassen = addItem(AufFlaeche, "FlEinpassen", QStringLiteral("&Einpassen"),
+                          QStringLiteral("Passt das Objekt mit Rand in die Fläche ein"));
+    FlFuellen = addItem(AufFlaeche, "FlFuellen", QStringLiteral("&Füllen"),
+                        QStringLiteral("Lässt das Objekt die Fläche ganz bedecken"));
+    FlAufrecht = addItem(AufFlaeche, "FlAufrecht", QStringLiteral("&Aufrecht drehen"),
+                         QStringLiteral("Dreht das Objekt so, dass es auf der gefalteten Box aufrecht steht"));
+    connect(FlZentrieren, &QAction::triggered, this, [this] { m_commands.centreOnFace(); });
+    connect(FlEinpassen, &QAction::triggered, this, [this] { m_commands.fitToFace(); });
+    connect(FlFuellen, &QAction::triggered, this, [this] { m_commands.fillFace(); });
+    connect(FlAufrecht, &QAction::triggered, this, [this] { m_commands.turnUpright(); });
     m->addSeparator();
 
     struct ShapeItem {
@@ -135,6 +157,17 @@ void ObjectMenu::prepareFor(int slot) {
     Nachlinksrotieren1->setEnabled(text || image);
     Nachrechtsrotieren1->setEnabled(text || image);
     for (QAction* a : ShapeItems) a->setEnabled(figure);
+
+    const bool square = figure && (o.Shape == shCircle || o.Shape == shSquare || o.Shape == shRoundSquare);
+    const BoxDocument& doc = m_env.document();
+    const bool onFace = faceAt(doc, NetSource::of(doc, m_env.boxPercent()), o.Left + o.Width / 2.0,
+                               o.Top + o.Height / 2.0)
+                            .has_value();
+    AufFlaeche->menuAction()->setEnabled(onFace);
+    FlZentrieren->setEnabled(onFace);
+    FlEinpassen->setEnabled(onFace && !text);
+    FlFuellen->setEnabled(onFace && ((figure && !square) || (image && o.KeepAspect != 1)));
+    FlAufrecht->setEnabled(onFace && !figure);
 
     if (text) {
         Linksbnig1->setChecked(o.Alignment == 0);

@@ -44,6 +44,11 @@ public:
     QAction* SverhM;
     QAction* Nachlinksrotieren1;
     QAction* Nachrechtsrotieren1;
+    QMenu* AufFlaeche;   // submenu "Auf Fläche"
+    QAction* FlZentrieren;
+    QAction* FlEinpassen;
+    QAction* FlFuellen;
+    QAction* FlAufrecht;
     QAction* ShapeItems[10];   // KreisM ... Linieschrgrunter1, by shape code
 
 private:

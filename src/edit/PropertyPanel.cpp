@@ -2,7 +2,7 @@
 
 #include "edit/EditorEnvironment.h"
 #include "edit/ObjectCommands.h"
-#include "edit/SpinEdit.h"
+#include "widgets/SpinEdit.h"
 #include "model/BoxDocument.h"
 
 #include <QButtonGroup>

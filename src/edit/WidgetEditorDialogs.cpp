@@ -7,7 +7,7 @@
 #include "dialogs/bkgndunit.h"
 #include "dialogs/txtFunit.h"
 #include "edit/FontChooserDialog.h"
-#include "edit/SpinEdit.h"
+#include "widgets/SpinEdit.h"
 #include "model/BoxDocument.h"
 
 #include <QCheckBox>

@@ -54,7 +54,9 @@ QImage vectorPicture(const DibHandle& dib, std::int64_t key) {
         for (int i = entries; i < 256; ++i) table[i] |= 0xFF000000u;
     }
     if (key < 0) {
-        if (!dib.hasPalette()) return src;
+        // The record itself where nothing changes: the vector device then
+        // sees the document's picture (its cache key) and can embed its file.
+        if (!dib.hasPalette() || table == src.colorTable()) return src;
         QImage img = src;
         img.setColorTable(table);
         return img;
@@ -355,6 +357,10 @@ DibClip clipDibSource(const DibClip& in, int width, int height) {
         c.SrcX = 0;
     }
     return c;
+}
+
+QImage vectorPictureOf(const DibHandle& image, std::int64_t transparentValue) {
+    return vectorPicture(image, transparentValue);
 }
 
 void DrawDib(QPainter& dc, int X, int Y, int DestWidth, int DestHeight, const DibHandle& image,

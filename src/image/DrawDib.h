@@ -33,6 +33,11 @@ void DrawDib(QPainter& dc, int X, int Y, int DestWidth, int DestHeight, const Di
 void DrawDibTransparent(QPainter& dc, int X, int Y, int DestWidth, int DestHeight,
                         const DibHandle& image, std::int64_t transparentValue);
 
+// The picture as DrawDib (transparentValue < 0) or DrawDibTransparent hands
+// it to a vector device (PDF, SVG): palette alpha as the file gives it, keyed
+// pixels fully transparent.
+QImage vectorPictureOf(const DibHandle& image, std::int64_t transparentValue);
+
 // Bits per pixel of the screen.
 int ScreenBitsPerPixel();
 

@@ -1,5 +1,6 @@
 #include "image/ImageLoader.h"
 
+#include "base/LibraryStderrMute.h"
 #include "image/OwnDecoders.h"
 
 #include <QBuffer>
@@ -67,6 +68,7 @@ private:
 };
 
 DibHandle decodeWithQt(QIODevice& device, const QByteArray& formatHint) {
+    const LibraryStderrMute quiet;
     // The reader keeps Qt's allocation limit: an image whose pixels would
     // exceed it fails like a damaged file.
     QImageReader reader(&device, formatHint);
@@ -180,6 +182,7 @@ DibHandle OpenDibScaled(const QString& path, int shortestSide) {
     if (size <= 0 || size > MaxDecodedImageBytes()) return DibHandle();
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (!IsOwnFormatHint(suffix)) {
+        const LibraryStderrMute quiet;
         QImageReader reader(&file, suffix.toLatin1());
         reader.setDecideFormatFromContent(true);
         reader.setAutoTransform(false);

@@ -5,7 +5,7 @@
 // a missing file and never blocks.
 
 #include "image/DibHandle.h"
-#include "image/Progress.h"
+#include "base/Progress.h"
 
 #include <QImage>
 #include <QString>

@@ -7,7 +7,7 @@
 // an empty record gives false too.
 
 #include "image/DibHandle.h"
-#include "image/Progress.h"
+#include "base/Progress.h"
 
 #include <QtGlobal>
 

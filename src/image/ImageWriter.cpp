@@ -1,12 +1,10 @@
 #include "image/ImageWriter.h"
 
 #include "image/OwnEncoders.h"
-#include "model/WriteTarget.h"
 
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include <atomic>
 
@@ -119,20 +117,18 @@ QByteArray EncodeDib(const DibHandle& dib, int code) {
     }
 }
 
-bool SaveDib(const DibHandle& dib, const QString& path, int code, const ProgressCallback& progress) {
-    if (dib.isEmpty() || !isReplaceableFile(path)) return false;
+SaveResult SaveDib(const DibHandle& dib, const QString& path, int code, const ProgressCallback& progress) {
+    SaveResult saved;
+    saved.reason = contentFailedText();
+    saved.contentFailed = true;
+    if (dib.isEmpty()) return saved;
     if (progress) progress(0);
     const QByteArray bytes = EncodeDib(dib, code);
-    bool ok = !bytes.isEmpty();
-    if (ok && progress) progress(50);
-    if (ok) {
-        // The bytes are whole in memory: where the folder takes no temporary
-        // file, they go straight into the existing file.
-        QSaveFile file(path);
-        file.setDirectWriteFallback(true);
-        ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    if (!bytes.isEmpty()) {
+        if (progress) progress(50);
+        saved = saveFile(path, bytes);
+        if (saved && progress) progress(100);
     }
-    if (ok && progress) progress(100);
     if (progress) progress(0);
-    return ok;
+    return saved;
 }

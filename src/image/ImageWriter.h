@@ -4,8 +4,9 @@
 // TGA, TIF, then PNG. Palettised pictures stay palettised where the format
 // allows it; GIF and RLE reduce true colour to a 256-colour palette.
 
+#include "base/SaveFile.h"
 #include "image/DibHandle.h"
-#include "image/Progress.h"
+#include "base/Progress.h"
 
 #include <QByteArray>
 #include <QString>
@@ -15,12 +16,12 @@ enum DibFormatCode {
     FormatLbm, FormatPcx, FormatRle, FormatTga, FormatTif, FormatPng
 };
 
-// Writes the file atomically (a failed save leaves an existing file as it
-// was; a folder that takes no temporary file gets the file written in
-// place). False for an empty picture, an unknown code, a target that is no
-// regular file or a write error.
-bool SaveDib(const DibHandle& dib, const QString& path, int formatCode,
-             const ProgressCallback& progress = {});
+// Writes the file atomically through saveFile (a failed save leaves an
+// existing file as it was). Fails, with the reason, for an empty picture or
+// an unknown code (contentFailedText()), a target that is no regular file or
+// a write error.
+SaveResult SaveDib(const DibHandle& dib, const QString& path, int formatCode,
+                   const ProgressCallback& progress = {});
 
 // The file contents SaveDib would write; empty on failure.
 QByteArray EncodeDib(const DibHandle& dib, int formatCode);

@@ -6,7 +6,7 @@
 // process: backends do not survive being set up a second time.
 
 #include "image/DibHandle.h"
-#include "image/Progress.h"
+#include "base/Progress.h"
 
 #include <QList>
 #include <QPair>

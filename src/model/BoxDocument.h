@@ -1,10 +1,11 @@
 #pragma once
 // One box design: layout, editing area, view scale, background and objects.
 
+#include "model/BoxForm.h"
 #include "model/ObjectTable.h"
 #include "model/SheetLayout.h"
 #include "image/DibHandle.h"
-#include "image/Progress.h"
+#include "base/Progress.h"
 
 #include <QByteArray>
 #include <QString>
@@ -24,6 +25,11 @@ struct BoxDocument {
     std::int32_t CurrentObject = 0;
     QString FileName;
     QString ProgramFolder;   // always ends in '/'
+    // The form of the box: a cube (New, and every file that says nothing
+    // else) or a cuboid of its own measures.
+    BoxForm Form;
+    // Chunks of the file's extension kept for a newer version, in the order read.
+    KeptChunks Chunks;
 
     // Raised by every change of the document (objects, background, layout).
     // It only ever grows, so one number never stands for two states: views

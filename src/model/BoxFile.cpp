@@ -1,18 +1,22 @@
 #include "model/BoxFile.h"
 
+#include "base/ErrnoText.h"
+#include "base/ReadFault.h"
+#include "base/SaveFile.h"
+
 #include "model/BoxFileFormat.h"
 #include "model/BoxFileReader.h"
 #include "model/BoxFileWriter.h"
+#include "model/SharedPictures.h"
 #include "model/StoredImage.h"
 #include "model/TransparentValue.h"
-#include "model/WriteTarget.h"
-#include "image/ImageRotation.h"
-#include "image/RenderThreads.h"
+#include "base/WriteTarget.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QSet>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,6 +27,13 @@
 namespace {
 
 enum class ReadOutcome { Ok, CannotOpen, TooLarge };
+
+// What the command line says after the file's name when it is no box file.
+QString damagedReason(const QString& detail) {
+    QString reason = QStringLiteral("Datei beschädigt: ") + detail;
+    if (reason.endsWith(QLatin1Char('.'))) reason.chop(1);
+    return reason;
+}
 
 // Reads a whole regular file. The type is checked on the opened descriptor;
 // O_NONBLOCK keeps a FIFO from blocking the open itself.
@@ -52,76 +63,52 @@ ReadOutcome readRegularFile(const QString& path, QByteArray& data) {
     return ReadOutcome::Ok;
 }
 
-void turnByRotation(DibHandle& dib, std::int32_t rotation, const ProgressCallback& progress) {
-    switch (rotation) {
-    case 1: RotRight(dib, progress); break;
-    case 2: Rot180(dib, progress); break;
-    case 3: RotLeft(dib, progress); break;
-    default: break;
-    }
+void reportMissingPicture(Prompter& prompter, const QString& stored, const QString& boxPath,
+                          const QString& programFolder) {
+    prompter.fileFault(QString(), boxmsg::imageMissingText(stored), stored,
+                       storedImageFault(stored, boxPath, programFolder), PromptIcon::Error);
 }
 
-// Without a progress bar to feed (the command line, thumbnails) the
-// pictures are decoded side by side on the render pool: a photo background
-// and a few pictures take about as long as the rest of a sheet's render
-// pass. What is reported and settled stays in the document's order.
-void loadPicturesTogether(BoxDocument& doc, const QString& path, Prompter& prompter, int shortestSide) {
-    struct Job {
-        Tobs* object = nullptr;   // null: the background
-        DibHandle picture;
-        bool loaded = false;
-    };
-    std::vector<Job> jobs;
-    if (doc.BackgroundMode != bgNone && !doc.BackgroundFile.isEmpty()) jobs.push_back(Job());
-    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot)
-        if (doc.Objects[slot].Kind == Image) {
-            Job job;
-            job.object = &doc.Objects[slot];
-            jobs.push_back(job);
-        }
-    const QString programFolder = doc.ProgramFolder;
-    parallelFor(int(jobs.size()), [&](int i) {
-        Job& job = jobs[size_t(i)];
-        const QString& stored = job.object ? job.object->Content : doc.BackgroundFile;
-        job.loaded = loadStoredImage(job.picture, stored, path, programFolder, shortestSide, {});
-        if (job.loaded && job.object) turnByRotation(job.picture, job.object->Rotation, {});
-    });
-    for (Job& job : jobs) {
-        if (!job.object) {
-            if (job.loaded) doc.BackgroundPicture = job.picture;
-            else prompter.inform(QString(), boxmsg::imageMissingText(doc.BackgroundFile), PromptIcon::Error);
-        } else if (job.loaded) {
-            job.object->Picture = job.picture;
-            settleTransparentValue(*job.object);
-        } else {
-            prompter.inform(QString(), boxmsg::imageMissingText(job.object->Content), PromptIcon::Error);
-        }
-    }
-}
-
+// Every picture of the document through one SharedPictures: a file named by
+// many objects is decoded once. A path that cannot be loaded is reported
+// once however many objects name it, and the pictures left out for the
+// budget are counted in one message at the end. Without a progress bar to
+// feed (the command line, thumbnails) the files are decoded side by side on
+// the render pool first; what is reported stays in the document's order.
 void loadPictures(BoxDocument& doc, const QString& path, Prompter& prompter, const ProgressCallback& progress,
                   int shortestSide) {
+    SharedPictures pictures(path, doc.ProgramFolder, shortestSide);
+    const bool withBackground = doc.BackgroundMode != bgNone && !doc.BackgroundFile.isEmpty();
     if (!progress) {
-        loadPicturesTogether(doc, path, prompter, shortestSide);
-        return;
+        QStringList stored;
+        if (withBackground) stored << doc.BackgroundFile;
+        for (int slot = 1; slot <= ObjectTable::Capacity; ++slot)
+            if (doc.Objects[slot].Kind == Image) stored << doc.Objects[slot].Content;
+        pictures.prefetch(stored);
     }
-
-    const QString programFolder = doc.ProgramFolder;
-    if (doc.BackgroundMode != bgNone && !doc.BackgroundFile.isEmpty()) {
-        if (!loadStoredImage(doc.BackgroundPicture, doc.BackgroundFile, path, programFolder, shortestSide, progress))
-            prompter.inform(QString(), boxmsg::imageMissingText(doc.BackgroundFile), PromptIcon::Error);
-    }
+    QSet<QString> reported;
+    int leftOut = 0;
     // The progress bar shows what the image library reports while it reads
     // and turns pictures; each read and each turn ends it at 0.
+    auto load = [&](const QString& stored, int turns, DibHandle& picture) {
+        switch (pictures.load(stored, turns, picture, progress)) {
+        case SharedPictures::Outcome::Loaded: return true;
+        case SharedPictures::Outcome::OverBudget: ++leftOut; return false;
+        case SharedPictures::Outcome::Missing: break;
+        }
+        if (!reported.contains(stored)) {
+            reported.insert(stored);
+            reportMissingPicture(prompter, stored, path, doc.ProgramFolder);
+        }
+        return false;
+    };
+    if (withBackground) load(doc.BackgroundFile, 0, doc.BackgroundPicture);
     for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
         Tobs& o = doc.Objects[slot];
         if (o.Kind != Image) continue;
-        if (loadStoredImage(o.Picture, o.Content, path, programFolder, shortestSide, progress)) {
-            turnByRotation(o.Picture, o.Rotation, progress);
-            settleTransparentValue(o);
-        } else
-            prompter.inform(QString(), boxmsg::imageMissingText(o.Content), PromptIcon::Error);
+        if (load(o.Content, o.Rotation, o.Picture)) settleTransparentValue(o);
     }
+    if (leftOut > 0) prompter.inform(QString(), boxmsg::picturesLeftOutText(leftOut), PromptIcon::Warning);
 }
 
 bool openBoxFile(BoxDocument& doc, const QString& path, Prompter& prompter, const ProgressCallback& progress,
@@ -130,15 +117,21 @@ bool openBoxFile(BoxDocument& doc, const QString& path, Prompter& prompter, cons
     switch (readRegularFile(path, data)) {
     case ReadOutcome::Ok:
         break;
-    case ReadOutcome::CannotOpen:
-        prompter.inform(boxmsg::OpenFailedCaption, boxmsg::OpenFailedText, PromptIcon::Information);
+    case ReadOutcome::CannotOpen: {
+        QString reason = readFaultText(path);
+        if (reason.isEmpty()) reason = errnoText(EIO);   // opened, but the read failed
+        prompter.fileFault(boxmsg::OpenFailedCaption, boxmsg::OpenFailedText, path, reason,
+                           PromptIcon::Information);
         return false;
+    }
     case ReadOutcome::TooLarge:
-        prompter.inform(boxmsg::OpenFailedCaption, boxmsg::TooLargeText, PromptIcon::Information);
+        prompter.fileFault(boxmsg::OpenFailedCaption, boxmsg::TooLargeText, path, errnoText(EFBIG),
+                           PromptIcon::Information);
         return false;
     }
     if (!hasBoxIdentifier(data)) {
-        prompter.inform(boxmsg::WrongIdCaption, boxmsg::WrongIdText, PromptIcon::Information);
+        prompter.fileFault(boxmsg::WrongIdCaption, boxmsg::WrongIdText, path,
+                           QStringLiteral("keine Box-Datei (Dateikennung falsch)"), PromptIcon::Information);
         return false;
     }
 
@@ -146,10 +139,14 @@ bool openBoxFile(BoxDocument& doc, const QString& path, Prompter& prompter, cons
     auto fresh = std::make_unique<BoxDocument>();
     fresh->ProgramFolder = doc.ProgramFolder;
     const BoxParseResult parsed = parseBoxDocument(data, *fresh);
+    if (parsed.error == BoxParseError::NewerVersion) {
+        prompter.inform(boxmsg::OpenFailedCaption, NewerVersionText, PromptIcon::Information);
+        return false;
+    }
     if (!parsed.ok()) {
-        prompter.inform(boxmsg::DamagedCaption,
-                        boxmsg::DamagedText + QLatin1Char('\n') + describeParseError(parsed),
-                        PromptIcon::Information);
+        const QString detail = describeParseError(parsed);
+        prompter.fileFault(boxmsg::DamagedCaption, boxmsg::DamagedText + QLatin1Char('\n') + detail, path,
+                           damagedReason(detail), PromptIcon::Information);
         return false;
     }
     data.clear();
@@ -172,25 +169,18 @@ bool OpenForPreview(BoxDocument& doc, const QString& path, Prompter& prompter, i
 }
 
 bool Saveit(const BoxDocument& doc, const QString& path, Prompter& prompter) {
-    auto createFailed = [&] {
-        prompter.inform(boxmsg::CreateFailedCaption, boxmsg::CreateFailedText, PromptIcon::Information);
-        return false;
-    };
-    // Only a regular file (or a new one) is ever replaced: never a folder, a
-    // FIFO or a device, and never a write-protected file.
-    const QFileInfo target(path);
-    if (!isReplaceableFile(path) || (target.exists() && !target.isWritable())) return createFailed();
-
     // Made whole in memory first: when the folder takes no temporary file,
-    // the file is written in place, the one case that cannot be atomic.
+    // a writable file is written in place, the one case that cannot be
+    // atomic (the reason then says the old version is lost).
     const QByteArray data = serializeBoxDocument(doc);
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) return createFailed();
-    if (file.write(data) != data.size() || !file.commit()) {
-        file.cancelWriting();
-        prompter.inform(boxmsg::WriteFailedCaption, boxmsg::WriteFailedText, PromptIcon::Information);
-        return false;
-    }
-    return true;
+    const SaveResult saved = saveFile(path, data, SaveMode::InPlaceWhenFolderRefuses);
+    if (saved) return true;
+    if (saved.opened)
+        prompter.fileFault(boxmsg::WriteFailedCaption,
+                           saved.inPlace ? boxmsg::WriteFailedInPlaceText : boxmsg::WriteFailedText, path,
+                           saved.reason, PromptIcon::Information);
+    else
+        prompter.fileFault(boxmsg::CreateFailedCaption, boxmsg::CreateFailedText, path, saved.reason,
+                           PromptIcon::Information);
+    return false;
 }

@@ -6,7 +6,7 @@
 
 #include "model/BoxDocument.h"
 #include "model/Prompter.h"
-#include "image/Progress.h"
+#include "base/Progress.h"
 
 #include <QString>
 
@@ -14,7 +14,9 @@
 // replaces doc with it: FileName := path, CurrentObject := 0, ProgramFolder
 // kept. Stored images are loaded (path, then the same name beside the box
 // file) and turned by their Rotation; one that cannot be found is reported
-// and stays empty while reading goes on. A file that cannot be opened, is
+// and stays empty while reading goes on; each such path is reported once.
+// A file named by several objects is decoded once and its picture shared.
+// Past 1 GiB of decoded pictures the rest stay empty, told in one message. A file that cannot be opened, is
 // not a box file or is damaged is reported and leaves doc exactly as it was.
 // progress gets the reports of reading the pictures and of their quarter
 // turns, each ending at 0.
@@ -39,6 +41,11 @@ inline const QString CreateFailedText = QStringLiteral("Beim Erstellen der Datei
 inline const QString CreateFailedCaption = QStringLiteral("Fehler: Datei konnte nicht erstellt werden");
 inline const QString WriteFailedText =
     QStringLiteral("Beim Schreiben der Datei ist ein Fehler aufgetreten! Die vorhandene Datei wurde nicht verändert.");
+// A folder that takes no temporary file: the file was written over and is
+// now incomplete; the user must save elsewhere.
+inline const QString WriteFailedInPlaceText = QStringLiteral(
+    "Beim Schreiben der Datei ist ein Fehler aufgetreten! Die Datei wurde direkt überschrieben und ist "
+    "unvollständig; bitte unter einem anderen Namen speichern.");
 inline const QString WriteFailedCaption = QStringLiteral("Fehler: Datei konnte nicht geschrieben werden");
 inline const QString OpenFailedText = QStringLiteral("Beim Öffnen der Datei ist ein Fehler aufgetreten!");
 inline const QString OpenFailedCaption = QStringLiteral("Fehler: Datei konnte nicht geöffnet werden");
@@ -51,5 +58,10 @@ inline const QString TooLargeText = QStringLiteral("Die Datei ist zu groß für 
 // "Konnte Bild (" + path + ") nicht Laden." under the application title.
 inline QString imageMissingText(const QString& path) {
     return QStringLiteral("Konnte Bild (") + path + QStringLiteral(") nicht Laden.");
+}
+// The pictures a document opened without because its decoded pictures would
+// have passed 1 GiB.
+inline QString picturesLeftOutText(int count) {
+    return QStringLiteral("%1 Bilder wurden nicht geladen (mehr als 1 GiB Bilddaten).").arg(count);
 }
 }  // namespace boxmsg

@@ -1,7 +1,8 @@
 #include "model/BoxFileReader.h"
 
+#include "model/BoxFileExtension.h"
 #include "model/BoxFileFormat.h"
-#include "model/Cp1252.h"
+#include "base/Cp1252.h"
 
 #include <cmath>
 #include <cstring>
@@ -207,7 +208,14 @@ BoxParseResult parseBoxDocument(const QByteArray& data, BoxDocument& doc) {
         const qsizetype recordOffset = in.position();
         const std::int32_t slot = in.i32();
         if (in.failed()) break;
-        if (slot > ObjectTable::Capacity) return result;   // the end marker
+        if (slot > ObjectTable::Capacity) {   // the end marker
+            const BoxParseResult ext = parseBoxExtension(data, in.position(), doc.Form, doc.Chunks);
+            if (!ext.ok()) {
+                result.error = ext.error;
+                result.offset = ext.offset;
+            }
+            return result;
+        }
         if (slot < 1) {
             result.value = slot;
             return failAt(BoxParseError::BadSlot, recordOffset);
@@ -278,6 +286,12 @@ QString describeParseError(const BoxParseResult& r) {
     case BoxParseError::BadKind:
         return QStringLiteral("Unbekannte Objektart %1 in Objekt %2").arg(r.value).arg(r.slot) + at +
                QLatin1Char('.');
+    case BoxParseError::NewerVersion:
+        return NewerVersionText;
+    case BoxParseError::BadExtension:
+        return QStringLiteral("Die Erweiterung nach dem Endezeichen ist beschädigt") + at + QLatin1Char('.');
+    case BoxParseError::ExtensionTruncated:
+        return QStringLiteral("Die Datei endet vorzeitig in der Erweiterung") + at + QLatin1Char('.');
     }
     return QString();
 }

@@ -21,6 +21,9 @@ enum class BoxParseError {
     BadGrid,              // Columns or Rows below 1
     BadLayoutSize,        // margins, pitches or item size not finite or absurd
     BadKind,              // an object's Kind is not 1, 2 or 3
+    NewerVersion,         // the extension comes from a newer version
+    BadExtension,         // the extension after the end marker is damaged
+    ExtensionTruncated,   // the file ends inside the extension
 };
 
 struct BoxParseResult {
@@ -35,10 +38,13 @@ struct BoxParseResult {
 bool hasBoxIdentifier(const QByteArray& data);
 
 // Reads data into doc, which should be fresh (all slots free). Sets layout,
-// extent, zoom, divisor, background mode and file, and the objects; leaves
+// extent, zoom, divisor, background mode and file, the objects, and from the
+// extension after the end marker the form and the kept chunks; leaves
 // ProgramFolder, FileName and CurrentObject alone. On failure doc holds a
 // partial result and must be discarded.
 BoxParseResult parseBoxDocument(const QByteArray& data, BoxDocument& doc);
+
+inline const QString NewerVersionText = QStringLiteral("Die Datei wurde mit einer neueren Version erstellt.");
 
 // German description of a parse fault, for the message box and the CLI.
 QString describeParseError(const BoxParseResult& result);

@@ -1,7 +1,9 @@
 #include "model/BoxFileWriter.h"
 
+#include "model/BoxFileExtension.h"
+
 #include "model/BoxFileFormat.h"
-#include "model/Cp1252.h"
+#include "base/Cp1252.h"
 
 #include <algorithm>
 #include <cstring>
@@ -186,5 +188,6 @@ void writeDocument(QByteArray& data, const BoxDocument& doc) {
 QByteArray serializeBoxDocument(const BoxDocument& doc) {
     QByteArray data;
     writeDocument(data, doc);   // the sink trims data to what was written
+    data.append(boxExtensionBytes(doc.Form, doc.Chunks));
     return data;
 }

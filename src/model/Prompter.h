@@ -4,6 +4,8 @@
 // and file dialogs; tests and the command-line tool script the answers and
 // collect the messages.
 
+#include "base/ErrnoText.h"
+
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -20,6 +22,19 @@ public:
     virtual PromptAnswer ask(const QString& caption, const QString& text, PromptIcon icon,
                              PromptButtons buttons) = 0;
     virtual void inform(const QString& caption, const QString& text, PromptIcon icon) = 0;
+    // A file that could not be read or written: the message as inform shows
+    // it, plus the file and the reason in the wording of base/ErrnoText.h
+    // ("Kein Speicherplatz mehr"). The command-line tool says only
+    // "PATH: reason"; the program's boxes keep their text and add
+    // "PATH: reason" as a line of its own below it.
+    virtual void fileFault(const QString& caption, const QString& text, const QString& path,
+                           const QString& reason, PromptIcon icon) {
+        inform(caption, withFileReason(text, path, reason), icon);
+    }
+    static QString withFileReason(const QString& text, const QString& path, const QString& reason) {
+        if (reason.isEmpty()) return text;
+        return text + QLatin1Char('\n') + fileReasonLine(path, reason);
+    }
     // A question whose two buttons say what they do ("Trotzdem drucken",
     // "Abbrechen"); the first is the default. Yes for the first button, No
     // for the second or when the box is dismissed. Without buttons of its
@@ -44,6 +59,8 @@ public:
         QString text;
         PromptIcon icon;
         bool question;
+        QString path;     // of a fileFault
+        QString reason;
     };
 
     std::deque<PromptAnswer> answers;    // taken in order; Cancel when exhausted
@@ -54,14 +71,18 @@ public:
     PromptAnswer ask(const QString& caption, const QString& text, PromptIcon icon,
                      PromptButtons buttons) override {
         Q_UNUSED(buttons);
-        messages.push_back({caption, text, icon, true});
+        messages.push_back({caption, text, icon, true, {}, {}});
         if (answers.empty()) return PromptAnswer::Cancel;
         PromptAnswer a = answers.front();
         answers.pop_front();
         return a;
     }
     void inform(const QString& caption, const QString& text, PromptIcon icon) override {
-        messages.push_back({caption, text, icon, false});
+        messages.push_back({caption, text, icon, false, {}, {}});
+    }
+    void fileFault(const QString& caption, const QString& text, const QString& path, const QString& reason,
+                   PromptIcon icon) override {
+        messages.push_back({caption, text, icon, false, path, reason});
     }
     QString openPath(const QString&, const QString&, const QString&) override {
         return take(openPaths);

@@ -1,6 +1,6 @@
 #include "model/SheetLayout.h"
 
-#include "model/Cp1252.h"
+#include "base/Cp1252.h"
 
 #include <algorithm>
 

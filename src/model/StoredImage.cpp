@@ -1,6 +1,10 @@
 #include "model/StoredImage.h"
 
+#include "base/ErrnoText.h"
+#include "base/ReadFault.h"
 #include "image/ImageLoader.h"
+
+#include <cerrno>
 
 #include <QDir>
 #include <algorithm>
@@ -12,6 +16,31 @@ QString storedFileNamePart(const QString& storedPath) {
     // "C:a.bmp": a drive with no folder.
     if (name.size() >= 2 && name.at(1) == QLatin1Char(':') && name.at(0).isLetter()) name = name.mid(2);
     return name;
+}
+
+namespace {
+
+// The places a stored path is looked for, in order.
+QStringList candidatePaths(const QString& storedPath, const QString& boxFilePath, const QString& programFolder) {
+    QStringList paths;
+    if (storedPath.isEmpty()) return paths;
+    paths << ResolveImagePath(storedPath, programFolder);
+    const QString name = storedFileNamePart(storedPath);
+    if (!name.isEmpty()) paths << QFileInfo(boxFilePath).absoluteDir().filePath(name);
+    return paths;
+}
+
+}  // namespace
+
+QString storedImageFault(const QString& storedPath, const QString& boxFilePath, const QString& programFolder) {
+    const QStringList paths = candidatePaths(storedPath, boxFilePath, programFolder);
+    if (paths.isEmpty()) return fileNotFoundText();
+    for (const QString& candidate : paths) {
+        const QString fault = readFaultText(candidate);
+        if (fault.isEmpty()) return undecodablePictureText();
+        if (fault != fileNotFoundText() && fault != errnoText(ENOENT)) return fault;
+    }
+    return readFaultText(paths.first());
 }
 
 bool loadStoredImage(DibHandle& dib, const QString& storedPath, const QString& boxFilePath,

@@ -3,7 +3,7 @@
 // lives in the program folder), then the same file name next to the box file.
 
 #include "image/DibHandle.h"
-#include "image/Progress.h"
+#include "base/Progress.h"
 
 #include <QString>
 
@@ -18,3 +18,9 @@ QString storedFileNamePart(const QString& storedPath);
 bool loadStoredImage(DibHandle& dib, const QString& storedPath, const QString& boxFilePath,
                      const QString& programFolder, int shortestSide = 0,
                      const ProgressCallback& progress = {});
+
+// Why loadStoredImage found no picture for storedPath: the reason of the
+// first place that holds a file ("Zugriff verweigert", "ist ein Ordner", or
+// undecodablePictureText() for a file no decoder takes), else that of the
+// stored path itself ("Datei nicht gefunden").
+QString storedImageFault(const QString& storedPath, const QString& boxFilePath, const QString& programFolder);

@@ -1,12 +1,14 @@
 #include "render/DrawVCart.h"
 
+#include "base/Units.h"
 #include "model/BoxDocument.h"
-#include "render/BoxNet.h"
-#include "render/DirectCanvas.h"
-#include "render/FigurePlan.h"
+#include "box/BoxNet.h"
+#include "render/fast/DirectCanvas.h"
+#include "render/fast/FigurePlan.h"
 #include "render/FigureRenderer.h"
 #include "render/GdiCanvas.h"
 #include "render/ImageRenderer.h"
+#include "render/PassProgress.h"
 #include "render/TextRenderer.h"
 
 #include <QMutex>
@@ -44,6 +46,25 @@ QRect reachableArea(const QPainter& canvas) {
     if (r.isEmpty()) return QRect(QPoint(0, 0), QPoint(-2, -2));
     return r;
 }
+
+int drawnObjects(const BoxDocument& doc) {
+    int n = 0;
+    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
+        const auto kind = doc.Objects[slot].Kind;
+        if (kind == Figure || kind == Text || kind == Image) ++n;
+    }
+    return n;
+}
+
+// The pen and brush a pass leaves behind, also when it was stopped half-way.
+struct FinalPen {
+    QPainter& canvas;
+    ~FinalPen() {
+        canvas.setPen(QPen(QColor(0, 0, 0), 1, Qt::SolidLine));
+        canvas.setBrush(QBrush(QColor(255, 255, 255), Qt::SolidPattern));
+        canvas.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
+};
 }  // namespace
 
 bool Painting() { return t_passDepth > 0; }
@@ -83,6 +104,9 @@ PaintingGuard::~PaintingGuard() {
 bool DrawVCart(QPainter& canvas, const BoxDocument& doc, const RenderParams& params) {
     PaintingGuard guard(canvas.device());
     if (!guard.active()) return false;
+    PassProgress progress(params.Progress, params.Progress ? drawnObjects(doc) : 0);
+    if (!goOn(params.Progress, 0)) return false;
+    const FinalPen finalPen{canvas};
 
     canvas.setRenderHint(QPainter::Antialiasing, false);
     canvas.setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -106,10 +130,11 @@ bool DrawVCart(QPainter& canvas, const BoxDocument& doc, const RenderParams& par
             drawFigure(canvas, o, params, figureState, visible, &direct,
                        params.Figures ? params.Figures->of(slot) : nullptr);
             break;
-        case Text: drawText(canvas, o, params, visible); break;
+        case Text: drawText(canvas, o, params, visible, &progress); break;
         case Image: drawImageObject(canvas, o, params); break;
-        default: break;
+        default: continue;
         }
+        if (!progress.objectDone()) return false;
     }
 
     // The net's pen: 1 pixel, dotted, black in XOR over an opaque white
@@ -117,9 +142,8 @@ bool DrawVCart(QPainter& canvas, const BoxDocument& doc, const RenderParams& par
     canvas.setPen(QPen(QColor(0, 0, 0), 1, Qt::DotLine));
     canvas.setBrush(QBrush(QColor(255, 255, 255), Qt::SolidPattern));
     if (params.DrawNet)
-        gdi::drawXorDottedPolylines(canvas, netPolylines(measureNet(area, params.Percent)), visible);
-
-    canvas.setPen(QPen(QColor(0, 0, 0), 1, Qt::SolidLine));
-    canvas.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        gdi::drawXorDottedPolylines(
+            canvas, netPolylines(measureNet(area, NetSource{params.Form, params.Percent}, params.mapping.Scale())),
+            visible);
     return true;
 }

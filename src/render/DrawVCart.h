@@ -3,9 +3,14 @@
 // order, then the dotted net on top. The editor buffer, the print preview and
 // the printed sheet all come from here; only the parameters differ.
 
+#include "base/Progress.h"
+#include "model/BoxForm.h"
 #include "render/Mapping.h"
 
+#include <QRect>
+
 class FigurePlan;
+struct PictureStandIns;
 class QPaintDevice;
 class QPainter;
 struct BoxDocument;
@@ -27,8 +32,10 @@ struct RenderParams {
     double FontFactor = 1.0;
     // true: the canvas shows the editing area (box area = middle third).
     bool EditorView = false;
-    // Box size in percent (10..100).
+    // Box size in percent (10..100); only a cube follows it.
     int Percent = 100;
+    // The form of the box whose net the pass draws (the document's).
+    BoxForm Form;
     // Horizontal pixels per inch of the canvas for font heights; 0 = ask the
     // painter's device. A raster band standing in for a printer passes the
     // printer's resolution here.
@@ -48,6 +55,17 @@ struct RenderParams {
     // The figures worked out ahead for this pass (places, the hidden ones,
     // kept pixels); null: each band works them out itself.
     const FigurePlan* Figures = nullptr;
+    // Vector output: pictures drawn as another picture in their place.
+    const PictureStandIns* StandIns = nullptr;
+    // Asked with the pass's percent every hundred objects and every few
+    // lines of a text; false stops the pass, which then returns false.
+    // Empty: the pass runs to its end.
+    ProgressCallback Progress;
+    // Output with a bleed: the rectangle the background covers, in the box
+    // area's pixels (beyond it where the bleed reaches past the box area),
+    // its placement still the one worked out for the box area. Empty: the
+    // background as the box area alone places it.
+    QRect CoverArea;
 };
 
 // An object's rectangle on the canvas: X, Y with the offsets subtracted,
@@ -57,8 +75,9 @@ struct DeviceRect {
 };
 DeviceRect deviceRect(const Tobs& o, const RenderParams& params);
 
-// Draws one pass. Returns true once the pass has finished. The canvas is left
-// with a 1-pixel solid black pen in copy mode and a solid white brush.
+// Draws one pass. Returns true once the pass has finished; false when its
+// progress callback stopped it. Either way the canvas is left with a 1-pixel
+// solid black pen in copy mode and a solid white brush.
 // A nested call on a canvas that a pass is drawing on draws nothing and
 // returns false. The pass only reads the document, so passes on different
 // canvases may run on different threads at the same time.

@@ -1,8 +1,9 @@
 #include "render/EditorView.h"
 
+#include "base/Units.h"
 #include "model/BoxDocument.h"
 #include "render/DrawVCart.h"
-#include "render/EditorLayerCache.h"
+#include "render/fast/EditorLayerCache.h"
 #include "render/GdiCanvas.h"
 #include "render/TextRenderer.h"
 
@@ -45,6 +46,7 @@ RenderParams editorRenderParams(const BoxDocument& doc, int percent, int scrollX
     params.FontFactor = 1.0;
     params.EditorView = true;
     params.Percent = percent;
+    params.Form = doc.Form;
     params.CanvasDpi = screenPpi();
     return params;
 }

@@ -1,13 +1,14 @@
 #include "render/FigureRenderer.h"
 
+#include "base/Units.h"
 #include "model/Tobs.h"
 #include "render/ColorRef.h"
 #include "render/DrawVCart.h"
-#include "render/DirectCanvas.h"
-#include "render/FigureMask.h"
-#include "render/FigurePlan.h"
+#include "render/fast/DirectCanvas.h"
+#include "render/fast/FigureMask.h"
+#include "render/fast/FigurePlan.h"
 #include "render/GdiCanvas.h"
-#include "render/StraightFigureStamp.h"
+#include "render/fast/StraightFigureStamp.h"
 
 #include <QPainter>
 #include <QRect>

@@ -1,7 +1,7 @@
 #pragma once
 // Figures and lines of the render pass.
 
-#include "render/FigureMask.h"
+#include "render/fast/FigureMask.h"
 
 #include <QColor>
 #include <QRect>

@@ -1,6 +1,6 @@
 #include "render/GdiCanvas.h"
 
-#include "render/DeviceGrid.h"
+#include "render/fast/DeviceGrid.h"
 
 #include <QPaintEngine>
 #include <QPainter>

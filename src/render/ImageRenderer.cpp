@@ -1,12 +1,15 @@
 #include "render/ImageRenderer.h"
 
+#include "base/Units.h"
 #include "image/DrawDib.h"
 #include "model/BoxDocument.h"
 #include "model/TransparentValue.h"
 #include "render/DrawVCart.h"
+#include "render/PictureStandIns.h"
 
 #include <QPainter>
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -16,7 +19,9 @@ int mulDiv(long long a, long long b, long long c) {
     return clampCoord(a * b / c);
 }
 
-void drawPlaced(QPainter& canvas, const DibHandle& pic, const QRect& r) {
+void drawPlaced(QPainter& canvas, const DibHandle& picture, const QRect& r, const RenderParams& params) {
+    const DibHandle* standIn = params.StandIns ? params.StandIns->find(picture, -1) : nullptr;
+    const DibHandle& pic = standIn ? *standIn : picture;
     DrawDib(canvas, r.x(), r.y(), r.width(), r.height(), pic, 0, 0, pic.DibWidth(), pic.DibHeight(), false,
             SRCCOPY, false);
 }
@@ -38,12 +43,55 @@ QRect centredTile(int l, int t, int bw, int bh, int iw, int ih, bool inside) {
     return QRect(l + dx, t + dy, bw - 1, bh - 1);
 }
 
+// The bands around the stretched picture's rectangle d up to the cover
+// area's edges, each filled with the picture's pixels along that side.
+std::vector<BackgroundEdge> fitEdges(const QRect& d, const QRect& cover, int iw, int ih) {
+    std::vector<BackgroundEdge> e;
+    const int left = d.left() - cover.left(), right = cover.right() - d.right();
+    const int top = d.top() - cover.top(), bottom = cover.bottom() - d.bottom();
+    const QRect column0(0, 0, 1, ih), columnN(iw - 1, 0, 1, ih), row0(0, 0, iw, 1), rowN(0, ih - 1, iw, 1);
+    if (left > 0) e.push_back({QRect(cover.left(), d.top(), left, d.height()), column0});
+    if (right > 0) e.push_back({QRect(d.right() + 1, d.top(), right, d.height()), columnN});
+    if (top > 0) e.push_back({QRect(d.left(), cover.top(), d.width(), top), row0});
+    if (bottom > 0) e.push_back({QRect(d.left(), d.bottom() + 1, d.width(), bottom), rowN});
+    if (left > 0 && top > 0) e.push_back({QRect(cover.left(), cover.top(), left, top), QRect(0, 0, 1, 1)});
+    if (right > 0 && top > 0) e.push_back({QRect(d.right() + 1, cover.top(), right, top), QRect(iw - 1, 0, 1, 1)});
+    if (left > 0 && bottom > 0)
+        e.push_back({QRect(cover.left(), d.bottom() + 1, left, bottom), QRect(0, ih - 1, 1, 1)});
+    if (right > 0 && bottom > 0)
+        e.push_back({QRect(d.right() + 1, d.bottom() + 1, right, bottom), QRect(iw - 1, ih - 1, 1, 1)});
+    return e;
+}
+
+// First and last step k with origin + k * step inside [from - step, to]:
+// every tile that can reach the range.
+std::pair<long long, long long> tileSteps(long long origin, long long step, long long from, long long to) {
+    auto floorDiv = [](long long a, long long b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
+    return {floorDiv(from - origin, step), floorDiv(to - origin, step)};
+}
+
+// Tiles of the tile mode carried over the whole cover area: the box area's
+// tile column (or row) repeated side by side, its tiles continued both ways.
+void coverTiles(BackgroundPlacement& p, const QRect& cover, int l, int t, int tileW, int tileH) {
+    // A cover area of absurd size still ends: tiles no finer than a pixel,
+    // at most a few thousand in each direction.
+    constexpr long long MaxTilesPerSide = 4096;
+    const auto [c0, c1] = tileSteps(l, tileW, cover.left(), cover.right());
+    const auto [r0, r1] = tileSteps(t, tileH, cover.top(), cover.bottom());
+    if (c1 - c0 >= MaxTilesPerSide || r1 - r0 >= MaxTilesPerSide) return;
+    p.tiles.clear();
+    for (long long r = r0; r <= r1; ++r)
+        for (long long c = c0; c <= c1; ++c)
+            p.tiles.push_back(QRect(clampCoord(l + c * tileW), clampCoord(t + r * tileH), tileW, tileH));
+}
+
 }  // namespace
 
 BackgroundPlacement backgroundPlacement(int mode, int iw, int ih, const BoxArea& area, bool editorView,
-                                        int areaWidth, int areaHeight) {
+                                        int areaWidth, int areaHeight, const QRect& cover) {
     BackgroundPlacement p;
     if (iw <= 0 || ih <= 0) return p;
+    const bool covering = !editorView && !cover.isEmpty();
     const int l = area.left, t = area.top, r = area.right, b = area.bottom;
     int bw = r - l + 1;
     int bh = b - t + 1;
@@ -51,6 +99,7 @@ BackgroundPlacement backgroundPlacement(int mode, int iw, int ih, const BoxArea&
     switch (mode) {
     case bgFit:
         p.tiles.push_back(QRect(l, t, bw, bh));
+        if (covering) p.edges = fitEdges(p.tiles.front(), cover, iw, ih);
         break;
     case bgCenterSmaller:
         p.tiles.push_back(centredTile(l, t, bw, bh, iw, ih, true));
@@ -69,13 +118,16 @@ BackgroundPlacement backgroundPlacement(int mode, int iw, int ih, const BoxArea&
             // Tiles past the box area would be clipped away: stop there.
             for (long long k = 0; k * step < areaHeight && t + k * step < b; ++k)
                 p.tiles.push_back(QRect(l, clampCoord(t + k * step), bw - 1, step));
+            if (covering && bw > 1) coverTiles(p, cover, l, t, bw - 1, step);
         } else {
             const int cw = mulDiv(iw, bh, ih);
             const int step = cw - 1;
             if (step < 1) break;
             for (long long k = 0; k * step < areaWidth && l + k * step < r; ++k)
                 p.tiles.push_back(QRect(clampCoord(l + k * step), t, step, bh - 1));
+            if (covering && bh > 1) coverTiles(p, cover, l, t, step, bh - 1);
         }
+        if (covering) p.clip = cover;
         break;
     }
     default:
@@ -89,13 +141,21 @@ void drawBackground(QPainter& canvas, const BoxDocument& doc, const BoxArea& are
     if (pic.isEmpty()) return;
     const BackgroundPlacement place = backgroundPlacement(doc.BackgroundMode, pic.DibWidth(), pic.DibHeight(),
                                                           area, params.EditorView, params.AreaWidth,
-                                                          params.AreaHeight);
+                                                          params.AreaHeight, params.CoverArea);
     if (place.tiles.empty()) return;
     if (place.clipped) {
         canvas.save();
         canvas.setClipRect(place.clip, Qt::IntersectClip);
     }
-    for (const QRect& tile : place.tiles) drawPlaced(canvas, pic, tile);
+    for (const QRect& tile : place.tiles) drawPlaced(canvas, pic, tile, params);
+    // Each edge is a picture of its own (a stand-in marker stands for the
+    // whole picture, not for a strip of it); its rows or columns map as the
+    // picture's do beside it.
+    for (const BackgroundEdge& edge : place.edges) {
+        const DibHandle strip(pic.image().copy(edge.source), pic.DibBitCount());
+        DrawDib(canvas, edge.dest.x(), edge.dest.y(), edge.dest.width(), edge.dest.height(), strip, 0, 0,
+                strip.DibWidth(), strip.DibHeight(), false, SRCCOPY, false);
+    }
     if (place.clipped) canvas.restore();
 }
 
@@ -124,9 +184,13 @@ void drawImageObject(QPainter& canvas, const Tobs& o, const RenderParams& params
         // Transparent pixels are left out of the drawing (alpha 0) rather
         // than copied back from the canvas: the same picture on screen, and
         // it also works where the device cannot be read back.
-        DrawDibTransparent(canvas, X, Y, w, h, pic, value);
+        const DibHandle* standIn = params.StandIns ? params.StandIns->find(pic, value) : nullptr;
+        if (standIn)
+            DrawDibTransparent(canvas, X, Y, w, h, *standIn, -1);
+        else
+            DrawDibTransparent(canvas, X, Y, w, h, pic, value);
         return;
     }
     if (w <= 0 || h <= 0) return;
-    drawPlaced(canvas, pic, QRect(X, Y, w, h));
+    drawPlaced(canvas, pic, QRect(X, Y, w, h), params);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The background image and image objects of the render pass.
 
-#include "render/BoxNet.h"
+#include "box/BoxNet.h"
 
 #include <QRect>
 #include <cstdint>
@@ -16,13 +16,27 @@ struct RenderParams;
 // Where the background goes: every rectangle is one DrawDib destination
 // (position and size); clipped tells whether the canvas is clipped to the
 // box area meanwhile.
+//
+// With a cover area (output with a bleed; ignored in the editor) the
+// placement is still the box area's, carried on to the cover area's edges:
+// a stretched picture repeats its outermost pixels outward (edges: a column,
+// a row or a corner pixel of the picture stretched over a band beside it),
+// tiles go on tiling over the whole cover area (the clip), a centred larger
+// picture shows its own overhang and a centred smaller one nothing beyond
+// itself.
+struct BackgroundEdge {
+    QRect dest;
+    QRect source;   // picture pixels, row 0 at the top
+};
 struct BackgroundPlacement {
     std::vector<QRect> tiles;
+    std::vector<BackgroundEdge> edges;
     bool clipped = false;
-    QRect clip;   // (l, t, r - l, b - t)
+    QRect clip;   // (l, t, r - l, b - t), or the cover area
 };
 BackgroundPlacement backgroundPlacement(int mode, int imageWidth, int imageHeight, const BoxArea& area,
-                                        bool editorView, int areaWidth, int areaHeight);
+                                        bool editorView, int areaWidth, int areaHeight,
+                                        const QRect& cover = QRect());
 
 void drawBackground(QPainter& canvas, const BoxDocument& doc, const BoxArea& area,
                     const RenderParams& params);

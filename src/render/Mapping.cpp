@@ -1,28 +1,10 @@
 #include "render/Mapping.h"
 
+#include "base/Units.h"
 #include "model/BoxDocument.h"
 #include "model/Tobs.h"
 
-#include <cmath>
 #include <limits>
-
-namespace {
-constexpr long double kMmPerInch = 25.39995L;
-}
-
-int truncToInt(long double value) {
-    if (std::isnan(value)) return 0;
-    constexpr long double lo = std::numeric_limits<std::int32_t>::min();
-    constexpr long double hi = std::numeric_limits<std::int32_t>::max();
-    if (value <= lo) return std::numeric_limits<std::int32_t>::min();
-    if (value >= hi) return std::numeric_limits<std::int32_t>::max();
-    // The conversion itself rounds towards zero, without a call to truncl.
-    return static_cast<int>(value);
-}
-
-int clampCoord(long long v) {
-    return static_cast<int>(v < -kCoordLimit ? -kCoordLimit : v > kCoordLimit ? kCoordLimit : v);
-}
 
 Mapping Mapping::screen(double zoom, double screenDivisor) {
     Mapping m;
@@ -75,10 +57,26 @@ std::int32_t SetDevHeight(Tobs& o, int pixels, double zoom, double screenDivisor
     return o.Height = screenPixelsToUnits(pixels, zoom, screenDivisor);
 }
 
-int mmToPixels(double mm, double dpi) {
-    return truncToInt(static_cast<long double>(mm) / kMmPerInch * dpi);
-}
-
-std::int32_t mmToUnits(double mm) {
-    return truncToInt(static_cast<long double>(mm) * 20000 / kMmPerInch);
+std::int32_t unitsAtScreenPixel(int pixel, double zoom, double screenDivisor) {
+    if (pixel == 0 || zoom == 0 || screenDivisor == 0) return 0;
+    const Mapping map = Mapping::screen(zoom, screenDivisor);
+    // The pixel of a value never falls as the value grows: bisect over the
+    // whole range rather than trust one division.
+    long long lo = std::numeric_limits<std::int32_t>::min(), hi = std::numeric_limits<std::int32_t>::max();
+    if (pixel > 0) {
+        // Smallest value whose pixel is at least `pixel`.
+        if (map.toDevice(static_cast<std::int32_t>(hi)) < pixel) return static_cast<std::int32_t>(hi);
+        while (lo < hi) {
+            const long long mid = lo + (hi - lo) / 2;
+            if (map.toDevice(static_cast<std::int32_t>(mid)) >= pixel) hi = mid; else lo = mid + 1;
+        }
+        return static_cast<std::int32_t>(lo);
+    }
+    // Largest value whose pixel is at most `pixel`.
+    if (map.toDevice(static_cast<std::int32_t>(lo)) > pixel) return static_cast<std::int32_t>(lo);
+    while (lo < hi) {
+        const long long mid = lo + (hi - lo + 1) / 2;
+        if (map.toDevice(static_cast<std::int32_t>(mid)) <= pixel) lo = mid; else hi = mid - 1;
+    }
+    return static_cast<std::int32_t>(lo);
 }

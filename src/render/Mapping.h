@@ -7,8 +7,8 @@
 // passes at different scales can never see each other's setting.
 //
 // Every conversion computes in long double in the order the formula is
-// written and truncates toward zero; results outside the 32-bit range are
-// clamped instead of overflowing.
+// written and truncates toward zero (base/Units.h); results outside the
+// 32-bit range are clamped instead of overflowing.
 
 #include <cstdint>
 
@@ -58,16 +58,9 @@ std::int32_t SetDevTop(Tobs& o, int pixels, double zoom, double screenDivisor);
 std::int32_t SetDevWidth(Tobs& o, int pixels, double zoom, double screenDivisor);
 std::int32_t SetDevHeight(Tobs& o, int pixels, double zoom, double screenDivisor);
 
-// Millimetres at a resolution: Trunc(mm / 25.39995 * dpi).
-int mmToPixels(double mm, double dpi);
-// Millimetres in document units: Trunc(mm * 20000 / 25.39995).
-std::int32_t mmToUnits(double mm);
-
-// Truncation toward zero of an extended-precision value, clamped to int32.
-int truncToInt(long double value);
-
-// Drawing coordinates are kept within +-2^28 pixels: far beyond any canvas,
-// and sums of a few of them still fit in 32 bits. Only absurd documents
-// ever reach the limit.
-constexpr int kCoordLimit = 1 << 28;
-int clampCoord(long long v);
+// The document value nearest zero that shows at exactly this screen pixel
+// (for a positive pixel the smallest such value). Converting the pixel back
+// (screenPixelsToUnits) can land one pixel short once the divisor is no
+// longer whole, as after a zoom step; this never does. When no value shows
+// there (a scale above one pixel per unit) it is the first value beyond.
+std::int32_t unitsAtScreenPixel(int pixel, double zoom, double screenDivisor);

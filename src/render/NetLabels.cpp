@@ -8,33 +8,37 @@
 #include <cmath>
 
 std::vector<NetLabel> netLabels(const FoldingModel& net) {
-    const double L = net.left(), T = net.top(), e = net.edge();
+    const double a = net.lengthA(), b = net.widthB();
+    const double Y1 = net.top() + net.rowTop();
     std::vector<NetLabel> labels;
     // The name sits a little off the middle, away from the arrow's end; the
-    // arrow runs from beside it to just inside the edge.
-    auto face = [&](PanelId id, double x, double y, QPointF towards) {
-        const QPointF centre(x + e / 2, y + e / 2);
-        const QPointF dir = towards;
-        labels.push_back({id, faceName(id), centre - dir * (e * 0.1), QLineF(centre + dir * (e * 0.08), centre + dir * (e * 0.42))});
+    // arrow runs from beside it to just inside the edge it points at, all
+    // measured along the face's extent in the arrow's direction.
+    auto face = [&](PanelId id, QPointF towards) {
+        const QRectF r = net.panel(id).outline.boundingRect();
+        const QPointF centre = r.center();
+        const double s = towards.y() != 0 ? r.height() : r.width();
+        labels.push_back({id, faceName(id), centre - towards * (s * 0.1),
+                          QLineF(centre + towards * (s * 0.08), centre + towards * (s * 0.42))});
     };
-    face(PanelId::Vorne, L, T + e, {0, -1});
-    face(PanelId::Rechts, L + e, T + e, {0, -1});
-    face(PanelId::Hinten, L + 2 * e, T + e, {0, -1});
-    face(PanelId::Links, L + 3 * e, T + e, {0, -1});
-    face(PanelId::Boden, L + 2 * e, T + 2 * e, {0, 1});
+    face(PanelId::Vorne, {0, -1});
+    face(PanelId::Rechts, {0, -1});
+    face(PanelId::Hinten, {0, -1});
+    face(PanelId::Links, {0, -1});
+    face(PanelId::Boden, {0, 1});
     // The lid halves: the rectangle from the fold to the lid's middle line.
     auto lid = [&](PanelId id, double x, double dirX) {
-        const QPointF centre(x + e / 2, T + 0.75 * e);
+        const QPointF centre(x + b / 2, Y1 - a / 4);
         const QPointF dir(dirX, 0);
-        labels.push_back({id, faceName(id), centre - dir * (e * 0.12), QLineF(centre + dir * (e * 0.18), centre + dir * (e * 0.46))});
+        labels.push_back({id, faceName(id), centre - dir * (b * 0.12), QLineF(centre + dir * (b * 0.18), centre + dir * (b * 0.46))});
     };
-    lid(PanelId::DeckelRechts, L + e, +1);   // the right end meets Hinten
-    lid(PanelId::DeckelLinks, L + 3 * e, -1);   // the left end meets Hinten
+    lid(PanelId::DeckelRechts, net.panel(PanelId::DeckelRechts).hinge.p1().x(), +1);   // the right end meets Hinten
+    lid(PanelId::DeckelLinks, net.panel(PanelId::DeckelLinks).hinge.p1().x(), -1);     // the left end meets Hinten
     return labels;
 }
 
 void paintNetLabels(QPainter& painter, const FoldingModel& net) {
-    const double e = net.edge();
+    const double e = net.smallestMeasure();
     if (e < 8) return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);

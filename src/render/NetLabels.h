@@ -7,7 +7,7 @@
 // nearest, from below with Hinten nearest). Drawn on the editor canvas
 // only, never in the print or an export.
 
-#include "render/FoldingModel.h"
+#include "box/FoldingModel.h"
 
 #include <QLineF>
 #include <QPointF>

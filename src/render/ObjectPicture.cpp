@@ -20,6 +20,7 @@ QImage renderObjectPicture(const BoxDocument& doc, const Tobs& object, int perce
     params.mapping = Mapping::screenFor(doc);
     params.EditorView = true;
     params.Percent = percent;
+    params.Form = doc.Form;
     const int w = params.mapping.DevWidth(object);
     const int h = params.mapping.DevHeight(object);
     // A thick pen reaches half its width beyond the rectangle.

@@ -1,6 +1,6 @@
 #include "render/SelectionMarks.h"
 
-#include "render/DeviceGrid.h"
+#include "render/fast/DeviceGrid.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -63,25 +63,47 @@ void handleCentres(const QRect& r, QPoint out[8]) {
     out[7] = {X + W, Y + H / 2};
 }
 
-void markrec(QImage& canvas, const QRect& objectRect, MarkStyle style) {
-    if (canvas.isNull()) return;
-    const bool invert = style == MarkStyle::InvertedFrame;
+namespace {
 
-    // The frame is the outline of the end-exclusive rectangle (X, Y, X+W, Y+H).
-    // An empty side still shows one pixel so a flat object stays visible.
-    // The four sides never share a pixel, so the inverted frame erases itself.
+// The frame is the outline of the end-exclusive rectangle (X, Y, X+W, Y+H).
+// An empty side still shows one pixel so a flat object stays visible.
+// The four sides never share a pixel, so the inverted frame erases itself.
+template <typename Span>
+void frameSpans(const QRect& objectRect, Span span) {
     int x1 = objectRect.x(), y1 = objectRect.y();
     int x2 = x1 + objectRect.width(), y2 = y1 + objectRect.height();
     if (x2 < x1) std::swap(x1, x2);
     if (y2 < y1) std::swap(y1, y2);
     if (x2 == x1) ++x2;
     if (y2 == y1) ++y2;
-    paintSpan(canvas, x1, y1, x2, y1 + 1, invert);                       // top
-    if (y2 - 1 > y1) paintSpan(canvas, x1, y2 - 1, x2, y2, invert);      // bottom
+    span(x1, y1, x2, y1 + 1);                                 // top
+    if (y2 - 1 > y1) span(x1, y2 - 1, x2, y2);                // bottom
     if (y2 - 1 > y1 + 1) {
-        paintSpan(canvas, x1, y1 + 1, x1 + 1, y2 - 1, invert);           // left
-        if (x2 - 1 > x1) paintSpan(canvas, x2 - 1, y1 + 1, x2, y2 - 1, invert);  // right
+        span(x1, y1 + 1, x1 + 1, y2 - 1);                     // left
+        if (x2 - 1 > x1) span(x2 - 1, y1 + 1, x2, y2 - 1);    // right
     }
+}
+
+}  // namespace
+
+QRegion dragMarkPixels(const QRect& objectRect, const std::vector<int>& columns, const std::vector<int>& rows,
+                       const QRect& area) {
+    QRegion set;
+    frameSpans(objectRect, [&](int x1, int y1, int x2, int y2) { set += QRect(x1, y1, x2 - x1, y2 - y1); });
+    for (int x : columns) set += QRect(x, area.top(), 1, area.height());
+    for (int y : rows) set += QRect(area.left(), y, area.width(), 1);
+    return set;
+}
+
+void invertPixels(QImage& canvas, const QRegion& pixels) {
+    if (canvas.isNull()) return;
+    for (const QRect& r : pixels) paintSpan(canvas, r.left(), r.top(), r.left() + r.width(), r.top() + r.height(), true);
+}
+
+void markrec(QImage& canvas, const QRect& objectRect, MarkStyle style) {
+    if (canvas.isNull()) return;
+    const bool invert = style == MarkStyle::InvertedFrame;
+    frameSpans(objectRect, [&](int x1, int y1, int x2, int y2) { paintSpan(canvas, x1, y1, x2, y2, invert); });
 
     if (style != MarkStyle::FrameAndHandles) return;
     QPoint centres[8];

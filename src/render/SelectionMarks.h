@@ -6,6 +6,9 @@
 
 #include <QImage>
 #include <QRect>
+#include <QRegion>
+
+#include <vector>
 
 enum class MarkStyle {
     FrameAndHandles,   // idle: black frame and the eight handles
@@ -22,3 +25,12 @@ void markrec(QImage& canvas, const QRect& objectRect, MarkStyle style);
 // The eight handle centres in drawing order: top left, top right, bottom
 // left, bottom right, top middle, bottom middle, left middle, right middle.
 void handleCentres(const QRect& objectRect, QPoint out[8]);
+
+// What a drag shows, as one set of logical pixels: the inverted frame of
+// objectRect and the snap guides, full columns and rows across `area`. A
+// pixel where a guide meets the frame or another guide is in the set once,
+// so inverting the set twice restores the buffer.
+QRegion dragMarkPixels(const QRect& objectRect, const std::vector<int>& columns, const std::vector<int>& rows,
+                       const QRect& area);
+// Inverts each pixel of the set once; coordinates as for markrec.
+void invertPixels(QImage& canvas, const QRegion& pixels);

@@ -1,9 +1,11 @@
 #include "render/TextRenderer.h"
 
+#include "base/Units.h"
 #include "model/Tobs.h"
 #include "render/ColorRef.h"
 #include "render/DrawVCart.h"
-#include "render/OutlineMask.h"
+#include "render/PassProgress.h"
+#include "render/fast/OutlineMask.h"
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
@@ -76,34 +78,50 @@ QRectF runBounds(const QTextLayout& layout) {
 }
 
 // The wrapped lines of an unturned text, laid out once and drawn for every
-// copy (shadow, outline, main text) at its own place.
+// copy (shadow, outline, main text) at its own place. Every copy is clipped
+// to a rectangle of the text's height, so lines that start below it are
+// never seen and are not laid out: a text of a megabyte shows a few hundred
+// of its lines, and laying out the rest took seconds and its glyph paths
+// gigabytes.
 class WrappedText {
 public:
-    WrappedText(const QString& content, const QFont& font, int width, int alignment) {
+    WrappedText(const QString& content, const QFont& font, int width, int height, int alignment,
+                PassProgress* progress = nullptr)
+        : m_progress(progress) {
         QTextOption option;
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         option.setAlignment(alignment == 1 ? Qt::AlignHCenter : alignment == 2 ? Qt::AlignRight : Qt::AlignLeft);
+        // Room for copies one pixel higher and glyphs reaching above their line.
+        const qreal shown = qreal(std::max(height, 0)) + font.pixelSize() + 2;
         qreal y = 0;
         for (const QString& para : splitLines(content)) {
+            if (y > shown) break;
             auto layout = std::make_unique<QTextLayout>(para, font);
             layout->setTextOption(option);
             layout->setCacheEnabled(true);
             layout->beginLayout();
-            for (;;) {
+            while (y <= shown) {
                 QTextLine line = layout->createLine();
                 if (!line.isValid()) break;
                 line.setLineWidth(std::max(width, 0));
                 line.setPosition(QPointF(0, y));
                 y += line.height();
+                ++m_lineCount;
+                if (m_progress && !m_progress->linesDone()) break;
             }
             layout->endLayout();
             m_layouts.push_back(std::move(layout));
+            if (stopped()) break;
         }
     }
 
+    // The pass was stopped while these lines were laid out or drawn.
+    bool stopped() const { return m_progress && m_progress->stopped(); }
+
     // Clipped to rect, like the wrapped output of the original device calls.
     void draw(QPainter& p, const QRect& rect, const QColor& color, bool asPath = false) const {
-        if (rect.width() <= 0 || rect.height() <= 0) return;
+        if (rect.width() <= 0 || rect.height() <= 0 || stopped()) return;
+        if (m_progress && !m_progress->linesDone(m_lineCount)) return;
         p.save();
         p.setClipRect(rect, Qt::IntersectClip);
         if (asPath) {
@@ -149,6 +167,8 @@ private:
     }
 
     std::vector<std::unique_ptr<QTextLayout>> m_layouts;
+    PassProgress* m_progress;
+    int m_lineCount = 0;
     mutable QPainterPath m_path;
     mutable bool m_pathMade = false;
 };
@@ -191,6 +211,13 @@ public:
         t.translate(anchor.x(), anchor.y());
         t.rotate(-(3600 - 900 * rotation) / 10.0);
         return t.mapRect(box).toAlignedRect().adjusted(-1, -1, 1, 1);
+    }
+
+    // The line's advance by its height, drawn at anchor.
+    QRectF lineBox(QPoint anchor, int rotation) const {
+        if (m_layout.lineCount() == 0) return QRectF();
+        const QTextLine line = m_layout.lineAt(0);
+        return placement(anchor, rotation).mapRect(QRectF(0, 0, line.naturalTextWidth(), line.height()));
     }
 
     // Where the glyphs are placed when the line is drawn at anchor.
@@ -426,6 +453,16 @@ QRect textReach(const Tobs& o, const RenderParams& params, int height, int d, in
     return area.united(area.translated(shiftX, shiftY)).adjusted(-r, -r, r, r);
 }
 
+QRectF turnedLineBox(const Tobs& o, const RenderParams& params) {
+    if (o.Rotation < 1 || o.Rotation > 3 || o.Content.isEmpty()) return QRectF();
+    const double scale = params.mapping.Scale();
+    const int dpi = params.CanvasDpi > 0 ? params.CanvasDpi : 96;
+    const int height = textPixelHeight(o.FontSize, scale, params.FontFactor, dpi, fontPpi(params));
+    const auto [X, Y, W, H] = deviceRect(o, params);
+    const TurnedLine line(turnedTextLine(o.Content), textFont(o, height, params.AliasedText));
+    return line.lineBox(turnedAnchor(o.Rotation, X, Y, W, H), o.Rotation);
+}
+
 QRect textReach(const Tobs& o, const RenderParams& params) {
     const double scale = params.mapping.Scale();
     const int dpi = params.CanvasDpi > 0 ? params.CanvasDpi : 96;
@@ -436,7 +473,8 @@ QRect textReach(const Tobs& o, const RenderParams& params) {
                      clampCoord(truncToInt(scale * sx)), clampCoord(truncToInt(scale * sy)));
 }
 
-void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const QRect& visible) {
+void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const QRect& visible,
+              PassProgress* progress) {
     if (o.Content.isEmpty()) return;
     const Mapping& m = params.mapping;
     const auto [X, Y, W, H] = deviceRect(o, params);
@@ -472,7 +510,11 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
     const bool fromMask = outlineFromMaskEnabled() && o.Outline == 1 && !copiesAsPaths && !visible.isNull() &&
                           maskFitsCanvas(canvas, textReach(o, params, reachHeight, d, shiftX, shiftY) & visible);
     if (o.Rotation < 1 || o.Rotation > 3) {
-        const WrappedText text(o.Content, font, W, o.Alignment);
+        const WrappedText text(o.Content, font, W, H, o.Alignment, progress);
+        if (text.stopped()) {
+            canvas.restore();
+            return;
+        }
         if (o.Shadow == 1) {
             const int l = clampCoord(truncToInt(X + scale * sx)), t = clampCoord(truncToInt(Y + scale * sy));
             const int r = clampCoord(truncToInt(W + X + scale * sx)), b = clampCoord(truncToInt(H + Y + scale * sy));

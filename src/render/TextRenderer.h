@@ -4,8 +4,10 @@
 
 #include <QFont>
 #include <QRect>
+#include <QRectF>
 #include <QString>
 
+class PassProgress;
 class QPainter;
 struct Tobs;
 struct RenderParams;
@@ -32,6 +34,12 @@ int outlinePixels(double scale);
 // The single line a turned text shows: every line break becomes one space.
 QString turnedTextLine(const QString& content);
 
+// The box of a turned text's line as drawn on a canvas of params
+// (params.CanvasDpi, 96 when 0): its advance by its line height, turned about
+// its anchor corner, in device pixels. Null for a text that is not turned or
+// has no line. What a turned text looks like is this box, not its rectangle.
+QRectF turnedLineBox(const Tobs& o, const RenderParams& params);
+
 // Everything a text object can touch on a canvas of params.CanvasDpi
 // (96 when 0): its rectangle with shadow and outline, and for a turned text
 // the length its line may run. Empty texts included.
@@ -39,8 +47,11 @@ QRect textReach(const Tobs& o, const RenderParams& params);
 QRect textReach(const Tobs& o, const RenderParams& params, int height, int d, int shiftX, int shiftY);
 
 // visible, when not null, is the part of the canvas (painter coordinates)
-// that can change: a text that cannot reach it is not laid out.
-void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const QRect& visible = QRect());
+// that can change: a text that cannot reach it is not laid out. progress,
+// when given, hears of every line laid out and drawn; when it says stop the
+// text is left half-drawn and the canvas as it was given.
+void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const QRect& visible = QRect(),
+              PassProgress* progress = nullptr);
 
 // Outlines from one rendering of the text dilated by the copy offsets (on,
 // the default) or from the 4d^2 copies (off; the plain way, for comparison).

@@ -27,6 +27,10 @@ TEST(AboutBox, FixedInfoBoxWithWebButtonAndOk) {
     EXPECT_EQ(box.font().pixelSize(), 11);
     EXPECT_TRUE(box.Copyright->text().contains(QString::number(QDate::currentDate().year())));
     EXPECT_FALSE(box.Copyright->text().contains(QStringLiteral("XXXX")));
+    // The licence the package declares, in place of a reservation of all rights.
+    EXPECT_EQ(box.Copyright->text(),
+              QStringLiteral("Copyright © %1 ORB-LUX Software. Lizenz: GNU GPL, Version 3 oder neuer")
+                  .arg(QDate::currentDate().year()));
 
     QSignalSpy web(&box, &TAboutBox::webPageRequested);
     box.WebButton->click();

@@ -66,6 +66,31 @@ TEST(ExportCommand, WritesTheChosenFormatWithTheEditorsBoxSizeAndItsSuffix) {
     EXPECT_EQ(shown.format, ExportFormat::Svg);
 }
 
+TEST(ExportCommand, PicturesBesideTheSvgAreToldAsInformation) {
+    QTemporaryDir dir;
+    // A noise background: its PNG is over 7 MB, too much for the SVG's readers.
+    QImage noise(1700, 1500, QImage::Format_RGB32);
+    quint32 state = 23;
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x) {
+            state = state * 1664525u + 1013904223u;
+            noise.setPixel(x, y, state | 0xFF000000u);
+        }
+    BoxDocument doc;
+    doc.BackgroundPicture = DibHandle(noise);
+    doc.BackgroundMode = bgFit;
+    RecordingPrompter prompter;
+    ExportOptions chosen;
+    chosen.format = ExportFormat::Svg;
+    ExportCommands cmd(doc, prompter, accepting(chosen));
+    prompter.savePaths.push_back(dir.filePath("gross.svg"));
+    EXPECT_TRUE(cmd.ExportierenClick(100));
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, QStringLiteral("Große Bilder wurden neben der SVG-Datei gespeichert."));
+    EXPECT_EQ(prompter.messages[0].icon, PromptIcon::Information);
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("gross-bild1.png")));
+}
+
 TEST(ExportCommand, ExistingFileIsReplacedOnlyAfterYes) {
     QTemporaryDir dir;
     BoxDocument doc;
@@ -108,8 +133,9 @@ TEST(ExportCommand, FifoDeviceAndFolderAreRefusedWithAMessage) {
         prompter.answers.push_back(PromptAnswer::Yes);
         EXPECT_FALSE(cmd.ExportierenClick(100)) << target.toStdString();
         ASSERT_FALSE(prompter.messages.empty());
-        EXPECT_TRUE(prompter.messages.back().text.contains(QStringLiteral("keine gewöhnliche Datei")))
-            << prompter.messages.back().text.toStdString();
+        const QString reason = target.endsWith("ordner.pdf") ? QStringLiteral("ist ein Ordner")
+                                                              : QStringLiteral("ist keine gewöhnliche Datei");
+        EXPECT_TRUE(prompter.messages.back().text.contains(reason)) << prompter.messages.back().text.toStdString();
     }
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &st), 0);

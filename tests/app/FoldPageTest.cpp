@@ -2,6 +2,7 @@
 // face labels.
 
 #include "AppTestSupport.h"
+#include "WriteFaults.h"
 
 #include "app/EditorCanvas.h"
 #include "app/EditorPage.h"
@@ -9,13 +10,16 @@
 #include "app/FoldView.h"
 #include "app/MainMenu.h"
 #include "edit/EditorController.h"
-#include "render/SheetRenderer.h"
+#include "sheet/SheetRenderer.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QImageReader>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -176,9 +180,114 @@ TEST(FoldPage, SavesTheViewAsPngOrJpegAtTheChosenSize) {
     EXPECT_TRUE(prompter.messages.empty());
     // A folder that cannot be written to: a message, no crash.
     prompter.savePaths = {dir.filePath("fehlt/box.png")};
-    page.SaveBtnClick();
+    EXPECT_FALSE(page.SaveBtnClick());
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("Fehler"));
+    EXPECT_EQ(prompter.messages[0].path, dir.filePath("fehlt/box.png"));
+    EXPECT_EQ(prompter.messages[0].reason, QStringLiteral("Ordner nicht gefunden"));
+}
+
+// A full disk (here: a file size limit) keeps the old picture, leaves no
+// temporary file and reports the failure with its reason.
+TEST(FoldPage, APictureThatCannotBeWrittenKeepsTheOldFile) {
+    RUN_IN_CHILD_PROCESS();
+    BoxDocument doc;
+    doc.Layout.applyNewDocumentLayout();
+    doc.updateExtentFromLayout();
+    RecordingPrompter prompter;
+    FoldPage page(doc, prompter, [] { return 100; }, [](QSize& size) {
+        size = QSize(320, 200);
+        return true;
+    });
+    QTemporaryDir dir;
+    for (const char* name : {"alt.png", "alt.jpg"}) {
+        const QString path = dir.filePath(name);
+        ASSERT_TRUE(writefaults::writeAll(path, QByteArray(100, 'p')));
+        prompter.messages.clear();
+        prompter.savePaths = {path};
+        bool saved;
+        {
+            const writefaults::FileSizeLimit limit(1000);
+            saved = page.SaveBtnClick();
+        }
+        EXPECT_FALSE(saved) << name;
+        ASSERT_EQ(prompter.messages.size(), 1u) << name;
+        EXPECT_EQ(prompter.messages[0].reason, QStringLiteral("Datei zu groß")) << name;
+        EXPECT_EQ(writefaults::readAll(path), QByteArray(100, 'p')) << name;
+    }
+    EXPECT_EQ(writefaults::entriesOf(dir.path()), (QStringList{"alt.jpg", "alt.png"}));
+}
+
+namespace {
+// Also notes the folder and name each save dialog offered.
+struct OfferingPrompter : RecordingPrompter {
+    std::vector<std::pair<QString, QString>> offered;
+    QString savePath(const QString& caption, const QString& folder, const QString& filter,
+                     const QString& name) override {
+        offered.emplace_back(folder, name);
+        return RecordingPrompter::savePath(caption, folder, filter, name);
+    }
+};
+}  // namespace
+
+TEST(FoldPage, OffersTheBoxNameWith3DInTheFolderUsedLastAndSaysWhereThePictureWent) {
+    BoxDocument doc;
+    doc.Layout.applyNewDocumentLayout();
+    doc.updateExtentFromLayout();
+    OfferingPrompter prompter;
+    FoldPage page(doc, prompter, [] { return 100; }, [](QSize& size) {
+        size = QSize(64, 48);
+        return true;
+    });
+    QSignalSpy status(&page, &FoldPage::statusReported);
+    QTemporaryDir dir;
+    const QString boxes = dir.filePath(QStringLiteral("Boxen")), pictures = dir.filePath(QStringLiteral("Bilder"));
+    ASSERT_TRUE(QDir().mkpath(boxes) && QDir().mkpath(pictures));
+    using Offer = std::pair<QString, QString>;
+
+    // The first picture: beside the box file, under its name.
+    doc.FileName = boxes + QStringLiteral("/Spielwürfel.box");
+    prompter.savePaths = {pictures + QStringLiteral("/erstes.png")};
+    page.SaveBtnClick();
+    ASSERT_EQ(prompter.offered.size(), 1u);
+    EXPECT_EQ(prompter.offered[0], Offer(boxes, QStringLiteral("Spielwürfel-3D.png")));
+    ASSERT_EQ(status.count(), 1);
+    EXPECT_EQ(status.at(0).at(0).toString(), QStringLiteral("Bild gespeichert: ") + pictures + QStringLiteral("/erstes.png"));
+    EXPECT_TRUE(QFileInfo::exists(pictures + QStringLiteral("/erstes.png")));
+
+    // Then the folder used last, also for another box and for an unnamed one;
+    // a cancelled dialog says nothing.
+    doc.FileName = boxes + QStringLiteral("/Zweite Box.box");
+    page.SaveBtnClick();
+    doc.FileName.clear();
+    page.SaveBtnClick();
+    ASSERT_EQ(prompter.offered.size(), 3u);
+    EXPECT_EQ(prompter.offered[1], Offer(pictures, QStringLiteral("Zweite Box-3D.png")));
+    EXPECT_EQ(prompter.offered[2], Offer(pictures, QStringLiteral("Faltarillon-3D.png")));
+    EXPECT_EQ(status.count(), 1);
+
+    // A save that failed is no folder used; one that is gone no longer offered.
+    prompter.savePaths = {dir.filePath(QStringLiteral("fehlt/x.png"))};
+    page.SaveBtnClick();
+    EXPECT_EQ(status.count(), 1);
+    EXPECT_EQ(prompter.messages.size(), 1u);
+    page.SaveBtnClick();
+    ASSERT_EQ(prompter.offered.size(), 5u);
+    EXPECT_EQ(prompter.offered[4].first, pictures);
+    ASSERT_TRUE(QDir(pictures).removeRecursively());
+    doc.FileName = boxes + QStringLiteral("/Spielwürfel.box");
+    page.SaveBtnClick();
+    EXPECT_EQ(prompter.offered.back(), Offer(boxes, QStringLiteral("Spielwürfel-3D.png")));
+    doc.FileName.clear();
+    page.SaveBtnClick();
+    EXPECT_EQ(prompter.offered.back().first, QDir::homePath());
+}
+
+TEST(FoldPage, WhereThePictureWentShowsOnTheStatusBar) {
+    StartedWindow w;
+    const QString text = QStringLiteral("Bild gespeichert: /tmp/Spielwürfel-3D.png");
+    emit w.window->TabSheet4->statusReported(text);
+    EXPECT_EQ(w.window->statusBar()->currentMessage(), text);
 }
 
 TEST(EditorNetLabels, MenuItemDrawsNamesOnTheCanvasButNotInPrint) {

@@ -4,6 +4,7 @@
 
 #include "app/PrintController.h"
 #include "app/PrintPage.h"
+#include "dialogs/PrinterSetupForm.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>
@@ -18,7 +19,8 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QDialogButtonBox>
-#include <QPrintDialog>
+#include <QComboBox>
+#include <QRadioButton>
 #include <QPushButton>
 #include <QApplication>
 #include <QProcess>
@@ -26,7 +28,7 @@
 #include <QToolButton>
 #include <QImageReader>
 #include <QPainter>
-#include "render/SheetRenderer.h"
+#include "sheet/SheetRenderer.h"
 
 #include <sys/stat.h>
 
@@ -123,7 +125,8 @@ TEST(Printing, WithoutAPrinterTheSheetGoesIntoAPdfFile) {
     const QString text = QString::fromUtf8(info.readAllStandardOutput());
     EXPECT_TRUE(text.contains(QStringLiteral("Title:           ORB-LUX Faltarillon-Designer 1.0 Faltarillon")))
         << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("842 x 595 pts (A4)"))) << text.toStdString();
+    // The paper exactly, not Qt's whole points.
+    EXPECT_TRUE(text.contains(QStringLiteral("841.89 x 595.276 pts (A4)"))) << text.toStdString();
 
     // An existing file is replaced only after a Yes.
     {
@@ -217,29 +220,65 @@ TEST(Printing, PdfTargetsThatAreNoRegularFilesAreRefused) {
     EXPECT_TRUE(QFileInfo(folder).isDir());
 }
 
-// The setup is the print dialog under the setup's title with an "OK"
-// button; cancelling it changes nothing.
-TEST(PrinterSetup, ShowsThePrintDialogAsTheSetup) {
+// The setup is a dialog of its own under the setup's title with an "OK"
+// button, offering paper and orientation; cancelling it changes nothing.
+TEST(PrinterSetup, ShowsTheSetupDialogWithPaperAndOrientation) {
     BoxDocument doc;
     RecordingPrompter prompter;
     PrintController print(doc, prompter);
     const QPageLayout before = print.printer().pageLayout();
-    QString title, okText;
-    bool isPrintDialog = false;
+    QString title, okText, paper;
+    bool isSetupForm = false, landscape = false;
     QTimer::singleShot(0, [&] {
         QWidget* modal = QApplication::activeModalWidget();
         ASSERT_TRUE(QTest::qWaitFor([&] { return (modal = QApplication::activeModalWidget()) != nullptr; }, 5000));
-        isPrintDialog = qobject_cast<QPrintDialog*>(modal) != nullptr;
+        auto* form = qobject_cast<PrinterSetupForm*>(modal);
+        isSetupForm = form != nullptr;
         title = modal->windowTitle();
         if (auto* box = modal->findChild<QDialogButtonBox*>())
             if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) okText = ok->text();
+        if (form) {
+            paper = form->PaperCombo->currentText();
+            landscape = form->LandscapeRadio->isChecked();
+            form->PortraitRadio->click();
+        }
         static_cast<QDialog*>(modal)->reject();
     });
     print.PrintSetupClick();
-    EXPECT_TRUE(isPrintDialog);
+    EXPECT_TRUE(isSetupForm);
     EXPECT_EQ(title, QStringLiteral("Druckereinrichtung"));
     EXPECT_EQ(okText, QStringLiteral("OK"));
+    EXPECT_EQ(paper, before.pageSize().name());
+    EXPECT_TRUE(landscape);
     EXPECT_TRUE(print.printer().pageLayout().isEquivalentTo(before));
+}
+
+// Without a printer the PDF file takes the usual papers; paper and
+// orientation chosen in the dialog reach the printer object.
+TEST(PrinterSetup, PaperAndOrientationChosenInTheDialogAreTakenOver) {
+    BoxDocument doc;
+    RecordingPrompter prompter;
+    PrintController print(doc, prompter);
+    ASSERT_TRUE(print.printsToPdf());
+    QStringList papers;
+    QTimer::singleShot(0, [&] {
+        PrinterSetupForm* form = nullptr;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return (form = qobject_cast<PrinterSetupForm*>(QApplication::activeModalWidget())) != nullptr; }, 5000));
+        for (int i = 0; i < form->PaperCombo->count(); ++i) papers << form->PaperCombo->itemText(i);
+        form->PaperCombo->setCurrentIndex(form->PaperCombo->findText(QPageSize(QPageSize::Letter).name()));
+        form->PortraitRadio->click();
+        QTest::mouseClick(form->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    });
+    print.PrintSetupClick();
+    for (QPageSize::PageSizeId id : {QPageSize::A4, QPageSize::A3, QPageSize::A5, QPageSize::Letter, QPageSize::Legal})
+        EXPECT_TRUE(papers.contains(QPageSize(id).name())) << QPageSize(id).name().toStdString();
+    EXPECT_TRUE(print.printsToPdf());
+    EXPECT_EQ(print.printer().pageLayout().pageSize().id(), QPageSize::Letter);
+    EXPECT_EQ(print.printer().pageLayout().orientation(), QPageLayout::Portrait);
+    // The preview follows: a portrait page is higher than wide.
+    const QSize page = print.previewSize();
+    EXPECT_GT(page.height(), page.width());
 }
 
 // Only printer, paper and orientation come from the dialog: one copy of
@@ -294,6 +333,23 @@ TEST(PrintPage, AssemblyTextLineByLine) {
         QStringLiteral("Fertig!"),
     };
     EXPECT_EQ(PrintPage::assemblyText().split(QLatin1Char('\n')), expected);
+    // A cuboid names its measures after the first line; the rest stays.
+    QStringList cuboid = expected;
+    cuboid.insert(1, QStringLiteral("64,0 × 21,0 × 89,0 mm"));
+    cuboid.insert(1, QStringLiteral("Maße (L × B × H):"));
+    EXPECT_EQ(PrintPage::assemblyText(BoxForm::cuboid(64, 21, 89)).split(QLatin1Char('\n')), cuboid);
+}
+
+TEST(PrintPage, AssemblyTextFollowsTheDocumentsForm) {
+    StartedWindow w;
+    w.window->PageControl1->setCurrentWidget(w.window->TabSheet2);
+    QTextEdit* edit = w.window->TabSheet2->RichEdit1;
+    w.window->document().Form = BoxForm::cuboid(70, 45, 110);
+    w.window->TabSheet2->VPaintPaint();
+    EXPECT_EQ(edit->toPlainText(), PrintPage::assemblyText(BoxForm::cuboid(70, 45, 110)));
+    w.window->document().Form = BoxForm::cube();
+    w.window->TabSheet2->VPaintPaint();
+    EXPECT_EQ(edit->toPlainText(), PrintPage::assemblyText());
 }
 
 TEST(PrintPage, AssemblyTextShowsItsOwnLinesUnbrokenAndUncut) {

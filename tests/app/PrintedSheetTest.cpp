@@ -6,7 +6,7 @@
 #include "app/PrintController.h"
 #include "app/PrintPage.h"
 #include "app/SheetOptionsBar.h"
-#include "render/SheetRenderer.h"
+#include "sheet/SheetRenderer.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -67,6 +67,10 @@ TEST(SheetOptionsBar, EditsTheOptionsAndThePreviewFollows) {
     PrintController& print = win.printController();
     EXPECT_FALSE(print.Options.regMarks);
     EXPECT_FALSE(bar->InsetEd->isEnabled());
+    // A distance is to be set only while its option is on, as in the
+    // export dialog.
+    EXPECT_FALSE(print.Options.bleed);
+    EXPECT_FALSE(bar->BleedEd->isEnabled());
     bar->MarksCheck->setChecked(true);
     bar->InsetEd->setValue(15.9);
     bar->CopiesCombo->setCurrentIndex(1);
@@ -74,6 +78,7 @@ TEST(SheetOptionsBar, EditsTheOptionsAndThePreviewFollows) {
     bar->BleedEd->setValue(2.5);
     EXPECT_TRUE(print.Options.regMarks);
     EXPECT_TRUE(bar->InsetEd->isEnabled());
+    EXPECT_TRUE(bar->BleedEd->isEnabled());
     EXPECT_DOUBLE_EQ(print.Options.markInsetMm, 15.9);
     EXPECT_TRUE(print.Options.fill);
     EXPECT_TRUE(print.Options.bleed);
@@ -83,6 +88,10 @@ TEST(SheetOptionsBar, EditsTheOptionsAndThePreviewFollows) {
     EXPECT_DOUBLE_EQ(print.Options.markInsetMm, 20);
     bar->BleedEd->setValue(-1);
     EXPECT_DOUBLE_EQ(print.Options.bleedMm, 0);
+    bar->BleedCheck->setChecked(false);
+    EXPECT_FALSE(bar->BleedEd->isEnabled());
+    bar->BleedCheck->setChecked(true);
+    EXPECT_TRUE(bar->BleedEd->isEnabled());
 }
 
 TEST(SheetPreview, ShowsTheUsableAreaAndAsManyCopiesAsThePrint) {
@@ -144,8 +153,8 @@ TEST(FitCheck, TooLargeABoxAsksBeforePrintingAndCancelPrintsNothing) {
     EXPECT_EQ(m.icon, PromptIcon::Information);
     EXPECT_TRUE(m.text.startsWith(QStringLiteral("Die Box ist größer als der bedruckbare Bereich"))) << m.text.toStdString();
     // Both sizes in millimetres: the A3 net and the A4 printable area.
-    EXPECT_TRUE(m.text.contains(QStringLiteral("290,0 × 202,9 mm")) || m.text.contains(QStringLiteral("290.0 × 202.9 mm")))
-        << m.text.toStdString();
+    // With a decimal comma whatever the locale, as the command line says it.
+    EXPECT_TRUE(m.text.contains(QStringLiteral("290,0 × 202,9 mm"))) << m.text.toStdString();
     EXPECT_EQ(prompter.savePaths.size(), 1u);   // no file was asked for
     EXPECT_FALSE(QFile::exists(path));
 

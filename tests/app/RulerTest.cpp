@@ -1,6 +1,6 @@
 // Ruler scale: labels, minor ticks and the frame, for the scroll positions
 // the editor really takes.
-#include "render/DeviceGrid.h"
+#include "render/fast/DeviceGrid.h"
 #include "render/RulerPainter.h"
 
 #include <gtest/gtest.h>

@@ -46,7 +46,8 @@ cmp -s "$DATA/model/windows_sample.box" "$WORK/r1.box" || fail "resave not byte 
 # Missing pictures: reported on stderr, the command still succeeds.
 cp "$DATA/model/windows_sample.box" "$WORK/ohnebild.box"
 "$CLI" info "$WORK/ohnebild.box" > /dev/null 2> "$WORK/missing.err" || fail "info without pictures"
-grep -q 'Konnte Bild (D:\\Fotos\\pixel3x2.bmp) nicht Laden.' "$WORK/missing.err" || fail "missing picture message"
+grep -qx 'faltarillon-cli info: D:\\Fotos\\pixel3x2.bmp: Datei nicht gefunden' "$WORK/missing.err" \
+  || fail "missing picture message: $(cat "$WORK/missing.err")"
 
 # Damaged and foreign files: exit 1 with the message, nothing written.
 head -c 150 "$WORK/neu.box" > "$WORK/kurz.box"
@@ -54,13 +55,15 @@ head -c 150 "$WORK/neu.box" > "$WORK/kurz.box"
 grep -q 'Die Datei endet vorzeitig' "$WORK/kurz.err" || fail "short file message"
 printf 'kein Box-Format, ganz sicher nicht' > "$WORK/fremd.box"
 "$CLI" resave "$WORK/fremd.box" "$WORK/out.box" 2> "$WORK/fremd.err"; [ $? = 1 ] || fail "foreign exit code"
-grep -q 'Dateikennung falsch' "$WORK/fremd.err" || fail "foreign message"
+grep -qx "faltarillon-cli resave: $WORK/fremd.box: keine Box-Datei (Dateikennung falsch)" "$WORK/fremd.err" \
+  || fail "foreign message: $(cat "$WORK/fremd.err")"
 [ -e "$WORK/out.box" ] && fail "resave wrote a file from a foreign one"
 "$CLI" info "$WORK/gibtsnicht.box" 2> /dev/null; [ $? = 1 ] || fail "missing file exit code"
 mkfifo "$WORK/rohr.box"
 timeout 10 "$CLI" info "$WORK/rohr.box" 2> /dev/null; [ $? = 1 ] || fail "fifo not refused at once"
 "$CLI" resave "$WORK/neu.box" "$WORK/gibtsnicht/out.box" 2> "$WORK/create.err"; [ $? = 1 ] || fail "unwritable target"
-grep -q 'Beim Erstellen der Datei ist ein Fehler aufgetreten!' "$WORK/create.err" || fail "create message"
+[ "$(cat "$WORK/create.err")" = "faltarillon-cli resave: $WORK/gibtsnicht/out.box: Ordner nicht gefunden" ] \
+  || fail "create message: $(cat "$WORK/create.err")"
 
 [ $fails = 0 ] && echo "box_cli: all passed"
 exit $fails

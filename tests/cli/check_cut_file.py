@@ -4,8 +4,9 @@ against the 600-dpi print of the same sheet and the net's description.
 
 check_cut_file.py SHEET.png CUT.dxf CUT.svg PERCENT ITEM_HEIGHT_MM COPIES INSET_MM
 
-INSET_MM 0 means without marks. SHEET.png is the whole paper at 600 dpi (faltarillon-cli sheet ... OUT.png).
-DXF: ezdxf. SVG: an XML parse for the numbers, rsvg-convert for rendering.
+INSET_MM 0 means without marks. SHEET.png is the whole A4 paper at 600 dpi (faltarillon-cli sheet ... OUT.png).
+DXF: ezdxf, whose audit and recover must find nothing to mend. SVG: an XML parse for the numbers, rsvg-convert
+for rendering. Positions are held against a real A4 sheet (297 x 210 mm): the DXF's y from its bottom edge.
 """
 import math
 import subprocess
@@ -14,10 +15,12 @@ import tempfile
 import xml.etree.ElementTree as ET
 
 import ezdxf
+from ezdxf import recover
 
 DPI = 600
 MM_PER_INCH = 25.39995
-TOL = 0.1  # mm
+TOL = 0.05  # mm: a little more than a 600-dpi pixel
+A4 = (297.0, 210.0)
 
 
 def fail(msg):
@@ -103,10 +106,21 @@ def main():
     percent, item_h, copies, inset = int(sys.argv[4]), float(sys.argv[5]), int(sys.argv[6]), float(sys.argv[7])
 
     w, h, pix = read_ppm(png)
-    paper_w, paper_h = px_mm(w), px_mm(h)
+    paper_w, paper_h = A4
+    if abs(px_mm(w) - paper_w) > 0.2 or abs(px_mm(h) - paper_h) > 0.2:
+        fail("the print is %.2f x %.2f mm, not A4 landscape" % (px_mm(w), px_mm(h)))
 
     # --- DXF through ezdxf -------------------------------------------------
+    recovered, auditor = recover.readfile(dxf_path)
+    if auditor.has_errors or auditor.has_fixes:
+        fail("ezdxf.recover mends the DXF: %s" % [(f.code, f.message) for f in auditor.errors + auditor.fixes])
+    audit = recovered.audit()
+    if audit.has_errors or audit.has_fixes:
+        fail("ezdxf's audit mends the DXF: %s" % [(f.code, f.message) for f in audit.errors + audit.fixes])
     doc = ezdxf.readfile(dxf_path)
+    extmax = doc.header.get("$EXTMAX")
+    if extmax is None or abs(extmax[0] - paper_w) > 1e-3 or abs(extmax[1] - paper_h) > 1e-3:
+        fail("DXF $EXTMAX is %r, not the A4 paper %r" % (extmax, A4))
     if doc.dxfversion != "AC1015":
         fail("DXF is %s, not AutoCAD 2000 (AC1015)" % doc.dxfversion)
     if doc.header.get("$INSUNITS") != 4:
@@ -200,6 +214,10 @@ def main():
             fail("SVG cut outline %s is not where the DXF has one" % (box,))
     if len(layers["Falzlinien"].findall("svg:line", ns)) != len(folds):
         fail("SVG and DXF disagree on the fold lines")
+    for attr, want in (("width", paper_w), ("height", paper_h)):
+        got = root.get(attr)
+        if not got.endswith("mm") or abs(float(got[:-2]) - want) > 1e-3:
+            fail("SVG %s is %s, not the paper's %.1fmm" % (attr, got, want))
     with tempfile.NamedTemporaryFile(suffix=".png") as out:
         subprocess.run(["rsvg-convert", "--dpi-x", "96", "--dpi-y", "96", "-o", out.name, svg_path], check=True)
         rw, rh, rpix = read_ppm(out.name)

@@ -16,15 +16,15 @@ BUILD=$(dirname "$CLI")
 # and its cases to the exit-code table below.
 declare -A OPTIONS=(
   [convert]="--format --quality"
-  [export]="--percent --page --bleed --layers --text-as-paths"
+  [export]="--percent --page --bleed --layers --text-as-paths --strict"
   [info]=""
-  [new]="--dpi"
-  [render]="--percent --dpi --page --portrait --editor --scroll --size"
+  [new]="--dpi --paper --form --size"
+  [render]="--percent --dpi --page --portrait --editor --scroll --size --strict"
   [resave]=""
   [scan]="--list --device --format --quality --option"
-  [sheet]="--paper --percent --fill --bleed --regmarks --inset"
-  [view]="--size --yaw --pitch --fold --percent --labels"
-  [thumbnail]="--size"
+  [sheet]="--paper --percent --fill --bleed --regmarks --inset --strict"
+  [view]="--size --yaw --pitch --fold --percent --labels --strict"
+  [thumbnail]="--size --strict"
 )
 
 # run EXPECTED-CODE DESCRIPTION ARGS...: stdout and stderr land in $WORK/out, $WORK/err.
@@ -203,8 +203,22 @@ complete_words() {  # prints the completions for the words given, the last one b
 [ "$(complete_words render --page "" | tr '\n' ' ')" = "A3 A4 A5 Legal Letter " ] || fail "completion of --page values"
 [ "$(complete_words render --p | tr '\n' ' ')" = "--page --percent --portrait " ] || fail "completion of render --p"
 [ -z "$(complete_words new --dpi "")" ] || fail "completion offers values for --dpi N"
+[ "$(complete_words new --form "" | tr '\n' ' ')" = "quader wuerfel " ] || fail "completion of --form values"
+[ "$(complete_words new --paper "" | tr '\n' ' ')" = "A3 A4 Letter " ] || fail "completion of --paper values"
 touch "$WORK/Entwurf.box"
 [ "$(cd "$WORK" && complete_words info Entw)" = "Entwurf.box" ] || fail "completion of file names"
+# Names with spaces stay whole, typed plain, escaped or quoted; a name with
+# brackets is no pattern for other names.
+mkdir "$WORK/leer zeichen"
+touch "$WORK/leer zeichen/Box mit Bildhintergrund.box" "$WORK/leer zeichen/Box.box" "$WORK/leer zeichen/[ab].box" "$WORK/leer zeichen/a.box"
+in_spaces() { (cd "$WORK/leer zeichen" && LC_ALL=C complete_words "$@" | tr '\n' '|'); }
+[ "$(in_spaces render Box)" = "Box mit Bildhintergrund.box|Box.box|" ] \
+  || fail "completion splits names with spaces: $(in_spaces render Box)"
+[ "$(in_spaces render 'Box\ m')" = "Box mit Bildhintergrund.box|" ] \
+  || fail "completion of an escaped space: $(in_spaces render 'Box\ m')"
+[ "$(in_spaces render "'Box m")" = "Box mit Bildhintergrund.box|" ] \
+  || fail "completion of a quoted name: $(in_spaces render "'Box m")"
+[ "$(in_spaces thumbnail '[')" = "[ab].box|" ] || fail "completion of a name with brackets: $(in_spaces thumbnail '[')"
 for v in $VERBS; do
   want=$(grep -oE -- '(^|[ ,])--?[a-zA-Z-]+' "$WORK/help-$v" | tr -d ' ,' | sort -u)
   got=$(complete_words "$v" - | sort -u)

@@ -6,7 +6,7 @@
 set -u
 CLI=$1
 . "$(dirname "$0")/../support/cli_test.sh"
-for tool in rsvg-convert pdfinfo pdftoppm; do
+for tool in rsvg-convert pdfinfo pdftoppm pdfimages xmllint convert; do
   command -v "$tool" >/dev/null || fail "$tool is not installed"
 done
 
@@ -62,6 +62,25 @@ printf 'kein Faltarillon' > "$WORK/kaputt.box"
 "$CLI" export "$WORK/kaputt.box" "$WORK/k.svg" 2>/dev/null
 [ $? -eq 1 ] || fail "damaged box file not reported"
 [ -e "$WORK/k.svg" ] && fail "damaged box file left an export"
+
+# A background too large for the SVG's readers goes beside it, and stderr
+# says so; the SVG opens in xmllint (no --huge) and rsvg-convert.
+BENCH="$(dirname "$0")/../../bench/data"
+mkdir -p "$WORK/gross"
+cp "$BENCH/blatt.box" "$BENCH"/bild?.png "$WORK/gross/" || fail "bench data missing"
+convert -size 3000x2000 xc: +noise Random -quality 98 "$WORK/gross/hintergrund.jpg" || fail "convert"
+[ "$(stat -c %s "$WORK/gross/hintergrund.jpg")" -gt 7000000 ] || fail "noise JPEG is not over 7 MB"
+: > "$WORK/gross/b-bild3.png"
+"$CLI" export "$WORK/gross/blatt.box" "$WORK/gross/b.svg" 2> "$WORK/err.txt" || fail "export with a large background"
+grep -q "Große Bilder wurden neben der SVG-Datei gespeichert." "$WORK/err.txt" || fail "no side-file notice: $(cat "$WORK/err.txt")"
+cmp -s "$WORK/gross/b-bild1.jpg" "$WORK/gross/hintergrund.jpg" || fail "b-bild1.jpg is not the background's file"
+grep -q 'xlink:href="b-bild1.jpg"' "$WORK/gross/b.svg" || fail "the svg does not link b-bild1.jpg"
+[ -e "$WORK/gross/b-bild3.png" ] && fail "stale b-bild3.png left"
+xmllint --noout "$WORK/gross/b.svg" || fail "xmllint cannot read the svg"
+rsvg-convert -d 20 -p 20 -o "$WORK/gross/b.png" "$WORK/gross/b.svg" || fail "rsvg-convert cannot read the svg"
+"$CLI" export "$WORK/gross/blatt.box" "$WORK/gross/b.pdf" 2> "$WORK/err.txt" || fail "pdf with a large background"
+[ -s "$WORK/err.txt" ] && fail "pdf export said: $(cat "$WORK/err.txt")"
+pdfimages -list "$WORK/gross/b.pdf" | grep -q " 3000  2000  rgb     3   8  jpeg" || fail "pdf lacks the background as jpeg"
 
 [ $fails -eq 0 ] && echo "export_cli: all passed"
 exit $fails

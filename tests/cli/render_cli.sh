@@ -71,7 +71,8 @@ head -c 5 "$WORK/sheet.pdf" | grep -q '%PDF-' || fail "pdf header"
 # A box file whose image is missing: reported on stderr, rendered anyway.
 cp "$DATA/model/windows_sample.box" "$WORK/sample.box"
 "$CLI" render "$WORK/sample.box" "$WORK/sample.png" --dpi 50 2> "$WORK/err.txt" || fail "missing image stops render"
-grep -q 'nicht Laden' "$WORK/err.txt" || fail "missing image not reported: $(cat "$WORK/err.txt")"
+grep -qx 'faltarillon-cli render: D:\\Fotos\\pixel3x2.bmp: Datei nicht gefunden' "$WORK/err.txt" \
+  || fail "missing image not reported: $(cat "$WORK/err.txt")"
 [ -s "$WORK/sample.png" ] || fail "no picture with a missing image"
 
 # Refusals.

@@ -33,9 +33,42 @@ opts=(--percent 70 --regmarks --inset 15.9)
 "$CLI" sheet "$TMP/a4.box" "$TMP/m.svg" "${opts[@]}" >/dev/null
 "$PY" "$HERE/check_cut_file.py" "$TMP/m.png" "$TMP/m.dxf" "$TMP/m.svg" 70 205 1 15.9
 
-# The PDF is the print on A3 landscape.
+# Many copies make many entities: every handle stays the file's only one,
+# and ezdxf still finds nothing to mend.
+"$CLI" sheet "$TMP/a4.box" "$TMP/viele.dxf" --percent 10 --fill --regmarks >/dev/null
+"$PY" - "$TMP/viele.dxf" <<'PY' || fail "the DXF of many copies does not read cleanly"
+import sys
+from ezdxf import recover
+doc, auditor = recover.readfile(sys.argv[1])
+problems = [(f.code, f.message) for f in auditor.errors + auditor.fixes]
+audit = doc.audit()
+problems += [(f.code, f.message) for f in audit.errors + audit.fixes]
+lines = open(sys.argv[1]).read().split("\n")
+handles = [lines[i + 1].strip() for i in range(0, len(lines) - 1, 2) if lines[i].strip() == "5"]
+if len(handles) != len(set(handles)):
+    problems.append("handles given twice: %s" % sorted({h for h in handles if handles.count(h) > 1}))
+if len(list(doc.modelspace())) < 48 or problems:
+    print(problems)
+    sys.exit(1)
+PY
+
+# The PDF is the print on A3 landscape, its page the paper exactly (420 x
+# 297 mm, not whole points) and trimmed on itself: the sheet is cut on its
+# own lines.
 "$CLI" sheet "$TMP/a4.box" "$TMP/s.pdf" --paper A3 --percent 30 --fill >/dev/null
-pdfinfo "$TMP/s.pdf" | grep -Eq 'Page size: *119[01](\.[0-9]+)? x 842' || fail "PDF is not A3 landscape: $(pdfinfo "$TMP/s.pdf" | grep 'Page size')"
+boxes=$(pdfinfo -box "$TMP/s.pdf")
+grep -Eq '^MediaBox: +0\.00 +0\.00 +1190\.55 +841\.89$' <<<"$boxes" || fail "PDF page is not A3 landscape exactly: $boxes"
+grep -Eq '^TrimBox: +0\.00 +0\.00 +1190\.55 +841\.89$' <<<"$boxes" || fail "PDF is not trimmed on its page: $boxes"
+"$CLI" sheet "$TMP/a4.box" "$TMP/a4.pdf" --percent 30 >/dev/null
+pdfinfo -box "$TMP/a4.pdf" | grep -Eq '^MediaBox: +0\.00 +0\.00 +841\.89 +595\.28$' \
+  || fail "PDF page is not A4 landscape exactly: $(pdfinfo -box "$TMP/a4.pdf" | grep MediaBox)"
+
+# A box larger than the printable area: the warning gives the sizes as the
+# print dialog does, with a decimal comma.
+"$CLI" new "$TMP/a3.box" --paper A3
+LC_ALL=C "$CLI" sheet "$TMP/a3.box" "$TMP/big.png" --percent 100 >/dev/null 2>"$TMP/err"
+grep -Eq 'Warnung: Die Box ist größer als der bedruckbare Bereich \(Box: [0-9]+,[0-9] × [0-9]+,[0-9] mm, bedruckbarer Bereich: 290,0 × 202,9 mm\)\.' "$TMP/err" \
+  || fail "fit warning: $(cat "$TMP/err")"
 
 # The PDF holds the print's pixels: poppler shows the bench design's sheet
 # (photo, figures, outlined texts, pictures) as the PNG has it. The paper's
@@ -53,7 +86,7 @@ mkfifo "$TMP/fifo.pdf" "$TMP/fifo.png"
 mkdir "$TMP/ordner.pdf"
 for target in "$TMP/fifo.pdf" "$TMP/fifo.png" "$TMP/ordner.pdf"; do
   if timeout 60 "$CLI" sheet "$TMP/a4.box" "$target" --percent 30 >/dev/null 2>"$TMP/err"; then fail "$target accepted"; fi
-  grep -q "Konnte .* nicht schreiben" "$TMP/err" || fail "no message for $target: $(cat "$TMP/err")"
+  grep -q "^faltarillon-cli sheet: $target: " "$TMP/err" || fail "no message for $target: $(cat "$TMP/err")"
 done
 [ -p "$TMP/fifo.pdf" ] && [ -p "$TMP/fifo.png" ] && [ -d "$TMP/ordner.pdf" ] || fail "a refused target was replaced"
 

@@ -4,11 +4,20 @@
 #include "PrivateCupsServer.h"
 
 #include "app/PrintController.h"
+#include "dialogs/PrinterSetupForm.h"
+#include "render/Mapping.h"
 #include "model/BoxDocument.h"
 #include "model/NewDocument.h"
 #include "model/Prompter.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
 #include <QImageReader>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -154,4 +163,209 @@ TEST(CupsPrinting, TheChosenSecondPrinterGetsTheSheetWithTheNetInPlace) {
     // Inside the faces the sheet stays white.
     for (const QPoint& p : {QPoint(L + e / 2, T + e + e / 2), QPoint(L + 2 * e + e / 2, T + 2 * e + e / 2)})
         EXPECT_FALSE(inkAlong(page, p, true));
+}
+
+namespace {
+
+// The first finished PDF job in file, or empty after a minute.
+QByteArray waitForJob(const QString& file) {
+    QByteArray job;
+    QTest::qWaitFor(
+        [&] {
+            QFile f(file);
+            job = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+            return job.startsWith("%PDF") && job.trimmed().endsWith("%%EOF");
+        },
+        60000);
+    return job.startsWith("%PDF") ? job : QByteArray();
+}
+
+// Pixels of a clear red in the page as poppler renders it in colour.
+int redPixels(const QString& pdf) {
+    const QString base = pdf + QStringLiteral("-farbe");
+    QProcess render;
+    render.start(QStringLiteral("pdftoppm"),
+                 {QStringLiteral("-r"), QStringLiteral("20"), QStringLiteral("-singlefile"), QStringLiteral("-png"), pdf, base});
+    if (!render.waitForFinished(60000) || render.exitCode() != 0) return -1;
+    const QImage page(base + QStringLiteral(".png"));
+    int red = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb p = page.pixel(x, y);
+            if (qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60) ++red;
+        }
+    return red;
+}
+
+}  // namespace
+
+// A monochrome default printer with wide margins, a colour printer whose
+// own paper is Letter and which also takes A4 and A3, and one for Letter only.
+TEST(CupsPrinting, TheChosenPrinterBringsItsColourItsPrintableAreaAndItsPaperOnlyWhereNeeded) {
+    for (const char* tool : {"pdftoppm", "pdfinfo"})
+        ASSERT_FALSE(QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) << tool << " missing";
+    PrivateCupsServer cups;
+    ASSERT_TRUE(cups.start()) << cups.error().toStdString();
+    PrivateCupsServer::Queue grey;
+    grey.margin = 36;
+    PrivateCupsServer::Queue colour;
+    colour.colour = true;
+    colour.papers = {QStringLiteral("Letter"), QStringLiteral("A4"), QStringLiteral("A3")};
+    colour.margin = 12;
+    PrivateCupsServer::Queue letterOnly;
+    letterOnly.papers = {QStringLiteral("Letter")};
+    ASSERT_TRUE(cups.addFileQueue(QStringLiteral("grau"), grey)) << cups.error().toStdString();
+    ASSERT_TRUE(cups.addFileQueue(QStringLiteral("farbig"), colour)) << cups.error().toStdString();
+    ASSERT_TRUE(cups.addFileQueue(QStringLiteral("brief"), letterOnly)) << cups.error().toStdString();
+    ASSERT_TRUE(cups.setDefault(QStringLiteral("grau"))) << cups.error().toStdString();
+    qputenv("CUPS_SERVER", QFile::encodeName(cups.socket()));
+    ASSERT_EQ(QPrinterInfo::availablePrinterNames().size(), 3);
+    ASSERT_EQ(QPrinterInfo::printerInfo(QStringLiteral("farbig")).defaultColorMode(), QPrinter::Color);
+
+    BoxDocument doc;
+    newDocument(doc);
+    {   // red over the whole box
+        Tobs& o = doc.Objects[doc.Objects.takeFreeSlot()];
+        o.Kind = Figure;
+        o.Shape = shRectangle;
+        o.Color = 0x0000FF;
+        o.FontName = QStringLiteral("Times New Roman");
+        SetDevLeft(o, -2000, doc.Zoom, doc.ScreenDivisor);
+        SetDevTop(o, -2000, doc.Zoom, doc.ScreenDivisor);
+        SetDevWidth(o, 8000, doc.Zoom, doc.ScreenDivisor);
+        SetDevHeight(o, 8000, doc.Zoom, doc.ScreenDivisor);
+    }
+    RecordingPrompter prompter;
+    PrintController print(doc, prompter);
+    ASSERT_EQ(print.printer().printerName(), QStringLiteral("grau"));
+    ASSERT_EQ(print.printer().colorMode(), QPrinter::GrayScale);
+    ASSERT_EQ(print.printer().pageLayout().pageSize().id(), QPageSize::A4);
+    auto choosePrinter = [&](const QString& name) {
+        print.setSetupDialog([name](QPrinter& choice) {
+            choice.setPrinterName(name);
+            return true;
+        });
+        print.PrintSetupClick();
+        EXPECT_EQ(print.printer().printerName(), name);
+    };
+
+    // The colour printer keeps the A4 it offers, prints in colour and has
+    // the printable area it has as the system's default printer.
+    choosePrinter(QStringLiteral("farbig"));
+    EXPECT_EQ(print.printer().colorMode(), QPrinter::Color);
+    EXPECT_EQ(print.printer().pageLayout().pageSize().id(), QPageSize::A4);
+    EXPECT_EQ(print.printer().pageLayout().orientation(), QPageLayout::Landscape);
+    const PrinterMetrics chosen = print.metrics();
+    ASSERT_TRUE(cups.setDefault(QStringLiteral("farbig"))) << cups.error().toStdString();
+    {
+        BoxDocument other;
+        newDocument(other);
+        PrintController asDefault(other, prompter);
+        ASSERT_EQ(asDefault.printer().printerName(), QStringLiteral("farbig"));
+        asDefault.setPaper(PaperFormat::A4);
+        const PrinterMetrics own = asDefault.metrics();
+        EXPECT_EQ(chosen.page, own.page);
+        EXPECT_EQ(chosen.offset, own.offset);
+        EXPECT_EQ(chosen.paper, own.paper);
+    }
+
+    ASSERT_TRUE(print.PrintClick(100, 96));
+    const QString arrived = cups.outputFile(QStringLiteral("farbig"));
+    ASSERT_FALSE(waitForJob(arrived).isEmpty()) << "no job arrived\n" << cups.log().toStdString();
+    EXPECT_GT(redPixels(arrived), 1000) << "the colour printer printed grey";
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {arrived});
+    ASSERT_TRUE(info.waitForFinished(30000) && info.exitCode() == 0);
+    const QString pageInfo = QString::fromLocal8Bit(info.readAllStandardOutput());
+    EXPECT_TRUE(pageInfo.contains(QRegularExpression(QStringLiteral("Page size:\\s+84[12](\\.\\d+)? x 595(\\.\\d+)? pts"))))
+        << pageInfo.toStdString();
+
+    // A printer without A4 brings its own paper; back on the colour printer
+    // the Letter it offers stays. The grey printer prints grey again.
+    choosePrinter(QStringLiteral("brief"));
+    EXPECT_EQ(print.printer().pageLayout().pageSize().id(), QPageSize::Letter);
+    EXPECT_EQ(print.printer().colorMode(), QPrinter::GrayScale);
+    choosePrinter(QStringLiteral("farbig"));
+    EXPECT_EQ(print.printer().pageLayout().pageSize().id(), QPageSize::Letter);
+    EXPECT_EQ(print.printer().colorMode(), QPrinter::Color);
+    choosePrinter(QStringLiteral("grau"));
+    EXPECT_EQ(print.printer().colorMode(), QPrinter::GrayScale);
+    EXPECT_EQ(print.printer().pageLayout().pageSize().id(), QPageSize::A4);
+    // Its job, through the same reader, has no red: what the colour check
+    // above sees is the printer's colour mode.
+    prompter.answers = {PromptAnswer::Yes};   // its wide margins: print anyway
+    ASSERT_TRUE(print.PrintClick(100, 96));
+    const QString greyJob = cups.outputFile(QStringLiteral("grau"));
+    ASSERT_FALSE(waitForJob(greyJob).isEmpty()) << "no job arrived\n" << cups.log().toStdString();
+    EXPECT_EQ(redPixels(greyJob), 0);
+}
+
+// The setup dialog itself: the printers of the server, the papers of the
+// one chosen, its own paper only where it lacks the current one, and what
+// OK takes over.
+TEST(CupsPrinting, TheSetupDialogOffersEachPrintersPapersAndTakesPaperAndOrientation) {
+    PrivateCupsServer cups;
+    ASSERT_TRUE(cups.start()) << cups.error().toStdString();
+    PrivateCupsServer::Queue colour;
+    colour.colour = true;
+    colour.papers = {QStringLiteral("Letter"), QStringLiteral("A4"), QStringLiteral("A3")};
+    PrivateCupsServer::Queue letterOnly;
+    letterOnly.papers = {QStringLiteral("Letter"), QStringLiteral("Legal")};
+    ASSERT_TRUE(cups.addFileQueue(QStringLiteral("grau"))) << cups.error().toStdString();
+    ASSERT_TRUE(cups.addFileQueue(QStringLiteral("farbig"), colour)) << cups.error().toStdString();
+    ASSERT_TRUE(cups.addFileQueue(QStringLiteral("brief"), letterOnly)) << cups.error().toStdString();
+    ASSERT_TRUE(cups.setDefault(QStringLiteral("brief"))) << cups.error().toStdString();
+    qputenv("CUPS_SERVER", QFile::encodeName(cups.socket()));
+
+    BoxDocument doc;
+    newDocument(doc);
+    RecordingPrompter prompter;
+    PrintController print(doc, prompter);
+    ASSERT_EQ(print.printer().printerName(), QStringLiteral("brief"));
+    ASSERT_EQ(print.printer().pageLayout().pageSize().id(), QPageSize::Letter);
+
+    auto papers = [](PrinterSetupForm* form) {
+        QStringList names;
+        for (int i = 0; i < form->PaperCombo->count(); ++i) names << form->PaperCombo->itemText(i);
+        return names;
+    };
+    QStringList printers, briefPapers, farbigPapers, grauPapers;
+    QPageSize::PageSizeId shownAfterSwitch = QPageSize::Custom, shownAfterReturn = QPageSize::Custom;
+    QString colourText;
+    QTimer::singleShot(0, [&] {
+        PrinterSetupForm* form = nullptr;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return (form = qobject_cast<PrinterSetupForm*>(QApplication::activeModalWidget())) != nullptr; }, 5000));
+        for (int i = 0; i < form->PrinterCombo->count(); ++i) printers << form->PrinterCombo->itemText(i);
+        briefPapers = papers(form);
+        // The user switches to the colour printer: Letter, which it has, stays.
+        form->PrinterCombo->setCurrentIndex(form->PrinterCombo->findText(QStringLiteral("farbig")));
+        farbigPapers = papers(form);
+        shownAfterSwitch = form->pageSize().id();
+        colourText = form->ColorLabel->text();
+        form->PaperCombo->setCurrentIndex(form->PaperCombo->findText(QPageSize(QPageSize::A3).name()));
+        form->PortraitRadio->click();
+        // A look at the grey one, which has only A4: its A4 is shown, and
+        // back on the colour printer its A4 stays.
+        form->PrinterCombo->setCurrentIndex(form->PrinterCombo->findText(QStringLiteral("grau")));
+        grauPapers = papers(form);
+        form->PrinterCombo->setCurrentIndex(form->PrinterCombo->findText(QStringLiteral("farbig")));
+        shownAfterReturn = form->pageSize().id();
+        form->PaperCombo->setCurrentIndex(form->PaperCombo->findText(QPageSize(QPageSize::A3).name()));
+        QTest::mouseClick(form->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    });
+    print.PrintSetupClick();
+    EXPECT_TRUE(printers.contains(QStringLiteral("brief")) && printers.contains(QStringLiteral("farbig")) &&
+                printers.contains(QStringLiteral("grau")))
+        << printers.join(QLatin1Char(',')).toStdString();
+    EXPECT_EQ(briefPapers.size(), 2);
+    EXPECT_EQ(farbigPapers.size(), 3);
+    EXPECT_EQ(grauPapers, QStringList{QPageSize(QPageSize::A4).name()});
+    EXPECT_EQ(shownAfterSwitch, QPageSize::Letter);
+    EXPECT_EQ(shownAfterReturn, QPageSize::A4);
+    EXPECT_EQ(colourText, QStringLiteral("Farbe"));
+    EXPECT_EQ(print.printer().printerName(), QStringLiteral("farbig"));
+    EXPECT_EQ(print.printer().pageLayout().pageSize().id(), QPageSize::A3);
+    EXPECT_EQ(print.printer().pageLayout().orientation(), QPageLayout::Portrait);
+    EXPECT_EQ(print.printer().colorMode(), QPrinter::Color);
 }

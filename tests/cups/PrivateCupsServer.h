@@ -64,9 +64,18 @@ public:
     // A queue whose device is the file out/<name>.prn. CUPS writes nothing
     // into a file device for a queue without any filter, so the queue's
     // description names one that passes the job through unchanged.
-    bool addFileQueue(const QString& name) {
+    // What a queue's description says about its printer: colour or grey,
+    // the papers it takes (PPD names: A4, A3, A5, Letter, Legal) with the
+    // first as default, and the unprintable margin all round in points.
+    struct Queue {
+        bool colour = false;
+        QStringList papers = {QStringLiteral("A4")};
+        int margin = 0;
+    };
+    bool addFileQueue(const QString& name) { return addFileQueue(name, Queue()); }
+    bool addFileQueue(const QString& name, const Queue& queue) {
         const QString ppd = path(QStringLiteral("conf/%1-source.ppd").arg(name));
-        if (!write(QStringLiteral("conf/%1-source.ppd").arg(name), passThroughPpd())) return fail("cannot write the PPD");
+        if (!write(QStringLiteral("conf/%1-source.ppd").arg(name), passThroughPpd(queue))) return fail("cannot write the PPD");
         return runTool(QStringLiteral("lpadmin"), {QStringLiteral("-p"), name, QStringLiteral("-E"), QStringLiteral("-v"),
                                                    QStringLiteral("file://") + outputFile(name), QStringLiteral("-P"), ppd});
     }
@@ -116,21 +125,51 @@ private:
                         QString::fromLocal8Bit(p.readAll()) + log());
         return true;
     }
-    static QString passThroughPpd() {
-        return QStringLiteral(
+    static QString passThroughPpd(const Queue& queue) {
+        QString ppd = QStringLiteral(
             "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n*LanguageVersion: English\n"
             "*LanguageEncoding: ISOLatin1\n*PCFileName: \"DATEI.PPD\"\n*Manufacturer: \"Test\"\n"
             "*Product: \"(Datei)\"\n*ModelName: \"Datei\"\n*ShortNickName: \"Datei\"\n*NickName: \"Datei\"\n"
-            "*PSVersion: \"(3010.000) 0\"\n*LanguageLevel: \"3\"\n*ColorDevice: False\n*DefaultColorSpace: Gray\n"
+            "*PSVersion: \"(3010.000) 0\"\n*LanguageLevel: \"3\"\n*ColorDevice: %1\n*DefaultColorSpace: %2\n"
             "*FileSystem: False\n*Throughput: \"1\"\n*LandscapeOrientation: Plus90\n*TTRasterizer: Type42\n"
             "*cupsVersion: 2.4\n*cupsFilter: \"application/pdf 0 gziptoany\"\n"
-            "*cupsFilter: \"application/vnd.cups-raw 0 gziptoany\"\n*DefaultResolution: 300dpi\n"
-            "*OpenUI *PageSize/Media Size: PickOne\n*OrderDependency: 10 AnySetup *PageSize\n*DefaultPageSize: A4\n"
-            "*PageSize A4/A4: \"<</PageSize[595 842]>>setpagedevice\"\n*CloseUI: *PageSize\n"
-            "*OpenUI *PageRegion: PickOne\n*OrderDependency: 10 AnySetup *PageRegion\n*DefaultPageRegion: A4\n"
-            "*PageRegion A4/A4: \"<</PageSize[595 842]>>setpagedevice\"\n*CloseUI: *PageRegion\n"
-            "*DefaultImageableArea: A4\n*ImageableArea A4/A4: \"0 0 595 842\"\n"
-            "*DefaultPaperDimension: A4\n*PaperDimension A4/A4: \"595 842\"\n");
+            "*cupsFilter: \"application/vnd.cups-raw 0 gziptoany\"\n*DefaultResolution: 300dpi\n")
+                          .arg(queue.colour ? QStringLiteral("True") : QStringLiteral("False"),
+                               queue.colour ? QStringLiteral("RGB") : QStringLiteral("Gray"));
+        if (queue.colour)
+            ppd += QStringLiteral(
+                "*OpenUI *ColorModel/Color Mode: PickOne\n*OrderDependency: 10 AnySetup *ColorModel\n"
+                "*DefaultColorModel: RGB\n*ColorModel Gray/Grayscale: \"<</cupsColorSpace 18>>setpagedevice\"\n"
+                "*ColorModel RGB/Color: \"<</cupsColorSpace 1>>setpagedevice\"\n*CloseUI: *ColorModel\n");
+        const QString first = queue.papers.value(0, QStringLiteral("A4"));
+        QString sizes, regions, areas, dimensions;
+        for (const QString& paper : queue.papers) {
+            const QSize pt = paperPoints(paper);
+            const QString dims = QStringLiteral("%1 %2").arg(pt.width()).arg(pt.height());
+            sizes += QStringLiteral("*PageSize %1/%1: \"<</PageSize[%2]>>setpagedevice\"\n").arg(paper, dims);
+            regions += QStringLiteral("*PageRegion %1/%1: \"<</PageSize[%2]>>setpagedevice\"\n").arg(paper, dims);
+            areas += QStringLiteral("*ImageableArea %1/%1: \"%2 %3 %4 %5\"\n")
+                         .arg(paper)
+                         .arg(queue.margin)
+                         .arg(queue.margin)
+                         .arg(pt.width() - queue.margin)
+                         .arg(pt.height() - queue.margin);
+            dimensions += QStringLiteral("*PaperDimension %1/%1: \"%2\"\n").arg(paper, dims);
+        }
+        ppd += QStringLiteral("*OpenUI *PageSize/Media Size: PickOne\n*OrderDependency: 10 AnySetup *PageSize\n"
+                              "*DefaultPageSize: %1\n") .arg(first) +
+               sizes + QStringLiteral("*CloseUI: *PageSize\n*OpenUI *PageRegion: PickOne\n"
+                                      "*OrderDependency: 10 AnySetup *PageRegion\n*DefaultPageRegion: %1\n").arg(first) +
+               regions + QStringLiteral("*CloseUI: *PageRegion\n*DefaultImageableArea: %1\n").arg(first) + areas +
+               QStringLiteral("*DefaultPaperDimension: %1\n").arg(first) + dimensions;
+        return ppd;
+    }
+    static QSize paperPoints(const QString& paper) {
+        if (paper == QLatin1String("A3")) return {842, 1191};
+        if (paper == QLatin1String("A5")) return {420, 595};
+        if (paper == QLatin1String("Letter")) return {612, 792};
+        if (paper == QLatin1String("Legal")) return {612, 1008};
+        return {595, 842};
     }
 
     QTemporaryDir m_root;

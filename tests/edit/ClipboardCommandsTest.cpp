@@ -3,6 +3,7 @@
 // another program loading its picture, broken records, foreign text.
 
 #include "TestCanvas.h"
+#include "WriteFaults.h"
 
 #include "edit/ClipboardCommands.h"
 #include "model/BoxFileWriter.h"
@@ -128,4 +129,57 @@ TEST_F(ClipboardTest, ForeignTextBecomesATextInTheDialogFontWithSingleCarriageRe
     EXPECT_NEAR(map.DevTop(t) + map.DevHeight(t) / 2, 100 + 200, 1);
     c.editor.commands.undo();
     EXPECT_TRUE(c.obj(1).isFree());
+}
+
+// A long foreign text is cut before it is laid out: a text of megabytes in
+// one line froze the editor for minutes. The cut keeps a surrogate pair whole.
+TEST_F(ClipboardTest, ALongForeignTextIsCutTo65536CharactersAndTheStatusBarSaysSo) {
+    const QString limitLong(65536, QChar('x'));
+    QGuiApplication::clipboard()->setText(limitLong);
+    clip().paste();
+    EXPECT_EQ(c.obj(1).Content, limitLong);
+    EXPECT_TRUE(c.statuses.empty());
+
+    QString tooLong = QString(65535, QChar('a')) + QString::fromUtf8("\xF0\x9F\x93\xA6") + QString(1 << 20, QChar('b'));
+    QGuiApplication::clipboard()->setText(tooLong);
+    clip().paste();
+    const Tobs& t = c.obj(2);
+    ASSERT_EQ(t.Kind, Text);
+    EXPECT_EQ(t.Content, QString(65535, QChar('a')));
+    ASSERT_EQ(c.statuses.size(), 1u);
+    EXPECT_EQ(c.statuses[0], QStringLiteral("Der eingefügte Text wurde auf 65536 Zeichen gekürzt."));
+    EXPECT_TRUE(c.prompts.messages.empty());
+
+    // Line ends count as the other program wrote them.
+    QGuiApplication::clipboard()->setText(QString(70000, QChar('\n')));
+    clip().paste();
+    EXPECT_EQ(c.obj(3).Content, QString(65536, QChar('\r')));
+    EXPECT_EQ(c.statuses.size(), 2u);
+}
+
+// A picture from another program gets a file first; where none can be
+// written the paste stops with the reason, and no object and no file come.
+TEST_F(ClipboardTest, APastedPictureThatCannotBeSavedAddsNothing) {
+    RUN_IN_CHILD_PROCESS();
+    QTemporaryDir dir;
+    c.doc.FileName = dir.filePath(QStringLiteral("box.box"));
+    QImage pic(200, 200, QImage::Format_RGB32);
+    for (int y = 0; y < pic.height(); ++y)
+        for (int x = 0; x < pic.width(); ++x) pic.setPixel(x, y, qRgb(x, y, x ^ y));
+    QGuiApplication::clipboard()->setImage(pic);
+    const QByteArray before = serializeBoxDocument(c.doc);
+    {
+        const writefaults::FileSizeLimit limit(1000);
+        clip().paste();
+    }
+    EXPECT_EQ(serializeBoxDocument(c.doc), before);
+    ASSERT_EQ(c.prompts.messages.size(), 1u);
+    EXPECT_EQ(c.prompts.messages[0].caption, QStringLiteral("Fehler: Bild nicht gespeichert"));
+    EXPECT_EQ(c.prompts.messages[0].path, dir.filePath(QStringLiteral("Zwischenablage-1.png")));
+    EXPECT_EQ(c.prompts.messages[0].reason, QStringLiteral("Datei zu groß"));
+    EXPECT_TRUE(writefaults::entriesOf(dir.path()).isEmpty());
+    // Where it can be written, it comes.
+    clip().paste();
+    EXPECT_EQ(c.obj(1).Kind, Image);
+    EXPECT_EQ(writefaults::entriesOf(dir.path()), QStringList{QStringLiteral("Zwischenablage-1.png")});
 }

@@ -8,8 +8,8 @@
 #include "dialogs/TranspFUnit.h"
 #include "dialogs/bkgndunit.h"
 #include "dialogs/txtFunit.h"
-#include "edit/SpinEdit.h"
-#include "edit/SubProgPath.h"
+#include "widgets/SpinEdit.h"
+#include "model/SubProgPath.h"
 #include "edit/WidgetEditorDialogs.h"
 #include "edit/FontChooserDialog.h"
 #include "model/BoxDocument.h"
@@ -464,6 +464,83 @@ TEST(FontChooserTest, AFaceTheSystemLacksIsShownAsItsStandInAndKeptOnOk) {
     out = dialog.dialogFont(96);
     EXPECT_EQ(out.Name, dialog.FontPart->currentFont().family());
     EXPECT_NE(out.Name, QStringLiteral("Times New Roman"));
+}
+
+namespace {
+bool sameFont(const DialogFont& a, const DialogFont& b) {
+    return a.Name == b.Name && a.Height == b.Height && a.Size == b.Size && a.Color == b.Color && a.Pitch == b.Pitch &&
+           a.Style == b.Style;
+}
+std::string describe(const DialogFont& f) {
+    return QStringLiteral("%1 Stil %2 Größe %3 Höhe %4").arg(f.Name).arg(f.Style).arg(f.Size).arg(f.Height).toStdString();
+}
+}  // namespace
+
+// The fonts the install script brings, each face of them, and faces this
+// system lacks: the dialog preselects the text's own style, and OK without a
+// change gives the text's font back unchanged.
+TEST_F(DialogsTest, FontDialogShowsTheTextsOwnStyleAndOkWithoutAChangeKeepsIt) {
+    FontChooserDialog* form = dialogs->fontDialog();
+    auto okUnchanged = [&](DialogFont font, const std::string& where) {
+        const DialogFont before = font;
+        whenModal([form] {
+            QTest::mouseClick(form->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        });
+        ASSERT_TRUE(dialogs->chooseFont(font)) << where;
+        EXPECT_TRUE(sameFont(font, before)) << where << ": " << describe(before) << " wurde " << describe(font);
+    };
+    const QStringList installed = {"DejaVu Sans", "DejaVu Sans Mono", "DejaVu Serif", "Liberation Sans",
+                                   "Liberation Sans Narrow", "Liberation Serif", "Liberation Mono"};
+    int faces = 0;
+    for (const QString& family : installed) {
+        ASSERT_TRUE(QFontDatabase::hasFamily(family)) << family.toStdString() << " not installed";
+        for (const QString& style : QFontDatabase::styles(family)) {
+            const QFont face = QFontDatabase::font(family, style, 12);
+            const std::uint8_t bits = (face.bold() ? 1 : 0) | (face.style() != QFont::StyleNormal ? 2 : 0);
+            const std::string where = (family + QLatin1Char(' ') + style).toStdString();
+            for (const std::uint8_t effects : {0, 4 | 8}) {
+                DialogFont font;
+                font.Name = family;
+                font.setSize(effects ? 17 : 12, 96);
+                font.Style = bits | effects;
+                font.Color = 0x123456;
+                form->setDialogFont(font, 96);
+                const QFont shown = form->FontPart->currentFont();
+                EXPECT_EQ(shown.family(), family) << where;
+                EXPECT_EQ(shown.bold(), (bits & 1) != 0) << where << " shown as " << shown.styleName().toStdString();
+                EXPECT_EQ(shown.style() != QFont::StyleNormal, (bits & 2) != 0)
+                    << where << " shown as " << shown.styleName().toStdString();
+                EXPECT_EQ(shown.underline(), effects != 0) << where;
+                okUnchanged(font, where);
+            }
+            ++faces;
+        }
+    }
+    EXPECT_GE(faces, 7 * 2);
+    // The upright face of a family is its plain one, not a light or narrow one.
+    for (const QString& family : {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")}) {
+        DialogFont font;
+        font.Name = family;
+        font.Style = 0;
+        form->setDialogFont(font, 96);
+        const QFont shown = form->FontPart->currentFont();
+        EXPECT_EQ(shown.weight(), QFont::Normal) << family.toStdString() << " shown as " << shown.styleName().toStdString();
+        EXPECT_FALSE(shown.styleName().contains(QStringLiteral("Condensed"))) << shown.styleName().toStdString();
+    }
+    // Faces this system does not have, every combination of bold, italic,
+    // underline and strike-out, and a height that is not the size at this
+    // resolution.
+    for (const QString& missing : {QStringLiteral("Times New Roman"), QStringLiteral("Gibt Es Nicht Grotesk")}) {
+        ASSERT_FALSE(QFontDatabase::hasFamily(missing) && missing.startsWith(QStringLiteral("Gibt")));
+        for (std::uint8_t bits = 0; bits < 16; ++bits) {
+            DialogFont font;
+            font.Name = missing;
+            font.Size = 14;
+            font.Height = -20;
+            font.Style = bits;
+            okUnchanged(font, missing.toStdString() + " Stil " + std::to_string(bits));
+        }
+    }
 }
 
 TEST_F(DialogsTest, FontDialogEndsAsAWholeOnEscapeInItsFieldsAndShowsItsFontPartAgain) {

@@ -5,7 +5,7 @@
 #include "TestCanvas.h"
 
 #include "edit/PropertyPanel.h"
-#include "edit/SpinEdit.h"
+#include "widgets/SpinEdit.h"
 #include "render/Mapping.h"
 
 #include <QLineEdit>

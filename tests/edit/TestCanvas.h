@@ -87,9 +87,10 @@ public:
         ++repaints;
         if (onRepaint) onRepaint();
     }
-    void showDragOutline(const QRect& r) override {
+    void showDragOutline(const QRect& r, const DragGuides& g = {}) override {
         ++outlines;
         lastOutline = r;
+        lastGuides = g;
     }
     void setCanvasCursor(CursorSlot slot) override { cursors.push_back(slot); }
     void captureMouse() override { captured = true; }
@@ -105,6 +106,7 @@ public:
     void focusKeyEdit() override { ++keyFocus; }
     int screenDpi() const override { return dpi; }
     EditorDialogs& dialogs() override { return scripted; }
+    void showStatus(const QString& text) override { statuses.push_back(text); }
 
     // --- helpers
     EditorController& controller() { return editor.controller; }
@@ -135,9 +137,11 @@ public:
     int repaints = 0;
     int outlines = 0;
     QRect lastOutline;
+    DragGuides lastGuides;
     std::vector<int> cursors;
     bool captured = false;
     int keyFocus = 0;
+    std::vector<QString> statuses;
     std::vector<QString> menusOpened;
     std::vector<QPoint> menuPoints;
     std::vector<QPoint> scrollRequests;

@@ -9,7 +9,7 @@
 #include "edit/EditorToolBar.h"
 #include "edit/KeyEdit.h"
 #include "edit/PropertyPanel.h"
-#include "edit/SpinEdit.h"
+#include "widgets/SpinEdit.h"
 #include "model/Prompter.h"
 #include "render/Mapping.h"
 

@@ -5,8 +5,8 @@
 
 #include "RenderTestUtil.h"
 #include "model/BoxDocument.h"
-#include "render/BoxNet.h"
-#include "render/SheetRenderer.h"
+#include "box/BoxNet.h"
+#include "sheet/SheetRenderer.h"
 
 #include <QDir>
 #include <QImage>

@@ -4,8 +4,9 @@
 
 #include "ExportTestSupport.h"
 #include "SvgReading.h"
-#include "render/BleedClip.h"
-#include "render/VectorExport.h"
+#include "model/SheetGeometry.h"
+#include "sheet/BleedClip.h"
+#include "export/VectorExport.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -416,6 +417,40 @@ TEST(VectorExportGeometry, BleedKeepsTheArtWithinTheDistanceOfTheCutOutline) {
         // The background covers the box area: art reaches every side.
         EXPECT_EQ(artOutside(read, outline, g.itemOrigin, bleed * mm + slack), 0) << bleed;
         if (bleed > 0) EXPECT_GT(artOutside(read, outline, g.itemOrigin, (bleed - 1) * mm), 1000);
+    }
+}
+
+TEST(VectorExportGeometry, BleedBackgroundReachesLeftOfTheNetAndAboveItsLid) {
+    // The net starts a pixel inside the box area: with a bleed the
+    // stretched background carries on beyond the box area, so the bleed
+    // band left of Vorne and above the lid is printed colour, in both files.
+    QTemporaryDir dir;
+    auto d = ex::makeDesign();
+    for (ExportFormat format : {ExportFormat::Svg, ExportFormat::Pdf}) {
+        ExportOptions o = artOnly(format);
+        o.page = ExportPage::BoxOnly;
+        o.bleed = true;
+        o.bleedMm = 3;
+        const ExportGeometry g = exportGeometry(d->doc->Layout, o);
+        const QByteArray bytes = exportBytes(*d->doc, o);
+        const QImage read = format == ExportFormat::Svg ? rsvgAt300(dir, writeTemp(dir, "links.svg", bytes))
+                                                        : pdftoppmAt300(dir, writeTemp(dir, "links.pdf", bytes));
+        ASSERT_FALSE(read.isNull());
+        const NetMeasure m = measureNetAtDpi(BoxArea{0, 0, g.itemWidth, g.itemHeight}, NetSource::of(*d->doc, 100),
+                                             kExportDpi);
+        // 600-dpi positions, read at 300 dpi.
+        auto at = [&](double x, double y) { return rt::px(read, int(x / 2), int(y / 2)); };
+        const double mm = kExportDpi / 25.4;
+        const double faceY = g.itemOrigin.y() + m.T + 1.5 * m.e;
+        const double left = g.itemOrigin.x() + m.L;
+        EXPECT_NE(at(left - 2 * mm, faceY), rt::White) << int(format);
+        EXPECT_NE(at(left - 1 * mm, faceY), rt::White) << int(format);
+        // The box area's top edge: nothing above it before.
+        int colouredAbove = 0;
+        for (int x = g.itemOrigin.x(); x < g.itemOrigin.x() + g.itemWidth; x += 8)
+            if (at(x, g.itemOrigin.y() - 0.5 * mm) != rt::White) ++colouredAbove;
+        const bool lidReachesTop = m.T + (m.e / 2 - m.e / 5 - m.e / 8 - m.e / 10) < 3 * mm;
+        if (lidReachesTop) EXPECT_GT(colouredAbove, 0) << int(format);
     }
 }
 

@@ -229,7 +229,10 @@ TEST(ImageLoader, ReadingReportsProgressInStepsAndEndsAtZero) {
     }
     writeFile(dir.filePath("rauschen.bmp"), qtEncoded(noise, "bmp"));   // about 1.5 MB
     std::vector<int> reports;
-    const ProgressCallback record = [&](int p) { reports.push_back(p); };
+    const ProgressCallback record = [&](int p) {
+        reports.push_back(p);
+        return true;
+    };
     DibHandle dib;
     ASSERT_TRUE(LoadDIBit(dib, dir.filePath("rauschen.bmp"), QString(), record));
     EXPECT_EQ(dib.DibWidth(), 700);

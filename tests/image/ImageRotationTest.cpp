@@ -83,7 +83,10 @@ TEST(ImageRotation, RotatingLeavesSharedCopiesAlone) {
 TEST(ImageRotation, ProgressStartsAndEndsAtZeroAndReachesHundred) {
     DibHandle d = patternDib(10, 50, 8);
     std::vector<int> seen;
-    RotLeft(d, [&](int p) { seen.push_back(p); });
+    RotLeft(d, [&](int p) {
+        seen.push_back(p);
+        return true;
+    });
     ASSERT_GE(seen.size(), 3u);
     EXPECT_EQ(seen.front(), 0);
     EXPECT_EQ(seen.back(), 0);
@@ -93,7 +96,10 @@ TEST(ImageRotation, ProgressStartsAndEndsAtZeroAndReachesHundred) {
     // a single row must not divide by zero
     DibHandle row = patternDib(10, 1, 24);
     seen.clear();
-    Rot180(row, [&](int p) { seen.push_back(p); });
+    Rot180(row, [&](int p) {
+        seen.push_back(p);
+        return true;
+    });
     EXPECT_EQ(row.DibWidth(), 10);
 }
 
@@ -119,7 +125,10 @@ TEST(ImageRotation, PictureSurvivesWhenTheTurnedOneCannotBeMade) {
     DibHandle d = original;
     SetRotationAllocationLimitForTests(100);
     std::vector<int> seen;
-    const bool turned = RotRight(d, [&](int p) { seen.push_back(p); });
+    const bool turned = RotRight(d, [&](int p) {
+        seen.push_back(p);
+        return true;
+    });
     SetRotationAllocationLimitForTests(0);
     EXPECT_FALSE(turned);
     ASSERT_FALSE(d.isEmpty());

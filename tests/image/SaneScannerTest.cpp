@@ -24,7 +24,10 @@ TEST_F(SaneScannerTest, ListsTheTestDevices) {
 
 TEST_F(SaneScannerTest, GreyScanAtDefaultSettings) {
     std::vector<int> seen;
-    const ScanResult r = SaneScanner::scanPage("test:0", [&](int p) { seen.push_back(p); });
+    const ScanResult r = SaneScanner::scanPage("test:0", [&](int p) {
+        seen.push_back(p);
+        return true;
+    });
     ASSERT_EQ(r.status, ScanStatus::Ok) << r.message.toStdString();
     // 80 x 100 mm at 50 dpi
     EXPECT_EQ(r.image.DibWidth(), 157);

@@ -340,7 +340,10 @@ TEST_F(BoxFileRoundTrip, ProgressComesFromReadingAndTurningPicturesAndEndsAtZero
     const QString plain = path(QStringLiteral("ohne.box"));
     ASSERT_TRUE(Saveit(doc, plain, prompter));
     std::vector<int> reports;
-    const ProgressCallback record = [&](int p) { reports.push_back(p); };
+    const ProgressCallback record = [&](int p) {
+        reports.push_back(p);
+        return true;
+    };
     BoxDocument back;
     ASSERT_TRUE(OpenItNow(back, plain, prompter, record));
     EXPECT_TRUE(reports.empty());

@@ -3,6 +3,7 @@
 
 #include "model/BoxFile.h"
 #include "Unprivileged.h"
+#include "WriteFaults.h"
 
 #include <QDir>
 #include <QFileDevice>
@@ -32,6 +33,30 @@ protected:
         EXPECT_EQ(prompter.messages[0].text, QStringLiteral("Beim Erstellen der Datei ist ein Fehler aufgetreten!"));
         EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("Fehler: Datei konnte nicht erstellt werden"));
         EXPECT_EQ(prompter.messages[0].icon, PromptIcon::Information);
+        EXPECT_FALSE(prompter.messages[0].reason.isEmpty());
+    }
+
+    // Saves with every write past bytes failing (EFBIG), as on a full disk;
+    // in this process, so that it also runs as an ordinary user.
+    bool saveUnderSizeLimit(const QString& file, rlim_t bytes) {
+        struct rlimit old {};
+        EXPECT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+        auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = old;
+        small.rlim_cur = bytes;
+        EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        const bool saved = Saveit(doc, file, prompter);
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        return saved;
+    }
+
+    // The described message of a failed write, with the file and the reason.
+    void expectWriteFailed(const QString& path, const QString& reason) {
+        ASSERT_EQ(prompter.messages.size(), 1u);
+        EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("Fehler: Datei konnte nicht geschrieben werden"));
+        EXPECT_EQ(prompter.messages[0].path, path);
+        EXPECT_EQ(prompter.messages[0].reason, reason);
     }
 
 };
@@ -129,19 +154,71 @@ TEST_F(BoxFileSave, WriteErrorKeepsThePreviousFile) {
     ASSERT_TRUE(writeAll(file, previous));
     for (int slot = 1; slot <= 2000; ++slot) placeText(doc, slot, QString(40, QLatin1Char('t')));
 
-    struct rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved = Saveit(doc, file, prompter);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    const bool saved = saveUnderSizeLimit(file, 4096);
 
     EXPECT_FALSE(saved);
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("Fehler: Datei konnte nicht geschrieben werden"));
+    expectWriteFailed(file, QStringLiteral("Datei zu groß"));
     EXPECT_EQ(readAll(file), previous);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+TEST_F(BoxFileSave, FullDiskKeepsThePreviousFileAndSaysWhy) {
+    const writefaults::SmallTmpfs disk;
+    if (!disk.mounted()) GTEST_SKIP() << disk.why().toStdString();
+    const QString file = disk.filePath(QStringLiteral("a.box"));
+    ASSERT_TRUE(writeAll(file, QByteArray(100, 'p')));
+    ASSERT_TRUE(disk.fill());
+    const bool saved = Saveit(doc, file, prompter);
+    disk.empty();
+    EXPECT_FALSE(saved);
+    expectWriteFailed(file, QStringLiteral("Kein Speicherplatz mehr"));
+    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("Die vorhandene Datei wurde nicht verändert.")));
+    EXPECT_EQ(readAll(file), QByteArray(100, 'p'));
+    EXPECT_EQ(disk.entries(), QStringList{QStringLiteral("a.box")});
+}
+
+TEST_F(BoxFileSave, TheRefusedTargetIsNamedWithItsReason) {
+    const QString fifo = dir.filePath(QStringLiteral("rohr.box"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    EXPECT_FALSE(Saveit(doc, fifo, prompter));
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].path, fifo);
+    EXPECT_EQ(prompter.messages[0].reason, QStringLiteral("ist keine gewöhnliche Datei"));
+    prompter.messages.clear();
+    EXPECT_FALSE(Saveit(doc, dir.filePath(QStringLiteral("gibtsnicht/a.box")), prompter));
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].reason, QStringLiteral("Ordner nicht gefunden"));
+}
+
+// In place there is no old file to keep: the message says so, and the save
+// reports failure.
+TEST_F(BoxFileSave, FailedWriteInPlaceSaysTheOldVersionIsLost) {
+    RUN_AS_ORDINARY_USER();
+    const QString sub = dir.filePath(QStringLiteral("nurlesen"));
+    ASSERT_TRUE(QDir().mkdir(sub));
+    const QString file = sub + QStringLiteral("/a.box");
+    ASSERT_TRUE(writeAll(file, QByteArray(100, 'p')));
+    for (int slot = 1; slot <= 2000; ++slot) placeText(doc, slot, QString(40, QLatin1Char('t')));
+    QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const bool saved = saveUnderSizeLimit(file, 4096);
+    QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_FALSE(saved);
+    expectWriteFailed(file, QStringLiteral("Datei zu groß; direkt überschrieben, die alte Fassung ist verloren"));
+    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("direkt überschrieben und ist unvollständig")));
+}
+
+// The program's message boxes keep their text and add "PATH: reason" below.
+TEST(FileFaultMessage, TheProgramAddsTheFileAndTheReasonAsALineOfItsOwn) {
+    struct Shown : Prompter {
+        QString text;
+        PromptAnswer ask(const QString&, const QString&, PromptIcon, PromptButtons) override { return PromptAnswer::No; }
+        void inform(const QString&, const QString& t, PromptIcon) override { text = t; }
+        QString openPath(const QString&, const QString&, const QString&) override { return {}; }
+        QString savePath(const QString&, const QString&, const QString&, const QString&) override { return {}; }
+    } shown;
+    shown.fileFault(QStringLiteral("Fehler"), QStringLiteral("Beim Schreiben ist ein Fehler aufgetreten!"),
+                    QStringLiteral("/voll/a.box"), QStringLiteral("Kein Speicherplatz mehr"), PromptIcon::Information);
+    EXPECT_EQ(shown.text, QStringLiteral("Beim Schreiben ist ein Fehler aufgetreten!\n/voll/a.box: Kein Speicherplatz mehr"));
+    shown.fileFault(QString(), QStringLiteral("Nur der Text"), QStringLiteral("/a"), QString(), PromptIcon::Error);
+    EXPECT_EQ(shown.text, QStringLiteral("Nur der Text"));
 }

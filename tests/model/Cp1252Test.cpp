@@ -1,4 +1,4 @@
-#include "model/Cp1252.h"
+#include "base/Cp1252.h"
 #include "model/SheetLayout.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +58,15 @@ TEST(Cp1252, CodePageTextStartingLikeTheMarkCarriesTheMark) {
     EXPECT_EQ(decodeBoxString(bytes), text);
     // The mark alone is an empty UTF-8 string.
     EXPECT_EQ(decodeBoxString(QByteArray("\xEF\xBB\xBF")), QString());
+}
+
+TEST(Cp1252, TextBeginningWithByteOrderMarksKeepsThemOverSaves) {
+    // Found by the box-file fuzzer: the marks after ours were dropped one a save.
+    const QByteArray stored("\xEF\xBB\xBF\xEF\xBB\xBF\xEF\xBB\xBFOOO");
+    const QString text = decodeBoxString(stored);
+    EXPECT_EQ(text, QString(QChar(0xFEFF)) + QChar(0xFEFF) + QStringLiteral("OOO"));
+    EXPECT_EQ(encodeBoxString(text), stored);
+    EXPECT_EQ(decodeBoxString(encodeBoxString(text)), text);
 }
 
 TEST(Cp1252, ZeroCharactersAreLeftOut) {

@@ -117,7 +117,10 @@ TEST(TurnObject, ReportsTheProgressOfTurningThePicture) {
     BoxDocument doc;
     placeImage(doc, 1);
     std::vector<int> reports;
-    EXPECT_TRUE(doc.turnObject(1, -1, [&reports](int percent) { reports.push_back(percent); }));
+    EXPECT_TRUE(doc.turnObject(1, -1, [&reports](int percent) {
+        reports.push_back(percent);
+        return true;
+    }));
     ASSERT_FALSE(reports.empty());
     EXPECT_EQ(reports.back(), 0);
 }

@@ -2,7 +2,7 @@
 
 #include "render/DrawVCart.h"
 #include "render/EditorView.h"
-#include "render/SheetRenderer.h"
+#include "sheet/SheetRenderer.h"
 
 #include <QElapsedTimer>
 #include <QPainter>

@@ -1,7 +1,7 @@
 // The grown cut outline: how far it reaches, its corners, and the degenerate
 // outlines that must not produce a clip that hides everything or nothing.
 
-#include "render/BleedClip.h"
+#include "sheet/BleedClip.h"
 
 #include <gtest/gtest.h>
 

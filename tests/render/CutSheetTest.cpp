@@ -3,9 +3,9 @@
 // target alone when they fail.
 #include "RenderTestUtil.h"
 
-#include "render/CutSheet.h"
-#include "render/SheetCanvas.h"
-#include "render/SheetRenderer.h"
+#include "sheet/CutSheet.h"
+#include "sheet/SheetCanvas.h"
+#include "sheet/SheetRenderer.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,7 +16,7 @@
 
 namespace {
 SheetPlan a4Plan(const BoxDocument& doc, int percent, const SheetOptions& o) {
-    return planSheet(doc.Layout, percent, o, pageFrameOf(pdfPrinterPageLayout(PaperFormat::A4), 600));
+    return planSheet(doc.Layout, NetSource::of(doc, percent), o, pageFrameOf(pdfPrinterPageLayout(PaperFormat::A4), 600));
 }
 }  // namespace
 

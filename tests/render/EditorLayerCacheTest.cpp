@@ -5,7 +5,7 @@
 #include "RenderTestUtil.h"
 
 #include "render/DrawVCart.h"
-#include "render/EditorLayerCache.h"
+#include "render/fast/EditorLayerCache.h"
 #include "render/EditorView.h"
 #include "image/RenderThreads.h"
 

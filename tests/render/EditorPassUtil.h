@@ -4,7 +4,7 @@
 
 #include "RenderTestUtil.h"
 
-#include "render/DirectCanvas.h"
+#include "render/fast/DirectCanvas.h"
 #include "render/DrawVCart.h"
 #include "render/EditorView.h"
 

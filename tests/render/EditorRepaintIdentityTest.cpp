@@ -6,13 +6,13 @@
 #include "EditorPassUtil.h"
 
 #include "image/RenderThreads.h"
-#include "render/DirectCanvas.h"
+#include "render/fast/DirectCanvas.h"
 #include "render/DrawVCart.h"
 #include "render/EditorView.h"
-#include "render/FigureMask.h"
+#include "render/fast/FigureMask.h"
 #include "render/FigureRenderer.h"
 #include "render/GdiCanvas.h"
-#include "render/StraightFigureStamp.h"
+#include "render/fast/StraightFigureStamp.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>

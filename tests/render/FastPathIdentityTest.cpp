@@ -8,11 +8,11 @@
 
 #include "image/DrawDib.h"
 #include "render/DrawVCart.h"
-#include "render/OutlineMask.h"
+#include "render/fast/OutlineMask.h"
 #include "image/RenderThreads.h"
-#include "render/SheetPdfWriter.h"
-#include "render/SheetPngWriter.h"
-#include "render/SheetRenderer.h"
+#include "sheet/SheetPdfWriter.h"
+#include "sheet/SheetPngWriter.h"
+#include "sheet/SheetRenderer.h"
 #include "render/TextRenderer.h"
 #include "model/BoxFile.h"
 #include "model/StreamPrompter.h"
@@ -364,7 +364,7 @@ TEST(SheetPdf, PlannedSheetOffThePaperCornerShowsTheSheetImage) {
     options.bleed = true;
     options.bleedMm = 2;
     options.regMarks = true;
-    const SheetPlan plan = planSheet(doc->Layout, 40, options, pageFrameOf(layout, dpi));
+    const SheetPlan plan = planSheet(doc->Layout, NetSource::cube(40), options, pageFrameOf(layout, dpi));
     ASSERT_GT(plan.columns * plan.rows, 1);
     ASSERT_NE(plan.frame.printable.topLeft(), QPoint(0, 0));
     SheetPdfPage page;

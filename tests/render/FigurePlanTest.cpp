@@ -4,12 +4,12 @@
 #include "EditorPassUtil.h"
 
 #include "image/RenderThreads.h"
-#include "render/CoverageTiles.h"
-#include "render/DirectCanvas.h"
+#include "render/fast/CoverageTiles.h"
+#include "render/fast/DirectCanvas.h"
 #include "render/DrawVCart.h"
 #include "render/EditorView.h"
-#include "render/FigureMask.h"
-#include "render/FigurePlan.h"
+#include "render/fast/FigureMask.h"
+#include "render/fast/FigurePlan.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 // which way up the print lands on the folded box.
 
 #include "model/BoxDocument.h"
-#include "render/FaceTextures.h"
-#include "render/FoldedBoxPainter.h"
-#include "render/Mapping.h"
+#include "view3d/FaceTextures.h"
+#include "view3d/FoldedBoxPainter.h"
+#include "base/Units.h"
 #include "render/NetLabels.h"
 
 #include <QColor>

@@ -1,7 +1,7 @@
 #include "model/SheetLayout.h"
-#include "render/BoxNet.h"
-#include "render/FoldingModel.h"
-#include "render/SheetRenderer.h"
+#include "box/BoxNet.h"
+#include "box/FoldingModel.h"
+#include "model/SheetGeometry.h"
 
 #include <QPainterPath>
 #include <gtest/gtest.h>

@@ -7,10 +7,10 @@
 #include "model/BoxDocument.h"
 #include "model/NewDocument.h"
 #include "image/DibHandle.h"
-#include "render/DeviceGrid.h"
+#include "render/fast/DeviceGrid.h"
 #include "render/EditorView.h"
 #include "render/RulerPainter.h"
-#include "render/SheetRenderer.h"
+#include "sheet/SheetRenderer.h"
 #include "render/TextRenderer.h"
 
 #include <QtMath>

@@ -1,7 +1,8 @@
 #include "RenderTestUtil.h"
 
+#include "base/Units.h"
 #include "model/Tobs.h"
-#include "render/BoxNet.h"
+#include "box/BoxNet.h"
 #include "render/Mapping.h"
 
 #include <gtest/gtest.h>

@@ -6,11 +6,12 @@
 
 #include "RenderTestUtil.h"
 #include "TextCanvas.h"
+#include "render/SheetRenderParams.h"
 
 #include "image/RenderThreads.h"
 #include "render/DrawVCart.h"
-#include "render/OutlineMask.h"
-#include "render/SheetRenderer.h"
+#include "render/fast/OutlineMask.h"
+#include "sheet/SheetRenderer.h"
 #include "render/TextRenderer.h"
 
 #include <QPainter>
@@ -214,7 +215,7 @@ TEST(OutlineMask, SheetBandsOnOneTwoAndThreeThreadsMatchOnePass) {
         t.FillModeOrShadowColor = 0xA0A0A0;
     }
     // The page rows that hold the texts, and some more.
-    const RenderParams params = sheetRenderParams(doc->Layout, 100, 600, 600, printFontFactor(600, 96));
+    const RenderParams params = sheetRenderParams(doc->Layout, NetSource::cube(100), 600, 600, printFontFactor(600, 96));
     const int top = deviceRect(doc->Objects[1], params).Y - 400, width = 7017, height = 1200;
     auto onePass = [&](bool fromMask) {
         const MaskSwitch sw(fromMask);

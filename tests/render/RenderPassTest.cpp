@@ -1,6 +1,6 @@
 #include "RenderTestUtil.h"
 
-#include "render/BoxNet.h"
+#include "box/BoxNet.h"
 #include "render/DrawVCart.h"
 #include "render/EditorView.h"
 #include "render/GdiCanvas.h"

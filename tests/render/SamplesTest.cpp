@@ -4,7 +4,7 @@
 #include "RenderTestUtil.h"
 
 #include "model/BoxFile.h"
-#include "render/SheetRenderer.h"
+#include "sheet/SheetRenderer.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,7 +26,8 @@ QByteArray bytesOf(const QString& path) {
 
 TEST(Samples, EachOpensRendersAndResavesUnchanged) {
     const QStringList names = QDir(SampleFolder).entryList({QStringLiteral("*.box")}, QDir::Files, QDir::Name);
-    EXPECT_EQ(names, (QStringList{"Box mit Bildhintergrund.box", "Geschenkbox.box", "Spielwürfel.box"}));
+    EXPECT_EQ(names, (QStringList{"Box mit Bildhintergrund.box", "Geschenkbox.box", "Kartenschachtel.box", "Spielwürfel.box",
+                              "Teeschachtel.box"}));
     QTemporaryDir dir;
     for (const QString& name : names) {
         SCOPED_TRACE(name.toStdString());

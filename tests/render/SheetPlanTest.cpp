@@ -5,8 +5,9 @@
 #include "RenderTestUtil.h"
 
 #include "model/PaperFormat.h"
-#include "render/SheetPlan.h"
-#include "render/SheetRenderer.h"
+#include "sheet/CutSheet.h"
+#include "sheet/SheetPlan.h"
+#include "sheet/SheetRenderer.h"
 
 #include <QPageLayout>
 #include <cmath>
@@ -34,14 +35,14 @@ QSize netPixels(double itemWidthMm, double itemHeightMm, int percent) {
     return QSize(width, height);
 }
 
-// The PDF printer's page in millimetres: the paper and its 10 pt margins.
+// The PDF printer's page in millimetres: the paper as its format defines it
+// (a real sheet, not the page's whole points or pixels) and its 10 pt margins.
 struct PaperMm {
     double width, height, margin;
 };
 PaperMm pdfPaper(PaperFormat paper) {
-    const QPageLayout l = pdfPrinterPageLayout(paper);
-    const QRect full = l.fullRectPixels(Dpi);
-    return PaperMm{pxToMm(full.width()), pxToMm(full.height()), 10.0 / 72 * 25.4};
+    const QSizeF portrait = QPageSize(pageSizeIdOf(paper)).size(QPageSize::Millimeter);
+    return PaperMm{portrait.height(), portrait.width(), 10.0 / 72 * 25.4};
 }
 
 struct Usable {
@@ -70,7 +71,7 @@ SheetOptions bleedAndMarks() {
 }
 
 SheetPlan pdfPlan(const BoxDocument& doc, PaperFormat paper, int percent, const SheetOptions& o) {
-    return planSheet(doc.Layout, percent, o, pageFrameOf(pdfPrinterPageLayout(paper), Dpi));
+    return planSheet(doc.Layout, NetSource::of(doc, percent), o, pageFrameOf(pdfPrinterPageLayout(paper), Dpi));
 }
 
 // Runs of columns (or rows) that hold any non-white pixel inside area,
@@ -221,6 +222,11 @@ TEST(SheetPrint, NoCopyPaintsOutsideItsBleedOutline) {
     const QImage print = renderSheetImage(*doc, plan, 96);
     const QSize net = netPixels(290, 205, 30);
     const int bleed = static_cast<int>(1 / MmPerInch * Dpi);
+    // The first copy's bleed outline (its cut line through the middle of
+    // the outline's pixels, less the exact bleed) starts no earlier than the
+    // page's corner: its printed pixels, a whole pixel's bleed less, start
+    // that much later.
+    const int first = static_cast<int>(std::ceil(1 / MmPerInch * Dpi - 0.5)) - bleed;
     // Grid steps: the net, two bleeds and the 5 mm gap.
     const double stepX = net.width() + 7 / MmPerInch * Dpi, stepY = net.height() + 7 / MmPerInch * Dpi;
     std::vector<int> redPerCopy(plan.copies(), 0);
@@ -231,9 +237,13 @@ TEST(SheetPrint, NoCopyPaintsOutsideItsBleedOutline) {
             // Which grid cell, and is it inside that cell's bleed box?
             // Copy i starts at Trunc(i * step).
             int cx = 0, cy = 0;
-            while (static_cast<int>((cx + 1) * stepX) <= x) ++cx;
-            while (static_cast<int>((cy + 1) * stepY) <= y) ++cy;
-            const int inX = x - static_cast<int>(cx * stepX), inY = y - static_cast<int>(cy * stepY);
+            while (first + static_cast<int>((cx + 1) * stepX) <= x) ++cx;
+            while (first + static_cast<int>((cy + 1) * stepY) <= y) ++cy;
+            const int inX = x - first - static_cast<int>(cx * stepX), inY = y - first - static_cast<int>(cy * stepY);
+            if (inX < 0 || inY < 0) {
+                ++outside;
+                continue;
+            }
             if (cx >= plan.columns || cy >= plan.rows || inX >= net.width() + 2 * bleed ||
                 inY >= net.height() + 2 * bleed)
                 ++outside;
@@ -274,4 +284,46 @@ TEST(SheetPlan, TooLargeABoxIsStillPlacedAndReportedAsNotFitting) {
     const SheetPlan filled = pdfPlan(*doc, PaperFormat::A4, 100, fill);
     EXPECT_EQ(filled.copies(), 1);
     EXPECT_FALSE(filled.fits());
+}
+
+TEST(SheetPlan, NoCopyComesIntoTheMarksKeepOut) {
+    // The cut file's outlines grown by the bleed, and the copies' printed
+    // pixels, stay at least 1 mm from the marks (inset + 6 mm from every
+    // edge of the real paper), whatever inset, bleed and size.
+    auto doc = rt::document();
+    const PaperMm p = pdfPaper(PaperFormat::A4);
+    int checked = 0;
+    for (double inset : {10.0, 12.3, 15.9, 20.0})
+        for (double bleed : {0.0, 0.5, 1.0, 2.5, 3.0, 5.0})
+            for (int percent : {30, 40, 55}) {
+                SheetOptions o;
+                o.bleed = true;
+                o.bleedMm = bleed;
+                o.fill = true;
+                o.regMarks = true;
+                o.markInsetMm = inset;
+                const SheetPlan plan = pdfPlan(*doc, PaperFormat::A4, percent, o);
+                SCOPED_TRACE("inset " + std::to_string(inset) + " bleed " + std::to_string(bleed) + " " +
+                             std::to_string(percent) + "%");
+                const double c = inset + 6;
+                const CutSheet cut = cutSheetFor(plan);
+                ASSERT_EQ(int(cut.cuts.size()), plan.copies());
+                for (const QPolygonF& outline : cut.cuts) {
+                    const QRectF b = outline.boundingRect().adjusted(-bleed, -bleed, bleed, bleed);
+                    EXPECT_GE(b.left(), c - 1e-9);
+                    EXPECT_GE(b.top(), c - 1e-9);
+                    EXPECT_LE(b.right(), p.width - c + 1e-9);
+                    EXPECT_LE(b.bottom(), p.height - c + 1e-9);
+                }
+                for (int k = 0; k < plan.copies(); ++k) {
+                    const QRect box = plan.placedBox(k);
+                    EXPECT_GE(plan.pageToPaperMm(box.topLeft()).x(), c - 1e-9);
+                    EXPECT_GE(plan.pageToPaperMm(box.topLeft()).y(), c - 1e-9);
+                    EXPECT_LE(plan.pageToPaperMm(box.bottomRight() + QPoint(1, 1)).x(), p.width - c + 1e-9);
+                    EXPECT_LE(plan.pageToPaperMm(box.bottomRight() + QPoint(1, 1)).y(), p.height - c + 1e-9);
+                }
+                EXPECT_TRUE(plan.fits());
+                ++checked;
+            }
+    EXPECT_EQ(checked, 4 * 6 * 3);
 }

@@ -1,9 +1,12 @@
 #include "RenderTestUtil.h"
+#include "model/SheetGeometry.h"
+#include "render/SheetRenderParams.h"
 
+#include "base/Units.h"
 #include "model/Prompter.h"
-#include "render/BoxNet.h"
+#include "box/BoxNet.h"
 #include "model/TransparentValue.h"
-#include "render/SheetRenderer.h"
+#include "sheet/SheetRenderer.h"
 
 #include <QBuffer>
 #include <QPageLayout>

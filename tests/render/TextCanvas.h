@@ -3,9 +3,10 @@
 // area on green, or a piece of a 600-dpi sheet on white.
 
 #include "RenderTestUtil.h"
+#include "render/SheetRenderParams.h"
 
 #include "render/DrawVCart.h"
-#include "render/SheetRenderer.h"
+#include "sheet/SheetRenderer.h"
 #include "render/TextRenderer.h"
 
 #include <QImage>
@@ -21,7 +22,7 @@ inline TextCanvas textCanvas(const BoxDocument& doc, bool print, bool aliased, i
     TextCanvas c;
     if (print) {
         c.image = canvas(printWidth, 1400);
-        c.params = sheetRenderParams(doc.Layout, 100, 600, 600, printFontFactor(600, 96));
+        c.params = sheetRenderParams(doc.Layout, NetSource::cube(100), 600, 600, printFontFactor(600, 96));
         c.params.CanvasDpi = 600;
         c.params.FontPpi = 96;
     } else {

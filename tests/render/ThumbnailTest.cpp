@@ -4,7 +4,7 @@
 
 #include "model/BoxFile.h"
 #include "model/NewDocument.h"
-#include "render/Thumbnail.h"
+#include "sheet/Thumbnail.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -45,29 +45,65 @@ QString save(const BoxDocument& doc, const QString& path) {
     return path;
 }
 
-// The thumbnail pixel at a point given in mm of the 290 x 205 item.
+// The net's bounds in mm of an item 205 mm high at 100 %, from the net's
+// description at 600 dpi: a fifteenth of the height off, three edges in the
+// rest; 4e + e/7 across from a pixel inside the box area, and from the lid
+// tabs (e/2 - e/5 - e/8 - e/10 down) to the bottom flap (3e + e/7).
+QRectF netMm(double itemHeightMm = 205) {
+    const int hb = int(itemHeightMm / MmPerInch * 600);
+    const int e = (hb - (hb / 3) / 5) / 3;
+    const int top = e / 2 - e / 5 - e / 8 - e / 10;
+    const double mm = MmPerInch / 600;
+    return QRectF(1 * mm, top * mm, (4 * e + e / 7 + 1) * mm, (3 * e + e / 7 - top + 1) * mm);
+}
+
+// The thumbnail pixel at a point given in mm of the item.
 QRgb at(const QImage& img, double xMm, double yMm) {
-    return rt::px(img, int(xMm / 290.0 * img.width()), int(yMm / 205.0 * img.height()));
+    const QRectF n = netMm();
+    return rt::px(img, int((xMm - n.left()) / n.width() * img.width()),
+                  int((yMm - n.top()) / n.height() * img.height()));
 }
 
 }  // namespace
 
-TEST(Thumbnail, LongerSideIsTheSizeAndTheAspectThatOfTheItem) {
+TEST(Thumbnail, LongerSideIsTheSizeAndTheAspectThatOfTheNet) {
     BoxDocument doc = newDoc();
+    const QRectF net = netMm();
     for (int size : {256, 128, 37}) {
         const QImage img = renderThumbnail(doc, size);
         ASSERT_FALSE(img.isNull());
         EXPECT_EQ(img.width(), size);
-        EXPECT_NEAR(img.height(), size * 205.0 / 290.0, 1.0);
+        EXPECT_NEAR(img.height(), size * net.height() / net.width(), 1.0);
     }
-    // A portrait item: the height is the longer side.
+    // The cube's net follows the item's height alone: a narrow item shows
+    // the same net, and a lower one a smaller net of the same shape.
     doc.Layout.ItemWidth = 100;
-    doc.Layout.ItemHeight = 200;
+    doc.Layout.ItemHeight = 150;
     doc.updateExtentFromLayout();
-    const QImage tall = renderThumbnail(doc, 200);
-    EXPECT_EQ(tall.height(), 200);
-    EXPECT_NEAR(tall.width(), 100, 1);
+    const QImage low = renderThumbnail(doc, 200);
+    EXPECT_EQ(low.width(), 200);
+    EXPECT_NEAR(low.height(), 200 * netMm(150).height() / netMm(150).width(), 1.0);
     EXPECT_TRUE(renderThumbnail(doc, 0).isNull());
+}
+
+TEST(Thumbnail, ADesignOverTheWholeNetReachesEveryEdge) {
+    // A colour over the whole editing area: the net's bounding box is full
+    // of it to its last column and row, no strip of blank item beside it.
+    BoxDocument doc = newDoc();
+    rectMm(doc, -10, -10, 310, 225, 0x0000FF);
+    const QImage img = renderThumbnail(doc, 256);
+    ASSERT_FALSE(img.isNull());
+    auto redIn = [&](const QRect& r) {
+        int n = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (qRed(img.pixel(x, y)) > 200 && qGreen(img.pixel(x, y)) < 120) ++n;
+        return n;
+    };
+    EXPECT_GT(redIn(QRect(img.width() - 1, 0, 1, img.height())), img.height() / 6);
+    EXPECT_GT(redIn(QRect(0, img.height() - 1, img.width(), 1)), img.width() / 8);
+    EXPECT_GT(redIn(QRect(0, 0, 1, img.height())), img.height() / 6);
+    EXPECT_GT(redIn(QRect(0, 0, img.width(), 1)), 0);
 }
 
 TEST(Thumbnail, DesignColoursWhereTheyArePrinted) {
@@ -128,8 +164,8 @@ TEST(Thumbnail, LargePictureIsDecodedReducedAndStillCoversTheBox) {
     auto near = [](QRgb c, int r, int g, int b) {
         return std::abs(qRed(c) - r) < 12 && std::abs(qGreen(c) - g) < 12 && std::abs(qBlue(c) - b) < 12;
     };
-    EXPECT_TRUE(near(at(img, 270, 20), 200, 200, 0));
-    EXPECT_TRUE(near(at(img, 270, 190), 0, 160, 0));
+    EXPECT_TRUE(near(at(img, 250, 20), 200, 200, 0));
+    EXPECT_TRUE(near(at(img, 250, 190), 0, 160, 0));
 }
 
 TEST(Thumbnail, DamagedOrForeignFilesGiveNoPicture) {

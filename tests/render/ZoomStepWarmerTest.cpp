@@ -3,13 +3,13 @@
 
 #include "EditorPassUtil.h"
 
-#include "render/DirectCanvas.h"
+#include "render/fast/DirectCanvas.h"
 #include "render/DrawVCart.h"
-#include "render/EditorLayerCache.h"
+#include "render/fast/EditorLayerCache.h"
 #include "render/EditorView.h"
-#include "render/FigureMask.h"
+#include "render/fast/FigureMask.h"
 #include "render/FigureRenderer.h"
-#include "render/ZoomStepWarmer.h"
+#include "render/fast/ZoomStepWarmer.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# The PDF export, whole processes: our command-line tool exports the frozen
+# design of bench/data/ to PDF, rsvg-convert -f pdf converts the equivalent
+# SVG of the same sheet. Paired runs, alternating; prints the medians of wall
+# and CPU time, the file sizes, the ratio ours / rsvg and the machine's load
+# (on a shared machine the wall times say little without it).
+#   bench/pdf_vs_rsvg.sh BUILD_DIR [RUNS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD=${1:-build}
+RUNS=${2:-7}
+CLI="$BUILD/faltarillon-cli"
+DATA=bench/data
+. bench/rsvg_pair.sh
+
+: > "$OUT/ours" ; : > "$OUT/rsvg"
+load0=$(cut -d' ' -f1-3 /proc/loadavg)
+# One warm-up run each: files in the page cache, fonts found.
+"$CLI" export "$DATA/blatt.box" "$OUT/ours.pdf" >/dev/null
+rsvg-convert -f pdf -o "$OUT/rsvg.pdf" "$DATA/blatt.svg"
+for i in $(seq "$RUNS"); do
+  timed "$CLI" export "$DATA/blatt.box" "$OUT/ours.pdf" >> "$OUT/ours"
+  timed rsvg-convert -f pdf -o "$OUT/rsvg.pdf" "$DATA/blatt.svg" >> "$OUT/rsvg"
+done
+ow=$(cut -d' ' -f1 "$OUT/ours" | median); oc=$(cut -d' ' -f2 "$OUT/ours" | median)
+rw=$(cut -d' ' -f1 "$OUT/rsvg" | median); rc=$(cut -d' ' -f2 "$OUT/rsvg" | median)
+os=$(stat -c %s "$OUT/ours.pdf"); rs=$(stat -c %s "$OUT/rsvg.pdf")
+echo "PDF-Export Blatt, A4 quer, $RUNS Läufe je Programm, $(nproc) Kerne, Last vorher: $load0, nachher: $(cut -d' ' -f1-3 /proc/loadavg)"
+printf "  faltarillon-cli export: Median %.3f s Wand, %.3f s CPU, PDF %d Bytes\n" "$ow" "$oc" "$os"
+printf "  rsvg-convert -f pdf:    Median %.3f s Wand, %.3f s CPU, PDF %d Bytes\n" "$rw" "$rc" "$rs"
+awk -v a="$ow" -v b="$rw" -v c="$oc" -v d="$rc" -v e="$os" -v f="$rs" \
+  'BEGIN { printf "  Verhältnis unser / rsvg: %.2f (Wand), %.2f (CPU), %.2f (Größe); Ziel <= 0.50 (Wand), Pflicht < 1 und Größe <= 1\n", a / b, c / d, e / f }'

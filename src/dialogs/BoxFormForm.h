@@ -1,0 +1,53 @@
+#pragma once
+// "Boxform": the cube or a cuboid of its own length, width and height, with
+// a live drawing of the net and the room it takes on the item. OK is refused
+// while the net does not fit; the message offers the largest measures in
+// the same proportions that would.
+
+#include "box/NetSource.h"
+#include "model/SheetLayout.h"
+
+#include <QDialog>
+
+class NetPreview;
+class Prompter;
+class QDoubleSpinBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+class TBoxFormForm : public QDialog {
+    Q_OBJECT
+public:
+    // percent: the editor's box size, which a cube's net follows.
+    TBoxFormForm(const SheetLayout& layout, int percent, Prompter& prompter, QWidget* parent = nullptr);
+
+    void setForm(const BoxForm& form);
+    // As chosen; the measures rounded to the 0,1 mm step.
+    BoxForm form() const;
+    NetSource source() const { return NetSource{form(), m_percent}; }
+
+    // Accepts when the net fits; otherwise says why and, where there is one,
+    // offers the largest fitting measures (taken into the fields on Yes).
+    void OkBtnClick();
+
+    QRadioButton* WuerfelRadio;
+    QRadioButton* QuaderRadio;
+    QDoubleSpinBox* LaengeEd;
+    QDoubleSpinBox* BreiteEd;
+    QDoubleSpinBox* HoeheEd;
+    NetPreview* Preview;
+    QLabel* RoomLabel;
+    QPushButton* OkBtn;
+    QPushButton* CancelBtn;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void formChanged();
+
+    SheetLayout m_layout;
+    int m_percent;
+    Prompter& m_prompter;
+};

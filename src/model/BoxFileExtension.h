@@ -1,0 +1,34 @@
+#pragma once
+// The extension after a box file's end marker: "FALTEXT", a version digit,
+// then chunks of a 4-byte tag, a little-endian uint32 length and that many
+// bytes, closed by the tag "END " of length 0 with nothing after it. A
+// reader that stops at the end marker never sees it, so older versions open
+// such a file as the cube with the same objects.
+//
+// Chunk "FORM" (28 bytes): int32 form (1 = Quader), float64 L, B, H in mm.
+// Chunks whose tag starts with a lowercase letter belong to a newer version
+// that lets older ones keep them: they are kept byte for byte.
+
+#include "model/BoxFileReader.h"
+#include "model/BoxForm.h"
+
+#include <QByteArray>
+
+namespace boxext {
+inline constexpr char kMagic[] = "FALTEXT";
+inline constexpr int kMagicSize = 7;
+inline constexpr char kVersion = '1';
+inline constexpr int kFormChunkSize = 28;
+}  // namespace boxext
+
+// Whether a document needs the extension: a cuboid, or kept chunks.
+bool needsBoxExtension(const BoxForm& form, const KeptChunks& chunks);
+
+// The extension's bytes (empty when none is needed): FORM first, then the
+// kept chunks in the order read, then "END ".
+QByteArray boxExtensionBytes(const BoxForm& form, const KeptChunks& chunks);
+
+// Reads what follows the end marker, from offset start. Bytes that do not
+// begin with "FALTEXT" (nor are a cut-off beginning of it) are ignored and
+// leave the cube. form and chunks are only set on success.
+BoxParseResult parseBoxExtension(const QByteArray& data, qsizetype start, BoxForm& form, KeptChunks& chunks);

@@ -1,0 +1,279 @@
+#include "render/fast/FigureMask.h"
+
+#include "render/fast/DirectCanvas.h"
+#include "render/GdiCanvas.h"
+#include "render/fast/PixelRun.h"
+
+#include <QImage>
+#include <QMutex>
+#include <QPainter>
+#include <algorithm>
+#include <cstdlib>
+#include <unordered_map>
+#include <memory>
+#include <utility>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+constexpr QRgb Untouched = 0xFF000000u, PenMark = 0xFFFF0000u, BrushMark = 0xFF00FF00u;
+// Figures up to this many pixels a side, with pens up to this wide, placed
+// where a double still counts whole pixels exactly after the curve maths.
+constexpr int MaxSide = 512, MaxPen = 64, MaxCoord = 1 << 15;
+constexpr size_t BudgetBytes = size_t(48) << 20;
+
+// Kept masks in shards of their own lock, so that the threads making the
+// masks of a first paint do not queue for one.
+constexpr int Shards = 16;
+struct Shard {
+    QMutex mutex;
+    std::unordered_map<quint64, std::shared_ptr<const FigureMask>> masks;
+    size_t bytes = 0;
+};
+Shard g_shards[Shards];
+
+// Hands each run of one colour in a row to take(from, to, colour): finds
+// where the colour changes four pixels at a time, by comparing them with
+// their left neighbours, so a run costs nothing to start.
+template <typename Emit>
+void forRuns(const QRgb* line, int width, Emit take) {
+    int start = 0;
+    int x = 1;
+#ifdef __SSE2__
+    for (; x + 4 <= width; x += 4) {
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + x));
+        const __m128i left = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + x - 1));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(here, left)) == 0xFFFF) continue;
+        for (int k = x; k < x + 4; ++k)
+            if (line[k] != line[k - 1]) {
+                take(start, k, line[start]);
+                start = k;
+            }
+    }
+#endif
+    for (; x < width; ++x)
+        if (line[x] != line[x - 1]) {
+            take(start, x, line[start]);
+            start = x;
+        }
+    take(start, width, line[start]);
+}
+
+}  // namespace
+
+void FigureMask::forgetAll() {
+    for (Shard& shard : g_shards) {
+        const QMutexLocker lock(&shard.mutex);
+        shard.masks.clear();
+        shard.bytes = 0;
+    }
+}
+
+size_t FigureMask::keptBytes() {
+    size_t bytes = 0;
+    for (Shard& shard : g_shards) {
+        const QMutexLocker lock(&shard.mutex);
+        bytes += shard.bytes;
+    }
+    return bytes;
+}
+
+size_t FigureMask::budgetBytes() { return BudgetBytes; }
+
+FigureMask::FigureMask(const Key& key) {
+    // A mask whose drawing touched its margin's outer edge is not used. The
+    // first try leaves room for half the pen and a little more (the margin
+    // is cleared and read for every mask); a figure reaching further, a
+    // thin flat ellipse say, gets a second try with a margin that grows
+    // with the figure.
+    trace(key, key.pen / 2 + 3);
+    if (!m_usable && !m_runs.empty()) trace(key, key.pen + 4 + std::max(key.w, key.h) / 4);
+}
+
+void FigureMask::trace(const Key& key, int margin) {
+    m_margin = margin;
+    m_usable = false;
+    m_runs.clear();
+    m_rowStart.clear();
+    const int m = m_margin, w = key.w, h = key.h;
+    // One painter per thread for all the masks it makes.
+    struct Scratch {
+        QImage image;
+        QPainter painter;
+        int pen = -1, brush = -1;   // set on the painter; -1 none yet
+    };
+    thread_local std::unique_ptr<Scratch> scratch;
+    if (!scratch || scratch->image.width() < w + 2 * m || scratch->image.height() < h + 2 * m) {
+        const int side = std::max({w + 2 * m, h + 2 * m, scratch ? scratch->image.width() : 0, 256});
+        scratch.reset();
+        scratch.reset(new Scratch{QImage(side, side, QImage::Format_RGB32), QPainter()});
+        scratch->painter.begin(&scratch->image);
+        scratch->painter.setRenderHint(QPainter::Antialiasing, false);
+    }
+    QPainter& p = scratch->painter;
+    const QRect used(0, 0, w + 2 * m, h + 2 * m);
+    // Cleared in memory: the painter's fill costs as much as a small figure.
+    // The painter writes into the same rows, which nothing else shares.
+    uchar* const rows = scratch->image.bits();
+    const qsizetype bytesPerLine = scratch->image.bytesPerLine();
+    for (int y = 0; y < used.height(); ++y)
+        fillPixelRun(reinterpret_cast<QRgb*>(rows + y * bytesPerLine), used.width(), Untouched);
+    // Pen and brush changed only when they differ from the last mask's.
+    if (scratch->pen != key.pen) {
+        p.setPen(QPen(QColor::fromRgb(PenMark), key.pen, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        scratch->pen = key.pen;
+    }
+    // With and without a brush apart: the painter's thin ellipses place
+    // their outline differently when they are filled.
+    if (scratch->brush != int(key.brush)) {
+        p.setBrush(key.brush ? QBrush(QColor::fromRgb(BrushMark)) : QBrush(Qt::NoBrush));
+        scratch->brush = int(key.brush);
+    }
+    switch (Kind(key.kind)) {
+    case Kind::Ellipse: gdi::Ellipse(p, m, m, m + w, m + h); break;
+    case Kind::RoundRect: gdi::RoundRect(p, m, m, m + w, m + h, key.cornerW, key.cornerH); break;
+    case Kind::LineUp: gdi::Line(p, {m, m + h}, {m + w, m}); break;
+    case Kind::LineDown: gdi::Line(p, {m, m}, {m + w, m + h}); break;
+    }
+    const int width = used.width(), height = used.height();
+    m_rowStart.reserve(size_t(height) + 1);
+    m_runs.reserve(size_t(height) * 3);
+    for (int y = 0; y < height; ++y) {
+        m_rowStart.push_back(quint32(m_runs.size()));
+        forRuns(reinterpret_cast<const QRgb*>(rows + y * bytesPerLine), width, [this, m](int from, int to, QRgb c) {
+            if (c != PenMark && c != BrushMark) return;
+            Run& run = m_runs.emplace_back();
+            run.from = qint16(from - m);
+            run.to = qint16(to - m);
+            run.brush = quint8(c == BrushMark);
+        });
+    }
+    m_rowStart.push_back(quint32(m_runs.size()));
+    int top = height, bottom = -1, left = width, right = -1;
+    for (int r = 0; r < height; ++r) {
+        const quint32 first = m_rowStart[size_t(r)], last = m_rowStart[size_t(r) + 1];
+        if (first == last) continue;
+        top = std::min(top, r);
+        bottom = r;
+        left = std::min(left, m_runs[first].from + m);
+        right = std::max(right, m_runs[last - 1].to + m - 1);
+    }
+    if (bottom < 0) return;   // draws nothing: an empty reach
+    m_usable = top > 0 && left > 0 && bottom < height - 1 && right < width - 1;
+    m_reach = QRect(QPoint(left - m, top - m), QPoint(right - m, bottom - m));
+}
+
+std::shared_ptr<const FigureMask> FigureMask::of(const Key& key, bool makeNow) {
+    // Every field within its bits (keyOf bounds them): one number per key.
+    const quint64 k = quint64(key.kind) | quint64(key.w) << 2 | quint64(key.h) << 12 | quint64(key.cornerW) << 22 |
+                      quint64(key.cornerH) << 33 | quint64(key.pen) << 44 | quint64(key.brush) << 51;
+    Shard& shard = g_shards[(k * 0x9E3779B97F4A7C15ull) >> 60];
+    {
+        const QMutexLocker lock(&shard.mutex);
+        auto it = shard.masks.find(k);
+        if (it == shard.masks.end()) {
+            if (shard.bytes > BudgetBytes / Shards) {
+                shard.masks.clear();
+                shard.bytes = 0;
+            }
+            if (!makeNow) {
+                // A figure seen once goes through the painter: most figures
+                // of a first paint are one of a kind, and a mask costs more
+                // than that.
+                shard.masks.emplace(k, nullptr);
+                shard.bytes += 64;
+                return nullptr;
+            }
+        } else if (it->second) {
+            return it->second;
+        }
+    }
+    // Made outside the lock, so that the other threads go on drawing.
+    std::shared_ptr<const FigureMask> mask(new FigureMask(key));
+    const QMutexLocker lock(&shard.mutex);
+    std::shared_ptr<const FigureMask>& slot = shard.masks[k];
+    if (!slot) {
+        slot = mask;
+        shard.bytes += 64 + mask->m_runs.size() * sizeof(Run) + mask->m_rowStart.size() * sizeof(quint32);
+    }
+    return slot;
+}
+
+bool FigureMask::keyOf(const Figure& f, Key& key, int& left, int& top) {
+    int x1 = f.x1, y1 = f.y1, x2 = f.x2, y2 = f.y2;
+    const bool line = f.kind == Kind::LineUp || f.kind == Kind::LineDown;
+    if (!line) {
+        if (x2 < x1) std::swap(x1, x2);
+        if (y2 < y1) std::swap(y1, y2);
+    }
+    const int w = x2 - x1, h = y2 - y1;
+    // Lines the other way round, and empty figures, go through the painter.
+    if (w <= 0 || h <= 0) return false;
+    if (w > MaxSide || h > MaxSide || f.penWidth < 1 || f.penWidth > MaxPen || std::abs(x1) > MaxCoord ||
+        std::abs(y1) > MaxCoord)
+        return false;
+    key = Key{quint8(f.kind), w, h, 0, 0, f.penWidth, f.brush && !line};
+    if (!line) {
+        // A pen as wide as the hole it leaves turns the stroke's inner edge
+        // inside out; where its pixels fall then depends on the place.
+        if (f.penWidth > 1 && 2 * f.penWidth >= std::min(w, h)) return false;
+    }
+    if (f.kind == Kind::RoundRect) {
+        key.cornerW = std::abs(f.cornerW);
+        key.cornerH = std::abs(f.cornerH);
+        // A corner that makes it a plain rectangle, or one far beyond the
+        // figure's size (the painter caps it): not worth a mask.
+        if (key.cornerW < 2 || key.cornerH < 2 || key.cornerW > 2 * MaxSide || key.cornerH > 2 * MaxSide)
+            return false;
+        if (f.penWidth > 1 && 2 * f.penWidth >= std::min(key.cornerW, key.cornerH)) return false;
+    }
+    left = x1;
+    top = y1;
+    return true;
+}
+
+std::shared_ptr<const FigureMask> FigureMask::prepare(const Figure& figure) {
+    Key key;
+    int left = 0, top = 0;
+    if (!keyOf(figure, key, left, top)) return nullptr;
+    std::shared_ptr<const FigureMask> mask = of(key, true);
+    return mask && mask->m_usable ? mask : nullptr;
+}
+
+bool FigureMask::draw(const DirectCanvas& canvas, const Figure& figure, QRgb pen, const QRgb* brush) {
+    Key key;
+    int x1 = 0, y1 = 0;
+    if (!keyOf(figure, key, x1, y1)) {
+        // The painter draws nothing for an empty ellipse or rounded rectangle.
+        const bool line = figure.kind == Kind::LineUp || figure.kind == Kind::LineDown;
+        return !line && (figure.x1 == figure.x2 || figure.y1 == figure.y2);
+    }
+    // Far off the clip costs nothing to skip; the mask tells the exact reach.
+    const int far = key.pen + 4 + std::max(key.w, key.h);
+    if (!QRect(x1 - far, y1 - far, key.w + 2 * far, key.h + 2 * far).intersects(canvas.clip())) return false;
+    const std::shared_ptr<const FigureMask> mask = of(key, false);
+    return mask && mask->m_usable && mask->drawAt(canvas, x1, y1, pen, brush);
+}
+
+bool FigureMask::drawAt(const DirectCanvas& canvas, int x1, int y1, QRgb pen, const QRgb* brush) const {
+    if (!m_usable) return false;
+    const QRect reach = m_reach.translated(x1, y1);
+    if (!canvas.holds(reach)) return false;
+    const QRect part = reach & canvas.clip();
+    if (part.isEmpty()) return true;
+    const int m = m_margin;
+    const quint32 colours[2] = {0xFF000000u | pen, brush ? (0xFF000000u | *brush) : 0u};
+    for (int y = part.top(); y <= part.bottom(); ++y) {
+        const int r = y - y1 + m;
+        quint32* const row = canvas.row(y);
+        for (quint32 i = m_rowStart[size_t(r)], end = m_rowStart[size_t(r) + 1]; i < end; ++i) {
+            const Run& run = m_runs[i];
+            const int from = std::max(x1 + run.from, part.left()), to = std::min(x1 + run.to, part.right() + 1);
+            if (to > from) fillPixelRun(row + from, to - from, colours[run.brush]);
+        }
+    }
+    return true;
+}

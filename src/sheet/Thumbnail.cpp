@@ -1,0 +1,67 @@
+#include "sheet/Thumbnail.h"
+
+#include "box/BoxNet.h"
+#include "model/BoxDocument.h"
+#include "model/BoxFile.h"
+#include "model/SheetGeometry.h"
+#include "sheet/SheetRenderer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+// Rendered at twice the thumbnail's size and scaled down: the dotted net and
+// thin lines come out as soft lines instead of breaking up.
+constexpr int Oversampling = 2;
+// Small thumbnails are still rendered at a resolution where the net's
+// pixel sizes keep its aspect.
+constexpr double MinRenderDpi = 40;
+constexpr int MaxRenderDpi = 1200;
+// The net's proportions are measured at the print's resolution.
+constexpr int MeasureDpi = 600;
+
+// The net's cut outline bounds at dpi, in item pixels.
+QRect netBoundsAt(const BoxDocument& doc, int dpi) {
+    const SheetGeometry g = sheetGeometry(doc.Layout, dpi, dpi);
+    if (g.Wb < 1 || g.Hb < 1) return QRect();
+    return netBounds(measureNetAtDpi(boxAreaFor(g.Wb, g.Hb, 0, 0, false), NetSource::of(doc, 100), dpi));
+}
+
+int renderDpiFor(const QSizeF& netMm, int size) {
+    const double longerMm = std::max(netMm.width(), netMm.height());
+    if (!(longerMm > 0)) return 0;
+    const double dpi = std::ceil(size * Oversampling * 25.39995 / longerMm);
+    return int(std::clamp(dpi, MinRenderDpi, double(MaxRenderDpi)));
+}
+}  // namespace
+
+QImage renderThumbnail(BoxDocument& doc, int size) {
+    if (size < 1) return QImage();
+    const QRect measured = netBoundsAt(doc, MeasureDpi);
+    if (measured.isEmpty()) return QImage();
+    const QSizeF netMm(measured.width() * 25.39995 / MeasureDpi, measured.height() * 25.39995 / MeasureDpi);
+    const int dpi = renderDpiFor(netMm, size);
+    if (dpi <= 0) return QImage();
+    const SheetLayout kept = doc.Layout;
+    doc.Layout.MarginX = 0;
+    doc.Layout.MarginY = 0;
+    const SheetGeometry g = sheetGeometry(doc.Layout, dpi, dpi);
+    const QRect net = netBoundsAt(doc, dpi).intersected(QRect(0, 0, g.Wb, g.Hb));
+    QImage item;
+    if (!net.isEmpty()) item = renderSheetImage(doc, 100, dpi, QSize(g.Wb, g.Hb));
+    doc.Layout = kept;
+    if (item.isNull()) return QImage();
+    // The net's own aspect at the print's resolution, not that of its
+    // coarser pixels here.
+    const double w = measured.width(), h = measured.height();
+    const QSize target = w >= h ? QSize(size, std::max(1, int(std::lround(size * h / w))))
+                                : QSize(std::max(1, int(std::lround(size * w / h))), size);
+    return item.copy(net).scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+QImage thumbnailOfFile(const QString& boxPath, int size, Prompter& prompter) {
+    BoxDocument doc;
+    // The pictures are drawn at most about the size of the rendered item.
+    if (!OpenForPreview(doc, boxPath, prompter, size * Oversampling)) return QImage();
+    return renderThumbnail(doc, size);
+}

@@ -1,0 +1,25 @@
+#pragma once
+// Thumbnails of box files for file managers: the net as printed at 100 %,
+// its cut outline's bounding box scaled to a given size on its longer side
+// (the rest of the box area is blank paper a thumbnail has no room for).
+
+#include <QImage>
+#include <QString>
+
+struct BoxDocument;
+class Prompter;
+
+namespace thumbnail {
+inline constexpr int DefaultSize = 256;
+inline constexpr int MaxSize = 2048;
+}  // namespace thumbnail
+
+// Renders doc's net (margins left aside: a thumbnail shows the box, not the
+// sheet) so that its cut outline's longer side is size pixels. Null when
+// nothing can be drawn (empty item size, a render pass already running).
+QImage renderThumbnail(BoxDocument& doc, int size);
+
+// Opens the box file with pictures decoded only as large as the thumbnail
+// needs, then renders it. Unreadable pictures are left out (reported to
+// prompter); a damaged or unreadable box file gives a null image.
+QImage thumbnailOfFile(const QString& boxPath, int size, Prompter& prompter);

@@ -1,0 +1,86 @@
+// A print the user stops never reaches the print server: the sheet is
+// rendered before the job begins, so "Abbrechen" leaves no job at all, and
+// the next print goes through as usual.
+#include "PrivateCupsServer.h"
+
+#include "app/PrintController.h"
+#include "model/BoxDocument.h"
+#include "model/NewDocument.h"
+#include "model/Prompter.h"
+#include "render/Mapping.h"
+#include "widgets/WorkProgress.h"
+
+#include <QApplication>
+#include <QPrinterInfo>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+TEST(CupsPrinting, AStoppedPrintSendsNoJobAndTheNextOneArrives) {
+    PrivateCupsServer cups;
+    ASSERT_TRUE(cups.start()) << cups.error().toStdString();
+    ASSERT_TRUE(cups.addFileQueue(QStringLiteral("drucker"))) << cups.error().toStdString();
+    ASSERT_TRUE(cups.setDefault(QStringLiteral("drucker"))) << cups.error().toStdString();
+    qputenv("CUPS_SERVER", QFile::encodeName(cups.socket()));
+    ASSERT_EQ(QPrinterInfo::availablePrinterNames().size(), 1);
+
+    BoxDocument doc;
+    newDocument(doc);
+    for (int i = 0; i < 3000; ++i) {
+        Tobs& o = doc.Objects[doc.Objects.takeFreeSlot()];
+        o.Kind = Figure;
+        o.Shape = shEllipse;
+        o.Color = 0x102030 + i;
+        o.FontName = QStringLiteral("Times New Roman");
+        SetDevLeft(o, 560 + (i % 60) * 8, doc.Zoom, doc.ScreenDivisor);
+        SetDevTop(o, 400 + (i / 60) % 40 * 8, doc.Zoom, doc.ScreenDivisor);
+        SetDevWidth(o, 7, doc.Zoom, doc.ScreenDivisor);
+        SetDevHeight(o, 7, doc.Zoom, doc.ScreenDivisor);
+    }
+    RecordingPrompter prompter;
+    PrintController print(doc, prompter);
+    ASSERT_FALSE(print.printsToPdf());
+
+    const int before = WorkProgress::showAfterMs();
+    WorkProgress::setShowAfterMs(0);
+    bool pressed = false;
+    QTimer presser;
+    presser.setInterval(1);
+    QObject::connect(&presser, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        QPushButton* button = dialog ? dialog->findChild<QPushButton*>() : nullptr;
+        if (!button || pressed) return;
+        pressed = true;
+        QTest::mouseClick(button, Qt::LeftButton);
+    });
+    presser.start();
+    EXPECT_FALSE(print.PrintClick(100, 96));
+    presser.stop();
+    WorkProgress::setShowAfterMs(before);
+    EXPECT_TRUE(pressed);
+    EXPECT_TRUE(prompter.messages.empty());
+
+    // Given time to arrive, nothing does; the scheduler holds no job either.
+    const QString out = cups.outputFile(QStringLiteral("drucker"));
+    QTest::qWait(3000);
+    EXPECT_FALSE(QFile::exists(out)) << cups.log().toStdString();
+    QProcess queue;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("CUPS_SERVER"), cups.socket());
+    queue.setProcessEnvironment(env);
+    queue.start(QStringLiteral("lpstat"), {QStringLiteral("-W"), QStringLiteral("all"), QStringLiteral("-o")});
+    ASSERT_TRUE(queue.waitForFinished(30000));
+    EXPECT_EQ(queue.readAllStandardOutput().trimmed(), QByteArray()) << "a job was queued";
+
+    ASSERT_TRUE(print.PrintClick(100, 96));
+    QByteArray job;
+    const bool complete = QTest::qWaitFor(
+        [&] {
+            QFile f(out);
+            job = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+            return job.startsWith("%PDF") && job.trimmed().endsWith("%%EOF");
+        },
+        60000);
+    EXPECT_TRUE(complete) << "no job arrived\n" << cups.log().toStdString();
+}

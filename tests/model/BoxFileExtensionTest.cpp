@@ -1,0 +1,225 @@
+// The extension after the end marker: the cuboid's form and the chunks kept
+// for a newer version, written so that a reader of the plain format still
+// reads the same objects, and refused with the document unchanged when it
+// comes from a newer version or is damaged.
+#include "BoxTestSupport.h"
+
+#include "model/BoxFile.h"
+#include "model/BoxFileExtension.h"
+#include "model/BoxFileReader.h"
+
+#include <QtEndian>
+
+#include <cmath>
+#include <limits>
+
+using namespace boxtest;
+
+namespace {
+
+QByteArray u32(std::uint32_t v) {
+    QByteArray b(4, 0);
+    qToLittleEndian(v, b.data());
+    return b;
+}
+
+QByteArray f64(double v) {
+    QByteArray b(8, 0);
+    qToLittleEndian(v, b.data());
+    return b;
+}
+
+QByteArray chunk(const char* tag, const QByteArray& data) { return QByteArray(tag, 4) + u32(data.size()) + data; }
+
+QByteArray formChunk(std::int32_t kind, double L, double B, double H) {
+    return chunk("FORM", u32(static_cast<std::uint32_t>(kind)) + f64(L) + f64(B) + f64(H));
+}
+
+const QByteArray kEnd = chunk("END ", QByteArray());
+
+// The plain file of a design with two objects (what the end marker closes).
+QByteArray plainFile() {
+    BoxDocument doc;
+    makeNewDocument(doc);
+    placeFigure(doc, 2);
+    placeText(doc, 7, QStringLiteral("Tee"));
+    return serializeBoxDocument(doc);
+}
+
+// A reader that knows only the plain format: identifier, layout, header,
+// records up to the end marker. It returns the seenSlots it saw and where it
+// stopped.
+struct PlainRead {
+    std::vector<std::int32_t> seenSlots;
+    qsizetype stoppedAt = -1;
+};
+PlainRead readPlain(const QByteArray& d) {
+    PlainRead r;
+    qsizetype p = 33 + 112 + 4 + 4 + 4;
+    auto i32 = [&] {
+        const std::int32_t v = qFromLittleEndian<std::int32_t>(d.constData() + p);
+        p += 4;
+        return v;
+    };
+    auto zstr = [&] { p = d.indexOf('\0', p) + 1; };
+    zstr();       // background file
+    p += 16;      // zoom, divisor
+    for (;;) {
+        const std::int32_t slot = i32();
+        if (slot > 10000) break;
+        r.seenSlots.push_back(slot);
+        p += 16 + 1 + 4 * 6 + 2 + 8 + 2 + 8;   // up to Content
+        zstr();
+        p += 8;
+        zstr();   // font name
+        p += 1 + 4 + 1;
+    }
+    r.stoppedAt = p;
+    return r;
+}
+
+class BoxFileExtension : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    RecordingPrompter prompter;
+    BoxDocument open;
+    QByteArray before;
+
+    void SetUp() override {
+        makeNewDocument(open);
+        open.Form = BoxForm::cuboid(33.3, 44.4, 55.5);
+        placeText(open, 3, QStringLiteral("bleibt"));
+        open.FileName = QStringLiteral("/home/x/alt.box");
+        before = snapshot(open);
+    }
+
+    bool openBytes(const QByteArray& bytes, BoxDocument& doc) {
+        const QString file = dir.filePath(QStringLiteral("f.box"));
+        EXPECT_TRUE(writeAll(file, bytes));
+        prompter.messages.clear();
+        return OpenItNow(doc, file, prompter);
+    }
+
+    // Refused as newer or as damaged (with the byte offset), doc unchanged.
+    void expectRefused(const QByteArray& bytes, bool newer, const std::string& what) {
+        EXPECT_FALSE(openBytes(bytes, open)) << what;
+        ASSERT_EQ(prompter.messages.size(), 1u) << what;
+        if (newer) {
+            EXPECT_EQ(prompter.messages[0].text, QStringLiteral("Die Datei wurde mit einer neueren Version erstellt."))
+                << what;
+        } else {
+            EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("Fehler: Datei ist beschädigt")) << what;
+            EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("(Byte "))) << what;
+        }
+        EXPECT_EQ(snapshot(open), before) << what;
+    }
+};
+
+}  // namespace
+
+TEST_F(BoxFileExtension, CubeStaysThePlainFileAndCuboidRoundTripsByteForByte) {
+    BoxDocument fresh;
+    makeNewDocument(fresh);
+    EXPECT_EQ(serializeBoxDocument(fresh).size(), 178);
+
+    BoxDocument doc;
+    makeNewDocument(doc);
+    placeFigure(doc, 2);
+    const QByteArray plain = serializeBoxDocument(doc);
+    doc.Form = BoxForm::cuboid(64, 21, 89);
+    const QByteArray bytes = serializeBoxDocument(doc);
+    EXPECT_EQ(bytes, plain + "FALTEXT1" + formChunk(1, 64, 21, 89) + kEnd);
+
+    BoxDocument back;
+    ASSERT_TRUE(openBytes(bytes, back));
+    EXPECT_TRUE(back.Form.isCuboid());
+    EXPECT_EQ(back.Form, BoxForm::cuboid(64, 21, 89));
+    EXPECT_EQ(serializeBoxDocument(back), bytes);
+    // Measures are stored on the 0,1 mm step.
+    doc.Form = BoxForm::cuboid(64.04, 21.06, 88.95);
+    ASSERT_TRUE(openBytes(serializeBoxDocument(doc), back));
+    EXPECT_EQ(back.Form, BoxForm::cuboid(64.0, 21.1, 89.0));
+}
+
+TEST_F(BoxFileExtension, LowercaseChunksSurviveOpenAndSaveEvenOnACube) {
+    const QByteArray kept1 = chunk("note", QByteArray("Hallo\0Welt", 10));
+    const QByteArray kept2 = chunk("zz9!", QByteArray());
+    const QByteArray cubeFile = plainFile() + "FALTEXT1" + kept1 + kept2 + kEnd;
+    BoxDocument doc;
+    ASSERT_TRUE(openBytes(cubeFile, doc));
+    EXPECT_FALSE(doc.Form.isCuboid());
+    ASSERT_EQ(doc.Chunks.size(), 2u);
+    EXPECT_EQ(doc.Chunks[0].tag, QByteArray("note"));
+    EXPECT_EQ(serializeBoxDocument(doc), cubeFile);
+    // With a form, FORM comes first and the kept chunks follow in read order.
+    const QByteArray cuboidFile = plainFile() + "FALTEXT1" + kept1 + formChunk(1, 70, 45, 110) + kept2 + kEnd;
+    ASSERT_TRUE(openBytes(cuboidFile, doc));
+    EXPECT_EQ(serializeBoxDocument(doc), plainFile() + "FALTEXT1" + formChunk(1, 70, 45, 110) + kept1 + kept2 + kEnd);
+}
+
+TEST_F(BoxFileExtension, PlainReaderStopsAtTheEndMarkerAndSeesTheSameObjects) {
+    BoxDocument doc;
+    makeNewDocument(doc);
+    placeFigure(doc, 2);
+    placeText(doc, 7, QStringLiteral("Tee"));
+    doc.Form = BoxForm::cuboid(70, 45, 110);
+    const QByteArray bytes = serializeBoxDocument(doc);
+    const PlainRead r = readPlain(bytes);
+    EXPECT_EQ(r.seenSlots, (std::vector<std::int32_t>{2, 7}));
+    EXPECT_EQ(r.stoppedAt, plainFile().size());
+    EXPECT_EQ(bytes.mid(r.stoppedAt, 7), QByteArray("FALTEXT"));
+    // And the bytes after the end marker that are no extension are ignored.
+    BoxDocument other;
+    ASSERT_TRUE(openBytes(plainFile() + "Rest von frueher", other));
+    EXPECT_FALSE(other.Form.isCuboid());
+}
+
+TEST_F(BoxFileExtension, NewerVersionsAreRefused) {
+    const QByteArray p = plainFile();
+    expectRefused(p + "FALTEXT1" + chunk("NEWS", "x") + kEnd, true, "uppercase chunk");
+    expectRefused(p + "FALTEXT1" + formChunk(2, 64, 21, 89) + kEnd, true, "form 2");
+    expectRefused(p + "FALTEXT2" + kEnd, true, "version 2");
+    expectRefused(p + "FALTEXT9" + kEnd, true, "version 9");
+    expectRefused(p + "FALTEXT1" + chunk("FORM", u32(1) + f64(64) + f64(21) + f64(89) + u32(0)) + kEnd, true,
+                  "FORM longer than 28 bytes");
+}
+
+TEST_F(BoxFileExtension, EveryFaultIsDamage) {
+    const QByteArray p = plainFile();
+    const QByteArray form = formChunk(1, 64, 21, 89);
+    const std::vector<std::pair<QByteArray, std::string>> faults = {
+        {p + "FALTEXT1" + form + form + kEnd, "second FORM"},
+        {p + "FALTEXT1" + formChunk(0, 64, 21, 89) + kEnd, "form 0"},
+        {p + "FALTEXT1" + formChunk(-1, 64, 21, 89) + kEnd, "form -1"},
+        {p + "FALTEXT1" + formChunk(1, std::numeric_limits<double>::quiet_NaN(), 21, 89) + kEnd, "NaN"},
+        {p + "FALTEXT1" + formChunk(1, 64, std::numeric_limits<double>::infinity(), 89) + kEnd, "infinite"},
+        {p + "FALTEXT1" + formChunk(1, 64, 21, 9.94) + kEnd, "9.94 mm"},
+        {p + "FALTEXT1" + formChunk(1, 400.06, 21, 89) + kEnd, "400.06 mm"},
+        {p + "FALTEXT1" + chunk("FORM", u32(1) + f64(64) + f64(21)) + kEnd, "FORM too short"},
+        {p + "FALTEXT1" + form + chunk("END ", "x"), "END with a length"},
+        {p + "FALTEXT1" + form + kEnd + "x", "bytes after END"},
+        {p + "FALTEXT1" + form, "missing END"},
+        {p + "FALTEXT1" + chunk("1abc", "x") + kEnd, "tag starting with a digit"},
+        {p + "FALTEXT1" + QByteArray("note") + u32(1000) + "xy" + kEnd, "chunk longer than the file"},
+        {p + "FALTEXTx" + kEnd, "version not a digit"},
+        {p + "FALTEXT0" + kEnd, "version 0"},
+    };
+    for (const auto& [bytes, what] : faults) expectRefused(bytes, false, what);
+    // 9.96 rounds to 10.0 and is read.
+    BoxDocument ok;
+    ASSERT_TRUE(openBytes(p + "FALTEXT1" + formChunk(1, 9.96, 21, 89) + kEnd, ok));
+    EXPECT_EQ(ok.Form.L, 10.0);
+}
+
+TEST_F(BoxFileExtension, TruncationAnywhereInTheExtensionIsRefused) {
+    const QByteArray p = plainFile();
+    const QByteArray full = p + "FALTEXT1" + formChunk(1, 64, 21, 89) + chunk("memo", "abc") + kEnd;
+    for (qsizetype n = p.size() + 1; n < full.size(); ++n) {
+        const QByteArray cut = full.left(n);
+        BoxDocument doc;
+        const BoxParseResult r = parseBoxDocument(cut, doc);
+        EXPECT_FALSE(r.ok()) << n;
+        EXPECT_LE(r.offset, n) << n;
+        expectRefused(cut, false, "cut at " + std::to_string(n));
+    }
+}
