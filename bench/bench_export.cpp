@@ -3,6 +3,7 @@
 // exported as PDF (with its layers) and as SVG.
 
 #include "BenchSupport.h"
+#include "ExportBench.h"
 #include "model/BoxDocument.h"
 #include "render/Mapping.h"
 #include "export/VectorExport.h"
@@ -90,15 +91,7 @@ void exportAs(benchmark::State& state, ExportFormat format) {
     ExportOptions o;
     o.format = format;
     o.net = true;
-    qint64 bytes = 0;
-    for (auto _ : state) {
-        QByteArray out;
-        QBuffer buffer(&out);
-        buffer.open(QIODevice::WriteOnly);
-        QString error;
-        if (!writeVectorExport(*doc, o, buffer, error)) state.SkipWithError(error.toUtf8().constData());
-        bytes = out.size();
-    }
+    const qint64 bytes = bench::timeExports(state, *doc, o);
     state.counters["file_MB"] = double(bytes) / 1e6;
 }
 

@@ -4,6 +4,7 @@
 // cube whose net outline has the same area.
 
 #include "BenchSupport.h"
+#include "ExportBench.h"
 #include "base/Units.h"
 #include "box/FoldingModel.h"
 #include "export/VectorExport.h"
@@ -15,7 +16,6 @@
 #include "view3d/FaceTextures.h"
 #include "view3d/FoldedBoxPainter.h"
 
-#include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -120,14 +120,7 @@ void BM_ExportPdfOfForm(benchmark::State& state) {
     o.format = ExportFormat::Pdf;
     o.net = true;
     o.percent = cubePercentLikeCardBox(doc->Layout);
-    for (auto _ : state) {
-        QByteArray out;
-        QBuffer buffer(&out);
-        buffer.open(QIODevice::WriteOnly);
-        QString error;
-        if (!writeVectorExport(*doc, o, buffer, error)) state.SkipWithError(error.toUtf8().constData());
-        benchmark::DoNotOptimize(out.size());
-    }
+    bench::timeExports(state, *doc, o);
 }
 BENCHMARK(BM_ExportPdfOfForm)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 

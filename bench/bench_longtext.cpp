@@ -6,13 +6,13 @@
 // nothing measurable). Peak memory of the process is reported as peak_MB.
 
 #include "BenchSupport.h"
+#include "ExportBench.h"
 #include "export/VectorExport.h"
 #include "model/BoxDocument.h"
 #include "model/SheetLayout.h"
 #include "sheet/SheetPlan.h"
 #include "sheet/SheetRenderer.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 
@@ -78,15 +78,7 @@ void BM_MegabyteTextExported(benchmark::State& state) {
         ++asked;
         return true;
     });
-    qint64 bytes = 0;
-    for (auto _ : state) {
-        QByteArray out;
-        QBuffer buffer(&out);
-        buffer.open(QIODevice::WriteOnly);
-        QString error;
-        if (!writeVectorExport(*doc, o, buffer, error)) state.SkipWithError(error.toUtf8().constData());
-        bytes = out.size();
-    }
+    const qint64 bytes = bench::timeExports(state, *doc, o);
     state.counters["file_MB"] = double(bytes) / (1024 * 1024);
     state.counters["questions"] = double(asked) / double(state.iterations());
     state.counters["peak_MB"] = peakMegabytes();

@@ -204,8 +204,6 @@ int redPixels(const QString& pdf) {
 TEST(CupsPrinting, TheChosenPrinterBringsItsColourItsPrintableAreaAndItsPaperOnlyWhereNeeded) {
     for (const char* tool : {"pdftoppm", "pdfinfo"})
         ASSERT_FALSE(QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) << tool << " missing";
-    PrivateCupsServer cups;
-    ASSERT_TRUE(cups.start()) << cups.error().toStdString();
     PrivateCupsServer::Queue grey;
     grey.margin = 36;
     PrivateCupsServer::Queue colour;
@@ -214,11 +212,11 @@ TEST(CupsPrinting, TheChosenPrinterBringsItsColourItsPrintableAreaAndItsPaperOnl
     colour.margin = 12;
     PrivateCupsServer::Queue letterOnly;
     letterOnly.papers = {QStringLiteral("Letter")};
-    ASSERT_TRUE(cups.addFileQueue(QStringLiteral("grau"), grey)) << cups.error().toStdString();
-    ASSERT_TRUE(cups.addFileQueue(QStringLiteral("farbig"), colour)) << cups.error().toStdString();
-    ASSERT_TRUE(cups.addFileQueue(QStringLiteral("brief"), letterOnly)) << cups.error().toStdString();
-    ASSERT_TRUE(cups.setDefault(QStringLiteral("grau"))) << cups.error().toStdString();
-    qputenv("CUPS_SERVER", QFile::encodeName(cups.socket()));
+    PrivateCupsServer cups;
+    ASSERT_TRUE(cups.startWith({{QStringLiteral("grau"), grey},
+                                {QStringLiteral("farbig"), colour},
+                                {QStringLiteral("brief"), letterOnly}}))
+        << cups.error().toStdString();
     ASSERT_EQ(QPrinterInfo::availablePrinterNames().size(), 3);
     ASSERT_EQ(QPrinterInfo::printerInfo(QStringLiteral("farbig")).defaultColorMode(), QPrinter::Color);
 
@@ -304,18 +302,16 @@ TEST(CupsPrinting, TheChosenPrinterBringsItsColourItsPrintableAreaAndItsPaperOnl
 // one chosen, its own paper only where it lacks the current one, and what
 // OK takes over.
 TEST(CupsPrinting, TheSetupDialogOffersEachPrintersPapersAndTakesPaperAndOrientation) {
-    PrivateCupsServer cups;
-    ASSERT_TRUE(cups.start()) << cups.error().toStdString();
     PrivateCupsServer::Queue colour;
     colour.colour = true;
     colour.papers = {QStringLiteral("Letter"), QStringLiteral("A4"), QStringLiteral("A3")};
     PrivateCupsServer::Queue letterOnly;
     letterOnly.papers = {QStringLiteral("Letter"), QStringLiteral("Legal")};
-    ASSERT_TRUE(cups.addFileQueue(QStringLiteral("grau"))) << cups.error().toStdString();
-    ASSERT_TRUE(cups.addFileQueue(QStringLiteral("farbig"), colour)) << cups.error().toStdString();
-    ASSERT_TRUE(cups.addFileQueue(QStringLiteral("brief"), letterOnly)) << cups.error().toStdString();
-    ASSERT_TRUE(cups.setDefault(QStringLiteral("brief"))) << cups.error().toStdString();
-    qputenv("CUPS_SERVER", QFile::encodeName(cups.socket()));
+    PrivateCupsServer cups;
+    ASSERT_TRUE(cups.startWith({{QStringLiteral("brief"), letterOnly},
+                                {QStringLiteral("grau"), PrivateCupsServer::Queue()},
+                                {QStringLiteral("farbig"), colour}}))
+        << cups.error().toStdString();
 
     BoxDocument doc;
     newDocument(doc);

@@ -14,6 +14,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <utility>
+#include <vector>
+
 class PrivateCupsServer {
 public:
     PrivateCupsServer() = default;
@@ -80,6 +83,18 @@ public:
                                                    QStringLiteral("file://") + outputFile(name), QStringLiteral("-P"), ppd});
     }
     bool setDefault(const QString& name) { return runTool(QStringLiteral("lpadmin"), {QStringLiteral("-d"), name}); }
+
+    // The server started with these queues, the first one the default, and
+    // the print support of this process pointed at it (before the first
+    // printer object is made).
+    bool startWith(const std::vector<std::pair<QString, Queue>>& queues) {
+        if (!start()) return false;
+        for (const auto& [name, queue] : queues)
+            if (!addFileQueue(name, queue)) return false;
+        if (!queues.empty() && !setDefault(queues.front().first)) return false;
+        qputenv("CUPS_SERVER", QFile::encodeName(socket()));
+        return true;
+    }
 
     QString socket() const { return path(QStringLiteral("cups.sock")); }
     QString outputFile(const QString& queue) const { return path(QStringLiteral("out/%1.prn").arg(queue)); }

@@ -2,6 +2,7 @@
 // of the cube and of cuboids, checked in device pixels of the editor.
 
 #include "EditTestHelpers.h"
+#include "FaceTestSupport.h"
 #include "TestCanvas.h"
 
 #include "box/FaceGeometry.h"
@@ -32,15 +33,8 @@ protected:
     std::vector<FaceRect> faces() { return faceRects(c.doc, NetSource::of(c.doc, c.percent)); }
     // A small object whose centre lies on the face.
     Tobs& placeOn(const FaceRect& f, int kind, int shape = shRectangle) {
-        Tobs& o = c.doc.Objects[1];
-        o.resetToDefaults();
-        o.Kind = kind;
+        Tobs& o = freshObjectOnFace(c.doc, f, kind, 3000, 2000, 0.25);
         o.Shape = shape;
-        o.Width = 3000;
-        o.Height = 2000;
-        o.Left = unitsOf(f.left + f.width() / 4);
-        o.Top = unitsOf(f.top + f.height() / 4);
-        c.doc.CurrentObject = 1;
         return o;
     }
     Mapping map() { return Mapping::screenFor(c.doc); }

@@ -1,6 +1,8 @@
 // A turned text is drawn as one line from a corner of its rectangle:
 // centring it on a face, or turning it upright, goes by that line as the
 // 600-dpi print draws it. Checked on the ink of the print.
+
+#include "FaceTestSupport.h"
 #include "TestCanvas.h"
 
 #include "box/FaceGeometry.h"
@@ -45,20 +47,13 @@ Ink printedInk(const BoxDocument& doc, int percent, double cx, double cy) {
 }
 
 Tobs& placeText(TestCanvas& c, const FaceRect& f, int rotation) {
-    Tobs& o = c.doc.Objects[1];
-    o.resetToDefaults();
-    o.Kind = Text;
+    Tobs& o = freshObjectOnFace(c.doc, f, Text, 9000, 4000, 0.2);
     o.Content = QStringLiteral("HHHHHH");
     o.FontName = QStringLiteral("Liberation Sans");
     o.FontSize = 10;
     o.FontHeight = -13;
     o.Color = 0;
     o.Rotation = rotation;
-    o.Width = 9000;
-    o.Height = 4000;
-    o.Left = unitsOf(f.left + f.width() / 5);
-    o.Top = unitsOf(f.top + f.height() / 5);
-    c.doc.CurrentObject = 1;
     return o;
 }
 

@@ -7,6 +7,10 @@
 #include "model/BoxDocument.h"
 #include "box/BoxNet.h"
 #include "sheet/SheetRenderer.h"
+#include "export/VectorExport.h"
+
+#include <QBuffer>
+#include <QFile>
 
 #include <QDir>
 #include <QImage>
@@ -100,6 +104,25 @@ inline std::unique_ptr<Design> makeDesign(bool withBackground = true) {
         d->pictures.push_back(r);
     }
     return d;
+}
+
+// The vector export of a design as bytes; a failed export fails the test.
+inline QByteArray exportBytes(BoxDocument& doc, const ExportOptions& o) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QString error;
+    EXPECT_TRUE(writeVectorExport(doc, o, buffer, error)) << error.toStdString();
+    return bytes;
+}
+
+// Bytes put into a file of a temporary folder, for the outside readers.
+inline QString writeTemp(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    EXPECT_EQ(f.write(bytes), bytes.size());
+    return path;
 }
 
 // Runs a program; its exit code must be 0. A missing program fails the test.

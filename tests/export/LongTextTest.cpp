@@ -3,12 +3,10 @@
 // lines. Laying out all 16000 lines took over two minutes and 2 GB for the
 // paths and wrote every hidden line into the file.
 
-#include "RenderTestUtil.h"
-#include "export/VectorExport.h"
+#include "ExportTestSupport.h"
 #include "model/BoxDocument.h"
 #include "sheet/SheetRenderer.h"
 
-#include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
 #include <gtest/gtest.h>
@@ -38,12 +36,7 @@ QByteArray exportBytes(BoxDocument& doc, ExportFormat format, bool asPaths) {
     ExportOptions o;
     o.format = format;
     o.textAsPaths = asPaths;
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QString error;
-    EXPECT_TRUE(writeVectorExport(doc, o, buffer, error)) << error.toStdString();
-    return bytes;
+    return ex::exportBytes(doc, o);
 }
 
 }  // namespace

@@ -18,23 +18,6 @@
 
 namespace {
 
-QByteArray exported(BoxDocument& doc, const ExportOptions& o) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QString error;
-    EXPECT_TRUE(writeVectorExport(doc, o, buffer, error)) << error.toStdString();
-    return bytes;
-}
-
-QString saved(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-    return path;
-}
-
 // "MediaBox: l b r t" lines of pdfinfo -box.
 std::map<QString, QRectF> pageBoxes(const QString& pdf) {
     const QString info = QString::fromUtf8(ex::run(QStringLiteral("pdfinfo"), {QStringLiteral("-box"), pdf}));
@@ -56,7 +39,7 @@ QRectF cutBoundsPoints(BoxDocument& doc, ExportOptions o) {
     o.format = ExportFormat::Svg;
     o.art = o.folds = o.net = false;
     o.cuts = true;
-    const auto layers = ex::readLayers(exported(doc, o));
+    const auto layers = ex::readLayers(ex::exportBytes(doc, o));
     const QPolygonF outline = ex::parsePathData(layers.at("schnittlinien").pathData.at(0)).at(0).points;
     const QRectF px = outline.boundingRect();
     const double k = 72.0 / kExportDpi;
@@ -100,7 +83,7 @@ TEST(PdfPageBoxes, PageIsExactTrimIsTheCutOutlineAndBleedGrowsItWithinThePage) {
         o.page = c.page;
         o.bleed = c.bleedMm > 0;
         o.bleedMm = c.bleedMm;
-        auto boxes = pageBoxes(saved(dir, QStringLiteral("boxes.pdf"), exported(*d->doc, o)));
+        auto boxes = pageBoxes(ex::writeTemp(dir, QStringLiteral("boxes.pdf"), ex::exportBytes(*d->doc, o)));
         ASSERT_TRUE(boxes.count("MediaBox") && boxes.count("TrimBox") && boxes.count("BleedBox"));
         const QRectF media = boxes["MediaBox"];
         EXPECT_NEAR(media.width(), c.pagePoints.width(), 0.011);
@@ -126,7 +109,7 @@ TEST(PdfPageBoxes, PopplerShowsTheCutLineWhereTheTrimBoxIs) {
     o.bleed = true;
     o.bleedMm = 5;
     o.art = o.folds = false;
-    const QString pdf = saved(dir, QStringLiteral("cut.pdf"), exported(*d->doc, o));
+    const QString pdf = ex::writeTemp(dir, QStringLiteral("cut.pdf"), ex::exportBytes(*d->doc, o));
     auto boxes = pageBoxes(pdf);
     const QRectF media = boxes["MediaBox"];
     const QRectF trim = fromTop(boxes["TrimBox"], media.bottom());

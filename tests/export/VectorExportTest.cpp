@@ -23,23 +23,6 @@ namespace {
 
 constexpr int kReadDpi = 300;
 
-QByteArray exportBytes(BoxDocument& doc, const ExportOptions& o) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QString error;
-    EXPECT_TRUE(writeVectorExport(doc, o, buffer, error)) << error.toStdString();
-    return bytes;
-}
-
-QString writeTemp(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-    return path;
-}
-
 QImage rsvgAt300(const QTemporaryDir& dir, const QString& svg) {
     const QString png = dir.filePath(QStringLiteral("rsvg.png"));
     ex::run(QStringLiteral("rsvg-convert"), {QStringLiteral("-d"), QString::number(kReadDpi), QStringLiteral("-p"),
@@ -182,7 +165,7 @@ ExportOptions artOnly(ExportFormat format) {
 TEST(VectorExportReaders, SvgRenderedByLibrsvgLooksLikeThePrint) {
     QTemporaryDir dir;
     auto d = ex::makeDesign();
-    const QString svg = writeTemp(dir, "art.svg", exportBytes(*d->doc, artOnly(ExportFormat::Svg)));
+    const QString svg = ex::writeTemp(dir, "art.svg", ex::exportBytes(*d->doc, artOnly(ExportFormat::Svg)));
     const QImage read = rsvgAt300(dir, svg);
     auto printed = ex::makeDesign();
     expectLikePrint(*d, read, printAt300(*printed->doc), "rsvg-convert");
@@ -191,7 +174,7 @@ TEST(VectorExportReaders, SvgRenderedByLibrsvgLooksLikeThePrint) {
 TEST(VectorExportReaders, PdfRenderedByPopplerLooksLikeThePrint) {
     QTemporaryDir dir;
     auto d = ex::makeDesign();
-    const QString pdf = writeTemp(dir, "art.pdf", exportBytes(*d->doc, artOnly(ExportFormat::Pdf)));
+    const QString pdf = ex::writeTemp(dir, "art.pdf", ex::exportBytes(*d->doc, artOnly(ExportFormat::Pdf)));
     const QImage read = pdftoppmAt300(dir, pdf);
     auto printed = ex::makeDesign();
     expectLikePrint(*d, read, printAt300(*printed->doc), "pdftoppm");
@@ -203,7 +186,7 @@ TEST(VectorExportReaders, PdfHoldsEveryWordOnceEmbeddedFontsAndPicturesAtTheirOw
     ExportOptions o;
     o.format = ExportFormat::Pdf;
     o.net = true;
-    const QString pdf = writeTemp(dir, "all.pdf", exportBytes(*d->doc, o));
+    const QString pdf = ex::writeTemp(dir, "all.pdf", ex::exportBytes(*d->doc, o));
 
     const QString text = QString::fromUtf8(ex::run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
     for (const QString& word : d->words)
@@ -237,9 +220,9 @@ TEST(VectorExportReaders, PdfLayersAreOptionalContentAViewerCanSwitch) {
     ExportOptions o;
     o.format = ExportFormat::Pdf;
     o.net = true;
-    const QByteArray pdf = exportBytes(*d->doc, o);
+    const QByteArray pdf = ex::exportBytes(*d->doc, o);
     QTemporaryDir dir;
-    const QString path = writeTemp(dir, "layers.pdf", pdf);
+    const QString path = ex::writeTemp(dir, "layers.pdf", pdf);
     const QString info = QString::fromUtf8(ex::run(QStringLiteral("pdfinfo"), {path}));
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n")))) << info.toStdString();
     // The layer names as a viewer lists them (text strings in UTF-16 with
@@ -264,7 +247,7 @@ TEST(VectorExportGeometry, CutOutlineIsOneClosedPathWithThePrintedAreaAndFoldsIn
         o.art = false;
         o.percent = percent;
         QString error;
-        const auto layers = ex::readLayers(exportBytes(*d->doc, o), &error);
+        const auto layers = ex::readLayers(ex::exportBytes(*d->doc, o), &error);
         ASSERT_TRUE(error.isEmpty()) << error.toStdString();
         ASSERT_EQ(layers.count("schnittlinien"), 1u);
         const ex::SvgLayer& cut = layers.at("schnittlinien");
@@ -315,7 +298,7 @@ TEST(VectorExportGeometry, LayersInOrderWithTheirLabelsAndTheDefaultsOfTheComman
     ExportOptions o;
     o.format = ExportFormat::Svg;
     o.net = true;
-    const QByteArray svg = exportBytes(*d->doc, o);
+    const QByteArray svg = ex::exportBytes(*d->doc, o);
     const QStringList ids = {"motiv", "gepunktetes-netz", "falzlinien", "schnittlinien"};
     int last = -1;
     for (const QString& id : ids) {
@@ -332,7 +315,7 @@ TEST(VectorExportGeometry, LayersInOrderWithTheirLabelsAndTheDefaultsOfTheComman
     EXPECT_EQ(svg.count("Sonnenblumen"), 1);
     // With text as paths no word is left as text.
     o.textAsPaths = true;
-    const QByteArray paths = exportBytes(*d->doc, o);
+    const QByteArray paths = ex::exportBytes(*d->doc, o);
     EXPECT_EQ(ex::readLayers(paths).at("motiv").texts, 0);
     EXPECT_FALSE(paths.contains("Sonnenblumen"));
     // Pictures are embedded once each, at their own size, as PNG.
@@ -401,7 +384,7 @@ TEST(VectorExportGeometry, BleedKeepsTheArtWithinTheDistanceOfTheCutOutline) {
     cutOnly.format = ExportFormat::Svg;
     cutOnly.art = cutOnly.folds = false;
     cutOnly.page = ExportPage::BoxOnly;
-    const auto layers = ex::readLayers(exportBytes(*d->doc, cutOnly));
+    const auto layers = ex::readLayers(ex::exportBytes(*d->doc, cutOnly));
     const QPolygonF outline = ex::parsePathData(layers.at("schnittlinien").pathData.at(0)).at(0).points;
 
     const double mm = kExportDpi / 25.4;
@@ -412,7 +395,7 @@ TEST(VectorExportGeometry, BleedKeepsTheArtWithinTheDistanceOfTheCutOutline) {
         o.bleed = true;
         o.bleedMm = bleed;
         const ExportGeometry g = exportGeometry(d->doc->Layout, o);
-        const QImage read = rsvgAt300(dir, writeTemp(dir, "bleed.svg", exportBytes(*d->doc, o)));
+        const QImage read = rsvgAt300(dir, ex::writeTemp(dir, "bleed.svg", ex::exportBytes(*d->doc, o)));
         ASSERT_FALSE(read.isNull());
         // The background covers the box area: art reaches every side.
         EXPECT_EQ(artOutside(read, outline, g.itemOrigin, bleed * mm + slack), 0) << bleed;
@@ -432,9 +415,9 @@ TEST(VectorExportGeometry, BleedBackgroundReachesLeftOfTheNetAndAboveItsLid) {
         o.bleed = true;
         o.bleedMm = 3;
         const ExportGeometry g = exportGeometry(d->doc->Layout, o);
-        const QByteArray bytes = exportBytes(*d->doc, o);
-        const QImage read = format == ExportFormat::Svg ? rsvgAt300(dir, writeTemp(dir, "links.svg", bytes))
-                                                        : pdftoppmAt300(dir, writeTemp(dir, "links.pdf", bytes));
+        const QByteArray bytes = ex::exportBytes(*d->doc, o);
+        const QImage read = format == ExportFormat::Svg ? rsvgAt300(dir, ex::writeTemp(dir, "links.svg", bytes))
+                                                        : pdftoppmAt300(dir, ex::writeTemp(dir, "links.pdf", bytes));
         ASSERT_FALSE(read.isNull());
         const NetMeasure m = measureNetAtDpi(BoxArea{0, 0, g.itemWidth, g.itemHeight}, NetSource::of(*d->doc, 100),
                                              kExportDpi);
@@ -468,7 +451,7 @@ TEST(VectorExportGeometry, DottedNetLooksLikeThePrintedNetPixelForPixel) {
     o.art = o.folds = o.cuts = false;
     o.net = true;
     o.page = ExportPage::BoxOnly;
-    const QString svg = writeTemp(dir, "netz.svg", exportBytes(*d->doc, o));
+    const QString svg = ex::writeTemp(dir, "netz.svg", ex::exportBytes(*d->doc, o));
     const QString png = dir.filePath(QStringLiteral("netz.png"));
     ex::run(QStringLiteral("rsvg-convert"), {QStringLiteral("-d"), QString::number(kExportDpi), QStringLiteral("-p"),
                                              QString::number(kExportDpi), QStringLiteral("-b"), QStringLiteral("white"),
