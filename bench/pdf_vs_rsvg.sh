@@ -7,23 +7,12 @@
 #   bench/pdf_vs_rsvg.sh BUILD_DIR [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-BUILD=${1:-build}
-RUNS=${2:-7}
-CLI="$BUILD/faltarillon-cli"
-DATA=bench/data
 . bench/rsvg_pair.sh
 
-: > "$OUT/ours" ; : > "$OUT/rsvg"
 load0=$(cut -d' ' -f1-3 /proc/loadavg)
-# One warm-up run each: files in the page cache, fonts found.
-"$CLI" export "$DATA/blatt.box" "$OUT/ours.pdf" >/dev/null
-rsvg-convert -f pdf -o "$OUT/rsvg.pdf" "$DATA/blatt.svg"
-for i in $(seq "$RUNS"); do
-  timed "$CLI" export "$DATA/blatt.box" "$OUT/ours.pdf" >> "$OUT/ours"
-  timed rsvg-convert -f pdf -o "$OUT/rsvg.pdf" "$DATA/blatt.svg" >> "$OUT/rsvg"
-done
-ow=$(cut -d' ' -f1 "$OUT/ours" | median); oc=$(cut -d' ' -f2 "$OUT/ours" | median)
-rw=$(cut -d' ' -f1 "$OUT/rsvg" | median); rc=$(cut -d' ' -f2 "$OUT/rsvg" | median)
+ours() { "$CLI" export "$DATA/blatt.box" "$OUT/ours.pdf"; }
+rsvg() { rsvg-convert -f pdf -o "$OUT/rsvg.pdf" "$DATA/blatt.svg"; }
+pair_runs
 os=$(stat -c %s "$OUT/ours.pdf"); rs=$(stat -c %s "$OUT/rsvg.pdf")
 echo "PDF-Export Blatt, A4 quer, $RUNS Läufe je Programm, $(nproc) Kerne, Last vorher: $load0, nachher: $(cut -d' ' -f1-3 /proc/loadavg)"
 printf "  faltarillon-cli export: Median %.3f s Wand, %.3f s CPU, PDF %d Bytes\n" "$ow" "$oc" "$os"

@@ -6,22 +6,11 @@
 #   bench/sheet_vs_rsvg.sh BUILD_DIR [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-BUILD=${1:-build}
-RUNS=${2:-7}
-CLI="$BUILD/faltarillon-cli"
-DATA=bench/data
 . bench/rsvg_pair.sh
 
-: > "$OUT/ours" ; : > "$OUT/rsvg"
-# One warm-up run each: files in the page cache, fonts found.
-"$CLI" render "$DATA/blatt.box" "$OUT/ours.png" --dpi 600 >/dev/null
-rsvg-convert -o "$OUT/rsvg.png" "$DATA/blatt.svg"
-for i in $(seq "$RUNS"); do
-  timed "$CLI" render "$DATA/blatt.box" "$OUT/ours.png" --dpi 600 >> "$OUT/ours"
-  timed rsvg-convert -o "$OUT/rsvg.png" "$DATA/blatt.svg" >> "$OUT/rsvg"
-done
-ow=$(cut -d' ' -f1 "$OUT/ours" | median); oc=$(cut -d' ' -f2 "$OUT/ours" | median)
-rw=$(cut -d' ' -f1 "$OUT/rsvg" | median); rc=$(cut -d' ' -f2 "$OUT/rsvg" | median)
+ours() { "$CLI" render "$DATA/blatt.box" "$OUT/ours.png" --dpi 600; }
+rsvg() { rsvg-convert -o "$OUT/rsvg.png" "$DATA/blatt.svg"; }
+pair_runs
 echo "Blatt 600 dpi, A4 quer, $RUNS Läufe je Programm, Last: $(cut -d' ' -f1-3 /proc/loadavg)"
 printf "  faltarillon-cli render: Median %.3f s Wand, %.3f s CPU, PNG %d Bytes\n" "$ow" "$oc" "$(stat -c %s "$OUT/ours.png")"
 printf "  rsvg-convert:           Median %.3f s Wand, %.3f s CPU, PNG %d Bytes\n" "$rw" "$rc" "$(stat -c %s "$OUT/rsvg.png")"

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QProgressBar>
 #include <QProgressDialog>
@@ -40,25 +41,30 @@ QPushButton* cancelButton(QProgressDialog* dialog) {
     return dialog ? dialog->findChild<QPushButton*>() : nullptr;
 }
 
-// Presses "Abbrechen" with the mouse as soon as a progress dialog is up;
-// what it saw goes to the fields.
-struct CancelPresser {
-    QTimer timer;
+// Presses "Abbrechen" with the mouse once a progress dialog is up: its
+// showing queues the click, which the work's next look at the window's
+// events delivers, however fast the machine. What it saw goes to the fields.
+struct CancelPresser : QObject {
     QString title;
     int percentWhenPressed = -1;
     bool pressed = false;
-    CancelPresser() {
-        timer.setInterval(1);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-            QPushButton* button = cancelButton(dialog);
-            if (!button || pressed) return;
-            title = dialog->windowTitle();
-            EXPECT_EQ(button->text(), QStringLiteral("Abbrechen"));
-            percentWhenPressed = dialog->value();
-            pressed = true;
-            QTest::mouseClick(button, Qt::LeftButton);
-        });
+    void arm() { qApp->installEventFilter(this); }
+    ~CancelPresser() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && qobject_cast<QProgressDialog*>(watched))
+            QMetaObject::invokeMethod(this, &CancelPresser::press, Qt::QueuedConnection);
+        return false;
+    }
+    void press() {
+        auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        QPushButton* button = cancelButton(dialog);
+        ASSERT_NE(button, nullptr);
+        if (pressed) return;
+        title = dialog->windowTitle();
+        EXPECT_EQ(button->text(), QStringLiteral("Abbrechen"));
+        percentWhenPressed = dialog->value();
+        pressed = true;
+        QTest::mouseClick(button, Qt::LeftButton);
     }
 };
 
@@ -117,7 +123,7 @@ TEST(WorkProgressInTheProgram, AbbrechenStopsTheExportAndTheOldFileStays) {
         auto* form = qobject_cast<TExportForm*>(QApplication::activeModalWidget());
         ASSERT_NE(form, nullptr);
         form->PdfBtn->setChecked(true);
-        presser.timer.start();
+        presser.arm();
         form->OkBtn->click();
     });
     w.window->MainMenu1->Exportieren1->trigger();
@@ -152,7 +158,7 @@ TEST(WorkProgressInTheProgram, AbbrechenStopsThePdfPrintAndTheCutFile) {
     w.prompter.savePaths.push_back(sheet);
     {
         CancelPresser presser;
-        presser.timer.start();
+        presser.arm();
         w.window->MainMenu1->Drucken1->trigger();
         EXPECT_TRUE(presser.pressed);
         EXPECT_EQ(presser.title, QStringLiteral("Drucken"));
@@ -168,7 +174,7 @@ TEST(WorkProgressInTheProgram, AbbrechenStopsThePdfPrintAndTheCutFile) {
     w.prompter.savePaths.push_back(cut);
     {
         CancelPresser presser;
-        presser.timer.start();
+        presser.arm();
         // The menu item runs with the editor's box size; small boxes make many copies.
         EXPECT_FALSE(print.saveCutFile(10));
         EXPECT_TRUE(presser.pressed);

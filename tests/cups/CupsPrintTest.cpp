@@ -44,6 +44,17 @@ bool inkAlong(const QImage& img, QPoint p, bool horizontal) {
     return false;
 }
 
+// The page of a PDF as pdfinfo reads it: A4 landscape.
+::testing::AssertionResult isA4Landscape(const QString& pdf) {
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    if (!info.waitForFinished(30000) || info.exitCode() != 0) return ::testing::AssertionFailure() << "pdfinfo failed";
+    const QString pageInfo = QString::fromLocal8Bit(info.readAllStandardOutput());
+    if (pageInfo.contains(QRegularExpression(QStringLiteral("Page size:\\s+84[12](\\.\\d+)? x 595(\\.\\d+)? pts"))))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << pageInfo.toStdString();
+}
+
 }  // namespace
 
 TEST(CupsPrinting, TheChosenSecondPrinterGetsTheSheetWithTheNetInPlace) {
@@ -79,26 +90,14 @@ TEST(CupsPrinting, TheChosenSecondPrinterGetsTheSheetWithTheNetInPlace) {
 
     ASSERT_TRUE(print.PrintClick(100, 96));
     const QString arrived = cups.outputFile(QStringLiteral("zweiter"));
-    QByteArray job;
-    const bool complete = QTest::qWaitFor(
-        [&] {
-            QFile f(arrived);
-            job = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-            return job.startsWith("%PDF") && job.trimmed().endsWith("%%EOF");
-        },
-        60000);
-    ASSERT_TRUE(complete) << "no job arrived\n" << cups.log().toStdString();
+    const QByteArray job = cups.waitForJob(QStringLiteral("zweiter"));
+    ASSERT_FALSE(job.isEmpty()) << "no job arrived\n" << cups.log().toStdString();
     EXPECT_FALSE(QFile::exists(cups.outputFile(QStringLiteral("erster"))));
     // One copy: a single page in the file.
     EXPECT_EQ(QString::fromLatin1(job).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))), 1);
 
     // A4 landscape, as the program's printer was set up.
-    QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {arrived});
-    ASSERT_TRUE(info.waitForFinished(30000) && info.exitCode() == 0);
-    const QString pageInfo = QString::fromLocal8Bit(info.readAllStandardOutput());
-    EXPECT_TRUE(pageInfo.contains(QRegularExpression(QStringLiteral("Page size:\\s+84[12](\\.\\d+)? x 595(\\.\\d+)? pts"))))
-        << pageInfo.toStdString();
+    EXPECT_TRUE(isA4Landscape(arrived));
 
     // Where the net lies: the printable area's origin, the sheet position,
     // the box area's corner moved one pixel right, the edge from the item's
@@ -168,18 +167,6 @@ TEST(CupsPrinting, TheChosenSecondPrinterGetsTheSheetWithTheNetInPlace) {
 namespace {
 
 // The first finished PDF job in file, or empty after a minute.
-QByteArray waitForJob(const QString& file) {
-    QByteArray job;
-    QTest::qWaitFor(
-        [&] {
-            QFile f(file);
-            job = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-            return job.startsWith("%PDF") && job.trimmed().endsWith("%%EOF");
-        },
-        60000);
-    return job.startsWith("%PDF") ? job : QByteArray();
-}
-
 // Pixels of a clear red in the page as poppler renders it in colour.
 int redPixels(const QString& pdf) {
     const QString base = pdf + QStringLiteral("-farbe");
@@ -269,14 +256,9 @@ TEST(CupsPrinting, TheChosenPrinterBringsItsColourItsPrintableAreaAndItsPaperOnl
 
     ASSERT_TRUE(print.PrintClick(100, 96));
     const QString arrived = cups.outputFile(QStringLiteral("farbig"));
-    ASSERT_FALSE(waitForJob(arrived).isEmpty()) << "no job arrived\n" << cups.log().toStdString();
+    ASSERT_FALSE(cups.waitForJob(QStringLiteral("farbig")).isEmpty()) << "no job arrived\n" << cups.log().toStdString();
     EXPECT_GT(redPixels(arrived), 1000) << "the colour printer printed grey";
-    QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {arrived});
-    ASSERT_TRUE(info.waitForFinished(30000) && info.exitCode() == 0);
-    const QString pageInfo = QString::fromLocal8Bit(info.readAllStandardOutput());
-    EXPECT_TRUE(pageInfo.contains(QRegularExpression(QStringLiteral("Page size:\\s+84[12](\\.\\d+)? x 595(\\.\\d+)? pts"))))
-        << pageInfo.toStdString();
+    EXPECT_TRUE(isA4Landscape(arrived));
 
     // A printer without A4 brings its own paper; back on the colour printer
     // the Letter it offers stays. The grey printer prints grey again.
@@ -294,7 +276,7 @@ TEST(CupsPrinting, TheChosenPrinterBringsItsColourItsPrintableAreaAndItsPaperOnl
     prompter.answers = {PromptAnswer::Yes};   // its wide margins: print anyway
     ASSERT_TRUE(print.PrintClick(100, 96));
     const QString greyJob = cups.outputFile(QStringLiteral("grau"));
-    ASSERT_FALSE(waitForJob(greyJob).isEmpty()) << "no job arrived\n" << cups.log().toStdString();
+    ASSERT_FALSE(cups.waitForJob(QStringLiteral("grau")).isEmpty()) << "no job arrived\n" << cups.log().toStdString();
     EXPECT_EQ(redPixels(greyJob), 0);
 }
 

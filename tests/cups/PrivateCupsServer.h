@@ -98,6 +98,19 @@ public:
 
     QString socket() const { return path(QStringLiteral("cups.sock")); }
     QString outputFile(const QString& queue) const { return path(QStringLiteral("out/%1.prn").arg(queue)); }
+    // The job that reached a queue's file: a whole PDF, waited for up to a
+    // minute; empty when none came.
+    QByteArray waitForJob(const QString& queue) const {
+        QByteArray job;
+        const bool whole = QTest::qWaitFor(
+            [&] {
+                QFile f(outputFile(queue));
+                job = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+                return job.startsWith("%PDF") && job.trimmed().endsWith("%%EOF");
+            },
+            60000);
+        return whole ? job : QByteArray();
+    }
     QString error() const { return m_error; }
     QString log() const {
         QFile f(path(QStringLiteral("log/error_log")));

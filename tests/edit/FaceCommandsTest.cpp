@@ -111,7 +111,17 @@ INSTANTIATE_TEST_SUITE_P(Forms, FaceCommandsTest,
                          ::testing::Values(FaceCase{BoxForm::cube(), 100, 1.0}, FaceCase{BoxForm::cube(), 40, 1.0},
                                            FaceCase{BoxForm::cube(), 100, 2.0},
                                            FaceCase{BoxForm::cuboid(64, 21, 89), 100, 1.0},
-                                           FaceCase{BoxForm::cuboid(70, 45, 110), 40, 0.5}));
+                                           FaceCase{BoxForm::cuboid(70, 45, 110), 40, 0.5}),
+                         [](const ::testing::TestParamInfo<FaceCase>& info) {
+                             const FaceCase& f = info.param;
+                             const std::string form = f.form.kind == FormKind::Quader
+                                                          ? "Quader" + std::to_string(int(f.form.L)) + "x" +
+                                                                std::to_string(int(f.form.B)) + "x" +
+                                                                std::to_string(int(f.form.H))
+                                                          : std::string("Wuerfel");
+                             return form + "_" + std::to_string(f.percent) + "Prozent_Zoom" +
+                                    std::to_string(int(f.zoom * 10));
+                         });
 
 TEST(FaceMenu, EnableRulesFollowTheKindAndThePlace) {
     TestCanvas c;
