@@ -61,12 +61,9 @@ TEST(CupsPrinting, TheChosenSecondPrinterGetsTheSheetWithTheNetInPlace) {
     for (const char* tool : {"pdftoppm", "pdfinfo"})
         ASSERT_FALSE(QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) << tool << " missing";
     PrivateCupsServer cups;
-    ASSERT_TRUE(cups.start()) << cups.error().toStdString();
-    ASSERT_TRUE(cups.addFileQueue(QStringLiteral("erster"))) << cups.error().toStdString();
-    ASSERT_TRUE(cups.addFileQueue(QStringLiteral("zweiter"))) << cups.error().toStdString();
-    ASSERT_TRUE(cups.setDefault(QStringLiteral("erster"))) << cups.error().toStdString();
-    // Before the first printer object: the print support asks this server.
-    qputenv("CUPS_SERVER", QFile::encodeName(cups.socket()));
+    ASSERT_TRUE(cups.startWith({{QStringLiteral("erster"), PrivateCupsServer::Queue()},
+                                {QStringLiteral("zweiter"), PrivateCupsServer::Queue()}}))
+        << cups.error().toStdString();
     ASSERT_EQ(QPrinterInfo::availablePrinterNames().size(), 2);
 
     BoxDocument doc;

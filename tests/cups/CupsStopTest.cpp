@@ -1,6 +1,7 @@
 // A print the user stops never reaches the print server: the sheet is
 // rendered before the job begins, so "Abbrechen" leaves no job at all, and
 // the next print goes through as usual.
+#include "CancelPresser.h"
 #include "PrivateCupsServer.h"
 
 #include "app/PrintController.h"
@@ -19,10 +20,7 @@
 
 TEST(CupsPrinting, AStoppedPrintSendsNoJobAndTheNextOneArrives) {
     PrivateCupsServer cups;
-    ASSERT_TRUE(cups.start()) << cups.error().toStdString();
-    ASSERT_TRUE(cups.addFileQueue(QStringLiteral("drucker"))) << cups.error().toStdString();
-    ASSERT_TRUE(cups.setDefault(QStringLiteral("drucker"))) << cups.error().toStdString();
-    qputenv("CUPS_SERVER", QFile::encodeName(cups.socket()));
+    ASSERT_TRUE(cups.startWith({{QStringLiteral("drucker"), PrivateCupsServer::Queue()}})) << cups.error().toStdString();
     ASSERT_EQ(QPrinterInfo::availablePrinterNames().size(), 1);
 
     BoxDocument doc;
@@ -44,21 +42,12 @@ TEST(CupsPrinting, AStoppedPrintSendsNoJobAndTheNextOneArrives) {
 
     const int before = WorkProgress::showAfterMs();
     WorkProgress::setShowAfterMs(0);
-    bool pressed = false;
-    QTimer presser;
-    presser.setInterval(1);
-    QObject::connect(&presser, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-        QPushButton* button = dialog ? dialog->findChild<QPushButton*>() : nullptr;
-        if (!button || pressed) return;
-        pressed = true;
-        QTest::mouseClick(button, Qt::LeftButton);
-    });
-    presser.start();
+    CancelPresser presser;
+    presser.arm();
     EXPECT_FALSE(print.PrintClick(100, 96));
-    presser.stop();
     WorkProgress::setShowAfterMs(before);
-    EXPECT_TRUE(pressed);
+    EXPECT_TRUE(presser.pressed);
+    EXPECT_EQ(presser.title, QStringLiteral("Drucken"));
     EXPECT_TRUE(prompter.messages.empty());
 
     // Given time to arrive, nothing does; the scheduler holds no job either.
