@@ -51,6 +51,13 @@ SheetPlan a4Plan(const BoxDocument& doc, int percent, const SheetOptions& o) {
     return planSheet(doc.Layout, NetSource::of(doc, percent), o, pageFrameOf(pdfPrinterPageLayout(PaperFormat::A4), Dpi));
 }
 
+// Where a picture of w x h goes in the mode on the plan's item, whose box
+// area is the whole item.
+BackgroundPlacement placementOnItem(const SheetPlan& plan, int mode, int w, int h) {
+    return backgroundPlacement(mode, w, h, BoxArea{0, 0, plan.item.width(), plan.item.height()}, false,
+                               plan.item.width(), plan.item.height());
+}
+
 SheetOptions bleedOf(double mm) {
     SheetOptions o;
     o.bleed = true;
@@ -172,9 +179,7 @@ TEST(BleedBackground, TilesGoOnTilingBeyondTheBoxArea) {
     setBackground(*doc, bgTile, picture);
     const SheetPlan plan = a4Plan(*doc, 40, bleedOf(5));
     const QImage print = renderSheetImage(*doc, plan, 96);
-    const BackgroundPlacement place =
-        backgroundPlacement(bgTile, 60, 200, BoxArea{0, 0, plan.item.width(), plan.item.height()}, false,
-                            plan.item.width(), plan.item.height());
+    const BackgroundPlacement place = placementOnItem(plan, bgTile, 60, 200);
     ASSERT_GE(place.tiles.size(), 2u);
     const int step = place.tiles[1].left() - place.tiles[0].left();
     // Left of the box area the print repeats, a step further right, what it
@@ -196,9 +201,7 @@ TEST(BleedBackground, CentredSmallerPictureShowsNothingBeyondItself) {
     setBackground(*doc, bgCenterSmaller, framedPicture(100, 300));
     const SheetPlan plan = a4Plan(*doc, 100, bleedOf(5));
     const QImage print = renderSheetImage(*doc, plan, 96);
-    const BackgroundPlacement place =
-        backgroundPlacement(bgCenterSmaller, 100, 300, BoxArea{0, 0, plan.item.width(), plan.item.height()}, false,
-                            plan.item.width(), plan.item.height());
+    const BackgroundPlacement place = placementOnItem(plan, bgCenterSmaller, 100, 300);
     ASSERT_EQ(place.tiles.size(), 1u);
     const QRect picture = place.tiles[0].translated(plan.itemOrigins[0]);
     // Only the dotted net inks the paper outside the picture.

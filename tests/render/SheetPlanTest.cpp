@@ -60,13 +60,15 @@ Usable usableMm(const PaperMm& p, bool marks, double inset) {
     return u;
 }
 
-// 1 mm bleed, as many copies as fit, registration marks.
-SheetOptions bleedAndMarks() {
+// A bleed (1 mm unless said), as many copies as fit, registration marks
+// (unless off) at an inset (the default unless given).
+SheetOptions bleedAndMarks(double bleedMm = 1, bool marks = true, double markInsetMm = SheetOptions().markInsetMm) {
     SheetOptions o;
     o.bleed = true;
-    o.bleedMm = 1;
+    o.bleedMm = bleedMm;
     o.fill = true;
-    o.regMarks = true;
+    o.regMarks = marks;
+    o.markInsetMm = markInsetMm;
     return o;
 }
 
@@ -121,12 +123,7 @@ TEST(SheetPlan, CopiesPerSheetFollowTheFormulaForEveryPaperSizeAndOption) {
                 for (bool marks : {false, true})
                     for (double inset : {10.0, 15.9, 20.0}) {
                         if (!marks && inset != 10.0) continue;
-                        SheetOptions o;
-                        o.bleed = true;
-                        o.bleedMm = bleed;
-                        o.fill = true;
-                        o.regMarks = marks;
-                        o.markInsetMm = inset;
+                        const SheetOptions o = bleedAndMarks(bleed, marks, inset);
                         const SheetPlan plan = pdfPlan(*doc, paper, percent, o);
                         const QSize net = netPixels(doc->Layout.ItemWidth, doc->Layout.ItemHeight, percent);
                         const Usable u = usableMm(p, marks, inset);
@@ -296,12 +293,7 @@ TEST(SheetPlan, NoCopyComesIntoTheMarksKeepOut) {
     for (double inset : {10.0, 12.3, 15.9, 20.0})
         for (double bleed : {0.0, 0.5, 1.0, 2.5, 3.0, 5.0})
             for (int percent : {30, 40, 55}) {
-                SheetOptions o;
-                o.bleed = true;
-                o.bleedMm = bleed;
-                o.fill = true;
-                o.regMarks = true;
-                o.markInsetMm = inset;
+                const SheetOptions o = bleedAndMarks(bleed, true, inset);
                 const SheetPlan plan = pdfPlan(*doc, PaperFormat::A4, percent, o);
                 SCOPED_TRACE("inset " + std::to_string(inset) + " bleed " + std::to_string(bleed) + " " +
                              std::to_string(percent) + "%");
