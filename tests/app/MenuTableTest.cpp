@@ -1,5 +1,5 @@
-// The menu bar against the one table of the final menus (MENUS.md beside the
-// repository). Rows are switched on by their "From" column: a branch that
+// The menu bar against the one table of the final menus (docs/MENUS.md in the
+// project). Rows are switched on by their "From" column: a branch that
 // builds its menu items adds its value to SwitchedOn, nothing else.
 #include "AppTestSupport.h"
 #include "DescribedMenus.h"
@@ -45,14 +45,9 @@ struct MenuTable {
 };
 
 QString menusFile() {
-    // Beside the repository, whether it is checked out on its own or as a
-    // worktree one folder further down.
-    const QDir root(QStringLiteral(FALTARILLON_TEST_DATA "/../.."));
-    for (const QString& rel : {QStringLiteral("../shared/MENUS.md"), QStringLiteral("../../shared/MENUS.md")}) {
-        const QString path = QFileInfo(root.filePath(rel)).absoluteFilePath();
-        if (QFileInfo(path).isFile()) return path;
-    }
-    return QString();
+    // The project's own menu table, beside the sources.
+    const QString path = QFileInfo(QStringLiteral(FALTARILLON_TEST_DATA "/../../docs/MENUS.md")).absoluteFilePath();
+    return QFileInfo(path).isFile() ? path : QString();
 }
 
 QStringList cells(const QString& line) {
@@ -182,7 +177,7 @@ QString describe(const MenuRow& r) {
 
 TEST(MenuTable, TheTableIsThereAndNamesTheDescribedItems) {
     const QString path = menusFile();
-    ASSERT_FALSE(path.isEmpty()) << "MENUS.md not found beside the repository";
+    ASSERT_FALSE(path.isEmpty()) << "docs/MENUS.md not found in the project";
     const auto tables = readMenuBarTables(path);
     ASSERT_GE(tables.size(), 4u);
     EXPECT_EQ(tables.front().title, QStringLiteral("&Datei"));
@@ -197,7 +192,7 @@ TEST(MenuTable, TheTableIsThereAndNamesTheDescribedItems) {
 
 TEST(MenuTable, MenuBarShowsTheSwitchedOnRowsInTheirOrder) {
     const QString path = menusFile();
-    ASSERT_FALSE(path.isEmpty()) << "MENUS.md not found beside the repository";
+    ASSERT_FALSE(path.isEmpty()) << "docs/MENUS.md not found in the project";
     StartedWindow w(false);
 
     QStringList expected, actual;
@@ -322,7 +317,7 @@ QStringList shown(QMenu& menu) {
 // items it refers to: captions, order, separators, shortcut labels and hints.
 TEST(MenuTable, ContextMenusShowTheTableAndTheDescribedItems) {
     const QString path = menusFile();
-    ASSERT_FALSE(path.isEmpty()) << "MENUS.md not found beside the repository";
+    ASSERT_FALSE(path.isEmpty()) << "docs/MENUS.md not found in the project";
     const ContextMenuText objectText = readContextMenu(path, QStringLiteral("Object context menu"));
     ASSERT_EQ(objectText.items.size(), 8u);   // three items, the face submenu and its four
     EXPECT_TRUE(objectText.describedRest);
