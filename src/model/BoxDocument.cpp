@@ -14,6 +14,10 @@ void BoxDocument::clearall() {
     markChanged();
     BackgroundFileStoredBytes.clear();
     FileName.clear();
+    // A reader fills in the form and the kept chunks only where its file
+    // has them: a document used again must not keep those of the last one.
+    Form = BoxForm::cube();
+    Chunks.clear();
 }
 
 void BoxDocument::updateExtentFromLayout() {

@@ -37,8 +37,8 @@ struct BoxDocument {
     std::uint64_t Revision = 0;
     void markChanged() { ++Revision; }
 
-    // Resets objects, selection, background and file name; layout, extent,
-    // zoom and divisor stay.
+    // Resets objects, selection, background, file name, form (the cube) and
+    // kept chunks; layout, extent, zoom and divisor stay.
     void clearall();
     // Extent from the layout: three item sizes in each direction.
     void updateExtentFromLayout();

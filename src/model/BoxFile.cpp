@@ -140,7 +140,8 @@ bool openBoxFile(BoxDocument& doc, const QString& path, Prompter& prompter, cons
     fresh->ProgramFolder = doc.ProgramFolder;
     const BoxParseResult parsed = parseBoxDocument(data, *fresh);
     if (parsed.error == BoxParseError::NewerVersion) {
-        prompter.inform(boxmsg::OpenFailedCaption, NewerVersionText, PromptIcon::Information);
+        prompter.fileFault(boxmsg::OpenFailedCaption, NewerVersionText, path, NewerVersionReason,
+                           PromptIcon::Information);
         return false;
     }
     if (!parsed.ok()) {

@@ -96,6 +96,10 @@ BoxParseResult parseBoxExtension(const QByteArray& data, qsizetype start, BoxFor
         }
         if (std::memcmp(tag, "FORM", 4) == 0) {
             if (haveForm) return fail(BoxParseError::BadExtension, chunkAt);
+            // A longer FORM of a newer version still fits the file; one
+            // longer than the rest of it is a damaged length.
+            if (static_cast<std::uint64_t>(size - pos) < length)
+                return fail(BoxParseError::ExtensionTruncated, size);
             if (length > static_cast<std::uint32_t>(boxext::kFormChunkSize))
                 return fail(BoxParseError::NewerVersion, chunkAt + 4);
             if (length < static_cast<std::uint32_t>(boxext::kFormChunkSize))

@@ -45,6 +45,8 @@ bool hasBoxIdentifier(const QByteArray& data);
 BoxParseResult parseBoxDocument(const QByteArray& data, BoxDocument& doc);
 
 inline const QString NewerVersionText = QStringLiteral("Die Datei wurde mit einer neueren Version erstellt.");
+// The reason in the "PATH: Grund" line of that refusal.
+inline const QString NewerVersionReason = QStringLiteral("mit einer neueren Version erstellt");
 
 // German description of a parse fault, for the message box and the CLI.
 QString describeParseError(const BoxParseResult& result);

@@ -14,8 +14,6 @@ void newDocument(BoxDocument& doc) { newDocument(doc, PaperFormat::A4); }
 
 void newDocument(BoxDocument& doc, PaperFormat paper) {
     applyPaperLayout(doc.Layout, paper);
-    doc.Form = BoxForm::cube();
-    doc.Chunks.clear();
     doc.clearall();
     doc.updateExtentFromLayout();
 }

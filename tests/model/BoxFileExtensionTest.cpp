@@ -107,6 +107,8 @@ protected:
         if (newer) {
             EXPECT_EQ(prompter.messages[0].text, QStringLiteral("Die Datei wurde mit einer neueren Version erstellt."))
                 << what;
+            EXPECT_EQ(prompter.messages[0].path, dir.filePath(QStringLiteral("f.box"))) << what;
+            EXPECT_EQ(prompter.messages[0].reason, QStringLiteral("mit einer neueren Version erstellt")) << what;
         } else {
             EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("Fehler: Datei ist beschädigt")) << what;
             EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("(Byte "))) << what;
@@ -157,6 +159,21 @@ TEST_F(BoxFileExtension, LowercaseChunksSurviveOpenAndSaveEvenOnACube) {
     EXPECT_EQ(serializeBoxDocument(doc), plainFile() + "FALTEXT1" + formChunk(1, 70, 45, 110) + kept1 + kept2 + kEnd);
 }
 
+// A document used again after clearall (as the fuzz target and any batch
+// reader do) reads a plain file as that file, not with the last one's form
+// and chunks.
+TEST_F(BoxFileExtension, ClearallForgetsTheFormAndTheKeptChunks) {
+    BoxDocument reused;
+    ASSERT_TRUE(parseBoxDocument(plainFile() + "FALTEXT1" + formChunk(1, 70, 45, 110) + chunk("note", "x") + kEnd,
+                                 reused)
+                    .ok());
+    reused.clearall();
+    EXPECT_FALSE(reused.Form.isCuboid());
+    EXPECT_TRUE(reused.Chunks.empty());
+    ASSERT_TRUE(parseBoxDocument(plainFile(), reused).ok());
+    EXPECT_EQ(serializeBoxDocument(reused), plainFile());
+}
+
 TEST_F(BoxFileExtension, PlainReaderStopsAtTheEndMarkerAndSeesTheSameObjects) {
     BoxDocument doc;
     makeNewDocument(doc);
@@ -201,6 +218,7 @@ TEST_F(BoxFileExtension, EveryFaultIsDamage) {
         {p + "FALTEXT1" + form, "missing END"},
         {p + "FALTEXT1" + chunk("1abc", "x") + kEnd, "tag starting with a digit"},
         {p + "FALTEXT1" + QByteArray("note") + u32(1000) + "xy" + kEnd, "chunk longer than the file"},
+        {p + "FALTEXT1" + QByteArray("FORM") + u32(1000) + form.mid(8) + kEnd, "FORM longer than the file"},
         {p + "FALTEXTx" + kEnd, "version not a digit"},
         {p + "FALTEXT0" + kEnd, "version 0"},
     };
