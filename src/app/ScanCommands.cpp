@@ -180,8 +180,12 @@ bool ScanCommands::saveScannedImage(const DibHandle& picture) {
             if (!m_dialogs->askJpegQuality(quality)) return false;
             SetJPEGQual(quality);
         }
+        // The scan overwrites a read-only file on purpose; the save refuses
+        // a file without a write bit, for root too, so the bit is set first.
         QFileInfo target(path);
-        if (target.exists() && !target.isWritable())
+        const QFileDevice::Permissions writeBits =
+            QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+        if (target.isFile() && (!target.isWritable() || !(target.permissions() & writeBits)))
             QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner | QFileDevice::WriteUser);
         if (SaveDib(picture, path, code, [this](int p) {
                 reportProgress(p);

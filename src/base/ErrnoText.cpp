@@ -17,6 +17,7 @@ QString errnoText(int err) {
     case ENOTDIR: return QStringLiteral("Ordner nicht gefunden");
     case ELOOP: return QStringLiteral("Zu viele symbolische Verknüpfungen");
     case EISDIR: return isFolderText();
+    case EEXIST: return QStringLiteral("Datei existiert bereits");
     default: return QStringLiteral("Fehler %1").arg(err);
     }
 }
@@ -24,6 +25,8 @@ QString errnoText(int err) {
 QString isFolderText() { return QStringLiteral("ist ein Ordner"); }
 
 QString notRegularFileText() { return QStringLiteral("ist keine gewöhnliche Datei"); }
+
+QString writeProtectedText() { return QStringLiteral("schreibgeschützt"); }
 
 QString fileReasonLine(const QString& path, const QString& reason) {
     return QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason;

@@ -13,6 +13,8 @@ QString errnoText(int err);
 // a socket.
 QString isFolderText();
 QString notRegularFileText();
+// A file without any write bit: refused even where root could write it.
+QString writeProtectedText();
 
 // The line a message adds about a file: "PATH: reason", the path in the
 // form the user typed or chose.

@@ -1,14 +1,17 @@
 #include "base/SaveFile.h"
 
 #include "base/ErrnoText.h"
+#include "base/LibraryStderrMute.h"
 #include "base/WriteTarget.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 #include <cerrno>
-#include <memory>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -69,10 +72,82 @@ QString openFailure(const QString& path, int openErrno) {
     return errnoText(openErrno != 0 ? openErrno : EIO);
 }
 
-bool openForWriting(QSaveFile& file, bool inPlace) {
-    file.setDirectWriteFallback(inPlace);
+bool openForWriting(QSaveFile& file) {
+    file.setDirectWriteFallback(false);
     errno = 0;
     return file.open(QIODevice::WriteOnly);
+}
+
+// QSaveFile gives the new file the old one's permissions as Qt sees them,
+// which adds the caller's own access to the owner's bits (root made 0444
+// into 0644) and drops the special bits; and the new file belongs to whoever
+// saves. The old file's mode, and as root its owner and group, are put back
+// exactly; an ordinary user keeps at least the group where allowed.
+void keepOwnerAndMode(QSaveFile& file, const QString& path) {
+    struct stat old {};
+    const int fd = file.handle();
+    if (fd < 0 || ::stat(QFile::encodeName(path).constData(), &old) != 0) return;
+    // Each step that is not allowed leaves what QSaveFile set: the file is
+    // saved all the same. The owner first, as a change of owner clears the
+    // set-user-ID bit.
+    int refused = ::fchown(fd, ::geteuid() == 0 ? old.st_uid : uid_t(-1), old.st_gid);
+    refused |= ::fchmod(fd, old.st_mode & 07777);
+    Q_UNUSED(refused);
+}
+
+// The whole content, made before the old file is touched.
+bool contentInMemory(const DeviceWriter& write, QByteArray& bytes) {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    return write(buffer);
+}
+
+bool writeAllAt(int fd, const QByteArray& bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pwrite(fd, bytes.constData() + done, size_t(bytes.size() - done), off_t(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = EIO;
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+// Over the existing file, for a folder that takes no temporary file. Its
+// new length is reserved first: where the disk has no room for it the old
+// file is left as it was. Only a write that fails after that (an I/O
+// error) leaves it damaged.
+SaveResult saveInPlace(const QString& path, const QByteArray& bytes) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return failed(openFailure(path, errno), false, false);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return failed(notRegularFileText(), false, false);
+    }
+    if (!bytes.isEmpty()) {
+        const int reserved = ::posix_fallocate(fd, 0, off_t(bytes.size()));
+        if (reserved != 0) {
+            ::close(fd);
+            return failed(errnoText(reserved), false);
+        }
+    }
+    errno = 0;
+    if (!writeAllAt(fd, bytes) || ::ftruncate(fd, off_t(bytes.size())) != 0) {
+        const int err = errno != 0 ? errno : EIO;
+        ::close(fd);
+        return failed(errnoText(err), true);
+    }
+    // A network file system may report a failed write only here.
+    if (::close(fd) != 0) return failed(errnoText(errno != 0 ? errno : EIO), true);
+    SaveResult ok;
+    ok.ok = true;
+    ok.opened = true;
+    ok.inPlace = true;
+    return ok;
 }
 
 }  // namespace
@@ -83,26 +158,35 @@ SaveResult saveFile(const QString& path, const DeviceWriter& write, SaveMode mod
     const QString problem = writeTargetProblem(path);
     if (!problem.isEmpty()) return failed(problem, false, false);
 
-    auto opened = std::make_unique<QSaveFile>(path);
-    bool inPlace = false;
-    if (!openForWriting(*opened, false)) {
+    QSaveFile file(path);
+    if (!openForWriting(file)) {
         const int openErrno = errno;
         // Only an existing file can be written in place; a new one in such
         // a folder cannot be made at all.
         if (mode != SaveMode::InPlaceWhenFolderRefuses || !QFileInfo(path).isFile())
             return failed(openFailure(path, openErrno), false, false);
-        opened = std::make_unique<QSaveFile>(path);
-        if (!openForWriting(*opened, true)) return failed(openFailure(path, errno), false, false);
-        inPlace = true;
+        QByteArray bytes;
+        if (!contentInMemory(write, bytes)) {
+            SaveResult gaveUp = failed(contentFailedText(), false);
+            gaveUp.contentFailed = true;
+            return gaveUp;
+        }
+        return saveInPlace(path, bytes);
     }
-    QSaveFile& file = *opened;
+    keepOwnerAndMode(file, path);
 
     CheckedDevice device(file);
-    const bool made = write(device);
+    bool made;
+    {
+        // libpng says "libpng error: Write Error" on stderr when a write
+        // fails; the caller's message names the file and the reason.
+        const LibraryStderrMute quiet;
+        made = write(device);
+    }
     if (device.failedErrno() != 0 || !made) {
         file.cancelWriting();
-        if (device.failedErrno() != 0) return failed(errnoText(device.failedErrno()), inPlace);
-        SaveResult gaveUp = failed(contentFailedText(), inPlace);
+        if (device.failedErrno() != 0) return failed(errnoText(device.failedErrno()), false);
+        SaveResult gaveUp = failed(contentFailedText(), false);
         gaveUp.contentFailed = true;
         return gaveUp;
     }
@@ -110,14 +194,13 @@ SaveResult saveFile(const QString& path, const DeviceWriter& write, SaveMode mod
     if (!file.flush() || file.error() != QFileDevice::NoError) {
         const int err = errno != 0 ? errno : EIO;
         file.cancelWriting();
-        return failed(errnoText(err), inPlace);
+        return failed(errnoText(err), false);
     }
     errno = 0;
-    if (!file.commit()) return failed(errnoText(errno != 0 ? errno : EIO), inPlace);
+    if (!file.commit()) return failed(errnoText(errno != 0 ? errno : EIO), false);
     SaveResult ok;
     ok.ok = true;
     ok.opened = true;
-    ok.inPlace = inPlace;
     return ok;
 }
 

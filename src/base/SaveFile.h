@@ -10,7 +10,8 @@
 //   if (!saved) tell(path + ": " + saved.reason);
 //
 // The target must be a regular file or new (base/WriteTarget.h). The bytes
-// go to a temporary file beside it, every write is checked, and before the
+// go to a temporary file beside it, which takes the old file's mode (and,
+// as root, its owner and group), every write is checked, and before the
 // rename the data is flushed and the file's error state read: QSaveFile's own
 // commit() misses a write error of its final flush, which on a full disk
 // left an empty file reported as saved.
@@ -25,7 +26,8 @@ class QIODevice;
 enum class SaveMode {
     Atomic,   // the old file is replaced only by a complete new one
     // A writable file in a folder that takes no temporary file is written
-    // straight over; the only case where a failed write loses the old file.
+    // straight over, its new length reserved first: no room keeps the old
+    // file; only a write failing after that (an I/O error) loses it.
     InPlaceWhenFolderRefuses,
 };
 
@@ -33,7 +35,7 @@ struct SaveResult {
     bool ok = false;
     bool opened = false;         // the target was accepted and opened: a failure came while writing
     bool contentFailed = false;  // the writer gave up, no write failed (reason: contentFailedText())
-    bool inPlace = false;        // written over the old file (see SaveMode)
+    bool inPlace = false;        // written over the old file (see SaveMode); on failure: the old one is lost
     QString reason;              // German, empty when ok
 
     explicit operator bool() const { return ok; }

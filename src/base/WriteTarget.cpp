@@ -28,6 +28,9 @@ QString writeTargetProblem(const QString& path) {
     if (::stat(native.constData(), &st) == 0) {
         if (S_ISDIR(st.st_mode)) return isFolderText();
         if (!S_ISREG(st.st_mode)) return notRegularFileText();
+        // Root may write any file, but a file without a write bit was made
+        // read-only on purpose: nobody's save replaces it.
+        if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return writeProtectedText();
         if (::access(native.constData(), W_OK) != 0) return errnoText(errno);
         return QString();
     }

@@ -11,7 +11,8 @@
 bool isReplaceableFile(const QString& path);
 
 // Why path cannot be written, in the wording of base/ErrnoText.h: a folder,
-// no regular file, a write-protected file, a missing folder. Empty when the
+// no regular file, a file without any write bit ("schreibgeschützt", for
+// root too), a file the user may not write, a missing folder. Empty when the
 // target is a writable regular file or a new file in an existing folder;
 // whether that folder takes a new file only the open can tell.
 QString writeTargetProblem(const QString& path);

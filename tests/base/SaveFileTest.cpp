@@ -103,7 +103,7 @@ TEST_F(SaveFile, WriteProtectedFileAndFolderAreRefused) {
     ASSERT_TRUE(writeAll(file, QByteArray("alt")));
     QFile::setPermissions(file, QFileDevice::ReadOwner);
     EXPECT_EQ(saveFile(file, QByteArray("neu"), SaveMode::InPlaceWhenFolderRefuses).reason,
-              QStringLiteral("Zugriff verweigert"));
+              QStringLiteral("schreibgeschützt"));
     EXPECT_EQ(readAll(file), QByteArray("alt"));
 
     const QString sub = path(QStringLiteral("nurlesen"));
@@ -175,8 +175,8 @@ TEST_F(SaveFile, WriterThatGivesUpKeepsTheOldFile) {
 }
 
 // A folder that takes no temporary file: the existing file is written over,
-// and a failure then says that the old version is gone.
-TEST_F(SaveFile, InPlaceFallbackWritesOverAndOwnsUpToItsLoss) {
+// its new length reserved first, so a file size limit keeps it whole.
+TEST_F(SaveFile, InPlaceFallbackWritesOverOnlyWithTheRoomReserved) {
     RUN_IN_CHILD_PROCESS();
     RUN_AS_ORDINARY_USER();
     const QString sub = path(QStringLiteral("nurlesen"));
@@ -185,16 +185,80 @@ TEST_F(SaveFile, InPlaceFallbackWritesOverAndOwnsUpToItsLoss) {
     ASSERT_TRUE(writeAll(file, QByteArray(7000, 'x')));
     QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     const SaveResult written = saveFile(file, QByteArray("neu"), SaveMode::InPlaceWhenFolderRefuses);
-    SaveResult lost;
+    SaveResult refused;
     {
         const FileSizeLimit limit(1024);
-        lost = saveFile(file, QByteArray(3000, 's'), SaveMode::InPlaceWhenFolderRefuses);
+        refused = saveFile(file, QByteArray(3000, 's'), SaveMode::InPlaceWhenFolderRefuses);
     }
     QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_TRUE(written.ok);
     EXPECT_TRUE(written.inPlace);
-    EXPECT_FALSE(lost.ok);
-    EXPECT_TRUE(lost.inPlace);
-    EXPECT_EQ(lost.reason, QStringLiteral("Datei zu groß; direkt überschrieben, die alte Fassung ist verloren"));
+    EXPECT_FALSE(refused.ok);
+    EXPECT_FALSE(refused.inPlace);
+    EXPECT_EQ(refused.reason, QStringLiteral("Datei zu groß"));
+    EXPECT_EQ(readAll(file), QByteArray("neu"));
     EXPECT_EQ(entriesOf(sub), QStringList{QStringLiteral("a.dat")});
+}
+
+// The same on a real full disk, as the ordinary user it happens to: root
+// mounts the tmpfs, makes a folder the user cannot write with the user's
+// file in it, fills the disk and lets the user save. The old file used to
+// be cut short before the first write failed.
+TEST_F(SaveFile, InPlaceOnAFullDiskKeepsTheOldFile) {
+    const QString prepared = qEnvironmentVariable("FALTARILLON_TEST_FULL_FOLDER");
+    if (!prepared.isEmpty()) {
+        const SaveResult r = saveFile(prepared + QStringLiteral("/a.dat"), manyKilobytes(),
+                                      SaveMode::InPlaceWhenFolderRefuses);
+        EXPECT_FALSE(r.ok);
+        EXPECT_FALSE(r.inPlace);
+        EXPECT_EQ(r.reason, QStringLiteral("Kein Speicherplatz mehr"));
+        return;
+    }
+    if (::geteuid() != 0) GTEST_SKIP() << "mounting a tmpfs needs root";
+    const SmallTmpfs disk;
+    if (!disk.mounted()) GTEST_SKIP() << disk.why().toStdString();
+    const QString sub = disk.filePath(QStringLiteral("nurlesen"));
+    ASSERT_TRUE(QDir().mkdir(sub));
+    const QString file = sub + QStringLiteral("/a.dat");
+    const QByteArray old(100, 'p');
+    ASSERT_TRUE(writeAll(file, old));
+    const QByteArray native = QFile::encodeName(file);
+    ASSERT_EQ(::chown(native.constData(), unprivileged::NobodyId, unprivileged::NobodyId), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(sub).constData(), 0755), 0);
+    ASSERT_TRUE(disk.fill());
+    unprivileged::runCurrentTestAsNobody({QStringLiteral("FALTARILLON_TEST_FULL_FOLDER=") + sub});
+    EXPECT_EQ(readAll(file), old);
+    EXPECT_EQ(entriesOf(sub), QStringList{QStringLiteral("a.dat")});
+}
+
+// A replace makes a new file: it takes the old one's mode exactly (root
+// used to turn 0444 into 0644 and every run dropped the special bits), and
+// as root its owner and group. A file without any write bit is refused,
+// whoever saves.
+TEST_F(SaveFile, ReplacedFileKeepsModeOwnerAndGroupAndNoWriteBitRefuses) {
+    const bool root = ::geteuid() == 0;
+    struct Case {
+        mode_t mode;
+        bool saved;
+    };
+    for (const Case c : {Case{0604, true}, Case{0620, true}, Case{02664, true}, Case{04755, true}, Case{0444, false},
+                         Case{0400, false}}) {
+        SCOPED_TRACE(QString::number(c.mode, 8).toStdString());
+        const QString file = path(QStringLiteral("m%1.dat").arg(c.mode, 0, 8));
+        const QByteArray native = QFile::encodeName(file);
+        ASSERT_TRUE(writeAll(file, QByteArray("alt")));
+        if (root) ASSERT_EQ(::chown(native.constData(), unprivileged::NobodyId, unprivileged::NobodyId), 0);
+        ASSERT_EQ(::chmod(native.constData(), c.mode), 0);
+        const SaveResult r = saveFile(file, QByteArray("neu"));
+        EXPECT_EQ(r.ok, c.saved);
+        if (!c.saved) EXPECT_EQ(r.reason, QStringLiteral("schreibgeschützt"));
+        EXPECT_EQ(readAll(file), c.saved ? QByteArray("neu") : QByteArray("alt"));
+        struct stat st {};
+        ASSERT_EQ(::stat(native.constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, c.mode);
+        if (root) {
+            EXPECT_EQ(st.st_uid, unprivileged::NobodyId);
+            EXPECT_EQ(st.st_gid, unprivileged::NobodyId);
+        }
+    }
 }

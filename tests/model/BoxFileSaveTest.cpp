@@ -190,9 +190,9 @@ TEST_F(BoxFileSave, TheRefusedTargetIsNamedWithItsReason) {
     EXPECT_EQ(prompter.messages[0].reason, QStringLiteral("Ordner nicht gefunden"));
 }
 
-// In place there is no old file to keep: the message says so, and the save
-// reports failure.
-TEST_F(BoxFileSave, FailedWriteInPlaceSaysTheOldVersionIsLost) {
+// In place the new length is reserved before the first byte is written:
+// where it cannot be had, the old file stays and the message says so.
+TEST_F(BoxFileSave, WriteInPlaceWithoutRoomKeepsTheOldFile) {
     RUN_AS_ORDINARY_USER();
     const QString sub = dir.filePath(QStringLiteral("nurlesen"));
     ASSERT_TRUE(QDir().mkdir(sub));
@@ -203,8 +203,9 @@ TEST_F(BoxFileSave, FailedWriteInPlaceSaysTheOldVersionIsLost) {
     const bool saved = saveUnderSizeLimit(file, 4096);
     QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_FALSE(saved);
-    expectWriteFailed(file, QStringLiteral("Datei zu groß; direkt überschrieben, die alte Fassung ist verloren"));
-    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("direkt überschrieben und ist unvollständig")));
+    expectWriteFailed(file, QStringLiteral("Datei zu groß"));
+    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("Die vorhandene Datei wurde nicht verändert.")));
+    EXPECT_EQ(readAll(file), QByteArray(100, 'p'));
 }
 
 // The program's message boxes keep their text and add "PATH: reason" below.

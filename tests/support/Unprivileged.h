@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -25,7 +26,8 @@ constexpr unsigned NobodyId = 65534;
 
 // Runs the current test in a copy of this executable as "nobody"; returns
 // false (and records the failure) when it could not run or did not pass.
-inline bool runCurrentTestAsNobody() {
+// extra holds variables (NAME=value) for the copy: what root prepared for it.
+inline bool runCurrentTestAsNobody(const QStringList& extra = {}) {
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
     const QString filter = QStringLiteral("%1.%2").arg(QString::fromUtf8(info->test_suite_name()),
                                                        QString::fromUtf8(info->name()));
@@ -51,6 +53,8 @@ inline bool runCurrentTestAsNobody() {
     env.insert(QStringLiteral("TMPDIR"), tmp);
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), tmp);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    for (const QString& variable : extra)
+        env.insert(variable.section(QLatin1Char('='), 0, 0), variable.section(QLatin1Char('='), 1));
     run.setProcessEnvironment(env);
     run.setWorkingDirectory(tmp);
     run.setProcessChannelMode(QProcess::MergedChannels);
