@@ -83,11 +83,21 @@ QString matrixAttribute(const QTransform& t) {
     return s;
 }
 
-// XML 1.0 has no place for most control characters.
+// XML 1.0 has no place for most control characters, for a surrogate
+// without its partner nor for U+FFFE and U+FFFF; the writer would refuse the
+// whole file for one of them in a text or a font name.
 QString xmlSafe(const QString& text) {
     QString s = text;
-    for (QChar& c : s)
-        if (c.unicode() < 0x20 && c != QLatin1Char('\t')) c = QLatin1Char(' ');
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t c = s.at(i).unicode();
+        if (c < 0x20 && c != u'\t') {
+            s[i] = QLatin1Char(' ');
+        } else if (QChar::isHighSurrogate(c) && i + 1 < s.size() && QChar::isLowSurrogate(s.at(i + 1).unicode())) {
+            ++i;
+        } else if (QChar::isSurrogate(c) || c == 0xfffe || c == 0xffff) {
+            s[i] = QChar(QChar::ReplacementCharacter);
+        }
+    }
     return s;
 }
 
@@ -367,7 +377,7 @@ void SvgPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem) {
     m_xml.writeAttribute(QStringLiteral("x"), xs);
     m_xml.writeAttribute(QStringLiteral("y"), number(p.y()));
     if (!m_matrix.isIdentity()) m_xml.writeAttribute(QStringLiteral("transform"), matrixAttribute(m_matrix));
-    m_xml.writeAttribute(QStringLiteral("font-family"), font.family());
+    m_xml.writeAttribute(QStringLiteral("font-family"), xmlSafe(font.family()));
     const double size = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * 600.0 / 72.0;
     m_xml.writeAttribute(QStringLiteral("font-size"), number(size));
     if (font.weight() != QFont::Normal) m_xml.writeAttribute(QStringLiteral("font-weight"), QString::number(font.weight()));
@@ -387,9 +397,9 @@ void SvgPaintEngine::beginLayer(const QString& id, const QString& label) {
     closeClipGroup();
     m_xml.writeCharacters(QStringLiteral("\n"));
     m_xml.writeStartElement(QStringLiteral("g"));
-    m_xml.writeAttribute(QStringLiteral("id"), id);
+    m_xml.writeAttribute(QStringLiteral("id"), xmlSafe(id));
     m_xml.writeAttribute(kInkscapeNs, QStringLiteral("groupmode"), QStringLiteral("layer"));
-    m_xml.writeAttribute(kInkscapeNs, QStringLiteral("label"), label);
+    m_xml.writeAttribute(kInkscapeNs, QStringLiteral("label"), xmlSafe(label));
     ++m_layerDepth;
 }
 

@@ -156,13 +156,13 @@ std::vector<Layer> layersFor(BoxDocument& doc, const ExportOptions& o, const Exp
 }
 
 bool writeSvg(const std::vector<Layer>& layers, const ExportGeometry& g, QIODevice& out, const PictureFiles& files,
-              std::vector<SidePicture>* side, const QString& sideBaseName) {
+              std::vector<SidePicture>* side, const SidePictureNamer& sideName) {
     SvgPaintDevice device(&out, g.pageMm.width(), g.pageMm.height(), kExportDpi);
     device.setTitle(kTitle);
     device.setPictureFiles(&files);
-    if (side && !sideBaseName.isEmpty())
-        device.setSidePictureSink([side, sideBaseName](const QByteArray& bytes, const QString& suffix) {
-            const QString name = sidePictureName(sideBaseName, int(side->size()) + 1, suffix);
+    if (side && sideName)
+        device.setSidePictureSink([side, &sideName](const QByteArray& bytes, const QString& suffix) {
+            const QString name = sideName(suffix);
             side->push_back({name, bytes});
             return sidePictureHref(name);
         });
@@ -293,7 +293,7 @@ bool parseExportPage(const QString& name, ExportPage& page) {
 }
 
 bool writeVectorExport(BoxDocument& doc, const ExportOptions& options, QIODevice& out, QString& error,
-                       std::vector<SidePicture>* side, const QString& sideBaseName) {
+                       std::vector<SidePicture>* side, const SidePictureNamer& sideName) {
     if (Painting()) {
         error = QStringLiteral("Die Box wird gerade gezeichnet.");
         return false;
@@ -320,7 +320,7 @@ bool writeVectorExport(BoxDocument& doc, const ExportOptions& options, QIODevice
     const PictureFiles files = o.art ? pictureFilesOf(doc) : PictureFiles();
     if (o.format == ExportFormat::Svg) {
         const std::vector<Layer> layers = layersFor(doc, o, g, model, nullptr);
-        const bool written = writeSvg(layers, g, out, files, side, sideBaseName);
+        const bool written = writeSvg(layers, g, out, files, side, sideName);
         if (stopped || !ask(100)) return stoppedHere();
         if (!written) {
             error = QStringLiteral("Die SVG-Datei konnte nicht geschrieben werden.");
@@ -378,11 +378,13 @@ bool exportToFile(BoxDocument& doc, const ExportOptions& options, const QString&
         QBuffer buffer(&svg);
         buffer.open(QIODevice::WriteOnly);
         std::vector<SidePicture> side;
-        if (!writeVectorExport(doc, options, buffer, made, &side, sidePictureBaseName(path))) {
+        SidePictureNames names(path);
+        if (!writeVectorExport(doc, options, buffer, made, &side,
+                               [&names](const QString& suffix) { return names.next(suffix); })) {
             error = made;
             return false;
         }
-        if (!saveSvgWithSidePictures(path, svg, side, error)) return false;
+        if (!saveSvgWithSidePictures(path, svg, side, names, error)) return false;
         if (!side.empty() && notice) *notice = sidePicturesNotice();
         return true;
     }

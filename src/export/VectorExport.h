@@ -21,6 +21,7 @@
 #include <QSizeF>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class QIODevice;
@@ -78,13 +79,16 @@ struct SidePicture {
 // Pictures show as their own file's bytes where those are exactly what the
 // program draws (export/PictureFile.h); the PDF always holds them.
 
+// The file name for the next picture beside the SVG, given its suffix.
+using SidePictureNamer = std::function<QString(const QString& suffix)>;
+
 // Writes the file into out (opened for writing). False when a render pass
 // is under way, the device fails or options.progress stopped it; error then
-// says why, in German (stoppedText() when stopped). With
-// side, an SVG's pictures too large for its readers are named
-// sideBaseName-bildN.EXT (N from 1) and put there rather than into out.
+// says why, in German (stoppedText() when stopped). With side and a namer,
+// an SVG's pictures too large for its readers are named by it and put
+// there rather than into out.
 bool writeVectorExport(BoxDocument& doc, const ExportOptions& options, QIODevice& out, QString& error,
-                       std::vector<SidePicture>* side = nullptr, const QString& sideBaseName = QString());
+                       std::vector<SidePicture>* side = nullptr, const SidePictureNamer& sideName = {});
 
 // What the program says when an SVG keeps pictures beside itself.
 QString sidePicturesNotice();
@@ -92,9 +96,9 @@ QString sidePicturesNotice();
 // Writes the file at path through saveFile: the old file stays untouched
 // until the new one is complete. A target that cannot be written or a failed
 // write gives "PATH: Grund" in error. An SVG's large pictures go beside it as
-// NAME-bildN.EXT; the SVG and those files are all written to temporary files
-// first and renamed only when every one is complete, and files NAME-bildN.jpg
-// or .png this export does not write are removed. notice then gets
-// sidePicturesNotice().
+// NAME-bildN.EXT (export/SidePictureFiles.h: no file of the user's is
+// replaced or removed); the SVG and those files are all written to
+// temporary files first and renamed only when every one is complete. notice
+// then gets sidePicturesNotice().
 bool exportToFile(BoxDocument& doc, const ExportOptions& options, const QString& path, QString& error,
                   QString* notice = nullptr);
