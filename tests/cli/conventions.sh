@@ -184,6 +184,29 @@ for f in h1 h2 h3 h4 h5; do
   [ -s "$WORK/$f" ] && fail "headless run wrote to stderr: $(cat "$WORK/$f")"
 done
 [ -z "$(ls -A "$WORK/tmp")" ] || fail "private runtime folder left behind: $(ls -A "$WORK/tmp")"
+# A run killed on its way leaves at most the one folder of the user, which
+# the next run takes and removes (each used to leave a folder of its own).
+shared="faltarillon-cli-$(id -u)"
+for i in 1 2; do
+  env -u XDG_RUNTIME_DIR -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM TMPDIR="$WORK/tmp" \
+    "$CLI" view --size 4000x3000 "$WORK/h.box" "$WORK/hk.png" 2> /dev/null & pid=$!
+  # killed once its platform plugin is loaded: the runtime folder is made before
+  for _ in $(seq 500); do grep -q qoffscreen "/proc/$pid/maps" 2> /dev/null && break; sleep 0.01; done
+  kill -KILL $pid 2> /dev/null; wait $pid 2> /dev/null
+done
+[ -z "$(ls -A "$WORK/tmp")" ] || [ "$(ls -A "$WORK/tmp")" = "$shared" ] || fail "killed runs left: $(ls -A "$WORK/tmp")"
+[ ! -d "$WORK/tmp/$shared" ] || [ "$(stat -c %a "$WORK/tmp/$shared")" = 700 ] || fail "runtime folder not private"
+headless new "$WORK/h6.box" 2> "$WORK/h7" || fail "headless new after killed runs"
+[ -s "$WORK/h7" ] && fail "after killed runs: $(cat "$WORK/h7")"
+[ -z "$(ls -A "$WORK/tmp")" ] || fail "the folder of killed runs stayed: $(ls -A "$WORK/tmp")"
+# That name held by a folder others may read: a fresh private one instead,
+# and theirs is left alone.
+mkdir -m 755 "$WORK/tmp/$shared"
+headless new "$WORK/h8.box" 2> "$WORK/h8" || fail "headless new beside an open folder of that name"
+[ -s "$WORK/h8" ] && fail "beside an open folder of that name: $(cat "$WORK/h8")"
+[ "$(ls -A "$WORK/tmp")" = "$shared" ] && [ "$(stat -c %a "$WORK/tmp/$shared")" = 755 ] \
+  || fail "beside an open folder of that name: $(ls -A "$WORK/tmp")"
+rmdir "$WORK/tmp/$shared"
 # A runtime folder others could read is refused by Qt with a warning: ours is used instead.
 mkdir -m 755 "$WORK/open"
 XDG_RUNTIME_DIR="$WORK/open" "$CLI" new "$WORK/o.box" 2> "$WORK/h6" || fail "new with an open runtime folder"
