@@ -83,12 +83,20 @@ TEST(ExportCommand, PicturesBesideTheSvgAreToldAsInformation) {
     ExportOptions chosen;
     chosen.format = ExportFormat::Svg;
     ExportCommands cmd(doc, prompter, accepting(chosen));
+    // A file of the user's under the first picture's name stays as it is.
+    {
+        QFile own(dir.filePath("gross-bild1.png"));
+        ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+        own.write("eigen");
+    }
     prompter.savePaths.push_back(dir.filePath("gross.svg"));
     EXPECT_TRUE(cmd.ExportierenClick(100));
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text, QStringLiteral("Große Bilder wurden neben der SVG-Datei gespeichert."));
     EXPECT_EQ(prompter.messages[0].icon, PromptIcon::Information);
-    EXPECT_TRUE(QFileInfo::exists(dir.filePath("gross-bild1.png")));
+    EXPECT_EQ(readAll(dir.filePath("gross-bild1.png")), QByteArray("eigen"));
+    EXPECT_TRUE(readAll(dir.filePath("gross.svg")).contains("xlink:href=\"gross-bild2.png\""));
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("gross-bild2.png")));
 }
 
 TEST(ExportCommand, ExistingFileIsReplacedOnlyAfterYes) {
