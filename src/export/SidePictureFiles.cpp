@@ -119,7 +119,8 @@ QString SidePictureNames::next(const QString& suffix) {
     for (;;) {
         const QString name = sidePictureName(m_base, ++m_number, suffix);
         const QString path = m_folder + QLatin1Char('/') + name;
-        if (nothingAt(path) || (m_earlier.contains(name) && isReplaceableFile(path))) return name;
+        // An earlier picture made read-only since is left alone like any other file.
+        if (nothingAt(path) || (m_earlier.contains(name) && writeTargetProblem(path).isEmpty())) return name;
     }
 }
 
@@ -131,7 +132,8 @@ bool saveSvgWithSidePictures(const QString& svgPath, const QByteArray& svg, cons
     // The earlier export's pictures that the new SVG no longer names.
     const auto removeLeftOver = [&] {
         for (const QString& name : names.earlier())
-            if (!written.contains(name) && isReplaceableFile(folder.filePath(name))) QFile::remove(folder.filePath(name));
+            if (!written.contains(name) && writeTargetProblem(folder.filePath(name)).isEmpty())
+                QFile::remove(folder.filePath(name));
     };
     if (side.empty()) {
         const SaveResult saved = saveFile(svgPath, svg);

@@ -75,6 +75,16 @@ TEST(SidePictureFiles, TheUsersFilesStayAndOnlyTheEarlierExportsPicturesAreRepla
     const SidePictureNames none(svg);
     ASSERT_TRUE(saveSvgWithSidePictures(svg, svgNaming({}), {}, none, error)) << error.toStdString();
     EXPECT_EQ(setOf(entriesOf(dir.path())), setOf(users + QStringList{"Urlaub.svg"}));
+    // An earlier picture made read-only since is neither replaced nor removed.
+    ASSERT_TRUE(writeAll(svg, svgNaming({"Urlaub-bild3.png"})));
+    ASSERT_TRUE(writeAll(dir.filePath("Urlaub-bild3.png"), "geschützt"));
+    ASSERT_TRUE(QFile::setPermissions(dir.filePath("Urlaub-bild3.png"), QFileDevice::ReadOwner));
+    SidePictureNames readOnly(svg);
+    EXPECT_EQ(readOnly.next("png"), QStringLiteral("Urlaub-bild1.png"));
+    EXPECT_EQ(readOnly.next("png"), QStringLiteral("Urlaub-bild4.png"));
+    ASSERT_TRUE(saveSvgWithSidePictures(svg, svgNaming({}), {}, readOnly, error)) << error.toStdString();
+    EXPECT_EQ(readAll(dir.filePath("Urlaub-bild3.png")), "geschützt");
+    ASSERT_TRUE(QFile::remove(dir.filePath("Urlaub-bild3.png")));
     // Without an SVG to replace, every file there is the user's.
     ASSERT_TRUE(QFile::remove(svg));
     SidePictureNames fresh(svg);
