@@ -5,6 +5,7 @@
 
 #include "app/ExportCommands.h"
 #include "app/MainMenu.h"
+#include "app/PrintController.h"
 #include "dialogs/ExportForm.h"
 #include "model/BoxDocument.h"
 
@@ -300,4 +301,26 @@ TEST(ExportCommand, DialogStartsWithTheBoxsFormAndThePrintPagesPaperAndBleed) {
     EXPECT_FALSE(form.ProzED->isEnabled());
     form.setCuboid(false);
     EXPECT_TRUE(form.ProzED->isEnabled());
+}
+
+TEST(ExportDialog, FollowsThePrintersPaperAndThePrintPagesBleed) {
+    QTemporaryDir dir;
+    StartedWindow w;
+    w.window->printController().setPaper(PaperFormat::A3);
+    w.window->printController().Options.bleed = true;
+    w.window->printController().Options.bleedMm = 1.5;
+    ExportOptions shown;
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* form = qobject_cast<TExportForm*>(QApplication::activeModalWidget());
+        if (!form) return;
+        seen = true;
+        shown = form->options();
+        form->CancelBtn->click();
+    });
+    w.window->MainMenu1->Exportieren1->trigger();
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(shown.page, ExportPage::A3);
+    EXPECT_TRUE(shown.bleed);
+    EXPECT_DOUBLE_EQ(shown.bleedMm, 1.5);
 }
