@@ -2,11 +2,14 @@
 // a photo-like background, 1000 figures, 20 outlined texts and 5 pictures
 // with a transparent colour, the pictures themselves, and an SVG of the same
 // printed sheet (A4 landscape, 600 dpi) for a general SVG renderer.
+// With "texte" it writes only texte.box and texte.svg: the same kind of
+// design whose 20 texts are short paragraphs with shadow and outline, the
+// kind that weighs most in a vector file; it uses the pictures of the first.
 //
 // The output is committed under bench/data/ and never written again by the
 // build: the comparison must not move when our own drawing changes. Run it
 // by hand only to make a new, deliberately different data set:
-//   make-sheet-bench-data bench/data
+//   make-sheet-bench-data bench/data [texte]
 
 #include "model/BoxDocument.h"
 #include "model/BoxFile.h"
@@ -26,6 +29,7 @@
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <string>
 
 namespace {
 
@@ -131,10 +135,12 @@ QString svgColor(std::int32_t ref) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "Aufruf: make-sheet-bench-data ZIELORDNER\n");
+    const bool texts = argc == 3 && std::string(argv[2]) == "texte";
+    if (argc != 2 && !texts) {
+        std::fprintf(stderr, "Aufruf: make-sheet-bench-data ZIELORDNER [texte]\n");
         return 2;
     }
+    const QString name = texts ? QStringLiteral("texte") : QStringLiteral("blatt");
     const QDir dir(QString::fromLocal8Bit(argv[1]));
     if (!QDir().mkpath(dir.path())) return 1;
 
@@ -146,7 +152,7 @@ int main(int argc, char** argv) {
 
     // Pictures: bare file names, found beside the box file when it is opened.
     const QImage ground = photo(3000, 2000, 7);
-    if (!ground.save(dir.filePath("hintergrund.jpg"), "JPEG", 90)) return 1;
+    if (!texts && !ground.save(dir.filePath("hintergrund.jpg"), "JPEG", 90)) return 1;
     doc.BackgroundMode = bgCenterLarger;
     doc.BackgroundFile = QStringLiteral("hintergrund.jpg");
 
@@ -171,15 +177,35 @@ int main(int argc, char** argv) {
         o.KeepAspect = 1;
     }
     const char* words[] = {"Gruß aus der Box", "Faltarillon", "Für Dich", "Überraschung!", "Danke"};
+    // Lines short enough for the rectangle, broken by hand so that the SVG
+    // breaks them alike.
+    const char* paragraphs[] = {
+        "Herzlichen Glückwunsch!\rAlles Gute zum Geburtstag\rund viel Freude mit\rdieser kleinen Box.",
+        "Frohe Weihnachten\rwünschen Dir Anna,\rJonas und die Kinder\raus dem Schwarzwald.",
+        "Für die beste Oma\rder Welt: Danke für\rjeden Sonntag mit Tee,\rKuchen und Geschichten.",
+        "Überraschung! Öffne\rdie Box ganz vorsichtig,\rdrinnen wartet etwas\rSüßes auf Dich.",
+        "Viel Glück im neuen\rZuhause, gute Nachbarn\rund immer genug Platz\rfür alle Freunde."};
     for (int i = 0; i < 20; ++i, ++slot) {
         Tobs& o = doc.Objects[slot];
         o.Kind = Text;
-        placeRect(o, itemW / 4, itemH / 6);
-        o.Width = std::max(o.Width, itemW / 6);
-        o.Height = std::max(o.Height, itemH / 10);
-        o.Content = QString::fromUtf8(words[i % 5]) + QStringLiteral("\r%1").arg(i + 1);
+        if (texts) {
+            placeRect(o, itemW / 3, itemH / 4);
+            o.Width = std::max(o.Width, itemW / 4);
+            o.Height = std::max(o.Height, itemH / 6);
+            o.Content = QString::fromUtf8(paragraphs[i % 5]);
+            o.FontSize = 10 + (i % 3) * 2;
+            o.Shadow = 1;
+            o.FillModeOrShadowColor = any(0x404040, 0x808080);
+            o.ShadowDx = 4 + i % 5;
+            o.ShadowDy = 4 + i % 4;
+        } else {
+            placeRect(o, itemW / 4, itemH / 6);
+            o.Width = std::max(o.Width, itemW / 6);
+            o.Height = std::max(o.Height, itemH / 10);
+            o.Content = QString::fromUtf8(words[i % 5]) + QStringLiteral("\r%1").arg(i + 1);
+            o.FontSize = 14 + (i % 4) * 4;
+        }
         o.FontName = (i % 2) ? QStringLiteral("Arial") : QStringLiteral("Times New Roman");
-        o.FontSize = 14 + (i % 4) * 4;
         o.FontHeight = -o.FontSize * 4 / 3;
         o.Color = 0xFFFFFF;
         o.Outline = 1;
@@ -191,25 +217,28 @@ int main(int argc, char** argv) {
     QImage pictures[5];
     for (int i = 0; i < 5; ++i, ++slot) {
         pictures[i] = picture(800 + 100 * i, 600, i);
-        const QString name = QStringLiteral("bild%1.png").arg(i + 1);
-        if (!pictures[i].save(dir.filePath(name), "PNG")) return 1;
-        if (!keyedCopy(pictures[i]).save(dir.filePath(QStringLiteral("bild%1-alpha.png").arg(i + 1)), "PNG")) return 1;
+        const QString file = QStringLiteral("bild%1.png").arg(i + 1);
+        if (!texts) {
+            if (!pictures[i].save(dir.filePath(file), "PNG")) return 1;
+            if (!keyedCopy(pictures[i]).save(dir.filePath(QStringLiteral("bild%1-alpha.png").arg(i + 1)), "PNG"))
+                return 1;
+        }
         Tobs& o = doc.Objects[slot];
         o.Kind = Image;
         placeRect(o, itemW / 4, itemH / 4);
-        o.Content = name;
+        o.Content = file;
         o.KeepAspect = 1;
         o.Transparent = 1;
         o.TransAuto = 1;
     }
     QTextStream errors(stderr);
     StreamPrompter prompter(errors);
-    const QString boxPath = dir.filePath("blatt.box");
+    const QString boxPath = dir.filePath(name + QStringLiteral(".box"));
     if (!Saveit(doc, boxPath, prompter)) return 1;
 
     // The SVG of the printed sheet, with the geometry our pass computes.
     RenderParams params = sheetRenderParams(doc.Layout, NetSource::cube(100), kDpi, kDpi, printFontFactor(kDpi, 96));
-    QFile svgFile(dir.filePath("blatt.svg"));
+    QFile svgFile(dir.filePath(name + QStringLiteral(".svg")));
     if (!svgFile.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 1;
     QTextStream svg(&svgFile);
     svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -297,6 +326,18 @@ int main(int argc, char** argv) {
                 tx = a.x();
                 ty = a.y();
                 transform = QStringLiteral(" transform=\"rotate(%1 %2 %3)\"").arg(90 * o.Rotation).arg(tx).arg(ty);
+            }
+            // The shadow is one copy of the text, moved.
+            if (o.Shadow == 1) {
+                const int sx = shadowPixels(o.ShadowDx, scale), sy = shadowPixels(o.ShadowDy, scale);
+                svg << "<g transform=\"translate(" << sx << ' ' << sy << ")\">";
+                svg << "<text x=\"" << tx << "\" y=\"" << ty << "\" font-family=\"" << family << "\" font-size=\""
+                    << px << "\" text-anchor=\"" << anchor << "\" fill=\"" << svgColor(o.FillModeOrShadowColor)
+                    << '"' << transform << '>';
+                for (int l = 0; l < lines.size(); ++l)
+                    svg << "<tspan x=\"" << tx << "\" dy=\"" << (l ? int(px * 1.15) : 0) << "\">"
+                        << lines[l].toHtmlEscaped() << "</tspan>";
+                svg << "</text></g>\n";
             }
             // The outline is the text stroked 2d wide beneath its fill: the
             // same look as the 4d^2 shifted copies.

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class FolderMemory;
 class Prompter;
 class QMainWindow;
 struct BoxDocument;
@@ -17,9 +18,27 @@ public:
 
     ExportCommands(BoxDocument& doc, Prompter& prompter, OptionsDialog dialog);
 
-    // percent: the editor's current box size, the dialog's starting value.
-    // True when a file was written.
+    // What the print page says for the printed sheet: its paper (in
+    // millimetres, either orientation) and its bleed.
+    struct PrintPageState {
+        QSizeF paperMm;
+        bool bleed = false;
+        double bleedMm = 1.0;
+    };
+    using PrintPageSource = std::function<PrintPageState()>;
+
+    // percent: the editor's current box size, the dialog's starting value
+    // for a cube (a cuboid is always whole). Format and contents start as
+    // last chosen; page and bleed as the print page has them. The file's
+    // format follows the extension typed (.pdf or .svg); a name without one
+    // gets the chosen format's. True when a file was written.
     bool ExportierenClick(int percent);
+
+    // Without a source the dialog starts with A4 and no bleed.
+    void setPrintPage(PrintPageSource source) { m_printPage = std::move(source); }
+    // Where the file dialog starts, and where the folder of the file
+    // written is kept. Without it: beside the box file, else the home folder.
+    void setFolders(FolderMemory* folders) { m_folders = folders; }
 
     const ExportOptions& lastOptions() const { return m_options; }
 
@@ -33,5 +52,7 @@ private:
     Prompter& m_prompter;
     OptionsDialog m_dialog;
     ExportOptions m_options;
+    PrintPageSource m_printPage;
+    FolderMemory* m_folders = nullptr;
     QMainWindow* m_window = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "app/SaveTarget.h"
 #include "model/BoxDocument.h"
 #include "model/BoxFile.h"
+#include "model/FolderMemory.h"
 #include "model/NewDocument.h"
 #include "model/Prompter.h"
 
@@ -44,7 +45,8 @@ void FileCommands::doNew(PaperFormat paper) {
 }
 
 void FileCommands::OpenItemClick() {
-    const QString path = m_prompter.openPath(QStringLiteral("Öffnen"), m_doc.ProgramFolder, boxFilter());
+    const QString path = m_prompter.openPath(QStringLiteral("Öffnen"),
+                                             startFolder(m_folders, FileKind::Box, m_doc.FileName), boxFilter());
     if (path.isEmpty()) return;
     openFile(path);
 }
@@ -57,6 +59,7 @@ bool FileCommands::openAfterQuestion(const QString& path) {
 bool FileCommands::openFile(const QString& path) {
     if (!openAfterQuestion(path)) return false;
     m_doc.FileName = path;
+    rememberFolder(m_folders, FileKind::Box, path);
     if (m_hooks.setCaption) m_hooks.setCaption(captionFor(m_doc.FileName));
     if (m_hooks.fileUsed) m_hooks.fileUsed(path);
     if (m_hooks.afterOpen) m_hooks.afterOpen();
@@ -86,6 +89,7 @@ bool FileCommands::openSample(const QString& path) {
 bool FileCommands::writeTo(const QString& path) {
     if (!Saveit(m_doc, path, m_prompter)) return false;
     m_doc.FileName = path;
+    rememberFolder(m_folders, FileKind::Box, path);
     if (m_hooks.setCaption) m_hooks.setCaption(captionFor(m_doc.FileName));
     if (m_hooks.fileUsed) m_hooks.fileUsed(path);
     return true;
@@ -97,8 +101,8 @@ bool FileCommands::SaveItemClick() {
 }
 
 bool FileCommands::Speichernunter1Click() {
-    QString path = m_prompter.savePath(QStringLiteral("Speichern unter"), m_doc.ProgramFolder, boxFilter(),
-                                             QString());
+    QString path = m_prompter.savePath(QStringLiteral("Speichern unter"),
+                                       startFolder(m_folders, FileKind::Box, m_doc.FileName), boxFilter(), QString());
     if (path.isEmpty()) return false;
     // The dialog's default extension, for a name typed without one.
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".box");

@@ -10,6 +10,7 @@
 #include <functional>
 
 struct BoxDocument;
+class FolderMemory;
 class Prompter;
 
 class FileCommands {
@@ -48,6 +49,11 @@ public:
     // The Exit question; true when the window may close.
     bool ExitItemClick();
 
+    // Where Öffnen and Speichern unter start (the folder of the box files
+    // last opened or saved) and where it is kept. Without it they start
+    // beside the open box file, else in the home folder.
+    void setFolders(FolderMemory* folders) { m_folders = folders; }
+
 private:
     // Yes / No / Cancel under the given caption; Yes saves first. True when
     // the command may go on.
@@ -59,5 +65,6 @@ private:
     BoxDocument& m_doc;
     Prompter& m_prompter;
     Hooks m_hooks;
+    FolderMemory* m_folders = nullptr;
     bool m_startupDone = false;
 };

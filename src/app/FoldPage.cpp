@@ -122,12 +122,9 @@ bool FoldPage::SaveBtnClick() {
     size = size.boundedTo(QSize(TImageSizeForm::Largest, TImageSizeForm::Largest))
                .expandedTo(QSize(TImageSizeForm::Smallest, TImageSizeForm::Smallest));
     // Pictures of several boxes usually go to one folder of pictures, not
-    // each beside its box file; an unnamed box has no folder of its own and
-    // the program's folder is rarely writable.
+    // each beside its box file; the program's folder is rarely writable.
     const QFileInfo box(m_doc.FileName);
-    QString folder = m_pictureFolder;
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = m_doc.FileName.isEmpty() ? QDir::homePath() : box.absolutePath();
+    const QString folder = m_folders->startFolder(FileKind::Picture, m_doc.FileName);
     const QString name = m_doc.FileName.isEmpty() ? QStringLiteral("Faltarillon") : box.completeBaseName();
     QString path = m_prompter.savePath(QStringLiteral("Bild speichern"), folder,
                                        QStringLiteral("PNG-Bild (*.png)|*.png|JPEG-Bild (*.jpg)|*.jpg;*.jpeg"),
@@ -154,7 +151,7 @@ bool FoldPage::SaveBtnClick() {
                              path, saved.reason, PromptIcon::Error);
         return false;
     }
-    m_pictureFolder = QFileInfo(path).absolutePath();
+    m_folders->remember(FileKind::Picture, path);
     emit statusReported(QStringLiteral("Bild gespeichert: ") + QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
     return true;
 }

@@ -3,6 +3,8 @@
 // folding slider, the fold animation, saving the view as a picture and the
 // face labels.
 
+#include "model/FolderMemory.h"
+
 #include <QElapsedTimer>
 #include <QSize>
 #include <QWidget>
@@ -38,10 +40,13 @@ public:
     // to flat when closed.
     void FaltenBtnClick();
     // "Bild &speichern...": size, file name, picture. The name offered is
-    // the box file's with "-3D.png", in the folder a picture went to last.
+    // the box file's with "-3D.png", in the folder pictures went to last.
     // False when nothing was saved: cancelled, or the file could not be written.
     bool SaveBtnClick();
     bool animating() const;
+    // The window's folders for pictures, shared with its other dialogs;
+    // until it lends them the page keeps its own for the run.
+    void setFolders(FolderMemory* folders) { m_folders = folders ? folders : &m_ownFolders; }
 
     QSlider* FaltungSlider = nullptr;
     QLabel* FaltungLabel = nullptr;
@@ -66,5 +71,6 @@ private:
     double m_from = 0;
     double m_to = 1;
     QSize m_saveSize{DefaultSaveWidth, DefaultSaveHeight};
-    QString m_pictureFolder;   // where the last picture was saved
+    FolderMemory m_ownFolders{false};
+    FolderMemory* m_folders = &m_ownFolders;
 };

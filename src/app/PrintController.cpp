@@ -4,6 +4,7 @@
 #include "app/SaveTarget.h"
 #include "dialogs/PrinterSetupForm.h"
 #include "model/BoxDocument.h"
+#include "model/FolderMemory.h"
 #include "model/Prompter.h"
 #include "base/WriteTarget.h"
 #include "sheet/CutSheet.h"
@@ -201,7 +202,8 @@ void adoptPrinterChoice(QPrinter& printer, const QPrinter& choice) {
 }
 
 bool PrintController::saveCutFile(int percent) {
-    const QString path = askSaveTarget(m_prompter, m_doc.FileName, QStringLiteral("Schnittdatei speichern"),
+    const QString path = askSaveTarget(m_prompter, startFolder(m_folders, FileKind::CutFile, m_doc.FileName),
+                                       m_doc.FileName, QStringLiteral("Schnittdatei speichern"),
                                        QStringLiteral("SVG-Dateien|*.svg|DXF-Dateien|*.dxf"), QStringLiteral("svg"));
     if (path.isEmpty()) return false;
     const QString suffix = QFileInfo(path).suffix().toLower();
@@ -226,6 +228,7 @@ bool PrintController::saveCutFile(int percent) {
         m_prompter.inform(QStringLiteral("Fehler"), why, PromptIcon::Error);
         return false;
     }
+    rememberFolder(m_folders, FileKind::CutFile, path);
     return true;
 }
 
@@ -238,7 +241,8 @@ bool PrintController::PrintClick(int percent, double screenDpi) {
     m_printer->setDocName(AppTitles::printJobTitle());
     if (printsToPdf()) {
         // No printer to send the sheet to: the user picks a PDF file instead.
-        const QString path = askSaveTarget(m_prompter, m_doc.FileName, QStringLiteral("Drucken in PDF-Datei"),
+        const QString path = askSaveTarget(m_prompter, startFolder(m_folders, FileKind::Export, m_doc.FileName),
+                                           m_doc.FileName, QStringLiteral("Drucken in PDF-Datei"),
                                            QStringLiteral("PDF-Dateien|*.pdf"), QStringLiteral("pdf"));
         if (path.isEmpty()) return false;
         // A FIFO would block the job and a device or folder be replaced.
@@ -248,7 +252,9 @@ bool PrintController::PrintClick(int percent, double screenDpi) {
         }
         if (!mayReplace(m_prompter, path)) return false;
         m_printer->setOutputFileName(path);
-        return printToPdfFile(path, percent, screenDpi);
+        if (!printToPdfFile(path, percent, screenDpi)) return false;
+        rememberFolder(m_folders, FileKind::Export, path);
+        return true;
     }
 
     const PrinterMetrics m = metrics();

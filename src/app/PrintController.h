@@ -13,6 +13,7 @@
 
 #include <QString>
 
+class FolderMemory;
 class QMainWindow;
 class QPrinter;
 class Prompter;
@@ -92,6 +93,9 @@ public:
     // show (with "Abbrechen"), and whose status bar says when one was
     // stopped. Without one the dialog has no parent and nothing is said.
     void setWindow(QMainWindow* window) { m_window = window; }
+    // Where the cut file's and the PDF file's dialogs start and the folders
+    // of the files written are kept; without it they start beside the box.
+    void setFolders(FolderMemory* folders) { m_folders = folders; }
 
 private:
     // "Drucken abgebrochen." and the like on the window's status bar.
@@ -106,4 +110,5 @@ private:
     std::optional<PrinterMetrics> m_override;
     std::function<bool(QPrinter&)> m_setupDialog;
     QMainWindow* m_window = nullptr;
+    FolderMemory* m_folders = nullptr;
 };

@@ -35,6 +35,8 @@
 #include "edit/ObjectMenu.h"
 #include "edit/PropertyPanel.h"
 #include "edit/WidgetEditorDialogs.h"
+#include "dialogs/BMPOpenFUnit.h"
+#include "model/FolderMemory.h"
 #include "model/BoxSize.h"
 #include "model/NewDocument.h"
 
@@ -80,8 +82,10 @@ TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
     }
 
     // Preview resolution and a landscape printer.
+    m_folders = std::make_unique<FolderMemory>(m_useSettings);
     m_print = std::make_unique<PrintController>(*m_doc, *m_prompter);
     m_print->setWindow(this);
+    m_print->setFolders(m_folders.get());
 
     // Program folder, slots, start-up layout, screen scale, cleared document.
     initStartupDocument(*m_doc, screenDpi());
@@ -116,6 +120,7 @@ TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
     TabSheet4 = new FoldPage(*m_doc, *m_prompter, [this] { return TabSheet3->boxPercent(); });
     PageControl1->setTabToolTip(PageControl1->addTab(TabSheet4, QStringLiteral("3D-Ansicht")),
                                 QStringLiteral("Zeigt die gefaltete Box"));
+    TabSheet4->setFolders(m_folders.get());
 
     buildEditing();
     createDialogs();
@@ -130,6 +135,7 @@ TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
     };
     hooks.fileUsed = [this](const QString& path) { m_recent->fileUsed(path); };
     m_fileCommands = std::make_unique<FileCommands>(*m_doc, *m_prompter, hooks);
+    m_fileCommands->setFolders(m_folders.get());
 
     connectCommands();
     choosePaper = [this, last = PaperFormat::A4](PaperFormat& paper) mutable {
@@ -171,8 +177,10 @@ TSDIAppForm::~TSDIAppForm() {
 }
 
 void TSDIAppForm::buildEditing() {
-    m_dialogs = std::make_unique<WidgetEditorDialogs>(
+    auto dialogs = std::make_unique<WidgetEditorDialogs>(
         *m_doc, *m_prompter, [this] { PaintBox1->PaintBox1Paint(); }, [this] { return screenDpi(); }, this);
+    dialogs->bmpOpenForm()->setFolderMemory(m_folders.get());
+    m_dialogs = std::move(dialogs);
     PaintBox1->setDialogs(m_dialogs.get());
     m_objectCommands = std::make_unique<ObjectCommands>(*PaintBox1);
     m_objectMenu = new ObjectMenu(*PaintBox1, *m_objectCommands, this);
@@ -224,11 +232,20 @@ void TSDIAppForm::connectCommands() {
     m_export = std::make_unique<ExportCommands>(*m_doc, *m_prompter, [this](ExportOptions& options) {
         if (!m_exportForm) m_exportForm = new TExportForm(this);
         m_exportForm->setOptions(options);
+        m_exportForm->setCuboid(m_doc->Form.isCuboid());
         if (m_exportForm->exec() != QDialog::Accepted) return false;
         options = m_exportForm->options();
         return true;
     });
     m_export->setWindow(this);
+    m_export->setFolders(m_folders.get());
+    m_export->setPrintPage([this] {
+        ExportCommands::PrintPageState page;
+        page.paperMm = m_print->frame().paperSizeMm();
+        page.bleed = m_print->Options.bleed;
+        page.bleedMm = m_print->Options.bleedMm;
+        return page;
+    });
     connect(m->Exportieren1, &QAction::triggered, this,
             [this] { m_export->ExportierenClick(TabSheet3->boxPercent()); });
     connect(m->ExitItem, &QAction::triggered, this, &TSDIAppForm::ExitItemClick);
@@ -275,7 +292,7 @@ void TSDIAppForm::connectCommands() {
     connect(samples, &SamplesMenu::openRequested, this, [this](const QString& path) { m_fileCommands->openSample(path); });
 
     m_scan = new ScanCommands(*m_prompter, this, nullptr, m_jpegForm);
-    m_scan->setSaveFolder(m_doc->ProgramFolder);
+    m_scan->setFolders(m_folders.get(), [this] { return m_doc->FileName; });
     connect(m->Scannerauswhlen1, &QAction::triggered, m_scan, &ScanCommands::selectScanner);
     connect(m->Bildeinscanne1, &QAction::triggered, m_scan, &ScanCommands::scanImage);
     connect(m_scan, &ScanCommands::progress, this, &TSDIAppForm::WMUser);

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class FolderMemory;
 class CanvasMenu;
 class ClipboardCommands;
 class EditMenuActions;
@@ -116,6 +117,8 @@ private:
     int screenDpi() const;
 
     std::unique_ptr<BoxDocument> m_doc;
+    // Where the file dialogs start; lent to the commands and dialogs below.
+    std::unique_ptr<FolderMemory> m_folders;
     std::unique_ptr<Prompter> m_ownPrompter;
     Prompter* m_prompter = nullptr;
     std::unique_ptr<CursorSlots> m_cursors;

@@ -5,11 +5,10 @@
 #include <QDir>
 #include <QFileInfo>
 
-QString askSaveTarget(Prompter& prompter, const QString& boxFile, const QString& caption, const QString& filter,
-                      const QString& ext) {
+QString askSaveTarget(Prompter& prompter, const QString& folder, const QString& boxFile, const QString& caption,
+                      const QString& filter, const QString& ext) {
     QString suggested = QFileInfo(boxFile).completeBaseName();
     if (suggested.isEmpty()) suggested = QStringLiteral("Faltarillon");
-    const QString folder = boxFile.isEmpty() ? QDir::homePath() : QFileInfo(boxFile).absolutePath();
     QString path = prompter.savePath(caption, folder, filter, suggested + QLatin1Char('.') + ext);
     if (path.isEmpty()) return path;
     if (QFileInfo(path).suffix().isEmpty()) path += QLatin1Char('.') + ext;

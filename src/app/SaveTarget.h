@@ -8,11 +8,11 @@
 class Prompter;
 
 // Asks for the target under the box file's name (or "Faltarillon" while it
-// has none) with extension ext, beside the box file, else in the home folder:
+// has none) with extension ext, starting in folder (model/FolderMemory.h):
 // the program's own folder is usually not writable once installed. A name
 // typed without an extension gets ext. Empty when the user cancels.
-QString askSaveTarget(Prompter& prompter, const QString& boxFile, const QString& caption, const QString& filter,
-                      const QString& ext);
+QString askSaveTarget(Prompter& prompter, const QString& folder, const QString& boxFile, const QString& caption,
+                      const QString& filter, const QString& ext);
 
 // True when path does not exist yet or the user agrees to replace it: the
 // file dialog leaves overwriting to the program.

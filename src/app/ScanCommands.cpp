@@ -3,6 +3,7 @@
 #include "dialogs/JpegQFUnit.h"
 #include "dialogs/ScannerSelectForm.h"
 #include "image/ImageWriter.h"
+#include "model/FolderMemory.h"
 #include "model/Prompter.h"
 
 #include <QCoreApplication>
@@ -76,6 +77,10 @@ ScanCommands::ScanCommands(Prompter& prompter, QWidget* window, std::unique_ptr<
     : QObject(window), m_prompter(prompter), m_window(window), m_dialogs(std::move(dialogs)) {
     setObjectName(QStringLiteral("ScanCommands"));
     if (!m_dialogs) m_dialogs = std::make_unique<WidgetScanDialogs>(window, jpegForm);
+}
+
+QString ScanCommands::saveFolder() const {
+    return m_folders ? m_folders->startFolder(FileKind::Picture, m_boxFile ? m_boxFile() : QString()) : m_saveFolder;
 }
 
 ScanCommands::~ScanCommands() {
@@ -172,7 +177,7 @@ bool ScanCommands::saveScannedImage(const DibHandle& picture) {
     for (;;) {
         QString path;
         int index = 0;
-        if (!m_dialogs->askSavePath(GetDIBSaveFilter(), m_saveFolder, path, index) || path.isEmpty()) return false;
+        if (!m_dialogs->askSavePath(GetDIBSaveFilter(), saveFolder(), path, index) || path.isEmpty()) return false;
         if (QFileInfo(path).suffix().isEmpty()) path += ExtensionForIndex(index);
         const int code = index + 2;
         if (IsJpegFormat(code)) {
@@ -192,6 +197,7 @@ bool ScanCommands::saveScannedImage(const DibHandle& picture) {
                 return true;
             })) {
             m_saveFolder = QFileInfo(path).absolutePath();
+            rememberFolder(m_folders, FileKind::Picture, path);
             emit imageSaved(path);
             return true;
         }

@@ -16,8 +16,10 @@
 #include <QPointer>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
+class FolderMemory;
 class Prompter;
 class QThread;
 class QWidget;
@@ -59,10 +61,17 @@ public:
 
     QString currentDevice() const { return m_device; }
     void setCurrentDevice(const QString& name) { m_device = name; }
-    // Where the save dialog opens: the program folder at first, then the
+    // Where the save dialog opens: the folder given at first, then the
     // folder the last picture went to.
     void setSaveFolder(const QString& folder) { m_saveFolder = folder; }
-    QString saveFolder() const { return m_saveFolder; }
+    // With the window's folders the dialog opens where pictures went last
+    // (boxFile, the open design's file, for the first time) and keeps
+    // where this one goes; they take the place of the save folder.
+    void setFolders(FolderMemory* folders, std::function<QString()> boxFile) {
+        m_folders = folders;
+        m_boxFile = std::move(boxFile);
+    }
+    QString saveFolder() const;
     // Device settings for the following scans (tests, command line).
     void setScanOptions(const ScanOptions& options) { m_options = options; }
     bool scanning() const { return m_thread != nullptr; }
@@ -93,6 +102,8 @@ private:
     std::unique_ptr<ScanDialogs> m_dialogs;
     QString m_device;
     QString m_saveFolder;
+    FolderMemory* m_folders = nullptr;
+    std::function<QString()> m_boxFile;
     ScanOptions m_options;
     QThread* m_thread = nullptr;
     std::shared_ptr<std::atomic<bool>> m_cancel;

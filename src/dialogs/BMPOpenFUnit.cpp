@@ -1,6 +1,7 @@
 #include "dialogs/BMPOpenFUnit.h"
 
 #include "dialogs/FormStyle.h"
+#include "model/FolderMemory.h"
 #include "model/SubProgPath.h"
 #include "image/ImageLoader.h"
 
@@ -183,6 +184,11 @@ void TBMPOpenForm::showEvent(QShowEvent* event) {
 
 // ---------------------------------------------------------------- folder
 
+void TBMPOpenForm::startIn(const QString& fallback) {
+    const QString last = m_folders ? m_folders->lastFolder(FileKind::Picture) : QString();
+    setFolder(last.isEmpty() ? fallback : last);
+}
+
 void TBMPOpenForm::setFolder(const QString& folder) {
     QString clean = QDir::cleanPath(folder);
     if (clean.isEmpty()) clean = QDir::rootPath();
@@ -272,15 +278,34 @@ void TBMPOpenForm::JamShellList1DblClick() {
         setFolder(folderPath() + name);
         return;
     }
-    ChosenFile = SubProgPath(folderPath() + name, m_programFolder);
     OpenFileNow(name);
+    choose(folderPath() + name);
+}
+
+QString TBMPOpenForm::typedPath() const {
+    const QString typed = FileNameEdit->text();
+    if (typed == QLatin1String("~")) return QDir::homePath();
+    if (typed.startsWith(QLatin1String("~/"))) return QDir::homePath() + typed.mid(1);
+    if (QDir::isAbsolutePath(typed)) return typed;
+    return folderPath() + typed;
+}
+
+void TBMPOpenForm::choose(const QString& path) {
+    if (m_folders) m_folders->remember(FileKind::Picture, path);
+    ChosenFile = SubProgPath(path, m_programFolder);
     accept();
 }
 
 void TBMPOpenForm::BitBtn1Click() {
+    const QString path = typedPath();
+    // A folder typed is where the user wants to look, as in other file dialogs.
+    if (!FileNameEdit->text().isEmpty() && QFileInfo(path).isDir()) {
+        setFolder(path);
+        FileNameEdit->clear();
+        return;
+    }
     // The name is not checked here: loading reports a missing file.
-    ChosenFile = SubProgPath(folderPath() + FileNameEdit->text(), m_programFolder);
-    accept();
+    choose(path);
 }
 
 // ---------------------------------------------------------------- preview

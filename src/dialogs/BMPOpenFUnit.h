@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QString>
 
+class FolderMemory;
 class QCheckBox;
 class QComboBox;
 class QFileSystemModel;
@@ -25,6 +26,13 @@ public:
 
     // The folder whose files come back as bare names (ends in '/').
     void setProgramFolder(const QString& programFolder) { m_programFolder = programFolder; }
+
+    // The window's folders: the chooser starts where pictures were chosen
+    // last and keeps the folder of the file chosen.
+    void setFolderMemory(FolderMemory* folders) { m_folders = folders; }
+    // Shows the folder pictures were chosen from last; without one
+    // remembered, fallback.
+    void startIn(const QString& fallback);
 
     // The list's current folder, and the same with a trailing '/'.
     QString folder() const { return m_folder; }
@@ -76,8 +84,13 @@ private:
     void applyMask(const QString& mask);
     void refreshFolderCombo();
     bool selectedItem(QString& name, bool& isFolder) const;
+    // The typed name as a path: absolute and "~/" names as they are, any
+    // other relative to the shown folder.
+    QString typedPath() const;
+    void choose(const QString& path);
 
     QString m_programFolder;
+    FolderMemory* m_folders = nullptr;
     QString m_folder;
     QString m_filterText;
     QString m_mask = QStringLiteral("*");

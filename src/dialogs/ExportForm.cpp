@@ -57,7 +57,7 @@ TExportForm::TExportForm(QWidget* parent) : QDialog(parent) {
     BleedED->setDecimals(1);
     BleedED->setSingleStep(0.5);
     BleedED->setSuffix(QStringLiteral(" mm"));
-    BleedED->setValue(3);
+    BleedED->setValue(1);
     auto* pageLayout = new QFormLayout(page);
     auto* sizeLabel = new QLabel(QStringLiteral("Größe der &Box:"));
     sizeLabel->setBuddy(ProzED);
@@ -100,7 +100,13 @@ void TExportForm::setOptions(const ExportOptions& o) {
     for (int i = 0; i < 4; ++i)
         if (kPages[i] == o.page) PageCombo->setCurrentIndex(i);
     BleedCheck->setChecked(o.bleed);
-    if (o.bleed) BleedED->setValue(o.bleedMm);
+    // Off, the field still shows the distance a tick would use.
+    if (o.bleed || o.bleedMm > 0) BleedED->setValue(o.bleedMm);
+    updateControls();
+}
+
+void TExportForm::setCuboid(bool cuboid) {
+    m_cuboid = cuboid;
     updateControls();
 }
 
@@ -122,6 +128,7 @@ ExportOptions TExportForm::options() const {
 void TExportForm::updateControls() {
     // Text and bleed only concern the design; an empty file cannot be asked for.
     TextPathCheck->setEnabled(MotivCheck->isChecked());
+    ProzED->setEnabled(!m_cuboid);
     BleedCheck->setEnabled(MotivCheck->isChecked());
     BleedED->setEnabled(MotivCheck->isChecked() && BleedCheck->isChecked());
     OkBtn->setEnabled(MotivCheck->isChecked() || SchnittCheck->isChecked() || FalzCheck->isChecked() ||

@@ -20,6 +20,8 @@ public:
 
     void setOptions(const ExportOptions& options);
     ExportOptions options() const;
+    // Only a cube follows the box size: for a cuboid the field is greyed.
+    void setCuboid(bool cuboid);
 
     QRadioButton* PdfBtn;
     QRadioButton* SvgBtn;
@@ -37,4 +39,5 @@ public:
 
 private:
     void updateControls();
+    bool m_cuboid = false;
 };

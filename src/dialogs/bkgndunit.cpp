@@ -5,6 +5,7 @@
 #include "image/DrawDib.h"
 #include "image/ImageLoader.h"
 #include "model/BoxDocument.h"
+#include "model/FolderMemory.h"
 #include "model/Prompter.h"
 
 #include <QButtonGroup>
@@ -151,7 +152,7 @@ void Tbkgndform::copyToDocument() {
 void Tbkgndform::OpenBtn2Click() {
     const QString programFolder = m_doc.ProgramFolder;
     m_chooser.setProgramFolder(programFolder);
-    m_chooser.setFolder(programFolder);
+    m_chooser.startIn(defaultStartFolder(m_doc.FileName));
     m_chooser.setFilterText(GetDIBOpenFilter());
     m_chooser.FileNameEdit->clear();
     const int result = m_chooser.exec();

@@ -7,6 +7,7 @@
 #include "edit/ObjectMenu.h"
 #include "image/ImageLoader.h"
 #include "model/BoxDocument.h"
+#include "model/FolderMemory.h"
 #include "model/Prompter.h"
 #include "render/Mapping.h"
 
@@ -248,7 +249,7 @@ void EditorController::createObject(const QPoint& pos) {
         kind = Text;
         break;
     case EditorTool::Image: {
-        if (!m_env.dialogs().chooseImage(doc.ProgramFolder, GetDIBOpenFilter(), chosenFile)) return;
+        if (!m_env.dialogs().chooseImage(defaultStartFolder(doc.FileName), GetDIBOpenFilter(), chosenFile)) return;
         if (!LoadDIBit(picture, chosenFile, doc.ProgramFolder)) {
             m_env.prompter().inform(QString(),
                                     QStringLiteral("Konnte Bild (") + chosenFile +

@@ -102,8 +102,9 @@ class EditorDialogs {
 public:
     virtual ~EditorDialogs() = default;
 
-    // Image chooser (TBMPOpenForm): shows `folder`, file types from `filter`,
-    // an empty file name. On OK `chosenFile` is its ChosenFile.
+    // Image chooser (TBMPOpenForm): shows the folder pictures were chosen
+    // from last, else `folder`, file types from `filter`, an empty file
+    // name. On OK `chosenFile` is its ChosenFile.
     virtual bool chooseImage(const QString& folder, const QString& filter, QString& chosenFile) = 0;
     // The main window's colour dialog (ColorDialog1), 0x00BBGGRR in and out.
     virtual bool chooseColor(std::int32_t& color) = 0;

@@ -28,7 +28,7 @@ WidgetEditorDialogs::~WidgetEditorDialogs() = default;   // children of the pare
 
 bool WidgetEditorDialogs::chooseImage(const QString& folder, const QString& filter, QString& chosenFile) {
     m_open->setProgramFolder(m_doc.ProgramFolder);
-    m_open->setFolder(folder);
+    m_open->startIn(folder);
     m_open->setFilterText(filter);
     m_open->FileNameEdit->clear();
     if (m_open->exec() != QDialog::Accepted) return false;

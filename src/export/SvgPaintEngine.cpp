@@ -1,6 +1,7 @@
 #include "export/SvgPaintEngine.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QFontMetricsF>
 #include <QImageWriter>
 #include <QPainter>
@@ -69,6 +70,10 @@ QString pathData(const QPainterPath& path) {
 }
 
 QString colorName(const QColor& c) { return c.name(QColor::HexRgb); }
+
+// Paths of at least this many elements (the glyphs of a text; a figure has
+// a few dozen) are kept as shapes of their own and placed by <use>.
+constexpr int kSharedShapeElements = 256;
 
 double transformScale(const QTransform& t) { return std::sqrt(std::abs(t.determinant())); }
 
@@ -184,8 +189,21 @@ void SvgPaintEngine::writePathElement(const QPainterPath& devicePath, bool fill,
     stroke = stroke && m_pen.style() != Qt::NoPen && m_pen.color().alpha() > 0;
     if ((!fill && !stroke) || devicePath.isEmpty()) return;
     prepareClip();
-    m_xml.writeStartElement(QStringLiteral("path"));
-    m_xml.writeAttribute(QStringLiteral("d"), pathData(devicePath));
+    if (devicePath.elementCount() >= kSharedShapeElements) {
+        // A text's shadow and outline are the same glyphs at two places:
+        // relative to a whole pixel near their start their data is the same,
+        // so the file holds it once. The paint set on the <use> is inherited
+        // by the shape, which sets none of its own.
+        const QPointF origin(std::round(devicePath.elementAt(0).x), std::round(devicePath.elementAt(0).y));
+        const QString id = shapeId(pathData(devicePath.translated(-origin)));
+        m_xml.writeStartElement(QStringLiteral("use"));
+        m_xml.writeAttribute(kXlinkNs, QStringLiteral("href"), QLatin1Char('#') + id);
+        m_xml.writeAttribute(QStringLiteral("transform"),
+                             QStringLiteral("translate(%1 %2)").arg(number(origin.x()), number(origin.y())));
+    } else {
+        m_xml.writeStartElement(QStringLiteral("path"));
+        m_xml.writeAttribute(QStringLiteral("d"), pathData(devicePath));
+    }
     if (fill) {
         const QColor c = m_brush.color();
         m_xml.writeAttribute(QStringLiteral("fill"), colorName(c));
@@ -232,6 +250,24 @@ void SvgPaintEngine::writePathElement(const QPainterPath& devicePath, bool fill,
         }
     }
     m_xml.writeEndElement();
+}
+
+QString SvgPaintEngine::shapeId(const QString& data) {
+    // Keyed by a digest: the data of a long text's glyphs runs to megabytes.
+    const QByteArray key = QCryptographicHash::hash(
+        QByteArrayView(reinterpret_cast<const char*>(data.constData()), data.size() * qsizetype(sizeof(QChar))),
+        QCryptographicHash::Sha1);
+    const auto it = m_shapes.constFind(key);
+    if (it != m_shapes.constEnd()) return *it;
+    const QString id = QStringLiteral("shape%1").arg(m_shapes.size() + 1);
+    m_xml.writeStartElement(QStringLiteral("defs"));
+    m_xml.writeStartElement(QStringLiteral("path"));
+    m_xml.writeAttribute(QStringLiteral("id"), id);
+    m_xml.writeAttribute(QStringLiteral("d"), data);
+    m_xml.writeEndElement();
+    m_xml.writeEndElement();
+    m_shapes.insert(key, id);
+    return id;
 }
 
 void SvgPaintEngine::drawPath(const QPainterPath& path) {

@@ -4,7 +4,8 @@
 // size (each picture once, placed by <use>) as their own file's bytes where
 // the engine is given them, else as lossless PNG, and text
 // as <text> with its font family and the glyphs' positions. Everything is
-// written in device coordinates; only turned text and images carry a
+// written in device coordinates; only turned text, images and long paths
+// (a text's glyphs, each written once and placed by <use>) carry a
 // transform.
 //
 // Groups: beginLayer/endLayer put what is drawn between them into a group
@@ -69,6 +70,8 @@ private:
     void closeClipGroup();
     void writePathElement(const QPainterPath& devicePath, bool fill, bool stroke);
     QString imageId(const QImage& image);
+    // The id of a shape with this path data, written into <defs> the first time.
+    QString shapeId(const QString& data);
 
     QXmlStreamWriter m_xml;
     double m_widthMm, m_heightMm, m_viewWidth, m_viewHeight;
@@ -84,6 +87,7 @@ private:
     int m_clipCount = 0;
     int m_layerDepth = 0;
     QHash<qint64, QString> m_images;
+    QHash<QByteArray, QString> m_shapes;
     const PictureFiles* m_files = nullptr;
     SidePictureSink m_sideSink;
     qsizetype m_embeddedBytes = 0;

@@ -282,6 +282,20 @@ QString exportPageName(ExportPage page) {
     }
 }
 
+ExportPage exportPageForPaper(const QSizeF& paperMm) {
+    const double shorter = std::min(paperMm.width(), paperMm.height());
+    const double longer = std::max(paperMm.width(), paperMm.height());
+    for (ExportPage page : {ExportPage::A4, ExportPage::A3, ExportPage::Letter}) {
+        const QPageSize::PageSizeId id = page == ExportPage::A3       ? QPageSize::A3
+                                         : page == ExportPage::Letter ? QPageSize::Letter
+                                                                      : QPageSize::A4;
+        const QSizeF portrait = QPageSize(id).size(QPageSize::Millimeter);
+        // Printers report their paper in whole points or pixels.
+        if (std::abs(portrait.width() - shorter) <= 1 && std::abs(portrait.height() - longer) <= 1) return page;
+    }
+    return ExportPage::A4;
+}
+
 bool parseExportPage(const QString& name, ExportPage& page) {
     const QString n = name.trimmed().toLower();
     if (n == "a4") page = ExportPage::A4;

@@ -66,6 +66,9 @@ ExportGeometry exportGeometry(const SheetLayout& layout, const ExportOptions& op
 
 // Page and layer names as the dialog and the command line show them.
 QString exportPageName(ExportPage page);
+// The page of a printer's paper (millimetres, either orientation): A4, A3 or
+// Letter when it is one of them within a millimetre, else A4.
+ExportPage exportPageForPaper(const QSizeF& paperMm);
 // "a4", "A3", "letter", "box" (any case); false for anything else.
 bool parseExportPage(const QString& name, ExportPage& page);
 

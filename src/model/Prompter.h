@@ -67,6 +67,7 @@ public:
     std::deque<QString> openPaths;       // taken in order; empty when exhausted
     std::deque<QString> savePaths;
     std::vector<Message> messages;
+    std::vector<QString> folders;        // where each file dialog started
 
     PromptAnswer ask(const QString& caption, const QString& text, PromptIcon icon,
                      PromptButtons buttons) override {
@@ -84,10 +85,12 @@ public:
                    PromptIcon icon) override {
         messages.push_back({caption, text, icon, false, path, reason});
     }
-    QString openPath(const QString&, const QString&, const QString&) override {
+    QString openPath(const QString&, const QString& folder, const QString&) override {
+        folders.push_back(folder);
         return take(openPaths);
     }
-    QString savePath(const QString&, const QString&, const QString&, const QString&) override {
+    QString savePath(const QString&, const QString& folder, const QString&, const QString&) override {
+        folders.push_back(folder);
         return take(savePaths);
     }
 

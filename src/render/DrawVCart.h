@@ -47,9 +47,10 @@ struct RenderParams {
     // false: the pass leaves the dotted net out (a vector export draws the
     // net as a layer of its own, since its XOR has no vector form).
     bool DrawNet = true;
-    // Vector output: a text's shadow and outline copies are filled glyph
-    // paths, so each word is in the file once as text; TextAsPaths turns
-    // the main text into a path as well.
+    // Vector output: a text's shadow is one copy of its glyph paths and its
+    // outline those paths stroked once beneath the text, so each word is in
+    // the file once as text; TextAsPaths turns the main text into a path as
+    // well.
     bool TextCopiesAsPaths = false;
     bool TextAsPaths = false;
     // The figures worked out ahead for this pass (places, the hidden ones,

@@ -69,6 +69,22 @@ QPainterPath glyphPath(const QTextLayout& layout, const QFont& font) {
     return path;
 }
 
+// A text's outline as a vector file holds it: the glyph outlines once,
+// filled and stroked in the outline colour with a pen 2d wide and round
+// joins, so they reach d beyond every glyph edge as the 4d^2 copies of the
+// raster pass do. The main text's fill goes on top and hides the inner half
+// of the stroke. A file thus holds the glyphs once for the outline rather
+// than once per copy.
+void strokeOutline(QPainter& p, const QPainterPath& glyphs, int d, const QColor& color) {
+    if (glyphs.isEmpty()) return;
+    QPen pen(color, 2.0 * d, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    p.save();
+    p.setPen(pen);
+    p.setBrush(color);
+    p.drawPath(glyphs);
+    p.restore();
+}
+
 // The boxes of a layout's glyph runs (each glyph's place and advance, the
 // font's ascent and descent), relative to the layout's origin.
 QRectF runBounds(const QTextLayout& layout) {
@@ -140,20 +156,17 @@ public:
         return r.translated(topLeft).toAlignedRect();
     }
 
-    // Copies at the rectangle's offsets as one filled path. Copies that the
-    // rectangle would cut are drawn one by one with their clip.
-    void drawCopies(QPainter& p, const std::vector<QRect>& rects, const QColor& color) const {
-        const QRectF bounds = path().boundingRect();
-        QPainterPath joined;
-        joined.setFillRule(Qt::WindingFill);
-        for (const QRect& r : rects) {
-            if (r.width() <= 0 || r.height() <= 0) continue;
-            if (QRectF(QPointF(0, 0), QSizeF(r.size())).contains(bounds))
-                joined.addPath(path().translated(r.topLeft()));
-            else
-                draw(p, r, color, true);
-        }
-        if (!joined.isEmpty()) p.fillPath(joined, color);
+    // The outline on vector output: the glyphs filled and stroked once with
+    // a pen of twice the outline's thickness and round joins, in place of
+    // the 4d^2 copies at rect's offsets. Each copy was clipped to its own
+    // rectangle, so together they reach the rectangle grown by d.
+    void drawOutline(QPainter& p, const QRect& rect, int d, const QColor& color) const {
+        if (rect.width() <= 0 || rect.height() <= 0 || stopped()) return;
+        const QPainterPath placed = path().translated(rect.topLeft());
+        p.save();
+        if (!QRectF(rect).contains(placed.boundingRect())) p.setClipRect(rect.adjusted(-d, -d, d, d), Qt::IntersectClip);
+        strokeOutline(p, placed, d, color);
+        p.restore();
     }
 
 private:
@@ -225,12 +238,10 @@ public:
         return placement(anchor, rotation).mapRect(runBounds(m_layout)).toAlignedRect();
     }
 
-    // Copies at several anchors as one filled path (turned text is never clipped).
-    void drawCopies(QPainter& p, const std::vector<QPoint>& anchors, int rotation, const QColor& color) const {
-        QPainterPath joined;
-        joined.setFillRule(Qt::WindingFill);
-        for (const QPoint& a : anchors) joined.addPath(placement(a, rotation).map(path()));
-        if (!joined.isEmpty()) p.fillPath(joined, color);
+    // The outline on vector output (see WrappedText::drawOutline); turned
+    // text is never clipped.
+    void drawOutline(QPainter& p, QPoint anchor, int rotation, int d, const QColor& color) const {
+        strokeOutline(p, placement(anchor, rotation).map(path()), d, color);
     }
 
 private:
@@ -257,16 +268,6 @@ private:
     mutable QPainterPath m_path;
     mutable bool m_pathMade = false;
 };
-
-// Outline copies on vector output: a copy at an offset strictly between 1
-// and d adds only where the glyph has a run thinner than d - 1 pixels
-// (0.13 mm at 600 dpi) along that axis; the innermost and outermost
-// offsets give the outline's extent and its inner edge. Leaving the others
-// out keeps a file of outlined texts a quarter of the size.
-bool outlineOffsetKept(int offset, int d) {
-    const int k = std::abs(offset);
-    return k == 1 || k == d;
-}
 
 QPoint turnedAnchor(int rotation, int x, int y, int W, int H) {
     switch (rotation) {
@@ -529,17 +530,12 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
                                                 [&](QPainter& p) { text.draw(p, textRect, QColor(0, 0, 0)); });
         }
         if (o.Outline == 1 && !fromMaskDone) {
-            std::vector<QRect> copies;
-            for (int x = X - d; x <= X + d; ++x)
-                for (int y = Y - d; y <= Y + d; ++y) {
-                    if (x == X || y == Y) continue;
-                    if (copiesAsPaths && (!outlineOffsetKept(x - X, d) || !outlineOffsetKept(y - Y, d))) continue;
-                    if (copiesAsPaths)
-                        copies.emplace_back(x, y, W, H);
-                    else
-                        text.draw(canvas, QRect(x, y, W, H), outlineColor);
-                }
-            if (copiesAsPaths) text.drawCopies(canvas, copies, outlineColor);
+            if (copiesAsPaths)
+                text.drawOutline(canvas, QRect(X, Y, W, H), d, outlineColor);
+            else
+                for (int x = X - d; x <= X + d; ++x)
+                    for (int y = Y - d; y <= Y + d; ++y)
+                        if (x != X && y != Y) text.draw(canvas, QRect(x, y, W, H), outlineColor);
         }
         if (!fromMaskDone) text.draw(canvas, QRect(X, Y, W, H), textColor, params.TextAsPaths);
     } else {
@@ -556,17 +552,12 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
                                                 [&](QPainter& p) { line.draw(p, anchor, rot, QColor(0, 0, 0)); });
         }
         if (o.Outline == 1 && !fromMaskDone) {
-            std::vector<QPoint> anchors;
-            for (int x = X - d; x <= X + d; ++x)
-                for (int y = Y - d; y <= Y + d; ++y) {
-                    if (x == X || y == Y) continue;
-                    if (copiesAsPaths && (!outlineOffsetKept(x - X, d) || !outlineOffsetKept(y - Y, d))) continue;
-                    if (copiesAsPaths)
-                        anchors.push_back(turnedAnchor(rot, x, y, W, H));
-                    else
-                        line.draw(canvas, turnedAnchor(rot, x, y, W, H), rot, outlineColor);
-                }
-            if (copiesAsPaths) line.drawCopies(canvas, anchors, rot, outlineColor);
+            if (copiesAsPaths)
+                line.drawOutline(canvas, anchor, rot, d, outlineColor);
+            else
+                for (int x = X - d; x <= X + d; ++x)
+                    for (int y = Y - d; y <= Y + d; ++y)
+                        if (x != X && y != Y) line.draw(canvas, turnedAnchor(rot, x, y, W, H), rot, outlineColor);
         }
         if (!fromMaskDone) line.draw(canvas, anchor, rot, textColor, params.TextAsPaths);
     }

@@ -5,6 +5,7 @@
 
 #include "app/ExportCommands.h"
 #include "app/MainMenu.h"
+#include "app/PrintController.h"
 #include "dialogs/ExportForm.h"
 #include "model/BoxDocument.h"
 
@@ -229,4 +230,105 @@ TEST(ExportDialog, MenuItemRunsDialogAndWritesTheFile) {
     w.window->MainMenu1->Exportieren1->trigger();
     EXPECT_TRUE(seen);
     EXPECT_TRUE(readAll(path).contains("<svg"));
+}
+
+TEST(ExportCommand, TheTypedExtensionDecidesTheFormat) {
+    QTemporaryDir dir;
+    BoxDocument doc;
+    RecordingPrompter prompter;
+    const struct {
+        ExportFormat chosen;
+        const char* typed;
+        const char* written;   // null: refused with a message
+        const char* begins;
+    } cases[] = {{ExportFormat::Svg, "a.pdf", "a.pdf", "%PDF"},
+                 {ExportFormat::Pdf, "b.SVG", "b.SVG", "<?xml"},
+                 {ExportFormat::Svg, "c", "c.svg", "<?xml"},
+                 {ExportFormat::Pdf, "d", "d.pdf", "%PDF"},
+                 {ExportFormat::Pdf, "e.txt", nullptr, nullptr}};
+    for (const auto& c : cases) {
+        ExportOptions chosen;
+        chosen.format = c.chosen;
+        ExportCommands cmd(doc, prompter, accepting(chosen));
+        prompter.messages.clear();
+        prompter.savePaths.push_back(dir.filePath(c.typed));
+        EXPECT_EQ(cmd.ExportierenClick(100), c.written != nullptr) << c.typed;
+        if (c.written) {
+            EXPECT_TRUE(readAll(dir.filePath(c.written)).startsWith(c.begins)) << c.typed;
+            EXPECT_TRUE(prompter.messages.empty()) << c.typed;
+        } else {
+            ASSERT_EQ(prompter.messages.size(), 1u);
+            EXPECT_EQ(prompter.messages[0].text,
+                      QStringLiteral("Exportiert wird als PDF- oder SVG-Datei (Endung .pdf oder .svg)."));
+        }
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4);
+}
+
+TEST(ExportCommand, DialogStartsWithTheBoxsFormAndThePrintPagesPaperAndBleed) {
+    BoxDocument doc;
+    RecordingPrompter prompter;
+    ExportOptions shown;
+    // The user picks Letter and 3 mm, then cancels the file dialog.
+    ExportOptions chosen;
+    chosen.page = ExportPage::Letter;
+    chosen.bleed = true;
+    chosen.bleedMm = 3;
+    ExportCommands cmd(doc, prompter, accepting(chosen, &shown));
+    ExportCommands::PrintPageState page;
+    page.paperMm = QSizeF(420, 297);
+    page.bleed = true;
+    page.bleedMm = 1;
+    cmd.setPrintPage([&] { return page; });
+    for (int round = 0; round < 2; ++round) {
+        cmd.ExportierenClick(40);
+        EXPECT_EQ(shown.percent, 40);
+        EXPECT_EQ(shown.page, ExportPage::A3) << round;
+        EXPECT_TRUE(shown.bleed);
+        EXPECT_DOUBLE_EQ(shown.bleedMm, 1.0) << round;
+    }
+    // A cuboid does not follow the editor's box size.
+    doc.Form.kind = FormKind::Quader;
+    page = ExportCommands::PrintPageState{QSizeF(215.9, 279.4), false, 2};
+    cmd.ExportierenClick(40);
+    EXPECT_EQ(shown.percent, 100);
+    EXPECT_EQ(shown.page, ExportPage::Letter);
+    EXPECT_FALSE(shown.bleed);
+
+    const struct {
+        QSizeF paper;
+        ExportPage page;
+    } papers[] = {{{297, 210}, ExportPage::A4}, {{297.2, 420.1}, ExportPage::A3},
+                  {{279.4, 215.9}, ExportPage::Letter}, {{148, 210}, ExportPage::A4}};
+    for (const auto& p : papers) EXPECT_EQ(exportPageForPaper(p.paper), p.page) << p.paper.width();
+
+    TExportForm form;
+    form.setOptions(shown);
+    EXPECT_DOUBLE_EQ(form.BleedED->value(), 2.0);   // shown while off, for a tick
+    form.setCuboid(true);
+    EXPECT_FALSE(form.ProzED->isEnabled());
+    form.setCuboid(false);
+    EXPECT_TRUE(form.ProzED->isEnabled());
+}
+
+TEST(ExportDialog, FollowsThePrintersPaperAndThePrintPagesBleed) {
+    QTemporaryDir dir;
+    StartedWindow w;
+    w.window->printController().setPaper(PaperFormat::A3);
+    w.window->printController().Options.bleed = true;
+    w.window->printController().Options.bleedMm = 1.5;
+    ExportOptions shown;
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* form = qobject_cast<TExportForm*>(QApplication::activeModalWidget());
+        if (!form) return;
+        seen = true;
+        shown = form->options();
+        form->CancelBtn->click();
+    });
+    w.window->MainMenu1->Exportieren1->trigger();
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(shown.page, ExportPage::A3);
+    EXPECT_TRUE(shown.bleed);
+    EXPECT_DOUBLE_EQ(shown.bleedMm, 1.5);
 }

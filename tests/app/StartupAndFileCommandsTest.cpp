@@ -59,14 +59,15 @@ TEST(Startup, WindowBeforeTheStartupNewShowsTheStartLayout) {
     EXPECT_TRUE(w.doc().ProgramFolder.endsWith(QLatin1Char('/')));
 
     // The dialogs exist from the start, hidden; the scan's save dialog opens
-    // in the program folder like the box file dialogs.
+    // in the home folder for an unnamed design, like the box file dialogs:
+    // an installed program's folder is not the user's.
     ASSERT_NE(w.window->jpegForm(), nullptr);
     EXPECT_FALSE(w.window->jpegForm()->isVisible());
     ASSERT_NE(w.window->aboutBox(), nullptr);
     EXPECT_FALSE(w.window->aboutBox()->isVisible());
     const QList<QDialog*> dialogs = w.window->findChildren<QDialog*>(QString(), Qt::FindDirectChildrenOnly);
     EXPECT_LT(dialogs.indexOf(w.window->jpegForm()), dialogs.indexOf(w.window->aboutBox()));
-    EXPECT_EQ(w.window->scanCommands()->saveFolder(), w.doc().ProgramFolder);
+    EXPECT_EQ(w.window->scanCommands()->saveFolder(), QDir::homePath());
 }
 
 TEST(Startup, TimerRunsNewWithoutAQuestion) {
@@ -151,6 +152,27 @@ TEST(SaveCommands, SaveAsWritesSetsTheCaptionAndSaveReusesTheName) {
     EXPECT_TRUE(w.window->fileCommands().SaveItemClick());
     EXPECT_GT(readAll(path).size(), before);
     EXPECT_TRUE(w.prompter.messages.empty());
+}
+
+TEST(FileDialogs, StartWhereTheirKindOfFileWentLastElseBesideTheBoxElseHome) {
+    QTemporaryDir dir;
+    const QString boxes = dir.filePath(QStringLiteral("Boxen")), plotter = dir.filePath(QStringLiteral("Plotter"));
+    ASSERT_TRUE(QDir().mkpath(boxes) && QDir().mkpath(plotter));
+    StartedWindow w;
+    placeFigure(w.doc(), 700, 500, 50, 50);
+    w.window->fileCommands().OpenItemClick();   // cancelled
+    w.prompter.savePaths = {boxes + QStringLiteral("/a.box")};
+    ASSERT_TRUE(w.window->fileCommands().Speichernunter1Click());
+    w.window->fileCommands().OpenItemClick();
+    // The cut file beside the box at first, then where the last one went.
+    w.prompter.savePaths = {plotter + QStringLiteral("/schnitt.svg")};
+    ASSERT_TRUE(w.window->printController().saveCutFile(100));
+    w.window->printController().saveCutFile(100);
+    // Another kind of file knows nothing of it.
+    w.window->fileCommands().Speichernunter1Click();
+    EXPECT_EQ(w.prompter.folders, (std::vector<QString>{QDir::homePath(), QDir::homePath(), boxes, boxes, plotter, boxes}));
+    EXPECT_EQ(w.window->scanCommands()->saveFolder(), boxes);
+    EXPECT_TRUE(QFileInfo::exists(plotter + QStringLiteral("/schnitt.svg")));
 }
 
 TEST(SaveCommands, OverwriteOnlyAfterYes) {

@@ -351,7 +351,8 @@ TEST_F(ControllerTest, ImageInsertionSizesFromPixelsAndScreenDpi) {
     };
     c.tool = EditorTool::Image;
     click(QPoint(60, 70));
-    EXPECT_EQ(c.scripted.lastImageFolder, c.doc.ProgramFolder);
+    // Unnamed design: the home folder, never the program's folder.
+    EXPECT_EQ(c.scripted.lastImageFolder, QDir::homePath());
     EXPECT_FALSE(c.scripted.lastImageFilter.isEmpty());
     const Tobs& o = c.obj(1);
     ASSERT_EQ(o.Kind, Image);

@@ -13,6 +13,7 @@
 #include "edit/WidgetEditorDialogs.h"
 #include "edit/FontChooserDialog.h"
 #include "model/BoxDocument.h"
+#include "model/FolderMemory.h"
 #include "model/Prompter.h"
 
 #include <QCheckBox>
@@ -236,6 +237,47 @@ TEST_F(ChooserTest, FileInProgramFolderComesBackAsBareNameOthersWithFullPath) {
     EXPECT_EQ(chosen, QStringLiteral("unchanged"));
 }
 
+TEST_F(ChooserTest, TypedFullPathsAreTakenAsTheyAreAndTheNextChoiceStartsWhereTheLastWas) {
+    FolderMemory folders(false);
+    chooser()->setFolderMemory(&folders);
+    QTemporaryDir elsewhere;
+    const QString filter = QStringLiteral("Alle|*");
+    // Each round: the folder the chooser shows, what is typed, what comes back.
+    const struct {
+        QString shows, typed, chosen;
+    } rounds[] = {
+        {dir.path(), elsewhere.filePath("a.jpg"), elsewhere.filePath("a.jpg")},
+        {elsewhere.path(), QStringLiteral("~/b.jpg"), QDir::homePath() + QStringLiteral("/b.jpg")},
+        {QDir::homePath(), QStringLiteral("c.bmp"), QDir::homePath() + QStringLiteral("/c.bmp")},
+    };
+    for (const auto& r : rounds) {
+        QString shown;
+        whenModal([&] {
+            shown = chooser()->folder();
+            chooser()->FileNameEdit->setText(r.typed);
+            QTest::mouseClick(chooser()->BitBtn1, Qt::LeftButton);
+        });
+        QString chosen;
+        ASSERT_TRUE(dialogs->chooseImage(dir.path(), filter, chosen)) << r.typed.toStdString();
+        EXPECT_EQ(shown, r.shows) << r.typed.toStdString();
+        EXPECT_EQ(chosen, r.chosen);
+    }
+    // A folder typed is opened, not chosen.
+    bool stillOpen = false;
+    QString shown;
+    whenModal([&] {
+        chooser()->FileNameEdit->setText(elsewhere.path());
+        QTest::mouseClick(chooser()->BitBtn1, Qt::LeftButton);
+        stillOpen = chooser()->isVisible();
+        shown = chooser()->folder();
+        QTest::mouseClick(chooser()->BitBtn2, Qt::LeftButton);
+    });
+    QString chosen;
+    EXPECT_FALSE(dialogs->chooseImage(dir.path(), filter, chosen));
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(shown, elsewhere.path());
+}
+
 TEST_F(ChooserTest, FileTypeBoxTakesFirstMaskOnlyForANewFilterText) {
     TBMPOpenForm* f = chooser();
     f->setFilterText(QStringLiteral("Bitmaps|*.bmp;*.dib|Alle|*"));
@@ -301,6 +343,11 @@ TEST(SubProgPathTest, ShortensOnlyFilesDirectlyInTheProgramFolder) {
 
 class BackgroundTest : public DialogsTest {
 protected:
+    // The chooser starts beside the open design: the pictures lie there.
+    void SetUp() override {
+        DialogsTest::SetUp();
+        doc.FileName = dir.filePath(QStringLiteral("Entwurf.box"));
+    }
     Tbkgndform* form() { return dialogs->bkgndform(); }
     // Answers the image chooser with a typed file name and "Öffnen".
     void chooseByName(const QString& name) {
