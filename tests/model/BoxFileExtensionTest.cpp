@@ -177,7 +177,7 @@ TEST_F(BoxFileExtension, PlainReaderStopsAtTheEndMarkerAndSeesTheSameObjects) {
 TEST_F(BoxFileExtension, NewerVersionsAreRefused) {
     const QByteArray p = plainFile();
     expectRefused(p + "FALTEXT1" + chunk("NEWS", "x") + kEnd, true, "uppercase chunk");
-    expectRefused(p + "FALTEXT1" + formChunk(2, 64, 21, 89) + kEnd, true, "form 2");
+    expectRefused(p + "FALTEXT1" + formChunk(3, 64, 21, 89) + kEnd, true, "form 3");
     expectRefused(p + "FALTEXT2" + kEnd, true, "version 2");
     expectRefused(p + "FALTEXT9" + kEnd, true, "version 9");
     expectRefused(p + "FALTEXT1" + chunk("FORM", u32(1) + f64(64) + f64(21) + f64(89) + u32(0)) + kEnd, true,
