@@ -118,6 +118,8 @@ struct BoxPlan {
     // Where the cut outline starts; it first runs along the cut that leaves it.
     QPointF outlineStart;
     bool pixels = false;
+    // Shut on every side once folded (a sleeve is open at both ends).
+    bool enclosed = true;
 
     // Derived by finish():
     // The lines split at every panel corner, zero-length pieces dropped.

@@ -74,6 +74,7 @@ BoxPlan sleevePlan(const BoxForm& form) {
     plan.depth = b;
     plan.a = a, plan.b = b, plan.h = h;
     plan.board = t;
+    plan.enclosed = false;
     plan.outlineStart = QPointF(0, 0);
     plan.finish();
     return plan;

@@ -85,7 +85,9 @@ void FoldedBoxPainter::computeOrder() {
         QRectF screen;
     };
     std::vector<Item> items;
-    const bool closed = m_fold >= 1;
+    // A box shut on every side shows nothing of its inside; through a
+    // sleeve's open ends the inner sides and the glue flap show.
+    const bool closed = m_fold >= 1 && m_model.plan().enclosed;
     for (const PanelPose& pose : m_poses) {
         if (pose.corners.size() < 3) continue;
         // Closed, the flaps are inside and only the printed sides show.
