@@ -51,7 +51,7 @@ TBoxFormForm::TBoxFormForm(const SheetLayout& layout, int percent, Prompter& pro
     styleLabel->setGeometry(10, 12, 48, 17);
     StyleCombo = new QComboBox(this);
     StyleCombo->setObjectName(QStringLiteral("StyleCombo"));
-    StyleCombo->setGeometry(60, 9, 108, 22);
+    StyleCombo->setGeometry(60, 9, 150, 22);
     for (BoxStyle s : {BoxStyle::Verschlussdeckel, BoxStyle::Huelse}) StyleCombo->addItem(boxform::styleName(s));
     styleLabel->setBuddy(StyleCombo);
 
@@ -96,7 +96,7 @@ TBoxFormForm::TBoxFormForm(const SheetLayout& layout, int percent, Prompter& pro
     dickeLabel->setBuddy(DickeEd);
 
     Preview = new NetPreview(this);
-    Preview->setGeometry(176, 14, 256, 236);
+    Preview->setGeometry(176, 40, 256, 210);
 
     RoomLabel = new QLabel(this);
     RoomLabel->setObjectName(QStringLiteral("RoomLabel"));
