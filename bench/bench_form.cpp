@@ -30,6 +30,7 @@ using bench::place;
 
 const BoxForm kCardBox = BoxForm::cuboid(64, 21, 89);
 const BoxForm kTeaBox = BoxForm::cuboid(70, 45, 110);
+const BoxForm kSleeve = BoxForm::ofStyle(BoxStyle::Huelse, 64, 21, 89, 0.3);
 
 double area(const QPolygonF& p) {
     double s = 0;
@@ -37,9 +38,9 @@ double area(const QPolygonF& p) {
     return std::abs(s) / 2;
 }
 
-// The cube percentage whose net outline is nearest the card box's in area.
-int cubePercentLikeCardBox(const SheetLayout& layout) {
-    const double want = area(FoldingModel::inMillimetres(layout, NetSource{kCardBox, 100}).cutOutline());
+// The cube percentage whose net outline is nearest the form's in area.
+int cubePercentLike(const BoxForm& form, const SheetLayout& layout) {
+    const double want = area(FoldingModel::inMillimetres(layout, NetSource{form, 100}).cutOutline());
     int best = 100;
     double bestDiff = 1e300;
     for (int p = 10; p <= 100; ++p) {
@@ -48,6 +49,8 @@ int cubePercentLikeCardBox(const SheetLayout& layout) {
     }
     return best;
 }
+
+int cubePercentLikeCardBox(const SheetLayout& layout) { return cubePercentLike(kCardBox, layout); }
 
 // 1000 figures over the box area of the editor at 96 dpi.
 std::unique_ptr<BoxDocument> design(const BoxForm& form, PaperFormat paper) {
@@ -70,11 +73,13 @@ std::unique_ptr<BoxDocument> design(const BoxForm& form, PaperFormat paper) {
     return doc;
 }
 
-// Arg 0: the cube at 100 %; 1: the card box.
+// Arg 0: the cube at 100 %; 1: the card box; 2: the sleeve of the card box's measures.
 void BM_NetAndFoldingModel(benchmark::State& state) {
     SheetLayout layout;
     layout.applyNewDocumentLayout();
-    const NetSource source = state.range(0) ? NetSource{kCardBox, 100} : NetSource::cube(100);
+    const NetSource source = state.range(0) == 2   ? NetSource{kSleeve, 100}
+                             : state.range(0) == 1 ? NetSource{kCardBox, 100}
+                                                   : NetSource::cube(100);
     for (auto _ : state) {
         const FoldingModel px = FoldingModel::inPixels(layout, source, 600);
         const FoldingModel mm = FoldingModel::inMillimetres(layout, source);
@@ -82,7 +87,7 @@ void BM_NetAndFoldingModel(benchmark::State& state) {
         benchmark::DoNotOptimize(mm.fold(0.5).size());
     }
 }
-BENCHMARK(BM_NetAndFoldingModel)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_NetAndFoldingModel)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 void BM_FoldedFrameTeaBox1024x768(benchmark::State& state) {
     auto doc = design(kTeaBox, PaperFormat::A3);
@@ -113,6 +118,19 @@ void BM_SheetJob(benchmark::State& state) {
     state.counters["percent"] = percent;
 }
 BENCHMARK(BM_SheetJob)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The 600-dpi sheet. Arg 0: the cube of the sleeve's outline area; 1: the sleeve.
+void BM_SheetJob600Sleeve(benchmark::State& state) {
+    auto doc = design(state.range(0) ? kSleeve : BoxForm::cube(), PaperFormat::A4);
+    const int percent = cubePercentLike(kSleeve, doc->Layout);
+    const QSize page(mmToPixels(290, 600), mmToPixels(202.9, 600));
+    for (auto _ : state) {
+        const QImage sheet = renderSheetImage(*doc, percent, 600, page);
+        benchmark::DoNotOptimize(sheet.constBits());
+    }
+    state.counters["percent"] = percent;
+}
+BENCHMARK(BM_SheetJob600Sleeve)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_ExportPdfOfForm(benchmark::State& state) {
     auto doc = design(state.range(0) ? kCardBox : BoxForm::cube(), PaperFormat::A4);

@@ -32,6 +32,26 @@ void PreviewCanvas::paintEvent(QPaintEvent*) {
 }
 
 QString PrintPage::assemblyText(const BoxForm& form) {
+    if (!form.isLockLid()) {
+        QLocale german(QLocale::German);
+        const QString board = form.thickness > 0
+                                  ? QStringLiteral("innen, Karton ") + german.toString(form.thickness, 'f', 2) +
+                                        QStringLiteral(" mm\n")
+                                  : QString();
+        return QStringLiteral("Bastelanleitung\n") + boxform::styleName(form.style) +
+               QStringLiteral(", Maße (L × B × H):\n") + boxform::measuresText(form) + QLatin1Char('\n') + board +
+               QStringLiteral(
+                   "\n"
+                   "1. Schneiden Sie entlang der äußeren \n"
+                   "gepunkteten Linie die Hülse aus\n"
+                   "2. Falten Sie entlang aller \n"
+                   "gepunkteten Linien\n"
+                   "3. Tragen Sie Klebstoff auf die \n"
+                   "Klebelasche auf und kleben Sie sie \n"
+                   "innen an die linke Seite\n"
+                   "\n"
+                   "Fertig!");
+    }
     const QString measures = form.isCuboid() ? QStringLiteral("Maße (L × B × H):\n") +
                                                    boxform::measuresText(form) + QLatin1Char('\n')
                                              : QString();

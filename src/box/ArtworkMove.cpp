@@ -13,7 +13,19 @@ constexpr double kUnitsPerMm = 20000.0 / 25.39995;
 // The hinge start point: where the panel is joined to its parent, for
 // Vorne (which has none) its top-left corner.
 QPointF hingeStart(const FoldPanel& p) {
-    return p.id == PanelId::Vorne ? p.outline.boundingRect().topLeft() : p.hinge.p1();
+    return p.parent == p.id ? p.outline.boundingRect().topLeft() : p.hinge.p1();
+}
+
+// The panel of the same name in the other net; a lid of two halves and a
+// lid of one trade places ("Deckel rechts" and "Deckel links" go to the one
+// "Deckel", which goes to "Deckel rechts", the first half).
+const FoldPanel* samePanel(const FoldingModel& net, const FoldPanel& p) {
+    for (const FoldPanel& q : net.panels())
+        if (q.name == p.name) return &q;
+    if (p.role != PanelRole::Deckel) return nullptr;
+    for (const FoldPanel& q : net.panels())
+        if (q.role == PanelRole::Deckel) return &q;
+    return nullptr;
 }
 
 std::int32_t movedBy(std::int32_t v, double mm) {
@@ -38,7 +50,9 @@ std::vector<ArtworkMove> artworkMoves(const BoxDocument& doc, const NetSource& f
                              (o.Top + o.Height / 2.0) / kUnitsPerMm - originY);
         for (const FoldPanel& p : before.panels()) {
             if (!p.outline.containsPoint(centre, Qt::OddEvenFill)) continue;
-            const QPointF shift = hingeStart(after.panel(p.id)) - hingeStart(p);
+            const FoldPanel* target = samePanel(after, p);
+            if (!target) break;   // the new net lacks it: the art stays
+            const QPointF shift = hingeStart(*target) - hingeStart(p);
             ArtworkMove m{slot, o.Left, o.Top, movedBy(o.Left, shift.x()), movedBy(o.Top, shift.y())};
             if (m.toLeft != m.fromLeft || m.toTop != m.fromTop) moves.push_back(m);
             break;

@@ -1,6 +1,6 @@
 #include "box/BoxFit.h"
 
-#include "box/FoldingModel.h"
+#include "box/BoxStyles.h"
 #include "model/SheetLayout.h"
 
 #include <QLocale>
@@ -18,15 +18,14 @@ QString mm1(double v) {
 // becoming 63,9 through the binary fraction of a product.
 double floorToStep(double mm) { return std::floor(mm * 10.0 + 1e-7) / 10.0; }
 
-BoxForm scaled(const BoxForm& f, double s) { return BoxForm::cuboid(f.L * s, f.B * s, f.H * s); }
+BoxForm scaled(const BoxForm& f, double s) { return f.withMeasures(f.L * s, f.B * s, f.H * s); }
 
 bool cuboidFits(const BoxForm& f, const SheetLayout& layout) { return netFits(NetSource{f, 100}, layout); }
 
 }  // namespace
 
 QSizeF netSizeMm(const NetSource& source, const SheetLayout& layout) {
-    const FoldingModel m = FoldingModel::inMillimetres(layout, source);
-    return QSizeF(m.netWidth(), m.netHeight());
+    return planInMillimetres(source, layout).size;
 }
 
 QSizeF roomMm(const SheetLayout& layout) { return QSizeF(layout.ItemWidth - kFitSpareWidthMm, layout.ItemHeight); }
@@ -50,7 +49,7 @@ std::optional<BoxForm> largestFittingForm(const BoxForm& form, const SheetLayout
         const double mid = (lo + hi) / 2;
         (cuboidFits(scaled(form, mid), layout) ? lo : hi) = mid;
     }
-    BoxForm best = BoxForm::cuboid(floorToStep(form.L * lo), floorToStep(form.B * lo), floorToStep(form.H * lo));
+    BoxForm best = form.withMeasures(floorToStep(form.L * lo), floorToStep(form.B * lo), floorToStep(form.H * lo));
     best.L = std::min(best.L, boxform::kMaxMm);
     best.B = std::min(best.B, boxform::kMaxMm);
     best.H = std::min(best.H, boxform::kMaxMm);

@@ -1,6 +1,7 @@
 #include "box/BoxNet.h"
 
 #include "base/Units.h"
+#include "box/BoxStyles.h"
 
 #include <algorithm>
 
@@ -42,6 +43,10 @@ NetMeasure measureNet(const BoxArea& area, const NetSource& source, double pixel
     m.b = boundMeasure(source.form.B * k);
     m.h = boundMeasure(source.form.H * k);
     m.minFlap = boundMeasure(6.0L * k);
+    if (!source.form.isLockLid()) {
+        m.form = source.form;
+        m.pixelsPerMm = static_cast<double>(k);
+    }
     return m;
 }
 
@@ -54,11 +59,13 @@ NetDims<int> NetMeasure::dims() const {
 }
 
 int NetMeasure::netWidth() const {
+    if (planned()) return static_cast<int>(planOnCanvas(*this).size.width());
     const NetDims<int> n = dims();
     return 2 * n.a + 2 * n.b + n.g;
 }
 
 int NetMeasure::netHeight() const {
+    if (planned()) return static_cast<int>(planOnCanvas(*this).size.height());
     const NetDims<int> n = dims();
     return n.t + n.h + n.b + n.f;
 }
@@ -67,7 +74,19 @@ Polyline lidHalf(int X, int T, int e) {
     return netLidHalf<QPoint>(X, T + e, truncatedDims<int>(e, e, e, false, 0));
 }
 
-std::vector<Polyline> netPolylines(const NetMeasure& m) { return netOutline<QPoint>(m.L, m.T, m.dims()); }
+std::vector<Polyline> netPolylines(const NetMeasure& m) {
+    if (!m.planned()) return netOutline<QPoint>(m.L, m.T, m.dims());
+    const BoxPlan plan = planOnCanvas(m);
+    std::vector<Polyline> lines;
+    lines.reserve(plan.lines.size() + plan.slits.size());
+    for (const std::vector<QPointF>& l : plan.lines) {
+        Polyline line;
+        for (const QPointF& p : l) line.push_back(p.toPoint());
+        lines.push_back(std::move(line));
+    }
+    for (const QLineF& s : plan.slits) lines.push_back({s.p1().toPoint(), s.p2().toPoint()});
+    return lines;
+}
 
 QRect netBounds(const NetMeasure& m) {
     QRect r;

@@ -39,7 +39,12 @@ struct NetMeasure {
     int b = 0;
     int h = 0;
     int minFlap = 0;
+    // Every style but the lock-lid box: its measures and style, drawn from
+    // its millimetre plan at this many pixels per millimetre.
+    BoxForm form;
+    double pixelsPerMm = 0;
 
+    bool planned() const { return !form.isLockLid(); }
     int lengthA() const { return cuboid ? a : e; }
     int widthB() const { return cuboid ? b : e; }
     int heightH() const { return cuboid ? h : e; }
@@ -50,7 +55,7 @@ struct NetMeasure {
     int netHeight() const;
     bool operator==(const NetMeasure& o) const {
         return L == o.L && T == o.T && e == o.e && cuboid == o.cuboid && a == o.a && b == o.b && h == o.h &&
-               minFlap == o.minFlap;
+               minFlap == o.minFlap && form == o.form && pixelsPerMm == o.pixelsPerMm;
     }
 };
 
@@ -67,8 +72,9 @@ NetMeasure measureNetAtDpi(const BoxArea& area, const NetSource& source, double 
 
 using Polyline = std::vector<QPoint>;
 
-// The 16 polylines of the net in drawing order (see BoxNet.cpp for which is
-// which). Each starts with a move to its first point.
+// The polylines of the net in drawing order: the lock-lid box's 16 of its
+// point table, another style's outline, folds and slits. Each starts with a
+// move to its first point.
 std::vector<Polyline> netPolylines(const NetMeasure& m);
 
 // The cube's lid half with its lock tab above the face whose left edge is x.

@@ -29,15 +29,6 @@ bool foldAlong(const FoldingModel& model, QPointF p, QPointF q) {
 
 }  // namespace
 
-int uprightRotationOf(PanelId id) {
-    switch (id) {
-    case PanelId::DeckelRechts: return 1;
-    case PanelId::DeckelLinks: return 3;
-    case PanelId::Boden: return 2;
-    default: return 0;
-    }
-}
-
 std::int32_t unitsOf(double exactUnits) {
     const double lo = std::numeric_limits<std::int32_t>::min(), hi = std::numeric_limits<std::int32_t>::max();
     const double t = std::trunc(exactUnits);
@@ -54,14 +45,9 @@ std::vector<FaceRect> faceRects(const BoxDocument& doc, const NetSource& source)
     const NetToUnits units = netToUnits(doc);
     std::vector<FaceRect> faces;
     for (const FoldPanel& p : model.panels()) {
-        if (panelKind(p.id) == PanelKind::Flap) continue;
-        QRectF r = p.outline.boundingRect();
-        if (panelKind(p.id) == PanelKind::LidHalf) {
-            // Only the half lid itself, not its lock tab: it spans its hinge
-            // and reaches up by the lid depth.
-            const QRectF hinge = QRectF(p.hinge.p1(), p.hinge.p2()).normalized();
-            r = QRectF(hinge.left(), hinge.top() - model.dims().lidDepth, hinge.width(), model.dims().lidDepth);
-        }
+        if (!p.isFace()) continue;
+        // Only the face itself, without tabs (a lid half's lock tab).
+        const QRectF r = p.face;
         FaceRect f;
         f.panel = p.id;
         f.cutLeft = !foldAlong(model, r.topLeft(), r.bottomLeft());
@@ -72,7 +58,7 @@ std::vector<FaceRect> faceRects(const BoxDocument& doc, const NetSource& source)
         f.right = units.x(r.right());
         f.top = units.y(r.top());
         f.bottom = units.y(r.bottom());
-        f.uprightRotation = uprightRotationOf(p.id);
+        f.uprightRotation = p.upright;
         faces.push_back(f);
     }
     return faces;

@@ -35,10 +35,7 @@ struct NetToUnits {
 };
 NetToUnits netToUnits(const BoxDocument& doc);
 
-// Side faces 0, the lid half above Rechts 1, above Links 3, the Boden 2.
-int uprightRotationOf(PanelId id);
-
-// The six side and bottom faces and the two lid halves of doc's net.
+// The faces of doc's net (the lock-lid box: its two lid halves each).
 std::vector<FaceRect> faceRects(const BoxDocument& doc, const NetSource& source);
 // The face (or lid half) under a point in document units; none on a flap
 // or outside the net.

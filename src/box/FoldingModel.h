@@ -1,8 +1,7 @@
 #pragma once
-// The box net as paper to fold: its panels (faces, flaps, lid halves), the
-// hinges between them, every net line split into folds and cuts, and the
-// panels' places in space while the box folds from the flat net (f = 0) to
-// the closed box (f = 1): the cube, or the cuboid of the document's form.
+// The box net as paper to fold: the plan of its style (panels, hinges,
+// folds and cuts) and the panels' places in space while the box folds from
+// the flat net (f = 0) to the closed box (f = 1).
 //
 // One code, two geometries:
 //  - inMillimetres: the exact net of the item, origin at the item's top-left
@@ -18,11 +17,11 @@
 // flat net lies in the plane z = 0 at its net coordinates with the printed
 // side towards -z (a viewer looking along +z sees the print); folding turns
 // every panel towards +z, so Vorne stays where it is in the net and the
-// closed box fills [L, L+a] x [T+t, T+t+h] x [0, b] (the cube: t = a = b =
-// h = e).
+// closed box stands on Vorne's rectangle, the plan's depth deep.
 
 #include "box/BoxNet.h"
-#include "box/NetOutline.h"
+#include "box/BoxPlan.h"
+#include "box/LockLidStyle.h"
 #include "box/NetSource.h"
 #include "box/Space3D.h"
 
@@ -34,61 +33,7 @@
 
 struct SheetLayout;
 
-// The panels. The first four are the net's side faces 1..4 from the left.
-enum class PanelId {
-    Vorne,               // side face 1
-    Rechts,              // side face 2
-    Hinten,              // side face 3
-    Links,               // side face 4
-    Boden,               // bottom face, hangs from Hinten
-    Klebelasche,         // glue flap right of Links, glued inside Vorne
-    BodenlascheLinks,    // flap right of the bottom face, ends inside Links
-    BodenlascheRechts,   // flap left of the bottom face, ends inside Rechts
-    BodenlascheVorne,    // flap below the bottom face, ends inside Vorne
-    StaublascheVorne,    // trapezoid dust flap above Vorne, folds in under the lid
-    StaublascheHinten,   // trapezoid dust flap above Hinten
-    DeckelRechts,        // lid half with lock tab above Rechts
-    DeckelLinks,         // lid half with lock tab above Links
-};
-constexpr int kPanelCount = 13;
-
-enum class PanelKind { Face, LidHalf, Flap };
-
-PanelKind panelKind(PanelId id);
-// Unique name of a panel, e.g. "Vorne", "Staublasche vorne", "Deckel rechts".
-QString panelName(PanelId id);
-// The name of the cube face a panel forms, as shown to the user: "Vorne",
-// "Rechts", "Hinten", "Links", "Boden", "Deckel" for both lid halves; empty
-// for flaps.
-QString faceName(PanelId id);
-
-struct FoldPanel {
-    PanelId id = PanelId::Vorne;
-    // The panel the hinge attaches it to; Vorne, the one that stays put, is
-    // its own parent.
-    PanelId parent = PanelId::Vorne;
-    // Corners in net coordinates, in the order of the net's lines, without
-    // repeated points; the polygon closes from the last corner to the first.
-    QPolygonF outline;
-    // The fold shared with the parent (null line for Vorne).
-    QLineF hinge;
-    // How many paper thicknesses further in the panel lies once folded, so
-    // no two overlapping panels share a plane.
-    int inset = 0;
-};
-
-enum class SegmentKind { Fold, Cut };
-
-// One straight piece of a net line between two panel corners. A fold is an
-// edge of two panels, a cut an edge of one.
-struct NetSegment {
-    QPointF a;
-    QPointF b;
-    SegmentKind kind = SegmentKind::Cut;
-    PanelId panel = PanelId::Vorne;        // the panel it bounds (the first for a fold)
-    PanelId otherPanel = PanelId::Vorne;   // folds: the second panel; cuts: same as panel
-    int netLine = 0;                       // 1..16, the net line it comes from
-};
+using FoldPanel = PlanPanel;
 
 // A panel's place in space at a folding state.
 struct PanelPose {
@@ -121,65 +66,62 @@ public:
     static FoldingModel fromMeasure(const NetMeasure& m);
 
     // Net anchor (L, T) in this geometry's unit.
-    double left() const { return m_L; }
-    double top() const { return m_T; }
-    // The measures: a (Vorne's width), b (Rechts's width), h (height); the
-    // cube's edge is all three.
-    double lengthA() const { return m_n.a; }
-    double widthB() const { return m_n.b; }
-    double heightH() const { return m_n.h; }
+    double left() const { return m_plan.origin.x(); }
+    double top() const { return m_plan.origin.y(); }
+    // The measures between the creases: a (Vorne's width), b (Rechts's
+    // width), h (height); the cube's edge is all three.
+    double lengthA() const { return m_plan.a; }
+    double widthB() const { return m_plan.b; }
+    double heightH() const { return m_plan.h; }
     // The cube's edge; for a cuboid its length a.
-    double edge() const { return m_n.a; }
+    double edge() const { return m_plan.a; }
     // The smallest of the three measures and the largest.
-    double smallestMeasure() const;
-    double largestMeasure() const;
-    // The row top: the side faces span [top() + rowTop(), ... + h].
-    double rowTop() const { return m_n.t; }
-    const NetDims<double>& dims() const { return m_n; }
-    // The room the net takes: 2a + 2b + g across, t + h + b + f down.
-    double netWidth() const { return 2 * m_n.a + 2 * m_n.b + m_n.g; }
-    double netHeight() const { return m_n.t + m_n.h + m_n.b + m_n.f; }
-    bool isPixelGeometry() const { return m_pixels; }
-    // One paper thickness: the smallest measure / 200.
-    double paperThickness() const { return smallestMeasure() / 200.0; }
+    double smallestMeasure() const { return m_plan.smallestMeasure(); }
+    double largestMeasure() const { return m_plan.largestMeasure(); }
+    // Vorne's top below the anchor.
+    double rowTop() const { return m_plan.front.top() - m_plan.origin.y(); }
+    // The room the net takes from its anchor.
+    double netWidth() const { return m_plan.size.width(); }
+    double netHeight() const { return m_plan.size.height(); }
+    bool isPixelGeometry() const { return m_plan.pixels; }
+    // One thickness: the board's, or for thin paper the smallest measure / 200.
+    double paperThickness() const { return m_plan.board > 0 ? m_plan.board : smallestMeasure() / 200.0; }
 
-    // All 13 panels, indexed by PanelId.
-    const std::vector<FoldPanel>& panels() const { return m_panels; }
-    const FoldPanel& panel(PanelId id) const { return m_panels[static_cast<int>(id)]; }
+    const BoxPlan& plan() const { return m_plan; }
+    // All panels, indexed by PanelId (their place in the plan).
+    const std::vector<FoldPanel>& panels() const { return m_plan.panels; }
+    const FoldPanel& panel(PanelId id) const { return m_plan.panel(id); }
+    int panelCount() const { return static_cast<int>(m_plan.panels.size()); }
 
     // The net's lines split at every panel corner, zero-length pieces
     // dropped, in the order of the net's lines.
-    const std::vector<NetSegment>& segments() const { return m_segments; }
+    const std::vector<NetSegment>& segments() const { return m_plan.segments; }
     std::vector<NetSegment> folds() const;
     std::vector<NetSegment> cuts() const;
     // The cut edges joined into one closed polygon (last corner joins the
-    // first; no point repeated), starting at Vorne's top-left corner and
-    // running down its left edge first. For edges of at least 10 units this
-    // is a simple polygon; tinier nets may touch themselves.
-    QPolygonF cutOutline() const;
+    // first; no point repeated), starting at the plan's outline start (the
+    // lock-lid box: Vorne's top-left corner, running down its left edge
+    // first). For edges of at least 10 units this is a simple polygon;
+    // tinier nets may touch themselves.
+    QPolygonF cutOutline() const { return m_plan.outline; }
+    const std::vector<QLineF>& slits() const { return m_plan.slits; }
 
     // Every panel's place at folding state f (clamped to 0..1), indexed by
     // PanelId.
     std::vector<PanelPose> fold(double f) const;
-    // How far the hinge of a panel has turned at f: 0 flat, 1 folded (a
-    // quarter turn). Vorne is always 0.
-    static double hingeProgress(PanelId id, double f);
+    // How far the hinge of a panel has turned at f: 0 flat, 1 folded. The
+    // panel that stays put is always 0.
+    double hingeProgress(PanelId id, double f) const;
 
     // Centre of the closed box in space.
-    Vec3 boxCentre() const { return {m_L + m_n.a / 2, m_T + m_n.t + m_n.h / 2, m_n.b / 2}; }
+    Vec3 boxCentre() const {
+        const QPointF c = m_plan.front.center();
+        return {c.x(), c.y(), m_plan.depth / 2};
+    }
     Vec3 cubeCentre() const { return boxCentre(); }
 
 private:
-    FoldingModel(double L, double T, const NetDims<double>& n, bool pixels);
-    void buildPanels();
-    void buildSegments();
-    double tolerance() const { return 1e-9 * std::max(1.0, largestMeasure()); }
+    explicit FoldingModel(BoxPlan plan) : m_plan(std::move(plan)) {}
 
-    double m_L = 0;
-    double m_T = 0;
-    NetDims<double> m_n{};
-    bool m_pixels = false;
-    std::vector<FoldPanel> m_panels;
-    std::vector<NetSegment> m_segments;
-    std::vector<std::vector<QPointF>> m_netLines;
+    BoxPlan m_plan;
 };

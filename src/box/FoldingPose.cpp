@@ -8,34 +8,6 @@
 
 namespace {
 
-constexpr double kQuarterTurn = 1.5707963267948966;
-
-struct Interval {
-    double from, to;
-};
-
-// Folding by hand: the glue flap first, then the tube of side faces, the
-// bottom's flaps and the bottom, the dust flaps (the one from the back
-// first, it lies further in), and last the two lid halves, one after the
-// other so their tabs never pass through each other.
-Interval intervalFor(PanelId id) {
-    switch (id) {
-    case PanelId::Vorne: return {2, 3};   // never turns
-    case PanelId::Klebelasche: return {0.00, 0.14};
-    case PanelId::Rechts:
-    case PanelId::Hinten:
-    case PanelId::Links: return {0.08, 0.42};
-    case PanelId::BodenlascheLinks:
-    case PanelId::BodenlascheRechts:
-    case PanelId::BodenlascheVorne: return {0.38, 0.52};
-    case PanelId::Boden: return {0.48, 0.66};
-    case PanelId::StaublascheHinten: return {0.62, 0.72};
-    case PanelId::StaublascheVorne: return {0.68, 0.78};
-    case PanelId::DeckelLinks: return {0.76, 0.90};
-    case PanelId::DeckelRechts: return {0.84, 1.00};
-    }
-    return {0, 1};
-}
 
 // Half-plane y >= c of a polygon in net coordinates.
 QPolygonF clipBelow(const QPolygonF& poly, double c) {
@@ -67,25 +39,57 @@ QPolygonF clipBelow(const QPolygonF& poly, double c) {
 
 Vec3 inSpace(const QPointF& p) { return {p.x(), p.y(), 0}; }
 
+// The part of a panel within its reach of the hinge, the reach growing from
+// the panel's far tip (q = 0) to closedReach (q = 1). Panels above or below a
+// level hinge, or beside an upright one, are clipped in their own
+// coordinates so that the corners stay exact; the net is drawn so.
+QPolygonF clipToReach(const FoldPanel& panel, double q) {
+    const QRectF box = panel.outline.boundingRect();
+    const QLineF& h = panel.hinge;
+    const bool level = h.p1().y() == h.p2().y();
+    const double along = level ? h.p1().y() : h.p1().x();
+    const double centre = level ? box.center().y() : box.center().x();
+    const double sign = centre < along ? -1 : 1;
+    // In mirrored coordinates the panel lies above its hinge: keep v >= c.
+    auto mirror = [&](const QPointF& p) {
+        const QPointF r = level ? p : QPointF(p.y(), p.x());
+        return sign < 0 ? r : QPointF(r.x(), -r.y());
+    };
+    auto back = [&](const QPointF& r) {
+        const QPointF u = sign < 0 ? r : QPointF(r.x(), -r.y());
+        return level ? u : QPointF(u.y(), u.x());
+    };
+    QPolygonF local;
+    for (const QPointF& p : panel.outline) local << mirror(p);
+    const double hinge = sign < 0 ? along : -along;
+    const double tip = local.boundingRect().top();
+    const double middle = hinge - panel.closedReach;
+    QPolygonF clipped = clipBelow(local, q < 1 ? tip + (middle - tip) * q : middle);
+    for (QPointF& p : clipped) p = back(p);
+    return clipped;
+}
+
 }  // namespace
 
-double FoldingModel::hingeProgress(PanelId id, double f) {
-    const Interval iv = intervalFor(id);
+double FoldingModel::hingeProgress(PanelId id, double f) const {
+    const FoldPanel& p = panel(id);
+    if (p.parent == p.id) return 0;
     f = std::clamp(f, 0.0, 1.0);
-    const double s = std::clamp((f - iv.from) / (iv.to - iv.from), 0.0, 1.0);
+    const double s = std::clamp((f - p.from) / (p.to - p.from), 0.0, 1.0);
     return s * s * (3 - 2 * s);
 }
 
 std::vector<PanelPose> FoldingModel::fold(double f) const {
-    std::vector<PanelPose> poses(kPanelCount);
+    const int count = panelCount();
+    std::vector<PanelPose> poses(count);
     const double thickness = paperThickness();
-    for (int i = 0; i < kPanelCount; ++i) {
-        const FoldPanel& panel = m_panels[i];
+    for (int i = 0; i < count; ++i) {
+        const FoldPanel& panel = m_plan.panels[i];
         PanelPose& pose = poses[i];
         pose.id = panel.id;
         pose.netPolygon = panel.outline;
-        if (panel.id != PanelId::Vorne) {
-            // Parents come before their children in PanelId order.
+        if (panel.parent != panel.id) {
+            // Parents come before their children in the plan.
             const PanelPose& parent = poses[static_cast<int>(panel.parent)];
             const double progress = hingeProgress(panel.id, f);
             const Vec3 a = inSpace(panel.hinge.p1()), b = inSpace(panel.hinge.p2());
@@ -96,15 +100,14 @@ std::vector<PanelPose> FoldingModel::fold(double f) const {
             // Turning about this axis moves the panel towards +z, the back of
             // the paper, so the print stays outside.
             const Vec3 axis = outwards.cross(Vec3{0, 0, 1}).normalized();
-            pose.transform = parent.transform * Rigid3::rotation(a, axis, progress * kQuarterTurn) *
+            pose.transform = parent.transform * Rigid3::rotation(a, axis, progress * panel.angle) *
                              Rigid3::translation(Vec3{0, 0, panel.inset * thickness * progress});
-            if (panelKind(panel.id) == PanelKind::LidHalf) {
-                // In the last quarter of its turn the tab slides under the
-                // other half; closed, the half ends at the lid's middle line.
-                const double tip = panel.outline.boundingRect().top();
-                const double middle = panel.hinge.p1().y() - (m_pixels ? std::floor(m_n.a / 2) : m_n.a / 2);
+            if (panel.closedReach > 0) {
+                // In the last quarter of its turn the part beyond the reach
+                // (a lid half's tab) slides under its neighbour; closed, the
+                // panel ends at the reach.
                 const double q = std::clamp((progress - 0.75) / 0.25, 0.0, 1.0);
-                if (q > 0) pose.netPolygon = clipBelow(panel.outline, q < 1 ? tip + (middle - tip) * q : middle);
+                if (q > 0) pose.netPolygon = clipToReach(panel, q);
             }
         }
         pose.normal = pose.transform.rotate(Vec3{0, 0, -1});

@@ -1,5 +1,7 @@
 // faltarillon-cli info DATEI.box: the document as JSON, fields in file order.
 
+#include "box/FaceGeometry.h"
+#include "box/FoldingModel.h"
 #include "cli/CliCommand.h"
 #include "cli/CliPrompter.h"
 #include "model/BoxFile.h"
@@ -137,6 +139,51 @@ void writeObject(JsonWriter& json, int slot, const Tobs& o) {
     json.end(QLatin1Char('}'));
 }
 
+void writeStyle(JsonWriter& json, const BoxDocument& doc) {
+    const BoxForm& f = doc.Form;
+    json.begin("style", QLatin1Char('{'));
+    json.value("id", boxform::styleId(f.style));
+    json.value("name", boxform::styleName(f.style));
+    if (f.isCuboid()) {
+        json.value("L", f.L);
+        json.value("B", f.B);
+        json.value("H", f.H);
+        json.value("t", f.thickness);
+    }
+    json.end(QLatin1Char('}'));
+}
+
+void writePoint(JsonWriter& json, double x, double y) {
+    json.begin(nullptr, QLatin1Char('['));
+    json.value(nullptr, x);
+    json.value(nullptr, y);
+    json.end(QLatin1Char(']'));
+}
+
+// Every panel of the net, so that a script can place artwork on a face:
+// its corners in millimetres from the net's top-left corner and in the
+// document units that objects' positions use (at a box size of 100 %).
+void writePanels(JsonWriter& json, const BoxDocument& doc) {
+    const FoldingModel net = FoldingModel::inMillimetres(doc.Layout, NetSource::of(doc, 100));
+    const QPointF corner = net.cutOutline().boundingRect().topLeft();
+    const NetToUnits units = netToUnits(doc);
+    json.begin("panels", QLatin1Char('['));
+    for (const FoldPanel& p : net.panels()) {
+        json.begin(nullptr, QLatin1Char('{'));
+        json.value("name", p.name);
+        json.value("role", roleName(p.role));
+        json.value("net", qint64(0));
+        json.begin("mm", QLatin1Char('['));
+        for (const QPointF& c : p.outline) writePoint(json, c.x() - corner.x(), c.y() - corner.y());
+        json.end(QLatin1Char(']'));
+        json.begin("units", QLatin1Char('['));
+        for (const QPointF& c : p.outline) writePoint(json, units.x(c.x()), units.y(c.y()));
+        json.end(QLatin1Char(']'));
+        json.end(QLatin1Char('}'));
+    }
+    json.end(QLatin1Char(']'));
+}
+
 int runInfo(const QCommandLineParser& args, CliContext& ctx) {
     CliPrompter prompter(ctx);
     BoxDocument doc;
@@ -167,6 +214,8 @@ int runInfo(const QCommandLineParser& args, CliContext& ctx) {
         json.value("H", doc.Form.H);
     }
     json.end(QLatin1Char('}'));
+    writeStyle(json, doc);
+    writePanels(json, doc);
     json.begin("chunks", QLatin1Char('['));
     for (const KeptChunk& c : doc.Chunks) {
         json.begin(nullptr, QLatin1Char('{'));
@@ -187,7 +236,8 @@ int runInfo(const QCommandLineParser& args, CliContext& ctx) {
 
 const CliCommandRegistrar registrar(QStringLiteral("info"),
                                     CliCommand{{QStringLiteral("DATEI.box")},
-                                               QStringLiteral("zeigt Bogenlayout, Arbeitsfläche, Hintergrund und "
+                                               QStringLiteral("zeigt Bogenlayout, Arbeitsfläche, Hintergrund, "
+                                                              "Boxform mit den Flächen des Netzes und "
                                                               "alle Objekte als JSON"),
                                                {},
                                                runInfo});

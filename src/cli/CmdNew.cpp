@@ -1,9 +1,11 @@
-// faltarillon-cli new AUS.box [--dpi N] [--paper A4|A3|Letter] [--form wuerfel|quader] [--size LxBxH]:
-// the document New (or "Neu mit Papierformat...") creates, a cube or a cuboid.
+// faltarillon-cli new AUS.box [--dpi N] [--paper A4|A3|Letter] [--form wuerfel|quader]
+// [--style verschlussdeckel|huelse] [--size LxBxH] [--thickness MM]: the document New (or "Neu mit
+// Papierformat...") creates, a cube or a cuboid of a style.
 
 #include "box/BoxFit.h"
 #include "cli/BoxSizeOption.h"
 #include "cli/CliCommand.h"
+#include "cli/CliNumber.h"
 #include "cli/CliPrompter.h"
 #include "model/BoxFile.h"
 #include "model/NewDocument.h"
@@ -21,18 +23,47 @@ int runNew(const QCommandLineParser& args, CliContext& ctx) {
                                   .arg(args.value(QStringLiteral("paper"))));
     BoxForm form;
     const QString formName = args.value(QStringLiteral("form")).toLower();
-    const bool cuboid = formName == QStringLiteral("quader");
+    bool cuboid = formName == QStringLiteral("quader");
     if (args.isSet(QStringLiteral("form")) && !cuboid && formName != QStringLiteral("wuerfel") &&
         formName != QStringLiteral("würfel"))
         return ctx.usageError(
             QStringLiteral("--form erwartet wuerfel oder quader, nicht \"%1\".").arg(args.value(QStringLiteral("form"))));
+    BoxStyle style = BoxStyle::Verschlussdeckel;
+    const bool styled = args.isSet(QStringLiteral("style"));
+    if (styled) {
+        if (args.isSet(QStringLiteral("form")))
+            return ctx.usageError(QStringLiteral("--style und --form schließen einander aus."));
+        if (!boxform::styleFromId(args.value(QStringLiteral("style")).toLower(), style))
+            return ctx.usageError(QStringLiteral("--style erwartet verschlussdeckel oder huelse, nicht \"%1\".")
+                                      .arg(args.value(QStringLiteral("style"))));
+        // The lock-lid box without measures is the cube; every other style needs them.
+        cuboid = style != BoxStyle::Verschlussdeckel || args.isSet(QStringLiteral("size"));
+    }
+    if (args.isSet(QStringLiteral("thickness")) && style == BoxStyle::Verschlussdeckel)
+        return ctx.usageError(QStringLiteral("--thickness gilt nicht für den Verschlussdeckel."));
     if (cuboid) {
         if (!args.isSet(QStringLiteral("size")))
-            return ctx.usageError(QStringLiteral("Ein Quader braucht --size LxBxH (in mm)."));
+            return ctx.usageError(styled ? QStringLiteral("Die Boxform %1 braucht --size LxBxH (in mm).")
+                                               .arg(boxform::styleName(style))
+                                         : QStringLiteral("Ein Quader braucht --size LxBxH (in mm)."));
         QString why;
         if (!parseBoxSize(args.value(QStringLiteral("size")), form, why)) return ctx.usageError(why);
     } else if (args.isSet(QStringLiteral("size"))) {
-        return ctx.usageError(QStringLiteral("--size gilt nur mit --form quader."));
+        return ctx.usageError(QStringLiteral("--size gilt nur mit --form quader oder --style."));
+    }
+    if (style != BoxStyle::Verschlussdeckel) {
+        double t = boxform::kDefaultThicknessMm;
+        if (args.isSet(QStringLiteral("thickness"))) {
+            const QString text = args.value(QStringLiteral("thickness"));
+            const std::optional<double> v = readCliNumber(text.trimmed(), 0, 1e6, false);
+            if (!v || !boxform::thicknessValid(*v))
+                return ctx.usageError(
+                    QStringLiteral("--thickness erwartet die Kartonstärke in mm, 0 bis 1 in Schritten von 0,05, "
+                                   "nicht \"%1\".")
+                        .arg(text));
+            t = boxform::roundThickness(*v);
+        }
+        form = BoxForm::ofStyle(style, form.L, form.B, form.H, t);
     }
 
     BoxDocument doc;
@@ -53,7 +84,8 @@ int runNew(const QCommandLineParser& args, CliContext& ctx) {
 const CliCommandRegistrar registrar(
     QStringLiteral("new"),
     CliCommand{{QStringLiteral("AUS.box")},
-               QStringLiteral("schreibt die leere Box, die \"Neu\" anlegt (ein Würfel oder ein Quader)"),
+               QStringLiteral("schreibt die leere Box, die \"Neu\" anlegt (ein Würfel, ein Quader oder eine "
+                                              "andere Bauart)"),
                {{QStringLiteral("dpi"),
                  QStringLiteral("Bildschirmauflösung, aus der der Maßstab des Editors folgt (1 bis 10000, sonst 96)"),
                  QStringLiteral("N")},
@@ -61,9 +93,17 @@ const CliCommandRegistrar registrar(
                  QStringLiteral("A4|A3|Letter")},
                 {QStringLiteral("form"), QStringLiteral("Boxform: wuerfel (Vorgabe) oder quader"),
                  QStringLiteral("wuerfel|quader")},
+                {QStringLiteral("style"),
+                 QStringLiteral("Bauart: verschlussdeckel (Würfel, mit --size Quader) oder huelse (braucht --size); "
+                                "nicht mit --form"),
+                 QStringLiteral("verschlussdeckel|huelse")},
                 {QStringLiteral("size"),
                  QStringLiteral("Maße des Quaders in mm, Länge x Breite x Höhe, je 10 bis 400 (etwa 64x21x89)"),
-                 QStringLiteral("LxBxH")}},
+                 QStringLiteral("LxBxH")},
+                {QStringLiteral("thickness"),
+                 QStringLiteral("Kartonstärke in mm, 0 bis 1 in Schritten von 0,05 (Vorgabe 0,3); die Maße "
+                                "sind dann innen; nicht mit verschlussdeckel"),
+                 QStringLiteral("MM")}},
                runNew});
 
 }  // namespace

@@ -59,7 +59,7 @@ int finishOutput(QTextStream& out, const StandardOutput& device, const CliContex
     return code == CliOk ? CliFailed : code;
 }
 
-int runTool(QGuiApplication& app, CliContext& ctx) {
+int runTool(const QStringList& arguments, CliContext& ctx) {
     QTextStream& out = ctx.out;
     QTextStream& err = ctx.err;
     // Everything after the verb is the verb's own.
@@ -70,7 +70,7 @@ int runTool(QGuiApplication& app, CliContext& ctx) {
     QCommandLineOption completion(QStringLiteral("write-bash-completion"), QString(), QStringLiteral("DATEI"));
     completion.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({help, version, completion});
-    if (!parser.parse(app.arguments())) {
+    if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
         return ctx.usageError(unknown.isEmpty() ? QStringLiteral("Ungültiger Aufruf.")
                                                 : QStringLiteral("Unbekannte Option %1%2.")
@@ -109,10 +109,14 @@ int main(int argc, char** argv) {
     // would abort every run (and every thumbnail) without that display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     const PrivateRuntimeDir runtimeDir;
+    // The application takes its own options out of argv (--style among
+    // them), so the tool reads the call as it was given.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     QGuiApplication app(argc, argv);
     StandardOutput stdoutDevice;
     QTextStream out(&stdoutDevice);
     QTextStream err(stderr);
     CliContext ctx{out, err, QString()};
-    return finishOutput(out, stdoutDevice, ctx, runTool(app, ctx));
+    return finishOutput(out, stdoutDevice, ctx, runTool(arguments, ctx));
 }

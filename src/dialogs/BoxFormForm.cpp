@@ -5,6 +5,7 @@
 #include "dialogs/NetPreview.h"
 #include "model/Prompter.h"
 
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -43,11 +44,20 @@ TBoxFormForm::TBoxFormForm(const SheetLayout& layout, int percent, Prompter& pro
     setObjectName(QStringLiteral("BoxFormForm"));
     setWindowTitle(Caption);
     applyDialogFont(this);
-    setFixedSize(440, 292);
+    setFixedSize(440, 348);
+
+    auto* styleLabel = new QLabel(QStringLiteral("Bau&art:"), this);
+    styleLabel->setObjectName(QStringLiteral("StyleLabel"));
+    styleLabel->setGeometry(10, 12, 48, 17);
+    StyleCombo = new QComboBox(this);
+    StyleCombo->setObjectName(QStringLiteral("StyleCombo"));
+    StyleCombo->setGeometry(60, 9, 150, 22);
+    for (BoxStyle s : {BoxStyle::Verschlussdeckel, BoxStyle::Huelse}) StyleCombo->addItem(boxform::styleName(s));
+    styleLabel->setBuddy(StyleCombo);
 
     auto* formGroup = new QGroupBox(QStringLiteral("Form"), this);
     formGroup->setObjectName(QStringLiteral("FormGroup"));
-    formGroup->setGeometry(8, 8, 152, 70);
+    formGroup->setGeometry(8, 38, 160, 70);
     applyGroupFrame(formGroup);
     WuerfelRadio = new QRadioButton(QStringLiteral("&Würfel"), formGroup);
     WuerfelRadio->setObjectName(QStringLiteral("WuerfelRadio"));
@@ -59,43 +69,72 @@ TBoxFormForm::TBoxFormForm(const SheetLayout& layout, int percent, Prompter& pro
 
     auto* measures = new QGroupBox(QStringLiteral("Maße"), this);
     measures->setObjectName(QStringLiteral("MeasuresGroup"));
-    measures->setGeometry(8, 86, 152, 106);
+    measures->setGeometry(8, 116, 160, 134);
     applyGroupFrame(measures);
     // B stays free for "Abbrechen", as in the other dialogs.
     LaengeEd = measureField(measures, "LaengeEd", QStringLiteral("&Länge:"), 20);
     BreiteEd = measureField(measures, "BreiteEd", QStringLiteral("B&reite:"), 48);
     HoeheEd = measureField(measures, "HoeheEd", QStringLiteral("&Höhe:"), 76);
+    // The board's thickness: with more than 0 the measures are the inside.
+    DickeEd = new QDoubleSpinBox(measures);
+    DickeEd->setObjectName(QStringLiteral("DickeEd"));
+    {
+        QLocale german(QLocale::German);
+        german.setNumberOptions(QLocale::OmitGroupSeparator);
+        DickeEd->setLocale(german);
+    }
+    DickeEd->setDecimals(2);
+    DickeEd->setRange(0, boxform::kMaxThicknessMm);
+    DickeEd->setSingleStep(boxform::kThicknessStepMm);
+    DickeEd->setSuffix(QStringLiteral(" mm"));
+    DickeEd->setAlignment(Qt::AlignRight);
+    DickeEd->setGeometry(82, 104, 70, 21);
+    DickeEd->setToolTip(QStringLiteral("Kartonstärke 0 bis 1 mm in Schritten von 0,05 mm; die Maße sind dann innen"));
+    auto* dickeLabel = new QLabel(QStringLiteral("&Kartonstärke:"), measures);
+    dickeLabel->setObjectName(QStringLiteral("DickeEdLabel"));
+    dickeLabel->setGeometry(10, 106, 72, 17);
+    dickeLabel->setBuddy(DickeEd);
 
     Preview = new NetPreview(this);
-    Preview->setGeometry(168, 14, 264, 178);
+    Preview->setGeometry(176, 40, 256, 210);
 
     RoomLabel = new QLabel(this);
     RoomLabel->setObjectName(QStringLiteral("RoomLabel"));
-    RoomLabel->setGeometry(8, 200, 424, 34);
+    RoomLabel->setGeometry(8, 258, 424, 34);
     RoomLabel->setWordWrap(true);
     RoomLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     OkBtn = new QPushButton(QStringLiteral("OK"), this);
     OkBtn->setObjectName(QStringLiteral("OkBtn"));
-    OkBtn->setGeometry(126, 258, 89, 25);
+    OkBtn->setGeometry(126, 314, 89, 25);
     OkBtn->setDefault(true);
     CancelBtn = new QPushButton(QStringLiteral("A&bbrechen"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    CancelBtn->setGeometry(224, 258, 89, 25);
+    CancelBtn->setGeometry(224, 314, 89, 25);
     CancelBtn->setAutoDefault(false);
     connect(OkBtn, &QPushButton::clicked, this, &TBoxFormForm::OkBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
+    connect(StyleCombo, qOverload<int>(&QComboBox::currentIndexChanged), this, [this](int index) {
+        // A style that knows the board starts with the usual one.
+        if (index != static_cast<int>(BoxStyle::Verschlussdeckel) && DickeEd->value() == 0) {
+            const QSignalBlocker b(DickeEd);
+            DickeEd->setValue(boxform::kDefaultThicknessMm);
+        }
+        formChanged();
+    });
     connect(QuaderRadio, &QRadioButton::toggled, this, &TBoxFormForm::formChanged);
-    for (QDoubleSpinBox* field : {LaengeEd, BreiteEd, HoeheEd})
+    for (QDoubleSpinBox* field : {LaengeEd, BreiteEd, HoeheEd, DickeEd})
         connect(field, qOverload<double>(&QDoubleSpinBox::valueChanged), this, &TBoxFormForm::formChanged);
     setForm(BoxForm::cube());
 }
 
 void TBoxFormForm::setForm(const BoxForm& form) {
     {
-        const QSignalBlocker a(QuaderRadio), b(LaengeEd), c(BreiteEd), d(HoeheEd);
+        const QSignalBlocker a(QuaderRadio), b(LaengeEd), c(BreiteEd), d(HoeheEd), e(StyleCombo), f(DickeEd);
+        StyleCombo->setCurrentIndex(static_cast<int>(form.style));
         (form.isCuboid() ? QuaderRadio : WuerfelRadio)->setChecked(true);
+        DickeEd->setValue(form.isLockLid() ? 0.0 : form.thickness);
         LaengeEd->setValue(form.L);
         BreiteEd->setValue(form.B);
         HoeheEd->setValue(form.H);
@@ -106,12 +145,20 @@ void TBoxFormForm::setForm(const BoxForm& form) {
 BoxForm TBoxFormForm::form() const {
     BoxForm f = BoxForm::cuboid(boxform::roundToStep(LaengeEd->value()), boxform::roundToStep(BreiteEd->value()),
                                 boxform::roundToStep(HoeheEd->value()));
+    const auto style = static_cast<BoxStyle>(StyleCombo->currentIndex());
+    if (style != BoxStyle::Verschlussdeckel)
+        return BoxForm::ofStyle(style, f.L, f.B, f.H, boxform::roundThickness(DickeEd->value()));
     if (!QuaderRadio->isChecked()) f.kind = FormKind::Wuerfel;
     return f;
 }
 
 void TBoxFormForm::formChanged() {
-    const bool cuboid = QuaderRadio->isChecked();
+    // Only the lock-lid box is a cube; its table knows no board thickness.
+    const bool lockLid = StyleCombo->currentIndex() == static_cast<int>(BoxStyle::Verschlussdeckel);
+    WuerfelRadio->setEnabled(lockLid);
+    QuaderRadio->setEnabled(lockLid);
+    DickeEd->setEnabled(!lockLid);
+    const bool cuboid = !lockLid || QuaderRadio->isChecked();
     for (QDoubleSpinBox* field : {LaengeEd, BreiteEd, HoeheEd}) field->setEnabled(cuboid);
     const NetSource s = source();
     Preview->setNet(netDrawingMm(s, m_layout), roomMm(m_layout), netFits(s, m_layout));

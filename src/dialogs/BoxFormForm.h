@@ -1,6 +1,7 @@
 #pragma once
-// "Boxform": the cube or a cuboid of its own length, width and height, with
-// a live drawing of the net and the room it takes on the item. OK is refused
+// "Boxform": the style first (the lock-lid box as cube or cuboid, or the
+// sleeve), then the measures and the board's thickness, with a live drawing
+// of the net and the room it takes on the item. OK is refused
 // while the net does not fit; the message offers the largest measures in
 // the same proportions that would.
 
@@ -11,6 +12,7 @@
 
 class NetPreview;
 class Prompter;
+class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
 class QPushButton;
@@ -31,11 +33,13 @@ public:
     // offers the largest fitting measures (taken into the fields on Yes).
     void OkBtnClick();
 
+    QComboBox* StyleCombo;   // in the order of BoxStyle
     QRadioButton* WuerfelRadio;
     QRadioButton* QuaderRadio;
     QDoubleSpinBox* LaengeEd;
     QDoubleSpinBox* BreiteEd;
     QDoubleSpinBox* HoeheEd;
+    QDoubleSpinBox* DickeEd;
     NetPreview* Preview;
     QLabel* RoomLabel;
     QPushButton* OkBtn;

@@ -28,7 +28,8 @@ bool BackgroundState::sameAs(const BackgroundState& o) const {
 
 bool sameForm(const BoxForm& a, const BoxForm& b) {
     // Field by field: a cube's unused measures are written to the file too.
-    return a.kind == b.kind && a.L == b.L && a.B == b.B && a.H == b.H;
+    return a.kind == b.kind && a.L == b.L && a.B == b.B && a.H == b.H && a.style == b.style &&
+           a.thickness == b.thickness;
 }
 
 bool sameSlotState(const Tobs& a, const Tobs& b) {

@@ -40,12 +40,14 @@ QByteArray boxExtensionBytes(const BoxForm& form, const KeptChunks& chunks) {
     out.append(boxext::kMagic, boxext::kMagicSize);
     out.append(boxext::kVersion);
     if (form.isCuboid()) {
+        const bool lockLid = form.isLockLid();
         out.append("FORM", 4);
-        putU32(out, boxext::kFormChunkSize);
-        putU32(out, 1);
+        putU32(out, lockLid ? boxext::kFormChunkSize : boxext::kStyledFormChunkSize);
+        putU32(out, static_cast<std::uint32_t>(lockLid ? boxext::kFormLockLidCuboid : boxext::kFormSleeve));
         putF64(out, boxform::roundToStep(form.L));
         putF64(out, boxform::roundToStep(form.B));
         putF64(out, boxform::roundToStep(form.H));
+        if (!lockLid) putF64(out, boxform::roundThickness(form.thickness));
     }
     for (const KeptChunk& c : chunks) {
         out.append(c.tag.left(4).leftJustified(4, ' '));
@@ -100,22 +102,33 @@ BoxParseResult parseBoxExtension(const QByteArray& data, qsizetype start, BoxFor
             // longer than the rest of it is a damaged length.
             if (static_cast<std::uint64_t>(size - pos) < length)
                 return fail(BoxParseError::ExtensionTruncated, size);
-            if (length > static_cast<std::uint32_t>(boxext::kFormChunkSize))
+            if (length > static_cast<std::uint32_t>(boxext::kStyledFormChunkSize))
                 return fail(BoxParseError::NewerVersion, chunkAt + 4);
             if (length < static_cast<std::uint32_t>(boxext::kFormChunkSize))
                 return fail(BoxParseError::BadExtension, chunkAt + 4);
-            if (size - pos < boxext::kFormChunkSize) return fail(BoxParseError::ExtensionTruncated, size);
             const std::int32_t kind = static_cast<std::int32_t>(getU32(bytes + pos));
-            if (kind >= 2) return fail(BoxParseError::NewerVersion, pos);
+            if (kind > boxext::kFormSleeve) return fail(BoxParseError::NewerVersion, pos);
             if (kind <= 0) return fail(BoxParseError::BadExtension, pos);
+            // Each form has its own length; a longer chunk carries options
+            // of a newer version.
+            const std::uint32_t expected = static_cast<std::uint32_t>(
+                kind == boxext::kFormSleeve ? boxext::kStyledFormChunkSize : boxext::kFormChunkSize);
+            if (length > expected) return fail(BoxParseError::NewerVersion, chunkAt + 4);
+            if (length < expected) return fail(BoxParseError::BadExtension, chunkAt + 4);
             double m[3];
             for (int i = 0; i < 3; ++i) {
                 m[i] = boxform::roundToStep(getF64(bytes + pos + 4 + 8 * i));
                 if (!boxform::measureInRange(m[i])) return fail(BoxParseError::BadExtension, pos + 4 + 8 * i);
             }
             form = BoxForm::cuboid(m[0], m[1], m[2]);
+            if (kind == boxext::kFormSleeve) {
+                const double t = getF64(bytes + pos + 28);
+                if (!boxform::thicknessValid(t)) return fail(BoxParseError::BadExtension, pos + 28);
+                form.style = BoxStyle::Huelse;
+                form.thickness = boxform::roundThickness(t);
+            }
             haveForm = true;
-            pos += boxext::kFormChunkSize;
+            pos += expected;
             continue;
         }
         if (isUpper(tag[0])) return fail(BoxParseError::NewerVersion, chunkAt);

@@ -5,7 +5,10 @@
 // reader that stops at the end marker never sees it, so older versions open
 // such a file as the cube with the same objects.
 //
-// Chunk "FORM" (28 bytes): int32 form (1 = Quader), float64 L, B, H in mm.
+// Chunk "FORM": int32 form, then float64 L, B, H in mm; 1 = the lock-lid
+// cuboid (28 bytes), 2 = the sleeve, followed by float64 board thickness
+// (36 bytes). Versions that knew only the lock-lid box refuse a form of 2
+// or more and a longer chunk as newer, so they never open a different box.
 // Chunks whose tag starts with a lowercase letter belong to a newer version
 // that lets older ones keep them: they are kept byte for byte.
 
@@ -19,9 +22,12 @@ inline constexpr char kMagic[] = "FALTEXT";
 inline constexpr int kMagicSize = 7;
 inline constexpr char kVersion = '1';
 inline constexpr int kFormChunkSize = 28;
+inline constexpr int kStyledFormChunkSize = 36;
+inline constexpr std::int32_t kFormLockLidCuboid = 1;
+inline constexpr std::int32_t kFormSleeve = 2;
 }  // namespace boxext
 
-// Whether a document needs the extension: a cuboid, or kept chunks.
+// Whether a document needs the extension: a cuboid (of any style), or kept chunks.
 bool needsBoxExtension(const BoxForm& form, const KeptChunks& chunks);
 
 // The extension's bytes (empty when none is needed): FORM first, then the

@@ -11,10 +11,46 @@ double roundToStep(double mm) {
 
 bool measureInRange(double mm) { return std::isfinite(mm) && mm >= kMinMm && mm <= kMaxMm; }
 
+double roundThickness(double mm) {
+    if (!std::isfinite(mm)) return mm;
+    return std::round(mm * 20.0) / 20.0;
+}
+
+bool thicknessValid(double mm) {
+    if (!std::isfinite(mm) || mm < 0 || mm > kMaxThicknessMm + 1e-9) return false;
+    return std::abs(mm * 20.0 - std::round(mm * 20.0)) < 1e-6;
+}
+
 bool isValid(const BoxForm& form) {
-    if (form.kind == FormKind::Wuerfel) return true;
+    switch (form.style) {
+    case BoxStyle::Verschlussdeckel:
+        if (form.thickness != 0) return false;
+        if (form.kind == FormKind::Wuerfel) return true;
+        break;
+    case BoxStyle::Huelse:
+        if (form.kind != FormKind::Quader || !thicknessValid(form.thickness)) return false;
+        break;
+    default: return false;
+    }
     if (form.kind != FormKind::Quader) return false;
     return measureInRange(form.L) && measureInRange(form.B) && measureInRange(form.H);
+}
+
+QString styleId(BoxStyle style) {
+    return style == BoxStyle::Huelse ? QStringLiteral("huelse") : QStringLiteral("verschlussdeckel");
+}
+
+QString styleName(BoxStyle style) {
+    return style == BoxStyle::Huelse ? QStringLiteral("Hülse") : QStringLiteral("Verschlussdeckel");
+}
+
+bool styleFromId(const QString& id, BoxStyle& out) {
+    for (BoxStyle s : {BoxStyle::Verschlussdeckel, BoxStyle::Huelse})
+        if (id == styleId(s)) {
+            out = s;
+            return true;
+        }
+    return false;
 }
 
 QString formName(FormKind kind) {

@@ -11,6 +11,11 @@
 
 enum class FormKind : std::int32_t { Wuerfel = 0, Quader = 1 };
 
+// How the net closes the box. The lock-lid box is the cube or the cuboid
+// whose lid is two locking halves; every other style is a cuboid of its own
+// measures (kind Quader) and may have the board's thickness.
+enum class BoxStyle : std::int32_t { Verschlussdeckel = 0, Huelse = 1 };
+
 struct BoxForm {
     FormKind kind = FormKind::Wuerfel;
     // Länge: the width of Vorne and Hinten; Breite: the width of Rechts and
@@ -18,13 +23,29 @@ struct BoxForm {
     double L = 64.0;
     double B = 21.0;
     double H = 89.0;
+    BoxStyle style = BoxStyle::Verschlussdeckel;
+    // The board's thickness in mm (0..1 in steps of 0,05); with more than 0
+    // the measures are the box's inside. The lock-lid box has none.
+    double thickness = 0.0;
 
     bool isCuboid() const { return kind == FormKind::Quader; }
+    bool isLockLid() const { return style == BoxStyle::Verschlussdeckel; }
     static BoxForm cube() { return BoxForm{}; }
     static BoxForm cuboid(double L, double B, double H) { return BoxForm{FormKind::Quader, L, B, H}; }
+    static BoxForm ofStyle(BoxStyle style, double L, double B, double H, double thickness) {
+        return BoxForm{FormKind::Quader, L, B, H, style, thickness};
+    }
+    // The same measures and style with other measures (a scaled offer).
+    BoxForm withMeasures(double l, double b, double h) const {
+        BoxForm f = *this;
+        f.kind = FormKind::Quader;
+        f.L = l, f.B = b, f.H = h;
+        return f;
+    }
     // Two cubes are the same form whatever their unused measures hold.
     bool operator==(const BoxForm& o) const {
-        return kind == o.kind && (kind == FormKind::Wuerfel || (L == o.L && B == o.B && H == o.H));
+        return kind == o.kind && style == o.style && thickness == o.thickness &&
+               (kind == FormKind::Wuerfel || (L == o.L && B == o.B && H == o.H));
     }
     bool operator!=(const BoxForm& o) const { return !(*this == o); }
 };
@@ -33,13 +54,29 @@ namespace boxform {
 inline constexpr double kMinMm = 10.0;
 inline constexpr double kMaxMm = 400.0;
 inline constexpr double kStepMm = 0.1;
+inline constexpr double kMaxThicknessMm = 1.0;
+inline constexpr double kThicknessStepMm = 0.05;
+// A board thickness new boxes of the styles that know one start with.
+inline constexpr double kDefaultThicknessMm = 0.3;
 
 // A measure rounded to the 0,1 mm step (half away from zero).
 double roundToStep(double mm);
 // Finite and within 10..400 mm.
 bool measureInRange(double mm);
-// A cuboid with all three measures in range (a cube always is).
+// 0..1 mm on the 0,05 mm step.
+bool thicknessValid(double mm);
+// A thickness snapped to the 0,05 mm step (so 0.3 read back from text is the stored 0.3).
+double roundThickness(double mm);
+// A cuboid with all three measures in range (a cube always is); a lock-lid
+// box without thickness, another style a cuboid with a valid thickness.
 bool isValid(const BoxForm& form);
+
+// "verschlussdeckel", "huelse": the style's name on the command line and in info.
+QString styleId(BoxStyle style);
+// "Verschlussdeckel", "Hülse".
+QString styleName(BoxStyle style);
+// The style of an id; false for an unknown one.
+bool styleFromId(const QString& id, BoxStyle& out);
 
 // "Würfel" or "Quader".
 QString formName(FormKind kind);

@@ -8,32 +8,9 @@
 #include <cmath>
 
 std::vector<NetLabel> netLabels(const FoldingModel& net) {
-    const double a = net.lengthA(), b = net.widthB();
-    const double Y1 = net.top() + net.rowTop();
     std::vector<NetLabel> labels;
-    // The name sits a little off the middle, away from the arrow's end; the
-    // arrow runs from beside it to just inside the edge it points at, all
-    // measured along the face's extent in the arrow's direction.
-    auto face = [&](PanelId id, QPointF towards) {
-        const QRectF r = net.panel(id).outline.boundingRect();
-        const QPointF centre = r.center();
-        const double s = towards.y() != 0 ? r.height() : r.width();
-        labels.push_back({id, faceName(id), centre - towards * (s * 0.1),
-                          QLineF(centre + towards * (s * 0.08), centre + towards * (s * 0.42))});
-    };
-    face(PanelId::Vorne, {0, -1});
-    face(PanelId::Rechts, {0, -1});
-    face(PanelId::Hinten, {0, -1});
-    face(PanelId::Links, {0, -1});
-    face(PanelId::Boden, {0, 1});
-    // The lid halves: the rectangle from the fold to the lid's middle line.
-    auto lid = [&](PanelId id, double x, double dirX) {
-        const QPointF centre(x + b / 2, Y1 - a / 4);
-        const QPointF dir(dirX, 0);
-        labels.push_back({id, faceName(id), centre - dir * (b * 0.12), QLineF(centre + dir * (b * 0.18), centre + dir * (b * 0.46))});
-    };
-    lid(PanelId::DeckelRechts, net.panel(PanelId::DeckelRechts).hinge.p1().x(), +1);   // the right end meets Hinten
-    lid(PanelId::DeckelLinks, net.panel(PanelId::DeckelLinks).hinge.p1().x(), -1);     // the left end meets Hinten
+    for (const FoldPanel& p : net.panels())
+        if (p.isFace()) labels.push_back({p.id, p.faceName(), p.labelCentre, p.labelArrow});
     return labels;
 }
 

@@ -23,7 +23,7 @@ struct NetLabel {
     QLineF arrow;        // from near the centre to the tip at the top edge
 };
 
-// The labels of the six faces (both lid halves) on a net in any geometry.
+// The labels of the faces (each lid half) on a net in any geometry.
 std::vector<NetLabel> netLabels(const FoldingModel& net);
 
 // Draws them (pixel geometry of the canvas the net was measured on).

@@ -56,7 +56,7 @@ bool FaceTextures::make(BoxDocument& doc, int percent, double screenDpi) {
     }
     ++m_renders;
 
-    std::vector<PanelTexture> textures(kPanelCount);
+    std::vector<PanelTexture> textures(px.panels().size());
     for (const FoldPanel& panel : px.panels()) {
         PanelTexture& t = textures[static_cast<int>(panel.id)];
         // The net's dotted lines lie on the pixel rows and columns of the

@@ -85,11 +85,13 @@ void FoldedBoxPainter::computeOrder() {
         QRectF screen;
     };
     std::vector<Item> items;
-    const bool closed = m_fold >= 1;
+    // A box shut on every side shows nothing of its inside; through a
+    // sleeve's open ends the inner sides and the glue flap show.
+    const bool closed = m_fold >= 1 && m_model.plan().enclosed;
     for (const PanelPose& pose : m_poses) {
         if (pose.corners.size() < 3) continue;
         // Closed, the flaps are inside and only the printed sides show.
-        if (closed && panelKind(pose.id) == PanelKind::Flap) continue;
+        if (closed && !m_model.panel(pose.id).isFace()) continue;
         Item it;
         it.draw = {pose.id, showsPrintedSide(pose.id)};
         if (closed && !it.draw.printedSide) continue;
@@ -276,16 +278,26 @@ void FoldedBoxPainter::paintLabels(QPainter& painter) const {
         painter.setPen(QColor(20, 20, 20));
         painter.drawText(r, Qt::AlignCenter, text);
     };
-    const bool lidShut = FoldingModel::hingeProgress(PanelId::DeckelRechts, m_fold) >= 1 &&
-                         FoldingModel::hingeProgress(PanelId::DeckelLinks, m_fold) >= 1;
-    for (int i = 0; i < kPanelCount; ++i) {
-        const PanelId id = static_cast<PanelId>(i);
-        const QString name = faceName(id);
-        if (name.isEmpty() || !showsPrintedSide(id)) continue;
-        if (lidShut && id == PanelId::DeckelLinks) continue;
-        if (lidShut && id == PanelId::DeckelRechts)
-            label(name, (panelCentre(PanelId::DeckelRechts) + panelCentre(PanelId::DeckelLinks)) / 2);
-        else
-            label(name, panelCentre(id));
+    // A face made of several panels (the lid's halves) gets one label in
+    // their middle once all of them are shut, on the first of them.
+    const std::vector<FoldPanel>& panels = m_model.panels();
+    for (const FoldPanel& p : panels) {
+        const QString name = p.faceName();
+        if (name.isEmpty() || !showsPrintedSide(p.id)) continue;
+        std::vector<PanelId> parts;
+        bool shut = true;
+        for (const FoldPanel& q : panels)
+            if (q.faceName() == name) {
+                parts.push_back(q.id);
+                shut = shut && m_model.hingeProgress(q.id, m_fold) >= 1;
+            }
+        if (parts.size() < 2 || !shut) {
+            label(name, panelCentre(p.id));
+            continue;
+        }
+        if (parts.front() != p.id) continue;
+        QPointF mid;
+        for (PanelId id : parts) mid += panelCentre(id) / double(parts.size());
+        label(name, mid);
     }
 }

@@ -16,6 +16,7 @@
 #include "model/NewDocument.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
@@ -302,4 +303,39 @@ TEST(BoxFormStep, TheSizeDisplayFollowsOpenTheDialogUndoAndNew) {
     w.window->Neu1Click();
     EXPECT_FALSE(w.doc().Form.isCuboid());
     expectCube();
+}
+
+TEST(BoxFormStep, AStyleChangeMovesEachFacesArtToTheFaceOfTheSameName) {
+    StartedWindow w;
+    BoxDocument& doc = w.doc();
+    doc.Form = BoxForm::cuboid(64, 21, 89);
+    // The card box's net: Hinten spans x 85..149 from y 64, the lid half
+    // above Rechts x 64..85 above y 64.
+    const int hinten = figureAtMm(doc, 110, 100, 10, 10);
+    const int lid = figureAtMm(doc, 70, 50, 8, 8);
+    const Tobs was[] = {doc.Objects[hinten], doc.Objects[lid]};
+
+    w.window->runBoxFormDialog = [](TBoxFormForm& form) {
+        // The lock-lid box knows no board; the sleeve starts with 0,3 mm.
+        EXPECT_FALSE(form.DickeEd->isEnabled());
+        form.StyleCombo->setCurrentIndex(static_cast<int>(BoxStyle::Huelse));
+        EXPECT_EQ(form.StyleCombo->currentText(), QStringLiteral("Hülse"));
+        EXPECT_TRUE(form.DickeEd->isEnabled());
+        EXPECT_FALSE(form.WuerfelRadio->isEnabled());
+        EXPECT_EQ(form.DickeEd->text(), QStringLiteral("0,30 mm"));
+        form.OkBtn->click();
+        return form.result();
+    };
+    w.window->MainMenu1->Boxform1->trigger();
+    ASSERT_EQ(doc.Form, BoxForm::ofStyle(BoxStyle::Huelse, 64, 21, 89, 0.3));
+    // Hinten's hinge start moves from (85, 64) to (B + L + t + B + t, 0).
+    EXPECT_NEAR(doc.Objects[hinten].Left, was[0].Left + std::llround((21 + 64.3 + 21.3 - 85) * UnitsPerMm), 1);
+    EXPECT_NEAR(doc.Objects[hinten].Top, was[0].Top + std::llround(-64 * UnitsPerMm), 1);
+    // The sleeve has no lid: what lay there stays.
+    EXPECT_EQ(doc.Objects[lid].Left, was[1].Left);
+    EXPECT_EQ(doc.Objects[lid].Top, was[1].Top);
+    EXPECT_EQ(w.window->MainMenu1->Rckgngig1->text(), QStringLiteral("&Rückgängig: Boxform"));
+    w.window->MainMenu1->Rckgngig1->trigger();
+    EXPECT_EQ(doc.Form, BoxForm::cuboid(64, 21, 89));
+    EXPECT_EQ(doc.Objects[hinten].Left, was[0].Left);
 }

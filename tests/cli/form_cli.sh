@@ -80,5 +80,75 @@ expect_exit 0 "tea box cut file" "$CLI" sheet "$WORK/t.box" "$WORK/t.dxf" --pape
 $PY "$HERE/check_cuboid_dxf.py" "$WORK/t.dxf" 70 45 110 >"$WORK/dxf" || fail "tea box DXF: $(cat "$WORK/dxf")"
 expect_exit 0 "thumbnail" "$CLI" thumbnail "$WORK/k.box" "$WORK/th.png"
 
+# The sleeve: --style with its measures and board, info's style and panels,
+# wrong calls, a file an older reader refuses as newer, its cut files read
+# by ezdxf and librsvg.
+expect_exit 0 "new sleeve" "$CLI" new "$WORK/h.box" --style huelse --size 64x21x89 --thickness 0,5
+expect_exit 0 "new lock-lid cube by style" "$CLI" new "$WORK/vw.box" --style verschlussdeckel
+cmp -s "$WORK/w.box" "$WORK/vw.box" || fail "--style verschlussdeckel is not the cube"
+expect_exit 0 "new lock-lid cuboid by style" "$CLI" new "$WORK/vk.box" --style verschlussdeckel --size 64x21x89
+cmp -s "$WORK/k.box" "$WORK/vk.box" || fail "--style verschlussdeckel --size is not the cuboid"
+expect_exit 0 "info sleeve" "$CLI" info "$WORK/h.box"
+$PY - "$WORK/out" <<'PYEOF' || fail "info of the sleeve"
+import json, sys
+d = json.load(open(sys.argv[1]))
+assert d["form"] == {"name": "Quader", "L": 64, "B": 21, "H": 89}, d["form"]
+assert d["style"] == {"id": "huelse", "name": "Hülse", "L": 64, "B": 21, "H": 89, "t": 0.5}, d["style"]
+names = [p["name"] for p in d["panels"]]
+assert sorted(names) == ["Hinten", "Klebelasche", "Links", "Rechts", "Vorne"], names
+# Widths in the order of the net: Links B, Vorne L+t, Rechts B+t, Hinten L+t, the flap 15 mm.
+by = {p["name"]: p for p in d["panels"]}
+def width(p): xs = [x for x, y in p["mm"]]; return max(xs) - min(xs)
+for name, w in (("Links", 21), ("Vorne", 64.5), ("Rechts", 21.5), ("Hinten", 64.5), ("Klebelasche", 15)):
+    assert abs(width(by[name]) - w) < 1e-9, (name, width(by[name]))
+assert min(x for p in d["panels"] for x, y in p["mm"]) == 0
+assert all(p["net"] == 0 and p["role"] for p in d["panels"])
+# Units: the same corners at 20000 / 25.39995 units per mm.
+u = 20000 / 25.39995
+for p in d["panels"]:
+    (x0, y0), (ux0, uy0) = p["mm"][0], p["units"][0]
+    for (x, y), (ux, uy) in zip(p["mm"], p["units"]):
+        assert abs((ux - ux0) - (x - x0) * u) < 1e-6 and abs((uy - uy0) - (y - y0) * u) < 1e-6
+PYEOF
+expect_exit 0 "info cube style" "$CLI" info "$WORK/w.box"
+$PY -c "import json; d=json.load(open('$WORK/out')); assert d['style']=={'id':'verschlussdeckel','name':'Verschlussdeckel'}, d['style']; assert len(d['panels'])==13" ||
+    fail "info of the cube's style"
+expect_exit 0 "resave sleeve" "$CLI" resave "$WORK/h.box" "$WORK/h2.box"
+cmp -s "$WORK/h.box" "$WORK/h2.box" || fail "resave changed the sleeve"
+expect_exit 2 "--style with --form" "$CLI" new "$WORK/x.box" --style huelse --form quader --size 64x21x89
+expect_exit 2 "sleeve without --size" "$CLI" new "$WORK/x.box" --style huelse
+expect_exit 2 "--thickness on the lock lid" "$CLI" new "$WORK/x.box" --style verschlussdeckel --thickness 0.3
+expect_exit 2 "--thickness without style" "$CLI" new "$WORK/x.box" --thickness 0.3
+expect_exit 2 "--thickness 0.33" "$CLI" new "$WORK/x.box" --style huelse --size 64x21x89 --thickness 0.33
+expect_exit 2 "--thickness 1.05" "$CLI" new "$WORK/x.box" --style huelse --size 64x21x89 --thickness 1.05
+expect_exit 2 "--style kiste" "$CLI" new "$WORK/x.box" --style kiste --size 64x21x89
+[ ! -e "$WORK/x.box" ] || fail "a wrong call wrote a file"
+expect_exit 0 "sleeve DXF" "$CLI" sheet "$WORK/h.box" "$WORK/h.dxf"
+$PY - "$WORK/h.dxf" <<'PYEOF' || fail "sleeve DXF"
+import sys, ezdxf
+doc = ezdxf.readfile(sys.argv[1])
+msp = doc.modelspace()
+cut = [e for e in msp if e.dxf.layer == "CUT"]
+assert len(cut) == 1 and cut[0].dxftype() == "LWPOLYLINE" and cut[0].closed, [e.dxftype() for e in cut]
+pts = [(p[0], p[1]) for p in cut[0].get_points()]
+a = abs(sum(pts[i][0] * pts[(i + 1) % len(pts)][1] - pts[(i + 1) % len(pts)][0] * pts[i][1] for i in range(len(pts)))) / 2
+# Body (21 + 64.5 + 21.5 + 64.5) x 89.5 and the tapered flap, at the sheet's 600 dpi.
+import math
+w = min(15, 21 - 2); taper = w * math.tan(math.radians(15))
+want = (21 + 64.5 + 21.5 + 64.5) * 89.5 + w * (89.5 - taper)
+assert abs(a - want) / want < 0.01, (a, want)
+folds = [e for e in msp if e.dxf.layer == "FOLD"]
+total = sum(math.dist((e.dxf.start.x, e.dxf.start.y), (e.dxf.end.x, e.dxf.end.y)) for e in folds if e.dxftype() == "LINE")
+assert abs(total - 4 * 89.5) < 4 * 89.5 * 0.01, total
+PYEOF
+expect_exit 0 "sleeve SVG" "$CLI" sheet "$WORK/h.box" "$WORK/h.svg"
+rsvg-convert -o "$WORK/h.png" "$WORK/h.svg" 2>"$WORK/rsvg" || fail "librsvg refused the sleeve's SVG: $(cat "$WORK/rsvg")"
+expect_exit 0 "view sleeve" "$CLI" view "$WORK/h.box" "$WORK/hv.png" --size 400x400
+cp "$WORK/h.box" "$WORK/older.box"
+printf '\002' | dd of="$WORK/older.box" bs=1 seek=$((178 + 8 + 8)) conv=notrunc status=none
+printf '\003' | dd of="$WORK/older.box" bs=1 seek=$((178 + 8 + 8)) conv=notrunc status=none
+expect_exit 1 "form of a newer version" "$CLI" info "$WORK/older.box"
+grep -q "Die Datei wurde mit einer neueren Version erstellt." "$WORK/err" || fail "newer form: $(cat "$WORK/err")"
+
 [ "$fails" = 0 ] || exit 1
 echo "form_cli: ok"

@@ -34,6 +34,13 @@ for v in "${junk[@]}"; do
   refused view "$WORK/v.png" --size "${v}x100"
   refused thumbnail "$WORK/t.png" --size "$v"
 done
+for v in "${junk[@]}" -0.05 1.01 0.07; do
+  rm -f "$WORK/n.box"
+  "$CLI" new "$WORK/n.box" --style huelse --size 64x21x89 --thickness "$v" 2> "$WORK/err"; rc=$?
+  [ $rc = 2 ] && grep -q -- '--thickness erwartet' "$WORK/err" || fail "new --thickness '$v': exit $rc"
+  [ -e "$WORK/n.box" ] && fail "new --thickness '$v' wrote a file"
+done
+"$CLI" new "$WORK/n.box" --style huelse --size 64x21x89 --thickness 1,0 || fail "new --thickness at its limit"
 # Whole numbers only where a count or pixels are meant.
 refused sheet "$WORK/s.svg" --percent 50.5
 refused thumbnail "$WORK/t.png" --size 12,5

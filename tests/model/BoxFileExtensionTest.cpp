@@ -194,7 +194,7 @@ TEST_F(BoxFileExtension, PlainReaderStopsAtTheEndMarkerAndSeesTheSameObjects) {
 TEST_F(BoxFileExtension, NewerVersionsAreRefused) {
     const QByteArray p = plainFile();
     expectRefused(p + "FALTEXT1" + chunk("NEWS", "x") + kEnd, true, "uppercase chunk");
-    expectRefused(p + "FALTEXT1" + formChunk(2, 64, 21, 89) + kEnd, true, "form 2");
+    expectRefused(p + "FALTEXT1" + formChunk(3, 64, 21, 89) + kEnd, true, "form 3");
     expectRefused(p + "FALTEXT2" + kEnd, true, "version 2");
     expectRefused(p + "FALTEXT9" + kEnd, true, "version 9");
     expectRefused(p + "FALTEXT1" + chunk("FORM", u32(1) + f64(64) + f64(21) + f64(89) + u32(0)) + kEnd, true,
@@ -240,4 +240,31 @@ TEST_F(BoxFileExtension, TruncationAnywhereInTheExtensionIsRefused) {
         EXPECT_LE(r.offset, n) << n;
         expectRefused(cut, false, "cut at " + std::to_string(n));
     }
+}
+
+TEST_F(BoxFileExtension, TheSleeveKeepsItsBoardAndOnlyItsOwnChunkLength) {
+    const QByteArray p = plainFile();
+    auto sleeve = [](double t, int extra = 0) {
+        return chunk("FORM", u32(2) + f64(64) + f64(21) + f64(89) + f64(t) + QByteArray(extra, '\0'));
+    };
+    BoxDocument doc;
+    ASSERT_TRUE(openBytes(p + "FALTEXT1" + sleeve(0.35) + kEnd, doc));
+    EXPECT_EQ(doc.Form, BoxForm::ofStyle(BoxStyle::Huelse, 64, 21, 89, 0.35));
+    // Written back byte for byte; the lock-lid cuboid keeps its 28 bytes.
+    EXPECT_EQ(serializeBoxDocument(doc), p + "FALTEXT1" + sleeve(0.35) + kEnd);
+    doc.Form = BoxForm::cuboid(64, 21, 89);
+    EXPECT_EQ(serializeBoxDocument(doc), p + "FALTEXT1" + formChunk(1, 64, 21, 89) + kEnd);
+
+    // Options of a newer version and unknown forms are newer; a thickness
+    // off its steps or range, or a sleeve chunk cut to the lock-lid's
+    // length, is damage.
+    expectRefused(p + "FALTEXT1" + sleeve(0.3, 8) + kEnd, true, "sleeve with options");
+    expectRefused(p + "FALTEXT1" + chunk("FORM", u32(1) + f64(64) + f64(21) + f64(89) + f64(0)) + kEnd, true,
+                  "lock lid with options");
+    expectRefused(p + "FALTEXT1" + sleeve(0.33) + kEnd, false, "thickness 0.33");
+    expectRefused(p + "FALTEXT1" + sleeve(1.05) + kEnd, false, "thickness 1.05");
+    expectRefused(p + "FALTEXT1" + sleeve(-0.05) + kEnd, false, "thickness -0.05");
+    expectRefused(p + "FALTEXT1" + sleeve(std::numeric_limits<double>::quiet_NaN()) + kEnd, false, "thickness NaN");
+    expectRefused(p + "FALTEXT1" + formChunk(2, 64, 21, 89) + kEnd, false, "sleeve without its board");
+    EXPECT_EQ(snapshot(open), before);
 }

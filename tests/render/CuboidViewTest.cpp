@@ -142,3 +142,47 @@ TEST(CuboidView, StartViewShowsThreeHuesWithTheLid) {
         EXPECT_LT(n, front / 100) << panelName(id).toStdString();
     }
 }
+
+TEST(CuboidView, TheSleeveShowsEachSidesColourFromThatSide) {
+    auto doc = std::make_unique<BoxDocument>();
+    initStartupDocument(*doc, 96);
+    newDocument(*doc);
+    doc->Form = BoxForm::ofStyle(BoxStyle::Huelse, kL, kB, kH, 0.3);
+    const FoldingModel m = FoldingModel::inMillimetres(doc->Layout, NetSource::of(*doc, 100));
+    const std::map<QString, QColor> colours = {{"Vorne", QColor(230, 20, 20)},
+                                               {"Rechts", QColor(20, 200, 20)},
+                                               {"Hinten", QColor(20, 20, 230)},
+                                               {"Links", QColor(220, 220, 20)}};
+    const double u = 20000 / 25.39995;
+    int slot = 1;
+    for (const FoldPanel& p : m.panels()) {
+        if (!p.isFace()) continue;
+        const QColor c = colours.at(p.name);
+        const QRectF r = p.face;
+        Tobs& o = doc->Objects[slot++];
+        o.Kind = Figure;
+        o.Shape = shRectangle;
+        o.FillModeOrShadowColor = fmFilled;
+        o.LineWidthOrTransColor = 1;
+        o.Color = c.red() | (c.green() << 8) | (c.blue() << 16);
+        o.Left = static_cast<std::int32_t>((doc->Layout.ItemWidth + r.left()) * u);
+        o.Top = static_cast<std::int32_t>((doc->Layout.ItemHeight + r.top()) * u);
+        o.Width = static_cast<std::int32_t>(r.width() * u);
+        o.Height = static_cast<std::int32_t>(r.height() * u);
+    }
+    ASSERT_EQ(slot, 5);
+    const std::pair<double, QString> sides[] = {{0, "Vorne"}, {90, "Rechts"}, {180, "Hinten"}, {270, "Links"}};
+    for (const auto& [yaw, name] : sides) {
+        SCOPED_TRACE(name.toStdString());
+        const QImage img = shot(*doc, yaw, 0);
+        int own = 0;
+        extent(img, colours.at(name), &own);
+        ASSERT_GT(own, 20000);
+        for (const auto& [other, colour] : colours)
+            if (other != name) {
+                int n = 0;
+                extent(img, colour, &n);
+                EXPECT_LT(n, own / 50) << other.toStdString();
+            }
+    }
+}

@@ -305,7 +305,7 @@ TEST(FoldingModel, PanelsStayJoinedAtTheirHingesWhileFolding) {
     // The fold progresses: more turned at a later state, never less.
     for (const FoldPanel& p : m.panels())
         for (double f = 0; f < 1; f += 0.05)
-            EXPECT_LE(FoldingModel::hingeProgress(p.id, f), FoldingModel::hingeProgress(p.id, f + 0.05));
+            EXPECT_LE(m.hingeProgress(p.id, f), m.hingeProgress(p.id, f + 0.05));
 }
 
 TEST(FoldingModel, FaceNamesOfThePanels) {
