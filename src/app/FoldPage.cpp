@@ -90,7 +90,7 @@ FoldPage::FoldPage(BoxDocument& doc, Prompter& prompter, std::function<int()> pe
 
 void FoldPage::showFoldCaption() {
     // The button plays towards closed unless the box is closed already.
-    FaltenBtn->setText(View->fold() >= 1 ? QStringLiteral("&Entfalten") : QStringLiteral("&Falten"));
+    FaltenBtn->setText(View->fold() >= 1 ? QStringLiteral("Ent&falten") : QStringLiteral("&Falten"));
 }
 
 void FoldPage::showNewDesign() {

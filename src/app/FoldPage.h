@@ -37,7 +37,7 @@ public:
     // Another design (New, Open, a sample): its box seen from the start
     // view, the turn and zoom of the one before are gone.
     void showNewDesign();
-    // "&Falten" / "&Entfalten": plays the fold from the slider's state to
+    // "&Falten" / "Ent&falten": plays the fold from the slider's state to
     // closed, or back to flat when closed; the caption says which comes.
     void FaltenBtnClick();
     // "Bild &speichern...": size, file name, picture. The name offered is

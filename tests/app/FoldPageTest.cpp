@@ -141,7 +141,7 @@ TEST(FoldPage, SliderDragWheelAndDoubleClickChangeTheView) {
 TEST(FoldPage, FoldButtonPlaysToClosedAndBack) {
     ShownPage s;
     s.show();
-    EXPECT_EQ(s.page->FaltenBtn->text(), QStringLiteral("&Entfalten"));   // closed at the start
+    EXPECT_EQ(s.page->FaltenBtn->text(), QStringLiteral("Ent&falten"));   // closed at the start
     QTest::keyClick(s.page->FaltungSlider, Qt::Key_Home);
     EXPECT_EQ(s.page->FaltenBtn->text(), QStringLiteral("&Falten"));
     const int frames = s.view->frames();
@@ -151,7 +151,7 @@ TEST(FoldPage, FoldButtonPlaysToClosedAndBack) {
     EXPECT_DOUBLE_EQ(s.view->fold(), 1.0);
     EXPECT_EQ(s.page->FaltungSlider->value(), 100);
     EXPECT_GT(s.view->frames(), frames + 5);
-    EXPECT_EQ(s.page->FaltenBtn->text(), QStringLiteral("&Entfalten"));
+    EXPECT_EQ(s.page->FaltenBtn->text(), QStringLiteral("Ent&falten"));
     // At 100 % the button folds the box open again.
     QTest::mouseClick(s.page->FaltenBtn, Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !s.page->animating(); }, 6000));
