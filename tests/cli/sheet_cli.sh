@@ -27,15 +27,6 @@ count=$("$CLI" sheet "$TMP/a4.box" "$TMP/s.png" "${opts[@]}")
 "$CLI" sheet "$TMP/a4.box" "$TMP/s.svg" "${opts[@]}" >/dev/null
 "$PY" "$HERE/check_cut_file.py" "$TMP/s.png" "$TMP/s.dxf" "$TMP/s.svg" 40 205 4 10
 
-# Net lines 0,2 mm wide unless fein: at 600 dpi 5 printer pixels with dots
-# and gaps of 15, five times the black of the one-pixel net (netpbm counts).
-black() { pngtopnm "$1" | ppmtopgm | pgmhist | awk '$1 == 0 { print $2 }'; }
-"$CLI" sheet "$TMP/a4.box" "$TMP/n-fein.png" --net-lines fein >/dev/null
-"$CLI" sheet "$TMP/a4.box" "$TMP/n-breit.png" >/dev/null
-fein=$(black "$TMP/n-fein.png"); breit=$(black "$TMP/n-breit.png")
-awk -v a="$fein" -v b="$breit" 'BEGIN { exit !(a > 1000 && b > 4.5 * a && b < 5.5 * a) }' \
-  || fail "0,2 mm net: $breit black pixels against $fein fine ones"
-
 # Marks further in for sheet feeders, no fill: one box at the usable corner.
 opts=(--percent 70 --regmarks --inset 15.9 --net-lines fein)
 "$CLI" sheet "$TMP/a4.box" "$TMP/m.png" "${opts[@]}" >/dev/null
