@@ -15,6 +15,7 @@ FileCommands::FileCommands(BoxDocument& doc, Prompter& prompter, Hooks hooks)
     : m_doc(doc), m_prompter(prompter), m_hooks(std::move(hooks)) {}
 
 bool FileCommands::offerSave(const QString& caption) {
+    if (m_hooks.modified && !m_hooks.modified()) return true;
     switch (m_prompter.ask(caption, saveQuestion(), PromptIcon::Question, PromptButtons::YesNoCancel)) {
     case PromptAnswer::Yes: return SaveItemClick();
     case PromptAnswer::No: return true;
@@ -52,7 +53,7 @@ void FileCommands::OpenItemClick() {
 }
 
 bool FileCommands::openAfterQuestion(const QString& path) {
-    if (m_doc.Objects.anyObjects() && !offerSave(QStringLiteral("Faltarillon öffnen"))) return false;
+    if (!offerSave(QStringLiteral("Faltarillon öffnen"))) return false;
     return OpenItNow(m_doc, path, m_prompter, m_hooks.progress);
 }
 
@@ -88,6 +89,7 @@ bool FileCommands::openSample(const QString& path) {
 
 bool FileCommands::writeTo(const QString& path) {
     if (!Saveit(m_doc, path, m_prompter)) return false;
+    if (m_hooks.saved) m_hooks.saved();
     m_doc.FileName = path;
     rememberFolder(m_folders, FileKind::Box, path);
     if (m_hooks.setCaption) m_hooks.setCaption(captionFor(m_doc.FileName));

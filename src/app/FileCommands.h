@@ -21,6 +21,9 @@ public:
         std::function<void(const QString&)> setCaption;
         ProgressCallback progress;                 // image loading while opening
         std::function<void(const QString&)> fileUsed;   // a box file opened or saved
+        // Whether there is anything to save; without it every question is asked.
+        std::function<bool()> modified;
+        std::function<void()> saved;               // the document was written
     };
 
     static QString boxFilter() { return QStringLiteral("Faltarillon-Dateien|*.box"); }
@@ -29,7 +32,8 @@ public:
     FileCommands(BoxDocument& doc, Prompter& prompter, Hooks hooks);
 
     // The automatic New once the window is up: no question. From then on
-    // New asks.
+    // New, Open and Exit ask whether to save, when the document differs
+    // from what was last opened or saved.
     void runStartupNew();
     bool startupDone() const { return m_startupDone; }
 
@@ -38,7 +42,7 @@ public:
     // was made (the window then sets the printer's paper).
     bool newForPaper(PaperFormat paper);
     void OpenItemClick();
-    // Open without its dialog: the save question when there are objects,
+    // Open without its dialog: the save question when there are changes,
     // then OpenItNow. True when the file was opened.
     bool openFile(const QString& path);
     // A sample design opened as a new, unnamed box: the sample file itself
@@ -55,8 +59,8 @@ public:
     void setFolders(FolderMemory* folders) { m_folders = folders; }
 
 private:
-    // Yes / No / Cancel under the given caption; Yes saves first. True when
-    // the command may go on.
+    // Yes / No / Cancel under the given caption when there are changes; Yes
+    // saves first. True when the command may go on.
     bool offerSave(const QString& caption);
     void doNew(PaperFormat paper = PaperFormat::A4);
     bool writeTo(const QString& path);

@@ -45,7 +45,7 @@ FoldPage::FoldPage(BoxDocument& doc, Prompter& prompter, std::function<int()> pe
     FaltungLabel = new QLabel(percentText(100), bar);
     FaltungLabel->setObjectName(QStringLiteral("FaltungLabel"));
     FaltungLabel->setMinimumWidth(40);
-    FaltenBtn = new QPushButton(QStringLiteral("&Falten"), bar);
+    FaltenBtn = new QPushButton(bar);
     FaltenBtn->setObjectName(QStringLiteral("FaltenBtn"));
     setHint(FaltenBtn, QStringLiteral("Faltet die Box zu, oder wieder auf, wenn sie geschlossen ist"));
     SaveBtn = new QPushButton(QStringLiteral("Bild &speichern..."), bar);
@@ -85,6 +85,17 @@ FoldPage::FoldPage(BoxDocument& doc, Prompter& prompter, std::function<int()> pe
     connect(FaltenBtn, &QPushButton::clicked, this, &FoldPage::FaltenBtnClick);
     connect(SaveBtn, &QPushButton::clicked, this, &FoldPage::SaveBtnClick);
     connect(LabelsCheck, &QCheckBox::toggled, View, &FoldView::setLabels);
+    showFoldCaption();
+}
+
+void FoldPage::showFoldCaption() {
+    // The button plays towards closed unless the box is closed already.
+    FaltenBtn->setText(View->fold() >= 1 ? QStringLiteral("Ent&falten") : QStringLiteral("&Falten"));
+}
+
+void FoldPage::showNewDesign() {
+    View->resetCamera();
+    refresh();
 }
 
 void FoldPage::refresh() {
@@ -98,6 +109,7 @@ void FoldPage::sliderMoved(int value) {
     FaltungLabel->setText(percentText(value));
     // The animation moves the slider too; only the user's move decides the fold.
     if (!m_timer->isActive()) View->setFold(value / 100.0);
+    showFoldCaption();
 }
 
 void FoldPage::FaltenBtnClick() {
@@ -113,6 +125,7 @@ void FoldPage::animationStep() {
     View->setFold(f);
     FaltungSlider->setValue(static_cast<int>(std::lround(f * 100)));
     if (t >= 1) m_timer->stop();
+    showFoldCaption();
 }
 
 bool FoldPage::SaveBtnClick() {

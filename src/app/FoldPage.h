@@ -36,8 +36,11 @@ public:
     // Shows a changed document, box size or background the next time the
     // page is visible; now when it is.
     void refresh();
-    // "&Falten": plays the fold from the slider's state to closed, or back
-    // to flat when closed.
+    // Another design (New, Open, a sample): its box seen from the start
+    // view, the turn and zoom of the one before are gone.
+    void showNewDesign();
+    // "&Falten" / "Ent&falten": plays the fold from the slider's state to
+    // closed, or back to flat when closed; the caption says which comes.
     void FaltenBtnClick();
     // "Bild &speichern...": size, file name, picture. The name offered is
     // the box file's with "-3D.png", in the folder pictures went to last.
@@ -62,6 +65,7 @@ signals:
 private:
     void sliderMoved(int value);
     void animationStep();
+    void showFoldCaption();
 
     BoxDocument& m_doc;
     Prompter& m_prompter;

@@ -52,6 +52,8 @@ PrintController::PrintController(BoxDocument& doc, Prompter& prompter)
     }
     keepOfferedPaper(*m_printer);
     m_printer->setPageOrientation(QPageLayout::Landscape);
+    // One printer pixel of net line can hardly be seen on paper.
+    Options.netLineMm = SheetOptions::WideNetLineMm;
     m_setupDialog = [](QPrinter& choice) {
         PrinterSetupForm form(QApplication::activeWindow());
         form.setChoice(choice);

@@ -18,6 +18,7 @@
 #include "app/PrintPage.h"
 #include "app/RecentFilesMenu.h"
 #include "app/SamplesMenu.h"
+#include "app/SheetOptionsBar.h"
 #include "app/ProgressEvent.h"
 #include "app/ScanCommands.h"
 #include "dialogs/AboutBoxUnit.h"
@@ -63,6 +64,8 @@ constexpr int StartHeight = 559;
 const char* const PlacementKey = "MainWindow/Placement";
 // Kept beside the placement: the user's choice outlives the session.
 const char* const SnapKey = "MainWindow/SnapToNet";
+// "Netzlinien" of the print page, in millimetres (0 for "fein").
+const char* const NetLinesKey = "Print/NetLineMm";
 }  // namespace
 
 TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
@@ -112,6 +115,11 @@ TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
     setCentralWidget(client);
     showLayoutLine();
 
+    if (m_useSettings)
+        m_print->Options.netLineMm =
+            QSettings().value(QLatin1String(NetLinesKey), SheetOptions::WideNetLineMm).toDouble() > 0
+                ? SheetOptions::WideNetLineMm
+                : 0.0;
     PaintBox1 = new EditorCanvas(*m_doc, *m_prompter, *m_cursors);
     TabSheet3 = new EditorPage(*m_doc, PaintBox1);
     TabSheet2 = new PrintPage(*m_print, [this] { return TabSheet3->boxPercent(); });
@@ -134,6 +142,9 @@ TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
         return true;
     };
     hooks.fileUsed = [this](const QString& path) { m_recent->fileUsed(path); };
+    // Zoom, scrolling and the box size are no steps: they change nothing to save.
+    hooks.modified = [this] { return m_objectCommands->history().modified(); };
+    hooks.saved = [this] { m_objectCommands->history().markSaved(); };
     m_fileCommands = std::make_unique<FileCommands>(*m_doc, *m_prompter, hooks);
     m_fileCommands->setFolders(m_folders.get());
 
@@ -282,6 +293,9 @@ void TSDIAppForm::connectCommands() {
     connect(TabSheet4, &FoldPage::statusReported, this, [this](const QString& text) { statusBar()->showMessage(text); });
     m_editActions = new EditMenuActions(*MainMenu1, *m_controller,
                                         *m_objectCommands, *m_clipboard, *m_doc, this);
+    connect(TabSheet2->SheetOptions1, &SheetOptionsBar::optionsChanged, this, [this] {
+        if (m_useSettings) QSettings().setValue(QLatin1String(NetLinesKey), m_print->Options.netLineMm);
+    });
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         if (PageControl1->widget(index) == TabSheet2) TabSheet2->VPaintPaint();
     });
@@ -319,6 +333,7 @@ void TSDIAppForm::afterNew() {
     TabSheet2->VPaintPaint();
     TabSheet3->scrollToMiddleThird();
     TabSheet3->ProzEDChange();
+    TabSheet4->showNewDesign();
 }
 
 void TSDIAppForm::afterOpen() {
@@ -330,6 +345,7 @@ void TSDIAppForm::afterOpen() {
     PaintBox1->PaintBox1Paint();
     TabSheet2->VPaintPaint();
     TabSheet3->showForm();
+    TabSheet4->showNewDesign();
 }
 
 void TSDIAppForm::Neu1Click() { m_fileCommands->Neu1Click(); }

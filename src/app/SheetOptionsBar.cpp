@@ -43,6 +43,14 @@ SheetOptionsBar::SheetOptionsBar(SheetOptions& options, QWidget* parent) : QWidg
     copiesLabel->setBuddy(CopiesCombo);
     setHint(CopiesCombo, QStringLiteral("Eine Box pro Blatt oder so viele, wie auf das Blatt passen"));
 
+    auto* netLinesLabel = new QLabel(QStringLiteral("Netzlinien:"), this);
+    NetLinesCombo = new QComboBox(this);
+    NetLinesCombo->setObjectName(QStringLiteral("NetLinesCombo"));
+    NetLinesCombo->addItem(QStringLiteral("fein"));
+    NetLinesCombo->addItem(QStringLiteral("0,2 mm"));
+    netLinesLabel->setBuddy(NetLinesCombo);
+    setHint(NetLinesCombo, QStringLiteral("Druckt die gepunkteten Schnitt- und Falzlinien ein Druckerpixel oder 0,2 mm breit"));
+
     MarksCheck = new QCheckBox(QStringLiteral("Passermarken für Schneideplotter"), this);
     MarksCheck->setObjectName(QStringLiteral("MarksCheck"));
     setHint(MarksCheck, QStringLiteral("Druckt Passermarken, an denen ein Schneideplotter das Blatt ausrichtet"));
@@ -64,6 +72,9 @@ SheetOptionsBar::SheetOptionsBar(SheetOptions& options, QWidget* parent) : QWidg
     top->addSpacing(16);
     top->addWidget(copiesLabel);
     top->addWidget(CopiesCombo);
+    top->addSpacing(16);
+    top->addWidget(netLinesLabel);
+    top->addWidget(NetLinesCombo);
     top->addStretch(1);
     auto* bottom = new QHBoxLayout;
     bottom->setSpacing(6);
@@ -85,6 +96,7 @@ SheetOptionsBar::SheetOptionsBar(SheetOptions& options, QWidget* parent) : QWidg
     connect(BleedCheck, &QCheckBox::toggled, this, &SheetOptionsBar::takeOptions);
     connect(BleedEd, qOverload<double>(&QDoubleSpinBox::valueChanged), this, &SheetOptionsBar::takeOptions);
     connect(CopiesCombo, qOverload<int>(&QComboBox::currentIndexChanged), this, &SheetOptionsBar::takeOptions);
+    connect(NetLinesCombo, qOverload<int>(&QComboBox::currentIndexChanged), this, &SheetOptionsBar::takeOptions);
     connect(MarksCheck, &QCheckBox::toggled, this, &SheetOptionsBar::takeOptions);
     connect(InsetEd, qOverload<double>(&QDoubleSpinBox::valueChanged), this, &SheetOptionsBar::takeOptions);
     connect(CutFileBtn, &QPushButton::clicked, this, &SheetOptionsBar::cutFileRequested);
@@ -95,6 +107,7 @@ void SheetOptionsBar::showOptions() {
     BleedCheck->setChecked(m_options.bleed);
     BleedEd->setValue(m_options.bleedMm);
     CopiesCombo->setCurrentIndex(m_options.fill ? 1 : 0);
+    NetLinesCombo->setCurrentIndex(m_options.netLineMm > 0 ? 1 : 0);
     MarksCheck->setChecked(m_options.regMarks);
     InsetEd->setValue(m_options.markInsetMm);
     enableDependents();
@@ -106,6 +119,7 @@ void SheetOptionsBar::takeOptions() {
     m_options.bleed = BleedCheck->isChecked();
     m_options.bleedMm = BleedEd->value();
     m_options.fill = CopiesCombo->currentIndex() == 1;
+    m_options.netLineMm = NetLinesCombo->currentIndex() == 1 ? SheetOptions::WideNetLineMm : 0;
     m_options.regMarks = MarksCheck->isChecked();
     m_options.markInsetMm = InsetEd->value();
     enableDependents();

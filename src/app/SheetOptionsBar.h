@@ -1,6 +1,7 @@
 #pragma once
 // The row of sheet options on the "Drucken" tab: bleed, boxes per sheet,
-// registration marks for a cutting machine and saving the cut file. It edits
+// the width of the net lines, registration marks for a cutting machine and
+// saving the cut file. It edits
 // the print controller's SheetOptions and says when they changed.
 
 #include "sheet/SheetOptions.h"
@@ -23,6 +24,7 @@ public:
     QCheckBox* BleedCheck = nullptr;
     QDoubleSpinBox* BleedEd = nullptr;
     QComboBox* CopiesCombo = nullptr;
+    QComboBox* NetLinesCombo = nullptr;   // "fein", "0,2 mm"
     QCheckBox* MarksCheck = nullptr;
     QDoubleSpinBox* InsetEd = nullptr;
     QPushButton* CutFileBtn = nullptr;

@@ -4,6 +4,7 @@
 #include "cli/BoxSizeOption.h"
 #include "cli/CliCommand.h"
 #include "cli/CliPrompter.h"
+#include "cli/NetLinesOption.h"
 #include "model/BoxDocument.h"
 #include "model/BoxFile.h"
 #include "render/EditorView.h"
@@ -34,6 +35,7 @@ struct RenderOptions {
     QSize size;
     QPageSize::PageSizeId page = QPageSize::A4;
     bool portrait = false;
+    double netLineMm = 0;
 };
 
 bool parsePage(const QString& name, QPageSize::PageSizeId& id) {
@@ -71,6 +73,7 @@ bool readOptions(const QCommandLineParser& args, const CliContext& ctx, RenderOp
     }
     if (args.isSet(QStringLiteral("page")) && !parsePage(args.value(QStringLiteral("page")), o.page))
         return wrong(QStringLiteral("--page erwartet A3, A4, A5, Letter oder Legal"));
+    if (!readNetLines(args, ctx, o.netLineMm)) return false;
     o.input = args.positionalArguments().at(0);
     o.output = args.positionalArguments().at(1);
     const QString suffix = QFileInfo(o.output).suffix().toLower();
@@ -78,6 +81,8 @@ bool readOptions(const QCommandLineParser& args, const CliContext& ctx, RenderOp
     if (o.editor && suffix != "png") return wrong(QStringLiteral("--editor schreibt nur PNG"));
     if (!o.editor && (args.isSet(QStringLiteral("scroll")) || args.isSet(QStringLiteral("size"))))
         return wrong(QStringLiteral("--scroll und --size gelten nur mit --editor"));
+    if (o.editor && args.isSet(QStringLiteral("net-lines")))
+        return wrong(QStringLiteral("--net-lines gilt nur für das Druckblatt, nicht mit --editor"));
     return true;
 }
 
@@ -104,8 +109,13 @@ int renderSheet(BoxDocument& doc, const RenderOptions& o, CliContext& ctx) {
     const QPageLayout layout(QPageSize(o.page), o.portrait ? QPageLayout::Portrait : QPageLayout::Landscape,
                              QMarginsF(0, 0, 0, 0));
     const QRect pagePx = layout.fullRectPixels(o.dpi);
+    // One net on the page as printing has always placed it, the net lines as asked.
+    SheetOptions options;
+    options.netLineMm = o.netLineMm;
+    const SheetPlan plan =
+        planSheet(doc.Layout, NetSource::of(doc, o.percent), options, pageOnlyFrame(pagePx.size(), o.dpi, o.dpi));
     if (o.output.endsWith(".png", Qt::CaseInsensitive)) {
-        const QImage page = renderSheetImage(doc, o.percent, o.dpi, pagePx.size());
+        const QImage page = renderSheetImage(doc, plan);
         if (page.isNull()) {
             ctx.message(QStringLiteral("Zu wenig Speicher für das Blatt"));
             return CliFailed;
@@ -120,6 +130,7 @@ int renderSheet(BoxDocument& doc, const RenderOptions& o, CliContext& ctx) {
     pdf.dpiX = pdf.dpiY = o.dpi;
     pdf.title = sheetmsg::PrintJobTitle;
     pdf.creator = QStringLiteral("faltarillon-cli");
+    pdf.plan = &plan;
     const SaveResult saved = writeSheetPdfFile(o.output, doc, o.percent, pdf);
     if (!saved) return ctx.writeError(o.output, saved.reason);
     return CliOk;
@@ -153,6 +164,7 @@ const CliCommandRegistrar registrar(
                 {QStringLiteral("size"),
                  QStringLiteral("mit --editor: Größe des sichtbaren Teils (sonst der ganze Editorbereich)"),
                  QStringLiteral("BxH")},
+                netLinesOption(),
                 cliStrictOption()},
                runRender});
 

@@ -6,6 +6,7 @@
 #include "cli/BoxSizeOption.h"
 #include "cli/CliCommand.h"
 #include "cli/CliPrompter.h"
+#include "cli/NetLinesOption.h"
 #include "model/BoxDocument.h"
 #include "model/BoxFile.h"
 #include "sheet/CutSheet.h"
@@ -51,6 +52,7 @@ bool readOptions(const QCommandLineParser& args, const CliContext& ctx, SheetCli
     if (!ctx.numberOption(args, QStringLiteral("inset"), SheetOptions::MinInsetMm, SheetOptions::MaxInsetMm,
                           o.sheet.markInsetMm, mm))
         return false;
+    if (!readNetLines(args, ctx, o.sheet.netLineMm)) return false;
     o.input = args.positionalArguments().at(0);
     o.output = args.positionalArguments().at(1);
     const QString suffix = QFileInfo(o.output).suffix().toLower();
@@ -128,6 +130,7 @@ const CliCommandRegistrar registrar(
                 {QStringLiteral("inset"),
                  QStringLiteral("mit --regmarks: Abstand der Marken vom Papierrand (10 bis 20 mm, sonst 10)"),
                  QStringLiteral("MM")},
+                netLinesOption(),
                 cliStrictOption()},
                runSheet});
 

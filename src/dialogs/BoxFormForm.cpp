@@ -3,29 +3,65 @@
 #include "box/BoxFit.h"
 #include "dialogs/FormStyle.h"
 #include "dialogs/NetPreview.h"
+#include "model/BoxSize.h"
 #include "model/Prompter.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <algorithm>
+#include <cmath>
+#include <functional>
 
 namespace {
 
 const QString Caption = QStringLiteral("Boxform");
 
-QDoubleSpinBox* measureField(QWidget* group, const char* name, const QString& label, int y) {
-    auto* field = new QDoubleSpinBox(group);
+// A measure field that tells after each key whether the typed value lies
+// outside the range: the spin box alone would only put the old value back
+// when the field is left, without a word.
+class MeasureField : public QDoubleSpinBox {
+public:
+    using QDoubleSpinBox::QDoubleSpinBox;
+    std::function<void(bool)> typedOutOfRange;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const QString before = text();
+        QDoubleSpinBox::keyPressEvent(event);
+        if (!typedOutOfRange) return;
+        // A digit the field refused would have gone past the top of the range.
+        const bool refused = !event->text().isEmpty() && event->text().at(0).isPrint() && text() == before;
+        QString typed = text();
+        typed.chop(suffix().size());
+        bool number = false;
+        const double v = locale().toDouble(typed.trimmed(), &number);
+        typedOutOfRange(refused || (number && (v < minimum() || v > maximum())));
+    }
+};
+
+QString millimetres(double mm) {
+    QLocale german(QLocale::German);
+    german.setNumberOptions(QLocale::OmitGroupSeparator);
+    return german.toString(mm, 'f', mm == std::floor(mm) ? 0 : 1);
+}
+
+MeasureField* measureField(QWidget* group, const char* name, const QString& label, int y) {
+    auto* field = new MeasureField(group);
     field->setObjectName(QLatin1String(name));
     QLocale german(QLocale::German);
     german.setNumberOptions(QLocale::OmitGroupSeparator);
     field->setLocale(german);
     field->setDecimals(1);
     field->setRange(boxform::kMinMm, boxform::kMaxMm);
+    // A value past the range becomes its nearest end, and the range shows beside the field.
+    field->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     field->setSingleStep(boxform::kStepMm);
     field->setSuffix(QStringLiteral(" mm"));
     field->setAlignment(Qt::AlignRight);
@@ -34,6 +70,14 @@ QDoubleSpinBox* measureField(QWidget* group, const char* name, const QString& la
     caption->setObjectName(QLatin1String(name) + QStringLiteral("Label"));
     caption->setGeometry(10, y + 2, 50, 17);
     caption->setBuddy(field);
+    auto* range = new QLabel(QStringLiteral("Erlaubt: %1 bis %2 mm")
+                                 .arg(millimetres(boxform::kMinMm), millimetres(boxform::kMaxMm)),
+                             group);
+    range->setObjectName(QLatin1String(name) + QStringLiteral("Range"));
+    range->setGeometry(146, y + 2, 118, 17);
+    range->setStyleSheet(QStringLiteral("color: #b00000"));
+    range->hide();
+    field->typedOutOfRange = [range](bool out) { range->setVisible(out); };
     return field;
 }
 
@@ -44,7 +88,7 @@ TBoxFormForm::TBoxFormForm(const SheetLayout& layout, int percent, Prompter& pro
     setObjectName(QStringLiteral("BoxFormForm"));
     setWindowTitle(Caption);
     applyDialogFont(this);
-    setFixedSize(440, 348);
+    setFixedSize(560, 348);
 
     auto* styleLabel = new QLabel(QStringLiteral("Bau&art:"), this);
     styleLabel->setObjectName(QStringLiteral("StyleLabel"));
@@ -57,7 +101,7 @@ TBoxFormForm::TBoxFormForm(const SheetLayout& layout, int percent, Prompter& pro
 
     auto* formGroup = new QGroupBox(QStringLiteral("Form"), this);
     formGroup->setObjectName(QStringLiteral("FormGroup"));
-    formGroup->setGeometry(8, 38, 160, 70);
+    formGroup->setGeometry(8, 38, 272, 70);
     applyGroupFrame(formGroup);
     WuerfelRadio = new QRadioButton(QStringLiteral("&Würfel"), formGroup);
     WuerfelRadio->setObjectName(QStringLiteral("WuerfelRadio"));
@@ -69,7 +113,7 @@ TBoxFormForm::TBoxFormForm(const SheetLayout& layout, int percent, Prompter& pro
 
     auto* measures = new QGroupBox(QStringLiteral("Maße"), this);
     measures->setObjectName(QStringLiteral("MeasuresGroup"));
-    measures->setGeometry(8, 116, 160, 134);
+    measures->setGeometry(8, 116, 272, 134);
     applyGroupFrame(measures);
     // B stays free for "Abbrechen", as in the other dialogs.
     LaengeEd = measureField(measures, "LaengeEd", QStringLiteral("&Länge:"), 20);
@@ -95,22 +139,23 @@ TBoxFormForm::TBoxFormForm(const SheetLayout& layout, int percent, Prompter& pro
     dickeLabel->setGeometry(10, 106, 72, 17);
     dickeLabel->setBuddy(DickeEd);
 
+
     Preview = new NetPreview(this);
-    Preview->setGeometry(176, 40, 256, 210);
+    Preview->setGeometry(288, 40, 264, 210);
 
     RoomLabel = new QLabel(this);
     RoomLabel->setObjectName(QStringLiteral("RoomLabel"));
-    RoomLabel->setGeometry(8, 258, 424, 34);
+    RoomLabel->setGeometry(8, 258, 544, 34);
     RoomLabel->setWordWrap(true);
     RoomLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     OkBtn = new QPushButton(QStringLiteral("OK"), this);
     OkBtn->setObjectName(QStringLiteral("OkBtn"));
-    OkBtn->setGeometry(126, 314, 89, 25);
+    OkBtn->setGeometry(186, 314, 89, 25);
     OkBtn->setDefault(true);
     CancelBtn = new QPushButton(QStringLiteral("A&bbrechen"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    CancelBtn->setGeometry(224, 314, 89, 25);
+    CancelBtn->setGeometry(284, 314, 89, 25);
     CancelBtn->setAutoDefault(false);
     connect(OkBtn, &QPushButton::clicked, this, &TBoxFormForm::OkBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
@@ -121,35 +166,69 @@ TBoxFormForm::TBoxFormForm(const SheetLayout& layout, int percent, Prompter& pro
             const QSignalBlocker b(DickeEd);
             DickeEd->setValue(boxform::kDefaultThicknessMm);
         }
+        showMeasures();
         formChanged();
     });
-    connect(QuaderRadio, &QRadioButton::toggled, this, &TBoxFormForm::formChanged);
-    for (QDoubleSpinBox* field : {LaengeEd, BreiteEd, HoeheEd, DickeEd})
-        connect(field, qOverload<double>(&QDoubleSpinBox::valueChanged), this, &TBoxFormForm::formChanged);
+    connect(QuaderRadio, &QRadioButton::toggled, this, [this] {
+        showMeasures();
+        formChanged();
+    });
+    connect(DickeEd, qOverload<double>(&QDoubleSpinBox::valueChanged), this, &TBoxFormForm::formChanged);
+    for (QDoubleSpinBox* field : {LaengeEd, BreiteEd, HoeheEd})
+        connect(field, qOverload<double>(&QDoubleSpinBox::valueChanged), this, [this] {
+            m_cuboid.L = LaengeEd->value();
+            m_cuboid.B = BreiteEd->value();
+            m_cuboid.H = HoeheEd->value();
+            formChanged();
+        });
     setForm(BoxForm::cube());
 }
 
 void TBoxFormForm::setForm(const BoxForm& form) {
+    m_cuboid = form;
     {
-        const QSignalBlocker a(QuaderRadio), b(LaengeEd), c(BreiteEd), d(HoeheEd), e(StyleCombo), f(DickeEd);
+        const QSignalBlocker a(QuaderRadio), e(StyleCombo), f(DickeEd);
         StyleCombo->setCurrentIndex(static_cast<int>(form.style));
         (form.isCuboid() ? QuaderRadio : WuerfelRadio)->setChecked(true);
         DickeEd->setValue(form.isLockLid() ? 0.0 : form.thickness);
-        LaengeEd->setValue(form.L);
-        BreiteEd->setValue(form.B);
-        HoeheEd->setValue(form.H);
     }
+    for (const char* name : {"LaengeEdRange", "BreiteEdRange", "HoeheEdRange"})
+        if (auto* range = findChild<QLabel*>(QLatin1String(name))) range->hide();
+    showMeasures();
     formChanged();
 }
 
+void TBoxFormForm::showMeasures() {
+    const QSignalBlocker a(LaengeEd), b(BreiteEd), c(HoeheEd);
+    if (!showsCube()) {
+        for (QDoubleSpinBox* field : {LaengeEd, BreiteEd, HoeheEd}) field->setRange(boxform::kMinMm, boxform::kMaxMm);
+        LaengeEd->setValue(m_cuboid.L);
+        BreiteEd->setValue(m_cuboid.B);
+        HoeheEd->setValue(m_cuboid.H);
+        return;
+    }
+    // The greyed fields show the cube the editor's box size makes, which
+    // may be smaller than a cuboid could be; the cuboid's own measures wait
+    // for the switch back.
+    const double edge = cubeEdgeCm(m_percent, m_layout.ItemHeight) * 10;
+    for (QDoubleSpinBox* field : {LaengeEd, BreiteEd, HoeheEd}) {
+        field->setRange(std::min(boxform::kMinMm, edge), std::max(boxform::kMaxMm, edge));
+        field->setValue(edge);
+    }
+}
+
 BoxForm TBoxFormForm::form() const {
-    BoxForm f = BoxForm::cuboid(boxform::roundToStep(LaengeEd->value()), boxform::roundToStep(BreiteEd->value()),
-                                boxform::roundToStep(HoeheEd->value()));
+    BoxForm f = BoxForm::cuboid(boxform::roundToStep(m_cuboid.L), boxform::roundToStep(m_cuboid.B),
+                                boxform::roundToStep(m_cuboid.H));
     const auto style = static_cast<BoxStyle>(StyleCombo->currentIndex());
     if (style != BoxStyle::Verschlussdeckel)
         return BoxForm::ofStyle(style, f.L, f.B, f.H, boxform::roundThickness(DickeEd->value()));
     if (!QuaderRadio->isChecked()) f.kind = FormKind::Wuerfel;
     return f;
+}
+
+bool TBoxFormForm::showsCube() const {
+    return StyleCombo->currentIndex() == static_cast<int>(BoxStyle::Verschlussdeckel) && !QuaderRadio->isChecked();
 }
 
 void TBoxFormForm::formChanged() {
@@ -158,7 +237,7 @@ void TBoxFormForm::formChanged() {
     WuerfelRadio->setEnabled(lockLid);
     QuaderRadio->setEnabled(lockLid);
     DickeEd->setEnabled(!lockLid);
-    const bool cuboid = !lockLid || QuaderRadio->isChecked();
+    const bool cuboid = !showsCube();
     for (QDoubleSpinBox* field : {LaengeEd, BreiteEd, HoeheEd}) field->setEnabled(cuboid);
     const NetSource s = source();
     Preview->setNet(netDrawingMm(s, m_layout), roomMm(m_layout), netFits(s, m_layout));

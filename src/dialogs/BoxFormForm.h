@@ -50,8 +50,13 @@ protected:
 
 private:
     void formChanged();
+    // The cuboid's measures, or the cube's edge in all three when Würfel is chosen.
+    void showMeasures();
+    // The lock-lid style with Würfel chosen: the measures follow the box size.
+    bool showsCube() const;
 
     SheetLayout m_layout;
     int m_percent;
+    BoxForm m_cuboid;   // the measures a cuboid gets, kept while Würfel is chosen
     Prompter& m_prompter;
 };

@@ -50,8 +50,15 @@ public:
     QString redoName() const { return m_stack.redoText(); }
     void undo() { m_stack.undo(); }
     void redo() { m_stack.redo(); }
-    // New and Open: nothing to go back to.
+    // New and Open: nothing to go back to, and nothing to save.
     void clear() { m_stack.clear(); }
+    // Whether the document differs from what was last opened or saved: a
+    // step done or undone since then. Undoing back to that point counts as
+    // unchanged; once the step that led there is dropped beyond the limit
+    // it can never be reached again.
+    bool modified() const { return !m_stack.isClean(); }
+    // The document as it stands was saved.
+    void markSaved() { m_stack.setClean(); }
     int count() const { return m_stack.count(); }
 
     // For watching (index, names, clean state); not for pushing.

@@ -252,10 +252,10 @@ bool drawsSquare(const Tobs& o) {
 std::int32_t drawnWidth(const Tobs& o) { return drawsSquare(o) ? std::min(o.Width, o.Height) : o.Width; }
 std::int32_t drawnHeight(const Tobs& o) { return drawsSquare(o) ? std::min(o.Width, o.Height) : o.Height; }
 
-// Where the centre of what is drawn lies from (Left, Top), document units.
-// A turned text is its turned line, measured as the 600-dpi print draws it:
-// screen font heights are truncated too coarsely to centre by.
-QPointF drawnCentreOffset(const BoxDocument& doc, const NetSource& source, int screenDpi, const Tobs& o) {
+// What is drawn, in exact document units. A turned text is its turned line,
+// measured as the 600-dpi print draws it: screen font heights are truncated
+// too coarsely to centre by.
+QRectF drawnBox(const BoxDocument& doc, const NetSource& source, int screenDpi, const Tobs& o) {
     if (o.Kind == Text && o.Rotation >= 1 && o.Rotation <= 3) {
         const int ppi = screenDpi > 0 ? screenDpi : 96;
         RenderParams params = sheetRenderParams(doc.Layout, source, 600, 600, printFontFactor(600, ppi));
@@ -264,10 +264,15 @@ QPointF drawnCentreOffset(const BoxDocument& doc, const NetSource& source, int s
         const QRectF box = turnedLineBox(o, params);
         const double scale = params.mapping.Scale();
         if (!box.isNull() && scale > 0)
-            return QPointF((box.center().x() + params.OffsetX) / scale - o.Left,
-                           (box.center().y() + params.OffsetY) / scale - o.Top);
+            return QRectF(QPointF((box.left() + params.OffsetX) / scale, (box.top() + params.OffsetY) / scale),
+                          QSizeF(box.width() / scale, box.height() / scale));
     }
-    return QPointF(drawnWidth(o) / 2.0, drawnHeight(o) / 2.0);
+    return QRectF(o.Left, o.Top, drawnWidth(o), drawnHeight(o));
+}
+
+// Where the centre of what is drawn lies from (Left, Top), document units.
+QPointF drawnCentreOffset(const BoxDocument& doc, const NetSource& source, int screenDpi, const Tobs& o) {
+    return drawnBox(doc, source, screenDpi, o).center() - QPointF(o.Left, o.Top);
 }
 
 // Puts the centre of what is drawn (offset from Left, Top) at (cx, cy),
@@ -345,8 +350,7 @@ void ObjectCommands::turnUpright() {
                                 PromptIcon::Information);
     const NetSource source = NetSource::of(doc, m_env.boxPercent());
     const int dpi = m_env.screenDpi();
-    const QPointF before = drawnCentreOffset(doc, source, dpi, o);
-    const double cx = o.Left + before.x(), cy = o.Top + before.y();
+    const QPointF centre = drawnBox(doc, source, dpi, o).center();
     auto step = m_history.begin(QStringLiteral("Aufrecht drehen"), {slot});
     const ProgressCallback progress = [this](int percent) {
         m_env.reportProgress(percent);
@@ -366,7 +370,57 @@ void ObjectCommands::turnUpright() {
             return;
         }
     }
-    centreAt(o, cx, cy, drawnCentreOffset(doc, source, dpi, o));
+    // Pictures turn their frame themselves; a text's frame turns with its
+    // line, so that its marks and its face are where the text is.
+    if (o.Kind == Text && turns % 2 == 1) std::swap(o.Width, o.Height);
+    fitTurnedOnFace(o, *f, source, dpi, centre);
     m_history.commit(std::move(step));
     m_env.repaint();
+}
+
+void ObjectCommands::fitTurnedOnFace(Tobs& o, const FaceRect& f, const NetSource& source, int dpi, QPointF centre) {
+    const BoxDocument& doc = m_env.document();
+    // What "Einpassen" leaves free: 2 mm at each edge.
+    const double roomW = std::max(0.0, f.width() - 4 * kMmUnits), roomH = std::max(0.0, f.height() - 4 * kMmUnits);
+    auto fitsFace = [&](const QRectF& box) { return box.width() <= f.width() && box.height() <= f.height(); };
+    const bool turnedText = o.Kind == Text && o.Rotation >= 1 && o.Rotation <= 3;
+    if (turnedText) {
+        // The font shrinks in whole points until the line fits as "Einpassen" would fit it.
+        QRectF box = drawnBox(doc, source, dpi, o);
+        if (!fitsFace(box)) {
+            while (o.FontSize > 1 && (box.width() > roomW || box.height() > roomH)) {
+                DialogFont font;
+                font.setSize(o.FontSize - 1, dpi);
+                o.FontSize = font.Size;
+                o.FontHeight = font.Height;
+                box = drawnBox(doc, source, dpi, o);
+            }
+        }
+        // The frame around the line it now draws.
+        o.Width = std::max<std::int32_t>(1, unitsOf(std::ceil(box.width())));
+        o.Height = std::max<std::int32_t>(1, unitsOf(std::ceil(box.height())));
+    } else if (!fitsFace(QRectF(0, 0, o.Width, o.Height)) && o.Width > 0 && o.Height > 0) {
+        // A picture keeps its proportions; a text's frame takes the room.
+        if (o.Kind == Image) {
+            const double k = std::min(roomW / o.Width, roomH / o.Height);
+            o.Width = std::max<std::int32_t>(1, unitsOf(o.Width * k));
+            o.Height = std::max<std::int32_t>(1, unitsOf(o.Height * k));
+        } else {
+            o.Width = std::min<std::int32_t>(o.Width, unitsOf(roomW));
+            o.Height = std::min<std::int32_t>(o.Height, unitsOf(roomH));
+        }
+    }
+    // Centred where it was, then moved onto the face as far as it reaches over.
+    centreAt(o, centre.x(), centre.y(), drawnCentreOffset(doc, source, dpi, o));
+    const QRectF box = drawnBox(doc, source, dpi, o);
+    double dx = 0, dy = 0;
+    if (box.width() > f.width()) dx = (f.left + f.right) / 2 - box.center().x();
+    else if (box.left() < f.left) dx = f.left - box.left();
+    else if (box.right() > f.right) dx = f.right - box.right();
+    if (box.height() > f.height()) dy = (f.top + f.bottom) / 2 - box.center().y();
+    else if (box.top() < f.top) dy = f.top - box.top();
+    else if (box.bottom() > f.bottom) dy = f.bottom - box.bottom();
+    // Whole units inward, so that rounding never leaves a sliver over the fold.
+    o.Left += static_cast<std::int32_t>(dx < 0 ? std::floor(dx) : std::ceil(dx));
+    o.Top += static_cast<std::int32_t>(dy < 0 ? std::floor(dy) : std::ceil(dy));
 }

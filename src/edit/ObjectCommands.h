@@ -8,6 +8,9 @@
 #include "edit/DocumentHistory.h"
 #include "edit/EditorEnvironment.h"
 #include "box/FaceGeometry.h"
+#include "box/NetSource.h"
+
+#include <QPointF>
 
 #include <optional>
 
@@ -54,6 +57,9 @@ public:
     void centreOnFace();
     void fitToFace();
     void fillFace();
+    // Turns the object to read upright on the folded box; it stays on its
+    // face, centred where it was, reduced as fitToFace would when it no
+    // longer fits (a picture keeps its proportions, a text loses whole points).
     void turnUpright();
     void EditTextNow();
     void editBackground();
@@ -68,6 +74,8 @@ private:
     struct Tobs* current();
     std::optional<FaceRect> faceOfCurrent();
     void turn(int direction);
+    // The turned object o onto face f around what was drawn at centre.
+    void fitTurnedOnFace(struct Tobs& o, const FaceRect& f, const NetSource& source, int dpi, QPointF centre);
     // Records what change() does to the current object as one step named
     // `name`, then repaints.
     template <typename F>

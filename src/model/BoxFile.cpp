@@ -155,6 +155,9 @@ bool openBoxFile(BoxDocument& doc, const QString& path, Prompter& prompter, cons
 
     fresh->CurrentObject = 0;
     fresh->FileName = path;
+    // The fresh document counted its own changes from zero; views that
+    // cached the old design by its revision must not take the file for it.
+    fresh->Revision = doc.Revision + 1;
     doc = std::move(*fresh);
     return true;
 }

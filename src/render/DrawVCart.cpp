@@ -9,6 +9,9 @@
 #include "render/GdiCanvas.h"
 #include "render/ImageRenderer.h"
 #include "render/PassProgress.h"
+
+#include <algorithm>
+#include <cmath>
 #include "render/TextRenderer.h"
 
 #include <QMutex>
@@ -141,9 +144,13 @@ bool DrawVCart(QPainter& canvas, const BoxDocument& doc, const RenderParams& par
     // background; the brush solid white.
     canvas.setPen(QPen(QColor(0, 0, 0), 1, Qt::DotLine));
     canvas.setBrush(QBrush(QColor(255, 255, 255), Qt::SolidPattern));
-    if (params.DrawNet)
+    if (params.DrawNet) {
+        // Scale() is device pixels per document unit, 20000 units an inch.
+        const double pixels = params.NetLineMm / 25.39995 * params.mapping.Scale() * 20000;
+        const int width = params.NetLineMm > 0 ? std::clamp(static_cast<int>(std::lround(pixels)), 1, 64) : 1;
         gdi::drawXorDottedPolylines(
             canvas, netPolylines(measureNet(area, NetSource{params.Form, params.Percent}, params.mapping.Scale())),
-            visible);
+            visible, width);
+    }
     return true;
 }

@@ -47,6 +47,9 @@ struct RenderParams {
     // false: the pass leaves the dotted net out (a vector export draws the
     // net as a layer of its own, since its XOR has no vector form).
     bool DrawNet = true;
+    // Width of the printed net's dotted lines in millimetres, dots and gaps
+    // scaled with it; 0: one device pixel ("fein", as the editor draws it).
+    double NetLineMm = 0;
     // Vector output: a text's shadow is one copy of its glyph paths and its
     // outline those paths stroked once beneath the text, so each word is in
     // the file once as text; TextAsPaths turns the main text into a path as

@@ -5,6 +5,7 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
@@ -105,9 +106,39 @@ void dottedGapPixels(const std::vector<QPoint>& polyline, std::vector<QPoint>& o
         });
 }
 
-void drawXorDottedPolylines(QPainter& p, const std::vector<std::vector<QPoint>>& polylines, const QRect& clip) {
+void wideDottedGapPixels(const std::vector<std::vector<QPoint>>& polylines, int width, std::vector<QPoint>& out,
+                         const QRect& clip) {
+    const long long period = static_cast<long long>(DotOn + DotOff) * width, on = static_cast<long long>(DotOn) * width;
+    // A line just outside the clip still reaches into it with its width.
+    const QRect reach = clip.isNull() ? clip : clip.adjusted(-width, -width, width, width);
+    const int before = (width - 1) / 2, after = width / 2;
+    const size_t first = out.size();
+    for (const auto& line : polylines)
+        for (size_t i = 1; i < line.size(); ++i) {
+            const QPoint a = line[i - 1], b = line[i];
+            // The width lies across the line's longer axis, as the one-pixel line's steps do.
+            const bool xMajor = std::abs(b.x() - a.x()) >= std::abs(b.y() - a.y());
+            forLinePixels(a, b, reach, [&](long long k, QPoint pt) {
+                if (k % period < on) return;
+                for (int d = -before; d <= after; ++d) {
+                    const QPoint q = xMajor ? QPoint(pt.x(), pt.y() + d) : QPoint(pt.x() + d, pt.y());
+                    if (clip.isNull() || clip.contains(q)) out.push_back(q);
+                }
+            });
+        }
+    auto byRow = [](const QPoint& u, const QPoint& v) { return u.y() != v.y() ? u.y() < v.y() : u.x() < v.x(); };
+    std::sort(out.begin() + first, out.end(), byRow);
+    out.erase(std::unique(out.begin() + first, out.end()), out.end());
+}
+
+void drawXorDottedPolylines(QPainter& p, const std::vector<std::vector<QPoint>>& polylines, const QRect& clip,
+                            int width) {
     std::vector<QPoint> gaps;
-    for (const auto& line : polylines) dottedGapPixels(line, gaps, clip);
+    if (width > 1) {
+        wideDottedGapPixels(polylines, width, gaps, clip);
+    } else {
+        for (const auto& line : polylines) dottedGapPixels(line, gaps, clip);
+    }
     if (gaps.empty()) return;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);

@@ -55,8 +55,15 @@ void dottedGapPixels(const std::vector<QPoint>& polyline, std::vector<QPoint>& o
 // colour. On devices without raster operations (printers, PDF) the gaps are
 // drawn black, which is the same result on white paper.
 // clip: the part of the canvas that can change (null = everything).
+// width: the line's width in pixels; dots and gaps grow with it, so a wide
+// line looks like the thin one enlarged.
 void drawXorDottedPolylines(QPainter& p, const std::vector<std::vector<QPoint>>& polylines,
-                            const QRect& clip = QRect());
+                            const QRect& clip = QRect(), int width = 1);
+
+// The gap pixels of a dotted polyline width pixels wide, each pixel once
+// (an XOR drawn twice would take itself back), only those inside clip.
+void wideDottedGapPixels(const std::vector<std::vector<QPoint>>& polylines, int width, std::vector<QPoint>& out,
+                         const QRect& clip = QRect());
 
 template <typename F>
 void forLinePixels(QPoint a, QPoint b, const QRect& clip, F f) {

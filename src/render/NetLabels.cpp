@@ -20,8 +20,10 @@ void paintNetLabels(QPainter& painter, const FoldingModel& net) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    const QColor ink(0, 84, 190);
-    const QColor halo(255, 255, 255, 200);
+    // Both translucent: the labels help to place the artwork, so what lies
+    // under a name or an arrow must stay visible through it.
+    const QColor ink(0, 84, 190, 150);
+    const QColor halo(255, 255, 255, 90);
     QFont font(QStringLiteral("Liberation Sans"));
     font.setBold(true);
     font.setPixelSize(std::max(8, static_cast<int>(e / 8)));

@@ -28,6 +28,7 @@ RenderParams planRenderParams(const SheetPlan& plan, double fontFactor) {
     p.Percent = plan.percent;
     p.Form = plan.form;
     p.Progress = plan.progress;
+    p.NetLineMm = plan.netLineMm;
     // The background reaches the whole bleed outline, also where that lies
     // beyond the box area (left of the net and above its lid); a pixel more
     // each way than the outline's box, which the clip then trims.

@@ -17,6 +17,17 @@ QRect paperRect(double leftMm, double topMm, double rightMm, double bottomMm, in
     return QRect(QPoint(l, t), QPoint(r - 1, b - 1));
 }
 
+// An arm of a corner mark: at a coarse resolution (the preview's) its
+// thickness may truncate to no pixel at all; it then keeps one pixel along
+// its outer edges, where it meets the other arm.
+QRect armRect(double leftMm, double topMm, double rightMm, double bottomMm, const PageFrame& f, Qt::Edges outer) {
+    int l = mmToPixels(leftMm, f.dpiX), t = mmToPixels(topMm, f.dpiY);
+    int r = mmToPixels(rightMm, f.dpiX), b = mmToPixels(bottomMm, f.dpiY);
+    if (r <= l) (outer & Qt::RightEdge) ? l = r - 1 : r = l + 1;
+    if (b <= t) (outer & Qt::BottomEdge) ? t = b - 1 : b = t + 1;
+    return QRect(QPoint(l, t), QPoint(r - 1, b - 1));
+}
+
 std::vector<QRect> markRects(const PageFrame& f, double insetMm) {
     using namespace regmark;
     const double w = f.paperSizeMm().width();
@@ -26,11 +37,11 @@ std::vector<QRect> markRects(const PageFrame& f, double insetMm) {
     // Square at the top left.
     r.push_back(paperRect(i, i, i + SquareMm, i + SquareMm, f.dpiX, f.dpiY));
     // Corner at the top right: one arm along the top edge, one down the right.
-    r.push_back(paperRect(w - i - ArmMm, i, w - i, i + ThicknessMm, f.dpiX, f.dpiY));
-    r.push_back(paperRect(w - i - ThicknessMm, i, w - i, i + ArmMm, f.dpiX, f.dpiY));
+    r.push_back(armRect(w - i - ArmMm, i, w - i, i + ThicknessMm, f, Qt::TopEdge | Qt::RightEdge));
+    r.push_back(armRect(w - i - ThicknessMm, i, w - i, i + ArmMm, f, Qt::TopEdge | Qt::RightEdge));
     // Corner at the bottom left: one arm along the bottom edge, one up the left.
-    r.push_back(paperRect(i, h - i - ThicknessMm, i + ArmMm, h - i, f.dpiX, f.dpiY));
-    r.push_back(paperRect(i, h - i - ArmMm, i + ThicknessMm, h - i, f.dpiX, f.dpiY));
+    r.push_back(armRect(i, h - i - ThicknessMm, i + ArmMm, h - i, f, Qt::BottomEdge | Qt::LeftEdge));
+    r.push_back(armRect(i, h - i - ArmMm, i + ThicknessMm, h - i, f, Qt::BottomEdge | Qt::LeftEdge));
     const QPoint toPage = -f.printable.topLeft();
     for (QRect& m : r) m.translate(toPage);
     return r;
@@ -92,6 +103,7 @@ SheetPlan planSheet(const SheetLayout& layout, const NetSource& source, const Sh
     p.item = QSize(mmToPixels(layout.ItemWidth, rx), mmToPixels(layout.ItemHeight, ry));
     p.net = measureNetAtDpi(boxAreaFor(p.item.width(), p.item.height(), 0, 0, false), source, rx);
     p.outline = netBounds(p.net);
+    p.netLineMm = std::max(0.0, options.netLineMm);
     p.bleedInForce = options.bleedInForce();
     if (p.bleedInForce) {
         p.bleedMm = std::clamp(options.bleedInForceMm(), SheetOptions::MinBleedMm, SheetOptions::MaxBleedMm);

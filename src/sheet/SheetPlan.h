@@ -59,6 +59,7 @@ struct SheetPlan {
     NetMeasure net;          // the net inside the item, item pixels
     QRect outline;           // the net's bounds in item pixels, last row and column included
     bool bleedInForce = false;
+    double netLineMm = 0;    // the printed net's width, 0 for one pixel (SheetOptions)
     double bleedMm = 0;      // the bleed in force
     int bleedX = 0;          // the same in whole pixels across and down (truncated)
     int bleedY = 0;

@@ -36,3 +36,6 @@ struct StartedWindow {
 // A filled figure of w x h screen pixels at canvas point (x, y) in the
 // lowest free slot; returns the slot.
 int placeFigure(BoxDocument& doc, int x, int y, int w, int h, std::int32_t color = 0x0000FF);
+// The same as a step of the window's history, as the figure tool places it:
+// the document then differs from what was opened or saved.
+int placeFigure(StartedWindow& w, int x, int y, int width, int height, std::int32_t color = 0x0000FF);

@@ -138,6 +138,57 @@ TEST(BoxFormDialog, DrawsTheNetAndNamesTheRoomAsTheFormChanges) {
     EXPECT_TRUE(form.RoomLabel->text().endsWith(QStringLiteral("die Box bietet 289,5 × 205,0 mm")));
 }
 
+TEST(BoxFormDialog, GreyedFieldsShowTheCubesEdgeAndTheCuboidsMeasuresWaitForIt) {
+    RecordingPrompter prompter;
+    for (int percent : {100, 50, 10}) {
+        SCOPED_TRACE(percent);
+        TBoxFormForm form(a4Item(), percent, prompter);
+        form.setForm(BoxForm::cuboid(80, 50, 40));
+        form.WuerfelRadio->click();
+        const double edge = cubeEdgeMm() * percent / 100;
+        for (QDoubleSpinBox* f : {form.LaengeEd, form.BreiteEd, form.HoeheEd}) {
+            EXPECT_FALSE(f->isEnabled());
+            EXPECT_NEAR(f->value(), edge, 0.05);
+        }
+        // The cube keeps the cuboid's measures for the way back.
+        EXPECT_EQ(form.form().kind, FormKind::Wuerfel);
+        EXPECT_EQ(form.form().L, 80);
+        form.QuaderRadio->click();
+        EXPECT_EQ(form.LaengeEd->value(), 80);
+        EXPECT_EQ(form.BreiteEd->value(), 50);
+        EXPECT_EQ(form.HoeheEd->value(), 40);
+        EXPECT_DOUBLE_EQ(form.LaengeEd->minimum(), 10.0);
+    }
+}
+
+TEST(BoxFormDialog, AMeasureOutOfRangeSaysTheRangeBesideTheField) {
+    RecordingPrompter prompter;
+    TBoxFormForm form(a4Item(), 100, prompter);
+    form.setForm(BoxForm::cuboid(64, 21, 89));
+    auto* range = form.findChild<QLabel*>(QStringLiteral("BreiteEdRange"));
+    ASSERT_NE(range, nullptr);
+    form.show();
+    EXPECT_FALSE(range->isVisible());
+    const struct {
+        const char* typed;
+        bool said;
+        double value;   // once the field is left
+    } cases[] = {{"5", true, 10}, {"30", false, 30}, {"4000", true, 400}, {"12,5", false, 12.5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        form.BreiteEd->selectAll();
+        QTest::keyClick(form.BreiteEd, Qt::Key_Delete);
+        QTest::keyClicks(form.BreiteEd, QString::fromUtf8(c.typed));
+        EXPECT_EQ(range->isVisible(), c.said);
+        form.BreiteEd->interpretText();
+        EXPECT_DOUBLE_EQ(form.BreiteEd->value(), c.value);
+        // Still there after the correction, so the change is not silent.
+        EXPECT_EQ(range->isVisible(), c.said);
+        EXPECT_EQ(range->text(), QStringLiteral("Erlaubt: 10 bis 400 mm"));
+    }
+    EXPECT_EQ(form.form(), BoxForm::cuboid(64, 12.5, 89));
+}
+
 TEST(BoxFormDialog, RefusesANetTooLargeAndOffersTheLargestInItsProportions) {
     RecordingPrompter prompter;
     TBoxFormForm form(a4Item(), 100, prompter);

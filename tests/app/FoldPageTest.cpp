@@ -8,6 +8,7 @@
 #include "app/EditorPage.h"
 #include "app/FoldPage.h"
 #include "app/FoldView.h"
+#include "app/FileCommands.h"
 #include "app/MainMenu.h"
 #include "edit/EditorController.h"
 #include "sheet/SheetRenderer.h"
@@ -140,7 +141,9 @@ TEST(FoldPage, SliderDragWheelAndDoubleClickChangeTheView) {
 TEST(FoldPage, FoldButtonPlaysToClosedAndBack) {
     ShownPage s;
     s.show();
+    EXPECT_EQ(s.page->FaltenBtn->text(), QStringLiteral("Ent&falten"));   // closed at the start
     QTest::keyClick(s.page->FaltungSlider, Qt::Key_Home);
+    EXPECT_EQ(s.page->FaltenBtn->text(), QStringLiteral("&Falten"));
     const int frames = s.view->frames();
     QTest::mouseClick(s.page->FaltenBtn, Qt::LeftButton);
     EXPECT_TRUE(s.page->animating());
@@ -148,11 +151,45 @@ TEST(FoldPage, FoldButtonPlaysToClosedAndBack) {
     EXPECT_DOUBLE_EQ(s.view->fold(), 1.0);
     EXPECT_EQ(s.page->FaltungSlider->value(), 100);
     EXPECT_GT(s.view->frames(), frames + 5);
+    EXPECT_EQ(s.page->FaltenBtn->text(), QStringLiteral("Ent&falten"));
     // At 100 % the button folds the box open again.
     QTest::mouseClick(s.page->FaltenBtn, Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !s.page->animating(); }, 6000));
     EXPECT_DOUBLE_EQ(s.view->fold(), 0.0);
+    EXPECT_EQ(s.page->FaltenBtn->text(), QStringLiteral("&Falten"));
     EXPECT_EQ(s.view->textures().renderCount(), 1);
+}
+
+TEST(FoldPage, EveryOtherDesignIsShownFromTheStartView) {
+    ShownPage s;
+    const QString samples = QStringLiteral(FALTARILLON_TEST_DATA "/../../samples/");
+    FileCommands& files = s.w.window->fileCommands();
+    const ViewCamera start = s.view->camera();
+    // Each way to another design, one after the other; every one follows a
+    // turned view of the design before.
+    const std::vector<std::pair<const char*, std::function<bool()>>> ways = {
+        {"Beispiel", [&] { return files.openSample(samples + QStringLiteral("Spielwürfel.box")); }},
+        {"Öffnen", [&] { return files.openFile(samples + QStringLiteral("Geschenkbox.box")); }},
+        {"Neu", [&] { s.w.window->Neu1Click(); return true; }},
+    };
+    ASSERT_TRUE(files.openSample(samples + QStringLiteral("Geschenkbox.box")));
+    for (const auto& [name, open] : ways) {
+        SCOPED_TRACE(name);
+        s.show();
+        ViewCamera turned = start;
+        turned.yaw += 40;
+        s.view->setCamera(turned);
+        s.settle();
+        const int renders = s.view->textures().renderCount();
+        s.w.window->PageControl1->setCurrentWidget(s.w.window->TabSheet3);
+        s.w.prompter.answers = {PromptAnswer::No};
+        ASSERT_TRUE(open());
+        s.show();
+        EXPECT_EQ(s.view->textures().renderCount(), renders + 1);
+        EXPECT_EQ(s.view->textures().revision(), s.w.doc().Revision);
+        EXPECT_EQ(s.view->camera().yaw, start.yaw);
+        s.w.window->PageControl1->setCurrentWidget(s.w.window->TabSheet3);
+    }
 }
 
 TEST(FoldPage, SavesTheViewAsPngOrJpegAtTheChosenSize) {
@@ -303,12 +340,12 @@ TEST(EditorNetLabels, MenuItemDrawsNamesOnTheCanvasButNotInPrint) {
     EXPECT_TRUE(c->netLabels());
     const QImage labelled = c->paintBuffer().copy();
     EXPECT_NE(labelled, plain);
-    // Only blue ink and its white halo are added.
+    // Blue ink is added (translucent, over the white paper).
     int blue = 0;
     for (int y = 0; y < labelled.height(); ++y)
         for (int x = 0; x < labelled.width(); ++x) {
             const QColor p = labelled.pixelColor(x, y);
-            if (p.blue() > 150 && p.red() < 60) ++blue;
+            if (p.blue() > 150 && p.red() < p.blue() - 60) ++blue;
         }
     EXPECT_GT(blue, 200);
     EXPECT_EQ(renderSheetImage(w.doc(), 100, 100, QSize(1200, 900)), printedPlain);

@@ -13,6 +13,8 @@
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QPrinter>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
@@ -25,6 +27,7 @@ TEST(NewWithPaper, A3MakesTheLargerBoxAndSetsThePrintersPaper) {
         paper = PaperFormat::A3;
         return true;
     };
+    placeFigure(w, 10, 10, 20, 20);
     w.prompter.answers = {PromptAnswer::No};   // New's save question
     win.NeuMitPapierformat1Click();
     EXPECT_EQ(asked, 1);
@@ -42,7 +45,7 @@ TEST(NewWithPaper, A3MakesTheLargerBoxAndSetsThePrintersPaper) {
 TEST(NewWithPaper, CancellingTheChoiceOrTheSaveQuestionChangesNothing) {
     StartedWindow w;
     TSDIAppForm& win = *w.window;
-    placeFigure(w.doc(), 10, 10, 20, 20);
+    placeFigure(w, 10, 10, 20, 20);
     win.choosePaper = [](PaperFormat&) { return false; };
     win.NeuMitPapierformat1Click();
     EXPECT_TRUE(w.prompter.messages.empty());
@@ -92,6 +95,29 @@ TEST(SheetOptionsBar, EditsTheOptionsAndThePreviewFollows) {
     EXPECT_FALSE(bar->BleedEd->isEnabled());
     bar->BleedCheck->setChecked(true);
     EXPECT_TRUE(bar->BleedEd->isEnabled());
+}
+
+TEST(SheetOptionsBar, NetLinesStartAtTwoTenthsOfAMillimetreAndTheChoiceIsKept) {
+    QTemporaryDir dir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    RecordingPrompter prompter;
+    for (int run = 0; run < 3; ++run) {
+        SCOPED_TRACE(run);
+        TSDIAppForm win(&prompter, true);
+        QComboBox* combo = win.TabSheet2->SheetOptions1->NetLinesCombo;
+        ASSERT_EQ(combo->count(), 2);
+        EXPECT_EQ(combo->itemText(0), QStringLiteral("fein"));
+        EXPECT_EQ(combo->itemText(1), QStringLiteral("0,2 mm"));
+        // The first start offers 0,2 mm; later ones what was chosen last.
+        const bool wide = run != 1;
+        EXPECT_EQ(combo->currentIndex(), wide ? 1 : 0);
+        EXPECT_DOUBLE_EQ(win.printController().Options.netLineMm, wide ? 0.2 : 0.0);
+        EXPECT_DOUBLE_EQ(win.printController().printPlan(100).netLineMm, wide ? 0.2 : 0.0);
+        combo->setCurrentIndex(wide ? 0 : 1);
+        EXPECT_DOUBLE_EQ(win.printController().Options.netLineMm, wide ? 0.0 : 0.2);
+    }
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
 }
 
 TEST(SheetPreview, ShowsTheUsableAreaAndAsManyCopiesAsThePrint) {

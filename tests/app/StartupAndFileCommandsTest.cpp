@@ -9,6 +9,9 @@
 #include "edit/EditorToolBar.h"
 #include "edit/PropertyPanel.h"
 #include "app/FileCommands.h"
+#include "edit/BoxFormCommand.h"
+#include "edit/DocumentHistory.h"
+#include "edit/ObjectCommands.h"
 #include "app/InfoPanel.h"
 #include "app/MainMenu.h"
 #include "app/PrintController.h"
@@ -84,30 +87,86 @@ TEST(Startup, TimerRunsNewWithoutAQuestion) {
     EXPECT_FALSE(w.doc().Objects.anyObjects());
 }
 
-TEST(NewCommand, AsksEvenOnAnUntouchedDocumentAndCancelKeepsEverything) {
-    StartedWindow w;
-    // Nothing placed, nothing changed since the start-up New: still asked.
-    ASSERT_FALSE(w.doc().Objects.anyObjects());
-    w.prompter.answers = {PromptAnswer::Cancel};
-    w.window->Neu1Click();
-    ASSERT_EQ(w.prompter.messages.size(), 1u);
-    EXPECT_EQ(w.prompter.messages[0].caption, QStringLiteral("Neue Faltarillon"));
-    EXPECT_EQ(w.prompter.messages[0].text, SaveQuestion);
-    EXPECT_EQ(w.prompter.messages[0].icon, PromptIcon::Question);
-
-    // Cancel keeps what there is.
-    placeFigure(w.doc(), 700, 500, 50, 50);
-    w.prompter.messages.clear();
-    w.prompter.answers = {PromptAnswer::Cancel};
-    w.window->Neu1Click();
-    EXPECT_EQ(w.prompter.messages.size(), 1u);
-    EXPECT_TRUE(w.doc().Objects.anyObjects());
+TEST(SaveQuestion, AskedExactlyWhenTheDocumentDiffersFromWhatWasOpenedOrSaved) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("gespeichert.box"));
+    const QString sample = QStringLiteral(FALTARILLON_TEST_DATA "/../../samples/Spielwürfel.box");
+    {
+        StartedWindow source;
+        placeFigure(source.doc(), 700, 500, 50, 50);
+        source.prompter.savePaths = {path};
+        ASSERT_TRUE(source.window->fileCommands().SaveItemClick());
+    }
+    struct Command {
+        const char* name;
+        QString caption;
+        std::function<void(StartedWindow&)> run;
+    };
+    const QString newCaption = QStringLiteral("Neue Faltarillon"), openCaption = QStringLiteral("Faltarillon öffnen"),
+                  exitCaption = QStringLiteral("Programm beenden");
+    const std::vector<Command> commands = {
+        {"Neu", newCaption, [](StartedWindow& w) { w.window->Neu1Click(); }},
+        {"Neu mit Papierformat", newCaption,
+         [](StartedWindow& w) {
+             w.window->choosePaper = [](PaperFormat& paper) { return paper = PaperFormat::A3, true; };
+             w.window->NeuMitPapierformat1Click();
+         }},
+        {"Öffnen", openCaption,
+         [&](StartedWindow& w) {
+             w.prompter.openPaths = {path};
+             w.window->fileCommands().OpenItemClick();
+         }},
+        {"Beispiel", openCaption, [&](StartedWindow& w) { w.window->fileCommands().openSample(sample); }},
+        {"Zuletzt geöffnet", openCaption, [&](StartedWindow& w) { w.window->openRecent(path); }},
+        {"Beenden", exitCaption, [](StartedWindow& w) { w.window->ExitItemClick(); }},
+        {"Schließfeld", exitCaption, [](StartedWindow& w) { w.window->close(); }},
+    };
+    int saved = 0;
+    for (const Command& c : commands) {
+        SCOPED_TRACE(c.name);
+        {
+            // Opened, a figure placed and taken back, zoomed, scrolled and
+            // another box size: nothing to save, no question.
+            StartedWindow w;
+            ASSERT_TRUE(w.window->fileCommands().openFile(path));
+            placeFigure(w, 600, 450, 30, 30);
+            w.window->objectCommands().history().undo();
+            w.window->TabSheet3->ProzED->setValue(60);
+            w.window->PaintBox1->setScrollPosition(QPoint(10, 10));
+            w.prompter.messages.clear();
+            w.prompter.answers = {PromptAnswer::Cancel};
+            c.run(w);
+            EXPECT_TRUE(w.prompter.messages.empty());
+        }
+        {
+            // A new box form without any objects is a change: asked, and
+            // Cancel keeps it.
+            StartedWindow w;
+            ASSERT_TRUE(changeBoxForm(w.window->objectCommands().history(), w.doc(),
+                                      BoxForm::cuboid(80, 50, 40), 100));
+            w.prompter.answers = {PromptAnswer::Cancel};
+            c.run(w);
+            ASSERT_EQ(w.prompter.messages.size(), 1u);
+            EXPECT_EQ(w.prompter.messages[0].caption, c.caption);
+            EXPECT_EQ(w.prompter.messages[0].text, SaveQuestion);
+            EXPECT_EQ(w.prompter.messages[0].icon, PromptIcon::Question);
+            EXPECT_TRUE(w.prompter.messages[0].question);
+            EXPECT_EQ(w.doc().Form.kind, FormKind::Quader);
+            EXPECT_TRUE(w.window->isVisible());
+            // Saved: the same command goes on without a question.
+            w.prompter.savePaths = {dir.filePath(QStringLiteral("quader%1.box").arg(++saved))};
+            ASSERT_TRUE(w.window->fileCommands().SaveItemClick());
+            w.prompter.messages.clear();
+            c.run(w);
+            EXPECT_TRUE(w.prompter.messages.empty());
+        }
+    }
 }
 
 TEST(NewCommand, NoClearsAndYesOnAnUnnamedDocumentSavesFirst) {
     QTemporaryDir dir;
     StartedWindow w;
-    placeFigure(w.doc(), 700, 500, 50, 50);
+    placeFigure(w, 700, 500, 50, 50);
 
     // Yes, then the save-as dialog is cancelled: New is cancelled too.
     w.prompter.answers = {PromptAnswer::Yes};
@@ -126,7 +185,7 @@ TEST(NewCommand, NoClearsAndYesOnAnUnnamedDocumentSavesFirst) {
 
     // No: straight to the new document, keeping the box size.
     w.window->TabSheet3->ProzED->setValue(50);
-    placeFigure(w.doc(), 700, 500, 50, 50);
+    placeFigure(w, 700, 500, 50, 50);
     w.prompter.answers = {PromptAnswer::No};
     w.window->Neu1Click();
     EXPECT_FALSE(w.doc().Objects.anyObjects());
@@ -200,7 +259,7 @@ TEST(SaveCommands, OverwriteOnlyAfterYes) {
     EXPECT_EQ(w.doc().FileName, path);
 }
 
-TEST(OpenCommand, AsksOnlyWhenThereAreObjects) {
+TEST(OpenCommand, CancelStopsBeforeTheFileAndNoOpens) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("zwei.box"));
     {
@@ -212,8 +271,6 @@ TEST(OpenCommand, AsksOnlyWhenThereAreObjects) {
     }
 
     StartedWindow w;
-    w.doc().BackgroundFile = QStringLiteral("gewählt.bmp");   // a background alone asks nothing
-    w.doc().BackgroundMode = bgFit;
     w.prompter.openPaths = {path};
     w.window->fileCommands().OpenItemClick();
     EXPECT_TRUE(w.prompter.messages.empty());
@@ -224,21 +281,22 @@ TEST(OpenCommand, AsksOnlyWhenThereAreObjects) {
     // Nothing was turned: the bar still stands where it stood.
     EXPECT_EQ(w.window->InfoPanel1->ProgressBar1->value(), 0);
 
-    // Now with objects: Cancel stops before the file is touched.
+    // Changed: Cancel stops before the file is touched.
+    const int third = placeFigure(w, 650, 470, 10, 10);
     w.prompter.openPaths = {path};
     w.prompter.answers = {PromptAnswer::Cancel};
-    w.doc().Objects.deleteObject(2);
     w.window->fileCommands().OpenItemClick();
     ASSERT_EQ(w.prompter.messages.size(), 1u);
     EXPECT_EQ(w.prompter.messages[0].caption, QStringLiteral("Faltarillon öffnen"));
     EXPECT_EQ(w.prompter.messages[0].text, SaveQuestion);
-    EXPECT_TRUE(w.doc().Objects[2].isFree());
+    EXPECT_FALSE(w.doc().Objects[third].isFree());
 
     // No: opened.
     w.prompter.openPaths = {path};
     w.prompter.answers = {PromptAnswer::No};
     w.window->fileCommands().OpenItemClick();
     EXPECT_FALSE(w.doc().Objects[2].isFree());
+    EXPECT_TRUE(w.doc().Objects[third].isFree());
     EXPECT_EQ(w.window->InfoPanel1->ProgressBar1->value(), 0);
 }
 
@@ -267,8 +325,8 @@ TEST(OpenCommand, DamagedFileLeavesTheDocumentAndCaption) {
     EXPECT_EQ(w.doc().FileName, good);
     EXPECT_EQ(w.doc().Objects[1].Left, before.Left);
     EXPECT_EQ(w.doc().Objects[1].Kind, Figure);
-    ASSERT_EQ(w.prompter.messages.size(), 2u);   // the save question, then the error
-    EXPECT_FALSE(w.prompter.messages[1].question);
+    ASSERT_EQ(w.prompter.messages.size(), 1u);   // saved: no question, only the error
+    EXPECT_FALSE(w.prompter.messages[0].question);
 
     // Not a box file at all.
     {
@@ -280,13 +338,14 @@ TEST(OpenCommand, DamagedFileLeavesTheDocumentAndCaption) {
     w.prompter.openPaths = {bad};
     w.prompter.answers = {PromptAnswer::No};
     w.window->fileCommands().OpenItemClick();
-    ASSERT_EQ(w.prompter.messages.size(), 2u);
-    EXPECT_EQ(w.prompter.messages[1].caption, QStringLiteral("Dateikennung falsch"));
+    ASSERT_EQ(w.prompter.messages.size(), 1u);
+    EXPECT_EQ(w.prompter.messages[0].caption, QStringLiteral("Dateikennung falsch"));
     EXPECT_EQ(w.doc().Objects[1].Kind, Figure);
 }
 
 TEST(ExitCommand, AsksAndCancelStays) {
     StartedWindow w;
+    placeFigure(w, 700, 500, 50, 50);
     w.prompter.answers = {PromptAnswer::Cancel};
     w.window->ExitItemClick();
     EXPECT_TRUE(w.window->isVisible());
@@ -305,7 +364,7 @@ TEST(ExitCommand, AsksAndCancelStays) {
 
 TEST(ExitCommand, CloseBoxAsksTheExitQuestionToo) {
     StartedWindow w;
-    placeFigure(w.doc(), 700, 500, 50, 50);
+    placeFigure(w, 700, 500, 50, 50);
     w.prompter.answers = {PromptAnswer::Cancel};
     EXPECT_FALSE(w.window->close());
     EXPECT_TRUE(w.window->isVisible());

@@ -154,8 +154,7 @@ TEST(RecentFilesMenu, OpenedAndSavedFilesAreListedAndOpenAgain) {
 
     w.prompter.openPaths = {a};
     w.window->fileCommands().OpenItemClick();
-    w.prompter.answers = {PromptAnswer::No};   // a.box has objects: asked before the next open
-    w.prompter.openPaths = {b};
+    w.prompter.openPaths = {b};   // a.box unchanged: opened without a question
     w.window->fileCommands().OpenItemClick();
     EXPECT_EQ(captions(menu), (QStringList{"&1 Kiste && Deckel.box", "&2 a.box", "-", "Liste &leeren"}));
     EXPECT_EQ(menu->actions().at(0)->statusTip(), b);
@@ -167,6 +166,7 @@ TEST(RecentFilesMenu, OpenedAndSavedFilesAreListedAndOpenAgain) {
     EXPECT_EQ(w.window->recentFiles()->list().paths(), (QStringList{c, b, a}));
 
     // Choosing an entry opens it like Open does, with its save question.
+    placeFigure(w, 700, 500, 20, 20);
     w.prompter.messages.clear();
     w.prompter.answers = {PromptAnswer::No};
     menu->actions().at(2)->trigger();   // "&3 a.box"
@@ -254,7 +254,8 @@ TEST(SamplesMenu, OpensASampleAsANewUnnamedBox) {
     EXPECT_TRUE(quiet.messages.empty());
     EXPECT_FALSE(reopened.BackgroundPicture.isEmpty());
 
-    // With objects on the canvas a sample asks first, like Open.
+    // Changed since it was saved, a sample asks first, like Open.
+    placeFigure(w, 700, 500, 20, 20);
     w.prompter.messages.clear();
     w.prompter.answers = {PromptAnswer::Cancel};
     menu->actions().at(2)->trigger();

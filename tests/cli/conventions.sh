@@ -19,10 +19,10 @@ declare -A OPTIONS=(
   [export]="--percent --page --bleed --layers --text-as-paths --strict"
   [info]=""
   [new]="--dpi --paper --form --style --size --thickness"
-  [render]="--percent --dpi --page --portrait --editor --scroll --size --strict"
+  [render]="--percent --dpi --page --portrait --editor --scroll --size --net-lines --strict"
   [resave]=""
   [scan]="--list --device --format --quality --option"
-  [sheet]="--paper --percent --fill --bleed --regmarks --inset --strict"
+  [sheet]="--paper --percent --fill --bleed --regmarks --inset --net-lines --strict"
   [view]="--size --yaw --pitch --fold --percent --labels --strict"
   [thumbnail]="--size --strict"
 )

@@ -68,6 +68,27 @@ got=$(python3 "$WORK/png.py" "$WORK/sheet.png" 0,0)
 "$CLI" render "$WORK/neu.box" "$WORK/sheet.pdf" --dpi 150 --percent 50 || fail "sheet pdf"
 head -c 5 "$WORK/sheet.pdf" | grep -q '%PDF-' || fail "pdf header"
 
+# Net lines: 0,2 mm unless fein is asked for. At 300 dpi a line is 2 pixels
+# wide with dots and gaps of 6, so the sheet holds twice the black of the
+# one-pixel net (counted by netpbm, not by our reader); the PDF follows.
+black() { pngtopnm "$1" | ppmtopgm | pgmhist | awk '$1 ~ /^[0-9]+$/ && $1 < 128 { n += $2 } END { print n + 0 }'; }
+"$CLI" render "$WORK/neu.box" "$WORK/fein.png" --dpi 300 --net-lines fein || fail "net-lines fein"
+"$CLI" render "$WORK/neu.box" "$WORK/breit.png" --dpi 300 || fail "default net lines"
+"$CLI" render "$WORK/neu.box" "$WORK/breit2.png" --dpi 300 --net-lines 0.2 || fail "net-lines 0.2"
+cmp -s "$WORK/breit.png" "$WORK/breit2.png" || fail "0.2 is not the default"
+fein=$(black "$WORK/fein.png"); breit=$(black "$WORK/breit.png")
+[ -n "$fein" ] && [ "$fein" -gt 1000 ] || fail "no fine net: $fein"
+[ -n "$breit" ] && awk -v a="$fein" -v b="$breit" 'BEGIN { exit !(b > 1.8 * a && b < 2.2 * a) }' \
+  || fail "0,2 mm net: $breit black pixels against $fein fine ones"
+"$CLI" render "$WORK/neu.box" "$WORK/fein.pdf" --dpi 300 --net-lines fein || fail "pdf fein"
+"$CLI" render "$WORK/neu.box" "$WORK/breit.pdf" --dpi 300 || fail "pdf 0,2"
+pdftoppm -r 300 -png -singlefile "$WORK/breit.pdf" "$WORK/breitpdf" || fail "poppler reads the pdf"
+pdfblack=$(black "$WORK/breitpdf.png")
+awk -v a="$fein" -v b="$pdfblack" 'BEGIN { exit !(b > 1.8 * a && b < 2.2 * a) }' \
+  || fail "0,2 mm net in the pdf: $pdfblack black pixels against $fein fine ones"
+"$CLI" render "$WORK/neu.box" "$WORK/x.png" --net-lines 0.5 2>/dev/null; [ $? = 2 ] || fail "net-lines 0.5 accepted"
+"$CLI" render "$WORK/neu.box" "$WORK/x.png" --editor --net-lines fein 2>/dev/null && fail "net-lines with --editor accepted"
+
 # A box file whose image is missing: reported on stderr, rendered anyway.
 cp "$DATA/model/windows_sample.box" "$WORK/sample.box"
 "$CLI" render "$WORK/sample.box" "$WORK/sample.png" --dpi 50 2> "$WORK/err.txt" || fail "missing image stops render"

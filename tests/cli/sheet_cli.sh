@@ -19,7 +19,8 @@ done
 "$CLI" new "$TMP/a4.box"
 
 # A4, 40 %, 1 mm bleed, marks 10 mm in: two by two.
-opts=(--percent 40 --bleed 1 --fill --regmarks)
+# The cut files are checked against the one-pixel net of the print.
+opts=(--percent 40 --bleed 1 --fill --regmarks --net-lines fein)
 count=$("$CLI" sheet "$TMP/a4.box" "$TMP/s.png" "${opts[@]}")
 [ "$count" = "2 x 2" ] || fail "A4 at 40 % gave $count"
 "$CLI" sheet "$TMP/a4.box" "$TMP/s.dxf" "${opts[@]}" >/dev/null
@@ -27,7 +28,7 @@ count=$("$CLI" sheet "$TMP/a4.box" "$TMP/s.png" "${opts[@]}")
 "$PY" "$HERE/check_cut_file.py" "$TMP/s.png" "$TMP/s.dxf" "$TMP/s.svg" 40 205 4 10
 
 # Marks further in for sheet feeders, no fill: one box at the usable corner.
-opts=(--percent 70 --regmarks --inset 15.9)
+opts=(--percent 70 --regmarks --inset 15.9 --net-lines fein)
 "$CLI" sheet "$TMP/a4.box" "$TMP/m.png" "${opts[@]}" >/dev/null
 "$CLI" sheet "$TMP/a4.box" "$TMP/m.dxf" "${opts[@]}" >/dev/null
 "$CLI" sheet "$TMP/a4.box" "$TMP/m.svg" "${opts[@]}" >/dev/null

@@ -102,4 +102,77 @@ TEST(TurnedTextOnFace, TurningUprightKeepsTheCentreOfWhatIsDrawn) {
     }
 }
 
+// A title too long for a lid half once turned, and a picture fitted to the
+// face lying across before it is turned: both stay on their face (the
+// folded box would show them across the fold otherwise), centred where
+// they were, the text a whole number of points smaller, the picture in its
+// proportions.
+TEST(TurnedTextOnFace, TurningUprightKeepsTheObjectOnItsFace) {
+    TestCanvas c;
+    c.dpi = 96;
+    c.doc.Form = BoxForm::cuboid(80, 50, 40);
+    const double mm = 20000.0 / 25.39995;
+    int turnedFaces = 0;
+    for (const FaceRect& f : faceRects(c.doc, NetSource::of(c.doc, c.percent))) {
+        if (f.uprightRotation % 2 == 0) continue;   // nothing crosses to the other axis
+        ++turnedFaces;
+        SCOPED_TRACE(panelName(f.panel).toStdString());
+        const double fx = (f.left + f.right) / 2, fy = (f.top + f.bottom) / 2;
+        auto onFace = [&](const QRectF& units, double slack) {
+            EXPECT_GE(units.left(), f.left - slack);
+            EXPECT_LE(units.right(), f.right + slack);
+            EXPECT_GE(units.top(), f.top - slack);
+            EXPECT_LE(units.bottom(), f.bottom + slack);
+        };
+
+        // The title as the text tool makes it: one line across, bold; at
+        // 48 pt too long for the face once turned.
+        for (int points : {28, 48}) {
+            SCOPED_TRACE(points);
+            Tobs& t = freshObjectOnFace(c.doc, f, Text, unitsOf(f.width() * 0.9), unitsOf(12 * mm), 0);
+            t.Content = QStringLiteral("Grüner Tee");
+            t.FontName = QStringLiteral("Liberation Serif");
+            t.FontStyle = 1;   // bold
+            t.FontSize = points;
+            t.FontHeight = -points * 4 / 3;
+            t.Color = 0;
+            c.editor.commands.centreOnFace();
+            c.editor.commands.turnUpright();
+            ASSERT_EQ(t.Rotation, f.uprightRotation);
+            const Ink ink = printedInk(c.doc, c.percent, fx, fy);
+            ASSERT_FALSE(ink.box.isEmpty());
+            // The print's ink (a printer pixel of slack) and the frame lie on the face.
+            onFace(QRectF(QPointF(ink.box.left() / 0.03, ink.box.top() / 0.03),
+                          QPointF((ink.box.right() + 1) / 0.03, (ink.box.bottom() + 1) / 0.03)),
+                   34);
+            onFace(QRectF(t.Left, t.Top, t.Width, t.Height), 0);
+            // The frame turned with the line: it stands the line's way.
+            EXPECT_GT(t.Height, t.Width);
+            EXPECT_NEAR(ink.centre().x(), fx * 0.03, 30);
+            EXPECT_NEAR(ink.centre().y(), fy * 0.03, 30);
+            if (points == 28) {
+                EXPECT_EQ(t.FontSize, 28);   // it fits as it is
+                continue;
+            }
+            EXPECT_LT(t.FontSize, 48);
+            EXPECT_EQ(t.FontHeight, -(t.FontSize * 96 + 36) / 72);
+            // Reduced to the room "Einpassen" leaves, not far below it.
+            EXPECT_LE(double(ink.box.height()) / 0.03, f.height() - 4 * mm);
+            EXPECT_GT(double(ink.box.height()) / 0.03, 0.85 * (f.height() - 4 * mm));
+        }
+
+        // A picture fitted first, then turned: its proportions stay.
+        Tobs& p = freshObjectOnFace(c.doc, f, Image, 3000, 2000, 0.25);
+        c.editor.commands.fitToFace();
+        const double across = double(p.Width) / p.Height;
+        c.editor.commands.turnUpright();
+        EXPECT_NEAR(double(p.Height) / p.Width, across, 0.01);
+        onFace(QRectF(p.Left, p.Top, p.Width, p.Height), 0);
+        EXPECT_NEAR(p.Left + p.Width / 2.0, fx, 2);
+        EXPECT_NEAR(p.Top + p.Height / 2.0, fy, 2);
+        EXPECT_NEAR(std::max(p.Width, p.Height), std::min(f.width(), f.height()) - 4 * mm, 2);
+    }
+    EXPECT_GE(turnedFaces, 2);
+}
+
 }  // namespace

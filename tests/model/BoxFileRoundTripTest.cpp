@@ -244,7 +244,12 @@ TEST_F(BoxFileRoundTrip, OpeningReplacesTheWholeDocument) {
     doc.BackgroundMode = bgTile;
     doc.BackgroundFile = QStringLiteral("x.bmp");
     doc.Zoom = 3;
+    // Views cache pictures by revision: the opened design must not take
+    // one the replaced design had, however few changes its reading counted.
+    doc.Revision = 1000;
+    const std::uint64_t before = doc.Revision;
     ASSERT_TRUE(OpenItNow(doc, file, prompter));
+    EXPECT_GT(doc.Revision, before);
     EXPECT_FALSE(doc.Objects.anyObjects());
     EXPECT_EQ(doc.CurrentObject, 0);
     EXPECT_EQ(doc.BackgroundMode, bgNone);

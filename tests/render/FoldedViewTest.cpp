@@ -272,6 +272,30 @@ TEST(FoldedView, TextsFacingTheArrowsReadUpright) {
     EXPECT_EQ(emptiestQuadrant(belowWrong.image, middleOf(belowWrong, PanelId::Boden, 0.42)), 3);
 }
 
+TEST(NetLabels, TheArtworkShowsThroughNamesAndArrows) {
+    Design d;
+    const FoldingModel net = FoldingModel::inPixels(d.doc->Layout, 100, 96);
+    // The same labels over two colours of artwork: every pixel they touch
+    // still tells the two apart.
+    auto labelled = [&](QColor artwork) {
+        QImage image(net.left() + 1200, net.top() + 1000, QImage::Format_RGB32);
+        image.fill(artwork);
+        QPainter p(&image);
+        paintNetLabels(p, net);
+        return image;
+    };
+    const QImage red = labelled(QColor(200, 0, 0)), green = labelled(QColor(0, 160, 0));
+    int touched = 0, hidden = 0;
+    for (int y = 0; y < red.height(); ++y)
+        for (int x = 0; x < red.width(); ++x) {
+            if (red.pixel(x, y) == qRgb(200, 0, 0)) continue;
+            ++touched;
+            if (red.pixel(x, y) == green.pixel(x, y)) ++hidden;
+        }
+    EXPECT_GT(touched, 2000);   // the labels are there
+    EXPECT_EQ(hidden, 0);
+}
+
 TEST(FoldedView, TexturesAreMadeOnlyForAChangedDocumentOrBoxSize) {
     Design d = colouredFaces();
     FaceTextures t(128);

@@ -6,6 +6,7 @@
 #include "render/GdiCanvas.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <set>
 #include <thread>
@@ -114,6 +115,39 @@ TEST(NetRender, PolylineLeavesOutEndPointAndStartsEachLineWithADot) {
     gdi::dottedGapPixels({{0, 0}, {10, 0}, {10, 7}}, gaps);
     const std::vector<QPoint> expected{{3, 0}, {4, 0}, {5, 0}, {9, 0}, {10, 3}, {10, 4}, {10, 5}};
     EXPECT_EQ(gaps, expected);
+}
+
+TEST(NetRender, AWideLineIsTheThinOneEnlargedWhateverTheClip) {
+    // A horizontal, a vertical and a slanted line (a cuboid's tab).
+    const std::vector<std::vector<QPoint>> lines{{{10, 20}, {70, 20}, {70, 80}}, {{100, 10}, {130, 40}}};
+    for (int width : {2, 3, 5}) {
+        SCOPED_TRACE(width);
+        std::vector<QPoint> all;
+        gdi::wideDottedGapPixels(lines, width, all);
+        // Along the first segment: dots and gaps 3 x width long, width rows across.
+        std::set<int> rows;
+        int gapColumns = 0;
+        for (const QPoint& g : all) {
+            if (g.x() < 60 && g.y() < 30) rows.insert(g.y());
+            if (g.x() < 70 && g.y() == 20) ++gapColumns;
+        }
+        EXPECT_EQ(int(rows.size()), width);
+        EXPECT_EQ(gapColumns, 3 * width * (60 / (6 * width)) + std::max(0, 60 % (6 * width) - 3 * width));
+        // Each pixel once: an XOR drawn twice would take itself back.
+        std::set<std::pair<int, int>> seen;
+        for (const QPoint& g : all) EXPECT_TRUE(seen.insert({g.x(), g.y()}).second) << g.x() << "," << g.y();
+        // Drawn in bands (the sheet's) or tiles, the union is the whole: a
+        // line just outside a band still reaches into it.
+        for (int tile : {1, 7, 19, 40}) {
+            std::vector<QPoint> pieces;
+            for (int y = 0; y < 100; y += tile)
+                for (int x = 0; x < 150; x += tile) gdi::wideDottedGapPixels(lines, width, pieces, QRect(x, y, tile, tile));
+            std::sort(pieces.begin(), pieces.end(), [](QPoint a, QPoint b) {
+                return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x();
+            });
+            EXPECT_EQ(pieces, all) << "tile " << tile;
+        }
+    }
 }
 
 TEST(RenderPass, PaintingFlagBelongsToThePassOnItsCanvas) {

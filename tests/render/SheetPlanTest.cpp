@@ -10,7 +10,9 @@
 #include "sheet/SheetRenderer.h"
 
 #include <QPageLayout>
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <gtest/gtest.h>
 
 namespace {
@@ -249,6 +251,69 @@ TEST(SheetPrint, NoCopyPaintsOutsideItsBleedOutline) {
         }
     EXPECT_EQ(outside, 0);
     for (int k = 0; k < plan.copies(); ++k) EXPECT_GT(redPerCopy[k], net.width() * net.height() / 4) << k;
+}
+
+TEST(SheetPlan, EveryArmOfTheMarksKeepsAPixelAtCoarseResolutions) {
+    auto doc = rt::document();
+    SheetOptions o;
+    o.regMarks = true;
+    // The preview's resolutions (a zoomed-out preview reaches 10 dpi) and the print's.
+    for (int dpi : {10, 17, 25, 35, 47, 50, 72, 96, 600}) {
+        SCOPED_TRACE(dpi);
+        const SheetPlan plan =
+            planSheet(doc->Layout, NetSource::of(*doc, 100), o, pageFrameOf(pdfPrinterPageLayout(PaperFormat::A4), dpi));
+        ASSERT_EQ(plan.marks.size(), 5u);
+        for (const QRect& m : plan.marks) EXPECT_FALSE(m.isEmpty());
+        // The arms of each corner meet at its outer corner.
+        const QRect &topArm = plan.marks[1], &rightArm = plan.marks[2];
+        const QRect &bottomArm = plan.marks[3], &leftArm = plan.marks[4];
+        EXPECT_EQ(topArm.topRight(), rightArm.topRight());
+        EXPECT_EQ(bottomArm.bottomLeft(), leftArm.bottomLeft());
+        EXPECT_GT(topArm.width(), topArm.height());
+        EXPECT_GT(rightArm.height(), rightArm.width());
+    }
+}
+
+TEST(SheetPlan, NetLinesOfTwoTenthsOfAMillimetreScaleTheirDotsWithTheResolution) {
+    auto doc = rt::document();
+    SheetOptions fine, wide;
+    wide.netLineMm = 0.2;
+    // width in pixels: round(0,2 mm at dpi); at the preview's resolution one pixel, as fine.
+    for (auto [dpi, width] : {std::pair{600, 5}, {300, 2}, {35, 1}}) {
+        SCOPED_TRACE(dpi);
+        const PageFrame frame = pageFrameOf(pdfPrinterPageLayout(PaperFormat::A4), dpi);
+        const QImage thin = renderSheetImage(*doc, planSheet(doc->Layout, NetSource::of(*doc, 100), fine, frame), 96);
+        const QImage thick = renderSheetImage(*doc, planSheet(doc->Layout, NetSource::of(*doc, 100), wide, frame), 96);
+        auto black = [](const QImage& img) {
+            long long n = 0;
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x) n += rt::px(img, x, y) == rt::Black;
+            return n;
+        };
+        if (width == 1) {
+            EXPECT_EQ(thick, thin);
+            continue;
+        }
+        // Dots and gaps as long as they are wide times three: the black grows with the width.
+        EXPECT_NEAR(double(black(thick)) / black(thin), width, 0.1 * width);
+        // Across the net's left edge the line is width pixels: the first
+        // black run of most rows (rows of a horizontal line's gap run longer).
+        std::map<int, int> firstRuns;
+        for (int y = 0; y < thick.height(); ++y) {
+            int run = 0;
+            for (int x = 0; x + 1 < thick.width(); ++x) {
+                run = rt::px(thick, x, y) == rt::Black ? run + 1 : 0;
+                if (run > 0 && rt::px(thick, x + 1, y) != rt::Black) {
+                    ++firstRuns[run];
+                    break;
+                }
+            }
+        }
+        ASSERT_FALSE(firstRuns.empty());
+        const auto most = std::max_element(firstRuns.begin(), firstRuns.end(),
+                                           [](auto a, auto b) { return a.second < b.second; });
+        EXPECT_EQ(most->first, width);
+    }
 }
 
 TEST(SheetPlan, OneWithoutBleedOrMarksPrintsAsItAlwaysHas) {
