@@ -69,6 +69,9 @@ private:
     void closeClipGroup();
     void writePathElement(const QPainterPath& devicePath, bool fill, bool stroke);
     QString imageId(const QImage& image);
+    // Writes the gradient of the brush for a path; its id, or empty where
+    // SVG has no such gradient (conical), which is then filled with its first colour.
+    QString writeGradient(const QPainterPath& devicePath);
 
     QXmlStreamWriter m_xml;
     double m_widthMm, m_heightMm, m_viewWidth, m_viewHeight;
@@ -82,6 +85,7 @@ private:
     bool m_clipGroupOpen = false;
     QPainterPath m_openClip;
     int m_clipCount = 0;
+    int m_gradientCount = 0;
     int m_layerDepth = 0;
     QHash<qint64, QString> m_images;
     const PictureFiles* m_files = nullptr;
