@@ -352,12 +352,16 @@ void renderTurned(QPainter& p, const QRectF& dest, QSvgRenderer& renderer, int t
 }
 
 // Renderings kept for raster passes, by drawing, turns and pixel size: the
-// editor repaints at one zoom many times.
+// editor repaints at one zoom many times, and the sheet's bands each show a
+// part of the same rendering (drawing the whole drawing again for every
+// band would cost its paths once per band).
 constexpr qint64 kKeptBytes = 192LL * 1024 * 1024;
-// Pixels; larger ones (the 600-dpi sheet, a zoom far in) are drawn straight
-// into the pass, clipped to what it shows: a kept copy would cost more than
-// it saves.
-constexpr qint64 kLargestKept = 4LL * 1024 * 1024;
+// Pixels: an A4 page at 600 dpi. Larger ones (a zoom far in) are drawn
+// straight into the pass, clipped to what it shows.
+constexpr qint64 kLargestKept = 36LL * 1000 * 1000;
+// Above this many pixels a rendering is made by one thread at a time, so
+// that bands drawn side by side do not each make the same one.
+constexpr qint64 kLargeRendering = 4LL * 1024 * 1024;
 struct Kept {
     std::uint64_t id;
     int turns;
@@ -365,17 +369,28 @@ struct Kept {
     QImage image;
 };
 std::mutex keptLock;
+std::mutex largeLock;
 std::list<Kept> kept;
 qint64 keptBytes = 0;
 
+QImage findKept(const VectorArt& art, int turns, const QSize& size) {
+    const std::lock_guard<std::mutex> lock(keptLock);
+    for (auto it = kept.begin(); it != kept.end(); ++it) {
+        if (it->id != art.id || it->turns != turns || it->size != size) continue;
+        kept.splice(kept.begin(), kept, it);
+        return kept.front().image;
+    }
+    return {};
+}
+
 QImage keptRendering(const VectorArt& art, int turns, const QSize& size) {
-    {
-        const std::lock_guard<std::mutex> lock(keptLock);
-        for (auto it = kept.begin(); it != kept.end(); ++it) {
-            if (it->id != art.id || it->turns != turns || it->size != size) continue;
-            kept.splice(kept.begin(), kept, it);
-            return kept.front().image;
-        }
+    QImage found = findKept(art, turns, size);
+    if (!found.isNull()) return found;
+    std::unique_lock<std::mutex> large(largeLock, std::defer_lock);
+    if (qint64(size.width()) * size.height() > kLargeRendering) {
+        large.lock();
+        found = findKept(art, turns, size);
+        if (!found.isNull()) return found;
     }
     QSvgRenderer* renderer = rendererOf(art);
     if (!renderer) return {};
