@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <condition_variable>
+#include <vector>
 #include <limits>
 #include <list>
 #include <mutex>
@@ -369,7 +371,6 @@ struct Kept {
     QImage image;
 };
 std::mutex keptLock;
-std::mutex largeLock;
 std::list<Kept> kept;
 qint64 keptBytes = 0;
 
@@ -383,15 +384,43 @@ QImage findKept(const VectorArt& art, int turns, const QSize& size) {
     return {};
 }
 
+// Large renderings under way, by drawing, turns and size: a band that needs
+// one waits for it instead of making it a second time; different drawings
+// are made side by side.
+struct Making {
+    std::uint64_t id;
+    int turns;
+    QSize size;
+    bool operator==(const Making& o) const { return id == o.id && turns == o.turns && size == o.size; }
+};
+std::vector<Making> making;
+std::condition_variable made;
+
 QImage keptRendering(const VectorArt& art, int turns, const QSize& size) {
     QImage found = findKept(art, turns, size);
     if (!found.isNull()) return found;
-    std::unique_lock<std::mutex> large(largeLock, std::defer_lock);
-    if (qint64(size.width()) * size.height() > kLargeRendering) {
-        large.lock();
-        found = findKept(art, turns, size);
-        if (!found.isNull()) return found;
+    const Making mine{art.id, turns, size};
+    const bool large = qint64(size.width()) * size.height() > kLargeRendering;
+    if (large) {
+        std::unique_lock<std::mutex> lock(keptLock);
+        made.wait(lock, [&] { return std::find(making.begin(), making.end(), mine) == making.end(); });
+        for (auto it = kept.begin(); it != kept.end(); ++it)
+            if (it->id == art.id && it->turns == turns && it->size == size) return it->image;
+        making.push_back(mine);
     }
+    // However this ends, others waiting for the same rendering go on.
+    struct Done {
+        bool active;
+        Making key;
+        ~Done() {
+            if (!active) return;
+            {
+                const std::lock_guard<std::mutex> lock(keptLock);
+                making.erase(std::find(making.begin(), making.end(), key));
+            }
+            made.notify_all();
+        }
+    } done{large, mine};
     QSvgRenderer* renderer = rendererOf(art);
     if (!renderer) return {};
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
