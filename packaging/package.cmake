@@ -59,6 +59,6 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # fonts the designs name, image format and platform plugins, the German
 # texts of the toolkit's own dialogs.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "fonts-liberation, qt6-image-formats-plugins, qt6-translations-l10n, qt6-qpa-plugins")
+    "fonts-liberation, libqt6svg6, qt6-image-formats-plugins, qt6-translations-l10n, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

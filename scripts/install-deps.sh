@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config ninja-build
-  qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins qt6-translations-l10n qt6-qpa-plugins
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins qt6-translations-l10n qt6-qpa-plugins
   libgl-dev libglx-dev libopengl-dev
   fonts-liberation fonts-dejavu-core
   libgif-dev libsane-dev sane-utils libtiff-dev libjpeg-dev zlib1g-dev

@@ -21,7 +21,8 @@ int runConvert(const QCommandLineParser& args, CliContext& ctx) {
                                   .arg(SaveFormatCount()));
     const DibHandle dib = OpenDib(input);
     if (dib.isEmpty()) {
-        return ctx.fileError(input, pictureFaultText(input));
+        const QString drawing = VectorArtFault(input);
+        return ctx.fileError(input, drawing.isEmpty() ? pictureFaultText(input) : drawing);
     }
     if (quality > 0) SetJPEGQual(quality);
     const SaveResult saved = SaveDib(dib, output, FormatCodeForIndex(index));

@@ -162,7 +162,11 @@ void Tbkgndform::OpenBtn2Click() {
 
     m_workingFile = m_chooser.ChosenFile;
     if (!LoadDIBit(m_working, m_workingFile, programFolder)) {
-        m_prompter.inform(QString(), QStringLiteral("Konnte Bild (") + m_workingFile + QStringLiteral(") nicht Laden."),
+        // A refused drawing says why; a picture keeps its usual message.
+        const QString why = VectorArtFault(ResolveImagePath(m_workingFile, programFolder));
+        m_prompter.inform(QString(),
+                          QStringLiteral("Konnte Bild (") + m_workingFile + QStringLiteral(") nicht Laden.") +
+                              (why.isEmpty() ? QString() : QLatin1Char('\n') + why),
                           PromptIcon::Error);
         // The previous picture stays, and so does the name it is saved
         // under: without it the background would vanish at the next save.

@@ -6,6 +6,7 @@
 #include "edit/ObjectCommands.h"
 #include "image/ImageLoader.h"
 #include "image/ImageRotation.h"
+#include "image/VectorArt.h"
 #include "model/BoxDocument.h"
 #include "model/BoxFile.h"
 #include "model/ObjectRecord.h"
@@ -105,7 +106,7 @@ void ClipboardCommands::cut() {
 bool ClipboardCommands::canPaste() const {
     const QMimeData* data = clipboard()->mimeData();
     if (!data) return false;
-    if (data->hasFormat(objectMimeType()) || data->hasImage()) return true;
+    if (data->hasFormat(objectMimeType()) || data->hasFormat(drawingMimeType()) || data->hasImage()) return true;
     return data->hasText() && !data->text().isEmpty();
 }
 
@@ -114,6 +115,10 @@ void ClipboardCommands::paste() {
     if (!data) return;
     if (data->hasFormat(objectMimeType())) {
         pasteRecord(*data);
+    } else if (data->hasFormat(drawingMimeType())) {
+        // Drawing programs offer pixels beside the drawing; the drawing
+        // stays sharp.
+        pasteDrawing(data->data(drawingMimeType()));
     } else if (data->hasImage()) {
         pastePicture(qvariant_cast<QImage>(data->imageData()));
     } else if (data->hasText() && !data->text().isEmpty()) {
@@ -221,12 +226,12 @@ QString ClipboardCommands::unsavedPictureFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) + QStringLiteral("/Faltarillon");
 }
 
-QString ClipboardCommands::newPicturePath() const {
+QString ClipboardCommands::newPicturePath(const QString& suffix) const {
     const BoxDocument& doc = m_env.document();
     const QString folder =
         doc.FileName.isEmpty() ? unsavedPictureFolder() : QFileInfo(doc.FileName).absolutePath();
     for (int n = 1;; ++n) {
-        const QString path = folder + QStringLiteral("/Zwischenablage-%1.png").arg(n);
+        const QString path = folder + QStringLiteral("/Zwischenablage-%1.").arg(n) + suffix;
         if (!QFileInfo::exists(path)) return path;
     }
 }
@@ -261,4 +266,46 @@ void ClipboardCommands::pastePicture(const QImage& image) {
     o.Picture = picture;
     insert(QStringLiteral("Einfügen"), slot, o);
     m_env.showStatus(QStringLiteral("Eingefügtes Bild gespeichert unter ") + path);
+}
+
+void ClipboardCommands::pasteDrawing(const QByteArray& bytes) {
+    QString reason;
+    const std::shared_ptr<const VectorArt> art = screenVectorArt(bytes, &reason);
+    if (!art) {
+        m_env.prompter().inform(QStringLiteral("Fehler: Zeichnung nicht eingefügt"),
+                                QStringLiteral("Die Zeichnung aus der Zwischenablage wurde nicht eingefügt: ") + reason,
+                                PromptIcon::Error);
+        return;
+    }
+    const int slot = freeSlotOrTell();
+    if (slot == 0) return;
+    const QString path = newPicturePath(QStringLiteral("svg"));
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    // The screened drawing is what is kept: the file beside the box never
+    // names anything outside itself.
+    SaveResult saved = saveFile(path, [&](QIODevice& out) { return out.write(art->svg) == art->svg.size(); });
+    DibHandle picture;
+    if (saved && !LoadDIBit(picture, path, m_env.document().ProgramFolder)) {
+        saved.ok = false;
+        saved.reason = QStringLiteral("konnte nicht wieder gelesen werden");
+    }
+    if (!saved) {
+        m_env.prompter().fileFault(QStringLiteral("Fehler: Bild nicht gespeichert"),
+                                   QStringLiteral("Die Zeichnung aus der Zwischenablage konnte nicht als ") + path +
+                                       QStringLiteral(" gespeichert werden!"),
+                                   path, saved.reason, PromptIcon::Error);
+        return;
+    }
+    Tobs o;
+    prepareNewObject(o, Image, 0, 0);
+    // Its own size, centred where the view is.
+    const QSizeF mm = vectorArtSizeMm(*art, 0);
+    o.Width = mmToUnits(mm.width());
+    o.Height = mmToUnits(mm.height());
+    o.Left -= o.Width / 2;
+    o.Top -= o.Height / 2;
+    o.Content = path;
+    o.Picture = picture;
+    insert(QStringLiteral("Einfügen"), slot, o);
+    m_env.showStatus(QStringLiteral("Eingefügte Zeichnung gespeichert unter ") + path);
 }

@@ -20,6 +20,7 @@ class ClipboardCommands {
 public:
     static QString objectMimeType() { return QStringLiteral("application/x-faltarillon-object"); }
     static QString sourceMimeType() { return QStringLiteral("application/x-faltarillon-source"); }
+    static QString drawingMimeType() { return QStringLiteral("image/svg+xml"); }
 
     ClipboardCommands(EditorEnvironment& env, ObjectCommands& commands);
 
@@ -37,12 +38,13 @@ private:
     void pasteRecord(const QMimeData& data);
     void pasteText(const QString& text);
     void pastePicture(const QImage& image);
+    void pasteDrawing(const QByteArray& svg);
     // The lowest free slot, or 0 after telling the user the table is full.
     int freeSlotOrTell();
     // A new object's fields as creation gives them, centred in the view.
     void prepareNewObject(Tobs& o, int kind, int screenWidth, int screenHeight);
     void insert(const QString& stepName, int slot, const Tobs& object);
-    QString newPicturePath() const;
+    QString newPicturePath(const QString& suffix = QStringLiteral("png")) const;
 
     EditorEnvironment& m_env;
     ObjectCommands& m_commands;

@@ -6,6 +6,7 @@
 #include "edit/ObjectCommands.h"
 #include "edit/ObjectMenu.h"
 #include "image/ImageLoader.h"
+#include "image/VectorArt.h"
 #include "model/BoxDocument.h"
 #include "model/FolderMemory.h"
 #include "model/Prompter.h"
@@ -251,9 +252,12 @@ void EditorController::createObject(const QPoint& pos) {
     case EditorTool::Image: {
         if (!m_env.dialogs().chooseImage(defaultStartFolder(doc.FileName), GetDIBOpenFilter(), chosenFile)) return;
         if (!LoadDIBit(picture, chosenFile, doc.ProgramFolder)) {
+            // A refused drawing says why; a picture keeps its usual message.
+            const QString why = VectorArtFault(ResolveImagePath(chosenFile, doc.ProgramFolder));
             m_env.prompter().inform(QString(),
                                     QStringLiteral("Konnte Bild (") + chosenFile +
-                                        QStringLiteral(") nicht Laden."),
+                                        QStringLiteral(") nicht Laden.") +
+                                        (why.isEmpty() ? QString() : QLatin1Char('\n') + why),
                                     PromptIcon::Error);
             return;
         }
@@ -285,6 +289,12 @@ void EditorController::createObject(const QPoint& pos) {
         const long double perPixel = 10000.0L / (m_env.screenDpi() > 0 ? m_env.screenDpi() : 96);
         SetDevWidth(o, truncToInt(perPixel * picture.DibWidth() * zoom / divisor), zoom, divisor);
         SetDevHeight(o, truncToInt(perPixel * picture.DibHeight() * zoom / divisor), zoom, divisor);
+        if (const VectorArt* art = picture.vectorArt()) {
+            // A drawing comes at its own size, not that of its stand-in pixels.
+            const QSizeF mm = vectorArtSizeMm(*art, picture.vectorTurns());
+            o.Width = mmToUnits(mm.width());
+            o.Height = mmToUnits(mm.height());
+        }
         o.Content = chosenFile;
     } else {
         o.Content.clear();

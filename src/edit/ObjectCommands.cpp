@@ -312,7 +312,8 @@ void ObjectCommands::fitToFace() {
         if (drawsSquare(o)) {
             w = h = std::min(w, h);
         } else if (o.Kind == Image && o.KeepAspect == 1 && o.Picture.DibWidth() > 0 && o.Picture.DibHeight() > 0) {
-            const double aspect = double(o.Picture.DibWidth()) / o.Picture.DibHeight();
+            const QSize size = o.Picture.aspectSize();
+            const double aspect = double(size.width()) / size.height();
             if (w / h > aspect) w = h * aspect;
             else h = w / aspect;
         }

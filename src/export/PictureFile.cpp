@@ -157,7 +157,7 @@ bool pictureFileMatches(const QByteArray& bytes, const DibHandle& picture, Pictu
 PictureFiles pictureFilesOf(const BoxDocument& doc) {
     PictureFiles files;
     auto add = [&](const QString& storedPath, const DibHandle& picture) {
-        if (picture.isEmpty() || files.contains(picture.image().cacheKey())) return;
+        if (picture.isEmpty() || picture.isVector() || files.contains(picture.image().cacheKey())) return;
         PictureFile file;
         if (findPictureFile(storedPath, picture, doc, file)) files.insert(picture.image().cacheKey(), file);
     };

@@ -189,11 +189,13 @@ void SvgPaintEngine::writePathElement(const QPainterPath& devicePath, bool fill,
     stroke = stroke && m_pen.style() != Qt::NoPen && m_pen.color().alpha() > 0;
     if ((!fill && !stroke) || devicePath.isEmpty()) return;
     prepareClip();
-    if (devicePath.elementCount() >= kSharedShapeElements) {
+    const QString gradient = fill && m_brush.gradient() ? writeGradient(devicePath) : QString();
+    if (gradient.isEmpty() && devicePath.elementCount() >= kSharedShapeElements) {
         // A text's shadow and outline are the same glyphs at two places:
         // relative to a whole pixel near their start their data is the same,
         // so the file holds it once. The paint set on the <use> is inherited
-        // by the shape, which sets none of its own.
+        // by the shape, which sets none of its own. A gradient lies in the
+        // page's coordinates, so a shape filled with one is written whole.
         const QPointF origin(std::round(devicePath.elementAt(0).x), std::round(devicePath.elementAt(0).y));
         const QString id = shapeId(pathData(devicePath.translated(-origin)));
         m_xml.writeStartElement(QStringLiteral("use"));
@@ -204,8 +206,15 @@ void SvgPaintEngine::writePathElement(const QPainterPath& devicePath, bool fill,
         m_xml.writeStartElement(QStringLiteral("path"));
         m_xml.writeAttribute(QStringLiteral("d"), pathData(devicePath));
     }
-    if (fill) {
-        const QColor c = m_brush.color();
+    if (fill && !gradient.isEmpty()) {
+        m_xml.writeAttribute(QStringLiteral("fill"), QStringLiteral("url(#%1)").arg(gradient));
+        if (m_opacity < 1.0) m_xml.writeAttribute(QStringLiteral("fill-opacity"), number(m_opacity));
+        if (devicePath.fillRule() == Qt::OddEvenFill)
+            m_xml.writeAttribute(QStringLiteral("fill-rule"), QStringLiteral("evenodd"));
+    } else if (fill) {
+        const QColor c = m_brush.gradient() && !m_brush.gradient()->stops().isEmpty()
+                             ? m_brush.gradient()->stops().first().second
+                             : m_brush.color();
         m_xml.writeAttribute(QStringLiteral("fill"), colorName(c));
         if (c.alpha() < 255 || m_opacity < 1.0)
             m_xml.writeAttribute(QStringLiteral("fill-opacity"), number(c.alphaF() * m_opacity));
@@ -324,6 +333,56 @@ void SvgPaintEngine::drawPoints(const QPointF* points, int count) {
 
 void SvgPaintEngine::drawPixmap(const QRectF& r, const QPixmap& pm, const QRectF& sr) {
     drawImage(r, pm.toImage(), sr);
+}
+
+QString SvgPaintEngine::writeGradient(const QPainterPath& devicePath) {
+    const QGradient* g = m_brush.gradient();
+    if (!g || g->stops().isEmpty() || !m_matrix.isInvertible()) return QString();
+    if (g->type() != QGradient::LinearGradient && g->type() != QGradient::RadialGradient) return QString();
+    // Where the gradient's own coordinates lie on the page: through the
+    // object's bounds in the object modes, the brush's transform (in object
+    // space for ObjectMode, in logical space otherwise) and the painter's.
+    QTransform place = m_brush.transform();
+    if (g->coordinateMode() == QGradient::ObjectMode || g->coordinateMode() == QGradient::ObjectBoundingMode) {
+        const QRectF r = m_matrix.inverted().map(devicePath).boundingRect();
+        const QTransform box(r.width(), 0, 0, r.height(), r.x(), r.y());
+        place = g->coordinateMode() == QGradient::ObjectMode ? m_brush.transform() * box : box * m_brush.transform();
+    }
+    place *= m_matrix;
+    const QString id = QStringLiteral("grad%1").arg(++m_gradientCount);
+    const auto exact = [](double v) { return QString::number(v, 'g', 8); };
+    if (g->type() == QGradient::LinearGradient) {
+        const auto* l = static_cast<const QLinearGradient*>(g);
+        m_xml.writeStartElement(QStringLiteral("linearGradient"));
+        m_xml.writeAttribute(QStringLiteral("id"), id);
+        m_xml.writeAttribute(QStringLiteral("x1"), exact(l->start().x()));
+        m_xml.writeAttribute(QStringLiteral("y1"), exact(l->start().y()));
+        m_xml.writeAttribute(QStringLiteral("x2"), exact(l->finalStop().x()));
+        m_xml.writeAttribute(QStringLiteral("y2"), exact(l->finalStop().y()));
+    } else {
+        const auto* r = static_cast<const QRadialGradient*>(g);
+        m_xml.writeStartElement(QStringLiteral("radialGradient"));
+        m_xml.writeAttribute(QStringLiteral("id"), id);
+        m_xml.writeAttribute(QStringLiteral("cx"), exact(r->center().x()));
+        m_xml.writeAttribute(QStringLiteral("cy"), exact(r->center().y()));
+        m_xml.writeAttribute(QStringLiteral("r"), exact(r->centerRadius()));
+        m_xml.writeAttribute(QStringLiteral("fx"), exact(r->focalPoint().x()));
+        m_xml.writeAttribute(QStringLiteral("fy"), exact(r->focalPoint().y()));
+    }
+    m_xml.writeAttribute(QStringLiteral("gradientUnits"), QStringLiteral("userSpaceOnUse"));
+    m_xml.writeAttribute(QStringLiteral("gradientTransform"), matrixAttribute(place));
+    if (g->spread() == QGradient::ReflectSpread)
+        m_xml.writeAttribute(QStringLiteral("spreadMethod"), QStringLiteral("reflect"));
+    else if (g->spread() == QGradient::RepeatSpread)
+        m_xml.writeAttribute(QStringLiteral("spreadMethod"), QStringLiteral("repeat"));
+    for (const QGradientStop& stop : g->stops()) {
+        m_xml.writeEmptyElement(QStringLiteral("stop"));
+        m_xml.writeAttribute(QStringLiteral("offset"), exact(stop.first));
+        m_xml.writeAttribute(QStringLiteral("stop-color"), colorName(stop.second));
+        if (stop.second.alpha() < 255) m_xml.writeAttribute(QStringLiteral("stop-opacity"), exact(stop.second.alphaF()));
+    }
+    m_xml.writeEndElement();
+    return id;
 }
 
 QString SvgPaintEngine::imageId(const QImage& image) {

@@ -72,6 +72,9 @@ private:
     QString imageId(const QImage& image);
     // The id of a shape with this path data, written into <defs> the first time.
     QString shapeId(const QString& data);
+    // Writes the gradient of the brush for a path; its id, or empty where
+    // SVG has no such gradient (conical), which is then filled with its first colour.
+    QString writeGradient(const QPainterPath& devicePath);
 
     QXmlStreamWriter m_xml;
     double m_widthMm, m_heightMm, m_viewWidth, m_viewHeight;
@@ -85,6 +88,7 @@ private:
     bool m_clipGroupOpen = false;
     QPainterPath m_openClip;
     int m_clipCount = 0;
+    int m_gradientCount = 0;
     int m_layerDepth = 0;
     QHash<qint64, QString> m_images;
     QHash<QByteArray, QString> m_shapes;

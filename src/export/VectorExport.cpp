@@ -350,7 +350,8 @@ bool writeVectorExport(BoxDocument& doc, const ExportOptions& options, QIODevice
     std::vector<QImage> pixels;
     std::vector<size_t> pixelPictures;
     auto addPicture = [&](const DibHandle& picture, std::int64_t key) {
-        if (picture.isEmpty() || standIns.find(picture, key)) return;
+        // A drawing goes into the page as paths, never as a picture.
+        if (picture.isEmpty() || picture.isVector() || standIns.find(picture, key)) return;
         PdfPicture pdf;
         const auto file = key < 0 ? files.constFind(picture.image().cacheKey()) : files.constEnd();
         if (file != files.constEnd() && (file->kind == PictureFile::Jpeg || file->pngDataAsIs)) {

@@ -1,5 +1,7 @@
 #include "image/DibHandle.h"
 
+#include "image/VectorArt.h"
+
 #include <algorithm>
 
 namespace {
@@ -145,3 +147,11 @@ DibHandle newdib(int width, int height, int bitCount, const QVector<QRgb>& color
 }
 
 void deldib(DibHandle& dib) { dib = DibHandle(); }
+
+QSize DibHandle::aspectSize() const {
+    if (const VectorArt* art = vectorArt()) {
+        const QSizeF mm = vectorArtSizeMm(*art, m_artTurns);
+        return QSize(std::max(1, qRound(mm.width() * 100)), std::max(1, qRound(mm.height() * 100)));
+    }
+    return QSize(DibWidth(), DibHeight());
+}

@@ -10,6 +10,9 @@
 #include <QRgb>
 
 #include <cstdint>
+#include <memory>
+
+struct VectorArt;
 
 class DibHandle {
 public:
@@ -38,9 +41,26 @@ public:
     const QImage& image() const { return m_image; }
     QImage& image() { return m_image; }
 
+    // Vector artwork: the record's pixels are then only a stand-in for the
+    // places that need pixels; passes draw the drawing itself, turned by
+    // vectorTurns() quarter turns clockwise.
+    bool isVector() const { return m_art != nullptr && !isEmpty(); }
+    const VectorArt* vectorArt() const { return isVector() ? m_art.get() : nullptr; }
+    int vectorTurns() const { return m_artTurns; }
+    std::shared_ptr<const VectorArt> vectorArtShared() const { return isVector() ? m_art : nullptr; }
+    void setVectorArt(std::shared_ptr<const VectorArt> art, int quarterTurns) {
+        m_art = std::move(art);
+        m_artTurns = quarterTurns & 3;
+    }
+    // The picture's proportions: its pixels, or a vector drawing's own size
+    // (in hundredths of a millimetre, finer than its stand-in pixels).
+    QSize aspectSize() const;
+
 private:
     QImage m_image;   // Format_Indexed8 for 1/4/8-bit pictures, RGB32 or ARGB32 for 24-bit
     int m_bitCount = 0;
+    std::shared_ptr<const VectorArt> m_art;
+    int m_artTurns = 0;
 };
 
 // Library-layer operations on image records.

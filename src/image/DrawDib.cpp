@@ -1,6 +1,7 @@
 #include "image/DrawDib.h"
 
 #include "image/RenderThreads.h"
+#include "image/VectorArt.h"
 
 #include <QGuiApplication>
 #include <QPaintDevice>
@@ -371,6 +372,12 @@ void DrawDib(QPainter& dc, int X, int Y, int DestWidth, int DestHeight, const Di
     if (image.isEmpty()) return;
     // Coordinates far beyond any device are cut down so that sums stay in range.
     auto cut = [](int v) { return std::clamp(v, -kCoordCut, kCoordCut); };
+    if (image.isVector() && SrcX == 0 && SrcY == 0 && SrcWidth == image.DibWidth() &&
+        SrcHeight == image.DibHeight()) {
+        drawVectorArt(dc, QRectF(cut(X), cut(Y), cut(DestWidth), cut(DestHeight)), *image.vectorArt(),
+                      image.vectorTurns());
+        return;
+    }
     const DibClip c = clipDibSource({cut(X), cut(Y), cut(DestWidth), cut(DestHeight), cut(SrcX), cut(SrcY),
                                      cut(SrcWidth), cut(SrcHeight)},
                                     image.DibWidth(), image.DibHeight());
@@ -400,6 +407,13 @@ void DrawDibTransparent(QPainter& dc, int X, int Y, int DestWidth, int DestHeigh
                         std::int64_t transparentValue) {
     if (image.isEmpty()) return;
     auto cut = [](int v) { return std::clamp(v, -kCoordCut, kCoordCut); };
+    if (image.isVector()) {
+        // A drawing has no pixel to key: where it draws nothing, what lies
+        // beneath shows anyway.
+        drawVectorArt(dc, QRectF(cut(X), cut(Y), cut(DestWidth), cut(DestHeight)), *image.vectorArt(),
+                      image.vectorTurns());
+        return;
+    }
     if (vectorDevice(dc)) {
         if (DestWidth <= 0 || DestHeight <= 0) return;
         const QImage pic = vectorPicture(image, transparentValue);

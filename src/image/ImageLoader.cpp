@@ -2,6 +2,7 @@
 
 #include "base/LibraryStderrMute.h"
 #include "image/OwnDecoders.h"
+#include "image/VectorArt.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -67,6 +68,13 @@ private:
     int m_last = -1;
 };
 
+// Qt's image plugins include one for SVG, which would read a drawing
+// unscreened (external files and all) into pixels: drawings go through
+// DecodeVectorArt only.
+bool isSvgFormat(const QByteArray& format) {
+    return format.startsWith("svg");
+}
+
 DibHandle decodeWithQt(QIODevice& device, const QByteArray& formatHint) {
     const LibraryStderrMute quiet;
     // The reader keeps Qt's allocation limit: an image whose pixels would
@@ -75,12 +83,12 @@ DibHandle decodeWithQt(QIODevice& device, const QByteArray& formatHint) {
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);
     QImage image;
-    if (!reader.read(&image) || image.isNull()) {
+    if (isSvgFormat(reader.format()) || !reader.read(&image) || image.isNull()) {
         if (formatHint.isEmpty()) return DibHandle();
         // The extension may lie; try by content alone.
         device.seek(0);
         QImageReader byContent(&device);
-        if (!byContent.read(&image) || image.isNull()) return DibHandle();
+        if (isSvgFormat(byContent.format()) || !byContent.read(&image) || image.isNull()) return DibHandle();
     }
     return DibHandle(image);
 }
@@ -93,9 +101,27 @@ qint64 MaxDecodedImageBytes() {
     return qint64(mb > 0 ? mb : 128) * 1024 * 1024;
 }
 
+DibHandle DecodeVectorArt(const QByteArray& data, QString* reason) {
+    const std::shared_ptr<const VectorArt> art = screenVectorArt(data, reason);
+    if (!art) return DibHandle();
+    const QImage standIn = rasterOfVectorArt(*art, 0, kVectorStandInSide);
+    if (standIn.isNull()) {
+        if (reason) *reason = QStringLiteral("Die Zeichnung kann nicht dargestellt werden.");
+        return DibHandle();
+    }
+    DibHandle dib(standIn, 24);
+    dib.setVectorArt(art, 0);
+    return dib;
+}
+
 DibHandle DecodeDib(const QByteArray& data, const QString& formatHint, const ProgressCallback& progress) {
     if (data.isEmpty()) return DibHandle();
     const QString hint = formatHint.toLower();
+    if (isVectorArtFile(QStringLiteral("x.") + hint, data)) {
+        DibHandle art = DecodeVectorArt(data);
+        if (!art.isEmpty() && progress) progress(100);
+        return art;
+    }
     QImage own;
     switch (DecodeOwnFormat(data, hint, own)) {
     case OwnDecodeResult::Decoded:
@@ -156,7 +182,8 @@ DibHandle OpenDib(const QString& path, const ProgressCallback& progress) {
         // A compressed file is never larger than its decoded pixels by much; a
         // file beyond the pixel limit can only be refused.
         QByteArray data;
-        if (size > 0 && size <= MaxDecodedImageBytes() && readWhole(file, size, data, progress))
+        const qint64 limit = isVectorArtFile(path, QByteArray()) ? kMaxVectorArtBytes : MaxDecodedImageBytes();
+        if (size > 0 && size <= limit && readWhole(file, size, data, progress))
             dib = DecodeDib(data, QFileInfo(path).suffix(), progress);
     }
     // The bar never stays full (or half full) once a picture is read.
@@ -181,6 +208,11 @@ DibHandle OpenDibScaled(const QString& path, int shortestSide) {
     const qint64 size = file.size();
     if (size <= 0 || size > MaxDecodedImageBytes()) return DibHandle();
     const QString suffix = QFileInfo(path).suffix().toLower();
+    // A drawing has no reduced decoding: it is drawn at every size anyway.
+    if (isVectorArtFile(path, file.peek(256))) {
+        if (size > kMaxVectorArtBytes) return DibHandle();
+        return DecodeVectorArt(file.readAll());
+    }
     if (!IsOwnFormatHint(suffix)) {
         const LibraryStderrMute quiet;
         QImageReader reader(&file, suffix.toLatin1());
@@ -205,6 +237,15 @@ DibHandle OpenDibScaled(const QString& path, int shortestSide) {
     const QSize target = reducedSize(dib.image().size(), shortestSide);
     if (target == dib.image().size()) return dib;
     return DibHandle(dib.image().scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+}
+
+QString VectorArtFault(const QString& path) {
+    QFile file;
+    if (!openRegularFile(path, file) || !isVectorArtFile(path, file.peek(256))) return QString();
+    if (file.size() > kMaxVectorArtBytes) return QStringLiteral("Die Zeichnung ist größer als 16 MB.");
+    QString reason;
+    if (!DecodeVectorArt(file.readAll(), &reason).isEmpty()) return QString();
+    return reason.isEmpty() ? QStringLiteral("Die Zeichnung kann nicht gelesen werden.") : reason;
 }
 
 QString ResolveImagePath(const QString& fileName, const QString& programFolder) {
@@ -264,6 +305,7 @@ QString GetDIBOpenFilter() {
         {"X Bitmap/Pixmap", {"*.xbm", "*.xpm"}, "xpm"},
         {"Windows-Symbol", {"*.ico", "*.cur"}, "ico"},
         {"Wireless Bitmap", {"*.wbmp"}, "wbmp"},
+        {"SVG-Zeichnung", {"*.svg", "*.svgz"}, {}},
     };
     QStringList allPatterns;
     QStringList parts;

@@ -28,6 +28,16 @@ DibHandle OpenDibScaled(const QString& path, int shortestSide);
 DibHandle DecodeDib(const QByteArray& data, const QString& formatHint = QString(),
                     const ProgressCallback& progress = {});
 
+// A screened SVG or SVGZ drawing as a picture record: vector artwork whose
+// pixels are a stand-in kVectorStandInSide on its longer side. Empty on
+// refusal, with the German reason in *reason.
+constexpr int kVectorStandInSide = 1024;
+DibHandle DecodeVectorArt(const QByteArray& data, QString* reason = nullptr);
+
+// Why the drawing at path was refused ("Die Zeichnung hat mehr als ...");
+// empty when path is no drawing or reads well.
+QString VectorArtFault(const QString& path);
+
 // A file name without a folder part is taken in programFolder. On failure
 // the caller's record is left untouched and the result is false.
 bool LoadDIBit(DibHandle& dib, const QString& fileName, const QString& programFolder,

@@ -72,7 +72,13 @@ bool turn(DibHandle& dib, Turn how, const ProgressCallback& progress) {
         turnPixels<std::uint32_t>(src, dst, how, progress);
     if (progress) progress(0);
     const int bits = dib.DibBitCount();
+    // A drawing turns as a whole: its stand-in pixels above, the drawing by
+    // its count of turns.
+    std::shared_ptr<const VectorArt> art;
+    if (dib.isVector()) art = std::shared_ptr<const VectorArt>(dib.vectorArtShared());
+    const int turns = dib.vectorTurns() + (how == Turn::Left ? 3 : how == Turn::Right ? 1 : 2);
     dib = DibHandle(dst, bits);
+    if (art) dib.setVectorArt(art, turns);
     return true;
 }
 

@@ -37,7 +37,10 @@ QString storedImageFault(const QString& storedPath, const QString& boxFilePath, 
     if (paths.isEmpty()) return fileNotFoundText();
     for (const QString& candidate : paths) {
         const QString fault = readFaultText(candidate);
-        if (fault.isEmpty()) return undecodablePictureText();
+        if (fault.isEmpty()) {
+            const QString drawing = VectorArtFault(candidate);
+            return drawing.isEmpty() ? undecodablePictureText() : drawing;
+        }
         if (fault != fileNotFoundText() && fault != errnoText(ENOENT)) return fault;
     }
     return readFaultText(paths.first());

@@ -12,7 +12,9 @@ std::int64_t lowerLeftPixel(const DibHandle& pic) { return pic.getpixel(0, pic.D
 std::int64_t resolveTransparentValue(const Tobs& o) {
     const DibHandle& pic = o.Picture;
     std::int64_t value = o.LineWidthOrTransColor;
-    if (pic.isEmpty()) return value;
+    // A drawing has no lower-left pixel to take the value from (its
+    // stand-in's would be made up): the stored value stays.
+    if (pic.isEmpty() || pic.isVector()) return value;
     if (o.TransAuto == 1) return lowerLeftPixel(pic);
     if (pic.DibBitCount() < 24) {
         const QVector<QRgb> table = pic.colorTable();
@@ -35,6 +37,6 @@ void settleTransparentValue(Tobs& o) {
 std::int64_t drawnTransparentValue(const Tobs& o) {
     // The automatic value follows the picture even where a caller turned it
     // without settling; it equals the stored one otherwise.
-    if (o.TransAuto == 1 && !o.Picture.isEmpty()) return lowerLeftPixel(o.Picture);
+    if (o.TransAuto == 1 && !o.Picture.isEmpty() && !o.Picture.isVector()) return lowerLeftPixel(o.Picture);
     return o.LineWidthOrTransColor;
 }

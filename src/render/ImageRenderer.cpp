@@ -139,9 +139,19 @@ BackgroundPlacement backgroundPlacement(int mode, int iw, int ih, const BoxArea&
 void drawBackground(QPainter& canvas, const BoxDocument& doc, const BoxArea& area, const RenderParams& params) {
     const DibHandle& pic = doc.BackgroundPicture;
     if (pic.isEmpty()) return;
-    const BackgroundPlacement place = backgroundPlacement(doc.BackgroundMode, pic.DibWidth(), pic.DibHeight(),
-                                                          area, params.EditorView, params.AreaWidth,
-                                                          params.AreaHeight, params.CoverArea);
+    const QSize aspect = pic.aspectSize();
+    BackgroundPlacement place = backgroundPlacement(doc.BackgroundMode, aspect.width(), aspect.height(), area,
+                                                    params.EditorView, params.AreaWidth, params.AreaHeight,
+                                                    params.CoverArea);
+    // A drawing's edges come from its stand-in pixels.
+    if (aspect != QSize(pic.DibWidth(), pic.DibHeight()))
+        for (BackgroundEdge& edge : place.edges) {
+            const QRect s = edge.source;
+            const auto px = [](int v, int from, int to) { return int(qint64(v) * to / from); };
+            edge.source = QRect(px(s.x(), aspect.width(), pic.DibWidth()), px(s.y(), aspect.height(), pic.DibHeight()),
+                                std::max(1, px(s.width(), aspect.width(), pic.DibWidth())),
+                                std::max(1, px(s.height(), aspect.height(), pic.DibHeight())));
+        }
     if (place.tiles.empty()) return;
     if (place.clipped) {
         canvas.save();
@@ -175,7 +185,8 @@ void drawImageObject(QPainter& canvas, const Tobs& o, const RenderParams& params
     const DibHandle& pic = o.Picture;
     if (pic.isEmpty()) return;
     const auto [X, Y, W, H] = deviceRect(o, params);
-    const QSize size = imageObjectSize(W, H, pic.DibWidth(), pic.DibHeight(), o.KeepAspect == 1);
+    const QSize aspect = pic.aspectSize();
+    const QSize size = imageObjectSize(W, H, aspect.width(), aspect.height(), o.KeepAspect == 1);
     // The drawn image covers one pixel less than its rectangle each way.
     const int w = size.width() - 1, h = size.height() - 1;
     if (o.Transparent == 1) {

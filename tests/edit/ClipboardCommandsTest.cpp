@@ -3,6 +3,7 @@
 // another program loading its picture, broken records, foreign text.
 
 #include "TestCanvas.h"
+#include "base/Units.h"
 #include "WriteFaults.h"
 
 #include "edit/ClipboardCommands.h"
@@ -182,4 +183,50 @@ TEST_F(ClipboardTest, APastedPictureThatCannotBeSavedAddsNothing) {
     clip().paste();
     EXPECT_EQ(c.obj(1).Kind, Image);
     EXPECT_EQ(writefaults::entriesOf(dir.path()), QStringList{QStringLiteral("Zwischenablage-1.png")});
+}
+
+// A drawing offered beside pixels is pasted as the drawing: screened, kept as
+// a file beside the box, placed at its own size. A hostile one is refused
+// with the reason, and neither an object nor a file comes.
+TEST_F(ClipboardTest, APastedDrawingIsScreenedSavedBesideTheBoxAndKeptSharp) {
+    QTemporaryDir dir;
+    c.doc.FileName = dir.filePath(QStringLiteral("box.box"));
+    QByteArray laughs = "<?xml version=\"1.0\"?><!DOCTYPE svg [<!ENTITY a \"aaaaaaaaaa\">";
+    for (int i = 1; i < 8; ++i)
+        laughs += "<!ENTITY a" + QByteArray::number(i) + " \"" +
+                  QByteArray("&a" + (i > 1 ? QByteArray::number(i - 1) : QByteArray()) + ";").repeated(10) + "\">";
+    laughs += "]><svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 1 1\"><text>&a7;</text></svg>";
+    auto* hostile = new QMimeData;
+    hostile->setData(QStringLiteral("image/svg+xml"), laughs);
+    QGuiApplication::clipboard()->setMimeData(hostile);
+    const QByteArray before = serializeBoxDocument(c.doc);
+    EXPECT_TRUE(clip().canPaste());
+    clip().paste();
+    EXPECT_EQ(serializeBoxDocument(c.doc), before);
+    ASSERT_EQ(c.prompts.messages.size(), 1u);
+    EXPECT_EQ(c.prompts.messages[0].caption, QStringLiteral("Fehler: Zeichnung nicht eingefügt"));
+    EXPECT_TRUE(c.prompts.messages[0].text.contains(QStringLiteral("Entitäten")));
+    EXPECT_TRUE(writefaults::entriesOf(dir.path()).isEmpty());
+
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("image/svg+xml"),
+                  "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+                  "width=\"40mm\" height=\"20mm\" viewBox=\"0 0 4 2\"><rect width=\"4\" height=\"2\" fill=\"blue\"/>"
+                  "<image width=\"4\" height=\"2\" xlink:href=\"/etc/passwd\"/></svg>");
+    QImage pixels(10, 10, QImage::Format_RGB32);
+    pixels.fill(Qt::green);
+    data->setImageData(pixels);
+    QGuiApplication::clipboard()->setMimeData(data);
+    clip().paste();
+    const Tobs& o = c.obj(1);
+    ASSERT_EQ(o.Kind, Image);
+    EXPECT_TRUE(o.Picture.isVector());
+    EXPECT_EQ(o.Width, mmToUnits(40));
+    EXPECT_EQ(o.Height, mmToUnits(20));
+    EXPECT_EQ(o.Content, dir.filePath(QStringLiteral("Zwischenablage-1.svg")));
+    QFile saved(o.Content);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray kept = saved.readAll();
+    EXPECT_TRUE(kept.contains("fill=\"blue\""));
+    EXPECT_FALSE(kept.contains("passwd"));
 }

@@ -3,11 +3,13 @@
 
 #include "EditTestHelpers.h"
 #include "TestCanvas.h"
+#include "base/Units.h"
 
 #include "edit/EditorController.h"
 
 #include <QDir>
 #include <QImage>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -384,6 +386,43 @@ TEST_F(ControllerTest, ImageChooserCancelledOrFileUnreadableCreatesNothing) {
     ASSERT_EQ(c.prompts.messages.size(), 1u);
     EXPECT_EQ(c.prompts.messages[0].text, QStringLiteral("Konnte Bild (missing.bmp) nicht Laden."));
     EXPECT_EQ(c.prompts.messages[0].icon, PromptIcon::Error);
+}
+
+// A drawing comes at its own size where clicked, not at that of its
+// stand-in pixels; a refused one says why and adds nothing.
+TEST_F(ControllerTest, DrawingInsertionTakesItsOwnSizeOrSaysWhyNot) {
+    QTemporaryDir dir;
+    c.doc.ProgramFolder = dir.path() + QLatin1Char('/');
+    const auto write = [&](const char* name, const QByteArray& bytes) {
+        QFile f(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    write("logo.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"30mm\" height=\"1in\" viewBox=\"0 0 3 2\">"
+                      "<rect width=\"3\" height=\"2\" fill=\"red\"/></svg>");
+    write("kaputt.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 3 2\"><rect></svg>");
+    QString file = QStringLiteral("logo.svg");
+    c.scripted.image = [&](QString& chosen) {
+        chosen = file;
+        return true;
+    };
+    c.tool = EditorTool::Image;
+    click(QPoint(60, 70));
+    const Tobs& o = c.obj(1);
+    ASSERT_EQ(o.Kind, Image);
+    EXPECT_TRUE(o.Picture.isVector());
+    EXPECT_EQ(o.Width, mmToUnits(30));
+    EXPECT_EQ(o.Height, mmToUnits(25.4));
+    EXPECT_EQ(o.Left, 60 * 416);
+    EXPECT_EQ(o.Content, QStringLiteral("logo.svg"));
+
+    file = QStringLiteral("kaputt.svg");
+    c.tool = EditorTool::Image;
+    click(QPoint(300, 300));
+    EXPECT_EQ(c.obj(2).Kind, KindFree);
+    ASSERT_EQ(c.prompts.messages.size(), 1u);
+    EXPECT_EQ(c.prompts.messages[0].text,
+              QStringLiteral("Konnte Bild (kaputt.svg) nicht Laden.\nDie Zeichnung ist fehlerhaft (XML-Fehler in Zeile 1)."));
 }
 
 TEST_F(ControllerTest, FullTableRefusesEveryCreatingRelease) {

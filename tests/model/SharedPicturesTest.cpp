@@ -5,6 +5,7 @@
 #include "model/NewDocument.h"
 #include "model/SharedPictures.h"
 
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -76,3 +77,47 @@ TEST(SharedPictures, PicturesPastTheBudgetAreLeftOutAndCounted) {
 }
 
 }  // namespace
+
+// A drawing is stored by its path as every picture: opened again it is the
+// drawing, turned as saved, its transparent value as stored; a refused one
+// is told with the reason and its object kept.
+TEST(SharedPictures, DrawingsOpenAsDrawingsTurnedAndRefusedOnesAreToldAndKept) {
+    QTemporaryDir dir;
+    const auto write = [&](const char* name, const QByteArray& bytes) {
+        QFile f(dir.filePath(QString::fromLatin1(name)));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return f.fileName();
+    };
+    const QString logo = write("logo.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40mm\" height=\"20mm\">"
+                                           "<rect width=\"10\" height=\"10\"/></svg>");
+    const QString empty = write("leer.svg", "");
+    BoxDocument doc;
+    initStartupDocument(doc, 96);
+    newDocument(doc);
+    for (int slot = 1; slot <= 3; ++slot) {
+        Tobs& o = doc.Objects[slot];
+        o.Kind = Image;
+        o.Content = slot == 3 ? empty : logo;
+        o.Width = o.Height = 1000;
+        o.Rotation = slot == 2 ? 1 : 0;
+        o.Transparent = 1;
+        o.TransAuto = 1;
+        o.LineWidthOrTransColor = 0x123456;
+    }
+    RecordingPrompter save;
+    const QString box = dir.filePath("zeichnung.box");
+    ASSERT_TRUE(Saveit(doc, box, save));
+    BoxDocument opened;
+    RecordingPrompter prompter;
+    ASSERT_TRUE(OpenItNow(opened, box, prompter));
+    EXPECT_TRUE(opened.Objects[1].Picture.isVector());
+    EXPECT_EQ(opened.Objects[1].Picture.vectorTurns(), 0);
+    EXPECT_EQ(opened.Objects[2].Picture.vectorTurns(), 1);
+    EXPECT_EQ(opened.Objects[2].Picture.aspectSize(), QSize(2000, 4000));
+    EXPECT_EQ(opened.Objects[1].LineWidthOrTransColor, 0x123456);
+    EXPECT_EQ(opened.Objects[3].Kind, Image);
+    EXPECT_TRUE(opened.Objects[3].Picture.isEmpty());
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].reason, QStringLiteral("Die Datei ist leer."));
+}

@@ -1,0 +1,32 @@
+// libFuzzer target: screening of drawings (SVG, SVGZ) must refuse anything
+// it cannot take without crashing, hanging or growing past its limits, and
+// what it passes on must never name anything outside the file.
+
+#include "image/VectorArt.h"
+
+#include <QByteArray>
+#include <QGuiApplication>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    // Text in a drawing needs fonts, and fonts need an application.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), int(size));
+    QString reason;
+    const auto art = screenVectorArt(bytes, &reason);
+    if (!art) {
+        if (reason.isEmpty()) abort();
+        return 0;
+    }
+    if (art->svg.size() > kMaxVectorArtBytes * 2 || !art->sizeMm.isValid()) abort();
+    if (art->svg.contains("<!DOCTYPE") || art->svg.contains("<script")) abort();
+    const QImage small = rasterOfVectorArt(*art, int(size % 4), 64);
+    if (small.isNull()) abort();
+    return 0;
+}

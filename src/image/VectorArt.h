@@ -1,0 +1,61 @@
+#pragma once
+// Vector artwork (SVG, SVGZ) as a picture: screened once when read, then
+// drawn from its vectors at whatever resolution a pass has, so it stays
+// sharp at every zoom and reaches PDF and SVG output as paths.
+//
+// Screening rewrites the document: no DTD, no comments or processing
+// instructions, entities expanded within a bound, scripts and foreign
+// content dropped, and every reference that would leave the file (links,
+// pictures, fonts, style sheets, url() targets) removed. Only what
+// screening writes ever reaches the renderer, so nothing outside the file is
+// read and no network is touched.
+
+#include <QByteArray>
+#include <QImage>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+class QPainter;
+
+struct VectorArt {
+    QByteArray svg;        // the screened document, uncompressed
+    QSizeF sizeMm;         // its own size, upright
+    std::uint64_t id = 0;  // unique per reading: the key of kept renderings
+};
+
+// Limits a file must keep to be drawn.
+constexpr qint64 kMaxVectorArtBytes = 16 * 1024 * 1024;   // file and unpacked document
+constexpr int kMaxVectorArtElements = 100000;
+constexpr int kMaxVectorArtDepth = 200;
+constexpr qint64 kMaxVectorArtPathNumbers = 200000;   // coordinates in all paths and point lists
+// A drawing larger than this on a side is placed scaled down to it.
+constexpr double kMaxVectorArtPlacedMm = 1000.0;
+
+// Whether the file is to be read as vector artwork: its name ends in .svg or
+// .svgz, or its first bytes are an XML or SVG start tag.
+bool isVectorArtFile(const QString& path, const QByteArray& head);
+
+// Screens raw file bytes (gzip-packed ones are unpacked within the limit).
+// Null on refusal, with the reason in German in *reason.
+std::shared_ptr<const VectorArt> screenVectorArt(const QByteArray& raw, QString* reason = nullptr);
+
+// The size of the drawing in millimetres, turned by quarterTurns.
+QSizeF vectorArtSizeMm(const VectorArt& art, int quarterTurns);
+
+// A raster of the drawing whose longer side is longestSide pixels (transparent
+// ground), for the places that need pixels. Null when it cannot be drawn.
+QImage rasterOfVectorArt(const VectorArt& art, int quarterTurns, int longestSide);
+
+// Draws the drawing turned by quarterTurns (clockwise) into dest, clipped to
+// it. On vector devices (PDF, SVG, printer) it goes in as paths; on a raster
+// device it is drawn at the device's own pixels, kept per size so that a
+// repaint at the same zoom only copies it.
+void drawVectorArt(QPainter& painter, const QRectF& dest, const VectorArt& art, int quarterTurns);
+
+// Tests and benchmarks: forget the kept renderings.
+void clearVectorArtRenderings();
+qint64 keptVectorArtBytes();
