@@ -25,8 +25,11 @@ int runThumbnail(const QCommandLineParser& args, CliContext& ctx) {
     const QString input = args.positionalArguments().at(0);
     const QString output = args.positionalArguments().at(1);
     CliPrompter prompter(ctx);
-    const QImage picture = thumbnailOfFile(input, size, prompter);
-    if (picture.isNull()) return CliFailed;
+    QString why;
+    const QImage picture = thumbnailOfFile(input, size, prompter, &why);
+    // An unreadable file was reported by the prompter; a net that cannot
+    // be drawn is said here.
+    if (picture.isNull()) return why.isEmpty() ? CliFailed : ctx.fileError(input, why + QLatin1Char('.'));
     // PNG whatever the name: a file manager's output name has no extension.
     const SaveResult saved = saveFile(output, [&](QIODevice& out) { return QImageWriter(&out, "png").write(picture); });
     if (!saved) return ctx.writeError(output, saved.reason);

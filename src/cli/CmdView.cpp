@@ -61,10 +61,9 @@ int runView(const QCommandLineParser& args, CliContext& ctx) {
     if (!percentAllowed(args, doc, ctx)) return CliUsage;
 
     FaceTextures textures(FaceTextures::edgeFor(o.size));
-    if (!textures.make(doc, o.percent)) {
-        ctx.message(QStringLiteral("Die Seiten der Box konnten nicht gezeichnet werden"));
-        return CliFailed;
-    }
+    if (!textures.make(doc, o.percent))
+        return ctx.fileError(o.input, QStringLiteral("Die Seiten der Box konnten nicht gezeichnet werden: %1.")
+                                          .arg(textures.failure()));
     QImage picture(o.size, QImage::Format_RGB32);
     if (picture.isNull()) {
         ctx.message(QStringLiteral("Zu wenig Speicher für das Bild"));

@@ -7,7 +7,9 @@
 //
 // Chunk "FORM" (28 bytes): int32 form (1 = Quader), float64 L, B, H in mm.
 // Chunks whose tag starts with a lowercase letter belong to a newer version
-// that lets older ones keep them: they are kept byte for byte.
+// that lets older ones keep them: they are kept byte for byte, at most
+// KeptChunks::MaxCount of them with KeptChunks::MaxBytes of data (more is
+// damage: no version writes it).
 
 #include "model/BoxFileReader.h"
 #include "model/BoxForm.h"
