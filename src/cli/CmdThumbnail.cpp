@@ -2,7 +2,9 @@
 // managers show for a box file (the thumbnailer entry runs this).
 
 #include "cli/CliArguments.h"
+#include "cli/BoxSizeOption.h"
 #include "cli/CliCommand.h"
+#include "model/BoxDocument.h"
 #include "cli/CliPrompter.h"
 #include "sheet/Thumbnail.h"
 #include "base/SaveFile.h"
@@ -25,11 +27,12 @@ int runThumbnail(const QCommandLineParser& args, CliContext& ctx) {
     const QString input = args.positionalArguments().at(0);
     const QString output = args.positionalArguments().at(1);
     CliPrompter prompter(ctx);
+    BoxDocument doc;
+    if (!openForThumbnail(doc, input, size, prompter)) return CliFailed;
+    warnIfNetDoesNotFit(doc, 100, input, ctx);
     QString why;
-    const QImage picture = thumbnailOfFile(input, size, prompter, &why);
-    // An unreadable file was reported by the prompter; a net that cannot
-    // be drawn is said here.
-    if (picture.isNull()) return why.isEmpty() ? CliFailed : ctx.fileError(input, why + QLatin1Char('.'));
+    const QImage picture = renderThumbnail(doc, size, &why);
+    if (picture.isNull()) return ctx.fileError(input, why + QLatin1Char('.'));
     // PNG whatever the name: a file manager's output name has no extension.
     const SaveResult saved = saveFile(output, [&](QIODevice& out) { return QImageWriter(&out, "png").write(picture); });
     if (!saved) return ctx.writeError(output, saved.reason);

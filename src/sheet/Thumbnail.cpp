@@ -84,9 +84,13 @@ QImage renderThumbnail(BoxDocument& doc, int size, QString* why) {
     return scaled;
 }
 
+bool openForThumbnail(BoxDocument& doc, const QString& boxPath, int size, Prompter& prompter) {
+    // The pictures are drawn at most about the size of the rendered net.
+    return OpenForPreview(doc, boxPath, prompter, size * Oversampling);
+}
+
 QImage thumbnailOfFile(const QString& boxPath, int size, Prompter& prompter, QString* why) {
     BoxDocument doc;
-    // The pictures are drawn at most about the size of the rendered item.
-    if (!OpenForPreview(doc, boxPath, prompter, size * Oversampling)) return QImage();
+    if (!openForThumbnail(doc, boxPath, size, prompter)) return QImage();
     return renderThumbnail(doc, size, why);
 }

@@ -30,4 +30,6 @@ QImage renderThumbnail(BoxDocument& doc, int size, QString* why = nullptr);
 // needs, then renders it. Unreadable pictures are left out (reported to
 // prompter); a damaged or unreadable box file gives a null image (reported
 // to prompter, why left alone), as does a net that cannot be drawn (why set).
+// The first half of it: the box file with its pictures decoded for size.
+bool openForThumbnail(BoxDocument& doc, const QString& boxPath, int size, Prompter& prompter);
 QImage thumbnailOfFile(const QString& boxPath, int size, Prompter& prompter, QString* why = nullptr);
