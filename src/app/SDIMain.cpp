@@ -35,6 +35,7 @@
 #include "edit/ObjectMenu.h"
 #include "edit/PropertyPanel.h"
 #include "edit/WidgetEditorDialogs.h"
+#include "box/BoxFit.h"
 #include "model/BoxSize.h"
 #include "model/NewDocument.h"
 
@@ -313,6 +314,12 @@ void TSDIAppForm::afterOpen() {
     PaintBox1->PaintBox1Paint();
     TabSheet2->VPaintPaint();
     TabSheet3->showForm();
+    // Nothing refuses such a file (older versions wrote it); the user learns
+    // once that print, export and views cut its net off at the item.
+    const NetSource source = NetSource::of(*m_doc, 100);
+    if (!netFits(source, m_doc->Layout))
+        statusBar()->showMessage(QStringLiteral("Die Box passt nicht auf ihr Papier, ihr Netz wird abgeschnitten (%1).")
+                                     .arg(netRoomText(source, m_doc->Layout)));
 }
 
 void TSDIAppForm::Neu1Click() { m_fileCommands->Neu1Click(); }
@@ -429,4 +436,13 @@ void TSDIAppForm::restorePlacement() {
 void TSDIAppForm::storePlacement() {
     QSettings settings;   // organisation and application name are set once in main
     settings.setValue(QLatin1String(PlacementKey), saveGeometry());
+}
+
+void TSDIAppForm::reportOutOfMemory() {
+    const QString stopped = QStringLiteral("Der Befehl wurde abgebrochen.");
+    const QString reason = QStringLiteral("Nicht genug Arbeitsspeicher");
+    if (m_doc->FileName.isEmpty())
+        m_prompter->inform(QStringLiteral("Fehler"), reason + QStringLiteral(". ") + stopped, PromptIcon::Error);
+    else
+        m_prompter->fileFault(QStringLiteral("Fehler"), stopped, m_doc->FileName, reason, PromptIcon::Error);
 }
