@@ -74,6 +74,34 @@ void BM_ThumbnailJpegBackground1000Objects(benchmark::State& state) {
 }
 BENCHMARK(BM_ThumbnailJpegBackground1000Objects)->Arg(128)->Arg(256)->Unit(benchmark::kMillisecond);
 
+// A 10 mm cuboid on an item of 2000 mm: a 230-byte file whose net is a few
+// centimetres in metres of blank paper. Only the net's bounds are drawn, so
+// this stays well under a second at every thumbnail size.
+void BM_ThumbnailSmallCuboidOnHugeItem(benchmark::State& state) {
+    static const struct Crafted {
+        QTemporaryDir dir;
+        QString boxPath;
+        Crafted() {
+            BoxDocument doc;
+            initStartupDocument(doc, 96);
+            newDocument(doc);
+            doc.Layout.ItemWidth = doc.Layout.ItemHeight = 2000;
+            doc.Layout.PitchX = doc.Layout.PitchY = 2000;
+            doc.Form = BoxForm::cuboid(10, 10, 10);
+            boxPath = dir.filePath("riesig.box");
+            RecordingPrompter prompter;
+            Saveit(doc, boxPath, prompter);
+        }
+    } crafted;
+    RecordingPrompter prompter;
+    for (auto _ : state) {
+        const QImage img = thumbnailOfFile(crafted.boxPath, int(state.range(0)), prompter);
+        if (img.isNull()) state.SkipWithError("no thumbnail");
+        benchmark::DoNotOptimize(img.constBits());
+    }
+}
+BENCHMARK(BM_ThumbnailSmallCuboidOnHugeItem)->Arg(256)->Arg(1024)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 FALTARILLON_BENCH_MAIN()

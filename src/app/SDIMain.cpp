@@ -38,6 +38,7 @@
 #include "edit/WidgetEditorDialogs.h"
 #include "dialogs/BMPOpenFUnit.h"
 #include "model/FolderMemory.h"
+#include "box/BoxFit.h"
 #include "model/BoxSize.h"
 #include "model/NewDocument.h"
 
@@ -346,6 +347,12 @@ void TSDIAppForm::afterOpen() {
     TabSheet2->VPaintPaint();
     TabSheet3->showForm();
     TabSheet4->showNewDesign();
+    // Nothing refuses such a file (older versions wrote it); the user learns
+    // once that print, export and views cut its net off at the item.
+    const NetSource source = NetSource::of(*m_doc, 100);
+    if (!netFits(source, m_doc->Layout))
+        statusBar()->showMessage(QStringLiteral("Die Box passt nicht auf ihr Papier, ihr Netz wird abgeschnitten (%1).")
+                                     .arg(netRoomText(source, m_doc->Layout)));
 }
 
 void TSDIAppForm::Neu1Click() { m_fileCommands->Neu1Click(); }
@@ -462,4 +469,13 @@ void TSDIAppForm::restorePlacement() {
 void TSDIAppForm::storePlacement() {
     QSettings settings;   // organisation and application name are set once in main
     settings.setValue(QLatin1String(PlacementKey), saveGeometry());
+}
+
+void TSDIAppForm::reportOutOfMemory() {
+    const QString stopped = QStringLiteral("Der Befehl wurde abgebrochen.");
+    const QString reason = QStringLiteral("Nicht genug Arbeitsspeicher");
+    if (m_doc->FileName.isEmpty())
+        m_prompter->inform(QStringLiteral("Fehler"), reason + QStringLiteral(". ") + stopped, PromptIcon::Error);
+    else
+        m_prompter->fileFault(QStringLiteral("Fehler"), stopped, m_doc->FileName, reason, PromptIcon::Error);
 }

@@ -52,6 +52,9 @@ public:
 
     BoxDocument& document() { return *m_doc; }
     Prompter& prompter() { return *m_prompter; }
+    // A command ran out of memory and was ended: says so, with the design's
+    // file (the design stays open as it was left).
+    void reportOutOfMemory();
     FileCommands& fileCommands() { return *m_fileCommands; }
     PrintController& printController() { return *m_print; }
     EditorController& editorController() { return *m_controller; }

@@ -3,6 +3,7 @@
 // run (file managers and the launcher pass it); without it the program
 // starts with the empty box.
 #include "app/AppTitles.h"
+#include "app/GuardedApplication.h"
 #include "app/SDIMain.h"
 #include "base/LibraryMessages.h"
 #include "model/NewDocument.h"
@@ -64,7 +65,7 @@ int main(int argc, char** argv) {
         parser.showHelp(0);
     }
 
-    QApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     // The application title. Set as the name, not the display name: X11
     // would append a display name to every window caption.
     QApplication::setApplicationName(appinfo::ApplicationTitle);
@@ -75,6 +76,7 @@ int main(int argc, char** argv) {
     parser.process(app);
 
     TSDIAppForm window;
+    app.setWindow(&window);
     if (!parser.positionalArguments().isEmpty()) window.setStartupFile(parser.positionalArguments().first());
     window.show();
     return app.exec();

@@ -2,6 +2,7 @@
 
 #include "cli/CliCommand.h"
 #include "cli/CliNumber.h"
+#include "box/BoxFit.h"
 #include "model/BoxDocument.h"
 
 #include <QRegularExpression>
@@ -28,4 +29,13 @@ bool percentAllowed(const QCommandLineParser& args, const BoxDocument& doc, cons
     if (!doc.Form.isCuboid() || !args.isSet(QStringLiteral("percent"))) return true;
     ctx.usageError(CuboidHasFixedSizeText);
     return false;
+}
+
+void warnIfNetDoesNotFit(const BoxDocument& doc, int percent, const QString& path, const CliContext& ctx) {
+    const NetSource source = NetSource::of(doc, percent);
+    // A net without area cannot be drawn at all; the verb says so itself.
+    const QSizeF need = netSizeMm(source, doc.Layout);
+    if (netFits(source, doc.Layout) || !(need.width() >= 0.05 && need.height() >= 0.05)) return;
+    ctx.message(QStringLiteral("Warnung: %1: Die Box passt nicht auf ihr Papier, ihr Netz wird abgeschnitten (%2).")
+                    .arg(path, netRoomText(source, doc.Layout)));
 }

@@ -17,4 +17,7 @@ bool parseBoxSize(const QString& text, BoxForm& form, QString& why);
 // A cuboid is at its measures: --percent on one is a wrong call. Reports it
 // and returns false.
 bool percentAllowed(const QCommandLineParser& args, const BoxDocument& doc, const CliContext& ctx);
+// Says on stderr, as a warning, when the net of doc at percent is larger than
+// its item: every picture of it is cut off there. The run goes on.
+void warnIfNetDoesNotFit(const BoxDocument& doc, int percent, const QString& path, const CliContext& ctx);
 inline const QString CuboidHasFixedSizeText = QStringLiteral("Ein Quader hat feste Maße.");

@@ -62,6 +62,7 @@ int runExport(const QCommandLineParser& args, CliContext& ctx) {
     // Missing images are reported by the reader and left empty, as on the print.
     if (!OpenItNow(doc, input, prompter)) return CliFailed;
     if (!percentAllowed(args, doc, ctx)) return CliUsage;
+    warnIfNetDoesNotFit(doc, o.percent, input, ctx);
     QString message, notice;
     if (!exportToFile(doc, o, output, message, &notice))
         return ctx.writeError(output, message);

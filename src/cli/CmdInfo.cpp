@@ -2,6 +2,7 @@
 
 #include "box/FaceGeometry.h"
 #include "box/FoldingModel.h"
+#include "cli/BoxSizeOption.h"
 #include "cli/CliCommand.h"
 #include "cli/CliPrompter.h"
 #include "model/BoxFile.h"
@@ -188,6 +189,7 @@ int runInfo(const QCommandLineParser& args, CliContext& ctx) {
     CliPrompter prompter(ctx);
     BoxDocument doc;
     if (!OpenItNow(doc, args.positionalArguments().at(0), prompter)) return CliFailed;
+    warnIfNetDoesNotFit(doc, 100, args.positionalArguments().at(0), ctx);
 
     JsonWriter json(ctx.out);
     json.begin(nullptr, QLatin1Char('{'));

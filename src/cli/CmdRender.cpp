@@ -3,6 +3,7 @@
 #include "cli/CliArguments.h"
 #include "cli/BoxSizeOption.h"
 #include "cli/CliCommand.h"
+#include "cli/CliMemory.h"
 #include "cli/CliPrompter.h"
 #include "cli/NetLinesOption.h"
 #include "model/BoxDocument.h"
@@ -93,11 +94,12 @@ int renderEditor(BoxDocument& doc, const RenderOptions& o, CliContext& ctx) {
         ctx.message(QStringLiteral("Ungültige Bildgröße %1x%2").arg(size.width()).arg(size.height()));
         return CliFailed;
     }
-    QImage buffer(size, QImage::Format_RGB32);
-    if (buffer.isNull()) {
-        ctx.message(QStringLiteral("Zu wenig Speicher für das Bild"));
+    // The picture, and the PNG writer's converted copy of it.
+    if (!memoryAllowed(ctx, o.output, climemory::pictureBytes(size.width(), size.height()) / 2 * 4,
+                       QStringLiteral("eine kleinere Größe (--size)")))
         return CliFailed;
-    }
+    QImage buffer(size, QImage::Format_RGB32);
+    if (buffer.isNull()) return ctx.fileError(o.output, climemory::OutOfMemoryText);
     buffer.fill(Qt::white);
     renderEditorBuffer(buffer, doc, o.percent, o.scroll.x(), o.scroll.y());
     const SaveResult saved = saveFile(o.output, [&](QIODevice& out) { return QImageWriter(&out, "png").write(buffer); });
@@ -115,11 +117,13 @@ int renderSheet(BoxDocument& doc, const RenderOptions& o, CliContext& ctx) {
     const SheetPlan plan =
         planSheet(doc.Layout, NetSource::of(doc, o.percent), options, pageOnlyFrame(pagePx.size(), o.dpi, o.dpi));
     if (o.output.endsWith(".png", Qt::CaseInsensitive)) {
-        const QImage page = renderSheetImage(doc, plan);
-        if (page.isNull()) {
-            ctx.message(QStringLiteral("Zu wenig Speicher für das Blatt"));
+        // The page, and its PNG bytes (three bytes a pixel where nothing
+        // compresses). The PDF goes out band by band and needs no check.
+        if (!memoryAllowed(ctx, o.output, climemory::pictureBytes(pagePx.width(), pagePx.height()) / 4 * 7,
+                           QStringLiteral("eine kleinere Auflösung (--dpi), ein kleineres Papier (--page) oder PDF")))
             return CliFailed;
-        }
+        const QImage page = renderSheetImage(doc, plan);
+        if (page.isNull()) return ctx.fileError(o.output, climemory::OutOfMemoryText);
         const SaveResult saved = writeSheetPng(page, o.output, o.dpi);
         if (!saved) return ctx.writeError(o.output, saved.reason);
         return CliOk;
@@ -144,6 +148,7 @@ int runRender(const QCommandLineParser& args, CliContext& ctx) {
     // Missing images are reported by the reader and left empty; rendering goes on.
     if (!OpenItNow(doc, o.input, prompter)) return CliFailed;
     if (!percentAllowed(args, doc, ctx)) return CliUsage;
+    warnIfNetDoesNotFit(doc, o.percent, o.input, ctx);
     return o.editor ? renderEditor(doc, o, ctx) : renderSheet(doc, o, ctx);
 }
 

@@ -5,6 +5,7 @@
 #include "cli/CliArguments.h"
 #include "cli/BoxSizeOption.h"
 #include "cli/CliCommand.h"
+#include "cli/CliMemory.h"
 #include "cli/CliPrompter.h"
 #include "cli/NetLinesOption.h"
 #include "model/BoxDocument.h"
@@ -65,11 +66,12 @@ bool readOptions(const QCommandLineParser& args, const CliContext& ctx, SheetCli
 // The whole paper, the print at its printable area's place: positions in it
 // are positions on the printed sheet.
 int writePng(BoxDocument& doc, const SheetPlan& plan, const QString& path, CliContext& ctx) {
-    const QImage paper = renderSheetPaper(doc, plan, 96);
-    if (paper.isNull()) {
-        ctx.message(QStringLiteral("Zu wenig Speicher für das Blatt"));
+    // The paper and its PNG bytes, as render counts them.
+    if (!memoryAllowed(ctx, path, climemory::pictureBytes(plan.frame.paper.width(), plan.frame.paper.height()) / 4 * 7,
+                       QStringLiteral("ein kleineres Papier (--paper) oder PDF")))
         return CliFailed;
-    }
+    const QImage paper = renderSheetPaper(doc, plan, 96);
+    if (paper.isNull()) return ctx.fileError(path, climemory::OutOfMemoryText);
     const SaveResult saved = writeSheetPng(paper, path, SheetDpi);
     if (!saved) return ctx.writeError(path, saved.reason);
     return CliOk;
@@ -102,9 +104,11 @@ int runSheet(const QCommandLineParser& args, CliContext& ctx) {
     if (!percentAllowed(args, doc, ctx)) return CliUsage;
     const QPageLayout layout = pdfPrinterPageLayout(o.paper);
     const SheetPlan plan = planSheet(doc.Layout, NetSource::of(doc, o.percent), o.sheet, pageFrameOf(layout, SheetDpi));
-    if (!plan.fits()) {
+    // One warning: the one about the paper says the more.
+    if (!plan.fits())
         ctx.message(QStringLiteral("Warnung: Die Box ist größer als der bedruckbare Bereich %1.").arg(fitSizesText(plan)));
-    }
+    else
+        warnIfNetDoesNotFit(doc, o.percent, o.input, ctx);
     ctx.out << plan.columns << " x " << plan.rows << "\n";
     const QString suffix = QFileInfo(o.output).suffix().toLower();
     if (suffix == QLatin1String("png")) return writePng(doc, plan, o.output, ctx);

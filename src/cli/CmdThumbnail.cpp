@@ -2,7 +2,9 @@
 // managers show for a box file (the thumbnailer entry runs this).
 
 #include "cli/CliArguments.h"
+#include "cli/BoxSizeOption.h"
 #include "cli/CliCommand.h"
+#include "model/BoxDocument.h"
 #include "cli/CliPrompter.h"
 #include "sheet/Thumbnail.h"
 #include "base/SaveFile.h"
@@ -25,8 +27,12 @@ int runThumbnail(const QCommandLineParser& args, CliContext& ctx) {
     const QString input = args.positionalArguments().at(0);
     const QString output = args.positionalArguments().at(1);
     CliPrompter prompter(ctx);
-    const QImage picture = thumbnailOfFile(input, size, prompter);
-    if (picture.isNull()) return CliFailed;
+    BoxDocument doc;
+    if (!openForThumbnail(doc, input, size, prompter)) return CliFailed;
+    warnIfNetDoesNotFit(doc, 100, input, ctx);
+    QString why;
+    const QImage picture = renderThumbnail(doc, size, &why);
+    if (picture.isNull()) return ctx.fileError(input, why + QLatin1Char('.'));
     // PNG whatever the name: a file manager's output name has no extension.
     const SaveResult saved = saveFile(output, [&](QIODevice& out) { return QImageWriter(&out, "png").write(picture); });
     if (!saved) return ctx.writeError(output, saved.reason);

@@ -4,6 +4,7 @@
 #include "cli/CliArguments.h"
 #include "cli/BoxSizeOption.h"
 #include "cli/CliCommand.h"
+#include "cli/CliMemory.h"
 #include "cli/CliPrompter.h"
 #include "model/BoxDocument.h"
 #include "model/BoxFile.h"
@@ -59,17 +60,22 @@ int runView(const QCommandLineParser& args, CliContext& ctx) {
     CliPrompter prompter(ctx);
     if (!OpenItNow(doc, o.input, prompter)) return CliFailed;
     if (!percentAllowed(args, doc, ctx)) return CliUsage;
+    warnIfNetDoesNotFit(doc, o.percent, o.input, ctx);
 
-    FaceTextures textures(FaceTextures::edgeFor(o.size));
-    if (!textures.make(doc, o.percent)) {
-        ctx.message(QStringLiteral("Die Seiten der Box konnten nicht gezeichnet werden"));
+    // The picture with the writer's copy, and the rendered net (about five
+    // by four edges) with the panels cut from it.
+    const int edge = FaceTextures::edgeFor(o.size);
+    if (!memoryAllowed(ctx, o.output,
+                       climemory::pictureBytes(o.size.width(), o.size.height()) * 2 +
+                           climemory::pictureBytes(5 * edge, 4 * edge) * 2,
+                       QStringLiteral("eine kleinere Größe (--size)")))
         return CliFailed;
-    }
+    FaceTextures textures(edge);
+    if (!textures.make(doc, o.percent))
+        return ctx.fileError(o.input, QStringLiteral("Die Seiten der Box konnten nicht gezeichnet werden: %1.")
+                                          .arg(textures.failure()));
     QImage picture(o.size, QImage::Format_RGB32);
-    if (picture.isNull()) {
-        ctx.message(QStringLiteral("Zu wenig Speicher für das Bild"));
-        return CliFailed;
-    }
+    if (picture.isNull()) return ctx.fileError(o.output, climemory::OutOfMemoryText);
     const FoldingModel model = FoldingModel::inMillimetres(doc.Layout, NetSource::of(doc, o.percent));
     {
         QPainter painter(&picture);

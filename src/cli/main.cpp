@@ -4,6 +4,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CliCompletion.h"
 #include "cli/CliHelp.h"
+#include "cli/CliMemory.h"
 #include "cli/PrivateRuntimeDir.h"
 #include "cli/StandardOutput.h"
 #include "base/ErrnoText.h"
@@ -14,6 +15,7 @@
 #include <QTextStream>
 
 #include <cerrno>
+#include <new>
 
 #ifndef FALTARILLON_VERSION
 #error "FALTARILLON_VERSION comes from the project version in CMakeLists.txt"
@@ -43,7 +45,17 @@ int runVerb(const QString& name, const CliCommand& command, const QStringList& a
         return CliOk;
     }
     const int damagedBefore = damagedPictureComplaints();
-    const int code = command.run(parser, ctx);
+    int code = CliFailed;
+    try {
+        code = command.run(parser, ctx);
+    } catch (const std::bad_alloc&) {
+        // What no estimate foresaw (a picture, a writer's buffer): the
+        // verb's file and the reason, not an abort with the library's text.
+        const QString path = parser.positionalArguments().value(0);
+        if (!path.isEmpty()) return ctx.fileError(path, climemory::OutOfMemoryText);
+        ctx.message(climemory::OutOfMemoryText);
+        return CliFailed;
+    }
     const bool damaged = damagedPictureComplaints() > damagedBefore;
     // The decoders' own lines were dropped; this is what they meant.
     if (damaged) ctx.message(QStringLiteral("Ein Bild ist beschädigt; nur sein lesbarer Teil wurde verwendet."));

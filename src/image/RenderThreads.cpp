@@ -6,6 +6,8 @@
 #include <QThreadPool>
 #include <algorithm>
 #include <atomic>
+#include <exception>
+#include <mutex>
 
 namespace {
 
@@ -28,16 +30,40 @@ QThreadPool& pool() {
     return *p;
 }
 
+// The first exception of a fan-out's items (memory running out), carried
+// to the calling thread: thrown on a pool thread it would end the program.
+struct FanOutFault {
+    std::mutex lock;
+    std::exception_ptr first;
+    void keep(std::atomic<int>& next, int count) {
+        {
+            const std::lock_guard<std::mutex> hold(lock);
+            if (!first) first = std::current_exception();
+        }
+        next = count;   // the others take no new items
+    }
+};
+
+// Runs items until none are left.
+void takeItems(std::atomic<int>& next, int count, const std::function<void(int)>& work, FanOutFault& fault) {
+    try {
+        for (int i = next++; i < count; i = next++) work(i);
+    } catch (...) {
+        fault.keep(next, count);
+    }
+}
+
 // Takes items until none are left, then signals once.
 class Helper : public QRunnable {
 public:
-    Helper(std::atomic<int>& next, int count, const std::function<void(int)>& work, QSemaphore& done)
-        : m_next(next), m_count(count), m_work(work), m_done(done) {
+    Helper(std::atomic<int>& next, int count, const std::function<void(int)>& work, QSemaphore& done,
+           FanOutFault& fault)
+        : m_next(next), m_count(count), m_work(work), m_done(done), m_fault(fault) {
         setAutoDelete(true);
     }
     void run() override {
         t_inFanOut = true;
-        for (int i = m_next++; i < m_count; i = m_next++) m_work(i);
+        takeItems(m_next, m_count, m_work, m_fault);
         t_inFanOut = false;
         m_done.release();
     }
@@ -47,6 +73,7 @@ private:
     int m_count;
     const std::function<void(int)>& m_work;
     QSemaphore& m_done;
+    FanOutFault& m_fault;
 };
 
 }  // namespace
@@ -70,12 +97,14 @@ void parallelFor(int count, const std::function<void(int)>& work) {
     if (tp.maxThreadCount() < threads - 1) tp.setMaxThreadCount(threads - 1);
     std::atomic<int> next{0};
     QSemaphore done;
-    for (int h = 0; h < threads - 1; ++h) tp.start(new Helper(next, count, work, done));
+    FanOutFault fault;
+    for (int h = 0; h < threads - 1; ++h) tp.start(new Helper(next, count, work, done, fault));
     t_inFanOut = true;
-    for (int i = next++; i < count; i = next++) work(i);
+    takeItems(next, count, work, fault);
     t_inFanOut = false;
     // The helpers may still hold the last items; their memory is ours.
     done.acquire(threads - 1);
+    if (fault.first) std::rethrow_exception(fault.first);
 }
 
 RenderThreadsOverride::RenderThreadsOverride(int threads) : m_previous(g_forced.load()) {

@@ -16,7 +16,9 @@ void setRenderThreadCount(int threads);
 // calling thread takes part; items are handed out in ascending order, each
 // to whichever thread is free. Called from inside a fan-out it runs the items
 // itself, one after the other, so nested work can never wait for a pool that
-// is busy with its own caller.
+// is busy with its own caller. An item that throws (std::bad_alloc) stops
+// the handing out of items; the first exception is thrown again on the
+// calling thread once every item begun has ended.
 void parallelFor(int count, const std::function<void(int)>& work);
 
 // Forces a thread count for its lifetime (tests, benchmarks).

@@ -56,8 +56,12 @@ ReadOutcome readRegularFile(const QString& path, QByteArray& data) {
         ::close(fd);
         return ReadOutcome::CannotOpen;
     }
-    // Read no more than the limit even if the file grows meanwhile.
-    data = file.read(boxfile::kMaxFileSize + 1);
+    // The buffer is the file's size (a read of the limit would reserve the
+    // limit for every small file); a file that grows meanwhile is read on,
+    // still no more than the limit.
+    data = file.read(qint64(st.st_size) + 1);
+    if (file.error() == QFileDevice::NoError && data.size() > st.st_size)
+        data.append(file.read(boxfile::kMaxFileSize + 1 - data.size()));
     if (file.error() != QFileDevice::NoError) return ReadOutcome::CannotOpen;
     if (data.size() > boxfile::kMaxFileSize) return ReadOutcome::TooLarge;
     return ReadOutcome::Ok;

@@ -50,7 +50,7 @@ QByteArray boxExtensionBytes(const BoxForm& form, const KeptChunks& chunks) {
         if (!lockLid) putF64(out, boxform::roundThickness(form.thickness));
     }
     for (const KeptChunk& c : chunks) {
-        out.append(c.tag.left(4).leftJustified(4, ' '));
+        out.append(c.tag);
         putU32(out, static_cast<std::uint32_t>(c.data.size()));
         out.append(c.data);
     }
@@ -134,8 +134,9 @@ BoxParseResult parseBoxExtension(const QByteArray& data, qsizetype start, BoxFor
         if (isUpper(tag[0])) return fail(BoxParseError::NewerVersion, chunkAt);
         if (!isLower(tag[0])) return fail(BoxParseError::BadExtension, chunkAt);
         if (static_cast<std::uint64_t>(size - pos) < length) return fail(BoxParseError::ExtensionTruncated, size);
-        chunks.push_back(KeptChunk{QByteArray(reinterpret_cast<const char*>(tag), 4),
-                                   QByteArray(reinterpret_cast<const char*>(bytes + pos), static_cast<int>(length))});
+        if (!chunks.append(QByteArray(reinterpret_cast<const char*>(tag), 4),
+                           reinterpret_cast<const char*>(bytes + pos), static_cast<qsizetype>(length)))
+            return fail(BoxParseError::BadExtension, chunkAt);
         pos += length;
     }
     formOut = form;

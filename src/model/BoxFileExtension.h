@@ -10,7 +10,9 @@
 // (36 bytes). Versions that knew only the lock-lid box refuse a form of 2
 // or more and a longer chunk as newer, so they never open a different box.
 // Chunks whose tag starts with a lowercase letter belong to a newer version
-// that lets older ones keep them: they are kept byte for byte.
+// that lets older ones keep them: they are kept byte for byte, at most
+// KeptChunks::MaxCount of them with KeptChunks::MaxBytes of data (more is
+// damage: no version writes it).
 
 #include "model/BoxFileReader.h"
 #include "model/BoxForm.h"

@@ -66,3 +66,25 @@ QString measuresText(const BoxForm& form, const QLocale& locale) {
 }
 
 }  // namespace boxform
+
+void KeptChunks::clear() {
+    m_bytes.clear();
+    m_ends.clear();
+}
+
+bool KeptChunks::roomFor(qsizetype length) const {
+    return size() < MaxCount && length >= 0 && length <= MaxBytes - dataBytes();
+}
+
+bool KeptChunks::append(const QByteArray& tag, const char* data, qsizetype length) {
+    if (!roomFor(length)) return false;
+    m_bytes.append(tag.left(4).leftJustified(4, ' '));
+    m_bytes.append(data, length);
+    m_ends.push_back(m_bytes.size());
+    return true;
+}
+
+KeptChunk KeptChunks::operator[](std::size_t i) const {
+    const qsizetype begin = i == 0 ? 0 : m_ends[i - 1];
+    return KeptChunk{m_bytes.mid(begin, 4), m_bytes.mid(begin + 4, m_ends[i] - begin - 4)};
+}

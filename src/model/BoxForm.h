@@ -91,4 +91,50 @@ struct KeptChunk {
     QByteArray data;
     bool operator==(const KeptChunk& o) const { return tag == o.tag && data == o.data; }
 };
-using KeptChunks = std::vector<KeptChunk>;
+
+// The kept chunks in the order read. They lie in one block (each chunk's tag
+// and data, its end offset beside), so a file of many small chunks costs no
+// allocation per chunk; and there are at most MaxCount of them with at most
+// MaxBytes of data, what no version writes more of: a file beyond is damage.
+class KeptChunks {
+public:
+    static constexpr std::size_t MaxCount = 1000;
+    static constexpr qsizetype MaxBytes = 16 * 1024 * 1024;
+
+    std::size_t size() const { return m_ends.size(); }
+    bool empty() const { return m_ends.empty(); }
+    void clear();
+    // Whether one more chunk of length data bytes stays within the limits.
+    bool roomFor(qsizetype length) const;
+    // Adds the chunk (tag: its first 4 bytes, padded with spaces); false,
+    // and nothing added, beyond the limits.
+    bool append(const QByteArray& tag, const char* data, qsizetype length);
+    bool push_back(const KeptChunk& c) { return append(c.tag, c.data.constData(), c.data.size()); }
+    KeptChunk operator[](std::size_t i) const;
+    // All chunks' data bytes together.
+    qsizetype dataBytes() const { return m_bytes.size() - qsizetype(4 * m_ends.size()); }
+    bool operator==(const KeptChunks& o) const { return m_bytes == o.m_bytes && m_ends == o.m_ends; }
+    bool operator!=(const KeptChunks& o) const { return !(*this == o); }
+
+    class const_iterator {
+    public:
+        const_iterator(const KeptChunks* owner, std::size_t i) : m_owner(owner), m_i(i) {}
+        KeptChunk operator*() const { return (*m_owner)[m_i]; }
+        const_iterator& operator++() {
+            ++m_i;
+            return *this;
+        }
+        bool operator!=(const const_iterator& o) const { return m_i != o.m_i; }
+        bool operator==(const const_iterator& o) const { return m_i == o.m_i; }
+
+    private:
+        const KeptChunks* m_owner;
+        std::size_t m_i;
+    };
+    const_iterator begin() const { return const_iterator(this, 0); }
+    const_iterator end() const { return const_iterator(this, size()); }
+
+private:
+    QByteArray m_bytes;                // tag and data of each chunk, one after the other
+    std::vector<qsizetype> m_ends;     // where each chunk ends in m_bytes
+};

@@ -102,8 +102,11 @@ bool drawSheetRows(QImage& band, const QRect& rows, const BoxDocument& doc, int 
                          bandTop, screenDpi);
 }
 
-bool drawSheetRows(QImage& band, const QRect& rows, const BoxDocument& doc, const SheetPlan& plan, int bandTop,
-                   double screenDpi) {
+namespace {
+// The sheet into the rows `rows` of band, whose pixel (0, 0) is page pixel
+// origin.
+bool drawSheetRowsAt(QImage& band, const QRect& rows, const BoxDocument& doc, const SheetPlan& plan, QPoint origin,
+                     double screenDpi) {
     if (band.isNull()) return false;
     if (screenDpi <= 0) screenDpi = screenPpi();
     QPainter canvas(&band);
@@ -115,7 +118,13 @@ bool drawSheetRows(QImage& band, const QRect& rows, const BoxDocument& doc, cons
     // The band stands in for the printer: font heights count at its dpi.
     params.CanvasDpi = rx;
     params.FontPpi = static_cast<int>(screenDpi);
-    return drawPlannedSheet(canvas, doc, plan, params, QRect(0, bandTop, band.width(), band.height()));
+    return drawPlannedSheet(canvas, doc, plan, params, QRect(origin, band.size()));
+}
+}  // namespace
+
+bool drawSheetRows(QImage& band, const QRect& rows, const BoxDocument& doc, const SheetPlan& plan, int bandTop,
+                   double screenDpi) {
+    return drawSheetRowsAt(band, rows, doc, plan, QPoint(0, bandTop), screenDpi);
 }
 
 bool drawSheetSlice(QImage& slice, const BoxDocument& doc, const SheetPlan& plan, int top, int pageHeight,
@@ -205,7 +214,7 @@ namespace {
 // The sheet's bands on the render pool into the rows of one memory: rows0
 // with bytesPerLine, width x height pixels (the printable area).
 bool drawSheetInto(uchar* rows0, qsizetype bytesPerLine, int width, int height, const BoxDocument& doc,
-                   const SheetPlan& jobPlan, double screenDpi) {
+                   const SheetPlan& jobPlan, double screenDpi, QPoint origin = QPoint()) {
     const int bandCount = (height + kSheetBandRows - 1) / kSheetBandRows;
     JobProgress job(jobPlan.progress, bandCount);
     if (!job.ask()) return false;
@@ -222,7 +231,7 @@ bool drawSheetInto(uchar* rows0, qsizetype bytesPerLine, int width, int height, 
             std::fill_n(reinterpret_cast<QRgb*>(rows0 + qsizetype(y) * bytesPerLine), width, 0xFFFFFFFFu);
         // A stopped job leaves the bands not yet begun.
         if (job.stopped()) return;
-        ok[size_t(i)] = drawSheetRows(view, QRect(0, top, width, rows), doc, plan, 0, screenDpi);
+        ok[size_t(i)] = drawSheetRowsAt(view, QRect(0, top, width, rows), doc, plan, origin, screenDpi);
         job.pieceDone();
     });
     return job.ask() && std::all_of(ok.begin(), ok.end(), [](char b) { return b != 0; });
@@ -251,4 +260,16 @@ QImage renderSheetPaper(const BoxDocument& doc, const SheetPlan& plan, double sc
     if (!drawSheetInto(corner, paper.bytesPerLine(), area.width(), area.height(), doc, plan, screenDpi))
         return QImage();
     return paper;
+}
+
+QImage renderSheetRegion(const BoxDocument& doc, const SheetPlan& plan, const QRect& region, double screenDpi) {
+    if (Painting() || region.isEmpty()) return QImage();
+    PaintingGuard job;
+    QImage part(region.size(), QImage::Format_RGB32);
+    if (part.isNull()) return part;
+    uchar* const rows0 = part.bits();
+    if (!drawSheetInto(rows0, part.bytesPerLine(), part.width(), part.height(), doc, plan, screenDpi,
+                       region.topLeft()))
+        return QImage();
+    return part;
 }

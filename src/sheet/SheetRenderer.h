@@ -93,6 +93,10 @@ bool renderSheetBand(QImage& band, const BoxDocument& doc, const SheetPlan& plan
 bool printSheet(QPainter& device, const BoxDocument& doc, const SheetPlan& plan, double screenDpi = 0,
                 int bandHeight = 0, const std::function<void(const QImage& band, int top)>& onBand = {});
 QImage renderSheetImage(const BoxDocument& doc, const SheetPlan& plan, double screenDpi = 0);
+// Only the page pixels `region` of the sheet (the rest of the page is never
+// allocated), drawn as renderSheetImage draws them. Null when a pass is under
+// way, region is empty or memory is short.
+QImage renderSheetRegion(const BoxDocument& doc, const SheetPlan& plan, const QRect& region, double screenDpi = 0);
 // The whole paper of the plan, white, with renderSheetImage's pixels at the
 // printable area's place: drawn there directly, no second copy of the page.
 // Null when a pass is under way, memory is short or the area is off the paper.

@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QRect>
 #include <QSize>
+#include <QString>
 #include <QTransform>
 #include <cstdint>
 #include <vector>
@@ -38,7 +39,8 @@ public:
     // true when the pictures show doc at percent as it is now.
     bool isCurrent(const BoxDocument& doc, int percent) const;
     // Renders and cuts the pictures (whether current or not). false when a
-    // render pass is under way; the old pictures stay then.
+    // render pass is under way, the net has no area or memory is short
+    // (failure() says which); the old pictures stay then.
     bool make(BoxDocument& doc, int percent, double screenDpi = 96);
     // make() unless current. true when the pictures are current afterwards.
     bool update(BoxDocument& doc, int percent, double screenDpi = 96);
@@ -46,6 +48,11 @@ public:
     void invalidate() { m_valid = false; }
 
     bool isValid() const { return m_valid; }
+    // Why the last make() failed, empty after one that worked.
+    const QString& failure() const { return m_failure; }
+    static inline const QString BusyText = QStringLiteral("Es wird gerade schon gezeichnet");
+    static inline const QString NoNetText = QStringLiteral("Das Netz der Box ist zu klein, um gezeichnet zu werden");
+    static inline const QString NoMemoryText = QStringLiteral("Nicht genug Arbeitsspeicher");
     std::uint64_t revision() const { return m_revision; }
     int percent() const { return m_percent; }
     // How often the design has been rendered for the pictures.
@@ -62,6 +69,7 @@ public:
 private:
     int m_edgePixels;
     bool m_valid = false;
+    QString m_failure;
     std::uint64_t m_revision = 0;
     int m_percent = 0;
     BoxForm m_form;

@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <cmath>
 
@@ -389,4 +390,31 @@ TEST(BoxFormStep, AStyleChangeMovesEachFacesArtToTheFaceOfTheSameName) {
     w.window->MainMenu1->Rckgngig1->trigger();
     EXPECT_EQ(doc.Form, BoxForm::cuboid(64, 21, 89));
     EXPECT_EQ(doc.Objects[hinten].Left, was[0].Left);
+}
+
+// A cuboid stored larger than its paper opens as it is (older versions
+// wrote such files), and the status bar says once what will be cut off;
+// one that fits opens without a word there.
+TEST(BoxFormStep, OpeningABoxLargerThanItsPaperSaysSoInTheStatusBar) {
+    QTemporaryDir dir;
+    BoxDocument box;
+    initStartupDocument(box, 96);
+    newDocument(box);
+    box.Form = BoxForm::cuboid(64, 21, 89);
+    const QString fitting = dir.filePath(QStringLiteral("passt.box"));
+    ASSERT_FALSE(fileBytes(box, fitting).isEmpty());
+    box.Form = BoxForm::cuboid(400, 400, 400);
+    const QString large = dir.filePath(QStringLiteral("gross.box"));
+    ASSERT_FALSE(fileBytes(box, large).isEmpty());
+
+    StartedWindow w;
+    ASSERT_TRUE(w.window->fileCommands().openFile(large));
+    EXPECT_EQ(w.doc().Form, BoxForm::cuboid(400, 400, 400));
+    EXPECT_EQ(w.window->statusBar()->currentMessage(),
+              QStringLiteral("Die Box passt nicht auf ihr Papier, ihr Netz wird abgeschnitten (Das Netz braucht "
+                             "1657,1 × 1257,1 mm; die Box bietet 289,5 × 205,0 mm)."));
+    EXPECT_TRUE(w.prompter.messages.empty());
+    w.window->statusBar()->clearMessage();
+    ASSERT_TRUE(w.window->fileCommands().openFile(fitting));
+    EXPECT_TRUE(w.window->statusBar()->currentMessage().isEmpty());
 }

@@ -12,6 +12,7 @@
 #include "edit/BoxFormCommand.h"
 #include "edit/DocumentHistory.h"
 #include "edit/ObjectCommands.h"
+#include "app/GuardedApplication.h"
 #include "app/InfoPanel.h"
 #include "app/MainMenu.h"
 #include "app/PrintController.h"
@@ -20,6 +21,7 @@
 #include "dialogs/AboutBoxUnit.h"
 #include "dialogs/JpegQFUnit.h"
 #include "model/BoxFile.h"
+#include "model/BoxFileWriter.h"
 #include "model/BoxSize.h"
 #include "render/EditorView.h"
 
@@ -589,4 +591,40 @@ TEST(OpenCommand, KeepsScrollBoxSizeAndCubeDisplayButShowsTheFilesLayout) {
     EXPECT_EQ(page.GrossEd->text(), cubeEdgeText(50, 205.0));
     EXPECT_EQ(w.window->PaintBox1->scrollPosition(),
               QPoint(w.window->PaintBox1->width() / 3, w.window->PaintBox1->height() / 3));
+}
+
+namespace {
+// Runs out of memory on whatever it is sent.
+class Hungry : public QObject {
+public:
+    bool event(QEvent*) override { throw std::bad_alloc(); }
+};
+}  // namespace
+
+// An event whose handling runs out of memory ends that command with a
+// message naming the design's file; the window and the design stay as they
+// were, and the next event is delivered.
+TEST(OutOfMemory, EndsTheCommandWithAMessageAndKeepsTheDesign) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("muster.box"));
+    StartedWindow w;
+    placeFigure(w.doc(), 100, 100, 40, 30);
+    ASSERT_TRUE(Saveit(w.doc(), path, w.prompter));
+    w.prompter.answers.push_back(PromptAnswer::No);   // not saved again before the open
+    ASSERT_TRUE(w.window->fileCommands().openFile(path));
+    const QByteArray before = serializeBoxDocument(w.doc());
+    w.prompter.messages.clear();
+
+    Hungry hungry;
+    QEvent ping(QEvent::User);
+    EXPECT_FALSE(deliverGuarded([&] { return QCoreApplication::sendEvent(&hungry, &ping); }, w.window.get()));
+    ASSERT_EQ(w.prompter.messages.size(), 1u);
+    EXPECT_EQ(w.prompter.messages[0].text, QStringLiteral("Der Befehl wurde abgebrochen."));
+    EXPECT_EQ(w.prompter.messages[0].path, path);
+    EXPECT_EQ(w.prompter.messages[0].reason, QStringLiteral("Nicht genug Arbeitsspeicher"));
+    EXPECT_EQ(serializeBoxDocument(w.doc()), before);
+    EXPECT_TRUE(w.window->isVisible());
+
+    EXPECT_TRUE(deliverGuarded([] { return true; }, w.window.get()));
+    EXPECT_EQ(w.prompter.messages.size(), 1u);
 }

@@ -268,3 +268,42 @@ TEST_F(BoxFileExtension, TheSleeveKeepsItsBoardAndOnlyItsOwnChunkLength) {
     expectRefused(p + "FALTEXT1" + formChunk(2, 64, 21, 89) + kEnd, false, "sleeve without its board");
     EXPECT_EQ(snapshot(open), before);
 }
+
+// The kept chunks are bounded: the last chunk that fits is kept, the first
+// beyond is refused at its own offset, whether by count or by bytes.
+TEST_F(BoxFileExtension, KeptChunksBeyondTheLimitsAreDamageAtTheirOffset) {
+    const QByteArray p = plainFile();
+    const QByteArray head = p + "FALTEXT1";
+    const QByteArray empty = chunk("memo", QByteArray());
+    const QByteArray half = chunk("blob", QByteArray(KeptChunks::MaxBytes / 2, 'x'));
+    struct Case {
+        QByteArray chunks;
+        qsizetype over;   // offset of the first chunk beyond, -1: within
+        const char* what;
+    };
+    const std::vector<Case> cases = {
+        {empty.repeated(int(KeptChunks::MaxCount)), -1, "the most chunks"},
+        {empty.repeated(int(KeptChunks::MaxCount) + 1), qsizetype(KeptChunks::MaxCount) * empty.size(), "one more"},
+        {half + half, -1, "the most bytes"},
+        {half + half + chunk("more", "x"), 2 * half.size(), "one byte more"},
+        {half + chunk("blob", QByteArray(KeptChunks::MaxBytes / 2 + 1, 'y')), half.size(), "a chunk too big"},
+    };
+    for (const Case& c : cases) {
+        BoxDocument doc;
+        const BoxParseResult r = parseBoxDocument(head + c.chunks + kEnd, doc);
+        if (c.over < 0) {
+            EXPECT_TRUE(r.ok()) << c.what;
+            continue;
+        }
+        EXPECT_EQ(r.error, BoxParseError::BadExtension) << c.what;
+        EXPECT_EQ(r.offset, head.size() + c.over) << c.what;
+        expectRefused(head + c.chunks + kEnd, false, c.what);
+    }
+    // What is kept is written back as it was read.
+    BoxDocument doc;
+    const QByteArray most = head + empty.repeated(int(KeptChunks::MaxCount)) + kEnd;
+    ASSERT_TRUE(openBytes(most, doc));
+    EXPECT_EQ(doc.Chunks.size(), KeptChunks::MaxCount);
+    EXPECT_EQ(doc.Chunks[KeptChunks::MaxCount - 1].tag, QByteArray("memo"));
+    EXPECT_EQ(serializeBoxDocument(doc), most);
+}
