@@ -42,7 +42,8 @@ bool sameSlotState(const Tobs& a, const Tobs& b) {
            a.Shape == b.Shape && a.Content == b.Content && samePicture(a.Picture, b.Picture) &&
            a.FontColor == b.FontColor && a.FontHeight == b.FontHeight && a.FontName == b.FontName &&
            a.FontPitch == b.FontPitch && a.FontSize == b.FontSize && a.FontStyle == b.FontStyle &&
-           a.ContentStoredBytes == b.ContentStoredBytes && a.FontNameStoredBytes == b.FontNameStoredBytes;
+           a.ContentStoredBytes == b.ContentStoredBytes && a.FontNameStoredBytes == b.FontNameStoredBytes &&
+           a.Group == b.Group && a.Locked == b.Locked;
 }
 
 DocumentStep::DocumentStep(BoxDocument& doc, const QString& name, std::vector<SlotChange> touched,
