@@ -26,6 +26,7 @@
 #include "dialogs/JpegQFUnit.h"
 #include "dialogs/PaperFormatForm.h"
 #include "edit/BoxFormCommand.h"
+#include "edit/ArrangeCommands.h"
 #include "edit/CanvasMenu.h"
 #include "edit/ClipboardCommands.h"
 #include "edit/EditorController.h"
@@ -179,6 +180,8 @@ void TSDIAppForm::buildEditing() {
     m_canvasMenu = new CanvasMenu(*PaintBox1, *m_objectCommands, this);
     m_clipboard = std::make_unique<ClipboardCommands>(*PaintBox1, *m_objectCommands);
     m_objectMenu->setClipboard(m_clipboard.get());
+    m_arrange = std::make_unique<ArrangeCommands>(*PaintBox1, *m_objectCommands);
+    m_objectMenu->setArrange(m_arrange.get());
     m_canvasMenu->setClipboard(m_clipboard.get());
     m_controller = std::make_unique<EditorController>(*PaintBox1, *m_objectCommands, *m_objectMenu, *m_canvasMenu);
     PaintBox1->setController(m_controller.get());
@@ -265,6 +268,7 @@ void TSDIAppForm::connectCommands() {
     connect(TabSheet4, &FoldPage::statusReported, this, [this](const QString& text) { statusBar()->showMessage(text); });
     m_editActions = new EditMenuActions(*MainMenu1, *m_controller,
                                         *m_objectCommands, *m_clipboard, *m_doc, this);
+    m_editActions->setArrange(m_arrange.get());
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         if (PageControl1->widget(index) == TabSheet2) TabSheet2->VPaintPaint();
     });

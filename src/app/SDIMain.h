@@ -14,6 +14,7 @@
 class CanvasMenu;
 class ClipboardCommands;
 class EditMenuActions;
+class ArrangeCommands;
 class CursorSlots;
 class EditorCanvas;
 class EditorController;
@@ -56,6 +57,7 @@ public:
     EditorController& editorController() { return *m_controller; }
     ObjectCommands& objectCommands() { return *m_objectCommands; }
     ClipboardCommands& clipboardCommands() { return *m_clipboard; }
+    ArrangeCommands& arrangeCommands() { return *m_arrange; }
     EditMenuActions* editMenuActions() const { return m_editActions; }
     TAboutBox* aboutBox() const { return m_aboutBox; }
     TJPEGQForm* jpegForm() const { return m_jpegForm; }
@@ -125,6 +127,7 @@ private:
     TExportForm* m_exportForm = nullptr;   // made on first use
     std::unique_ptr<ObjectCommands> m_objectCommands;
     std::unique_ptr<ClipboardCommands> m_clipboard;
+    std::unique_ptr<ArrangeCommands> m_arrange;
     EditMenuActions* m_editActions = nullptr;
     std::unique_ptr<EditorDialogs> m_dialogs;
     ObjectMenu* m_objectMenu = nullptr;

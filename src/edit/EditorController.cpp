@@ -310,13 +310,14 @@ void EditorController::leftRelease(const QPoint& pos, Qt::KeyboardModifiers modi
         m_state.DragState = dsIdle;
         finishBand(modifiers);
         m_env.repaint();
+        // A click, not a band: the release goes on as every click's does.
+        if (!m_pointerMoved) createObject(pos);
         return;
     }
     if (m_clickSlot > 0) {
         if (pos == m_pressPos) toggleSelected(m_clickSlot);
         m_clickSlot = 0;
         m_env.repaint();
-        return;
     }
     createObject(pos);
 }
