@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <vector>
+
 #include "image/DibHandle.h"
 
 class EditorEnvironment;
@@ -20,6 +22,9 @@ class ClipboardCommands {
 public:
     static QString objectMimeType() { return QStringLiteral("application/x-faltarillon-object"); }
     static QString sourceMimeType() { return QStringLiteral("application/x-faltarillon-source"); }
+    // Several objects with their places and groups; the object type beside
+    // it carries the current one alone, for versions that know only that.
+    static QString selectionMimeType() { return QStringLiteral("application/x-faltarillon-selection"); }
 
     ClipboardCommands(EditorEnvironment& env, ObjectCommands& commands);
 
@@ -35,6 +40,12 @@ public:
 private:
     bool putOnClipboard();
     void pasteRecord(const QMimeData& data);
+    void pasteSelection(const QMimeData& data);
+    // Gives a pasted image its picture: shared when it comes from this
+    // program's last copy, else loaded from its path.
+    void attachPicture(Tobs& o, const DibHandle& copied, bool ours);
+    // The distance the repeated paste of one record moves, in screen pixels.
+    long long pasteShift(const QByteArray& record);
     void pasteText(const QString& text);
     void pastePicture(const QImage& image);
     // The lowest free slot, or 0 after telling the user the table is full.
@@ -48,6 +59,7 @@ private:
     ObjectCommands& m_commands;
     QByteArray m_token;            // tells this program's copies from others'
     DibHandle m_copiedPicture;     // the picture of our last copy, shared
+    std::vector<DibHandle> m_copiedPictures;   // of a copied selection, in its order
     QByteArray m_lastPasted;       // the record pasted last, for the offset
     int m_repeat = 0;
 };

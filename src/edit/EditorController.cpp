@@ -441,7 +441,7 @@ void EditorController::createObject(const QPoint& pos) {
     o.resetToDefaults();
     o.Kind = kind;
     if (kind == Image) o.Picture = picture;
-    doc.CurrentObject = slot;
+    doc.selectOnly(slot);
     o.KeepAspect = 1;
     o.Shape = shRectangle;
     const double zoom = doc.Zoom;

@@ -110,3 +110,17 @@ void markrec(QImage& canvas, const QRect& objectRect, MarkStyle style) {
     handleCentres(objectRect, centres);
     for (const QPoint& c : centres) paintSpan(canvas, c.x() - 3, c.y() - 3, c.x() + 3, c.y() + 3, false);
 }
+
+void lockMark(QImage& canvas, const QRect& objectRect) {
+    if (canvas.isNull()) return;
+    const int x = objectRect.x() + objectRect.width() - 9, y = objectRect.y() + 2;
+    // Shackle: a bar and two legs; body: a filled block with the keyhole
+    // left as it was. No pixel is inverted twice.
+    paintSpan(canvas, x + 2, y, x + 5, y + 1, true);
+    paintSpan(canvas, x + 1, y + 1, x + 2, y + 3, true);
+    paintSpan(canvas, x + 5, y + 1, x + 6, y + 3, true);
+    paintSpan(canvas, x, y + 3, x + 7, y + 5, true);
+    paintSpan(canvas, x, y + 5, x + 3, y + 6, true);
+    paintSpan(canvas, x + 4, y + 5, x + 7, y + 6, true);
+    paintSpan(canvas, x, y + 6, x + 7, y + 8, true);
+}
