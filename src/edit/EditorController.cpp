@@ -182,7 +182,7 @@ void EditorController::leftPress(const QPoint& pos, Qt::KeyboardModifiers modifi
         // A press on the selection keeps it; the object pressed becomes
         // current, and a click without a drag selects it alone.
         if (m_state.DragMode != dmMove) {
-            doc.CurrentObject = hit;
+            doc.makeCurrent(hit);
             setdragmod(pos.x(), pos.y());
         }
         m_clickSlot = doc.CurrentObject;
@@ -258,7 +258,7 @@ void EditorController::rightPress(const QPoint& pos) {
             // The menu acts on the selection when the object is part of it.
             if (hit != doc.CurrentObject) {
                 if (doc.isSelected(hit)) {
-                    doc.CurrentObject = hit;
+                    doc.makeCurrent(hit);
                 } else {
                     doc.selectOnly(hit);
                     doc.addToSelection(hit);

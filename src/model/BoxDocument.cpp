@@ -43,6 +43,13 @@ bool BoxDocument::isSelected(int slot) const {
     return slot == CurrentObject || std::find(Selection.begin(), Selection.end(), slot) != Selection.end();
 }
 
+void BoxDocument::makeCurrent(int slot) {
+    if (slot == CurrentObject) return;
+    if (ObjectTable::isValidSlot(CurrentObject) && !Objects[CurrentObject].isFree()) Selection.push_back(CurrentObject);
+    Selection.erase(std::remove(Selection.begin(), Selection.end(), slot), Selection.end());
+    CurrentObject = slot;
+}
+
 void BoxDocument::selectOnly(int slot) {
     CurrentObject = ObjectTable::isValidSlot(slot) ? slot : 0;
     Selection.clear();

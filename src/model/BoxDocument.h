@@ -51,6 +51,8 @@ struct BoxDocument {
     // ascending (drawing order).
     std::vector<int> selectedSlots() const;
     bool isSelected(int slot) const;
+    // Another selected object becomes the current one; the selection stays.
+    void makeCurrent(int slot);
     // The object alone becomes the selection (0: nothing selected).
     void selectOnly(int slot);
     // Adds the slot, or with its group the whole group, to the selection;
