@@ -4,6 +4,7 @@
 #include "app/EditorScrollBox.h"
 #include "app/CursorSlots.h"
 #include "app/SDIMain.h"
+#include "edit/Editor.h"
 #include "model/BoxDocument.h"
 #include "model/NewDocument.h"
 #include "model/Prompter.h"
@@ -46,7 +47,7 @@ struct BigEditor {
     EditorScrollBox box;
     EditorCanvas* canvas;
 
-    BigEditor() {
+    explicit BigEditor(int count = 1000) {
         initStartupDocument(doc, 96);
         newDocument(doc);
         doc.ScreenDivisor = doc.ScreenDivisor / 1.5;
@@ -61,7 +62,7 @@ struct BigEditor {
         QCoreApplication::processEvents();
         canvas->setScrollPosition(QPoint(canvas->width() / 3 - 300, canvas->height() / 3 - 150));
         const QPoint s = canvas->scrollPosition();
-        for (int i = 0; i < 1000; ++i) {
+        for (int i = 0; i < count; ++i) {
             const int slot = doc.Objects.takeFreeSlot();
             Tobs& o = doc.Objects[slot];
             const bool text = i % 5 == 4;
@@ -76,13 +77,74 @@ struct BigEditor {
             o.FontHeight = -16;
             o.FontSize = 12;
             SetDevLeft(o, s.x() + (i * 37) % 1800, doc.Zoom, doc.ScreenDivisor);
-            SetDevTop(o, s.y() + (i * 53) % 1000, doc.Zoom, doc.ScreenDivisor);
+            // The top 20 rows stay empty: a rubber band starts there.
+            SetDevTop(o, s.y() + 20 + (i * 53) % 980, doc.Zoom, doc.ScreenDivisor);
             SetDevWidth(o, 40 + i % 60, doc.Zoom, doc.ScreenDivisor);
             SetDevHeight(o, 30 + i % 50, doc.Zoom, doc.ScreenDivisor);
         }
         doc.CurrentObject = 500;
     }
 };
+
+// The editor with its controller, for gestures over many objects.
+struct BigEditorWithController : BigEditor {
+    Editor editor;
+    explicit BigEditorWithController(int count) : BigEditor(count), editor(*canvas) {
+        canvas->setController(&editor.controller);
+    }
+};
+
+// A rubber band from the empty top-left corner over 10000 objects: the
+// press (a full repaint), four band steps and the release, which selects
+// them all and repaints with 10000 frames.
+void RubberBandOver10000Objects(benchmark::State& state) {
+    BigEditorWithController e(10000);
+    e.canvas->PaintBox1Paint();
+    const QPoint s = e.canvas->scrollPosition();
+    const QPoint from = s + QPoint(2, 2), to = s + QPoint(1915, 1075);
+    for (auto _ : state) {
+        e.editor.controller.mousePress(Qt::LeftButton, Qt::NoModifier, from);
+        for (int i = 1; i <= 4; ++i) e.editor.controller.mouseMove(Qt::NoModifier, from + (to - from) * i / 4);
+        e.editor.controller.mouseRelease(Qt::LeftButton, Qt::NoModifier, to);
+        e.canvas->QWidget::repaint();
+    }
+    if (e.doc.selectedSlots().size() < 9000) state.SkipWithError("the band did not select the objects");
+}
+BENCHMARK(RubberBandOver10000Objects)->Unit(benchmark::kMillisecond);
+
+// The repaint that shows 10000 selected objects (the one after the band).
+void RepaintWith10000Selected(benchmark::State& state) {
+    BigEditorWithController e(10000);
+    if (state.range(0)) e.editor.controller.selectAll();
+    for (auto _ : state) {
+        e.canvas->PaintBox1Paint();
+        e.canvas->QWidget::repaint();
+    }
+}
+// Argument 0: the same repaint with nothing selected, for comparison.
+BENCHMARK(RepaintWith10000Selected)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// One step of dragging 1000 selected objects: all of them moved in the
+// document, the step merged into the drag's one undo step, the bounding
+// box's outline shown.
+void DragStepOf1000Selected(benchmark::State& state) {
+    BigEditorWithController e(1000);
+    e.editor.controller.selectAll();
+    const Tobs& current = e.doc.Objects[e.doc.CurrentObject];
+    const Mapping map = Mapping::screenFor(e.doc);
+    const QPoint grab(map.DevLeft(current) + 5, map.DevTop(current) + 5);
+    e.editor.controller.mousePress(Qt::LeftButton, Qt::NoModifier, grab);
+    int step = 0;
+    for (auto _ : state) {
+        const QPoint to = grab + QPoint(1 + step % 200, 1 + step % 150);
+        e.editor.controller.mouseMove(Qt::NoModifier, to);
+        e.canvas->QWidget::repaint();
+        ++step;
+    }
+    e.editor.controller.mouseRelease(Qt::LeftButton, Qt::NoModifier, grab);
+    if (e.doc.selectedSlots().size() != 1000) state.SkipWithError("not 1000 selected");
+}
+BENCHMARK(DragStepOf1000Selected)->Unit(benchmark::kMillisecond);
 
 void FullRepaint1920x1080With1000Objects(benchmark::State& state) {
     BigEditor editor;

@@ -1,6 +1,8 @@
 #include "app/EditMenuActions.h"
 
 #include "app/MainMenu.h"
+#include "edit/ArrangeCommands.h"
+#include "edit/ArrangeMenu.h"
 #include "edit/ClipboardCommands.h"
 #include "edit/EditorController.h"
 #include "edit/ObjectCommands.h"
@@ -19,11 +21,21 @@ EditMenuActions::EditMenuActions(MainMenu& menu, EditorController& controller, O
     connect(menu.Ausschneiden1, &QAction::triggered, this, [&clipboard] { clipboard.cut(); });
     connect(menu.Kopieren1, &QAction::triggered, this, [&clipboard] { clipboard.copy(); });
     connect(menu.Einfgen1, &QAction::triggered, this, [&clipboard] { clipboard.paste(); });
+    connect(menu.AllesAuswaehlen1, &QAction::triggered, this, [&controller] { controller.selectAll(); });
+    connect(menu.Duplizieren1, &QAction::triggered, this, [this] {
+        if (m_arrange) m_arrange->duplicate();
+    });
     QUndoStack& stack = commands.history().stack();
     connect(&stack, &QUndoStack::indexChanged, this, [this] { refresh(); });
     connect(&stack, &QUndoStack::cleanChanged, this, [this] { refresh(); });
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &EditMenuActions::clipboardChanged);
     clipboardChanged();
+}
+
+void EditMenuActions::setArrange(ArrangeCommands* arrange) {
+    m_arrange = arrange;
+    m_menu.AnordnenItems->setCommands(arrange);
+    refresh();
 }
 
 void EditMenuActions::clipboardChanged() {
@@ -43,4 +55,7 @@ void EditMenuActions::refresh() {
     m_menu.Ausschneiden1->setEnabled(current);
     m_menu.Kopieren1->setEnabled(current);
     m_menu.Einfgen1->setEnabled(m_canPaste);
+    m_menu.Duplizieren1->setEnabled(current);
+    // The shortcuts of Anordnen work only while their items are enabled.
+    m_menu.AnordnenItems->refresh();
 }

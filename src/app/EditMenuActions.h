@@ -5,6 +5,7 @@
 
 #include <QObject>
 
+class ArrangeCommands;
 class ClipboardCommands;
 class EditorController;
 class ObjectCommands;
@@ -20,6 +21,8 @@ public:
     // Captions and enabled states from the history, the selection and the
     // clipboard; runs after every repaint and history change.
     void refresh();
+    // "A&lles auswählen", "D&uplizieren" and "A&nordnen" run through these.
+    void setArrange(ArrangeCommands* arrange);
     // Looks at the clipboard again (it changed hands).
     void clipboardChanged();
 
@@ -28,6 +31,7 @@ private:
     ObjectCommands& m_commands;
     ClipboardCommands& m_clipboard;
     const BoxDocument& m_doc;
+    ArrangeCommands* m_arrange = nullptr;
     // Asking another program for its clipboard costs a round trip: ask when
     // the clipboard changes, not on every repaint.
     bool m_canPaste = false;

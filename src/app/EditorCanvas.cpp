@@ -1,6 +1,7 @@
 #include "app/EditorCanvas.h"
 
 #include "app/CursorSlots.h"
+#include "base/Units.h"
 #include "edit/EditorController.h"
 #include "model/BoxDocument.h"
 #include "render/DrawVCart.h"
@@ -18,6 +19,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QtMath>
+#include <algorithm>
 #include <cmath>
 
 EditorCanvas::EditorCanvas(BoxDocument& doc, Prompter& prompter, const CursorSlots& cursors, QWidget* parent)
@@ -93,25 +95,56 @@ bool EditorCanvas::renderBuffer() {
     }
 
     m_dragMarks = QRegion();
-    const int current = m_doc.CurrentObject;
-    if (ObjectTable::isValidSlot(current)) {
-        const Mapping map = Mapping::screenFor(m_doc);
-        const Tobs& o = m_doc.Objects[current];
-        const QRect rect(map.DevLeft(o), map.DevTop(o), map.DevWidth(o), map.DevHeight(o));
-        const int state = dragState();
-        const MarkStyle style = state == dsDragObject ? MarkStyle::InvertedFrame
-                                : state == dsIdle     ? MarkStyle::FrameAndHandles
-                                                      : MarkStyle::FrameOnly;
-        if (style == MarkStyle::InvertedFrame) {
-            m_dragMarks = dragMarkPixels(rect, {}, {}, QRect());
-            invertPixels(m_buffer, m_dragMarks.translated(-scroll));
-        } else {
-            markrec(m_buffer, rect.translated(-scroll), style);
-        }
-    }
+    paintSelectionMarks(scroll);
     m_bufferScroll = scroll;
     m_bufferValid = true;
     return true;
+}
+
+void EditorCanvas::paintSelectionMarks(const QPoint& scroll) {
+    const Mapping map = Mapping::screenFor(m_doc);
+    auto screenRect = [&map](const Tobs& o) {
+        return QRect(clampCoord(map.DevLeft(o)), clampCoord(map.DevTop(o)), clampCoord(map.DevWidth(o)),
+                     clampCoord(map.DevHeight(o)));
+    };
+    const QRect visible(scroll, logicalRect(m_buffer).size());
+    // Locked objects show their padlock; the cost is one look per slot.
+    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
+        const Tobs& o = m_doc.Objects[slot];
+        if (o.isFree() || !o.Locked) continue;
+        const QRect r = screenRect(o);
+        if (r.adjusted(-1, -1, 1, 1).intersects(visible)) lockMark(m_buffer, r.translated(-scroll));
+    }
+    const int current = m_doc.CurrentObject;
+    const bool hasCurrent = ObjectTable::isValidSlot(current) && !m_doc.Objects[current].isFree();
+    // The other selected objects: a frame each without handles, a group one
+    // frame round its members. Inverted, so they show on any colour.
+    const std::vector<int> selected = m_doc.selectedSlots();
+    if (selected.size() > 1 || (hasCurrent && m_doc.Objects[current].Group != 0)) {
+        std::vector<std::pair<std::int32_t, QRect>> groups;
+        for (int slot : selected) {
+            const Tobs& o = m_doc.Objects[slot];
+            if (o.Group == 0) {
+                if (slot != current) markrec(m_buffer, screenRect(o).translated(-scroll), MarkStyle::InvertedFrame);
+                continue;
+            }
+            auto it = std::find_if(groups.begin(), groups.end(), [&](const auto& g) { return g.first == o.Group; });
+            if (it == groups.end()) groups.emplace_back(o.Group, screenRect(o));
+            else it->second = it->second.united(screenRect(o));
+        }
+        for (const auto& g : groups) markrec(m_buffer, g.second.translated(-scroll), MarkStyle::InvertedFrame);
+    }
+    if (!hasCurrent) return;
+    const int state = dragState();
+    if (state == dsDragObject) {
+        // The drag outline: the current object, or the box of all that move.
+        const QRect outline = m_controller ? m_controller->dragOutlineRect() : screenRect(m_doc.Objects[current]);
+        m_dragMarks = dragMarkPixels(outline, {}, {}, QRect());
+        invertPixels(m_buffer, m_dragMarks.translated(-scroll));
+        return;
+    }
+    markrec(m_buffer, screenRect(m_doc.Objects[current]).translated(-scroll),
+            state == dsIdle ? MarkStyle::FrameAndHandles : MarkStyle::FrameOnly);
 }
 
 void EditorCanvas::ensureRendered() {

@@ -98,6 +98,8 @@ private:
     // Device pixels of a buffer showing `logical` pixels at the screen's ratio.
     static QSize bufferSizeFor(QSize logical, qreal ratio);
     bool renderBuffer();
+    // Marks of the selection and of locked objects on the buffer.
+    void paintSelectionMarks(const QPoint& scroll);
     int dragState() const;
 
     BoxDocument& m_doc;

@@ -1,5 +1,7 @@
 #include "app/MainMenu.h"
 
+#include "edit/ArrangeMenu.h"
+
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
@@ -79,6 +81,16 @@ MainMenu::MainMenu(QMenuBar* bar, QObject* parent) : QObject(parent) {
                      QStringLiteral("Kopiert das Objekt in die Zwischenablage"), QKeySequence(Qt::CTRL | Qt::Key_C));
     Einfgen1 = item(Bearbeiten1, "Einfgen1", QStringLiteral("&Einfügen"),
                     QStringLiteral("Fügt den Inhalt der Zwischenablage ein"), QKeySequence(Qt::CTRL | Qt::Key_V));
+    AllesAuswaehlen1 = item(Bearbeiten1, "AllesAuswaehlen1", QStringLiteral("A&lles auswählen"),
+                            QStringLiteral("Wählt alle Objekte aus, die nicht gesperrt sind"),
+                            QKeySequence(Qt::CTRL | Qt::Key_A));
+    // No shortcut: Ctrl+D prints.
+    Duplizieren1 = item(Bearbeiten1, "Duplizieren1", QStringLiteral("D&uplizieren"),
+                        QStringLiteral("Legt eine Kopie der ausgewählten Objekte daneben"));
+    Bearbeiten1->addSeparator();
+    Anordnen1 = submenu(Bearbeiten1, "Anordnen1", QStringLiteral("A&nordnen"),
+                        QStringLiteral("Richtet die ausgewählten Objekte aus, verteilt, gruppiert oder sperrt sie"));
+    AnordnenItems = new ArrangeMenu(Anordnen1, true, this);
 
     Einstellungen1 = bar->addMenu(QStringLiteral("&Einstellungen"));
     Einstellungen1->setObjectName(QStringLiteral("Einstellungen1"));

@@ -6,6 +6,7 @@
 
 class QAction;
 class QMenu;
+class ArrangeMenu;
 class QMenuBar;
 
 class MainMenu : public QObject {
@@ -37,6 +38,10 @@ public:
     QAction* Ausschneiden1 = nullptr;
     QAction* Kopieren1 = nullptr;
     QAction* Einfgen1 = nullptr;
+    QAction* AllesAuswaehlen1 = nullptr;
+    QAction* Duplizieren1 = nullptr;
+    QMenu* Anordnen1 = nullptr;
+    ArrangeMenu* AnordnenItems = nullptr;
     QAction* Hintergrundbild2 = nullptr;
     QAction* NetzBeschriften1 = nullptr;   // check mark, off at start
     QAction* Boxform1 = nullptr;

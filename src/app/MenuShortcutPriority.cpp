@@ -35,7 +35,7 @@ bool MenuShortcutPriority::isMenuShortcut(int keyWithModifiers) const {
 bool MenuShortcutPriority::isFieldEditKey(int keyWithModifiers) {
     static const int keys[] = {
         int(Qt::CTRL | Qt::Key_Z), int(Qt::CTRL | Qt::Key_Y), int(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-        int(Qt::CTRL | Qt::Key_X), int(Qt::CTRL | Qt::Key_C), int(Qt::CTRL | Qt::Key_V)};
+        int(Qt::CTRL | Qt::Key_X), int(Qt::CTRL | Qt::Key_C), int(Qt::CTRL | Qt::Key_V), int(Qt::CTRL | Qt::Key_A)};
     for (int k : keys)
         if (k == keyWithModifiers) return true;
     return false;

@@ -4,7 +4,8 @@
 // on this platform; in the main window those keys belong to "Speichern
 // unter..." and "Drucker einrichten...", also while the canvas's hidden key
 // field or the box size field has the focus. Only the undo and clipboard
-// keys (Ctrl+Z, Y, Shift+Z, X, C, V) stay with a visible text field; the
+// keys (Ctrl+Z, Y, Shift+Z, X, C, V) and Ctrl+A (select the field's text)
+// stay with a visible text field; the
 // hidden key field hands them to the menu too.
 
 #include <QObject>
@@ -22,7 +23,7 @@ public:
     // True when the key combination is the shortcut of an enabled item of
     // the menu bar.
     bool isMenuShortcut(int keyWithModifiers) const;
-    // Ctrl+Z, Y, Shift+Z, X, C, V.
+    // Ctrl+Z, Y, Shift+Z, X, C, V, A.
     static bool isFieldEditKey(int keyWithModifiers);
 
 protected:

@@ -27,6 +27,7 @@
 #include "dialogs/JpegQFUnit.h"
 #include "dialogs/PaperFormatForm.h"
 #include "edit/BoxFormCommand.h"
+#include "edit/ArrangeCommands.h"
 #include "edit/CanvasMenu.h"
 #include "edit/ClipboardCommands.h"
 #include "edit/EditorController.h"
@@ -199,6 +200,8 @@ void TSDIAppForm::buildEditing() {
     m_canvasMenu = new CanvasMenu(*PaintBox1, *m_objectCommands, this);
     m_clipboard = std::make_unique<ClipboardCommands>(*PaintBox1, *m_objectCommands);
     m_objectMenu->setClipboard(m_clipboard.get());
+    m_arrange = std::make_unique<ArrangeCommands>(*PaintBox1, *m_objectCommands);
+    m_objectMenu->setArrange(m_arrange.get());
     m_canvasMenu->setClipboard(m_clipboard.get());
     m_controller = std::make_unique<EditorController>(*PaintBox1, *m_objectCommands, *m_objectMenu, *m_canvasMenu);
     PaintBox1->setController(m_controller.get());
@@ -297,6 +300,7 @@ void TSDIAppForm::connectCommands() {
     connect(TabSheet2->SheetOptions1, &SheetOptionsBar::optionsChanged, this, [this] {
         if (m_useSettings) QSettings().setValue(QLatin1String(NetLinesKey), m_print->Options.netLineMm);
     });
+    m_editActions->setArrange(m_arrange.get());
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         if (PageControl1->widget(index) == TabSheet2) TabSheet2->VPaintPaint();
     });

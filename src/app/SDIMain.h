@@ -15,6 +15,7 @@ class FolderMemory;
 class CanvasMenu;
 class ClipboardCommands;
 class EditMenuActions;
+class ArrangeCommands;
 class CursorSlots;
 class EditorCanvas;
 class EditorController;
@@ -60,6 +61,7 @@ public:
     EditorController& editorController() { return *m_controller; }
     ObjectCommands& objectCommands() { return *m_objectCommands; }
     ClipboardCommands& clipboardCommands() { return *m_clipboard; }
+    ArrangeCommands& arrangeCommands() { return *m_arrange; }
     EditMenuActions* editMenuActions() const { return m_editActions; }
     TAboutBox* aboutBox() const { return m_aboutBox; }
     TJPEGQForm* jpegForm() const { return m_jpegForm; }
@@ -131,6 +133,7 @@ private:
     TExportForm* m_exportForm = nullptr;   // made on first use
     std::unique_ptr<ObjectCommands> m_objectCommands;
     std::unique_ptr<ClipboardCommands> m_clipboard;
+    std::unique_ptr<ArrangeCommands> m_arrange;
     EditMenuActions* m_editActions = nullptr;
     std::unique_ptr<EditorDialogs> m_dialogs;
     ObjectMenu* m_objectMenu = nullptr;

@@ -17,6 +17,13 @@ void sortUnique(std::vector<double>& v) {
 }  // namespace
 
 SnapTargets snapTargetsFor(const BoxDocument& doc, const NetSource& source, int movingSlot) {
+    return snapTargetsFor(doc, source, std::vector<int>{movingSlot});
+}
+
+SnapTargets snapTargetsFor(const BoxDocument& doc, const NetSource& source, const std::vector<int>& movingSlots) {
+    std::vector<char> moving(ObjectTable::Capacity + 1, 0);
+    for (int slot : movingSlots)
+        if (ObjectTable::isValidSlot(slot)) moving[slot] = 1;
     SnapTargets t;
     const FoldingModel model = FoldingModel::inMillimetres(doc.Layout, source);
     const NetToUnits units = netToUnits(doc);
@@ -35,7 +42,7 @@ SnapTargets snapTargetsFor(const BoxDocument& doc, const NetSource& source, int 
         t.ys.push_back((f.top + f.bottom) / 2);
     }
     for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
-        if (slot == movingSlot) continue;
+        if (moving[slot]) continue;
         const Tobs& o = doc.Objects[slot];
         if (o.Kind <= 0) continue;
         const double l = o.Left, tp = o.Top, w = o.Width, h = o.Height;

@@ -20,6 +20,8 @@ struct SnapTargets {
 // Targets for dragging the object in movingSlot (left out of its own targets).
 // Slanted net segments give no target: they would hold an edge at one point only.
 SnapTargets snapTargetsFor(const BoxDocument& doc, const NetSource& source, int movingSlot);
+// The same for several objects moved together: none of them is a target.
+SnapTargets snapTargetsFor(const BoxDocument& doc, const NetSource& source, const std::vector<int>& movingSlots);
 
 // One line of the dragged object in one direction.
 struct SnapFeature {

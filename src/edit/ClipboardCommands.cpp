@@ -85,7 +85,15 @@ bool ClipboardCommands::putOnClipboard() {
     data->setData(sourceMimeType(), m_token);
     data->setImageData(renderObjectPicture(doc, o, m_env.boxPercent()));
     m_copiedPicture = o.Picture;
+    m_copiedPictures.clear();
     m_lastPasted = record;
+    const std::vector<int> selected = doc.selectedSlots();
+    if (selected.size() > 1) {
+        const QByteArray several = selectionRecordBytes(doc, selected, doc.CurrentObject);
+        data->setData(selectionMimeType(), several);
+        for (int s : selected) m_copiedPictures.push_back(doc.Objects[s].Picture);
+        m_lastPasted = several;
+    }
     m_repeat = 0;
     clipboard()->setMimeData(data);
     return true;
@@ -97,8 +105,9 @@ void ClipboardCommands::cut() {
     if (!putOnClipboard()) return;
     BoxDocument& doc = m_env.document();
     DocumentHistory& history = m_commands.history();
-    auto step = history.begin(QStringLiteral("Ausschneiden"), {doc.CurrentObject});
-    doc.deleteCurrent();
+    const std::vector<int> selected = doc.selectedSlots();
+    auto step = history.begin(QStringLiteral("Ausschneiden"), selected);
+    m_commands.deleteSlots(selected);
     history.commit(std::move(step));
     m_env.repaint();
 }
@@ -106,14 +115,18 @@ void ClipboardCommands::cut() {
 bool ClipboardCommands::canPaste() const {
     const QMimeData* data = clipboard()->mimeData();
     if (!data) return false;
-    if (data->hasFormat(objectMimeType()) || data->hasFormat(drawingMimeType()) || data->hasImage()) return true;
+    if (data->hasFormat(objectMimeType()) || data->hasFormat(selectionMimeType()) ||
+        data->hasFormat(drawingMimeType()) || data->hasImage())
+        return true;
     return data->hasText() && !data->text().isEmpty();
 }
 
 void ClipboardCommands::paste() {
     const QMimeData* data = clipboard()->mimeData();
     if (!data) return;
-    if (data->hasFormat(objectMimeType())) {
+    if (data->hasFormat(selectionMimeType())) {
+        pasteSelection(*data);
+    } else if (data->hasFormat(objectMimeType())) {
         pasteRecord(*data);
     } else if (data->hasFormat(drawingMimeType())) {
         // Drawing programs offer pixels beside the drawing; the drawing
@@ -139,7 +152,7 @@ void ClipboardCommands::insert(const QString& stepName, int slot, const Tobs& ob
     DocumentHistory& history = m_commands.history();
     auto step = history.begin(stepName, {slot});
     doc.Objects[slot] = object;
-    doc.CurrentObject = slot;
+    doc.selectOnly(slot);
     history.commit(std::move(step));
     m_env.repaint();
 }
@@ -156,30 +169,90 @@ void ClipboardCommands::pasteRecord(const QMimeData& data) {
     const int slot = freeSlotOrTell();
     if (slot == 0) return;
     BoxDocument& doc = m_env.document();
-    if (o.Kind == Image) {
-        if (data.data(sourceMimeType()) == m_token && !m_copiedPicture.isEmpty()) {
-            // Still in this program: the same picture, shared.
-            o.Picture = m_copiedPicture;
-        } else if (loadStoredImage(o.Picture, o.Content, doc.FileName, doc.ProgramFolder)) {
-            turnByRotation(o.Picture, o.Rotation);
-            settleTransparentValue(o);
-        } else {
-            m_env.prompter().inform(QString(), boxmsg::imageMissingText(o.Content), PromptIcon::Error);
-        }
+    attachPicture(o, m_copiedPicture, data.data(sourceMimeType()) == m_token);
+    const Mapping map = Mapping::screenFor(doc);
+    const long long shift = pasteShift(record);
+    SetDevLeft(o, static_cast<int>(std::clamp<long long>(map.DevLeft(o) + shift, -kCoordLimit, kCoordLimit)),
+               doc.Zoom, doc.ScreenDivisor);
+    SetDevTop(o, static_cast<int>(std::clamp<long long>(map.DevTop(o) + shift, -kCoordLimit, kCoordLimit)),
+              doc.Zoom, doc.ScreenDivisor);
+    insert(QStringLiteral("Einfügen"), slot, o);
+}
+
+void ClipboardCommands::attachPicture(Tobs& o, const DibHandle& copied, bool ours) {
+    if (o.Kind != Image) return;
+    const BoxDocument& doc = m_env.document();
+    if (ours && !copied.isEmpty()) {
+        // Still in this program: the same picture, shared.
+        o.Picture = copied;
+    } else if (loadStoredImage(o.Picture, o.Content, doc.FileName, doc.ProgramFolder)) {
+        turnByRotation(o.Picture, o.Rotation);
+        settleTransparentValue(o);
+    } else {
+        m_env.prompter().inform(QString(), boxmsg::imageMissingText(o.Content), PromptIcon::Error);
     }
+}
+
+long long ClipboardCommands::pasteShift(const QByteArray& record) {
     if (record == m_lastPasted) {
         ++m_repeat;
     } else {
         m_lastPasted = record;
         m_repeat = 1;
     }
+    return static_cast<long long>(PasteOffset) * m_repeat;
+}
+
+void ClipboardCommands::pasteSelection(const QMimeData& data) {
+    const QByteArray record = data.data(selectionMimeType());
+    std::vector<Tobs> objects;
+    int currentIndex = 0;
+    if (!readSelectionRecord(record, objects, currentIndex)) {
+        m_env.prompter().inform(QString(),
+                                QStringLiteral("Der Inhalt der Zwischenablage ist kein gültiges Objekt."),
+                                PromptIcon::Information);
+        return;
+    }
+    BoxDocument& doc = m_env.document();
+    std::vector<int> free;
+    for (int s = 1; s <= ObjectTable::Capacity && free.size() < objects.size(); ++s)
+        if (doc.Objects[s].isFree()) free.push_back(s);
+    if (free.size() < objects.size()) {
+        m_env.prompter().inform(QStringLiteral("Fehler: Kein freies Objekt mehr"),
+                                QStringLiteral("Es wurden zuviele Objekte erstellt!"), PromptIcon::Information);
+        return;
+    }
+    const bool ours = data.data(sourceMimeType()) == m_token && m_copiedPictures.size() == objects.size();
+    // Groups of the record become new groups here: their numbers may be taken.
+    std::int32_t nextGroup = 1;
+    for (int s = 1; s <= ObjectTable::Capacity; ++s)
+        if (!doc.Objects[s].isFree()) nextGroup = std::max(nextGroup, doc.Objects[s].Group + 1);
+    std::vector<std::pair<std::int32_t, std::int32_t>> groups;
     const Mapping map = Mapping::screenFor(doc);
-    const long long shift = static_cast<long long>(PasteOffset) * m_repeat;
-    SetDevLeft(o, static_cast<int>(std::clamp<long long>(map.DevLeft(o) + shift, -kCoordLimit, kCoordLimit)),
-               doc.Zoom, doc.ScreenDivisor);
-    SetDevTop(o, static_cast<int>(std::clamp<long long>(map.DevTop(o) + shift, -kCoordLimit, kCoordLimit)),
-              doc.Zoom, doc.ScreenDivisor);
-    insert(QStringLiteral("Einfügen"), slot, o);
+    const long long shift = pasteShift(record);
+    for (size_t i = 0; i < objects.size(); ++i) {
+        Tobs& o = objects[i];
+        attachPicture(o, ours ? m_copiedPictures[i] : DibHandle(), ours);
+        // One distance for all, so the arrangement stays as copied.
+        SetDevLeft(o, static_cast<int>(std::clamp<long long>(map.DevLeft(o) + shift, -kCoordLimit, kCoordLimit)),
+                   doc.Zoom, doc.ScreenDivisor);
+        SetDevTop(o, static_cast<int>(std::clamp<long long>(map.DevTop(o) + shift, -kCoordLimit, kCoordLimit)),
+                  doc.Zoom, doc.ScreenDivisor);
+        if (o.Group != 0) {
+            auto it = std::find_if(groups.begin(), groups.end(), [&](const auto& g) { return g.first == o.Group; });
+            if (it == groups.end()) it = groups.insert(groups.end(), {o.Group, nextGroup++});
+            o.Group = it->second;
+        }
+        o.Locked = 0;
+    }
+    DocumentHistory& history = m_commands.history();
+    auto step = history.begin(QStringLiteral("Einfügen"), free);
+    for (size_t i = 0; i < objects.size(); ++i) doc.Objects[free[i]] = objects[i];
+    doc.selectOnly(free[static_cast<size_t>(currentIndex)]);
+    for (int s : free)
+        if (s != doc.CurrentObject) doc.Selection.push_back(s);
+    history.commit(std::move(step));
+    m_env.repaint();
 }
 
 void ClipboardCommands::prepareNewObject(Tobs& o, int kind, int screenWidth, int screenHeight) {

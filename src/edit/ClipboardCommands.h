@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <vector>
+
 #include "image/DibHandle.h"
 
 class EditorEnvironment;
@@ -21,6 +23,9 @@ public:
     static QString objectMimeType() { return QStringLiteral("application/x-faltarillon-object"); }
     static QString sourceMimeType() { return QStringLiteral("application/x-faltarillon-source"); }
     static QString drawingMimeType() { return QStringLiteral("image/svg+xml"); }
+    // Several objects with their places and groups; the object type beside
+    // it carries the current one alone, for versions that know only that.
+    static QString selectionMimeType() { return QStringLiteral("application/x-faltarillon-selection"); }
 
     ClipboardCommands(EditorEnvironment& env, ObjectCommands& commands);
 
@@ -36,6 +41,12 @@ public:
 private:
     bool putOnClipboard();
     void pasteRecord(const QMimeData& data);
+    void pasteSelection(const QMimeData& data);
+    // Gives a pasted image its picture: shared when it comes from this
+    // program's last copy, else loaded from its path.
+    void attachPicture(Tobs& o, const DibHandle& copied, bool ours);
+    // The distance the repeated paste of one record moves, in screen pixels.
+    long long pasteShift(const QByteArray& record);
     void pasteText(const QString& text);
     void pastePicture(const QImage& image);
     void pasteDrawing(const QByteArray& svg);
@@ -50,6 +61,7 @@ private:
     ObjectCommands& m_commands;
     QByteArray m_token;            // tells this program's copies from others'
     DibHandle m_copiedPicture;     // the picture of our last copy, shared
+    std::vector<DibHandle> m_copiedPictures;   // of a copied selection, in its order
     QByteArray m_lastPasted;       // the record pasted last, for the offset
     int m_repeat = 0;
 };

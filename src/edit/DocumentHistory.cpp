@@ -9,8 +9,17 @@ DocumentHistory::Pending DocumentHistory::begin(const QString& name, std::initia
     Pending p;
     p.name = name;
     p.currentBefore = m_document().CurrentObject;
+    p.selectionBefore = m_document().Selection;
     p.merge = merge;
     p.mergeKey = mergeKey;
+    for (int slot : touched) include(p, slot);
+    return p;
+}
+
+DocumentHistory::Pending DocumentHistory::begin(const QString& name, const std::vector<int>& touched,
+                                                StepMerge merge, long long mergeKey) {
+    Pending p = begin(name, {}, merge, mergeKey);
+    p.touched.reserve(touched.size());
     for (int slot : touched) include(p, slot);
     return p;
 }
@@ -29,8 +38,10 @@ DocumentHistory::Pending DocumentHistory::beginForm(const QString& name) {
 
 void DocumentHistory::include(Pending& p, int slot) {
     if (!ObjectTable::isValidSlot(slot)) return;
-    for (const SlotChange& c : p.touched)
-        if (c.slot == slot) return;
+    // Large selections name thousands of slots: look from the back, where a
+    // repeat of the slot just added would be.
+    for (auto it = p.touched.rbegin(); it != p.touched.rend(); ++it)
+        if (it->slot == slot) return;
     p.touched.push_back(SlotChange{slot, m_document().Objects[slot], Tobs()});
 }
 
@@ -52,6 +63,7 @@ bool DocumentHistory::commit(Pending p) {
     // push() runs redo(), which writes the after-states the document already
     // holds and raises the revision: the doing of the step.
     m_stack.push(new DocumentStep(doc, p.name, std::move(changed), p.currentBefore, doc.CurrentObject,
-                                  std::move(background), p.merge, p.mergeKey, std::move(form)));
+                                  std::move(background), p.merge, p.mergeKey, std::move(form),
+                                  std::move(p.selectionBefore), doc.Selection));
     return true;
 }

@@ -26,6 +26,7 @@ public:
         QString name;
         std::vector<SlotChange> touched;   // before-states; after-states come at commit
         int currentBefore = 0;
+        std::vector<int> selectionBefore;
         std::optional<BackgroundState> background;
         std::optional<BoxForm> form;
         StepMerge merge = StepMerge::None;
@@ -34,6 +35,8 @@ public:
 
     // A step over these slots (invalid numbers are left out).
     Pending begin(const QString& name, std::initializer_list<int> touched, StepMerge merge = StepMerge::None,
+                  long long mergeKey = 0);
+    Pending begin(const QString& name, const std::vector<int>& touched, StepMerge merge = StepMerge::None,
                   long long mergeKey = 0);
     // A step over the background only.
     Pending beginBackground(const QString& name);

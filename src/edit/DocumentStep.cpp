@@ -43,14 +43,17 @@ bool sameSlotState(const Tobs& a, const Tobs& b) {
            a.Shape == b.Shape && a.Content == b.Content && samePicture(a.Picture, b.Picture) &&
            a.FontColor == b.FontColor && a.FontHeight == b.FontHeight && a.FontName == b.FontName &&
            a.FontPitch == b.FontPitch && a.FontSize == b.FontSize && a.FontStyle == b.FontStyle &&
-           a.ContentStoredBytes == b.ContentStoredBytes && a.FontNameStoredBytes == b.FontNameStoredBytes;
+           a.ContentStoredBytes == b.ContentStoredBytes && a.FontNameStoredBytes == b.FontNameStoredBytes &&
+           a.Group == b.Group && a.Locked == b.Locked;
 }
 
 DocumentStep::DocumentStep(BoxDocument& doc, const QString& name, std::vector<SlotChange> touched,
                            int currentBefore, int currentAfter, std::optional<BackgroundChange> background,
-                           StepMerge merge, long long mergeKey, std::optional<FormChange> form)
+                           StepMerge merge, long long mergeKey, std::optional<FormChange> form,
+                           std::vector<int> selectionBefore, std::vector<int> selectionAfter)
     : QUndoCommand(name), m_doc(doc), m_touched(std::move(touched)), m_currentBefore(currentBefore),
-      m_currentAfter(currentAfter), m_background(std::move(background)), m_form(std::move(form)),
+      m_currentAfter(currentAfter), m_selectionBefore(std::move(selectionBefore)),
+      m_selectionAfter(std::move(selectionAfter)), m_background(std::move(background)), m_form(std::move(form)),
       m_merge(merge), m_mergeKey(mergeKey) {}
 
 void DocumentStep::undo() {
@@ -59,6 +62,7 @@ void DocumentStep::undo() {
     if (m_background) m_background->before.applyTo(m_doc);
     if (m_form) m_doc.Form = m_form->before;
     m_doc.CurrentObject = m_currentBefore;
+    m_doc.Selection = m_selectionBefore;
     m_doc.markChanged();
 }
 
@@ -67,6 +71,7 @@ void DocumentStep::redo() {
     if (m_background) m_background->after.applyTo(m_doc);
     if (m_form) m_doc.Form = m_form->after;
     m_doc.CurrentObject = m_currentAfter;
+    m_doc.Selection = m_selectionAfter;
     m_doc.markChanged();
 }
 
@@ -75,7 +80,13 @@ bool DocumentStep::mergeWith(const QUndoCommand* other) {
     if (!next || next->m_merge != m_merge || m_merge == StepMerge::None || next->m_mergeKey != m_mergeKey ||
         next->m_background || next->m_form)
         return false;
-    for (const SlotChange& c : next->m_touched) {
+    // The steps of one drag name the same slots in the same order: pair them
+    // by place, not by a search per slot, for a drag of thousands.
+    bool samePlaces = next->m_touched.size() == m_touched.size();
+    for (size_t i = 0; samePlaces && i < m_touched.size(); ++i) samePlaces = m_touched[i].slot == next->m_touched[i].slot;
+    if (samePlaces) {
+        for (size_t i = 0; i < m_touched.size(); ++i) m_touched[i].after = next->m_touched[i].after;
+    } else for (const SlotChange& c : next->m_touched) {
         auto mine = std::find_if(m_touched.begin(), m_touched.end(), [&](const SlotChange& s) { return s.slot == c.slot; });
         if (mine != m_touched.end())
             mine->after = c.after;
@@ -83,6 +94,7 @@ bool DocumentStep::mergeWith(const QUndoCommand* other) {
             m_touched.push_back(c);
     }
     m_currentAfter = next->m_currentAfter;
+    m_selectionAfter = next->m_selectionAfter;
     // A drag that came back to where it started leaves no step behind.
     setObsolete(changesNothing());
     return true;

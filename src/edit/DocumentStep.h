@@ -53,7 +53,8 @@ class DocumentStep : public QUndoCommand {
 public:
     DocumentStep(BoxDocument& doc, const QString& name, std::vector<SlotChange> touched, int currentBefore,
                  int currentAfter, std::optional<BackgroundChange> background, StepMerge merge,
-                 long long mergeKey, std::optional<FormChange> form = std::nullopt);
+                 long long mergeKey, std::optional<FormChange> form = std::nullopt,
+                 std::vector<int> selectionBefore = {}, std::vector<int> selectionAfter = {});
 
     void undo() override;
     void redo() override;
@@ -69,6 +70,8 @@ private:
     std::vector<SlotChange> m_touched;
     int m_currentBefore;
     int m_currentAfter;
+    std::vector<int> m_selectionBefore;
+    std::vector<int> m_selectionAfter;
     std::optional<BackgroundChange> m_background;
     std::optional<FormChange> m_form;
     StepMerge m_merge;

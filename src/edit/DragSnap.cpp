@@ -53,8 +53,8 @@ std::optional<std::int32_t> snapAxis(const std::vector<double>& targets, long lo
 
 }  // namespace
 
-void DragSnap::begin(const BoxDocument& doc, const NetSource& source, int movingSlot) {
-    m_targets = snapTargetsFor(doc, source, movingSlot);
+void DragSnap::begin(const BoxDocument& doc, const NetSource& source, const std::vector<int>& movingSlots) {
+    m_targets = snapTargetsFor(doc, source, movingSlots);
 }
 
 SnapLines DragSnap::apply(long long& left, long long& top, long long& width, long long& height, const DragEdges& edges,

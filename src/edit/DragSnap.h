@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 // Which lines of the rectangle a drag moves: a move all four edges and the
 // centre lines, a handle only its own edges.
@@ -24,7 +25,7 @@ struct SnapLines {
 
 class DragSnap {
 public:
-    void begin(const BoxDocument& doc, const NetSource& source, int movingSlot);
+    void begin(const BoxDocument& doc, const NetSource& source, const std::vector<int>& movingSlots);
     void end() { m_targets.reset(); }
     bool started() const { return m_targets.has_value(); }
     const SnapTargets* targets() const { return m_targets ? &*m_targets : nullptr; }

@@ -54,10 +54,10 @@ void EditorController::resetInteraction() {
 
 // ---------------------------------------------------------------- events
 
-void EditorController::mousePress(Qt::MouseButton button, Qt::KeyboardModifiers, const QPoint& pos) {
+void EditorController::mousePress(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint& pos) {
     if (button == Qt::LeftButton) {
         m_env.captureMouse();
-        leftPress(pos);
+        leftPress(pos, modifiers);
     } else if (button == Qt::RightButton) {
         rightPress(pos);
     } else {
@@ -73,7 +73,12 @@ void EditorController::mouseMove(Qt::KeyboardModifiers modifiers, const QPoint& 
     case dsDragObject:
         // The design stays as painted at the press; only the outline follows.
         dragStep(pos.x(), pos.y(), modifiers);
-        m_env.showDragOutline(currentScreenRect(), m_guides);
+        m_env.showDragOutline(dragOutlineRect(), m_guides);
+        break;
+    case dsRubberBand:
+        if (pos != m_pressPos) m_pointerMoved = true;
+        m_bandEnd = pos;
+        m_env.showDragOutline(dragOutlineRect());
         break;
     default:
         setdragmod(pos.x(), pos.y());
@@ -116,6 +121,10 @@ bool EditorController::keyDown(int key, Qt::KeyboardModifiers modifiers) {
         }
     }
     switch (key) {
+    case Qt::Key_Escape:
+        if (m_state.DragState != dsIdle) return false;
+        selectNone();
+        return true;
     case Qt::Key_Delete:
         m_commands.deleteObject();
         return true;
@@ -130,7 +139,7 @@ bool EditorController::keyDown(int key, Qt::KeyboardModifiers modifiers) {
 
 // ---------------------------------------------------------------- presses
 
-void EditorController::leftPress(const QPoint& pos) {
+void EditorController::leftPress(const QPoint& pos, Qt::KeyboardModifiers modifiers) {
     m_env.focusKeyEdit();
     const EditorTool tool = m_env.currentTool();
     if (tool == EditorTool::Hand) {
@@ -149,34 +158,89 @@ void EditorController::leftPress(const QPoint& pos) {
         return;
     }
 
+    const bool shift = modifiers & Qt::ShiftModifier;
+    m_pressPos = pos;
+    m_pointerMoved = false;
+    m_clickSlot = 0;
+    m_clickToggles = false;
+    BoxDocument& doc = m_env.document();
+
     // The current object's handles and inside win over anything on top of it.
     setdragmod(pos.x(), pos.y());
-    if (m_state.DragMode > dmNone) {
+    if (m_state.DragMode > dmNone && m_state.DragMode != dmMove) {
+        // Resizing stays a command on the current object alone.
+        m_dragSlots.clear();
         m_state.DragState = dsDragObject;
         ++m_dragSerial;
-        m_dragResizes = m_state.DragMode != dmMove;
-        m_pressPos = pos;
-        m_pointerMoved = false;
+        m_dragResizes = true;
         m_guides = DragGuides();
-        if (m_snapping) {
-            const BoxDocument& doc = m_env.document();
-            m_snap.begin(doc, NetSource::of(doc, m_env.boxPercent()), doc.CurrentObject);
-        }
+        if (m_snapping) m_snap.begin(doc, NetSource::of(doc, m_env.boxPercent()), {doc.CurrentObject});
         m_env.repaint();
         return;
     }
 
-    BoxDocument& doc = m_env.document();
     const int hit = HitTest(pos.x(), pos.y());
-    if (hit > 0) {
-        if (hit != doc.CurrentObject) {
-            doc.CurrentObject = hit;
-            m_env.repaint();
+    if (m_state.DragMode == dmMove || (hit > 0 && doc.isSelected(hit))) {
+        // A press on the selection keeps it; the object pressed becomes
+        // current, and a click without a drag selects it alone.
+        if (m_state.DragMode != dmMove) {
+            doc.makeCurrent(hit);
+            setdragmod(pos.x(), pos.y());
         }
-    } else {
-        doc.CurrentObject = 0;
-        m_env.repaint();
+        m_clickSlot = doc.CurrentObject;
+        m_clickToggles = shift;
+        startMove();
+        return;
     }
+    if (hit > 0) {
+        if (shift) {
+            m_clickSlot = hit;
+            m_clickToggles = true;
+            return;
+        }
+        doc.selectOnly(hit);
+        doc.addToSelection(hit);
+        m_env.repaint();
+        return;
+    }
+    // Empty canvas (or only locked objects): a rubber band.
+    if (!shift) doc.selectOnly(0);
+    m_state.DragState = dsRubberBand;
+    m_bandEnd = pos;
+    m_env.repaint();
+}
+
+void EditorController::startMove() {
+    BoxDocument& doc = m_env.document();
+    m_state.DragState = dsDragObject;
+    ++m_dragSerial;
+    m_dragResizes = false;
+    m_guides = DragGuides();
+    const std::vector<int> selected = doc.selectedSlots();
+    m_dragSlots.clear();
+    m_dragStarts.clear();
+    if (selected.size() > 1) {
+        m_dragSlots = selected;
+        long long l = std::numeric_limits<long long>::max(), t = l, r = std::numeric_limits<long long>::min(), b = r;
+        for (int slot : selected) {
+            const Tobs& o = doc.Objects[slot];
+            m_dragStarts.emplace_back(o.Left, o.Top);
+            l = std::min<long long>(l, o.Left);
+            t = std::min<long long>(t, o.Top);
+            r = std::max<long long>(r, static_cast<long long>(o.Left) + o.Width);
+            b = std::max<long long>(b, static_cast<long long>(o.Top) + o.Height);
+        }
+        m_boxL = l;
+        m_boxT = t;
+        m_boxW = r - l;
+        m_boxH = b - t;
+        m_currentLeft0 = doc.Objects[doc.CurrentObject].Left;
+        m_currentTop0 = doc.Objects[doc.CurrentObject].Top;
+    }
+    if (m_snapping)
+        m_snap.begin(doc, NetSource::of(doc, m_env.boxPercent()),
+                     m_dragSlots.empty() ? std::vector<int>{doc.CurrentObject} : m_dragSlots);
+    m_env.repaint();
 }
 
 void EditorController::rightPress(const QPoint& pos) {
@@ -193,13 +257,19 @@ void EditorController::rightPress(const QPoint& pos) {
     } else {
         const int hit = HitTest(pos.x(), pos.y());
         if (hit > 0) {
+            // The menu acts on the selection when the object is part of it.
             if (hit != doc.CurrentObject) {
-                doc.CurrentObject = hit;
+                if (doc.isSelected(hit)) {
+                    doc.makeCurrent(hit);
+                } else {
+                    doc.selectOnly(hit);
+                    doc.addToSelection(hit);
+                }
                 m_env.repaint();
             }
             m_objectMenu.PopItUp(pos.x(), pos.y());
         } else {
-            doc.CurrentObject = 0;
+            doc.selectOnly(0);
             m_env.repaint();
             m_canvasMenu.popup(pos);
         }
@@ -222,11 +292,111 @@ void EditorController::leftRelease(const QPoint& pos, Qt::KeyboardModifiers modi
         dragStep(pos.x(), pos.y(), modifiers);
         m_state.DragState = dsIdle;
         endDrag();
+        if (!m_pointerMoved && m_clickSlot > 0) {
+            BoxDocument& doc = m_env.document();
+            if (m_clickToggles) {
+                toggleSelected(m_clickSlot);
+            } else {
+                doc.selectOnly(m_clickSlot);
+                doc.addToSelection(m_clickSlot);
+            }
+        }
+        m_clickSlot = 0;
         // The full repaint draws neither outline nor guides.
         m_env.repaint();
         return;
     }
+    if (m_state.DragState == dsRubberBand) {
+        m_bandEnd = pos;
+        if (pos != m_pressPos) m_pointerMoved = true;
+        m_state.DragState = dsIdle;
+        finishBand(modifiers);
+        m_env.repaint();
+        // A click, not a band: the release goes on as every click's does.
+        if (!m_pointerMoved) createObject(pos);
+        return;
+    }
+    if (m_clickSlot > 0) {
+        if (pos == m_pressPos) toggleSelected(m_clickSlot);
+        m_clickSlot = 0;
+        m_env.repaint();
+    }
     createObject(pos);
+}
+
+void EditorController::toggleSelected(int slot) {
+    BoxDocument& doc = m_env.document();
+    const std::vector<int> members = doc.groupOf(slot);
+    if (!doc.isSelected(slot)) {
+        if (!ObjectTable::isValidSlot(doc.CurrentObject) || doc.Objects[doc.CurrentObject].isFree())
+            doc.selectOnly(slot);
+        doc.addToSelection(slot);
+        return;
+    }
+    std::vector<int> rest;
+    for (int s : doc.selectedSlots())
+        if (std::find(members.begin(), members.end(), s) == members.end()) rest.push_back(s);
+    // The topmost of the rest becomes current: the panel shows one of them.
+    doc.selectOnly(rest.empty() ? 0 : rest.back());
+    for (int s : rest)
+        if (s != doc.CurrentObject) doc.Selection.push_back(s);
+}
+
+void EditorController::finishBand(Qt::KeyboardModifiers modifiers) {
+    BoxDocument& doc = m_env.document();
+    if (!m_pointerMoved) return;   // a click on empty canvas only deselected
+    const QRect band = QRect(m_pressPos, m_bandEnd).normalized();
+    const Mapping map = Mapping::screenFor(doc);
+    // Objects wholly inside; a group only with all its members.
+    std::vector<int> inside;
+    std::vector<std::pair<std::int32_t, int>> groupsOutside;   // group, members outside
+    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
+        const Tobs& o = doc.Objects[slot];
+        if (o.isFree() || o.Locked) continue;
+        const long long l = map.DevLeft(o), t = map.DevTop(o);
+        const bool in = band.left() <= l && band.top() <= t && l + map.DevWidth(o) <= band.right() + 1LL &&
+                        t + map.DevHeight(o) <= band.bottom() + 1LL;
+        if (in) {
+            inside.push_back(slot);
+        } else if (o.Group != 0) {
+            auto it = std::find_if(groupsOutside.begin(), groupsOutside.end(),
+                                   [&](const auto& g) { return g.first == o.Group; });
+            if (it == groupsOutside.end()) groupsOutside.emplace_back(o.Group, 1);
+        }
+    }
+    const bool shift = modifiers & Qt::ShiftModifier;
+    if (!shift) doc.selectOnly(0);
+    for (int slot : inside) {
+        const std::int32_t group = doc.Objects[slot].Group;
+        if (group != 0 && std::any_of(groupsOutside.begin(), groupsOutside.end(),
+                                      [&](const auto& g) { return g.first == group; }))
+            continue;
+        if (!ObjectTable::isValidSlot(doc.CurrentObject) || doc.Objects[doc.CurrentObject].isFree())
+            doc.CurrentObject = slot;
+        else if (slot != doc.CurrentObject && !doc.isSelected(slot))
+            doc.Selection.push_back(slot);
+    }
+}
+
+void EditorController::selectAll() {
+    if (m_state.DragState != dsIdle) return;
+    BoxDocument& doc = m_env.document();
+    std::vector<int> all;
+    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot)
+        if (!doc.Objects[slot].isFree() && !doc.Objects[slot].Locked) all.push_back(slot);
+    const int keep = doc.isSelected(doc.CurrentObject) && !doc.Objects[doc.CurrentObject].Locked ? doc.CurrentObject
+                     : all.empty() ? 0 : all.back();
+    doc.selectOnly(keep);
+    for (int slot : all)
+        if (slot != keep) doc.Selection.push_back(slot);
+    m_env.repaint();
+}
+
+void EditorController::selectNone() {
+    BoxDocument& doc = m_env.document();
+    if (doc.CurrentObject == 0 && doc.Selection.empty()) return;
+    doc.selectOnly(0);
+    m_env.repaint();
 }
 
 void EditorController::createObject(const QPoint& pos) {
@@ -276,7 +446,7 @@ void EditorController::createObject(const QPoint& pos) {
     o.resetToDefaults();
     o.Kind = kind;
     if (kind == Image) o.Picture = picture;
-    doc.CurrentObject = slot;
+    doc.selectOnly(slot);
     o.KeepAspect = 1;
     o.Shape = shRectangle;
     const double zoom = doc.Zoom;
@@ -315,12 +485,27 @@ int EditorController::HitTest(int x, int y) const {
     const Mapping map = Mapping::screenFor(doc);
     for (int slot = ObjectTable::Capacity; slot >= 1; --slot) {
         const Tobs& o = doc.Objects[slot];
-        if (o.Kind <= 0) continue;
+        if (o.Kind <= 0 || o.Locked) continue;
         const long long sl = map.DevLeft(o);
         const long long st = map.DevTop(o);
         if (sl <= x && x <= sl + map.DevWidth(o) && st <= y && y <= st + map.DevHeight(o)) return slot;
     }
     return 0;
+}
+
+QRect EditorController::dragOutlineRect() const {
+    if (m_state.DragState == dsRubberBand) return QRect(m_pressPos, m_bandEnd).normalized();
+    if (m_dragSlots.empty()) return currentScreenRect();
+    const BoxDocument& doc = m_env.document();
+    const Mapping map = Mapping::screenFor(doc);
+    // The box as it stands now: where the first object went, the box went.
+    Tobs box;
+    box.Left = clampToInt32(m_boxL + (doc.Objects[m_dragSlots.front()].Left - m_dragStarts.front().x()));
+    box.Top = clampToInt32(m_boxT + (doc.Objects[m_dragSlots.front()].Top - m_dragStarts.front().y()));
+    box.Width = clampToInt32(m_boxW);
+    box.Height = clampToInt32(m_boxH);
+    return QRect(clampCoord(map.DevLeft(box)), clampCoord(map.DevTop(box)), clampCoord(map.DevWidth(box)),
+                 clampCoord(map.DevHeight(box)));
 }
 
 QRect EditorController::currentScreenRect() const {
@@ -361,7 +546,7 @@ void EditorController::setdragmod(int x, int y) {
     }
 
     const BoxDocument& doc = m_env.document();
-    if (!ObjectTable::isValidSlot(doc.CurrentObject)) {
+    if (!ObjectTable::isValidSlot(doc.CurrentObject) || doc.Objects[doc.CurrentObject].Locked) {
         showCursor(CursorArrow);
         return;
     }
@@ -485,11 +670,43 @@ void EditorController::dragStep(int x, int y, Qt::KeyboardModifiers modifiers) {
     // Every move of one drag joins the same step: the whole drag is undone
     // at once, however many moves it took.
     DocumentHistory& history = m_commands.history();
+    if (!m_dragSlots.empty()) {
+        auto step = history.begin(QStringLiteral("Verschieben"), m_dragSlots, StepMerge::Drag, m_dragSerial);
+        dragSelection(x, y);
+        m_snapThisStep = false;
+        history.commit(std::move(step));
+        return;
+    }
     auto step = history.begin(m_dragResizes ? QStringLiteral("Größe ändern") : QStringLiteral("Verschieben"),
                               {m_env.document().CurrentObject}, StepMerge::Drag, m_dragSerial);
     dragit(x, y);
     m_snapThisStep = false;
     history.commit(std::move(step));
+}
+
+void EditorController::dragSelection(int x, int y) {
+    BoxDocument& doc = m_env.document();
+    const double zoom = doc.Zoom;
+    const double divisor = doc.ScreenDivisor;
+    // Where the current object's left and top edges would go, as a single
+    // move takes them; the box goes the same way.
+    const long long px = screenPixelsToUnits(clampToInt32(static_cast<long long>(x) - m_state.GrabOffsetX), zoom, divisor);
+    const long long py = screenPixelsToUnits(clampToInt32(static_cast<long long>(y) - m_state.GrabOffsetY), zoom, divisor);
+    long long L = m_boxL + (px - m_currentLeft0), T = m_boxT + (py - m_currentTop0), W = m_boxW, H = m_boxH;
+    if (m_snapThisStep) snapRect(L, T, W, H);
+    if (L + W < 0) L = -W;
+    if (T + H < 0) T = -H;
+    const QSize canvas = m_env.canvasSize();
+    const long long maxL = truncToInt(static_cast<long double>(canvas.width()) / zoom * divisor - 1);
+    const long long maxT = truncToInt(static_cast<long double>(canvas.height()) / zoom * divisor - 1);
+    if (L > maxL) L = maxL;
+    if (T > maxT) T = maxT;
+    const long long dx = L - m_boxL, dy = T - m_boxT;
+    for (size_t i = 0; i < m_dragSlots.size(); ++i) {
+        Tobs& o = doc.Objects[m_dragSlots[i]];
+        o.Left = clampToInt32(m_dragStarts[i].x() + dx);
+        o.Top = clampToInt32(m_dragStarts[i].y() + dy);
+    }
 }
 
 void EditorController::snapRect(long long& L, long long& T, long long& W, long long& H) {
@@ -519,6 +736,8 @@ void EditorController::endDrag() {
     m_snap.end();
     m_guides = DragGuides();
     m_snapThisStep = false;
+    m_dragSlots.clear();
+    m_dragStarts.clear();
 }
 
 void EditorController::nudge(int dx, int dy) {
@@ -526,7 +745,7 @@ void EditorController::nudge(int dx, int dy) {
     const int slot = doc.CurrentObject;
     if (!ObjectTable::isValidSlot(slot) || m_state.DragState != dsIdle) return;
     Tobs& o = doc.Objects[slot];
-    if (o.Kind <= 0) return;
+    if (o.Kind <= 0 || o.Locked) return;
     const Mapping map = Mapping::screenFor(doc);
     const double zoom = doc.Zoom, divisor = doc.ScreenDivisor;
     // The target is a screen pixel; the stored value is the first one that
@@ -534,19 +753,29 @@ void EditorController::nudge(int dx, int dy) {
     long long L = o.Left, T = o.Top;
     if (dx != 0) L = unitsAtScreenPixel(clampToInt32(static_cast<long long>(map.DevLeft(o)) + dx), zoom, divisor);
     if (dy != 0) T = unitsAtScreenPixel(clampToInt32(static_cast<long long>(map.DevTop(o)) + dy), zoom, divisor);
-    // The limits of a drag: some of the object stays on the canvas.
+    // The rest of the selection goes the same distance in document units.
+    long long moveX = L - o.Left, moveY = T - o.Top;
+    // The limits of a drag: some of every object stays on the canvas.
     const QSize canvas = m_env.canvasSize();
     const long long maxL = truncToInt(static_cast<long double>(canvas.width()) / zoom * divisor - 1);
     const long long maxT = truncToInt(static_cast<long double>(canvas.height()) / zoom * divisor - 1);
-    if (L + o.Width < 0 || L > maxL) L = o.Left;
-    if (T + o.Height < 0 || T > maxT) T = o.Top;
-    if (L == o.Left && T == o.Top) return;
+    const std::vector<int> moving = doc.selectedSlots();
+    for (int s : moving) {
+        const Tobs& m = doc.Objects[s];
+        const long long l = m.Left + moveX, t = m.Top + moveY;
+        if (l + m.Width < 0 || l > maxL) moveX = 0;
+        if (t + m.Height < 0 || t > maxT) moveY = 0;
+    }
+    if (moveX == 0 && moveY == 0) return;
 
     if (slot != m_nudgeSlot || doc.Revision != m_nudgeRevision) ++m_nudgeSerial;
     DocumentHistory& history = m_commands.history();
-    auto step = history.begin(QStringLiteral("Verschieben"), {slot}, StepMerge::Nudge, m_nudgeSerial);
-    o.Left = clampToInt32(L);
-    o.Top = clampToInt32(T);
+    auto step = history.begin(QStringLiteral("Verschieben"), moving, StepMerge::Nudge, m_nudgeSerial);
+    for (int s : moving) {
+        Tobs& m = doc.Objects[s];
+        m.Left = clampToInt32(m.Left + moveX);
+        m.Top = clampToInt32(m.Top + moveY);
+    }
     history.commit(std::move(step));
     m_nudgeSlot = slot;
     m_nudgeRevision = doc.Revision;

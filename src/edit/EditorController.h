@@ -11,12 +11,13 @@
 #include <QPoint>
 
 #include <cstdint>
+#include <vector>
 
 class ObjectCommands;
 class ObjectMenu;
 class CanvasMenu;
 
-enum DragStateCode : std::int32_t { dsIdle = 0, dsDragObject = 1, dsScrollView = 2 };
+enum DragStateCode : std::int32_t { dsIdle = 0, dsDragObject = 1, dsScrollView = 2, dsRubberBand = 3 };
 
 enum DragModeCode : std::int32_t {
     dmNone = 0, dmTopLeft = 1, dmTopRight = 2, dmBottomLeft = 3, dmBottomRight = 4,
@@ -67,8 +68,16 @@ public:
     // The guides shown with the last drag step (empty when none is in force).
     const DragGuides& dragGuides() const { return m_guides; }
 
-    // The topmost object whose screen rectangle contains the point, 0 for none.
+    // The topmost unlocked object whose screen rectangle contains the point,
+    // 0 for none: a locked object lets the pointer through.
     int HitTest(int x, int y) const;
+    // The rectangle the drag outline shows (canvas pixels): the current
+    // object, or the selection's bounding box while several move; the rubber
+    // band while one is drawn.
+    QRect dragOutlineRect() const;
+    // Every unlocked object becomes selected; Esc's counterpart.
+    void selectAll();
+    void selectNone();
     // Which part of the current object lies under the point; sets the
     // pointer shape.
     void setdragmod(int x, int y);
@@ -84,7 +93,7 @@ public:
     void redo();
 
 private:
-    void leftPress(const QPoint& pos);
+    void leftPress(const QPoint& pos, Qt::KeyboardModifiers modifiers);
     void rightPress(const QPoint& pos);
     void leftRelease(const QPoint& pos, Qt::KeyboardModifiers modifiers);
     void createObject(const QPoint& pos);
@@ -96,6 +105,14 @@ private:
     void snapRect(long long& L, long long& T, long long& W, long long& H);
     void endDrag();
     QRect currentScreenRect() const;
+    // A press on the selection: every selected object moves with the pointer.
+    void startMove();
+    // The move of several objects: the bounding box follows the pointer (and
+    // snaps), every object keeps its place within it.
+    void dragSelection(int x, int y);
+    void finishBand(Qt::KeyboardModifiers modifiers);
+    // Shift+click: the object (with its group) in or out of the selection.
+    void toggleSelected(int slot);
 
     EditorEnvironment& m_env;
     ObjectCommands& m_commands;
@@ -112,6 +129,18 @@ private:
     QPoint m_pressPos;
     bool m_pointerMoved = false;
     DragGuides m_guides;
+
+    // The objects a move drags along with the current one (empty: it alone),
+    // where each started and their bounding box at the press.
+    std::vector<int> m_dragSlots;
+    std::vector<QPoint> m_dragStarts;
+    long long m_boxL = 0, m_boxT = 0, m_boxW = 0, m_boxH = 0;
+    std::int32_t m_currentLeft0 = 0, m_currentTop0 = 0;
+    // The click the release completes when the pointer did not move: the
+    // object it selects alone, or (Shift) takes in or out.
+    int m_clickSlot = 0;
+    bool m_clickToggles = false;
+    QPoint m_bandEnd;
 
     // The run of nudges the next one may join: same object, no change to
     // the document since (any other step, undo or redo raises its revision).

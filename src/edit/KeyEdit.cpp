@@ -15,7 +15,7 @@ void KeyEdit::keyPressEvent(QKeyEvent* event) {
     // those keys belong to the menu, and when its item is disabled they do
     // nothing here either.
     for (QKeySequence::StandardKey k : {QKeySequence::Undo, QKeySequence::Redo, QKeySequence::Cut,
-                                        QKeySequence::Copy, QKeySequence::Paste}) {
+                                        QKeySequence::Copy, QKeySequence::Paste, QKeySequence::SelectAll}) {
         if (event->matches(k)) {
             event->accept();
             return;

@@ -17,7 +17,7 @@ ObjectCommands::ObjectCommands(EditorEnvironment& env)
     : m_env(env), m_history([&env]() -> BoxDocument& { return env.document(); }) {}
 
 template <typename F>
-void ObjectCommands::change(const QString& name, F&& apply, StepMerge merge) {
+void ObjectCommands::change(const QString& name, F&& apply, StepMerge merge, bool alone) {
     Tobs* o = current();
     if (!o) return;
     BoxDocument& doc = m_env.document();
@@ -27,8 +27,15 @@ void ObjectCommands::change(const QString& name, F&& apply, StepMerge merge) {
         apply(*o);
         if (!sameSlotState(before, *o)) doc.markChanged();
     } else {
-        auto step = m_history.begin(name, {slot}, merge, slot);
-        apply(*o);
+        // A property set for the current object goes to every selected
+        // object of its kind, in one step.
+        std::vector<int> chosen;
+        if (!alone)
+            for (int s : doc.selectedSlots())
+                if (doc.Objects[s].Kind == o->Kind) chosen.push_back(s);
+        if (chosen.empty()) chosen.push_back(slot);
+        auto step = m_history.begin(name, chosen, merge, slot);
+        for (int s : chosen) apply(doc.Objects[s]);
         m_history.commit(std::move(step));
     }
     m_env.repaint();
@@ -40,35 +47,79 @@ Tobs* ObjectCommands::current() {
     return &doc.Objects[doc.CurrentObject];
 }
 
+std::vector<int> ObjectCommands::selection() {
+    if (!current()) return {};
+    return m_env.document().selectedSlots();
+}
+
 void ObjectCommands::deleteObject() {
     if (!current()) return;
-    const PromptAnswer answer =
-        m_env.prompter().ask(QStringLiteral("Element löschen"), QStringLiteral("Wollen Sie das Element löschen?"),
-                             PromptIcon::Question, PromptButtons::YesNo);
+    const std::vector<int> chosen = selection();
+    const bool several = chosen.size() > 1;
+    const PromptAnswer answer = m_env.prompter().ask(
+        several ? QStringLiteral("Elemente löschen") : QStringLiteral("Element löschen"),
+        several ? QStringLiteral("Wollen Sie die ausgewählten Elemente löschen?")
+                : QStringLiteral("Wollen Sie das Element löschen?"),
+        PromptIcon::Question, PromptButtons::YesNo);
     if (answer != PromptAnswer::Yes) return;
-    BoxDocument& doc = m_env.document();
-    auto step = m_history.begin(QStringLiteral("Löschen"), {doc.CurrentObject});
-    doc.deleteCurrent();
+    auto step = m_history.begin(QStringLiteral("Löschen"), chosen);
+    deleteSlots(chosen);
     m_history.commit(std::move(step));
     m_env.repaint();
 }
 
-void ObjectCommands::bringToFront() {
-    if (!current()) return;
+void ObjectCommands::deleteSlots(const std::vector<int>& chosen) {
     BoxDocument& doc = m_env.document();
-    auto step = m_history.begin(QStringLiteral("Nach vorne"), {doc.CurrentObject, ObjectTable::Capacity});
-    doc.Objects.exchange(doc.CurrentObject, ObjectTable::Capacity);
-    doc.CurrentObject = ObjectTable::Capacity;
-    m_history.commit(std::move(step));
-    m_env.repaint();
+    for (int s : chosen) doc.Objects.deleteObject(s);
+    doc.selectOnly(0);
+    doc.markChanged();
 }
 
-void ObjectCommands::sendToBack() {
+void ObjectCommands::bringToFront() { restack(true); }
+void ObjectCommands::sendToBack() { restack(false); }
+
+void ObjectCommands::restack(bool toFront) {
     if (!current()) return;
     BoxDocument& doc = m_env.document();
-    auto step = m_history.begin(QStringLiteral("Nach hinten"), {doc.CurrentObject, 1});
-    doc.Objects.exchange(doc.CurrentObject, 1);
-    doc.CurrentObject = 1;
+    const std::vector<int> sources = selection();
+    const QString name = toFront ? QStringLiteral("Nach vorne") : QStringLiteral("Nach hinten");
+    if (sources.size() <= 1) {
+        // One object exchanges with whatever holds the end slot.
+        const int end = toFront ? ObjectTable::Capacity : 1;
+        auto step = m_history.begin(name, {doc.CurrentObject, end});
+        doc.Objects.exchange(doc.CurrentObject, end);
+        doc.selectOnly(end);
+        m_history.commit(std::move(step));
+        m_env.repaint();
+        return;
+    }
+    // n objects take the n end slots in their order; what held those slots
+    // takes the slots they left, in its order.
+    const int n = static_cast<int>(sources.size());
+    const int first = toFront ? ObjectTable::Capacity - n + 1 : 1;
+    std::vector<int> targets(n);
+    for (int i = 0; i < n; ++i) targets[i] = first + i;
+    auto inTargets = [&](int s) { return s >= first && s < first + n; };
+    auto inSources = [&](int s) { return std::binary_search(sources.begin(), sources.end(), s); };
+    std::vector<int> vacated, displaced;
+    for (int s : sources)
+        if (!inTargets(s)) vacated.push_back(s);
+    for (int t : targets)
+        if (!inSources(t)) displaced.push_back(t);
+    std::vector<int> touched = sources;
+    touched.insert(touched.end(), targets.begin(), targets.end());
+    auto step = m_history.begin(name, touched);
+    std::vector<Tobs> moving, pushed;
+    for (int s : sources) moving.push_back(doc.Objects[s]);
+    for (int d : displaced) pushed.push_back(doc.Objects[d]);
+    const int currentIndex =
+        static_cast<int>(std::find(sources.begin(), sources.end(), doc.CurrentObject) - sources.begin());
+    for (int i = 0; i < n; ++i) doc.Objects[targets[i]] = moving[i];
+    for (size_t j = 0; j < vacated.size(); ++j) doc.Objects[vacated[j]] = pushed[j];
+    doc.selectOnly(targets[currentIndex < n ? currentIndex : n - 1]);
+    for (int t : targets)
+        if (t != doc.CurrentObject) doc.Selection.push_back(t);
+    doc.markChanged();
     m_history.commit(std::move(step));
     m_env.repaint();
 }
@@ -179,19 +230,25 @@ void ObjectCommands::turnRight() { turn(+1); }
 
 void ObjectCommands::turn(int direction) {
     if (!current()) return;
+    const std::vector<int> chosen = selection();
     auto step = m_history.begin(direction < 0 ? QStringLiteral("Nach links rotieren")
                                               : QStringLiteral("Nach rechts rotieren"),
-                                {m_env.document().CurrentObject});
+                                chosen);
     const ProgressCallback progress = [this](int percent) {
         m_env.reportProgress(percent);
         return true;
     };
     BoxDocument& doc = m_env.document();
-    if (!doc.turnObject(doc.CurrentObject, direction < 0 ? -1 : +1, progress)) {
-        // A picture too large to turn stays as it is, and so does the object.
-        m_env.prompter().inform(QString(), QStringLiteral("Das Bild konnte nicht gedreht werden: zu wenig Speicher."),
-                                PromptIcon::Error);
-        return;
+    for (int slot : chosen) {
+        if (!doc.turnObject(slot, direction < 0 ? -1 : +1, progress)) {
+            // A picture too large to turn stays as it is, and so does the
+            // object; the ones turned before it are turned back.
+            for (const SlotChange& c : step.touched) doc.Objects[c.slot] = c.before;
+            m_env.prompter().inform(QString(), QStringLiteral("Das Bild konnte nicht gedreht werden: zu wenig Speicher."),
+                                    PromptIcon::Error);
+            m_env.repaint();
+            return;
+        }
     }
     m_history.commit(std::move(step));
     m_env.repaint();
@@ -203,7 +260,7 @@ void ObjectCommands::EditTextNow() {
     QStringList lines = splitContentLines(o->Content);
     if (!m_env.dialogs().editText(lines)) return;
     const QString content = joinContentLines(lines);
-    change(QStringLiteral("Text eingeben"), [&content](Tobs& t) { t.Content = content; });
+    change(QStringLiteral("Text eingeben"), [&content](Tobs& t) { t.Content = content; }, StepMerge::None, true);
 }
 
 void ObjectCommands::editBackground() {
@@ -221,8 +278,8 @@ void ObjectCommands::selectNextObject() {
     int slot = start;
     do {
         slot = slot >= ObjectTable::Capacity ? 1 : slot + 1;
-    } while (doc.Objects[slot].Kind == KindFree && slot != start);
-    doc.CurrentObject = slot;
+    } while ((doc.Objects[slot].Kind == KindFree || doc.Objects[slot].Locked) && slot != start);
+    doc.selectOnly(slot);
     m_env.repaint();
 }
 
@@ -293,7 +350,56 @@ std::optional<FaceRect> ObjectCommands::faceOfCurrent() {
     return faceAt(doc, NetSource::of(doc, m_env.boxPercent()), o->Left + o->Width / 2.0, o->Top + o->Height / 2.0);
 }
 
+bool ObjectCommands::arrangeOnFace(const QString& name, int how) {
+    const std::vector<int> chosen = selection();
+    if (chosen.size() < 2) return false;
+    BoxDocument& doc = m_env.document();
+    double l = 1e300, t = 1e300, r = -1e300, b = -1e300;
+    for (int s : chosen) {
+        const Tobs& o = doc.Objects[s];
+        l = std::min<double>(l, o.Left);
+        t = std::min<double>(t, o.Top);
+        r = std::max<double>(r, double(o.Left) + o.Width);
+        b = std::max<double>(b, double(o.Top) + o.Height);
+    }
+    const std::optional<FaceRect> f = faceAt(doc, NetSource::of(doc, m_env.boxPercent()), (l + r) / 2, (t + b) / 2);
+    if (!f) return true;
+    const double bw = r - l, bh = b - t;
+    // The box goes to the target rectangle; every object keeps its place in it.
+    double tl = 0, tt = 0, sx = 1, sy = 1;
+    if (how == 0) {
+        tl = (f->left + f->right - bw) / 2;
+        tt = (f->top + f->bottom - bh) / 2;
+    } else if (how == 1) {
+        const double w = std::max(0.0, f->width() - 4 * kMmUnits), h = std::max(0.0, f->height() - 4 * kMmUnits);
+        sx = sy = (bw > 0 && bh > 0) ? std::min(w / bw, h / bh) : 1.0;
+        tl = (f->left + f->right - bw * sx) / 2;
+        tt = (f->top + f->bottom - bh * sy) / 2;
+    } else {
+        const double left = f->left - (f->cutLeft ? kMmUnits : 0), right = f->right + (f->cutRight ? kMmUnits : 0);
+        const double top = f->top - (f->cutTop ? kMmUnits : 0), bottom = f->bottom + (f->cutBottom ? kMmUnits : 0);
+        sx = bw > 0 ? (right - left) / bw : 1.0;
+        sy = bh > 0 ? (bottom - top) / bh : 1.0;
+        tl = left;
+        tt = top;
+    }
+    auto step = m_history.begin(name, chosen);
+    for (int s : chosen) {
+        Tobs& o = doc.Objects[s];
+        const double nl = tl + (o.Left - l) * sx, nt = tt + (o.Top - t) * sy;
+        const double nr = tl + (o.Left + double(o.Width) - l) * sx, nb = tt + (o.Top + double(o.Height) - t) * sy;
+        o.Left = unitsOf(nl);
+        o.Top = unitsOf(nt);
+        o.Width = unitsOf(nr) - o.Left;
+        o.Height = unitsOf(nb) - o.Top;
+    }
+    m_history.commit(std::move(step));
+    m_env.repaint();
+    return true;
+}
+
 void ObjectCommands::centreOnFace() {
+    if (arrangeOnFace(QStringLiteral("Zentrieren"), 0)) return;
     const std::optional<FaceRect> f = faceOfCurrent();
     if (!f) return;
     const BoxDocument& doc = m_env.document();
@@ -305,6 +411,7 @@ void ObjectCommands::centreOnFace() {
 }
 
 void ObjectCommands::fitToFace() {
+    if (arrangeOnFace(QStringLiteral("Einpassen"), 1)) return;
     const std::optional<FaceRect> f = faceOfCurrent();
     if (!f || current()->Kind == Text) return;
     change(QStringLiteral("Einpassen"), [&f](Tobs& o) {
@@ -324,6 +431,7 @@ void ObjectCommands::fitToFace() {
 }
 
 void ObjectCommands::fillFace() {
+    if (arrangeOnFace(QStringLiteral("Füllen"), 2)) return;
     const std::optional<FaceRect> f = faceOfCurrent();
     if (!f) return;
     const Tobs& cur = *current();

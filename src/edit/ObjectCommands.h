@@ -70,6 +70,11 @@ public:
     void undo();
     void redo();
 
+    // The selected objects (current one included), none without a current one.
+    std::vector<int> selection();
+    // Frees the slots; nothing selected afterwards.
+    void deleteSlots(const std::vector<int>& chosen);
+
 private:
     struct Tobs* current();
     std::optional<FaceRect> faceOfCurrent();
@@ -78,8 +83,13 @@ private:
     void fitTurnedOnFace(struct Tobs& o, const FaceRect& f, const NetSource& source, int dpi, QPointF centre);
     // Records what change() does to the current object as one step named
     // `name`, then repaints.
+    // `alone`: the current object only, not the others of its kind.
     template <typename F>
-    void change(const QString& name, F&& apply, StepMerge merge = StepMerge::None);
+    void change(const QString& name, F&& apply, StepMerge merge = StepMerge::None, bool alone = false);
+    void restack(bool toFront);
+    // Auf Fläche for several objects: their bounding box centred (0), fitted
+    // (1) or filling (2) on the face under its centre. False with one object.
+    bool arrangeOnFace(const QString& name, int how);
 
     EditorEnvironment& m_env;
     DialogFont m_font;

@@ -1,5 +1,6 @@
 #include "edit/ObjectMenu.h"
 
+#include "edit/ArrangeMenu.h"
 #include "edit/ClipboardCommands.h"
 #include "edit/EditorEnvironment.h"
 #include "edit/MenuHints.h"
@@ -78,6 +79,13 @@ ObjectMenu::ObjectMenu(EditorEnvironment& env, ObjectCommands& commands, QObject
     connect(FlFuellen, &QAction::triggered, this, [this] { m_commands.fillFace(); });
     connect(FlAufrecht, &QAction::triggered, this, [this] { m_commands.turnUpright(); });
     m->addSeparator();
+    Anordnen = m->addMenu(QStringLiteral("A&nordnen"));
+    Anordnen->setObjectName(QStringLiteral("Anordnen2"));
+    Anordnen->menuAction()->setObjectName(QStringLiteral("Anordnen2Item"));
+    Anordnen->menuAction()->setStatusTip(
+        QStringLiteral("Richtet die ausgewählten Objekte aus, verteilt, gruppiert oder sperrt sie"));
+    AnordnenItems = new ArrangeMenu(Anordnen, false, this);
+    m->addSeparator();
 
     struct ShapeItem {
         const char* name;
@@ -140,6 +148,8 @@ ObjectMenu::~ObjectMenu() { delete m_menu; }
 
 void ObjectMenu::setClipboard(ClipboardCommands* clipboard) { m_clipboard = clipboard; }
 
+void ObjectMenu::setArrange(ArrangeCommands* arrange) { AnordnenItems->setCommands(arrange); }
+
 QAction* ObjectMenu::item(const char* name) const {
     return m_menu->findChild<QAction*>(QString::fromLatin1(name));
 }
@@ -168,6 +178,8 @@ void ObjectMenu::prepareFor(int slot) {
     FlEinpassen->setEnabled(onFace && !text);
     FlFuellen->setEnabled(onFace && ((figure && !square) || (image && o.KeepAspect != 1)));
     FlAufrecht->setEnabled(onFace && !figure);
+
+    AnordnenItems->refresh();
 
     if (text) {
         Linksbnig1->setChecked(o.Alignment == 0);

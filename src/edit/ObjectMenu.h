@@ -10,6 +10,8 @@ class QMenu;
 class EditorEnvironment;
 class ObjectCommands;
 class ClipboardCommands;
+class ArrangeCommands;
+class ArrangeMenu;
 
 class ObjectMenu : public QObject {
     Q_OBJECT
@@ -28,6 +30,8 @@ public:
     QAction* item(const char* name) const;
     // Cut and copy run through these clipboard commands.
     void setClipboard(ClipboardCommands* clipboard);
+    // The items of "A&nordnen" run through these commands.
+    void setArrange(ArrangeCommands* arrange);
 
     QAction* Lschen1;
     QAction* Ausschneiden2;
@@ -49,6 +53,8 @@ public:
     QAction* FlEinpassen;
     QAction* FlFuellen;
     QAction* FlAufrecht;
+    QMenu* Anordnen;     // submenu "A&nordnen"
+    ArrangeMenu* AnordnenItems;
     QAction* ShapeItems[10];   // KreisM ... Linieschrgrunter1, by shape code
 
 private:

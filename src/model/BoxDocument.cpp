@@ -3,11 +3,13 @@
 #include "image/ImageRotation.h"
 #include "model/TransparentValue.h"
 
+#include <algorithm>
 #include <utility>
 
 void BoxDocument::clearall() {
     Objects.clearAll();
     CurrentObject = 0;
+    Selection.clear();
     BackgroundMode = bgNone;
     deldib(BackgroundPicture);
     BackgroundFile.clear();
@@ -25,6 +27,55 @@ void BoxDocument::updateExtentFromLayout() {
     ExtentWidth = static_cast<std::int32_t>(static_cast<long double>(Layout.ItemWidth) * 3 * 20000 / 25.39995L);
     ExtentHeight = static_cast<std::int32_t>(static_cast<long double>(Layout.ItemHeight) * 3 * 20000 / 25.39995L);
     markChanged();
+}
+
+std::vector<int> BoxDocument::selectedSlots() const {
+    std::vector<int> chosen;
+    chosen.reserve(Selection.size() + 1);
+    auto take = [&](int slot) {
+        if (ObjectTable::isValidSlot(slot) && !Objects[slot].isFree()) chosen.push_back(slot);
+    };
+    take(CurrentObject);
+    for (int slot : Selection) take(slot);
+    std::sort(chosen.begin(), chosen.end());
+    chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
+    return chosen;
+}
+
+bool BoxDocument::isSelected(int slot) const {
+    if (!ObjectTable::isValidSlot(slot) || Objects[slot].isFree()) return false;
+    return slot == CurrentObject || std::find(Selection.begin(), Selection.end(), slot) != Selection.end();
+}
+
+void BoxDocument::makeCurrent(int slot) {
+    if (slot == CurrentObject) return;
+    if (ObjectTable::isValidSlot(CurrentObject) && !Objects[CurrentObject].isFree()) Selection.push_back(CurrentObject);
+    Selection.erase(std::remove(Selection.begin(), Selection.end(), slot), Selection.end());
+    CurrentObject = slot;
+}
+
+void BoxDocument::selectOnly(int slot) {
+    CurrentObject = ObjectTable::isValidSlot(slot) ? slot : 0;
+    Selection.clear();
+}
+
+void BoxDocument::addToSelection(int slot) {
+    for (int member : groupOf(slot))
+        if (member != CurrentObject && std::find(Selection.begin(), Selection.end(), member) == Selection.end())
+            Selection.push_back(member);
+}
+
+std::vector<int> BoxDocument::groupOf(int slot) const {
+    std::vector<int> members;
+    if (!ObjectTable::isValidSlot(slot) || Objects[slot].isFree()) return members;
+    const std::int32_t group = Objects[slot].Group;
+    if (group == 0) {
+        members.push_back(slot);
+        return members;
+    }
+    for (int s = 1; s <= ObjectTable::Capacity; ++s)
+        if (!Objects[s].isFree() && Objects[s].Group == group) members.push_back(s);
+    return members;
 }
 
 void BoxDocument::bringToFront() {

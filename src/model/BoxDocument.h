@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 struct BoxDocument {
     ObjectTable Objects;
@@ -23,6 +24,9 @@ struct BoxDocument {
     QByteArray BackgroundFileStoredBytes;   // as Tobs::ContentStoredBytes
     DibHandle BackgroundPicture;
     std::int32_t CurrentObject = 0;
+    // The other selected objects besides the current one, in no order; may
+    // name slots freed since (selectedSlots() leaves those out).
+    std::vector<int> Selection;
     QString FileName;
     QString ProgramFolder;   // always ends in '/'
     // The form of the box: a cube (New, and every file that says nothing
@@ -42,6 +46,20 @@ struct BoxDocument {
     void clearall();
     // Extent from the layout: three item sizes in each direction.
     void updateExtentFromLayout();
+
+    // The selected objects: the current one and the others, used slots only,
+    // ascending (drawing order).
+    std::vector<int> selectedSlots() const;
+    bool isSelected(int slot) const;
+    // Another selected object becomes the current one; the selection stays.
+    void makeCurrent(int slot);
+    // The object alone becomes the selection (0: nothing selected).
+    void selectOnly(int slot);
+    // Adds the slot, or with its group the whole group, to the selection;
+    // the current object stays.
+    void addToSelection(int slot);
+    // The used slots of a group, ascending; the slot alone when it has none.
+    std::vector<int> groupOf(int slot) const;
 
     void bringToFront();     // exchange the current object with slot 10000, which becomes current
     void sendToBack();       // exchange the current object with slot 1, which becomes current

@@ -1,5 +1,8 @@
 #include "model/BoxFileExtension.h"
 
+#include "model/ObjectTable.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -32,11 +35,44 @@ bool isUpper(unsigned char c) { return c >= 'A' && c <= 'Z'; }
 
 }  // namespace
 
-bool needsBoxExtension(const BoxForm& form, const KeptChunks& chunks) { return form.isCuboid() || !chunks.empty(); }
+namespace {
 
-QByteArray boxExtensionBytes(const BoxForm& form, const KeptChunks& chunks) {
+bool hasGroupsOrLocks(const ObjectTable* objects) {
+    if (!objects) return false;
+    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
+        const Tobs& o = (*objects)[slot];
+        if (!o.isFree() && (o.Group != 0 || o.Locked != 0)) return true;
+    }
+    return false;
+}
+
+void putGroupChunk(QByteArray& out, const ObjectTable& objects) {
+    QByteArray body;
+    std::uint32_t count = 0;
+    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
+        const Tobs& o = objects[slot];
+        if (o.isFree() || (o.Group == 0 && o.Locked == 0)) continue;
+        putU32(body, static_cast<std::uint32_t>(slot));
+        putU32(body, static_cast<std::uint32_t>(o.Group));
+        putU32(body, o.Locked ? boxext::kLockedFlag : 0);
+        for (std::int32_t v : {o.Kind, o.Left, o.Top, o.Width, o.Height}) putU32(body, static_cast<std::uint32_t>(v));
+        ++count;
+    }
+    out.append(boxext::kGroupTag, 4);
+    putU32(out, static_cast<std::uint32_t>(4 + body.size()));
+    putU32(out, count);
+    out.append(body);
+}
+
+}  // namespace
+
+bool needsBoxExtension(const BoxForm& form, const KeptChunks& chunks, const ObjectTable* objects) {
+    return form.isCuboid() || !chunks.empty() || hasGroupsOrLocks(objects);
+}
+
+QByteArray boxExtensionBytes(const BoxForm& form, const KeptChunks& chunks, const ObjectTable* objects) {
     QByteArray out;
-    if (!needsBoxExtension(form, chunks)) return out;
+    if (!needsBoxExtension(form, chunks, objects)) return out;
     out.append(boxext::kMagic, boxext::kMagicSize);
     out.append(boxext::kVersion);
     if (form.isCuboid()) {
@@ -49,7 +85,10 @@ QByteArray boxExtensionBytes(const BoxForm& form, const KeptChunks& chunks) {
         putF64(out, boxform::roundToStep(form.H));
         if (!lockLid) putF64(out, boxform::roundThickness(form.thickness));
     }
+    if (hasGroupsOrLocks(objects)) putGroupChunk(out, *objects);
     for (const KeptChunk& c : chunks) {
+        // Written afresh above from the objects themselves.
+        if (objects && c.tag == boxext::kGroupTag) continue;
         out.append(c.tag);
         putU32(out, static_cast<std::uint32_t>(c.data.size()));
         out.append(c.data);
@@ -59,7 +98,8 @@ QByteArray boxExtensionBytes(const BoxForm& form, const KeptChunks& chunks) {
     return out;
 }
 
-BoxParseResult parseBoxExtension(const QByteArray& data, qsizetype start, BoxForm& formOut, KeptChunks& chunksOut) {
+BoxParseResult parseBoxExtension(const QByteArray& data, qsizetype start, BoxForm& formOut, KeptChunks& chunksOut,
+                                 std::vector<GroupEntry>* groupsOut) {
     BoxParseResult r;
     auto fail = [&](BoxParseError e, qsizetype at) {
         r.error = e;
@@ -85,6 +125,8 @@ BoxParseResult parseBoxExtension(const QByteArray& data, qsizetype start, BoxFor
     BoxForm form = BoxForm::cube();
     KeptChunks chunks;
     bool haveForm = false;
+    bool haveGroups = false;
+    std::vector<GroupEntry> groups;
     for (;;) {
         const qsizetype chunkAt = pos;
         if (size - pos < 8) return fail(BoxParseError::ExtensionTruncated, size);
@@ -131,6 +173,36 @@ BoxParseResult parseBoxExtension(const QByteArray& data, qsizetype start, BoxFor
             pos += expected;
             continue;
         }
+        if (groupsOut && std::memcmp(tag, boxext::kGroupTag, 4) == 0) {
+            if (haveGroups) return fail(BoxParseError::BadExtension, chunkAt);
+            if (static_cast<std::uint64_t>(size - pos) < length) return fail(BoxParseError::ExtensionTruncated, size);
+            if (length < 4) return fail(BoxParseError::BadExtension, chunkAt + 4);
+            const std::uint32_t count = getU32(bytes + pos);
+            if ((length - 4) % boxext::kGroupEntrySize != 0 ||
+                (length - 4) / boxext::kGroupEntrySize != count)
+                return fail(BoxParseError::BadExtension, chunkAt + 4);
+            for (std::uint32_t i = 0; i < count; ++i) {
+                const qsizetype at = pos + 4 + static_cast<qsizetype>(i) * boxext::kGroupEntrySize;
+                const unsigned char* e = bytes + at;
+                GroupEntry g;
+                const std::uint32_t slot = getU32(e);
+                if (slot < 1 || slot > static_cast<std::uint32_t>(ObjectTable::Capacity))
+                    return fail(BoxParseError::BadExtension, at);
+                g.slot = static_cast<std::int32_t>(slot);
+                g.group = static_cast<std::int32_t>(getU32(e + 4) & 0x7fffffffu);
+                g.locked = (getU32(e + 8) & boxext::kLockedFlag) != 0;
+                g.kind = static_cast<std::int32_t>(getU32(e + 12));
+                g.left = static_cast<std::int32_t>(getU32(e + 16));
+                g.top = static_cast<std::int32_t>(getU32(e + 20));
+                g.width = static_cast<std::int32_t>(getU32(e + 24));
+                g.height = static_cast<std::int32_t>(getU32(e + 28));
+                g.offset = at;
+                groups.push_back(g);
+            }
+            haveGroups = true;
+            pos += length;
+            continue;
+        }
         if (isUpper(tag[0])) return fail(BoxParseError::NewerVersion, chunkAt);
         if (!isLower(tag[0])) return fail(BoxParseError::BadExtension, chunkAt);
         if (static_cast<std::uint64_t>(size - pos) < length) return fail(BoxParseError::ExtensionTruncated, size);
@@ -141,5 +213,32 @@ BoxParseResult parseBoxExtension(const QByteArray& data, qsizetype start, BoxFor
     }
     formOut = form;
     chunksOut = std::move(chunks);
+    if (groupsOut) *groupsOut = std::move(groups);
     return r;
+}
+
+void applyGroupEntries(ObjectTable& objects, const std::vector<GroupEntry>& entries) {
+    for (const GroupEntry& g : entries) {
+        Tobs& o = objects[g.slot];
+        if (o.isFree() || o.Kind != g.kind || o.Left != g.left || o.Top != g.top || o.Width != g.width ||
+            o.Height != g.height)
+            continue;
+        o.Group = g.group;
+        o.Locked = g.locked ? 1 : 0;
+    }
+    // A group whose other members were dropped is no group any more.
+    std::vector<std::pair<std::int32_t, int>> members;   // group, count
+    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
+        const std::int32_t group = objects[slot].Group;
+        if (group == 0) continue;
+        auto it = std::find_if(members.begin(), members.end(), [&](const auto& m) { return m.first == group; });
+        if (it == members.end()) members.emplace_back(group, 1);
+        else ++it->second;
+    }
+    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
+        Tobs& o = objects[slot];
+        if (o.Group == 0) continue;
+        auto it = std::find_if(members.begin(), members.end(), [&](const auto& m) { return m.first == o.Group; });
+        if (it->second < 2) o.Group = 0;
+    }
 }

@@ -9,6 +9,12 @@
 // cuboid (28 bytes), 2 = the sleeve, followed by float64 board thickness
 // (36 bytes). Versions that knew only the lock-lid box refuse a form of 2
 // or more and a longer chunk as newer, so they never open a different box.
+// Chunk "grup": groups and locks. uint32 count, then count entries of 32
+// bytes: uint32 slot (1..10000), uint32 group (0 for none), uint32 flags
+// (bit 0: locked), and the object it was written for: int32 Kind, Left,
+// Top, Width, Height. Its tag is lowercase, so an older version keeps it as
+// it is while it may delete or exchange objects: the reader drops an entry
+// whose slot is free or whose object no longer matches its check.
 // Chunks whose tag starts with a lowercase letter belong to a newer version
 // that lets older ones keep them: they are kept byte for byte, at most
 // KeptChunks::MaxCount of them with KeptChunks::MaxBytes of data (more is
@@ -19,6 +25,19 @@
 
 #include <QByteArray>
 
+#include <vector>
+
+class ObjectTable;
+
+// One entry of the "grup" chunk as read, with where it stands in the file.
+struct GroupEntry {
+    std::int32_t slot = 0;
+    std::int32_t group = 0;
+    bool locked = false;
+    std::int32_t kind = 0, left = 0, top = 0, width = 0, height = 0;
+    qsizetype offset = 0;
+};
+
 namespace boxext {
 inline constexpr char kMagic[] = "FALTEXT";
 inline constexpr int kMagicSize = 7;
@@ -27,16 +46,27 @@ inline constexpr int kFormChunkSize = 28;
 inline constexpr int kStyledFormChunkSize = 36;
 inline constexpr std::int32_t kFormLockLidCuboid = 1;
 inline constexpr std::int32_t kFormSleeve = 2;
+inline constexpr char kGroupTag[] = "grup";
+inline constexpr int kGroupEntrySize = 32;
+inline constexpr std::uint32_t kLockedFlag = 1;
 }  // namespace boxext
 
-// Whether a document needs the extension: a cuboid (of any style), or kept chunks.
-bool needsBoxExtension(const BoxForm& form, const KeptChunks& chunks);
+// Whether a document needs the extension: a cuboid (of any style), kept
+// chunks, or a grouped or locked object.
+bool needsBoxExtension(const BoxForm& form, const KeptChunks& chunks, const ObjectTable* objects = nullptr);
 
-// The extension's bytes (empty when none is needed): FORM first, then the
-// kept chunks in the order read, then "END ".
-QByteArray boxExtensionBytes(const BoxForm& form, const KeptChunks& chunks);
+// The extension's bytes (empty when none is needed): FORM first, then
+// "grup", then the kept chunks in the order read, then "END ".
+QByteArray boxExtensionBytes(const BoxForm& form, const KeptChunks& chunks, const ObjectTable* objects = nullptr);
 
 // Reads what follows the end marker, from offset start. Bytes that do not
 // begin with "FALTEXT" (nor are a cut-off beginning of it) are ignored and
-// leave the cube. form and chunks are only set on success.
-BoxParseResult parseBoxExtension(const QByteArray& data, qsizetype start, BoxForm& form, KeptChunks& chunks);
+// leave the cube. form, chunks and groups are only set on success; without
+// a place for the groups, "grup" is kept like any unknown chunk.
+BoxParseResult parseBoxExtension(const QByteArray& data, qsizetype start, BoxForm& form, KeptChunks& chunks,
+                                 std::vector<GroupEntry>* groups = nullptr);
+
+// Gives the objects their groups and locks. Entries naming a free slot or an
+// object other than the one they were written for are dropped, and so is a
+// group left with a single member.
+void applyGroupEntries(ObjectTable& objects, const std::vector<GroupEntry>& entries);

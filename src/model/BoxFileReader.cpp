@@ -209,10 +209,13 @@ BoxParseResult parseBoxDocument(const QByteArray& data, BoxDocument& doc) {
         const std::int32_t slot = in.i32();
         if (in.failed()) break;
         if (slot > ObjectTable::Capacity) {   // the end marker
-            const BoxParseResult ext = parseBoxExtension(data, in.position(), doc.Form, doc.Chunks);
+            std::vector<GroupEntry> groups;
+            const BoxParseResult ext = parseBoxExtension(data, in.position(), doc.Form, doc.Chunks, &groups);
             if (!ext.ok()) {
                 result.error = ext.error;
                 result.offset = ext.offset;
+            } else {
+                applyGroupEntries(doc.Objects, groups);
             }
             return result;
         }

@@ -188,6 +188,6 @@ void writeDocument(QByteArray& data, const BoxDocument& doc) {
 QByteArray serializeBoxDocument(const BoxDocument& doc) {
     QByteArray data;
     writeDocument(data, doc);   // the sink trims data to what was written
-    data.append(boxExtensionBytes(doc.Form, doc.Chunks));
+    data.append(boxExtensionBytes(doc.Form, doc.Chunks, &doc.Objects));
     return data;
 }

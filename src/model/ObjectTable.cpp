@@ -30,6 +30,8 @@ void ObjectTable::exchange(int a, int b) {
 void ObjectTable::deleteObject(int slot) {
     if (!isValidSlot(slot)) return;
     m_slots[slot].Kind = KindFree;
+    m_slots[slot].Group = 0;
+    m_slots[slot].Locked = 0;
     deldib(m_slots[slot].Picture);
 }
 
@@ -37,6 +39,8 @@ void ObjectTable::clearAll() {
     for (int slot = 1; slot <= Capacity; ++slot) {
         Tobs& o = m_slots[slot];
         o.Kind = KindFree;
+        o.Group = 0;
+        o.Locked = 0;
         deldib(o.Picture);
         o.ShadowDx = 5;
         o.ShadowDy = 5;

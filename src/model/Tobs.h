@@ -58,6 +58,13 @@ struct Tobs {
     QByteArray ContentStoredBytes;
     QByteArray FontNameStoredBytes;
 
+    // Not part of the object record: the group the object belongs to (0 for
+    // none) and whether it is locked against selecting and moving. They
+    // travel with the slot's contents, so exchanges and undo carry them; the
+    // box file keeps them in its extension.
+    std::int32_t Group = 0;
+    std::uint8_t Locked = 0;
+
     bool isFree() const { return Kind == KindFree; }
     // Every field back to the slot defaults (zero, empty, shadow distances 5).
     void resetToDefaults() { *this = Tobs(); }

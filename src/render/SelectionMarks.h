@@ -22,6 +22,11 @@ enum class MarkStyle {
 // DevHeight) with the buffer's offsets already subtracted.
 void markrec(QImage& canvas, const QRect& objectRect, MarkStyle style);
 
+// The mark of a locked object: a small padlock, 7 x 8 pixels, inverted, just
+// inside the object's top-right corner. Never printed: it goes on the
+// editor's buffer only, like the frames.
+void lockMark(QImage& canvas, const QRect& objectRect);
+
 // The eight handle centres in drawing order: top left, top right, bottom
 // left, bottom right, top middle, bottom middle, left middle, right middle.
 void handleCentres(const QRect& objectRect, QPoint out[8]);

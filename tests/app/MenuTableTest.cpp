@@ -29,6 +29,7 @@ const QSet<QString> SwitchedOn = {
     QStringLiteral("printed-sheet issue"),
     QStringLiteral("box-forms issue"),
     QStringLiteral("face-aware issue"),
+    QStringLiteral("selection issue"),
 };
 
 struct MenuRow {
@@ -99,6 +100,25 @@ std::vector<MenuTable> readMenuBarTables(const QString& path) {
         tables.back().rows.push_back(parseRow(c, tables.back().rows.empty() ? QString() : tables.back().rows.back().from));
     }
     return tables;
+}
+
+// The rows of a submenu's own table ("## Submenu A&nordnen").
+std::vector<MenuRow> readSubmenuTable(const QString& path, const QString& heading) {
+    QFile f(path);
+    std::vector<MenuRow> rows;
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return rows;
+    bool inSection = false;
+    for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QStringLiteral("## "))) {
+            inSection = line == QStringLiteral("## ") + heading;
+            continue;
+        }
+        const QStringList c = cells(line);
+        if (!inSection || c.size() < 4 || c[0] == QStringLiteral("Caption") || c[0].startsWith(QStringLiteral("---")))
+            continue;
+        rows.push_back(parseRow(c, rows.empty() ? QString() : rows.back().from));
+    }
+    return rows;
 }
 
 // A context menu as MENUS.md writes it, in prose: the quoted captions in
@@ -319,7 +339,7 @@ TEST(MenuTable, ContextMenusShowTheTableAndTheDescribedItems) {
     const QString path = menusFile();
     ASSERT_FALSE(path.isEmpty()) << "docs/MENUS.md not found in the project";
     const ContextMenuText objectText = readContextMenu(path, QStringLiteral("Object context menu"));
-    ASSERT_EQ(objectText.items.size(), 8u);   // three items, the face submenu and its four
+    ASSERT_EQ(objectText.items.size(), 9u);   // three items, the face submenu and its four, Anordnen
     EXPECT_TRUE(objectText.describedRest);
 
     StartedWindow w(false);
@@ -328,11 +348,11 @@ TEST(MenuTable, ContextMenusShowTheTableAndTheDescribedItems) {
     ASSERT_TRUE(objectMenu && canvasMenu);
 
     const QStringList object = expectedContextMenu(path, QStringLiteral("Object context menu"), describedObjectMenu());
-    EXPECT_EQ(object.size(), int(describedObjectMenu().size()) + 4);
+    EXPECT_EQ(object.size(), int(describedObjectMenu().size()) + 6);
     EXPECT_EQ(shown(objectMenu->menu()).join(QLatin1Char('\n')).toStdString(), object.join(QLatin1Char('\n')).toStdString());
     QMenu* faceMenu = nullptr;
     for (QAction* a : objectMenu->menu().actions())
-        if (a->menu()) faceMenu = a->menu();
+        if (a->objectName() == QStringLiteral("AufFlaecheM")) faceMenu = a->menu();
     ASSERT_TRUE(faceMenu);
     const QStringList faceItems = expectedSubmenu(path, QStringLiteral("Object context menu"));
     EXPECT_EQ(faceItems.size(), 4);
@@ -358,4 +378,33 @@ TEST(MenuTable, ContextMenusShowTheTableAndTheDescribedItems) {
                         << item.caption.toStdString() << " and " << other->text().toStdString();
         }
     }
+}
+
+// "A&nordnen" in Bearbeiten and in the object menu against its table: the
+// same captions, hints and order; the object menu only labels the shortcuts.
+TEST(MenuTable, ArrangeSubmenusShowTheirTable) {
+    const QString path = menusFile();
+    ASSERT_FALSE(path.isEmpty()) << "docs/MENUS.md not found in the project";
+    const std::vector<MenuRow> rows = readSubmenuTable(path, QStringLiteral("Submenu A&nordnen"));
+    ASSERT_EQ(rows.size(), 15u);
+    QStringList expected;
+    for (const MenuRow& r : rows) expected << describe(r);
+
+    StartedWindow w(false);
+    QMenu* bar = w.window->menuBar()->findChild<QMenu*>(QStringLiteral("Anordnen1"));
+    auto* objectMenu = w.window->findChild<ObjectMenu*>();
+    ASSERT_TRUE(bar && objectMenu);
+    QStringList inBar, inObject;
+    for (QAction* a : bar->actions()) inBar << describe(a);
+    for (QAction* a : objectMenu->Anordnen->actions()) {
+        inObject << describe(a);
+        if (!a->shortcut().isEmpty()) EXPECT_EQ(a->shortcutContext(), Qt::WidgetShortcut) << a->text().toStdString();
+    }
+    EXPECT_EQ(inBar.join(QLatin1Char('\n')).toStdString(), expected.join(QLatin1Char('\n')).toStdString());
+    EXPECT_EQ(inObject, inBar);
+    // Mnemonics are unique within the submenu.
+    QSet<QString> keys;
+    for (const MenuRow& r : rows)
+        if (!r.caption.isEmpty()) keys.insert(QKeySequence::mnemonic(r.caption).toString());
+    EXPECT_EQ(keys.size(), 12);
 }

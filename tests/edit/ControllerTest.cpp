@@ -146,7 +146,7 @@ TEST_F(ControllerTest, HandleGrabsWithinThreePixelsButNotFour) {
     EXPECT_EQ(c.obj(1).Width, 100 * 416);
 
     QTest::mousePress(&c, Qt::LeftButton, Qt::NoModifier, QPoint(96, 97));
-    EXPECT_EQ(c.controller().state().DragState, dsIdle);
+    EXPECT_EQ(c.controller().state().DragState, dsRubberBand);   // empty canvas: a band
     EXPECT_EQ(c.doc.CurrentObject, 0);
     QTest::mouseRelease(&c, Qt::LeftButton, Qt::NoModifier, QPoint(96, 97));
 }

@@ -11,6 +11,7 @@
 #include <QtEndian>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 
 using namespace boxtest;
@@ -306,4 +307,126 @@ TEST_F(BoxFileExtension, KeptChunksBeyondTheLimitsAreDamageAtTheirOffset) {
     EXPECT_EQ(doc.Chunks.size(), KeptChunks::MaxCount);
     EXPECT_EQ(doc.Chunks[KeptChunks::MaxCount - 1].tag, QByteArray("memo"));
     EXPECT_EQ(serializeBoxDocument(doc), most);
+}
+
+namespace {
+
+// One "grup" entry as the format lays it out.
+QByteArray groupEntry(std::uint32_t slot, std::uint32_t group, bool locked, const Tobs& o) {
+    return u32(slot) + u32(group) + u32(locked ? 1 : 0) + u32(o.Kind) + u32(o.Left) + u32(o.Top) + u32(o.Width) +
+           u32(o.Height);
+}
+
+// A design with a group of two (slots 2 and 7), a locked object (slot 9)
+// and a loose one (slot 4).
+BoxDocument groupedDocument() {
+    BoxDocument doc;
+    makeNewDocument(doc);
+    placeFigure(doc, 2);
+    placeFigure(doc, 4, 1000, 2000);
+    placeText(doc, 7, QStringLiteral("Tee"));
+    placeFigure(doc, 9, 5000, 6000);
+    doc.Objects[2].Group = doc.Objects[7].Group = 3;
+    doc.Objects[9].Locked = 1;
+    return doc;
+}
+
+}  // namespace
+
+TEST_F(BoxFileExtension, GroupsAndLocksRoundTripAndAnOlderReaderKeepsThemByteForByte) {
+    BoxDocument doc = groupedDocument();
+    const QByteArray bytes = serializeBoxDocument(doc);
+    BoxDocument plainDoc = groupedDocument();
+    plainDoc.Objects[2].Group = plainDoc.Objects[7].Group = 0;
+    plainDoc.Objects[9].Locked = 0;
+    const QByteArray plain = serializeBoxDocument(plainDoc);
+    const QByteArray grup = chunk("grup", u32(3) + groupEntry(2, 3, false, doc.Objects[2]) +
+                                              groupEntry(7, 3, false, doc.Objects[7]) +
+                                              groupEntry(9, 0, true, doc.Objects[9]));
+    EXPECT_EQ(bytes, plain + "FALTEXT1" + grup + kEnd);
+
+    BoxDocument back;
+    ASSERT_TRUE(openBytes(bytes, back));
+    EXPECT_EQ(back.Objects[2].Group, 3);
+    EXPECT_EQ(back.Objects[7].Group, 3);
+    EXPECT_EQ(back.Objects[4].Group, 0);
+    EXPECT_EQ(back.Objects[9].Locked, 1);
+    EXPECT_TRUE(back.Chunks.empty());
+    EXPECT_EQ(serializeBoxDocument(back), bytes);
+
+    // A reader that does not know groups keeps the chunk as it is and
+    // writes it back; the plain reader sees the same four objects.
+    BoxForm form;
+    KeptChunks kept;
+    ASSERT_TRUE(parseBoxExtension(bytes, plain.size(), form, kept).ok());
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(plain + boxExtensionBytes(form, kept), bytes);
+    EXPECT_EQ(readPlain(bytes).seenSlots, (std::vector<std::int32_t>{2, 4, 7, 9}));
+}
+
+TEST_F(BoxFileExtension, EntriesAnOlderVersionMadeStaleAreDropped) {
+    // An older version kept the chunk while it moved, deleted and exchanged
+    // objects: entries whose object no longer matches go, and a group left
+    // with one member is no group.
+    const BoxDocument doc = groupedDocument();
+    struct Case {
+        const char* what;
+        std::function<void(BoxDocument&)> olderEdit;
+        std::vector<int> groupedAfter;
+        bool nineLocked;
+    };
+    const std::vector<Case> cases = {
+        {"untouched", [](BoxDocument&) {}, {2, 7}, true},
+        {"member moved", [](BoxDocument& d) { d.Objects[7].Left += 1; }, {}, true},
+        {"member resized", [](BoxDocument& d) { d.Objects[2].Height += 1; }, {}, true},
+        {"locked one deleted", [](BoxDocument& d) { d.Objects.deleteObject(9); }, {2, 7}, false},
+        {"locked one exchanged with a free slot", [](BoxDocument& d) { d.Objects.exchange(9, 10000); }, {2, 7}, false},
+        {"text turned into another kind", [](BoxDocument& d) { d.Objects[7].Kind = Image; }, {}, true},
+    };
+    for (const Case& c : cases) {
+        BoxDocument older = groupedDocument();
+        for (int s : {2, 7, 9}) older.Objects[s].Group = older.Objects[s].Locked = 0;
+        c.olderEdit(older);
+        BoxForm form;
+        KeptChunks kept;
+        const QByteArray full = serializeBoxDocument(doc);
+        const qsizetype plainSize = full.indexOf("FALTEXT1");
+        ASSERT_TRUE(parseBoxExtension(full, plainSize, form, kept).ok());
+        const QByteArray olderFile = serializeBoxDocument(older) + boxExtensionBytes(form, kept);
+        BoxDocument back;
+        ASSERT_TRUE(openBytes(olderFile, back)) << c.what;
+        std::vector<int> grouped;
+        for (int s = 1; s <= ObjectTable::Capacity; ++s)
+            if (back.Objects[s].Group != 0) grouped.push_back(s);
+        EXPECT_EQ(grouped, c.groupedAfter) << c.what;
+        EXPECT_EQ(back.Objects[9].Locked == 1, c.nineLocked) << c.what;
+    }
+}
+
+TEST_F(BoxFileExtension, DamagedGroupChunksAreRefusedAtTheirOffset) {
+    const QByteArray p = plainFile();
+    const qsizetype chunkAt = p.size() + 8;
+    Tobs o;
+    o.Kind = Figure;
+    const QByteArray good = groupEntry(2, 1, false, o);
+    struct Fault {
+        QByteArray bytes;
+        qsizetype offset;
+        const char* what;
+    };
+    const std::vector<Fault> faults = {
+        {chunk("grup", u32(1) + groupEntry(0, 1, false, o)), chunkAt + 12, "slot 0"},
+        {chunk("grup", u32(2) + good + groupEntry(10001, 1, false, o)), chunkAt + 12 + 32, "slot 10001"},
+        {chunk("grup", u32(2) + good), chunkAt + 4, "count larger than the entries"},
+        {chunk("grup", u32(1) + good + "x"), chunkAt + 4, "length not whole entries"},
+        {chunk("grup", "ab"), chunkAt + 4, "shorter than its count"},
+        {chunk("grup", u32(1) + good) + chunk("grup", u32(1) + good), chunkAt + 44, "second grup"},
+    };
+    for (const Fault& f : faults) {
+        BoxDocument doc;
+        const BoxParseResult r = parseBoxDocument(p + "FALTEXT1" + f.bytes + kEnd, doc);
+        EXPECT_EQ(r.error, BoxParseError::BadExtension) << f.what;
+        EXPECT_EQ(r.offset, f.offset) << f.what;
+        expectRefused(p + "FALTEXT1" + f.bytes + kEnd, false, f.what);
+    }
 }
