@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr double kPi = 3.14159265358979323846;
+
 double cross(const QPointF& a, const QPointF& b) { return a.x() * b.y() - a.y() * b.x(); }
 double dot(const QPointF& a, const QPointF& b) { return a.x() * b.x() + a.y() * b.y(); }
 
@@ -24,7 +26,66 @@ bool near(const QPointF& a, const QPointF& b, double tol) {
     return std::abs(a.x() - b.x()) <= tol && std::abs(a.y() - b.y()) <= tol;
 }
 
+// Replaces every piece of poly that is one of the arcs by its polyline. The
+// points always come from the arc's own a→b, reversed for a piece that runs
+// b→a, so a line and the panels it bounds get the very same corners.
+std::vector<QPointF> flattenPiecewise(const std::vector<QPointF>& poly, bool closed, const std::vector<PlanArc>& arcs,
+                                      double flatness, double tol) {
+    std::vector<QPointF> out;
+    const size_t n = poly.size();
+    for (size_t k = 0; k < n; ++k) {
+        out.push_back(poly[k]);
+        if (k + 1 == n && !closed) break;
+        const QPointF p = poly[k], q = poly[(k + 1) % n];
+        for (const PlanArc& arc : arcs) {
+            const bool forward = near(arc.a, p, tol) && near(arc.b, q, tol);
+            const bool backward = near(arc.b, p, tol) && near(arc.a, q, tol);
+            if (!forward && !backward) continue;
+            std::vector<QPointF> mid = arcPoints(arc.a, arc.b, arc.bulge, flatness);
+            if (backward) std::reverse(mid.begin(), mid.end());
+            out.insert(out.end(), mid.begin(), mid.end());
+            break;
+        }
+    }
+    return out;
+}
+
+void flattenArcs(BoxPlan& plan, double flatness) {
+    if (plan.arcs.empty()) return;
+    const double tol = plan.tolerance();
+    for (std::vector<QPointF>& line : plan.lines) line = flattenPiecewise(line, false, plan.arcs, flatness, tol);
+    for (PlanPanel& p : plan.panels) {
+        const std::vector<QPointF> corners(p.outline.begin(), p.outline.end());
+        const std::vector<QPointF> flat = flattenPiecewise(corners, true, plan.arcs, flatness, tol);
+        p.outline = QPolygonF(QList<QPointF>(flat.begin(), flat.end()));
+    }
+    plan.arcs.clear();
+}
+
 }  // namespace
+
+std::vector<QPointF> arcPoints(const QPointF& a, const QPointF& b, double bulge, double flatness) {
+    const QPointF d = b - a;
+    const double c = std::sqrt(dot(d, d));
+    if (c == 0 || bulge == 0 || !std::isfinite(bulge)) return {};
+    // To the right of a→b on paper (y down); the arc's middle lies the
+    // sagitta bulge·c/2 that way from the chord's middle.
+    const QPointF right(-d.y() / c, d.x() / c);
+    const QPointF top = (a + b) / 2 + right * (bulge * c / 2);
+    const double r = c * (1 + bulge * bulge) / (4 * std::abs(bulge));
+    const QPointF centre = top - right * (bulge > 0 ? r : -r);
+    const double sweep = 4 * std::atan(std::abs(bulge)) * (cross(a - centre, top - centre) >= 0 ? 1 : -1);
+    // A chord of angle δ strays r·(1 − cos(δ/2)) from its arc.
+    const double step = flatness >= r ? kPi : 2 * std::acos(1 - flatness / r);
+    const int n = std::clamp(static_cast<int>(std::ceil(std::abs(sweep) / step)), 1, 4096);
+    const double a0 = std::atan2(a.y() - centre.y(), a.x() - centre.x());
+    std::vector<QPointF> out;
+    for (int i = 1; i < n; ++i) {
+        const double t = a0 + sweep * i / n;
+        out.emplace_back(centre.x() + r * std::cos(t), centre.y() + r * std::sin(t));
+    }
+    return out;
+}
 
 bool isFaceRole(PanelRole role) {
     switch (role) {
@@ -60,6 +121,12 @@ double BoxPlan::tolerance() const { return 1e-9 * std::max(1.0, largestMeasure()
 
 void BoxPlan::finish() {
     const double tol = tolerance();
+    if (!arcs.empty()) {
+        auto raw = std::make_shared<BoxPlan>(*this);
+        raw->withArcs.reset();
+        withArcs = std::move(raw);
+        flattenArcs(*this, flatness());
+    }
     segments.clear();
     for (int li = 0; li < static_cast<int>(lines.size()); ++li) {
         const std::vector<QPointF>& line = lines[li];
@@ -70,6 +137,10 @@ void BoxPlan::finish() {
             std::vector<QPointF> cutsAt{p0, p1};
             for (const PlanPanel& p : panels)
                 for (const QPointF& c : p.outline)
+                    if (onSegment(c, p0, p1, tol) && !near(c, p0, tol) && !near(c, p1, tol)) cutsAt.push_back(c);
+            // A slit along the piece interrupts it: split at its ends too.
+            for (const QLineF& sl : slits)
+                for (const QPointF& c : {sl.p1(), sl.p2()})
                     if (onSegment(c, p0, p1, tol) && !near(c, p0, tol) && !near(c, p1, tol)) cutsAt.push_back(c);
             const QPointF d = p1 - p0;
             std::sort(cutsAt.begin(), cutsAt.end(),
@@ -134,7 +205,11 @@ void BoxPlan::finish() {
     }
 }
 
-BoxPlan planOnPixels(const BoxPlan& mm, int left, int top, double pixelsPerMm) {
+BoxPlan planOnPixels(const BoxPlan& finished, int left, int top, double pixelsPerMm) {
+    // Arcs flattened for this canvas, in millimetres, before any point is truncated.
+    BoxPlan mm = finished.withArcs ? *finished.withArcs : finished;
+    if (pixelsPerMm > 0) flattenArcs(mm, 0.5 / pixelsPerMm);
+    mm.withArcs.reset();
     const long double k = pixelsPerMm;
     // Every point from the same offset, so corners that panels share stay shared.
     auto px = [&](const QPointF& p) {

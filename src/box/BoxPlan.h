@@ -13,6 +13,7 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <memory>
 #include <vector>
 
 // A panel's place in its plan; parents come before their children. The
@@ -99,12 +100,30 @@ struct NetSegment {
     int netLine = 0;                       // 1-based, the net line it comes from
 };
 
+// A circular arc between two corners of a line or a panel polygon: the
+// piece from a to b (either way round) bends with bulge = tan(sweep / 4),
+// positive turning left of a→b in net coordinates (y down: clockwise on
+// screen), as a DXF polyline's bulge.
+struct PlanArc {
+    QPointF a;
+    QPointF b;
+    double bulge = 0;
+};
+
+// The corners between a and b (both excluded) of the arc's polyline, no
+// point farther than flatness from the arc.
+std::vector<QPointF> arcPoints(const QPointF& a, const QPointF& b, double bulge, double flatness);
+
 struct BoxPlan {
     std::vector<PlanPanel> panels;
     // The lines to draw, in drawing order, each an open polyline.
     std::vector<std::vector<QPointF>> lines;
     // Open cuts inside the outline (they may start on it).
     std::vector<QLineF> slits;
+    // Pieces of the lines and panel polygons that are arcs; finish() turns
+    // them into polylines within flatness(), so everything downstream sees
+    // straight pieces only.
+    std::vector<PlanArc> arcs;
     // The net's anchor corner and the room it takes from there.
     QPointF origin;
     QSizeF size;
@@ -133,12 +152,19 @@ struct BoxPlan {
     double smallestMeasure() const;
     double largestMeasure() const;
     double tolerance() const;
-    // Splits the lines into folds and cuts and joins the outline.
+    // How far a flattened arc may stray: half a pixel, or 0.01 mm.
+    double flatness() const { return pixels ? 0.5 : 0.01; }
+    // Flattens the arcs, splits the lines into folds and cuts (a fold ends
+    // where a slit runs along it) and joins the outline.
     void finish();
+    // The plan as its style made it, arcs unflattened, when it had any:
+    // another canvas flattens them again for its own pixels.
+    std::shared_ptr<const BoxPlan> withArcs;
 };
 
 // A plan in millimetres placed on a pixel canvas: each point's offset from
-// the anchor becomes Trunc(offset × pixelsPerMm), from the anchor (left, top).
+// the anchor becomes Trunc(offset × pixelsPerMm), from the anchor (left, top);
+// arcs become polylines within half a pixel before the points are truncated.
 BoxPlan planOnPixels(const BoxPlan& mm, int left, int top, double pixelsPerMm);
 
 // The label of a plain rectangular face with its arrow towards `up`.

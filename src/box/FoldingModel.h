@@ -64,6 +64,8 @@ public:
     }
     // Pixels of a net measured on any canvas (editor: measureNet of its box area).
     static FoldingModel fromMeasure(const NetMeasure& m);
+    // A plan made elsewhere (finished).
+    static FoldingModel fromPlan(BoxPlan plan) { return FoldingModel(std::move(plan)); }
 
     // Net anchor (L, T) in this geometry's unit.
     double left() const { return m_plan.origin.x(); }

@@ -7,6 +7,7 @@ NetDrawingMm netDrawingMm(const NetSource& source, const SheetLayout& layout) {
     NetDrawingMm d;
     d.outline = m.cutOutline();
     for (const NetSegment& s : m.folds()) d.folds.emplace_back(s.a, s.b);
+    d.slits = m.slits();
     d.size = QSizeF(m.netWidth(), m.netHeight());
     return d;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The net of a source in exact millimetres of its item, for a live drawing:
-// the cut outline as one closed polygon and the folds as lines.
+// the cut outline as one closed polygon, the folds and slits as lines.
 
 #include "box/NetSource.h"
 
@@ -14,6 +14,7 @@ struct SheetLayout;
 struct NetDrawingMm {
     QPolygonF outline;          // closed: the last corner joins the first
     std::vector<QLineF> folds;  // to be drawn dashed
+    std::vector<QLineF> slits;  // cut, drawn solid like the outline
     QSizeF size;                // 2L + 2B + g by t + H + B + f
 };
 

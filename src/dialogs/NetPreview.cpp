@@ -42,6 +42,7 @@ void NetPreview::paintEvent(QPaintEvent* event) {
     p.setBrush(m_fits ? QColor(255, 255, 255) : QColor(255, 235, 235));
     p.setPen(QPen(ink, 0));
     p.drawPolygon(m_net.outline);
+    for (const QLineF& slit : m_net.slits) p.drawLine(slit);
     QPen dashed(ink, 0, Qt::DashLine);
     p.setPen(dashed);
     for (const QLineF& fold : m_net.folds) p.drawLine(fold);

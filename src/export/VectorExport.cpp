@@ -134,6 +134,7 @@ void drawCuts(QPainter& p, const ExportGeometry& g, const FoldingModel& model) {
     p.setPen(QPen(QColor(255, 0, 255), lineWidthPixels(), Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
     p.setBrush(Qt::NoBrush);
     p.drawPolygon(centred(model.cutOutline()));
+    for (const QLineF& s : model.slits()) p.drawLine(s.translated(kPixelCentre));
     p.restore();
 }
 

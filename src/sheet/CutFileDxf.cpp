@@ -131,6 +131,10 @@ bool writeCutDxf(const CutSheet& sheet, const QString& path, QString* error) {
             out.closedPolyline(c, cutlayer::DxfCut, ColourMagenta);
             if (!cutShapeWritten(sheet, ++written)) return fail(stoppedText());
         }
+        for (const QLineF& s : sheet.slits) {
+            out.line(s, cutlayer::DxfCut, ColourMagenta);
+            if (!cutShapeWritten(sheet, ++written)) return fail(stoppedText());
+        }
         dw->sectionEnd();
         writeDxfObjects(*dw, sheet.paperMm);
         dw->dxfEOF();

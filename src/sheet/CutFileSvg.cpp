@@ -85,6 +85,16 @@ bool writeSvg(const CutSheet& sheet, QIODevice& file, bool& stopped) {
         xml.writeAttribute(QStringLiteral("stroke-width"), QStringLiteral("0.0882"));
         if (!next()) return false;
     }
+    // Slits are cut like the outline but stay open.
+    for (const QLineF& s : sheet.slits) {
+        xml.writeEmptyElement(QStringLiteral("path"));
+        xml.writeAttribute(QStringLiteral("d"), QStringLiteral("M %1 %2 L %3 %4").arg(num(s.x1()), num(s.y1()),
+                                                                                    num(s.x2()), num(s.y2())));
+        xml.writeAttribute(QStringLiteral("fill"), QStringLiteral("none"));
+        xml.writeAttribute(QStringLiteral("stroke"), QStringLiteral("#FF00FF"));
+        xml.writeAttribute(QStringLiteral("stroke-width"), QStringLiteral("0.0882"));
+        if (!next()) return false;
+    }
     xml.writeEndElement();
 
     xml.writeEndElement();

@@ -50,24 +50,27 @@ CutSheet cutSheetFor(const SheetPlan& plan) {
     CutSheet sheet;
     sheet.paperMm = plan.frame.paperSizeMm();
     const FoldingModel net = FoldingModel::fromMeasure(plan.net);
-    const QPolygonF outline = net.cutOutline();
-    const std::vector<NetSegment> folds = net.folds();
     const QPointF centre(0.5, 0.5);
     for (int k = 0; k < plan.copies(); ++k) {
         const QPointF at = QPointF(plan.itemOrigins[k]) + centre;
-        QPolygonF cut;
-        for (const QPointF& p : outline) cut << plan.pageToPaperMm(at + p);
-        sheet.cuts.push_back(withoutRepeats(cut));
-        for (const NetSegment& f : folds)
-            sheet.folds.emplace_back(plan.pageToPaperMm(at + f.a), plan.pageToPaperMm(at + f.b));
+        addCutNet(sheet, net, [&](const QPointF& p) { return plan.pageToPaperMm(at + p); });
     }
     sheet.marks = markShapes(plan);
     return sheet;
 }
 
+void addCutNet(CutSheet& sheet, const FoldingModel& net, const std::function<QPointF(const QPointF&)>& toPaperMm) {
+    QPolygonF cut;
+    for (const QPointF& p : net.cutOutline()) cut << toPaperMm(p);
+    sheet.cuts.push_back(withoutRepeats(cut));
+    for (const NetSegment& f : net.folds()) sheet.folds.emplace_back(toPaperMm(f.a), toPaperMm(f.b));
+    for (const QLineF& s : net.slits()) sheet.slits.emplace_back(toPaperMm(s.p1()), toPaperMm(s.p2()));
+}
+
 bool cutShapeWritten(const CutSheet& sheet, int n) {
     if (!sheet.progress) return true;
-    const long long total = static_cast<long long>(sheet.marks.size() + sheet.folds.size() + sheet.cuts.size());
+    const long long total = static_cast<long long>(sheet.marks.size() + sheet.folds.size() + sheet.cuts.size() +
+                                                 sheet.slits.size());
     if (n % 64 != 0 && n < total) return true;
     return sheet.progress(static_cast<int>(total > 0 ? std::min<long long>(100, 100LL * n / total) : 100));
 }

@@ -9,15 +9,19 @@
 #include "sheet/SheetPlan.h"
 
 #include <QLineF>
+#include <functional>
 #include <QPolygon>
 #include <QPolygonF>
 #include <QSizeF>
 #include <QString>
 #include <vector>
 
+class FoldingModel;
+
 struct CutSheet {
     QSizeF paperMm;
     std::vector<QPolygonF> cuts;    // closed outlines, first point not repeated
+    std::vector<QLineF> slits;      // open cuts inside an outline
     std::vector<QLineF> folds;
     std::vector<QPolygonF> marks;   // filled shapes, closed, first point not repeated
     // Asked while the shapes are written; false stops the file, which is then
@@ -26,13 +30,15 @@ struct CutSheet {
 };
 
 // Asks sheet.progress once the n-th shape (1-based, marks, folds and cuts
-// counted together) is written: every 64th and the last. false: stop.
+// counted together, slits with the cuts) is written: every 64th and the last. false: stop.
 bool cutShapeWritten(const CutSheet& sheet, int n);
 
 // The cut sheet of a plan: each copy's cut outline and folds from the
 // folding model at the plan's print pixels, each point the middle of its
 // pixel, where the printed line lies.
 CutSheet cutSheetFor(const SheetPlan& plan);
+// One net's outline, folds and slits, each point taken to the paper by toPaperMm.
+void addCutNet(CutSheet& sheet, const FoldingModel& net, const std::function<QPointF(const QPointF&)>& toPaperMm);
 
 // Layer names as the cutter software shows them.
 namespace cutlayer {

@@ -148,7 +148,9 @@ cp "$WORK/h.box" "$WORK/older.box"
 printf '\002' | dd of="$WORK/older.box" bs=1 seek=$((178 + 8 + 8)) conv=notrunc status=none
 printf '\003' | dd of="$WORK/older.box" bs=1 seek=$((178 + 8 + 8)) conv=notrunc status=none
 expect_exit 1 "form of a newer version" "$CLI" info "$WORK/older.box"
-grep -q "Die Datei wurde mit einer neueren Version erstellt." "$WORK/err" || fail "newer form: $(cat "$WORK/err")"
+# The tool's path line: the file, then the reason.
+grep -qx "faltarillon-cli info: $WORK/older.box: mit einer neueren Version erstellt" "$WORK/err" ||
+    fail "newer form: $(cat "$WORK/err")"
 
 [ "$fails" = 0 ] || exit 1
 echo "form_cli: ok"
