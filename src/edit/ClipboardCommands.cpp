@@ -315,20 +315,10 @@ void ClipboardCommands::pastePicture(const QImage& image) {
     if (slot == 0) return;
     const QString path = newPicturePath();
     // The box file keeps paths, not pictures: the picture gets a file first.
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    SaveResult saved = saveFile(path, [&](QIODevice& out) { return QImageWriter(&out, "png").write(image); });
     DibHandle picture;
-    if (saved && !LoadDIBit(picture, path, m_env.document().ProgramFolder)) {
-        saved.ok = false;
-        saved.reason = QStringLiteral("konnte nicht wieder gelesen werden");
-    }
-    if (!saved) {
-        m_env.prompter().fileFault(QStringLiteral("Fehler: Bild nicht gespeichert"),
-                                   QStringLiteral("Das Bild aus der Zwischenablage konnte nicht als ") + path +
-                                       QStringLiteral(" gespeichert werden!"),
-                                   path, saved.reason, PromptIcon::Error);
+    if (!keepPastedFile(path, QStringLiteral("Das Bild"), picture,
+                        [&](QIODevice& out) { return QImageWriter(&out, "png").write(image); }))
         return;
-    }
     const BoxDocument& doc = m_env.document();
     const int dpi = m_env.screenDpi() > 0 ? m_env.screenDpi() : 96;
     const long double perPixel = 10000.0L / dpi;
@@ -339,6 +329,22 @@ void ClipboardCommands::pastePicture(const QImage& image) {
     o.Picture = picture;
     insert(QStringLiteral("Einfügen"), slot, o);
     m_env.showStatus(QStringLiteral("Eingefügtes Bild gespeichert unter ") + path);
+}
+
+bool ClipboardCommands::keepPastedFile(const QString& path, const QString& what, DibHandle& picture,
+                                       const std::function<bool(QIODevice&)>& write) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    SaveResult saved = saveFile(path, write);
+    if (saved && !LoadDIBit(picture, path, m_env.document().ProgramFolder)) {
+        saved.ok = false;
+        saved.reason = QStringLiteral("konnte nicht wieder gelesen werden");
+    }
+    if (saved) return true;
+    m_env.prompter().fileFault(QStringLiteral("Fehler: Bild nicht gespeichert"),
+                               what + QStringLiteral(" aus der Zwischenablage konnte nicht als ") + path +
+                                   QStringLiteral(" gespeichert werden!"),
+                               path, saved.reason, PromptIcon::Error);
+    return false;
 }
 
 void ClipboardCommands::pasteDrawing(const QByteArray& bytes) {
@@ -353,22 +359,12 @@ void ClipboardCommands::pasteDrawing(const QByteArray& bytes) {
     const int slot = freeSlotOrTell();
     if (slot == 0) return;
     const QString path = newPicturePath(QStringLiteral("svg"));
-    QDir().mkpath(QFileInfo(path).absolutePath());
     // The screened drawing is what is kept: the file beside the box never
     // names anything outside itself.
-    SaveResult saved = saveFile(path, [&](QIODevice& out) { return out.write(art->svg) == art->svg.size(); });
     DibHandle picture;
-    if (saved && !LoadDIBit(picture, path, m_env.document().ProgramFolder)) {
-        saved.ok = false;
-        saved.reason = QStringLiteral("konnte nicht wieder gelesen werden");
-    }
-    if (!saved) {
-        m_env.prompter().fileFault(QStringLiteral("Fehler: Bild nicht gespeichert"),
-                                   QStringLiteral("Die Zeichnung aus der Zwischenablage konnte nicht als ") + path +
-                                       QStringLiteral(" gespeichert werden!"),
-                                   path, saved.reason, PromptIcon::Error);
+    if (!keepPastedFile(path, QStringLiteral("Die Zeichnung"), picture,
+                        [&](QIODevice& out) { return out.write(art->svg) == art->svg.size(); }))
         return;
-    }
     Tobs o;
     prepareNewObject(o, Image, 0, 0);
     // Its own size, centred where the view is.

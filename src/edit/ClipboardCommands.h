@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 #include "image/DibHandle.h"
@@ -15,6 +16,7 @@
 class EditorEnvironment;
 class ObjectCommands;
 class QClipboard;
+class QIODevice;
 class QMimeData;
 struct Tobs;
 
@@ -50,6 +52,10 @@ private:
     void pasteText(const QString& text);
     void pastePicture(const QImage& image);
     void pasteDrawing(const QByteArray& svg);
+    // Writes a pasted picture's file beside the box and loads it back; false
+    // after telling the user why it could not be kept.
+    bool keepPastedFile(const QString& path, const QString& what, DibHandle& picture,
+                        const std::function<bool(QIODevice&)>& write);
     // The lowest free slot, or 0 after telling the user the table is full.
     int freeSlotOrTell();
     // A new object's fields as creation gives them, centred in the view.

@@ -6,13 +6,23 @@
 
 #include <memory>
 
-QByteArray objectRecordBytes(const BoxDocument& frame, const Tobs& object) {
+namespace {
+
+// An empty document with the frame's sheet and view, to carry objects.
+std::unique_ptr<BoxDocument> carrierOf(const BoxDocument& frame) {
     auto carrier = std::make_unique<BoxDocument>();
     carrier->Layout = frame.Layout;
     carrier->ExtentWidth = frame.ExtentWidth;
     carrier->ExtentHeight = frame.ExtentHeight;
     carrier->Zoom = frame.Zoom;
     carrier->ScreenDivisor = frame.ScreenDivisor;
+    return carrier;
+}
+
+}  // namespace
+
+QByteArray objectRecordBytes(const BoxDocument& frame, const Tobs& object) {
+    auto carrier = carrierOf(frame);
     carrier->Objects[1] = object;
     carrier->Objects[1].Picture = DibHandle();
     return serializeBoxDocument(*carrier);
@@ -30,12 +40,7 @@ bool readObjectRecord(const QByteArray& bytes, Tobs& object) {
 }
 
 QByteArray selectionRecordBytes(const BoxDocument& frame, const std::vector<int>& chosen, int current) {
-    auto carrier = std::make_unique<BoxDocument>();
-    carrier->Layout = frame.Layout;
-    carrier->ExtentWidth = frame.ExtentWidth;
-    carrier->ExtentHeight = frame.ExtentHeight;
-    carrier->Zoom = frame.Zoom;
-    carrier->ScreenDivisor = frame.ScreenDivisor;
+    auto carrier = carrierOf(frame);
     int n = 0;
     std::uint32_t currentIndex = 0;
     for (int slot : chosen) {
