@@ -22,6 +22,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -278,6 +279,7 @@ QPoint turnedAnchor(int rotation, int x, int y, int W, int H) {
 }
 
 std::atomic<bool> g_outlineFromMask{true};
+std::atomic<bool> g_shadowFromMask{true};
 
 // The text drawn once in black on transparent (the raster engine's fast
 // path; the alpha is the coverage), and whether ink touches one of its
@@ -363,6 +365,74 @@ bool outlinedTextFromMask(QPainter& canvas, const QRect& reach, const QRect& gly
     return true;
 }
 
+// The shadow and the text from one rendering of the text's coverage: at
+// print resolution a glyph is filled as a path, and each copy cost a whole
+// new fill. reach: where the text drawn at home can touch (its drawing is
+// clipped to it); draw(p) draws it there in black. Each copy is the mask
+// coloured and laid over the canvas inside reach at its place, the blend
+// the canvas does for a glyph's coverage, so the pixels are those of the
+// two fills. false: no memory for the mask.
+template <typename Draw>
+bool shadowAndTextFromMask(QPainter& canvas, const QRect& reach, const QRect& glyphs, QPoint shift,
+                           const QRect& visible, const QColor& shadowColour, const QColor& textColour, Draw draw) {
+    // Ink lies near the glyphs' places (room for slant, accents and
+    // antialiasing, as for the outline's mask); nothing beyond is laid on.
+    const int room = 2 + canvas.font().pixelSize() / 4;
+    const QRect inked = glyphs.adjusted(-room, -room, room, room) & reach;
+    const QRect home = inked & visible, moved = (inked.translated(shift) & visible).translated(-shift);
+    if (home.isEmpty() && moved.isEmpty()) return true;
+    // The mask spans all of reach whatever part the canvas shows, and is
+    // drawn clipped to the part needed, as the canvas clips: glyph edges cut
+    // by a smaller mask's border round differently, and every band of a
+    // sheet must lay on the pixels of one pass. Only the needed rows are
+    // cleared and written.
+    constexpr qint64 kWholeMaskPixels = 16 << 20;
+    if (qint64(reach.width()) * reach.height() > kWholeMaskPixels) return false;
+    QImage mask(reach.size(), QImage::Format_ARGB32_Premultiplied);
+    if (mask.isNull()) return false;
+    const QRect needed = (home | moved).translated(-reach.topLeft());
+    for (int y = needed.top(); y <= needed.bottom(); ++y)
+        std::memset(mask.scanLine(y) + needed.left() * 4, 0, size_t(needed.width()) * 4);
+    {
+        QPainter p(&mask);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setRenderHint(QPainter::TextAntialiasing, canvas.testRenderHint(QPainter::TextAntialiasing));
+        p.setClipRect(needed);
+        p.translate(-reach.topLeft());
+        p.setFont(canvas.font());
+        draw(p);
+    }
+    // Source-in keeps the coverage as alpha: each pixel the colour times it,
+    // as the canvas blends a glyph's coverage.
+    auto lay = [&](const QRect& part, const QColor& colour, QPoint at) {
+        if (part.isEmpty()) return;
+        QImage c = mask.copy(part.translated(-reach.topLeft()));
+        {
+            QPainter p(&c);
+            p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+            p.fillRect(c.rect(), colour);
+        }
+        canvas.save();
+        canvas.setClipRect(reach.translated(at), Qt::IntersectClip);
+        canvas.drawImage(part.topLeft() + at, c);
+        canvas.restore();
+    };
+    lay(moved, shadowColour, shift);
+    lay(home, textColour, QPoint());
+    return true;
+}
+
+// Glyphs up to this many pixels high come from the raster engine's glyph
+// cache and are blended with its text gamma; larger ones are filled as
+// paths, whose coverage is blended plainly, as a mask laid on is.
+bool glyphsFilledAsPaths(const QFont& font) {
+    static const int cachedUpTo = [] {
+        const int env = qEnvironmentVariableIntValue("QT_MAX_CACHED_GLYPH_SIZE");
+        return env > 0 ? env : 64;
+    }();
+    return font.pixelSize() > cachedUpTo;
+}
+
 // The mask is laid on the canvas pixel for pixel only when the painter
 // merely shifts by whole pixels, and blended once only where the clip
 // covers whole pixels: at a smooth clip edge (the bleed's outline) each of
@@ -396,6 +466,8 @@ constexpr int kMaxFontPixels = 16384;
 
 void setOutlineFromMask(bool on) { g_outlineFromMask.store(on); }
 bool outlineFromMaskEnabled() { return g_outlineFromMask.load(); }
+void setShadowFromMask(bool on) { g_shadowFromMask.store(on); }
+bool shadowFromMaskEnabled() { return g_shadowFromMask.load(); }
 
 int screenPpi() {
     const QScreen* s = QGuiApplication::primaryScreen();
@@ -510,9 +582,27 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
     // outline is the 4d^2 copies themselves.
     const bool fromMask = outlineFromMaskEnabled() && o.Outline == 1 && !copiesAsPaths && !visible.isNull() &&
                           maskFitsCanvas(canvas, textReach(o, params, reachHeight, d, shiftX, shiftY) & visible);
+    // A shadowed text without outline: the shadow and the text from one
+    // rendering of it, on the same terms as the outline's mask, where the
+    // canvas blends glyph coverage plainly (aliased, or filled as paths).
+    const bool shadowMask = shadowFromMaskEnabled() && o.Shadow == 1 && o.Outline != 1 && !copiesAsPaths &&
+                            !visible.isNull() && (params.AliasedText || glyphsFilledAsPaths(font)) &&
+                            maskFitsCanvas(canvas, textReach(o, params, reachHeight, d, shiftX, shiftY) & visible);
     if (o.Rotation < 1 || o.Rotation > 3) {
         const WrappedText text(o.Content, font, W, H, o.Alignment, progress);
         if (text.stopped()) {
+            canvas.restore();
+            return;
+        }
+        // The shadow's rectangle is the text's moved by the shift only when
+        // the shift's rounding agrees on both corners.
+        const int sl = clampCoord(truncToInt(X + scale * sx)), st = clampCoord(truncToInt(Y + scale * sy));
+        const int sr = clampCoord(truncToInt(W + X + scale * sx)), sb = clampCoord(truncToInt(H + Y + scale * sy));
+        const QRect textRect(X, Y, W, H), shadowRect(sl, st, sr - sl, sb - st);
+        if (shadowMask && W > 0 && H > 0 && shadowRect == textRect.translated(sl - X, st - Y) &&
+            shadowAndTextFromMask(canvas, textRect, text.glyphBounds(textRect.topLeft()), QPoint(sl - X, st - Y),
+                                  visible, shadowColor, textColor,
+                                  [&](QPainter& p) { text.draw(p, textRect, QColor(0, 0, 0)); })) {
             canvas.restore();
             return;
         }
@@ -542,6 +632,13 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
         const TurnedLine line(turnedTextLine(o.Content), font);
         const int rot = o.Rotation;
         const QPoint anchor = turnedAnchor(rot, X, Y, W, H);
+        if (shadowMask &&
+            shadowAndTextFromMask(canvas, line.bounds(anchor, rot, font.pixelSize()), line.glyphBounds(anchor, rot),
+                                  QPoint(shiftX, shiftY), visible, shadowColor, textColor,
+                                  [&](QPainter& p) { line.draw(p, anchor, rot, QColor(0, 0, 0)); })) {
+            canvas.restore();
+            return;
+        }
         if (o.Shadow == 1)
             line.draw(canvas, anchor + QPoint(shiftX, shiftY), rot, shadowColor, copiesAsPaths);
         bool fromMaskDone = false;

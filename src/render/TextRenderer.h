@@ -57,3 +57,8 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
 // the default) or from the 4d^2 copies (off; the plain way, for comparison).
 void setOutlineFromMask(bool on);
 bool outlineFromMaskEnabled();
+
+// A shadow and its text from one rendering of the text's coverage laid on
+// twice (on, the default) or from two renderings (off; for comparison).
+void setShadowFromMask(bool on);
+bool shadowFromMaskEnabled();

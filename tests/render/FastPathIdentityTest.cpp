@@ -468,3 +468,70 @@ TEST(SheetThreads, BenchDesignAt600DpiMatchesOnePass) {
         EXPECT_EQ(rt::maxChannelDifference(sheet, plain, &differing), 0) << differing << " pixels, " << threads << " threads";
     }
 }
+
+namespace {
+struct ShadowSwitch {
+    explicit ShadowSwitch(bool on) : was(shadowFromMaskEnabled()) { setShadowFromMask(on); }
+    ~ShadowSwitch() { setShadowFromMask(was); }
+    bool was;
+};
+}  // namespace
+
+// The shadow and its text from one rendering laid on twice against the two
+// renderings, in the same pixels: three faces, small to path-filled sizes,
+// every turn, shifts in each direction, texts cut by the sheet's 256-row
+// bands and by the page edge, on the printed sheet and in the editor.
+TEST(ShadowFromMask, EqualsTheTwoRenderingsInBandsAndOnScreen) {
+    const char* faces[] = {"Liberation Serif", "Arial", "Courier New"};
+    const int sizes[] = {6, 24, 48};
+    const int shifts[][2] = {{5, 5}, {-12, 3}, {0, -30}, {40, 0}};
+    auto doc = rt::document();
+    int slot = 1;
+    for (int f = 0; f < 3; ++f)
+        for (int s = 0; s < 3; ++s)
+            for (int r = 0; r < 4; ++r) {
+                const int i = slot - 1;
+                // Rows 90 screen pixels apart cross the bands at changing
+                // heights; the last column runs off the page's right edge.
+                Tobs& t = rt::place(*doc, slot++, Text, 520 + (i % 6) * 140, 380 + (i / 6) * 60, 170, 80);
+                t.Content = QStringLiteral("Schatten %1\rÄgypten fügt").arg(i);
+                t.FontName = QString::fromLatin1(faces[f]);
+                t.FontSize = sizes[s];
+                t.FontStyle = std::uint8_t(i % 4);
+                t.Color = 0x204080;
+                t.Shadow = 1;
+                t.ShadowDx = shifts[i % 4][0];
+                t.ShadowDy = shifts[i % 4][1];
+                t.FillModeOrShadowColor = 0x30C0A0;
+                t.Rotation = r;
+                t.Alignment = i % 3;
+            }
+    const QSize page = a4At(300);
+    QImage plain, banded;
+    {
+        const ShadowSwitch off(false);
+        plain = onePass(*doc, 300, page);
+    }
+    {
+        const ShadowSwitch on(true);
+        const RenderThreadsOverride two(2);
+        banded = renderSheetImage(*doc, 100, 300, page, 96);
+    }
+    // The shadows show (their colour is nowhere else).
+    ASSERT_FALSE(rt::boundsWhere(plain, [](QRgb c) { return qRgb(0xA0, 0xC0, 0x30) == (c | 0xFF000000u); }).isNull());
+    int differing = 0;
+    EXPECT_EQ(rt::maxChannelDifference(plain, banded, &differing), 0) << differing << " pixels differ on the sheet";
+
+    for (const bool aliased : {false, true}) {
+        auto editor = [&](bool on) {
+            const ShadowSwitch sw(on);
+            rt::TextCanvas tc = rt::textCanvas(*doc, false, aliased);
+            QPainter painter(&tc.image);
+            EXPECT_TRUE(DrawVCart(painter, *doc, tc.params));
+            painter.end();
+            return tc.image;
+        };
+        EXPECT_EQ(rt::maxChannelDifference(editor(false), editor(true), &differing), 0)
+            << differing << " pixels differ in the editor, " << (aliased ? "aliased" : "antialiased");
+    }
+}
