@@ -16,6 +16,14 @@
 
 #include <functional>
 
+// A sanitizer build counts its shadow memory and the quarantine of freed
+// blocks in the peak: bounds are measured in the plain build only.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kPeakMemoryIsOurs = false;
+#else
+constexpr bool kPeakMemoryIsOurs = true;
+#endif
+
 namespace {
 
 QByteArray svg(const QByteArray& rootAttributes, const QByteArray& body) {
@@ -331,6 +339,6 @@ TEST(VectorArt, AcceptedHostileDrawingsDrawOnTheSheetInBoundedMemory) {
             p.translate(0, -top);
             DrawDib(p, 0, 0, a4.width(), a4.height(), dib, 0, 0, dib.DibWidth(), dib.DibHeight());
         }
-        EXPECT_LT(peakMemoryBytes() - before, 300LL << 20);
+        if (kPeakMemoryIsOurs) EXPECT_LT(peakMemoryBytes() - before, 300LL << 20);
     }
 }
