@@ -648,6 +648,16 @@ void EditorController::dragit(int x, int y) {
 
     if (m_snapThisStep) snapRect(L, T, W, H);
 
+    keepOnCanvas(L, T, W, H, zoom, divisor);
+
+    o.Left = clampToInt32(L);
+    o.Top = clampToInt32(T);
+    o.Width = clampToInt32(W);
+    o.Height = clampToInt32(H);
+}
+
+void EditorController::keepOnCanvas(long long& L, long long& T, long long W, long long H, double zoom,
+                                    double divisor) const {
     if (L + W < 0) L = -W;
     if (T + H < 0) T = -H;
     const QSize canvas = m_env.canvasSize();
@@ -655,11 +665,6 @@ void EditorController::dragit(int x, int y) {
     const long long maxT = truncToInt(static_cast<long double>(canvas.height()) / zoom * divisor - 1);
     if (L > maxL) L = maxL;
     if (T > maxT) T = maxT;
-
-    o.Left = clampToInt32(L);
-    o.Top = clampToInt32(T);
-    o.Width = clampToInt32(W);
-    o.Height = clampToInt32(H);
 }
 
 void EditorController::dragStep(int x, int y, Qt::KeyboardModifiers modifiers) {
@@ -694,13 +699,7 @@ void EditorController::dragSelection(int x, int y) {
     const long long py = screenPixelsToUnits(clampToInt32(static_cast<long long>(y) - m_state.GrabOffsetY), zoom, divisor);
     long long L = m_boxL + (px - m_currentLeft0), T = m_boxT + (py - m_currentTop0), W = m_boxW, H = m_boxH;
     if (m_snapThisStep) snapRect(L, T, W, H);
-    if (L + W < 0) L = -W;
-    if (T + H < 0) T = -H;
-    const QSize canvas = m_env.canvasSize();
-    const long long maxL = truncToInt(static_cast<long double>(canvas.width()) / zoom * divisor - 1);
-    const long long maxT = truncToInt(static_cast<long double>(canvas.height()) / zoom * divisor - 1);
-    if (L > maxL) L = maxL;
-    if (T > maxT) T = maxT;
+    keepOnCanvas(L, T, W, H, zoom, divisor);
     const long long dx = L - m_boxL, dy = T - m_boxT;
     for (size_t i = 0; i < m_dragSlots.size(); ++i) {
         Tobs& o = doc.Objects[m_dragSlots[i]];

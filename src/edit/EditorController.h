@@ -109,6 +109,9 @@ private:
     void startMove();
     // The move of several objects: the bounding box follows the pointer (and
     // snaps), every object keeps its place within it.
+    // A dragged rectangle keeps some of itself on the canvas: its left and
+    // top edges stay between -W/-H and the canvas's far edges.
+    void keepOnCanvas(long long& L, long long& T, long long W, long long H, double zoom, double divisor) const;
     void dragSelection(int x, int y);
     void finishBand(Qt::KeyboardModifiers modifiers);
     // Shift+click: the object (with its group) in or out of the selection.
