@@ -121,18 +121,21 @@ void EditorCanvas::paintSelectionMarks(const QPoint& scroll) {
     // frame round its members. Inverted, so they show on any colour.
     const std::vector<int> selected = m_doc.selectedSlots();
     if (selected.size() > 1 || (hasCurrent && m_doc.Objects[current].Group != 0)) {
+        // Collected and laid on at once (before the current object's black
+        // marks): with thousands selected their sides overlap many times.
+        InvertedFrames frames(m_buffer);
         std::vector<std::pair<std::int32_t, QRect>> groups;
         for (int slot : selected) {
             const Tobs& o = m_doc.Objects[slot];
             if (o.Group == 0) {
-                if (slot != current) markrec(m_buffer, screenRect(o).translated(-scroll), MarkStyle::InvertedFrame);
+                if (slot != current) frames.add(screenRect(o).translated(-scroll));
                 continue;
             }
             auto it = std::find_if(groups.begin(), groups.end(), [&](const auto& g) { return g.first == o.Group; });
             if (it == groups.end()) groups.emplace_back(o.Group, screenRect(o));
             else it->second = it->second.united(screenRect(o));
         }
-        for (const auto& g : groups) markrec(m_buffer, g.second.translated(-scroll), MarkStyle::InvertedFrame);
+        for (const auto& g : groups) frames.add(g.second.translated(-scroll));
     }
     if (!hasCurrent) return;
     const int state = dragState();

@@ -366,15 +366,21 @@ void EditorController::finishBand(Qt::KeyboardModifiers modifiers) {
     }
     const bool shift = modifiers & Qt::ShiftModifier;
     if (!shift) doc.selectOnly(0);
+    // Looked up by slot: a band over thousands of objects would otherwise
+    // search the growing selection for each one.
+    std::vector<char> chosen(ObjectTable::Capacity + 1, 0);
+    for (int slot : doc.selectedSlots()) chosen[slot] = 1;
     for (int slot : inside) {
         const std::int32_t group = doc.Objects[slot].Group;
         if (group != 0 && std::any_of(groupsOutside.begin(), groupsOutside.end(),
                                       [&](const auto& g) { return g.first == group; }))
             continue;
-        if (!ObjectTable::isValidSlot(doc.CurrentObject) || doc.Objects[doc.CurrentObject].isFree())
+        if (!ObjectTable::isValidSlot(doc.CurrentObject) || doc.Objects[doc.CurrentObject].isFree()) {
             doc.CurrentObject = slot;
-        else if (slot != doc.CurrentObject && !doc.isSelected(slot))
+        } else if (!chosen[slot]) {
             doc.Selection.push_back(slot);
+        }
+        chosen[slot] = 1;
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -127,4 +128,84 @@ void lockMark(QImage& canvas, const QRect& objectRect) {
     paintSpan(canvas, x, y + 5, x + 3, y + 6, true);
     paintSpan(canvas, x + 4, y + 5, x + 7, y + 6, true);
     paintSpan(canvas, x, y + 6, x + 7, y + 8, true);
+}
+
+InvertedFrames::InvertedFrames(QImage& canvas) : m_canvas(canvas) {
+    if (canvas.isNull()) return;
+    m_direct = isDirect32(canvas);
+    if (!m_direct) return;
+    m_width = canvas.width();
+    m_height = canvas.height();
+    m_words = (m_width + 63) / 64;
+}
+
+void InvertedFrames::add(const QRect& objectRect) {
+    if (m_canvas.isNull()) return;
+    if (!m_direct) {
+        markrec(m_canvas, objectRect, MarkStyle::InvertedFrame);
+        return;
+    }
+    // Outside the buffer (a pixel of room for an empty side): nothing shows.
+    const QRect r = objectRect.normalized();
+    const qreal ratio = m_canvas.devicePixelRatio();
+    const int logicalWidth = static_cast<int>(m_width / ratio) + 2, logicalHeight = static_cast<int>(m_height / ratio) + 2;
+    if (r.left() > logicalWidth || r.top() > logicalHeight || r.right() < -2 || r.bottom() < -2) return;
+    if (m_plane.empty()) m_plane.assign(static_cast<size_t>(m_words) * static_cast<size_t>(m_height), 0);
+    frameSpans(objectRect, [&](int x1, int y1, int x2, int y2) {
+        flipSpan(deviceEdge(x1, ratio), deviceEdge(y1, ratio), deviceEdge(x2, ratio), deviceEdge(y2, ratio));
+    });
+}
+
+void InvertedFrames::flipSpan(int x1, int y1, int x2, int y2) {
+    x1 = std::max(x1, 0);
+    y1 = std::max(y1, 0);
+    x2 = std::min(x2, m_width);
+    y2 = std::min(y2, m_height);
+    if (x1 >= x2 || y1 >= y2) return;
+    m_top = std::min(m_top, y1);
+    m_bottom = std::max(m_bottom, y2 - 1);
+    const int w1 = x1 >> 6, w2 = (x2 - 1) >> 6;
+    const std::uint64_t first = ~std::uint64_t(0) << (x1 & 63);
+    const std::uint64_t last = ~std::uint64_t(0) >> (63 - ((x2 - 1) & 63));
+    std::uint64_t* row = m_plane.data() + static_cast<size_t>(y1) * static_cast<size_t>(m_words);
+    if (w1 == w2) {
+        // A side one word wide, typically one pixel: a column of single bits.
+        const std::uint64_t bits = first & last;
+        for (int y = y1; y < y2; ++y, row += m_words) row[w1] ^= bits;
+        return;
+    }
+    for (int y = y1; y < y2; ++y, row += m_words) {
+        row[w1] ^= first;
+        for (int w = w1 + 1; w < w2; ++w) row[w] = ~row[w];
+        row[w2] ^= last;
+    }
+}
+
+void InvertedFrames::finish() {
+    if (m_plane.empty()) return;
+    if (m_top <= m_bottom) {
+        // One detach check for the whole plane.
+        uchar* const bits = m_canvas.bits();
+        const qsizetype stride = m_canvas.bytesPerLine();
+        for (int y = m_top; y <= m_bottom; ++y) {
+            std::uint64_t* row = m_plane.data() + static_cast<size_t>(y) * static_cast<size_t>(m_words);
+            auto* line = reinterpret_cast<QRgb*>(bits + stride * y);
+            for (int w = 0; w < m_words; ++w) {
+                std::uint64_t word = row[w];
+                if (word == 0) continue;
+                QRgb* px = line + w * 64;
+                if (word == ~std::uint64_t(0)) {
+                    for (int i = 0; i < 64; ++i) px[i] ^= 0x00FFFFFFu;
+                } else {
+                    while (word) {
+                        px[__builtin_ctzll(word)] ^= 0x00FFFFFFu;
+                        word &= word - 1;
+                    }
+                }
+            }
+        }
+    }
+    m_plane.clear();
+    m_top = std::numeric_limits<int>::max();
+    m_bottom = -1;
 }

@@ -8,6 +8,8 @@
 #include <QRect>
 #include <QRegion>
 
+#include <cstdint>
+#include <limits>
 #include <vector>
 
 enum class MarkStyle {
@@ -39,3 +41,33 @@ QRegion dragMarkPixels(const QRect& objectRect, const std::vector<int>& columns,
                        const QRect& area);
 // Inverts each pixel of the set once; coordinates as for markrec.
 void invertPixels(QImage& canvas, const QRegion& pixels);
+
+// The inverted frames of many objects (a large selection) at once. Each
+// frame's sides go into a plane of one bit per device pixel, exclusive-or'd
+// as the frames overlap; finish() then inverts each pixel whose bit is set,
+// once. The buffer ends as drawing every frame with markrec(InvertedFrame)
+// would leave it, but a pixel under many frames is written once, and the
+// frames' sides, a pixel per row, are written into the small plane instead
+// of the buffer. Frames wholly outside the buffer cost a comparison.
+class InvertedFrames {
+public:
+    explicit InvertedFrames(QImage& canvas);
+    ~InvertedFrames() { finish(); }
+    InvertedFrames(const InvertedFrames&) = delete;
+    InvertedFrames& operator=(const InvertedFrames&) = delete;
+
+    // Coordinates as for markrec.
+    void add(const QRect& objectRect);
+    // Lays the collected frames on the buffer; later adds start afresh.
+    void finish();
+
+private:
+    void flipSpan(int x1, int y1, int x2, int y2);
+
+    QImage& m_canvas;
+    bool m_direct = false;       // 32-bit pixels: the plane; else markrec
+    int m_width = 0, m_height = 0;
+    int m_words = 0;             // 64-bit words per row of the plane
+    std::vector<std::uint64_t> m_plane;
+    int m_top = std::numeric_limits<int>::max(), m_bottom = -1;   // rows the plane has touched
+};

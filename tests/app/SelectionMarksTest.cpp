@@ -108,3 +108,49 @@ TEST(SelectionMarks, OtherBufferFormatsUseRasterOperations) {
     markrec(img, QRect(5, 5, 30, 30), MarkStyle::InvertedFrame);
     EXPECT_EQ(img, original);
 }
+
+// Many frames collected at once end exactly as drawn one by one: frames
+// overlapping in odd and even numbers, reaching over each edge, empty sides,
+// sides on the last column and row of a word, on buffers with and without a
+// device pixel ratio and in a format without direct pixels.
+TEST(SelectionMarks, CollectedFramesEqualFramesDrawnOneByOne) {
+    struct Case {
+        const char* name;
+        QSize size;
+        qreal ratio;
+        QImage::Format format;
+    };
+    const Case cases[] = {
+        {"plain", {130, 90}, 1.0, QImage::Format_RGB32},
+        {"width of whole words", {128, 64}, 1.0, QImage::Format_ARGB32_Premultiplied},
+        {"ratio 1.25", {161, 111}, 1.25, QImage::Format_RGB32},
+        {"ratio 2", {260, 180}, 2.0, QImage::Format_RGB32},
+        {"no direct pixels", {130, 90}, 1.0, QImage::Format_RGB888},
+    };
+    std::vector<QRect> frames = {
+        {10, 10, 40, 30}, {10, 10, 40, 30},   // twice: no mark at all
+        {10, 10, 40, 30}, {20, 15, 40, 30}, {30, 5, 2, 60}, {-20, -10, 50, 40}, {100, 60, 80, 80},
+        {63, 0, 2, 40},  {0, 63, 129, 2},   {50, 40, 0, 20}, {50, 40, 20, 0},    {-400, 10, 20, 20},
+        {5, 500, 20, 20}, {127, 20, -30, 25}};
+    // A crowd of overlapping frames, as a large selection makes them.
+    for (int i = 0; i < 60; ++i) frames.emplace_back((i * 37) % 120 - 5, (i * 53) % 85 - 5, 5 + i % 40, 3 + i % 30);
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        QImage one = patterned(k.size.width(), k.size.height()).convertToFormat(k.format);
+        one.setDevicePixelRatio(k.ratio);
+        QImage all = one;
+        const QImage before = one;
+        for (const QRect& r : frames) markrec(one, r, MarkStyle::InvertedFrame);
+        {
+            InvertedFrames collected(all);
+            for (const QRect& r : frames) collected.add(r);
+        }
+        EXPECT_EQ(all, one);
+        EXPECT_NE(all, before);
+        // Collected again they take themselves off.
+        InvertedFrames again(all);
+        for (const QRect& r : frames) again.add(r);
+        again.finish();
+        EXPECT_EQ(all, before);
+    }
+}
