@@ -230,7 +230,15 @@ void ObjectCommands::turnRight() { turn(+1); }
 
 void ObjectCommands::turn(int direction) {
     if (!current()) return;
-    const std::vector<int> chosen = selection();
+    BoxDocument& doc = m_env.document();
+    // In a selection the texts and pictures turn: a figure has no turned
+    // drawing, so a Rotation given to it would only differ in the file.
+    std::vector<int> chosen = selection();
+    if (chosen.size() > 1)
+        chosen.erase(std::remove_if(chosen.begin(), chosen.end(),
+                                    [&](int slot) { return doc.Objects[slot].Kind == Figure; }),
+                     chosen.end());
+    if (chosen.empty()) return;
     auto step = m_history.begin(direction < 0 ? QStringLiteral("Nach links rotieren")
                                               : QStringLiteral("Nach rechts rotieren"),
                                 chosen);
@@ -238,7 +246,6 @@ void ObjectCommands::turn(int direction) {
         m_env.reportProgress(percent);
         return true;
     };
-    BoxDocument& doc = m_env.document();
     for (int slot : chosen) {
         if (!doc.turnObject(slot, direction < 0 ? -1 : +1, progress)) {
             // A picture too large to turn stays as it is, and so does the
@@ -448,43 +455,66 @@ void ObjectCommands::fillFace() {
 }
 
 void ObjectCommands::turnUpright() {
-    const std::optional<FaceRect> f = faceOfCurrent();
-    if (!f || current()->Kind == Figure) return;
+    if (!current()) return;
     BoxDocument& doc = m_env.document();
-    const int slot = doc.CurrentObject;
-    Tobs& o = doc.Objects[slot];
-    if (o.Kind == Text && splitContentLines(o.Content).size() > 1)
+    const NetSource source = NetSource::of(doc, m_env.boxPercent());
+    const int dpi = m_env.screenDpi();
+    // Each selected text and picture turns on the face under its own centre,
+    // as it would turn alone; figures and objects off the faces stay.
+    std::vector<int> turning;
+    std::vector<FaceRect> faces;
+    bool severalLines = false;
+    for (int slot : selection()) {
+        const Tobs& o = doc.Objects[slot];
+        if (o.Kind != Text && o.Kind != Image) continue;
+        const std::optional<FaceRect> f = faceAt(doc, source, o.Left + o.Width / 2.0, o.Top + o.Height / 2.0);
+        if (!f) continue;
+        turning.push_back(slot);
+        faces.push_back(*f);
+        severalLines = severalLines || (o.Kind == Text && splitContentLines(o.Content).size() > 1);
+    }
+    if (turning.empty()) return;
+    if (severalLines)
         m_env.prompter().inform(QStringLiteral("Aufrecht drehen"),
                                 QStringLiteral("Ein gedrehter Text wird als eine Zeile gezeichnet."),
                                 PromptIcon::Information);
-    const NetSource source = NetSource::of(doc, m_env.boxPercent());
-    const int dpi = m_env.screenDpi();
-    const QPointF centre = drawnBox(doc, source, dpi, o).center();
-    auto step = m_history.begin(QStringLiteral("Aufrecht drehen"), {slot});
+    auto step = m_history.begin(QStringLiteral("Aufrecht drehen"), turning);
     const ProgressCallback progress = [this](int percent) {
         m_env.reportProgress(percent);
         return true;
     };
-    const int now = (o.Rotation >= 0 && o.Rotation <= 3) ? o.Rotation : 0;
-    const int clockwise = (f->uprightRotation - now + 4) % 4;
-    // The shorter way round: three quarter turns one way are one the other.
-    const int direction = clockwise == 3 ? -1 : +1;
-    const int turns = clockwise == 3 ? 1 : clockwise;
-    for (int i = 0; i < turns; ++i) {
-        if (!doc.turnObject(slot, direction, progress)) {
+    for (size_t i = 0; i < turning.size(); ++i) {
+        if (!turnOneUpright(turning[i], faces[i], source, dpi, progress)) {
+            // A picture too large to turn leaves every object as it was, as
+            // the message says: a half-turned picture would also miss its fit.
+            for (const SlotChange& c : step.touched) doc.Objects[c.slot] = c.before;
             m_env.prompter().inform(QString(), QStringLiteral("Das Bild konnte nicht gedreht werden: zu wenig Speicher."),
                                     PromptIcon::Error);
-            m_history.commit(std::move(step));
             m_env.repaint();
             return;
         }
     }
+    m_history.commit(std::move(step));
+    m_env.repaint();
+}
+
+bool ObjectCommands::turnOneUpright(int slot, const FaceRect& f, const NetSource& source, int dpi,
+                                    const ProgressCallback& progress) {
+    BoxDocument& doc = m_env.document();
+    Tobs& o = doc.Objects[slot];
+    const QPointF centre = drawnBox(doc, source, dpi, o).center();
+    const int now = (o.Rotation >= 0 && o.Rotation <= 3) ? o.Rotation : 0;
+    const int clockwise = (f.uprightRotation - now + 4) % 4;
+    // The shorter way round: three quarter turns one way are one the other.
+    const int direction = clockwise == 3 ? -1 : +1;
+    const int turns = clockwise == 3 ? 1 : clockwise;
+    for (int i = 0; i < turns; ++i)
+        if (!doc.turnObject(slot, direction, progress)) return false;
     // Pictures turn their frame themselves; a text's frame turns with its
     // line, so that its marks and its face are where the text is.
     if (o.Kind == Text && turns % 2 == 1) std::swap(o.Width, o.Height);
-    fitTurnedOnFace(o, *f, source, dpi, centre);
-    m_history.commit(std::move(step));
-    m_env.repaint();
+    fitTurnedOnFace(o, f, source, dpi, centre);
+    return true;
 }
 
 void ObjectCommands::fitTurnedOnFace(Tobs& o, const FaceRect& f, const NetSource& source, int dpi, QPointF centre) {

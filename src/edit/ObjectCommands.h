@@ -5,6 +5,7 @@
 // object each does nothing. Every change of the document is one step of
 // the history.
 
+#include "base/Progress.h"
 #include "edit/DocumentHistory.h"
 #include "edit/EditorEnvironment.h"
 #include "box/FaceGeometry.h"
@@ -60,6 +61,8 @@ public:
     // Turns the object to read upright on the folded box; it stays on its
     // face, centred where it was, reduced as fitToFace would when it no
     // longer fits (a picture keeps its proportions, a text loses whole points).
+    // With several selected, every text and picture on a face turns so, on
+    // its own face, in one step.
     void turnUpright();
     void EditTextNow();
     void editBackground();
@@ -79,6 +82,9 @@ private:
     struct Tobs* current();
     std::optional<FaceRect> faceOfCurrent();
     void turn(int direction);
+    // One object upright on face f; false when its picture could not be turned.
+    bool turnOneUpright(int slot, const FaceRect& f, const NetSource& source, int dpi,
+                        const ProgressCallback& progress);
     // The turned object o onto face f around what was drawn at centre.
     void fitTurnedOnFace(struct Tobs& o, const FaceRect& f, const NetSource& source, int dpi, QPointF centre);
     // Records what change() does to the current object as one step named

@@ -173,11 +173,21 @@ void ObjectMenu::prepareFor(int slot) {
     const bool onFace = faceAt(doc, NetSource::of(doc, m_env.boxPercent()), o.Left + o.Width / 2.0,
                                o.Top + o.Height / 2.0)
                             .has_value();
-    AufFlaeche->menuAction()->setEnabled(onFace);
+    // Turning upright works on each selected text and picture on its own
+    // face: a figure that is current does not hold it back.
+    bool uprightable = onFace && !figure;
+    const NetSource source = NetSource::of(doc, m_env.boxPercent());
+    for (int s : doc.selectedSlots()) {
+        if (uprightable) break;
+        const Tobs& other = doc.Objects[s];
+        uprightable = (other.Kind == Text || other.Kind == Image) &&
+                      faceAt(doc, source, other.Left + other.Width / 2.0, other.Top + other.Height / 2.0).has_value();
+    }
+    AufFlaeche->menuAction()->setEnabled(onFace || uprightable);
     FlZentrieren->setEnabled(onFace);
     FlEinpassen->setEnabled(onFace && !text);
     FlFuellen->setEnabled(onFace && ((figure && !square) || (image && o.KeepAspect != 1)));
-    FlAufrecht->setEnabled(onFace && !figure);
+    FlAufrecht->setEnabled(uprightable);
 
     AnordnenItems->refresh();
 
