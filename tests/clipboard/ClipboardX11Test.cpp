@@ -210,6 +210,124 @@ TEST(X11ClipboardChild, DISABLED_PastesAndSaves) {
     EXPECT_TRUE(w.prompter.messages.empty());
 }
 
+TEST(X11Clipboard, ASelectionArrivesArrangedInASecondRunningProgramAndOlderReadersTakeTheCurrentObject) {
+    QTemporaryDir dir;
+    StartedWindow w;
+    MainMenu& m = *w.window->MainMenu1;
+    BoxDocument& doc = w.doc();
+    QWidget* canvas = w.window->PaintBox1;
+    const QPoint at = w.window->PaintBox1->scrollPosition();
+    const int a = placeFigure(doc, at.x() + 200, at.y() + 150, 60, 40, 0x0000FF);
+    const int b = placeFigure(doc, at.x() + 290, at.y() + 175, 80, 24, 0x00FF00);
+    const int c = placeFigure(doc, at.x() + 230, at.y() + 260, 30, 50, 0xFF0000);
+    doc.Objects[b].Kind = Text;
+    doc.Objects[b].Content = QStringLiteral("Beschriftung");
+    doc.Objects[a].Group = doc.Objects[c].Group = 7;
+    // Shift+clicks as the user selects: b current, the group a and c added.
+    w.window->PaintBox1->PaintBox1Paint();
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, at + QPoint(300, 180));
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::ShiftModifier, at + QPoint(240, 270));
+    ASSERT_EQ(doc.CurrentObject, b);
+    ASSERT_EQ(doc.selectedSlots(), (std::vector<int>{a, b, c}));
+    m.Kopieren1->trigger();
+
+    // The second program pastes and saves; its file holds the arrangement.
+    const QString out = dir.filePath(QStringLiteral("auswahl.box"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QString::fromLatin1(ChildOut), out);
+    const ProcessRun child = runServing(QCoreApplication::applicationFilePath(),
+                                        {QStringLiteral("--gtest_also_run_disabled_tests"),
+                                         QStringLiteral("--gtest_filter=X11ClipboardChild.DISABLED_PastesSelectionAndSaves")},
+                                        {}, env);
+    ASSERT_TRUE(child.finished);
+    EXPECT_EQ(child.exitCode, 0) << child.out.toStdString();
+    BoxDocument pasted;
+    QFile f(out);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(parseBoxDocument(f.readAll(), pasted).ok());
+    QFile sel(out + QStringLiteral(".auswahl"));
+    ASSERT_TRUE(sel.open(QIODevice::ReadOnly));
+    // Its selection: the three pasted objects, the copy of b current.
+    EXPECT_EQ(sel.readAll().trimmed(), QByteArray("2: 1 2 3"));
+    const Mapping map = Mapping::screenFor(doc);
+    const Mapping pastedMap = Mapping::screenFor(pasted);
+    const int originals[] = {a, b, c};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const Tobs& o = doc.Objects[originals[i]];
+        const Tobs& p = pasted.Objects[i + 1];
+        EXPECT_EQ(p.Kind, o.Kind);
+        EXPECT_EQ(p.Color, o.Color);
+        EXPECT_EQ(p.Content, o.Content);
+        EXPECT_EQ(p.Width, o.Width);
+        EXPECT_EQ(p.Height, o.Height);
+        // All moved by one paste's distance, so they stand as they stood.
+        EXPECT_EQ(pastedMap.DevLeft(p), map.DevLeft(o) + 10);
+        EXPECT_EQ(pastedMap.DevTop(p), map.DevTop(o) + 10);
+        EXPECT_EQ(p.Left - pasted.Objects[1].Left, o.Left - doc.Objects[a].Left);
+        EXPECT_EQ(p.Top - pasted.Objects[1].Top, o.Top - doc.Objects[a].Top);
+    }
+    EXPECT_NE(pasted.Objects[1].Group, 0);
+    EXPECT_EQ(pasted.Objects[1].Group, pasted.Objects[3].Group);
+    EXPECT_EQ(pasted.Objects[2].Group, 0);
+
+    // What an older version reads: the single-object type, another process
+    // asking for it by name. It holds the current object alone.
+    const ProcessRun old = runServing(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                                                         QStringLiteral("-t"), ClipboardCommands::objectMimeType(),
+                                                         QStringLiteral("-o")});
+    ASSERT_TRUE(old.finished);
+    ASSERT_EQ(old.exitCode, 0);
+    BoxDocument single;
+    ASSERT_TRUE(parseBoxDocument(old.out, single).ok());
+    int used = 0;
+    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) used += single.Objects[slot].isFree() ? 0 : 1;
+    EXPECT_EQ(used, 1);
+    EXPECT_EQ(single.Objects[1].Kind, Text);
+    EXPECT_EQ(single.Objects[1].Content, QStringLiteral("Beschriftung"));
+    EXPECT_EQ(single.Objects[1].Left, doc.Objects[b].Left);
+    EXPECT_EQ(single.Objects[1].Top, doc.Objects[b].Top);
+    // Offered back on its own, as an older version copies, it pastes one object.
+    {
+        XclipOffer offer({QStringLiteral("-t"), ClipboardCommands::objectMimeType()}, old.out);
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            const QMimeData* d = QGuiApplication::clipboard()->mimeData();
+            return d && d->hasFormat(ClipboardCommands::objectMimeType()) &&
+                   !d->hasFormat(ClipboardCommands::selectionMimeType());
+        }, 10000));
+        m.Einfgen1->trigger();
+    }
+    ASSERT_EQ(doc.selectedSlots().size(), 1u);
+    const Tobs& one = doc.Objects[doc.CurrentObject];
+    EXPECT_GT(doc.CurrentObject, c);
+    EXPECT_EQ(one.Content, QStringLiteral("Beschriftung"));
+    EXPECT_EQ(one.Width, doc.Objects[b].Width);
+    int now = 0;
+    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) now += doc.Objects[slot].isFree() ? 0 : 1;
+    EXPECT_EQ(now, 4);
+    EXPECT_TRUE(w.prompter.messages.empty());
+}
+
+// The second running program of the test above: pastes the selection, saves
+// it, and writes down its current object and selection.
+TEST(X11ClipboardChild, DISABLED_PastesSelectionAndSaves) {
+    const QString out = qEnvironmentVariable(ChildOut);
+    ASSERT_FALSE(out.isEmpty());
+    StartedWindow w;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        const QMimeData* d = QGuiApplication::clipboard()->mimeData();
+        return w.window->MainMenu1->Einfgen1->isEnabled() && d && d->hasFormat(ClipboardCommands::selectionMimeType());
+    }, 10000));
+    w.window->MainMenu1->Einfgen1->trigger();
+    ASSERT_TRUE(Saveit(w.doc(), out, w.prompter));
+    QByteArray line = QByteArray::number(w.doc().CurrentObject) + ':';
+    for (int s : w.doc().selectedSlots()) line += ' ' + QByteArray::number(s);
+    QFile sel(out + QStringLiteral(".auswahl"));
+    ASSERT_TRUE(sel.open(QIODevice::WriteOnly));
+    sel.write(line);
+    EXPECT_TRUE(w.prompter.messages.empty());
+}
+
 TEST(X11Clipboard, TextAndPicturesOfOtherProgramsBecomeObjects) {
     QTemporaryDir dir;
     StartedWindow w;
