@@ -164,12 +164,16 @@ void ObjectMenu::prepareFor(int slot) {
     for (QAction* a : {SchriftartM, Texteffekte1, Linksbnig1, Zentriert1, Rechtsbndig1}) a->setEnabled(text);
     Transparenz1->setEnabled(image);
     SverhM->setEnabled(image);
-    Nachlinksrotieren1->setEnabled(text || image);
-    Nachrechtsrotieren1->setEnabled(text || image);
+    // The turns work on the selected texts and pictures, also when a
+    // figure is current.
+    const BoxDocument& doc = m_env.document();
+    bool turnable = text || image;
+    for (int s : doc.selectedSlots()) turnable = turnable || doc.Objects[s].Kind == Text || doc.Objects[s].Kind == Image;
+    Nachlinksrotieren1->setEnabled(turnable);
+    Nachrechtsrotieren1->setEnabled(turnable);
     for (QAction* a : ShapeItems) a->setEnabled(figure);
 
     const bool square = figure && (o.Shape == shCircle || o.Shape == shSquare || o.Shape == shRoundSquare);
-    const BoxDocument& doc = m_env.document();
     const bool onFace = faceAt(doc, NetSource::of(doc, m_env.boxPercent()), o.Left + o.Width / 2.0,
                                o.Top + o.Height / 2.0)
                             .has_value();

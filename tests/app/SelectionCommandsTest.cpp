@@ -196,14 +196,17 @@ TEST(SelectionCommands, QuarterTurnsOfThePanelTurnTheSelectedTextsAndPicturesNot
     struct Case {
         const char* name;
         int currentKind;
-        QPushButton* PropertyPanel::*button;
+        QPushButton* PropertyPanel::*button;   // or from the object menu:
+        const char* menuItem;
         int quarter;   // +1 clockwise
     };
     const Case cases[] = {
-        {"Text rechts", Text, &PropertyPanel::BitBtn1, +1},
-        {"Text links", Text, &PropertyPanel::BitBtn2, -1},
-        {"Bild rechts", Image, &PropertyPanel::RotRightBtn, +1},
-        {"Bild links", Image, &PropertyPanel::RotLeftBtn, -1},
+        {"Text rechts", Text, &PropertyPanel::BitBtn1, nullptr, +1},
+        {"Text links", Text, &PropertyPanel::BitBtn2, nullptr, -1},
+        {"Bild rechts", Image, &PropertyPanel::RotRightBtn, nullptr, +1},
+        {"Bild links", Image, &PropertyPanel::RotLeftBtn, nullptr, -1},
+        // A current figure does not hold back the others' turn.
+        {"Figur, Objektmenü", Figure, nullptr, "Nachlinksrotieren1", -1},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
@@ -213,12 +216,16 @@ TEST(SelectionCommands, QuarterTurnsOfThePanelTurnTheSelectedTextsAndPicturesNot
         const int picture = s.putAt(Image, at.x() + 120, at.y(), 48, 24);
         const int figure = s.putAt(Figure, at.x(), at.y() + 80, 40, 30);
         s.obj(text).Rotation = 3;
-        const int current = k.currentKind == Text ? text : picture;
-        s.select({current, current == text ? picture : text, figure});
+        const int current = k.currentKind == Text ? text : k.currentKind == Image ? picture : figure;
+        std::vector<int> chosen{current};
+        for (int other : {text, picture, figure})
+            if (other != current) chosen.push_back(other);
+        s.select(chosen);
         const QByteArray before = s.file();
         const Tobs figureBefore = s.obj(figure), pictureBefore = s.obj(picture);
 
-        QTest::mouseClick(s.panel().*k.button, Qt::LeftButton);
+        if (k.button) QTest::mouseClick(s.panel().*k.button, Qt::LeftButton);
+        else ASSERT_TRUE(s.fromObjectMenu(current, k.menuItem));
         EXPECT_EQ(s.obj(text).Rotation, (3 + k.quarter + 4) % 4);
         EXPECT_EQ(s.obj(picture).Rotation, (k.quarter + 4) % 4);
         EXPECT_EQ(s.obj(picture).Width, pictureBefore.Height);
