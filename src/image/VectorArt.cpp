@@ -1,5 +1,6 @@
 #include "image/VectorArt.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QPaintEngine>
@@ -307,6 +308,7 @@ bool screen(const QByteArray& xml, QByteArray& out, QSizeF& sizeMm, QString* rea
 }
 
 std::atomic<std::uint64_t> nextArtId{1};
+std::atomic<int> liveRenderers{0};
 
 // Parsed drawings, a few per thread: a renderer is not to be shared between
 // threads, and parsing on every pass would cost more than drawing.
@@ -315,9 +317,22 @@ QSvgRenderer* rendererOf(const VectorArt& art) {
         std::uint64_t id;
         std::unique_ptr<QSvgRenderer> renderer;
     };
-    // Never destroyed: a parsed drawing holds fonts, which must not be
-    // released after the application object at the end of the program.
-    thread_local std::list<Parsed>& parsed = *new std::list<Parsed>;
+    // A thread that ends while the program runs (a pool thread idle for a
+    // while) gives its parsed drawings back. The main thread's, and those of
+    // threads that end with the program, are never destroyed: a parsed
+    // drawing holds fonts, which must not be released after the
+    // application object.
+    struct ThreadParsed {
+        std::list<Parsed>* list = new std::list<Parsed>;
+        ~ThreadParsed() {
+            const QCoreApplication* app = QCoreApplication::instance();
+            if (!app || QCoreApplication::closingDown() || QThread::currentThread() == app->thread()) return;
+            liveRenderers -= int(list->size());
+            delete list;
+        }
+    };
+    thread_local ThreadParsed threadParsed;
+    std::list<Parsed>& parsed = *threadParsed.list;
     for (auto it = parsed.begin(); it != parsed.end(); ++it) {
         if (it->id != art.id) continue;
         parsed.splice(parsed.begin(), parsed, it);
@@ -327,7 +342,11 @@ QSvgRenderer* rendererOf(const VectorArt& art) {
     auto renderer = std::make_unique<QSvgRenderer>(art.svg);
     if (!renderer->isValid()) return nullptr;
     parsed.push_front({art.id, std::move(renderer)});
-    if (parsed.size() > 24) parsed.pop_back();
+    ++liveRenderers;
+    if (parsed.size() > 24) {
+        parsed.pop_back();
+        --liveRenderers;
+    }
     return parsed.front().renderer.get();
 }
 
@@ -679,3 +698,5 @@ qint64 keptVectorArtBytes() {
     const std::lock_guard<std::mutex> lock(keptLock);
     return keptBytes;
 }
+
+int parsedVectorArtCount() { return liveRenderers; }

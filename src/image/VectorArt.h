@@ -59,3 +59,5 @@ void drawVectorArt(QPainter& painter, const QRectF& dest, const VectorArt& art, 
 // Tests and benchmarks: forget the kept renderings.
 void clearVectorArtRenderings();
 qint64 keptVectorArtBytes();
+// Parsed drawings held by all threads together.
+int parsedVectorArtCount();

@@ -7,6 +7,7 @@
 #include "image/ImageRotation.h"
 #include "image/RenderThreads.h"
 #include "image/VectorArt.h"
+#include "../render/RenderTestUtil.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -17,8 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-
-#include "../render/RenderTestUtil.h"
+#include <thread>
 
 // A sanitizer build counts its shadow memory and the quarantine of freed
 // blocks in the peak: bounds are measured in the plain build only.
@@ -436,4 +436,23 @@ TEST(VectorArt, StripsPutTogetherGiveTheWholeRendering) {
     EXPECT_TRUE(place.contains(red));
     EXPECT_LE(red.width(), 21);
     EXPECT_LE(red.height(), 21);
+}
+
+// Each thread parses the drawings it draws. Pool threads end after a while
+// idle and new ones start: what an ended thread parsed must be given back,
+// or a long session gains the parsed drawings of every such round.
+TEST(VectorArt, AThreadThatEndsGivesBackItsParsedDrawings) {
+    const DibHandle dib = DecodeVectorArt(svg("viewBox=\"0 0 10 10\"", "<rect width=\"10\" height=\"10\" fill=\"blue\"/>"));
+    ASSERT_TRUE(dib.isVector());
+    const int before = parsedVectorArtCount();
+    std::thread drawer([&] {
+        QImage out = rt::canvas(40, 40);
+        QPainter p(&out);
+        DrawDib(p, 0, 0, 40, 40, dib, 0, 0, dib.DibWidth(), dib.DibHeight());
+        p.end();
+        EXPECT_EQ(rt::px(out, 20, 20), 0x0000FFu);
+        EXPECT_EQ(parsedVectorArtCount(), before + 1);
+    });
+    drawer.join();
+    EXPECT_EQ(parsedVectorArtCount(), before);
 }
