@@ -393,11 +393,8 @@ constexpr qint64 kKeptBytes = 96LL * 1024 * 1024;
 // straight into the pass, clipped to what it shows.
 constexpr qint64 kLargestKept = 36LL * 1000 * 1000;
 constexpr int kStripRows = 256;
-// From this many pixels on, a strip is drawn on a thread of Qt's own pool:
-// called from any other thread, Qt's raster engine hands each large fill
-// out to that pool in pieces and waits for them, which on a machine whose
-// cores already draw the sheet's bands costs more in switching than it
-// gains.
+// From this many pixels on, a strip is drawn on a thread of Qt's own pool
+// (see onDrawingThread); smaller ones cost less than the hand-over.
 constexpr qint64 kPooledPixels = 256LL * 256;
 
 struct StripKey {
@@ -507,24 +504,11 @@ QImage renderStrip(const VectorArt& art, const StripKey& key) {
 }
 
 // make(), on a thread of Qt's pool where the rendering has enough pixels
-// for Qt to split its fills (see kPooledPixels). Memory running out there is
-// thrown again here.
+// for Qt to split its fills (see kPooledPixels).
 QImage renderPooled(qint64 pixels, const std::function<QImage()>& make) {
-    QThreadPool* pool = QThreadPool::globalInstance();
-    if (pixels < kPooledPixels || !pool || pool->contains(QThread::currentThread())) return make();
+    if (pixels < kPooledPixels) return make();
     QImage image;
-    std::exception_ptr fault;
-    QSemaphore done;
-    pool->start([&] {
-        try {
-            image = make();
-        } catch (...) {
-            fault = std::current_exception();
-        }
-        done.release();
-    });
-    done.acquire();
-    if (fault) std::rethrow_exception(fault);
+    onDrawingThread([&] { image = make(); });
     return image;
 }
 
@@ -700,3 +684,20 @@ qint64 keptVectorArtBytes() {
 }
 
 int parsedVectorArtCount() { return liveRenderers; }
+
+void onDrawingThread(const std::function<void()>& work) {
+    QThreadPool* pool = QThreadPool::globalInstance();
+    if (!pool || pool->contains(QThread::currentThread())) return work();
+    std::exception_ptr fault;
+    QSemaphore done;
+    pool->start([&] {
+        try {
+            work();
+        } catch (...) {
+            fault = std::current_exception();
+        }
+        done.release();
+    });
+    done.acquire();
+    if (fault) std::rethrow_exception(fault);
+}
