@@ -102,9 +102,19 @@ qint64 MaxDecodedImageBytes() {
 }
 
 DibHandle DecodeVectorArt(const QByteArray& data, QString* reason) {
-    const std::shared_ptr<const VectorArt> art = screenVectorArt(data, reason);
+    // Screening parses the drawing to check it, and the stand-in is drawn
+    // from that parse: both on one thread of Qt's pool, so that a large
+    // drawing is parsed once and its stand-in drawn where Qt draws fills
+    // without handing them out.
+    std::shared_ptr<const VectorArt> art;
+    QImage standIn;
+    QString why;
+    onDrawingThread([&] {
+        art = screenVectorArt(data, &why);
+        if (art) standIn = rasterOfVectorArt(*art, 0, kVectorStandInSide);
+    });
+    if (reason && !why.isEmpty()) *reason = why;
     if (!art) return DibHandle();
-    const QImage standIn = rasterOfVectorArt(*art, 0, kVectorStandInSide);
     if (standIn.isNull()) {
         if (reason) *reason = QStringLiteral("Die Zeichnung kann nicht dargestellt werden.");
         return DibHandle();

@@ -1,11 +1,15 @@
 #include "image/VectorArt.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QSemaphore>
 #include <QSvgRenderer>
+#include <QThread>
+#include <QThreadPool>
 #include <QTransform>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -15,7 +19,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <condition_variable>
+#include <exception>
+#include <functional>
 #include <vector>
 #include <limits>
 #include <list>
@@ -301,6 +308,7 @@ bool screen(const QByteArray& xml, QByteArray& out, QSizeF& sizeMm, QString* rea
 }
 
 std::atomic<std::uint64_t> nextArtId{1};
+std::atomic<int> liveRenderers{0};
 
 // Parsed drawings, a few per thread: a renderer is not to be shared between
 // threads, and parsing on every pass would cost more than drawing.
@@ -309,9 +317,22 @@ QSvgRenderer* rendererOf(const VectorArt& art) {
         std::uint64_t id;
         std::unique_ptr<QSvgRenderer> renderer;
     };
-    // Never destroyed: a parsed drawing holds fonts, which must not be
-    // released after the application object at the end of the program.
-    thread_local std::list<Parsed>& parsed = *new std::list<Parsed>;
+    // A thread that ends while the program runs (a pool thread idle for a
+    // while) gives its parsed drawings back. The main thread's, and those of
+    // threads that end with the program, are never destroyed: a parsed
+    // drawing holds fonts, which must not be released after the
+    // application object.
+    struct ThreadParsed {
+        std::list<Parsed>* list = new std::list<Parsed>;
+        ~ThreadParsed() {
+            const QCoreApplication* app = QCoreApplication::instance();
+            if (!app || QCoreApplication::closingDown() || QThread::currentThread() == app->thread()) return;
+            liveRenderers -= int(list->size());
+            delete list;
+        }
+    };
+    thread_local ThreadParsed threadParsed;
+    std::list<Parsed>& parsed = *threadParsed.list;
     for (auto it = parsed.begin(); it != parsed.end(); ++it) {
         if (it->id != art.id) continue;
         parsed.splice(parsed.begin(), parsed, it);
@@ -321,7 +342,11 @@ QSvgRenderer* rendererOf(const VectorArt& art) {
     auto renderer = std::make_unique<QSvgRenderer>(art.svg);
     if (!renderer->isValid()) return nullptr;
     parsed.push_front({art.id, std::move(renderer)});
-    if (parsed.size() > 24) parsed.pop_back();
+    ++liveRenderers;
+    if (parsed.size() > 24) {
+        parsed.pop_back();
+        --liveRenderers;
+    }
     return parsed.front().renderer.get();
 }
 
@@ -353,91 +378,205 @@ void renderTurned(QPainter& p, const QRectF& dest, QSvgRenderer& renderer, int t
     p.restore();
 }
 
-// Renderings kept for raster passes, by drawing, turns and pixel size: the
-// editor repaints at one zoom many times, and the sheet's bands each show a
-// part of the same rendering (drawing the whole drawing again for every
-// band would cost its paths once per band).
-constexpr qint64 kKeptBytes = 192LL * 1024 * 1024;
+// Renderings kept for raster passes, by drawing, turns, pixel size and
+// strip: the editor repaints at one zoom many times, and the sheet's bands
+// each show a part of the same rendering. A large rendering is made in
+// strips of kStripRows rows, each when a band first needs it: bands on
+// different threads make different strips side by side instead of one
+// waiting for another's whole rendering, rows that no band shows are never
+// drawn, and repeated objects of the same size share the strips. The bytes
+// hold the strips a 4K screen shows of a drawing 10000 pixels wide; a sheet
+// passes its strips through far more, and each one kept beyond what its
+// bands need is memory faulted in afresh.
+constexpr qint64 kKeptBytes = 96LL * 1024 * 1024;
 // Pixels: an A4 page at 600 dpi. Larger ones (a zoom far in) are drawn
 // straight into the pass, clipped to what it shows.
 constexpr qint64 kLargestKept = 36LL * 1000 * 1000;
-// Above this many pixels a rendering is made by one thread at a time, so
-// that bands drawn side by side do not each make the same one.
-constexpr qint64 kLargeRendering = 4LL * 1024 * 1024;
-struct Kept {
+constexpr int kStripRows = 256;
+// From this many pixels on, a strip is drawn on a thread of Qt's own pool
+// (see onDrawingThread); smaller ones cost less than the hand-over.
+constexpr qint64 kPooledPixels = 256LL * 256;
+
+struct StripKey {
     std::uint64_t id;
     int turns;
     QSize size;
+    int strip;
+    bool operator==(const StripKey& o) const {
+        return id == o.id && turns == o.turns && size == o.size && strip == o.strip;
+    }
+};
+struct Kept {
+    StripKey key;
     QImage image;
 };
 std::mutex keptLock;
 std::list<Kept> kept;
 qint64 keptBytes = 0;
-
-QImage findKept(const VectorArt& art, int turns, const QSize& size) {
-    const std::lock_guard<std::mutex> lock(keptLock);
-    for (auto it = kept.begin(); it != kept.end(); ++it) {
-        if (it->id != art.id || it->turns != turns || it->size != size) continue;
-        kept.splice(kept.begin(), kept, it);
-        return kept.front().image;
-    }
-    return {};
-}
-
-// Large renderings under way, by drawing, turns and size: a band that needs
-// one waits for it instead of making it a second time; different drawings
-// are made side by side.
-struct Making {
-    std::uint64_t id;
-    int turns;
-    QSize size;
-    bool operator==(const Making& o) const { return id == o.id && turns == o.turns && size == o.size; }
-};
-std::vector<Making> making;
+// Strips under way: a band that needs one waits for it instead of making
+// it a second time.
+std::vector<StripKey> making;
 std::condition_variable made;
 
-QImage keptRendering(const VectorArt& art, int turns, const QSize& size) {
-    QImage found = findKept(art, turns, size);
-    if (!found.isNull()) return found;
-    const Making mine{art.id, turns, size};
-    const bool large = qint64(size.width()) * size.height() > kLargeRendering;
-    if (large) {
-        std::unique_lock<std::mutex> lock(keptLock);
-        made.wait(lock, [&] { return std::find(making.begin(), making.end(), mine) == making.end(); });
-        for (auto it = kept.begin(); it != kept.end(); ++it)
-            if (it->id == art.id && it->turns == turns && it->size == size) return it->image;
-        making.push_back(mine);
+// Called with keptLock held.
+const QImage* findKeptLocked(const StripKey& key) {
+    for (auto it = kept.begin(); it != kept.end(); ++it) {
+        if (!(it->key == key)) continue;
+        kept.splice(kept.begin(), kept, it);
+        return &kept.front().image;
     }
-    // However this ends, others waiting for the same rendering go on.
+    return nullptr;
+}
+
+int stripCount(const QSize& size) { return (size.height() + kStripRows - 1) / kStripRows; }
+
+// The memory of strips no longer kept, for new strips of the same size: a
+// sheet at 600 dpi passes through several times the kept bytes in strips,
+// and pages fresh from the system cost more to fault in than the strip
+// costs to fill.
+constexpr qint64 kSpareBytes = 32LL * 1024 * 1024;
+struct SpareStrips {
+    std::mutex lock;
+    std::vector<std::pair<qsizetype, uchar*>> buffers;
+    qsizetype bytes = 0;
+};
+// Never destroyed: the last kept strip may go after static destruction.
+SpareStrips& spareStrips() {
+    static SpareStrips* spare = new SpareStrips;
+    return *spare;
+}
+
+void releaseStripBuffer(void* info) {
+    auto* buffer = static_cast<qsizetype*>(info);   // its size, then the pixels
+    SpareStrips& spare = spareStrips();
+    {
+        const std::lock_guard<std::mutex> lock(spare.lock);
+        if (spare.bytes + *buffer <= kSpareBytes) {
+            spare.buffers.emplace_back(*buffer, reinterpret_cast<uchar*>(buffer));
+            spare.bytes += *buffer;
+            return;
+        }
+    }
+    std::free(buffer);
+}
+
+// A transparent ARGB32_Premultiplied image of size, in spare memory where
+// some of that size is left.
+QImage stripImage(const QSize& size) {
+    const qsizetype bytes = qsizetype(size.width()) * size.height() * 4;
+    uchar* buffer = nullptr;
+    {
+        SpareStrips& spare = spareStrips();
+        const std::lock_guard<std::mutex> lock(spare.lock);
+        for (auto it = spare.buffers.begin(); it != spare.buffers.end(); ++it) {
+            if (it->first != bytes) continue;
+            buffer = it->second;
+            spare.bytes -= bytes;
+            spare.buffers.erase(it);
+            break;
+        }
+    }
+    // The size leads the buffer, padded to keep the pixels 16-byte aligned.
+    constexpr qsizetype kLead = 16;
+    if (!buffer) {
+        buffer = static_cast<uchar*>(std::malloc(size_t(kLead + bytes)));
+        if (!buffer) return {};
+        *reinterpret_cast<qsizetype*>(buffer) = bytes;
+    }
+    QImage image(buffer + kLead, size.width(), size.height(), size.width() * 4,
+                 QImage::Format_ARGB32_Premultiplied, releaseStripBuffer, buffer);
+    image.fill(0);
+    return image;
+}
+
+// Rows [strip * kStripRows, ...) of the drawing rendered at size, on a
+// transparent ground.
+QImage renderStrip(const VectorArt& art, const StripKey& key) {
+    QSvgRenderer* renderer = rendererOf(art);
+    if (!renderer) return {};
+    const int top = key.strip * kStripRows;
+    QImage image = stripImage(QSize(key.size.width(), std::min(kStripRows, key.size.height() - top)));
+    if (image.isNull()) return {};
+    QPainter p(&image);
+    p.translate(0, -top);
+    renderTurned(p, QRectF(QPointF(0, 0), QSizeF(key.size)), *renderer, key.turns);
+    return image;
+}
+
+// make(), on a thread of Qt's pool where the rendering has enough pixels
+// for Qt to split its fills (see kPooledPixels).
+QImage renderPooled(qint64 pixels, const std::function<QImage()>& make) {
+    if (pixels < kPooledPixels) return make();
+    QImage image;
+    onDrawingThread([&] { image = make(); });
+    return image;
+}
+
+// The strip, kept or made now. A strip another thread is making is waited
+// for when mayWait, else *busy is set and nothing returned.
+QImage takeStrip(const VectorArt& art, const StripKey& key, bool mayWait, bool* busy) {
+    {
+        std::unique_lock<std::mutex> lock(keptLock);
+        if (const QImage* found = findKeptLocked(key)) return *found;
+        if (std::find(making.begin(), making.end(), key) != making.end()) {
+            if (!mayWait) {
+                *busy = true;
+                return {};
+            }
+            made.wait(lock, [&] { return std::find(making.begin(), making.end(), key) == making.end(); });
+            if (const QImage* found = findKeptLocked(key)) return *found;
+        }
+        making.push_back(key);
+    }
+    // However this ends, others waiting for the same strip go on.
     struct Done {
-        bool active;
-        Making key;
+        StripKey key;
         ~Done() {
-            if (!active) return;
             {
                 const std::lock_guard<std::mutex> lock(keptLock);
                 making.erase(std::find(making.begin(), making.end(), key));
             }
             made.notify_all();
         }
-    } done{large, mine};
-    QSvgRenderer* renderer = rendererOf(art);
-    if (!renderer) return {};
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull()) return {};
-    image.fill(0);
-    {
-        QPainter p(&image);
-        renderTurned(p, QRectF(QPointF(0, 0), QSizeF(size)), *renderer, turns);
-    }
+    } done{key};
+    const qint64 pixels = qint64(key.size.width()) * std::min(kStripRows, key.size.height());
+    const QImage image = renderPooled(pixels, [&] { return renderStrip(art, key); });
+    if (image.isNull()) return image;
     const std::lock_guard<std::mutex> lock(keptLock);
-    kept.push_front({art.id, turns, size, image});
+    kept.push_front({key, image});
     keptBytes += image.sizeInBytes();
     while (keptBytes > kKeptBytes && kept.size() > 1) {
         keptBytes -= kept.back().image.sizeInBytes();
         kept.pop_back();
     }
     return image;
+}
+
+// Draws the strips of the drawing at size whose rows meet [firstRow,
+// lastRow] with their top-left pixel at device pixel `corner`; the painter
+// maps device pixels one to one (its transform reset) apart from dpr.
+void drawStrips(QPainter& painter, const VectorArt& art, int turns, const QSize& size, QPoint corner,
+                int firstRow, int lastRow, qreal dpr) {
+    const int first = std::max(0, firstRow / kStripRows);
+    const int last = std::min(stripCount(size) - 1, lastRow / kStripRows);
+    const auto draw = [&](int strip, QImage image) {
+        if (image.isNull()) return;
+        image.setDevicePixelRatio(dpr);
+        painter.drawImage(QPointF(corner.x() / dpr, (corner.y() + strip * kStripRows) / dpr), image);
+    };
+    // Strips that others are making come last, so that this thread makes
+    // the rest meanwhile; strips cover disjoint rows, so their order does
+    // not show.
+    std::vector<int> others;
+    for (int strip = first; strip <= last; ++strip) {
+        bool busy = false;
+        const QImage image = takeStrip(art, {art.id, turns, size, strip}, false, &busy);
+        if (busy)
+            others.push_back(strip);
+        else
+            draw(strip, image);
+    }
+    for (int strip : others) draw(strip, takeStrip(art, {art.id, turns, size, strip}, true, nullptr));
 }
 
 }  // namespace
@@ -484,16 +623,17 @@ QImage rasterOfVectorArt(const VectorArt& art, int quarterTurns, int longestSide
     if (!size.isValid() || longestSide <= 0) return {};
     size.scale(longestSide, longestSide, Qt::KeepAspectRatio);
     const QSize px(std::max(1, qRound(size.width())), std::max(1, qRound(size.height())));
-    QSvgRenderer* renderer = rendererOf(art);
-    if (!renderer) return {};
-    QImage image(px, QImage::Format_ARGB32);
-    if (image.isNull()) return {};
-    image.fill(0);
-    {
+    return renderPooled(qint64(px.width()) * px.height(), [&]() -> QImage {
+        QSvgRenderer* renderer = rendererOf(art);
+        if (!renderer) return {};
+        QImage image(px, QImage::Format_ARGB32);
+        if (image.isNull()) return {};
+        image.fill(0);
         QPainter p(&image);
         renderTurned(p, QRectF(QPointF(0, 0), QSizeF(px)), *renderer, quarterTurns);
-    }
-    return image;
+        p.end();
+        return image;
+    });
 }
 
 void drawVectorArt(QPainter& painter, const QRectF& dest, const VectorArt& art, int quarterTurns) {
@@ -514,17 +654,16 @@ void drawVectorArt(QPainter& painter, const QRectF& dest, const VectorArt& art, 
         if (painter.hasClipping()) reach &= t.mapRect(painter.clipBoundingRect()).toAlignedRect();
         if (x2 <= reach.left() || x1 > reach.right() || y2 <= reach.top() || y1 > reach.bottom()) return;
         if ((x2 - x1) * (y2 - y1) <= kLargestKept) {
-            const QImage image = keptRendering(art, quarterTurns, QSize(int(x2 - x1), int(y2 - y1)));
-            if (image.isNull()) return;
+            const QSize size(int(x2 - x1), int(y2 - y1));
+            const int firstRow = int(std::max<qint64>(reach.top(), y1) - y1);
+            const int lastRow = int(std::min<qint64>(qint64(reach.bottom()), y2 - 1) - y1);
             painter.save();
             // What stays after the reset is the device's own scale (a
-            // high-density buffer): the rendering carries the same ratio, so
-            // it lands one to one on the device pixels.
+            // high-density buffer): the renderings carry the same ratio, so
+            // they land one to one on the device pixels.
             painter.resetTransform();
-            const qreal dpr = painter.deviceTransform().m11();
-            QImage shown = image;
-            shown.setDevicePixelRatio(dpr);
-            painter.drawImage(QPointF(x1 / dpr, y1 / dpr), shown);
+            drawStrips(painter, art, quarterTurns, size, QPoint(int(x1), int(y1)), firstRow, lastRow,
+                       painter.deviceTransform().m11());
             painter.restore();
             return;
         }
@@ -542,4 +681,23 @@ void clearVectorArtRenderings() {
 qint64 keptVectorArtBytes() {
     const std::lock_guard<std::mutex> lock(keptLock);
     return keptBytes;
+}
+
+int parsedVectorArtCount() { return liveRenderers; }
+
+void onDrawingThread(const std::function<void()>& work) {
+    QThreadPool* pool = QThreadPool::globalInstance();
+    if (!pool || pool->contains(QThread::currentThread())) return work();
+    std::exception_ptr fault;
+    QSemaphore done;
+    pool->start([&] {
+        try {
+            work();
+        } catch (...) {
+            fault = std::current_exception();
+        }
+        done.release();
+    });
+    done.acquire();
+    if (fault) std::rethrow_exception(fault);
 }

@@ -17,6 +17,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class QPainter;
@@ -56,6 +57,16 @@ QImage rasterOfVectorArt(const VectorArt& art, int quarterTurns, int longestSide
 // repaint at the same zoom only copies it.
 void drawVectorArt(QPainter& painter, const QRectF& dest, const VectorArt& art, int quarterTurns);
 
+// Runs work on a thread of Qt's pool and waits for it; where the caller is
+// one already, here. There Qt's raster engine draws large fills itself:
+// called from any other thread, it hands each one out to that pool in
+// pieces and waits for them, which on a machine whose cores already draw
+// the sheet's bands costs more in switching than it gains. Memory running
+// out there is thrown again here.
+void onDrawingThread(const std::function<void()>& work);
+
 // Tests and benchmarks: forget the kept renderings.
 void clearVectorArtRenderings();
 qint64 keptVectorArtBytes();
+// Parsed drawings held by all threads together.
+int parsedVectorArtCount();

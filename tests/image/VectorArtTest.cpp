@@ -5,16 +5,20 @@
 #include "image/DrawDib.h"
 #include "image/ImageLoader.h"
 #include "image/ImageRotation.h"
+#include "image/RenderThreads.h"
 #include "image/VectorArt.h"
+#include "../render/RenderTestUtil.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QPainter>
 #include <QProcess>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
 
 // A sanitizer build counts its shadow memory and the quarantine of freed
 // blocks in the peak: bounds are measured in the plain build only.
@@ -341,4 +345,114 @@ TEST(VectorArt, AcceptedHostileDrawingsDrawOnTheSheetInBoundedMemory) {
         }
         if (kPeakMemoryIsOurs) EXPECT_LT(peakMemoryBytes() - before, 300LL << 20);
     }
+}
+
+// A large drawing is made in strips, each when a pass first shows its rows.
+// Put together they must give the picture one rendering of the whole drawing
+// gives, whether the page is drawn in one go or in bands on several threads
+// (as the sheet is). Each strip is rasterised on the coordinates of the
+// whole shifted by whole rows, so edges and coverage come out the same; only
+// a gradient's position, computed in floating point from the shifted pixel,
+// may land on the neighbouring entry of Qt's colour table (seen on about 3 %
+// of the pixels below the first strip, never more than 1 level): at most 2
+// levels on a channel, and none in the first strip, which is not shifted.
+TEST(VectorArt, StripsPutTogetherGiveTheWholeRendering) {
+    const QByteArray logo = svg(
+        "width=\"70mm\" height=\"110mm\" viewBox=\"0 0 70 110\"",
+        "<defs><linearGradient id=\"g\" x2=\"0\" y2=\"1\"><stop offset=\"0\" stop-color=\"#fa0\"/>"
+        "<stop offset=\"1\" stop-color=\"#20c\"/></linearGradient>"
+        "<radialGradient id=\"r\"><stop offset=\"0\" stop-color=\"#fff\"/><stop offset=\"1\" stop-color=\"#060\"/>"
+        "</radialGradient></defs>"
+        "<rect x=\"2\" y=\"2\" width=\"66\" height=\"106\" rx=\"8\" fill=\"url(#g)\"/>"
+        "<path d=\"M5,30 c20,-25 40,25 60,0 s-10,70 -50,60 z\" fill=\"url(#r)\" opacity=\"0.7\" stroke=\"#222\" "
+        "stroke-width=\"1.5\"/><circle cx=\"35\" cy=\"80\" r=\"20\" fill=\"none\" stroke=\"#fff\" "
+        "stroke-width=\"4\"/>");
+    const DibHandle dib = DecodeVectorArt(logo);
+    ASSERT_TRUE(dib.isVector());
+    const QRect place(31, 37, 700, 1100);   // rows 37.. of the page: strips and bands never align
+    const QSize page(760, 1200);
+    QImage whole(place.size(), QImage::Format_ARGB32_Premultiplied);
+    whole.fill(0);
+    {
+        QSvgRenderer renderer(dib.vectorArt()->svg);
+        QPainter p(&whole);
+        p.setRenderHint(QPainter::Antialiasing);
+        renderer.render(&p, QRectF(QPointF(0, 0), QSizeF(place.size())));
+    }
+    QImage expected = rt::canvas(page.width(), page.height());
+    QPainter(&expected).drawImage(place.topLeft(), whole);
+
+    struct Case {
+        const char* name;
+        int bandRows;   // 0: the page in one go
+        int threads;
+    };
+    for (const Case& c : {Case{"in one go", 0, 1}, Case{"bands, one thread", 100, 1}, Case{"bands, three threads", 100, 3},
+                          Case{"sheet bands, two threads", 256, 2}}) {
+        SCOPED_TRACE(c.name);
+        clearVectorArtRenderings();
+        const RenderThreadsOverride threads(c.threads);
+        QImage out = rt::canvas(page.width(), page.height());
+        const int bands = c.bandRows ? (page.height() + c.bandRows - 1) / c.bandRows : 1;
+        uchar* const bits = out.bits();
+        parallelFor(bands, [&](int i) {
+            QImage view(bits, out.width(), out.height(), out.bytesPerLine(), QImage::Format_RGB32);
+            QPainter p(&view);
+            if (c.bandRows) p.setClipRect(QRect(0, i * c.bandRows, page.width(), c.bandRows));
+            DrawDib(p, place.x(), place.y(), place.width(), place.height(), dib, 0, 0, dib.DibWidth(),
+                    dib.DibHeight());
+        });
+        EXPECT_LE(rt::maxChannelDifference(out, expected), 2);
+        // Above the first shifted strip nothing may differ at all.
+        const QRect unshifted(0, 0, page.width(), place.y() + 256);
+        EXPECT_EQ(rt::maxChannelDifference(out.copy(unshifted), expected.copy(unshifted)), 0);
+    }
+
+    // Rows no pass shows are never drawn: a clip to page rows 300..399
+    // (drawing rows 263..362) needs the second strip of 256 rows only.
+    clearVectorArtRenderings();
+    QImage band = rt::canvas(page.width(), page.height());
+    {
+        QPainter p(&band);
+        p.setClipRect(QRect(0, 300, page.width(), 100));
+        DrawDib(p, place.x(), place.y(), place.width(), place.height(), dib, 0, 0, dib.DibWidth(), dib.DibHeight());
+    }
+    EXPECT_EQ(keptVectorArtBytes(), qint64(place.width()) * 256 * 4);
+    const QRect rows(0, 300, page.width(), 100);
+    EXPECT_LE(rt::maxChannelDifference(band.copy(rows), expected.copy(rows)), 2);
+    EXPECT_TRUE(rows.contains(rt::boundsNot(band, rt::White)));
+
+    // The memory of strips let go is used again for other drawings of the
+    // same size: nothing of the earlier drawing may show through.
+    const DibHandle dot = DecodeVectorArt(
+        svg("width=\"70mm\" height=\"110mm\" viewBox=\"0 0 70 110\"", "<circle cx=\"35\" cy=\"55\" r=\"1\" fill=\"red\"/>"));
+    clearVectorArtRenderings();
+    QImage out = rt::canvas(page.width(), page.height());
+    {
+        QPainter p(&out);
+        DrawDib(p, place.x(), place.y(), place.width(), place.height(), dot, 0, 0, dot.DibWidth(), dot.DibHeight());
+    }
+    const QRect red = rt::boundsNot(out, rt::White);
+    EXPECT_TRUE(place.contains(red));
+    EXPECT_LE(red.width(), 21);
+    EXPECT_LE(red.height(), 21);
+}
+
+// Each thread parses the drawings it draws. Pool threads end after a while
+// idle and new ones start: what an ended thread parsed must be given back,
+// or a long session gains the parsed drawings of every such round.
+TEST(VectorArt, AThreadThatEndsGivesBackItsParsedDrawings) {
+    const DibHandle dib = DecodeVectorArt(svg("viewBox=\"0 0 10 10\"", "<rect width=\"10\" height=\"10\" fill=\"blue\"/>"));
+    ASSERT_TRUE(dib.isVector());
+    const int before = parsedVectorArtCount();
+    std::thread drawer([&] {
+        QImage out = rt::canvas(40, 40);
+        QPainter p(&out);
+        DrawDib(p, 0, 0, 40, 40, dib, 0, 0, dib.DibWidth(), dib.DibHeight());
+        p.end();
+        EXPECT_EQ(rt::px(out, 20, 20), 0x0000FFu);
+        EXPECT_EQ(parsedVectorArtCount(), before + 1);
+    });
+    drawer.join();
+    EXPECT_EQ(parsedVectorArtCount(), before);
 }
