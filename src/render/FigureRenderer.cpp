@@ -42,7 +42,8 @@ bool drawDirect(const DirectCanvas& direct, const Tobs& o, const DeviceRect& rec
     const QRgb* fill = brushSolid ? &brush : nullptr;
     const auto [X, Y, W, H] = rect;
     const int side = W < H ? W : H;
-    switch (o.Shape) {
+    // On a high-density canvas only the masks know the device's pixels.
+    if (direct.ratio() == 1.0) switch (o.Shape) {
     case shSquare: return Stamp::of(Stamp::Kind::Rectangle, width).draw(direct, X, Y, X + side, Y + side, pen, fill);
     case shRectangle: return Stamp::of(Stamp::Kind::Rectangle, width).draw(direct, X, Y, X + W, Y + H, pen, fill);
     case shLineH:

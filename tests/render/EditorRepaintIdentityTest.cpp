@@ -251,4 +251,36 @@ TEST(EditorRepaintIdentity, RandomDesignsAtEveryZoomAndScrollAreThePlainPassOnOn
     }
 }
 
+// The same on high-density screens: bands on the pool, figures painted
+// over left out and curved figures from masks kept at the device's
+// resolution, against one scaled painter pass. Ratio 1.5 puts every other
+// logical pixel's edge inside a device pixel.
+TEST(EditorRepaintIdentity, HighDensityDesignsAreThePlainPassOnOneTwoAndThreeThreads) {
+    struct View {
+        qreal ratio;
+        double zoom;
+        QPoint scroll;
+    };
+    const View views[] = {{2.0, 1.0, {300, 200}}, {2.0, 1.25, {517, 331}}, {1.5, 1.0, {301, 199}},
+                          {1.5, 0.75, {-40, 13}}, {3.0, 0.5, {0, 0}}};
+    for (unsigned seed : {1u, 2u}) {
+        auto doc = randomDesign(seed);
+        for (const View& v : views) {
+            doc->Zoom = v.zoom;
+            const QSize size(seed == 2 ? 641 : 480, 351);
+            const QImage plain = rt::plainEditorPass(*doc, size, 100, v.scroll, v.ratio);
+            for (int threads : {1, 2, 3}) {
+                const RenderThreadsOverride forced(threads);
+                QImage fast = rt::canvas(plain.width(), plain.height(), Qt::magenta);
+                fast.setDevicePixelRatio(v.ratio);
+                ASSERT_TRUE(renderEditorBuffer(fast, *doc, 100, v.scroll.x(), v.scroll.y()));
+                int differing = 0;
+                ASSERT_EQ(rt::maxChannelDifference(fast, plain, &differing), 0)
+                    << differing << " pixels, seed " << seed << " ratio " << v.ratio << " zoom " << v.zoom
+                    << " threads " << threads;
+            }
+        }
+    }
+}
+
 }  // namespace
