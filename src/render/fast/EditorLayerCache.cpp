@@ -84,9 +84,11 @@ EditorLayerCache::View EditorLayerCache::viewOf(const QImage& buffer, const BoxD
 }
 
 void EditorLayerCache::invalidate() {
+    // The layer's memory stays for the next full render, which writes every
+    // pixel of it: a fresh 4K layer's pages cost the kernel a tenth of the
+    // render.
+    // The slot contents stay: the next full render notes only what changed.
     m_valid = false;
-    m_layer = QImage();
-    m_objects.clear();
 }
 
 void EditorLayerCache::keep(const BoxDocument& doc) {
@@ -123,7 +125,8 @@ bool EditorLayerCache::render(QImage& buffer, const BoxDocument& doc, int percen
         full = full || (figureChanged && borrowing);
     }
     if (full) {
-        m_layer = QImage(buffer.size(), buffer.format());
+        if (m_layer.size() != buffer.size() || m_layer.format() != buffer.format())
+            m_layer = QImage(buffer.size(), buffer.format());
         if (m_layer.isNull()) return false;
         m_layer.setDevicePixelRatio(buffer.devicePixelRatio());
         renderEditorRegion(m_layer, doc, percent, scrollX, scrollY, all);

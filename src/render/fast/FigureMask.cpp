@@ -149,6 +149,9 @@ void FigureMask::trace(const Key& key, int margin) {
     case Kind::RoundRect: gdi::RoundRect(p, x, y, x + w, y + h, key.cornerW, key.cornerH); break;
     case Kind::LineUp: gdi::Line(p, {x, y + h}, {x + w, y}); break;
     case Kind::LineDown: gdi::Line(p, {x, y}, {x + w, y + h}); break;
+    case Kind::Rectangle: gdi::Rectangle(p, x, y, x + w, y + h); break;
+    case Kind::LineRight: gdi::Line(p, {x, y}, {x + w, y}); break;
+    case Kind::LineBelow: gdi::Line(p, {x, y}, {x, y + h}); break;
     }
     m_rowStart.reserve(size_t(height) + 1);
     m_runs.reserve(size_t(height) * 3);
@@ -184,9 +187,9 @@ QPoint FigureMask::deviceShift(int x1, int y1) const {
 
 std::shared_ptr<const FigureMask> FigureMask::of(const Key& key, bool makeNow) {
     // Every field within its bits (keyOf bounds them): one number per key.
-    const quint64 k = quint64(key.kind) | quint64(key.w) << 2 | quint64(key.h) << 12 | quint64(key.cornerW) << 22 |
-                      quint64(key.cornerH) << 33 | quint64(key.pen) << 44 | quint64(key.brush) << 51 |
-                      quint64(key.twiceRatio) << 52 | quint64(key.phase) << 56;
+    const quint64 k = quint64(key.kind) | quint64(key.w) << 3 | quint64(key.h) << 13 | quint64(key.cornerW) << 23 |
+                      quint64(key.cornerH) << 34 | quint64(key.pen) << 45 | quint64(key.brush) << 52 |
+                      quint64(key.twiceRatio) << 53 | quint64(key.phase) << 57;
     Shard& shard = g_shards[(k * 0x9E3779B97F4A7C15ull) >> 60];
     {
         const QMutexLocker lock(&shard.mutex);
@@ -221,19 +224,25 @@ std::shared_ptr<const FigureMask> FigureMask::of(const Key& key, bool makeNow) {
 
 bool FigureMask::keyOf(const Figure& f, qreal ratio, Key& key, int& left, int& top) {
     int x1 = f.x1, y1 = f.y1, x2 = f.x2, y2 = f.y2;
-    const bool line = f.kind == Kind::LineUp || f.kind == Kind::LineDown;
+    const bool straight = f.kind == Kind::LineRight || f.kind == Kind::LineBelow;
+    const bool line = f.kind == Kind::LineUp || f.kind == Kind::LineDown || straight;
     if (!line) {
         if (x2 < x1) std::swap(x1, x2);
         if (y2 < y1) std::swap(y1, y2);
     }
     const int w = x2 - x1, h = y2 - y1;
     // Lines the other way round, and empty figures, go through the painter.
-    if (w <= 0 || h <= 0) return false;
+    if (straight) {
+        if ((f.kind == Kind::LineRight ? w <= 0 || h != 0 : h <= 0 || w != 0)) return false;
+    } else if (w <= 0 || h <= 0) {
+        return false;
+    }
     if (w > MaxSide || h > MaxSide || f.penWidth < 1 || f.penWidth > MaxPen || std::abs(x1) > MaxCoord ||
         std::abs(y1) > MaxCoord)
         return false;
     const int twice = qRound(2 * ratio);
-    if (twice < 2 || twice > 8 || twice != 2 * ratio) return false;
+    if (twice < 2 || twice > 8 || twice != 2 * ratio || ((f.kind == Kind::Rectangle || straight) && twice == 2))
+        return false;
     key = Key{quint8(f.kind), w, h, 0, 0, f.penWidth, f.brush && !line};
     key.twiceRatio = quint8(twice);
     key.phase = twice % 2 ? quint8((x1 & 1) | (y1 & 1) << 1) : 0;
@@ -269,7 +278,8 @@ bool FigureMask::draw(const DirectCanvas& canvas, const Figure& figure, QRgb pen
     int x1 = 0, y1 = 0;
     if (!keyOf(figure, canvas.ratio(), key, x1, y1)) {
         // The painter draws nothing for an empty ellipse or rounded rectangle.
-        const bool line = figure.kind == Kind::LineUp || figure.kind == Kind::LineDown;
+        const bool line = figure.kind == Kind::LineUp || figure.kind == Kind::LineDown ||
+                          figure.kind == Kind::LineRight || figure.kind == Kind::LineBelow;
         return !line && (figure.x1 == figure.x2 || figure.y1 == figure.y2);
     }
     // Far off the clip costs nothing to skip; the mask tells the exact reach.

@@ -21,12 +21,16 @@ class DirectCanvas;
 
 class FigureMask {
 public:
-    enum class Kind : quint8 { Ellipse, RoundRect, LineUp, LineDown };
+    enum class Kind : quint8 { Ellipse, RoundRect, LineUp, LineDown, Rectangle, LineRight, LineBelow };
 
     // What gdi::Ellipse or gdi::RoundRect draw for the rectangle (x1, y1,
     // x2, y2) and the corner, or gdi::Line from its lower left to its upper
     // right corner (LineUp) or from its upper left to its lower right
     // (LineDown), with a pen of penWidth and, with brush, the brush.
+    // Rectangle (what gdi::Rectangle draws), LineRight and LineBelow
+    // (gdi::Line along the top edge to the right, along the left edge
+    // down; the rectangle has no height or no width) only on a
+    // high-density canvas: on others the straight stamps write them.
     struct Figure {
         Kind kind;
         int x1, y1, x2, y2;

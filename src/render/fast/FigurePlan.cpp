@@ -140,7 +140,10 @@ void FigurePlan::makeMasks(const BoxDocument& doc) {
     for (PlannedFigure& f : m_figures) {
         if (f.hidden) continue;
         const Tobs& o = doc.Objects[f.slot];
-        if (o.Shape == shSquare || o.Shape == shRectangle || o.Shape == shLineH || o.Shape == shLineV) continue;
+        // Straight stamps write squares, rectangles and level or upright
+        // lines but on a high-density canvas.
+        const bool straight = o.Shape == shSquare || o.Shape == shRectangle || o.Shape == shLineH || o.Shape == shLineV;
+        if (straight && m_ratio == 1.0) continue;
         // 1-pixel slanted lines go straight in without a mask (not on a
         // high-density canvas, where only masks write directly).
         if ((o.Shape == shLineUp || o.Shape == shLineDown) && f.penWidth == 1 && m_ratio == 1.0) continue;
@@ -159,7 +162,8 @@ void FigurePlan::makeMasks(const BoxDocument& doc) {
         for (size_t i = first; i < last; ++i) {
             PlannedFigure& f = *wanted[i];
             FigureMask::Figure shape;
-            if (figureMaskShape(doc.Objects[f.slot], f.rect, f.penWidth, shape)) f.mask = FigureMask::prepare(shape, m_ratio);
+            if (figureMaskShape(doc.Objects[f.slot], f.rect, f.penWidth, shape, m_ratio))
+                f.mask = FigureMask::prepare(shape, m_ratio);
         }
     });
 }
