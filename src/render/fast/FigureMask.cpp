@@ -243,6 +243,9 @@ bool FigureMask::keyOf(const Figure& f, qreal ratio, Key& key, int& left, int& t
     const int twice = qRound(2 * ratio);
     if (twice < 2 || twice > 8 || twice != 2 * ratio || ((f.kind == Kind::Rectangle || straight) && twice == 2))
         return false;
+    // A wide pen's straight edges at a half-number ratio land on other
+    // device pixels from place to place, whatever the parity.
+    if (twice % 2 && (straight || (f.kind == Kind::Rectangle && f.penWidth > 1))) return false;
     key = Key{quint8(f.kind), w, h, 0, 0, f.penWidth, f.brush && !line};
     key.twiceRatio = quint8(twice);
     key.phase = twice % 2 ? quint8((x1 & 1) | (y1 & 1) << 1) : 0;

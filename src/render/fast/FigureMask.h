@@ -30,7 +30,8 @@ public:
     // Rectangle (what gdi::Rectangle draws), LineRight and LineBelow
     // (gdi::Line along the top edge to the right, along the left edge
     // down; the rectangle has no height or no width) only on a
-    // high-density canvas: on others the straight stamps write them.
+    // high-density canvas (at half-number ratios only rectangles of a thin
+    // pen): on others the straight stamps write them.
     struct Figure {
         Kind kind;
         int x1, y1, x2, y2;
