@@ -289,7 +289,8 @@ std::atomic<bool> g_shadowFromMask{true};
 // each band it crosses cost several renderings of it. The part is drawn
 // into an image of all of source through a clip, as the canvas clips:
 // glyph edges cut by a smaller image's border round differently, and every
-// band must see the pixels of one pass. An edge of source is checked only
+// band must see the pixels of one pass (only a source too large for one
+// image is cut to the part). An edge of source is checked only
 // where the part reaches it: ink beyond it elsewhere is out of reach of
 // what this part is for.
 struct TextMask {
@@ -302,12 +303,14 @@ struct TextMask {
 template <typename Draw>
 TextMask textMask(const QPainter& canvas, const QRect& source, const QRect& needed, Qt::Edges sides, Draw draw) {
     TextMask m;
-    constexpr qint64 kMaxMaskPixels = 16 << 20;
+    constexpr qint64 kWholeMaskPixels = 16 << 20;
     m.from = needed & source;
-    if (m.from.isEmpty() || qint64(source.width()) * source.height() > kMaxMaskPixels) return m;
-    m.store = QImage(source.size(), QImage::Format_ARGB32_Premultiplied);
+    // Only a source too large for one image is cut to the part.
+    const QRect image = qint64(source.width()) * source.height() <= kWholeMaskPixels ? source : m.from;
+    if (m.from.isEmpty() || qint64(image.width()) * image.height() > kWholeMaskPixels) return m;
+    m.store = QImage(image.size(), QImage::Format_ARGB32_Premultiplied);
     if (m.store.isNull()) return m;
-    const QRect part = m.from.translated(-source.topLeft());
+    const QRect part = m.from.translated(-image.topLeft());
     for (int y = part.top(); y <= part.bottom(); ++y)
         std::memset(m.store.scanLine(y) + part.left() * 4, 0, size_t(part.width()) * 4);
     {
@@ -315,7 +318,7 @@ TextMask textMask(const QPainter& canvas, const QRect& source, const QRect& need
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setRenderHint(QPainter::TextAntialiasing, canvas.testRenderHint(QPainter::TextAntialiasing));
         p.setClipRect(part);
-        p.translate(-source.topLeft());
+        p.translate(-image.topLeft());
         p.setFont(canvas.font());
         draw(p);
     }
