@@ -184,13 +184,14 @@ void BM_EditorRepaint10000FiguresZoomStep(benchmark::State& state) {
 }
 BENCHMARK(BM_EditorRepaint10000FiguresZoomStep)->Arg(60)->Arg(110)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// A high-density screen (device-pixel ratio 2, 3840 x 2160 device pixels
-// for the same view): range(0) 0 = a full render, 1 = the repaint after one
-// figure moved, through the kept picture.
+// A high-density screen (3840 x 2160 device pixels for the same view):
+// range(0) 0 = a full render, 1 = the repaint after one figure moved,
+// through the kept picture; range(1) the device-pixel ratio in tenths
+// (20 = 2, 15 = 1.5).
 void BM_EditorRepaint10000FiguresHighDensity(benchmark::State& state) {
     auto doc = tenThousandFigures(60);
     QImage buffer(3840, 2160, QImage::Format_RGB32);
-    buffer.setDevicePixelRatio(2.0);
+    buffer.setDevicePixelRatio(state.range(1) / 10.0);
     EditorLayerCache cache;
     cache.render(buffer, *doc, 100, 0, 0);
     int step = 0;
@@ -200,8 +201,10 @@ void BM_EditorRepaint10000FiguresHighDensity(benchmark::State& state) {
         cache.render(buffer, *doc, 100, 0, 0);
         benchmark::DoNotOptimize(buffer.constBits());
     }
+    state.counters["masks_MB"] = double(FigureMask::keptBytes()) / (1 << 20);
 }
-BENCHMARK(BM_EditorRepaint10000FiguresHighDensity)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_EditorRepaint10000FiguresHighDensity)->Args({0, 20})->Args({1, 20})->Args({0, 15})->Args({1, 15})
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
 
 std::unique_ptr<BoxDocument> sheetDoc() {
     auto doc = newDoc();

@@ -42,8 +42,17 @@ QRect reachableArea(const QPainter& canvas) {
     // On a high-density buffer the device's size in pixels is more than its
     // logical size: the area is larger than needed, never smaller.
     const QTransform t = canvas.combinedTransform();
-    if (!dev || t.type() > QTransform::TxTranslate) return QRect();
-    QRect r = QRect(0, 0, dev->width(), dev->height()).translated(-qRound(t.dx()), -qRound(t.dy()));
+    if (!dev) return QRect();
+    QRect r;
+    if (t.type() <= QTransform::TxTranslate) {
+        r = QRect(0, 0, dev->width(), dev->height()).translated(-qRound(t.dx()), -qRound(t.dy()));
+    } else if (t.type() == QTransform::TxScale && t.m11() > 0 && t.m22() > 0) {
+        // A high-density image's scale: its device pixels in logical ones,
+        // a pixel more on each side against rounding.
+        r = t.inverted().mapRect(QRectF(0, 0, dev->width(), dev->height())).toAlignedRect().adjusted(-1, -1, 1, 1);
+    } else {
+        return QRect();
+    }
     if (canvas.hasClipping()) r &= canvas.clipBoundingRect().toAlignedRect();
     // Nothing reachable: a rectangle that is empty but not null intersects nothing.
     if (r.isEmpty()) return QRect(QPoint(0, 0), QPoint(-2, -2));

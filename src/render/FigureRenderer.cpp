@@ -42,7 +42,8 @@ bool drawDirect(const DirectCanvas& direct, const Tobs& o, const DeviceRect& rec
     const QRgb* fill = brushSolid ? &brush : nullptr;
     const auto [X, Y, W, H] = rect;
     const int side = W < H ? W : H;
-    switch (o.Shape) {
+    // On a high-density canvas only the masks know the device's pixels.
+    if (direct.ratio() == 1.0) switch (o.Shape) {
     case shSquare: return Stamp::of(Stamp::Kind::Rectangle, width).draw(direct, X, Y, X + side, Y + side, pen, fill);
     case shRectangle: return Stamp::of(Stamp::Kind::Rectangle, width).draw(direct, X, Y, X + W, Y + H, pen, fill);
     case shLineH:
@@ -63,7 +64,7 @@ bool drawDirect(const DirectCanvas& direct, const Tobs& o, const DeviceRect& rec
     default: break;
     }
     FigureMask::Figure shape;
-    if (!figureMaskShape(o, rect, width, shape)) return false;
+    if (!figureMaskShape(o, rect, width, shape, direct.ratio())) return false;
     shape.brush = shape.brush && brushSolid;
     if (planned && planned->mask)
         return planned->mask->drawAt(direct, std::min(shape.x1, shape.x2), std::min(shape.y1, shape.y2), pen, fill);
@@ -85,7 +86,7 @@ QRect figureReach(const Tobs& o, const DeviceRect& rect, int penWidth) {
     return reachOf(o.Shape, rect.X, rect.Y, rect.W, rect.H, penWidth);
 }
 
-bool figureMaskShape(const Tobs& o, const DeviceRect& rect, int penWidth, FigureMask::Figure& shape) {
+bool figureMaskShape(const Tobs& o, const DeviceRect& rect, int penWidth, FigureMask::Figure& shape, qreal ratio) {
     using Kind = FigureMask::Kind;
     const auto [X, Y, W, H] = rect;
     const int side = W < H ? W : H;
@@ -97,6 +98,22 @@ bool figureMaskShape(const Tobs& o, const DeviceRect& rect, int penWidth, Figure
     case shRoundRect: shape = {Kind::RoundRect, X, Y, X + W, Y + H, W / 3, H / 3, penWidth, brush}; return true;
     case shLineUp: shape = {Kind::LineUp, X, Y, X + W, Y + H, 0, 0, penWidth, false}; return true;
     case shLineDown: shape = {Kind::LineDown, X, Y, X + W, Y + H, 0, 0, penWidth, false}; return true;
+    case shSquare:
+        if (ratio == 1.0) return false;
+        shape = {Kind::Rectangle, X, Y, X + side, Y + side, 0, 0, penWidth, brush};
+        return true;
+    case shRectangle:
+        if (ratio == 1.0) return false;
+        shape = {Kind::Rectangle, X, Y, X + W, Y + H, 0, 0, penWidth, brush};
+        return true;
+    case shLineH:
+        if (ratio == 1.0) return false;
+        shape = {Kind::LineRight, X, Y, X + W, Y, 0, 0, penWidth, false};
+        return true;
+    case shLineV:
+        if (ratio == 1.0) return false;
+        shape = {Kind::LineBelow, X, Y, X, Y + H, 0, 0, penWidth, false};
+        return true;
     default: return false;
     }
 }

@@ -31,8 +31,10 @@ struct FigureCanvasState {
 };
 
 // The figure as a mask sees it, for the curved figures and the slanted
-// lines; false for the others.
-bool figureMaskShape(const Tobs& o, const DeviceRect& rect, int penWidth, FigureMask::Figure& shape);
+// lines, and on a canvas of a ratio other than 1 also for squares and
+// rectangles; false for the others.
+bool figureMaskShape(const Tobs& o, const DeviceRect& rect, int penWidth, FigureMask::Figure& shape,
+                     qreal ratio = 1.0);
 
 // Draws one figure: colours by fill mode (an unknown fill mode keeps the
 // state's colours), pen width from the line width, the brush clear for

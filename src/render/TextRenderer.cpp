@@ -282,44 +282,56 @@ std::atomic<bool> g_outlineFromMask{true};
 std::atomic<bool> g_shadowFromMask{true};
 
 // The text drawn once in black on transparent (the raster engine's fast
-// path; the alpha is the coverage), and whether ink touches one of its
-// edges in sides. The mask spans all of source, whatever part of it the
-// canvas shows, so that every band of a sheet dilates the same pixels
-// (glyph edges cut by a mask's border may round differently); only a mask
-// too large for that is cut to the part that can reach dest.
+// path; the alpha is the coverage) over the part of source that needed
+// asks for, and whether ink touches one of source's edges in sides. Only
+// that part is cleared and drawn: a sheet's band needs the rows it shows
+// and d more on either side, and drawing every glyph of a tall text for
+// each band it crosses cost several renderings of it. The part is drawn
+// into an image of all of source through a clip, as the canvas clips:
+// glyph edges cut by a smaller image's border round differently, and every
+// band must see the pixels of one pass (only a source too large for one
+// image is cut to the part). An edge of source is checked only
+// where the part reaches it: ink beyond it elsewhere is out of reach of
+// what this part is for.
 struct TextMask {
-    QImage image;
+    QImage image;   // the part, a window onto store
     QRect from;
     bool touches = false;
+    QImage store;
 };
 
 template <typename Draw>
-TextMask textMask(const QPainter& canvas, const QRect& source, const QRect& dest, int d, Qt::Edges sides, Draw draw) {
+TextMask textMask(const QPainter& canvas, const QRect& source, const QRect& needed, Qt::Edges sides, Draw draw) {
     TextMask m;
     constexpr qint64 kWholeMaskPixels = 16 << 20;
-    m.from = qint64(source.width()) * source.height() <= kWholeMaskPixels ? source
-                                                                           : dest.adjusted(-d, -d, d, d) & source;
-    if (m.from.isEmpty()) return m;
-    m.image = QImage(m.from.size(), QImage::Format_ARGB32_Premultiplied);
-    if (m.image.isNull()) return m;
-    m.image.fill(0);
+    m.from = needed & source;
+    // Only a source too large for one image is cut to the part.
+    const QRect image = qint64(source.width()) * source.height() <= kWholeMaskPixels ? source : m.from;
+    if (m.from.isEmpty() || qint64(image.width()) * image.height() > kWholeMaskPixels) return m;
+    m.store = QImage(image.size(), QImage::Format_ARGB32_Premultiplied);
+    if (m.store.isNull()) return m;
+    const QRect part = m.from.translated(-image.topLeft());
+    for (int y = part.top(); y <= part.bottom(); ++y)
+        std::memset(m.store.scanLine(y) + part.left() * 4, 0, size_t(part.width()) * 4);
     {
-        QPainter p(&m.image);
+        QPainter p(&m.store);
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setRenderHint(QPainter::TextAntialiasing, canvas.testRenderHint(QPainter::TextAntialiasing));
-        p.translate(-m.from.topLeft());
+        p.setClipRect(part);
+        p.translate(-image.topLeft());
         p.setFont(canvas.font());
         draw(p);
     }
+    m.image = QImage(m.store.constScanLine(part.top()) + part.left() * 4, part.width(), part.height(),
+                     m.store.bytesPerLine(), QImage::Format_ARGB32_Premultiplied);
     const int w = m.from.width(), h = m.from.height();
-    auto inked = [&](int x, int y) { return qAlpha(m.image.pixel(x, y)) != 0; };
     auto row = [&](int y) {
         const QRgb* p = reinterpret_cast<const QRgb*>(m.image.constScanLine(y));
         return std::any_of(p, p + w, [](QRgb c) { return c != 0; });
     };
     auto column = [&](int x) {
         for (int y = 0; y < h; ++y)
-            if (inked(x, y)) return true;
+            if (reinterpret_cast<const QRgb*>(m.image.constScanLine(y))[x] != 0) return true;
         return false;
     };
     m.touches = ((sides & Qt::TopEdge) && m.from.top() == source.top() && row(0)) ||
@@ -329,13 +341,41 @@ TextMask textMask(const QPainter& canvas, const QRect& source, const QRect& dest
     return m;
 }
 
-// The outline and the text from one rendering of it (see OutlineMask.h).
+// The mask coloured and laid over the canvas at its place moved by at,
+// within clip (canvas coordinates): source-in keeps the coverage as alpha,
+// each pixel the colour times it, as the canvas blends a glyph's coverage.
+void layMask(QPainter& canvas, const QImage& mask, QPoint maskOrigin, const QRect& part, const QColor& colour,
+             QPoint at, const QRect& clip) {
+    const QRect inMask = part & QRect(maskOrigin, mask.size());
+    if (inMask.isEmpty()) return;
+    QImage c = mask.copy(inMask.translated(-maskOrigin));
+    {
+        QPainter p(&c);
+        p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        p.fillRect(c.rect(), colour);
+    }
+    canvas.save();
+    canvas.setClipRect(clip, Qt::IntersectClip);
+    canvas.drawImage(inMask.topLeft() + at, c);
+    canvas.restore();
+}
+
+// A shadow drawn from the outline's mask: moved by shift and in its colour.
+struct MaskShadow {
+    bool on = false;
+    QPoint shift;
+    QColor colour;
+};
+
+// The outline and the text from one rendering of it (see OutlineMask.h),
+// and with shadow.on the shadow beneath them from the same rendering.
 // reach: all the text can touch when drawn once at the main place; glyphs:
 // where its glyphs are placed; draw(p) draws it there in black. Only the
 // part that can reach visible is made. false: no memory for the mask.
 template <typename Draw>
 bool outlinedTextFromMask(QPainter& canvas, const QRect& reach, const QRect& glyphs, int d, const QRect& visible,
-                          const QColor& outlineColour, const QColor& textColour, Draw draw) {
+                          const QColor& outlineColour, const QColor& textColour, const MaskShadow& shadow,
+                          Draw draw) {
     // The mask spans the glyphs' places with room for what reaches past
     // them (slant, accents, antialiasing). Ink at an edge of that room means
     // it was too little: then the mask spans all of reach.
@@ -347,19 +387,26 @@ bool outlinedTextFromMask(QPainter& canvas, const QRect& reach, const QRect& gly
     if (source.bottom() < reach.bottom()) tight |= Qt::BottomEdge;
     if (source.left() > reach.left()) tight |= Qt::LeftEdge;
     if (source.right() < reach.right()) tight |= Qt::RightEdge;
-    // Whether ink reaches the edges is asked whatever part is visible, so
-    // that every band of a sheet decides alike.
     const QRect reachDest = reach.adjusted(-d, -d, d, d) & visible;
-    if (reachDest.isEmpty()) return true;
+    // The shadow is the text clipped to reach, moved; the part of the mask
+    // it needs is what lands on visible.
+    const QRect shadowClip = shadow.on ? reach.translated(shadow.shift) & visible : QRect();
+    const QRect shadowPart = shadowClip.translated(-shadow.shift);
+    if (reachDest.isEmpty() && shadowPart.isEmpty()) return true;
+    // The dilation at a pixel reads the mask up to d away.
+    auto needed = [&](const QRect& dest) { return dest.adjusted(-d, -d, d, d) | shadowPart; };
     QRect dest = source.adjusted(-d, -d, d, d) & visible;
     TextMask mask;
-    if (!glyphs.isEmpty() && !source.isEmpty()) mask = textMask(canvas, source, dest, d, tight, draw);
+    if (!glyphs.isEmpty() && !source.isEmpty()) mask = textMask(canvas, source, needed(dest), tight, draw);
     if (glyphs.isEmpty() || source.isEmpty() || mask.touches) {
         dest = reachDest;
-        mask = textMask(canvas, reach, dest, d, Qt::Edges(), draw);
+        mask = textMask(canvas, reach, needed(dest), Qt::Edges(), draw);
     }
-    if (dest.isEmpty()) return true;
+    if (mask.from.isEmpty()) return true;
     if (mask.image.isNull()) return false;
+    if (!shadowPart.isEmpty()) layMask(canvas, mask.image, mask.from.topLeft(), shadowPart, shadow.colour, shadow.shift,
+                                       shadowClip);
+    if (dest.isEmpty()) return true;
     drawOutlinedText(canvas, dilatedCoverage(mask.image, mask.from.topLeft(), d, dest), outlineColour, mask.image,
                      mask.from.topLeft(), textColour);
     return true;
@@ -402,23 +449,8 @@ bool shadowAndTextFromMask(QPainter& canvas, const QRect& reach, const QRect& gl
         p.setFont(canvas.font());
         draw(p);
     }
-    // Source-in keeps the coverage as alpha: each pixel the colour times it,
-    // as the canvas blends a glyph's coverage.
-    auto lay = [&](const QRect& part, const QColor& colour, QPoint at) {
-        if (part.isEmpty()) return;
-        QImage c = mask.copy(part.translated(-reach.topLeft()));
-        {
-            QPainter p(&c);
-            p.setCompositionMode(QPainter::CompositionMode_SourceIn);
-            p.fillRect(c.rect(), colour);
-        }
-        canvas.save();
-        canvas.setClipRect(reach.translated(at), Qt::IntersectClip);
-        canvas.drawImage(part.topLeft() + at, c);
-        canvas.restore();
-    };
-    lay(moved, shadowColour, shift);
-    lay(home, textColour, QPoint());
+    layMask(canvas, mask, reach.topLeft(), moved, shadowColour, shift, reach.translated(shift));
+    layMask(canvas, mask, reach.topLeft(), home, textColour, QPoint(), reach);
     return true;
 }
 
@@ -582,12 +614,14 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
     // outline is the 4d^2 copies themselves.
     const bool fromMask = outlineFromMaskEnabled() && o.Outline == 1 && !copiesAsPaths && !visible.isNull() &&
                           maskFitsCanvas(canvas, textReach(o, params, reachHeight, d, shiftX, shiftY) & visible);
-    // A shadowed text without outline: the shadow and the text from one
+    // A shadowed text: the shadow and the text (and the outline) from one
     // rendering of it, on the same terms as the outline's mask, where the
     // canvas blends glyph coverage plainly (aliased, or filled as paths).
-    const bool shadowMask = shadowFromMaskEnabled() && o.Shadow == 1 && o.Outline != 1 && !copiesAsPaths &&
-                            !visible.isNull() && (params.AliasedText || glyphsFilledAsPaths(font)) &&
-                            maskFitsCanvas(canvas, textReach(o, params, reachHeight, d, shiftX, shiftY) & visible);
+    const bool shadowFits = shadowFromMaskEnabled() && o.Shadow == 1 && !copiesAsPaths && !visible.isNull() &&
+                            (params.AliasedText || glyphsFilledAsPaths(font)) &&
+                            (fromMask || maskFitsCanvas(canvas, textReach(o, params, reachHeight, d, shiftX, shiftY) &
+                                                                    visible));
+    const bool shadowMask = shadowFits && o.Outline != 1;
     if (o.Rotation < 1 || o.Rotation > 3) {
         const WrappedText text(o.Content, font, W, H, o.Alignment, progress);
         if (text.stopped()) {
@@ -606,19 +640,19 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
             canvas.restore();
             return;
         }
-        if (o.Shadow == 1) {
-            const int l = clampCoord(truncToInt(X + scale * sx)), t = clampCoord(truncToInt(Y + scale * sy));
-            const int r = clampCoord(truncToInt(W + X + scale * sx)), b = clampCoord(truncToInt(H + Y + scale * sy));
-            text.draw(canvas, QRect(l, t, r - l, b - t), shadowColor, copiesAsPaths);
-        }
+        // With the outline from a mask the shadow comes from the same mask
+        // where its rectangle is the text's moved.
+        const MaskShadow maskShadow{shadowFits && fromMask && shadowRect == textRect.translated(sl - X, st - Y),
+                                    QPoint(sl - X, st - Y), shadowColor};
+        if (o.Shadow == 1 && !maskShadow.on) text.draw(canvas, shadowRect, shadowColor, copiesAsPaths);
         bool fromMaskDone = false;
         if (fromMask) {
-            // A lambda cannot capture structured bindings in C++17 (clang refuses it).
-            const QRect textRect(X, Y, W, H);
             fromMaskDone = outlinedTextFromMask(canvas, textRect, text.glyphBounds(textRect.topLeft()), d, visible,
-                                                outlineColor, textColor,
+                                                outlineColor, textColor, maskShadow,
                                                 [&](QPainter& p) { text.draw(p, textRect, QColor(0, 0, 0)); });
         }
+        // Without memory for the mask nothing was drawn yet.
+        if (o.Shadow == 1 && maskShadow.on && !fromMaskDone) text.draw(canvas, shadowRect, shadowColor, copiesAsPaths);
         if (o.Outline == 1 && !fromMaskDone) {
             if (copiesAsPaths)
                 text.drawOutline(canvas, QRect(X, Y, W, H), d, outlineColor);
@@ -639,15 +673,19 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
             canvas.restore();
             return;
         }
-        if (o.Shadow == 1)
+        const MaskShadow maskShadow{shadowFits && fromMask, QPoint(shiftX, shiftY), shadowColor};
+        if (o.Shadow == 1 && !maskShadow.on)
             line.draw(canvas, anchor + QPoint(shiftX, shiftY), rot, shadowColor, copiesAsPaths);
         bool fromMaskDone = false;
         if (fromMask) {
             // Every copy's anchor is the main anchor moved by (dx, dy).
             fromMaskDone = outlinedTextFromMask(canvas, line.bounds(anchor, rot, font.pixelSize()),
                                                 line.glyphBounds(anchor, rot), d, visible, outlineColor, textColor,
+                                                maskShadow,
                                                 [&](QPainter& p) { line.draw(p, anchor, rot, QColor(0, 0, 0)); });
         }
+        if (o.Shadow == 1 && maskShadow.on && !fromMaskDone)
+            line.draw(canvas, anchor + QPoint(shiftX, shiftY), rot, shadowColor, copiesAsPaths);
         if (o.Outline == 1 && !fromMaskDone) {
             if (copiesAsPaths)
                 line.drawOutline(canvas, anchor, rot, d, outlineColor);

@@ -9,6 +9,7 @@
 #include "render/EditorView.h"
 
 #include <QPainter>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace rt {
@@ -27,10 +28,13 @@ Tobs& randomFigure(BoxDocument& doc, int slot, Any& any, int x, int y, int w, in
     return o;
 }
 
-// One painter pass over the whole buffer, the fast paths switched off.
-inline QImage plainEditorPass(const BoxDocument& doc, QSize size, int percent, QPoint scroll) {
+// One painter pass over the whole buffer, the fast paths switched off; at
+// a device-pixel ratio above 1 the buffer holds ratio device pixels per
+// logical one of size.
+inline QImage plainEditorPass(const BoxDocument& doc, QSize size, int percent, QPoint scroll, qreal ratio = 1.0) {
     const DirectCanvasOff off;
-    QImage img = canvas(size.width(), size.height(), Qt::white);
+    QImage img = canvas(int(std::ceil(size.width() * ratio)), int(std::ceil(size.height() * ratio)), Qt::white);
+    img.setDevicePixelRatio(ratio);
     QPainter painter(&img);
     paintEditorFrame(painter, editingAreaSize(doc), scroll.x(), scroll.y());
     EXPECT_TRUE(DrawVCart(painter, doc, editorRenderParams(doc, percent, scroll.x(), scroll.y())));

@@ -98,65 +98,85 @@ TEST(StraightFigureStamp, LinesOfEveryLengthAndPenAreThePaintersPixels) {
 }
 
 // Ellipses, rounded rectangles and slanted lines from kept masks against the
-// painter, the mask made at one place and used at many.
+// painter, the mask made at one place and used at many; on high-density
+// images (ratios 2 and 1.5, where every other logical pixel starts inside a
+// device pixel) also rectangles and level and upright lines (at 1.5 only
+// rectangles of a thin pen).
 TEST(FigureMask, CurvedFiguresAndSlantedLinesAreThePaintersPixelsWherever) {
     using Kind = FigureMask::Kind;
-    static const QImage base = noise(160, 150, 5);
-    std::mt19937 rng(3);
-    auto any = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    const QRect clips[] = {QRect(0, 0, 160, 150), QRect(37, 21, 50, 71)};
-    int drawnDirectly[4] = {0, 0, 0, 0};
-    for (int i = 0; i < 10000; ++i) {
-        const auto kind = Kind(any(0, 3));
-        const bool line = kind == Kind::LineUp || kind == Kind::LineDown;
-        const int width = any(0, 5) ? any(1, 8) : any(9, 40);
-        const int x1 = any(-40, 120), y1 = any(-40, 110), reach = any(0, 1) ? 20 : 90;
-        const int x2 = x1 + any(-reach, reach), y2 = y1 + any(-reach, reach);
-        const int cw = any(-30, 40), ch = any(-30, 40);
-        const bool brush = !line && any(0, 1);
-        const QRect& clip = clips[any(0, 1)];
-        const QColor pen(any(0, 255), 9, 200), fill(3, any(0, 255), 17);
-        QImage plain = base.copy(), fast = base.copy();
-        {
-            QPainter p(&plain);
-            p.setRenderHint(QPainter::Antialiasing, false);
-            if (clip != plain.rect()) p.setClipRect(clip);
-            p.setPen(QPen(pen, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-            p.setBrush(brush ? QBrush(fill) : QBrush(Qt::NoBrush));
-            switch (kind) {
-            case Kind::Ellipse: gdi::Ellipse(p, x1, y1, x2, y2); break;
-            case Kind::RoundRect: gdi::RoundRect(p, x1, y1, x2, y2, cw, ch); break;
-            case Kind::LineUp: gdi::Line(p, {x1, y2}, {x2, y1}, clip); break;
-            case Kind::LineDown: gdi::Line(p, {x1, y1}, {x2, y2}, clip); break;
+    for (const qreal ratio : {1.0, 2.0, 1.5}) {
+        const QImage base = [&] {
+            QImage img = noise(int(160 * ratio), int(150 * ratio), 5);
+            img.setDevicePixelRatio(ratio);
+            return img;
+        }();
+        std::mt19937 rng(3);
+        auto any = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+        const QRect clips[] = {QRect(0, 0, 160, 150), QRect(38, 22, 50, 70)};
+        const int kinds = ratio == 1.0 ? 4 : 7;
+        int drawnDirectly[7] = {0, 0, 0, 0, 0, 0, 0};
+        for (int i = 0; i < (ratio == 1.0 ? 10000 : 4000); ++i) {
+            const auto kind = Kind(any(0, kinds - 1));
+            const bool line = kind == Kind::LineUp || kind == Kind::LineDown || kind == Kind::LineRight ||
+                              kind == Kind::LineBelow;
+            const int width = any(0, 5) ? any(1, 8) : any(9, 40);
+            const int x1 = any(-40, 120), y1 = any(-40, 110), reach = any(0, 1) ? 20 : 90;
+            int x2 = x1 + any(-reach, reach), y2 = y1 + any(-reach, reach);
+            if (kind == Kind::LineRight) y2 = y1;
+            if (kind == Kind::LineBelow) x2 = x1;
+            const int cw = any(-30, 40), ch = any(-30, 40);
+            const bool brush = !line && any(0, 1);
+            const QRect& clip = clips[any(0, 1)];
+            const QColor pen(any(0, 255), 9, 200), fill(3, any(0, 255), 17);
+            QImage plain = base.copy(), fast = base.copy();
+            {
+                QPainter p(&plain);
+                p.setRenderHint(QPainter::Antialiasing, false);
+                if (clip != QRect(0, 0, 160, 150)) p.setClipRect(clip);
+                p.setPen(QPen(pen, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+                p.setBrush(brush ? QBrush(fill) : QBrush(Qt::NoBrush));
+                switch (kind) {
+                case Kind::Ellipse: gdi::Ellipse(p, x1, y1, x2, y2); break;
+                case Kind::RoundRect: gdi::RoundRect(p, x1, y1, x2, y2, cw, ch); break;
+                case Kind::LineUp: gdi::Line(p, {x1, y2}, {x2, y1}, clip); break;
+                case Kind::LineDown:
+                case Kind::LineRight:
+                case Kind::LineBelow: gdi::Line(p, {x1, y1}, {x2, y2}, clip); break;
+                case Kind::Rectangle: gdi::Rectangle(p, x1, y1, x2, y2); break;
+                }
             }
-        }
-        const FigureMask::Figure figure{kind, x1, y1, x2, y2, cw, ch, width, brush};
-        bool drawn = false;
-        {
-            QPainter p(&fast);
-            p.setClipRect(clip);
-            const QRgb fillRgb = fill.rgb();
-            if (any(0, 1)) {
-                // The first sighting only notes the figure; the second makes the mask.
-                QImage first = base.copy();
-                QPainter once(&first);
-                FigureMask::draw(DirectCanvas::of(once), figure, pen.rgb(), &fillRgb);
-                drawn = FigureMask::draw(DirectCanvas::of(p), figure, pen.rgb(), brush ? &fillRgb : nullptr);
-            } else if (const auto mask = FigureMask::prepare(figure)) {
-                drawn = mask->drawAt(DirectCanvas::of(p), std::min(x1, x2), std::min(y1, y2), pen.rgb(),
-                                     brush ? &fillRgb : nullptr);
+            const FigureMask::Figure figure{kind, x1, y1, x2, y2, cw, ch, width, brush};
+            bool drawn = false;
+            {
+                QPainter p(&fast);
+                p.setClipRect(clip);
+                const QRgb fillRgb = fill.rgb();
+                if (any(0, 1)) {
+                    // The first sighting only notes the figure; the second makes the mask.
+                    QImage first = base.copy();
+                    QPainter once(&first);
+                    FigureMask::draw(DirectCanvas::of(once), figure, pen.rgb(), &fillRgb);
+                    drawn = FigureMask::draw(DirectCanvas::of(p), figure, pen.rgb(), brush ? &fillRgb : nullptr);
+                } else if (const auto mask = FigureMask::prepare(figure, ratio)) {
+                    const bool straight = kind == Kind::LineRight || kind == Kind::LineBelow;
+                    drawn = mask->drawAt(DirectCanvas::of(p), straight ? x1 : std::min(x1, x2),
+                                         straight ? y1 : std::min(y1, y2), pen.rgb(), brush ? &fillRgb : nullptr);
+                }
             }
+            if (!drawn) {
+                ASSERT_EQ(fast, base) << "declined but drew";
+                continue;
+            }
+            ++drawnDirectly[int(kind)];
+            ASSERT_EQ(fast, plain) << "ratio " << ratio << " kind " << int(kind) << " width " << width << " " << x1 << ","
+                                   << y1 << " " << x2 << "," << y2 << " corner " << cw << "x" << ch << " brush " << brush
+                                   << " clip " << clip.width();
         }
-        if (!drawn) {
-            ASSERT_EQ(fast, base) << "declined but drew";
-            continue;
-        }
-        ++drawnDirectly[int(kind)];
-        ASSERT_EQ(fast, plain) << "kind " << int(kind) << " width " << width << " " << x1 << "," << y1 << " " << x2
-                               << "," << y2 << " corner " << cw << "x" << ch << " brush " << brush << " clip "
-                               << clip.width();
+        // At 1.5 the level and upright lines are all declined.
+        for (int k = 0; k < kinds; ++k)
+            EXPECT_GT(drawnDirectly[k], ratio == 1.0 ? 200 : ratio == 1.5 && k >= 5 ? -1 : 20)
+                << "ratio " << ratio << " kind " << k;
     }
-    for (int n : drawnDirectly) EXPECT_GT(n, 200);
 }
 
 TEST(StraightFigureStamp, ACanvasThePainterWouldTreatOtherwiseIsNotWrittenDirectly) {
@@ -246,6 +266,38 @@ TEST(EditorRepaintIdentity, RandomDesignsAtEveryZoomAndScrollAreThePlainPassOnOn
                 QImage fast = rt::canvas(size.width(), size.height(), Qt::magenta);
                 ASSERT_TRUE(renderEditorBuffer(fast, *doc, v.percent, v.scroll.x(), v.scroll.y()));
                 ASSERT_EQ(fast, plain) << "seed " << seed << " zoom " << v.zoom << " threads " << threads;
+            }
+        }
+    }
+}
+
+// The same on high-density screens: bands on the pool, figures painted
+// over left out and curved figures from masks kept at the device's
+// resolution, against one scaled painter pass. Ratio 1.5 puts every other
+// logical pixel's edge inside a device pixel.
+TEST(EditorRepaintIdentity, HighDensityDesignsAreThePlainPassOnOneTwoAndThreeThreads) {
+    struct View {
+        qreal ratio;
+        double zoom;
+        QPoint scroll;
+    };
+    const View views[] = {{2.0, 1.0, {300, 200}}, {2.0, 1.25, {517, 331}}, {1.5, 1.0, {301, 199}},
+                          {1.5, 0.75, {-40, 13}}, {3.0, 0.5, {0, 0}}};
+    for (unsigned seed : {1u, 2u}) {
+        auto doc = randomDesign(seed);
+        for (const View& v : views) {
+            doc->Zoom = v.zoom;
+            const QSize size(seed == 2 ? 641 : 480, 351);
+            const QImage plain = rt::plainEditorPass(*doc, size, 100, v.scroll, v.ratio);
+            for (int threads : {1, 2, 3}) {
+                const RenderThreadsOverride forced(threads);
+                QImage fast = rt::canvas(plain.width(), plain.height(), Qt::magenta);
+                fast.setDevicePixelRatio(v.ratio);
+                ASSERT_TRUE(renderEditorBuffer(fast, *doc, 100, v.scroll.x(), v.scroll.y()));
+                int differing = 0;
+                ASSERT_EQ(rt::maxChannelDifference(fast, plain, &differing), 0)
+                    << differing << " pixels, seed " << seed << " ratio " << v.ratio << " zoom " << v.zoom
+                    << " threads " << threads;
             }
         }
     }

@@ -535,3 +535,61 @@ TEST(ShadowFromMask, EqualsTheTwoRenderingsInBandsAndOnScreen) {
             << differing << " pixels differ in the editor, " << (aliased ? "aliased" : "antialiased");
     }
 }
+
+// The outline, alone and with its shadow from the same rendering, made by
+// every band for its own rows only: against one pass over the whole page
+// with the shadow drawn as a text of its own. Outline widths 2 and 4 (300
+// and 600 dpi), every turn, sizes drawn from the glyph cache and filled as
+// paths, texts crossing the bands and cut by the page's right and bottom
+// edges. One text per sheet: each is checked on its own.
+TEST(OutlineFromMask, BandsMakeOnlyTheirRowsAndEqualOnePass) {
+    struct Case {
+        int dpi, rotation, size, x, y;
+        bool shadow;
+        const char* face;
+    };
+    // x 1060 runs off the page's right edge, y 765 and 785 off its bottom.
+    const Case cases[] = {
+        {600, 0, 44, 620, 420, true, "Courier New"},    {600, 0, 20, 700, 500, false, "Liberation Serif"},
+        {600, 1, 20, 640, 380, true, "Arial"},          {600, 2, 24, 700, 600, true, "Liberation Serif"},
+        {600, 3, 20, 900, 380, false, "Courier New"},   {300, 0, 8, 700, 450, true, "Arial"},
+        {300, 0, 30, 1060, 450, true, "Liberation Serif"}, {300, 0, 30, 700, 765, true, "Arial"},
+        {300, 2, 30, 700, 785, true, "Liberation Serif"},  {300, 3, 30, 760, 640, false, "Arial"},
+    };
+    const OutlineSwitch outline(true);
+    for (const Case& c : cases) {
+        auto doc = rt::document();
+        Tobs& t = rt::place(*doc, 1, Text, c.x, c.y, 170, 90);
+        t.Content = QStringLiteral("Umriss\rÖlfäßchen");
+        t.FontName = QString::fromLatin1(c.face);
+        t.FontSize = c.size;
+        t.FontStyle = std::uint8_t(c.size % 4);
+        t.Color = 0xF0F0F0;
+        t.Outline = 1;
+        t.BorderOrOutlineColor = 0x2020C0;
+        t.Shadow = c.shadow;
+        t.ShadowDx = c.rotation % 2 ? -9 : 7;
+        t.ShadowDy = c.rotation > 1 ? -11 : 6;
+        t.FillModeOrShadowColor = 0x30A060;
+        t.Rotation = c.rotation;
+        const QSize page = a4At(c.dpi);
+        const std::string what = QStringLiteral("%1 dpi, turn %2, %3 pt at %4,%5")
+                                     .arg(c.dpi).arg(c.rotation).arg(c.size).arg(c.x).arg(c.y).toStdString();
+        QImage plain;
+        {
+            const ShadowSwitch off(false);
+            plain = onePass(*doc, c.dpi, page);
+        }
+        // The outline shows, up to the page's edge where the text runs off it.
+        const QRect drawn = rt::boundsWhere(plain, [](QRgb p) { return qRed(p) > 150 && qGreen(p) < 80; });
+        ASSERT_FALSE(drawn.isNull()) << what;
+        if (c.x > 1000) EXPECT_EQ(drawn.right(), page.width() - 1) << what;
+        if (c.y > 700) EXPECT_EQ(drawn.bottom(), page.height() - 1) << what;
+        // Two and three threads take the 256-row bands in other orders.
+        const ShadowSwitch on(true);
+        const RenderThreadsOverride forced(2 + int(&c - cases) % 2);
+        int differing = 0;
+        EXPECT_EQ(rt::maxChannelDifference(plain, renderSheetImage(*doc, 100, c.dpi, page, 96), &differing), 0)
+            << differing << " pixels differ, " << what;
+    }
+}

@@ -1,8 +1,11 @@
 #pragma once
 // A painter's image rows, for figures that are cheaper to write straight into
 // memory than to send through the painter. Only where that gives exactly the
-// painter's pixels: a 32-bit image at device-pixel ratio 1, no transform, a
-// plain rectangular clip, copy-over composition and no antialiasing.
+// painter's pixels: a 32-bit image, no transform, a plain rectangular clip,
+// copy-over composition and no antialiasing. On a high-density image (a
+// device-pixel ratio of a whole or a half number, 1.5 to 4) the rows and the
+// clip are device pixels, and only the kept figure masks made at that ratio
+// write into them.
 
 #include <QRect>
 #include <QtGlobal>
@@ -18,8 +21,10 @@ public:
     static bool enabled();
 
     bool valid() const { return m_rows != nullptr; }
-    // The pixels that may change, in painter (= image) coordinates.
+    // The pixels that may change, in image (device) coordinates.
     const QRect& clip() const { return m_clip; }
+    // Device pixels per logical pixel (1 but on a high-density image).
+    qreal ratio() const { return m_ratio; }
     // Whether all of r lies on the image: the painter draws a figure that
     // crosses the image's edge by other rules than one inside it.
     bool holds(const QRect& r) const { return m_bounds.contains(r); }
@@ -30,6 +35,7 @@ private:
     qsizetype m_bytesPerLine = 0;
     QRect m_clip;
     QRect m_bounds;
+    qreal m_ratio = 1.0;
 };
 
 // Switches the direct path and the figures worked out ahead off for its

@@ -84,9 +84,11 @@ EditorLayerCache::View EditorLayerCache::viewOf(const QImage& buffer, const BoxD
 }
 
 void EditorLayerCache::invalidate() {
+    // The layer's memory stays for the next full render, which writes every
+    // pixel of it: a fresh 4K layer's pages cost the kernel a tenth of the
+    // render.
+    // The slot contents stay: the next full render notes only what changed.
     m_valid = false;
-    m_layer = QImage();
-    m_objects.clear();
 }
 
 void EditorLayerCache::keep(const BoxDocument& doc) {
@@ -123,7 +125,8 @@ bool EditorLayerCache::render(QImage& buffer, const BoxDocument& doc, int percen
         full = full || (figureChanged && borrowing);
     }
     if (full) {
-        m_layer = QImage(buffer.size(), buffer.format());
+        if (m_layer.size() != buffer.size() || m_layer.format() != buffer.format())
+            m_layer = QImage(buffer.size(), buffer.format());
         if (m_layer.isNull()) return false;
         m_layer.setDevicePixelRatio(buffer.devicePixelRatio());
         renderEditorRegion(m_layer, doc, percent, scrollX, scrollY, all);
@@ -161,38 +164,35 @@ void renderEditorRegion(QImage& buffer, const BoxDocument& doc, int percent, int
     RenderParams params = editorRenderParams(doc, percent, scrollX, scrollY);
     PaintingGuard job;
     const ZoomStepWarmer::Pause warmerWaits;
-    if (buffer.devicePixelRatio() != 1.0) {
-        // Device pixels of a high-density screen: one pass, the painter
-        // scaling the logical layout, clipped to the part.
-        QPainter canvas(&buffer);
-        canvas.setClipRect(part);
-        const QRegion beyond = QRegion(part) - QRegion(QRect(-scrollX, -scrollY, area.width(), area.height()));
-        for (const QRect& r : beyond) canvas.fillRect(r, Qt::white);
-        paintEditorFrame(canvas, area, scrollX, scrollY);
-        DrawVCart(canvas, doc, params);
-        return;
-    }
+    const qreal ratio = buffer.devicePixelRatio();
     std::unique_ptr<FigurePlan> plan;
     if (DirectCanvas::enabled()) {
-        plan = std::make_unique<FigurePlan>(doc, params, part);
+        plan = std::make_unique<FigurePlan>(doc, params, part, ratio);
         params.Figures = plan.get();
     }
     // Bands of whole rows, each a window onto the buffer's own memory; a
     // few per thread so that a slow band does not keep the others waiting.
+    // On a high-density buffer a band's edges between its neighbours lie on
+    // whole device rows (even logical rows at ratios like 1.5), so that the
+    // bands together clip as one pass does.
     const int threads = renderThreadCount();
     const int bands = std::clamp(part.height() / 96, 1, std::max(1, threads * 3));
-    const int rowsPerBand = (part.height() + bands - 1) / bands;
+    int rowsPerBand = (part.height() + bands - 1) / bands;
+    if (ratio != 1.0) rowsPerBand += rowsPerBand % 2;
     uchar* const rows0 = buffer.bits();
     const qsizetype bpl = buffer.bytesPerLine();
     parallelFor(bands, [&](int i) {
-        const int top = part.top() + i * rowsPerBand;
-        const int rows = std::min(rowsPerBand, part.bottom() + 1 - top);
+        // Internal edges on even rows whatever row the part starts on.
+        const int top = i == 0 ? part.top() : ((part.top() + i * rowsPerBand) & ~1);
+        const int next = i + 1 == bands ? part.bottom() + 1 : ((part.top() + (i + 1) * rowsPerBand) & ~1);
+        const int rows = std::min(next, part.bottom() + 1) - top;
         if (rows <= 0) return;
         // Every band paints on a view of the whole buffer, clipped to its
         // rows: the same coordinates as one pass over the buffer, so curves
         // round exactly as there. The views share the buffer's memory and
         // write disjoint rows.
         QImage band(rows0, buffer.width(), buffer.height(), bpl, buffer.format());
+        band.setDevicePixelRatio(ratio);
         QPainter canvas(&band);
         const QRect clip(part.left(), top, part.width(), rows);
         canvas.setClipRect(clip);

@@ -60,8 +60,7 @@ private:
 QRect logicalRect(const QImage& buffer);
 
 // Renders the part `region` (logical buffer coordinates) of the editor's
-// picture into buffer, in bands on the render pool (one painter pass on a
-// high-density buffer); the pixels are those of a full render of the whole
-// buffer.
+// picture into buffer, in bands on the render pool, also on a high-density
+// buffer; the pixels are those of a full render of the whole buffer.
 void renderEditorRegion(QImage& buffer, const BoxDocument& doc, int percent, int scrollX, int scrollY,
                         const QRect& region);

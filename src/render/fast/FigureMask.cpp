@@ -8,6 +8,7 @@
 #include <QMutex>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <unordered_map>
 #include <memory>
@@ -94,33 +95,43 @@ FigureMask::FigureMask(const Key& key) {
 }
 
 void FigureMask::trace(const Key& key, int margin) {
-    m_margin = margin;
     m_usable = false;
     m_runs.clear();
     m_rowStart.clear();
-    const int m = m_margin, w = key.w, h = key.h;
+    m_twiceRatio = key.twiceRatio;
+    const qreal ratio = key.twiceRatio / 2.0;
+    // At a half-number ratio the figure is drawn at a place of the parity
+    // of its own, so that the two lie a whole number of device pixels apart.
+    const int m = key.twiceRatio % 2 ? margin + margin % 2 : margin;
+    m_origin = QPoint(m + (key.phase & 1), m + ((key.phase >> 1) & 1));
+    const int w = key.w, h = key.h;
+    const int width = int(std::ceil((w + 2 * m + 2) * ratio)), height = int(std::ceil((h + 2 * m + 2) * ratio));
     // One painter per thread for all the masks it makes.
     struct Scratch {
         QImage image;
         QPainter painter;
         int pen = -1, brush = -1;   // set on the painter; -1 none yet
+        int twiceRatio = 2;
     };
     thread_local std::unique_ptr<Scratch> scratch;
-    if (!scratch || scratch->image.width() < w + 2 * m || scratch->image.height() < h + 2 * m) {
-        const int side = std::max({w + 2 * m, h + 2 * m, scratch ? scratch->image.width() : 0, 256});
+    if (!scratch || scratch->image.width() < width || scratch->image.height() < height) {
+        const int side = std::max({width, height, scratch ? scratch->image.width() : 0, 256});
         scratch.reset();
         scratch.reset(new Scratch{QImage(side, side, QImage::Format_RGB32), QPainter()});
         scratch->painter.begin(&scratch->image);
         scratch->painter.setRenderHint(QPainter::Antialiasing, false);
     }
     QPainter& p = scratch->painter;
-    const QRect used(0, 0, w + 2 * m, h + 2 * m);
+    // The scale a high-density image gives its painter.
+    if (scratch->twiceRatio != key.twiceRatio) {
+        p.setTransform(QTransform::fromScale(ratio, ratio));
+        scratch->twiceRatio = key.twiceRatio;
+    }
     // Cleared in memory: the painter's fill costs as much as a small figure.
     // The painter writes into the same rows, which nothing else shares.
     uchar* const rows = scratch->image.bits();
     const qsizetype bytesPerLine = scratch->image.bytesPerLine();
-    for (int y = 0; y < used.height(); ++y)
-        fillPixelRun(reinterpret_cast<QRgb*>(rows + y * bytesPerLine), used.width(), Untouched);
+    for (int y = 0; y < height; ++y) fillPixelRun(reinterpret_cast<QRgb*>(rows + y * bytesPerLine), width, Untouched);
     // Pen and brush changed only when they differ from the last mask's.
     if (scratch->pen != key.pen) {
         p.setPen(QPen(QColor::fromRgb(PenMark), key.pen, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -132,22 +143,25 @@ void FigureMask::trace(const Key& key, int margin) {
         p.setBrush(key.brush ? QBrush(QColor::fromRgb(BrushMark)) : QBrush(Qt::NoBrush));
         scratch->brush = int(key.brush);
     }
+    const int x = m_origin.x(), y = m_origin.y();
     switch (Kind(key.kind)) {
-    case Kind::Ellipse: gdi::Ellipse(p, m, m, m + w, m + h); break;
-    case Kind::RoundRect: gdi::RoundRect(p, m, m, m + w, m + h, key.cornerW, key.cornerH); break;
-    case Kind::LineUp: gdi::Line(p, {m, m + h}, {m + w, m}); break;
-    case Kind::LineDown: gdi::Line(p, {m, m}, {m + w, m + h}); break;
+    case Kind::Ellipse: gdi::Ellipse(p, x, y, x + w, y + h); break;
+    case Kind::RoundRect: gdi::RoundRect(p, x, y, x + w, y + h, key.cornerW, key.cornerH); break;
+    case Kind::LineUp: gdi::Line(p, {x, y + h}, {x + w, y}); break;
+    case Kind::LineDown: gdi::Line(p, {x, y}, {x + w, y + h}); break;
+    case Kind::Rectangle: gdi::Rectangle(p, x, y, x + w, y + h); break;
+    case Kind::LineRight: gdi::Line(p, {x, y}, {x + w, y}); break;
+    case Kind::LineBelow: gdi::Line(p, {x, y}, {x, y + h}); break;
     }
-    const int width = used.width(), height = used.height();
     m_rowStart.reserve(size_t(height) + 1);
     m_runs.reserve(size_t(height) * 3);
-    for (int y = 0; y < height; ++y) {
+    for (int r = 0; r < height; ++r) {
         m_rowStart.push_back(quint32(m_runs.size()));
-        forRuns(reinterpret_cast<const QRgb*>(rows + y * bytesPerLine), width, [this, m](int from, int to, QRgb c) {
+        forRuns(reinterpret_cast<const QRgb*>(rows + r * bytesPerLine), width, [this](int from, int to, QRgb c) {
             if (c != PenMark && c != BrushMark) return;
             Run& run = m_runs.emplace_back();
-            run.from = qint16(from - m);
-            run.to = qint16(to - m);
+            run.from = qint16(from);
+            run.to = qint16(to);
             run.brush = quint8(c == BrushMark);
         });
     }
@@ -158,18 +172,24 @@ void FigureMask::trace(const Key& key, int margin) {
         if (first == last) continue;
         top = std::min(top, r);
         bottom = r;
-        left = std::min(left, m_runs[first].from + m);
-        right = std::max(right, m_runs[last - 1].to + m - 1);
+        left = std::min(left, int(m_runs[first].from));
+        right = std::max(right, m_runs[last - 1].to - 1);
     }
     if (bottom < 0) return;   // draws nothing: an empty reach
     m_usable = top > 0 && left > 0 && bottom < height - 1 && right < width - 1;
-    m_reach = QRect(QPoint(left - m, top - m), QPoint(right - m, bottom - m));
+    m_reach = QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+QPoint FigureMask::deviceShift(int x1, int y1) const {
+    const qreal ratio = m_twiceRatio / 2.0;
+    return QPoint(qRound(ratio * (x1 - m_origin.x())), qRound(ratio * (y1 - m_origin.y())));
 }
 
 std::shared_ptr<const FigureMask> FigureMask::of(const Key& key, bool makeNow) {
     // Every field within its bits (keyOf bounds them): one number per key.
-    const quint64 k = quint64(key.kind) | quint64(key.w) << 2 | quint64(key.h) << 12 | quint64(key.cornerW) << 22 |
-                      quint64(key.cornerH) << 33 | quint64(key.pen) << 44 | quint64(key.brush) << 51;
+    const quint64 k = quint64(key.kind) | quint64(key.w) << 3 | quint64(key.h) << 13 | quint64(key.cornerW) << 23 |
+                      quint64(key.cornerH) << 34 | quint64(key.pen) << 45 | quint64(key.brush) << 52 |
+                      quint64(key.twiceRatio) << 53 | quint64(key.phase) << 57;
     Shard& shard = g_shards[(k * 0x9E3779B97F4A7C15ull) >> 60];
     {
         const QMutexLocker lock(&shard.mutex);
@@ -202,20 +222,33 @@ std::shared_ptr<const FigureMask> FigureMask::of(const Key& key, bool makeNow) {
     return slot;
 }
 
-bool FigureMask::keyOf(const Figure& f, Key& key, int& left, int& top) {
+bool FigureMask::keyOf(const Figure& f, qreal ratio, Key& key, int& left, int& top) {
     int x1 = f.x1, y1 = f.y1, x2 = f.x2, y2 = f.y2;
-    const bool line = f.kind == Kind::LineUp || f.kind == Kind::LineDown;
+    const bool straight = f.kind == Kind::LineRight || f.kind == Kind::LineBelow;
+    const bool line = f.kind == Kind::LineUp || f.kind == Kind::LineDown || straight;
     if (!line) {
         if (x2 < x1) std::swap(x1, x2);
         if (y2 < y1) std::swap(y1, y2);
     }
     const int w = x2 - x1, h = y2 - y1;
     // Lines the other way round, and empty figures, go through the painter.
-    if (w <= 0 || h <= 0) return false;
+    if (straight) {
+        if ((f.kind == Kind::LineRight ? w <= 0 || h != 0 : h <= 0 || w != 0)) return false;
+    } else if (w <= 0 || h <= 0) {
+        return false;
+    }
     if (w > MaxSide || h > MaxSide || f.penWidth < 1 || f.penWidth > MaxPen || std::abs(x1) > MaxCoord ||
         std::abs(y1) > MaxCoord)
         return false;
+    const int twice = qRound(2 * ratio);
+    if (twice < 2 || twice > 8 || twice != 2 * ratio || ((f.kind == Kind::Rectangle || straight) && twice == 2))
+        return false;
+    // A wide pen's straight edges at a half-number ratio land on other
+    // device pixels from place to place, whatever the parity.
+    if (twice % 2 && (straight || (f.kind == Kind::Rectangle && f.penWidth > 1))) return false;
     key = Key{quint8(f.kind), w, h, 0, 0, f.penWidth, f.brush && !line};
+    key.twiceRatio = quint8(twice);
+    key.phase = twice % 2 ? quint8((x1 & 1) | (y1 & 1) << 1) : 0;
     if (!line) {
         // A pen as wide as the hole it leaves turns the stroke's inner edge
         // inside out; where its pixels fall then depends on the place.
@@ -235,10 +268,10 @@ bool FigureMask::keyOf(const Figure& f, Key& key, int& left, int& top) {
     return true;
 }
 
-std::shared_ptr<const FigureMask> FigureMask::prepare(const Figure& figure) {
+std::shared_ptr<const FigureMask> FigureMask::prepare(const Figure& figure, qreal ratio) {
     Key key;
     int left = 0, top = 0;
-    if (!keyOf(figure, key, left, top)) return nullptr;
+    if (!keyOf(figure, ratio, key, left, top)) return nullptr;
     std::shared_ptr<const FigureMask> mask = of(key, true);
     return mask && mask->m_usable ? mask : nullptr;
 }
@@ -246,32 +279,36 @@ std::shared_ptr<const FigureMask> FigureMask::prepare(const Figure& figure) {
 bool FigureMask::draw(const DirectCanvas& canvas, const Figure& figure, QRgb pen, const QRgb* brush) {
     Key key;
     int x1 = 0, y1 = 0;
-    if (!keyOf(figure, key, x1, y1)) {
+    if (!keyOf(figure, canvas.ratio(), key, x1, y1)) {
         // The painter draws nothing for an empty ellipse or rounded rectangle.
-        const bool line = figure.kind == Kind::LineUp || figure.kind == Kind::LineDown;
+        const bool line = figure.kind == Kind::LineUp || figure.kind == Kind::LineDown ||
+                          figure.kind == Kind::LineRight || figure.kind == Kind::LineBelow;
         return !line && (figure.x1 == figure.x2 || figure.y1 == figure.y2);
     }
     // Far off the clip costs nothing to skip; the mask tells the exact reach.
     const int far = key.pen + 4 + std::max(key.w, key.h);
-    if (!QRect(x1 - far, y1 - far, key.w + 2 * far, key.h + 2 * far).intersects(canvas.clip())) return false;
+    const qreal r = canvas.ratio();
+    const QRectF around(r * (x1 - far), r * (y1 - far), r * (key.w + 2 * far), r * (key.h + 2 * far));
+    if (!around.toAlignedRect().intersects(canvas.clip())) return false;
     const std::shared_ptr<const FigureMask> mask = of(key, false);
     return mask && mask->m_usable && mask->drawAt(canvas, x1, y1, pen, brush);
 }
 
 bool FigureMask::drawAt(const DirectCanvas& canvas, int x1, int y1, QRgb pen, const QRgb* brush) const {
-    if (!m_usable) return false;
-    const QRect reach = m_reach.translated(x1, y1);
+    if (!m_usable || qRound(2 * canvas.ratio()) != m_twiceRatio) return false;
+    const QPoint shift = deviceShift(x1, y1);
+    const QRect reach = m_reach.translated(shift);
     if (!canvas.holds(reach)) return false;
     const QRect part = reach & canvas.clip();
     if (part.isEmpty()) return true;
-    const int m = m_margin;
     const quint32 colours[2] = {0xFF000000u | pen, brush ? (0xFF000000u | *brush) : 0u};
     for (int y = part.top(); y <= part.bottom(); ++y) {
-        const int r = y - y1 + m;
+        const int r = y - shift.y();
         quint32* const row = canvas.row(y);
         for (quint32 i = m_rowStart[size_t(r)], end = m_rowStart[size_t(r) + 1]; i < end; ++i) {
             const Run& run = m_runs[i];
-            const int from = std::max(x1 + run.from, part.left()), to = std::min(x1 + run.to, part.right() + 1);
+            const int from = std::max(shift.x() + run.from, part.left()),
+                      to = std::min(shift.x() + run.to, part.right() + 1);
             if (to > from) fillPixelRun(row + from, to - from, colours[run.brush]);
         }
     }

@@ -62,8 +62,8 @@ void coverInside(CoverageTiles& tiles, const Tobs& o, const PlannedFigure& f) {
 
 }  // namespace
 
-FigurePlan::FigurePlan(const BoxDocument& doc, const RenderParams& params, const QRect& region)
-    : m_index(size_t(ObjectTable::Capacity) + 1, -1) {
+FigurePlan::FigurePlan(const BoxDocument& doc, const RenderParams& params, const QRect& region, qreal ratio)
+    : m_index(size_t(ObjectTable::Capacity) + 1, -1), m_ratio(ratio) {
     m_figures.reserve(size_t(ObjectTable::Capacity));
     for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
         if (doc.Objects[slot].Kind != Figure) continue;
@@ -140,9 +140,13 @@ void FigurePlan::makeMasks(const BoxDocument& doc) {
     for (PlannedFigure& f : m_figures) {
         if (f.hidden) continue;
         const Tobs& o = doc.Objects[f.slot];
-        if (o.Shape == shSquare || o.Shape == shRectangle || o.Shape == shLineH || o.Shape == shLineV) continue;
-        // 1-pixel slanted lines go straight in without a mask.
-        if ((o.Shape == shLineUp || o.Shape == shLineDown) && f.penWidth == 1) continue;
+        // Straight stamps write squares, rectangles and level or upright
+        // lines but on a high-density canvas.
+        const bool straight = o.Shape == shSquare || o.Shape == shRectangle || o.Shape == shLineH || o.Shape == shLineV;
+        if (straight && m_ratio == 1.0) continue;
+        // 1-pixel slanted lines go straight in without a mask (not on a
+        // high-density canvas, where only masks write directly).
+        if ((o.Shape == shLineUp || o.Shape == shLineDown) && f.penWidth == 1 && m_ratio == 1.0) continue;
         wanted.push_back(&f);
     }
     // Alike pens and brushes together: the masks' painter keeps its pen and
@@ -158,7 +162,8 @@ void FigurePlan::makeMasks(const BoxDocument& doc) {
         for (size_t i = first; i < last; ++i) {
             PlannedFigure& f = *wanted[i];
             FigureMask::Figure shape;
-            if (figureMaskShape(doc.Objects[f.slot], f.rect, f.penWidth, shape)) f.mask = FigureMask::prepare(shape);
+            if (figureMaskShape(doc.Objects[f.slot], f.rect, f.penWidth, shape, m_ratio))
+                f.mask = FigureMask::prepare(shape, m_ratio);
         }
     });
 }

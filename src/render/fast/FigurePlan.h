@@ -31,7 +31,9 @@ struct PlannedFigure {
 
 class FigurePlan {
 public:
-    FigurePlan(const BoxDocument& doc, const RenderParams& params, const QRect& region);
+    // ratio: device pixels per logical pixel of the canvas the pass paints
+    // on; the kept pixels are made for it.
+    FigurePlan(const BoxDocument& doc, const RenderParams& params, const QRect& region, qreal ratio = 1.0);
 
     // Null for a slot that holds no figure.
     const PlannedFigure* of(int slot) const;
@@ -44,4 +46,5 @@ private:
 
     std::vector<int> m_index;                // by slot: into m_figures, or -1
     std::vector<PlannedFigure> m_figures;    // in slot order
+    qreal m_ratio = 1.0;
 };
