@@ -18,6 +18,8 @@ NetDims<double> asDouble(const NetDims<int>& n) {
 BoxPlan styledPlan(const BoxForm& form) {
     switch (form.style) {
     case BoxStyle::Huelse: return sleevePlan(form);
+    case BoxStyle::SteckGegenlaeufig: return reverseTuckPlan(form);
+    case BoxStyle::SteckGleichlaeufig: return straightTuckPlan(form);
     case BoxStyle::Verschlussdeckel: break;
     }
     return lockLidPlan(0, 0, exactDims(form.L, form.B, form.H, true, kMinFlapMm), false);
