@@ -36,8 +36,8 @@ if style == "gleichlaeufig":
     T = min(T, (H - 2) / 2)
 inset = t + 0.5
 tw = a - 2 * inset
-r = min(T / 2, tw / 2)
-slit = min(5, tw / 4)
+r = min(T / 2, (L - 2 * inset) / 2)
+slit = min(5, (L - 2 * inset) / 4)
 d = min((B + T) / 2, L / 2 - 1)
 p = min(6, d / 2)
 g = min(15, B - 2)

@@ -134,7 +134,7 @@ TEST(TuckBox, MeasuresOfKnownBoxes) {
     const Known known[] = {
         {{BoxStyle::SteckGegenlaeufig, 66, 22, 91, 0.3}, 15.4, 18.7, 5, 10},
         {{BoxStyle::SteckGleichlaeufig, 80, 40, 120, 0}, 22, 31, 5, 10},
-        {{BoxStyle::SteckGleichlaeufig, 10, 10, 10, 1}, 4, 4, 2, 10.0 / 3},
+        {{BoxStyle::SteckGleichlaeufig, 10, 10, 10, 1}, 4, 4, 1.75, 10.0 / 3},
         {{BoxStyle::SteckGegenlaeufig, 30, 10, 10, 0}, 8, 9, 5, 10.0 / 3},
         {{BoxStyle::SteckGegenlaeufig, 100, 50, 13, 0}, 11, 30.5, 5, 13.0 / 3},
     };
