@@ -68,6 +68,11 @@ struct PlanPanel {
     double angle = 1.5707963267948966;
     // The part of the folding motion (0..1) in which the hinge turns.
     double from = 0, to = 1;
+    // Turned on by what its parent's hinge has still to turn, so that once
+    // its own turn is done it keeps its direction while the parent swings
+    // shut: a tuck bent over before its lid closes hangs plumb and slides in
+    // behind its panel instead of sweeping through it.
+    bool followsParent = false;
     // How many board thicknesses further in the panel lies once closed, so
     // that no two overlapping panels share a plane.
     int inset = 0;

@@ -100,8 +100,21 @@ std::vector<PanelPose> FoldingModel::fold(double f) const {
             // Turning about this axis moves the panel towards +z, the back of
             // the paper, so the print stays outside.
             const Vec3 axis = outwards.cross(Vec3{0, 0, 1}).normalized();
-            pose.transform = parent.transform * Rigid3::rotation(a, axis, progress * panel.angle) *
-                             Rigid3::translation(Vec3{0, 0, panel.inset * thickness * progress});
+            const double inset = panel.inset * thickness * progress;
+            if (panel.followsParent) {
+                // Bent past square while the parent still stands open, it
+                // lies inside the parent; closed, inside the panel it meets.
+                const FoldPanel& up = m_plan.panels[static_cast<int>(panel.parent)];
+                const double shut = hingeProgress(up.id, f);
+                const double angle = panel.angle + up.angle * (1 - shut);
+                const Vec3 closedIn = Rigid3::rotation(a, axis, panel.angle).rotate(Vec3{0, 0, 1});
+                const Vec3 in = closedIn * shut + Vec3{0, 0, 1} * (1 - shut);
+                pose.transform = parent.transform * Rigid3::translation(in * inset) *
+                                 Rigid3::rotation(a, axis, progress * angle);
+            } else {
+                pose.transform = parent.transform * Rigid3::rotation(a, axis, progress * panel.angle) *
+                                 Rigid3::translation(Vec3{0, 0, inset});
+            }
             if (panel.closedReach > 0) {
                 // In the last quarter of its turn the part beyond the reach
                 // (a lid half's tab) slides under its neighbour; closed, the

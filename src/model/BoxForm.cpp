@@ -28,6 +28,8 @@ bool isValid(const BoxForm& form) {
         if (form.kind == FormKind::Wuerfel) return true;
         break;
     case BoxStyle::Huelse:
+    case BoxStyle::SteckGegenlaeufig:
+    case BoxStyle::SteckGleichlaeufig:
         if (form.kind != FormKind::Quader || !thicknessValid(form.thickness)) return false;
         break;
     default: return false;
@@ -36,16 +38,38 @@ bool isValid(const BoxForm& form) {
     return measureInRange(form.L) && measureInRange(form.B) && measureInRange(form.H);
 }
 
+const std::vector<BoxStyle>& styles() {
+    static const std::vector<BoxStyle> all{BoxStyle::Verschlussdeckel, BoxStyle::Huelse, BoxStyle::SteckGegenlaeufig,
+                                           BoxStyle::SteckGleichlaeufig};
+    return all;
+}
+
+bool styleHasNotch(BoxStyle style) {
+    return style == BoxStyle::SteckGegenlaeufig || style == BoxStyle::SteckGleichlaeufig;
+}
+
 QString styleId(BoxStyle style) {
-    return style == BoxStyle::Huelse ? QStringLiteral("huelse") : QStringLiteral("verschlussdeckel");
+    switch (style) {
+    case BoxStyle::Verschlussdeckel: break;
+    case BoxStyle::Huelse: return QStringLiteral("huelse");
+    case BoxStyle::SteckGegenlaeufig: return QStringLiteral("gegenlaeufig");
+    case BoxStyle::SteckGleichlaeufig: return QStringLiteral("gleichlaeufig");
+    }
+    return QStringLiteral("verschlussdeckel");
 }
 
 QString styleName(BoxStyle style) {
-    return style == BoxStyle::Huelse ? QStringLiteral("Hülse") : QStringLiteral("Verschlussdeckel");
+    switch (style) {
+    case BoxStyle::Verschlussdeckel: break;
+    case BoxStyle::Huelse: return QStringLiteral("Hülse");
+    case BoxStyle::SteckGegenlaeufig: return QStringLiteral("Steckschachtel gegenläufig");
+    case BoxStyle::SteckGleichlaeufig: return QStringLiteral("Steckschachtel gleichläufig");
+    }
+    return QStringLiteral("Verschlussdeckel");
 }
 
 bool styleFromId(const QString& id, BoxStyle& out) {
-    for (BoxStyle s : {BoxStyle::Verschlussdeckel, BoxStyle::Huelse})
+    for (BoxStyle s : styles())
         if (id == styleId(s)) {
             out = s;
             return true;
@@ -66,6 +90,8 @@ QString measuresText(const BoxForm& form, const QLocale& locale) {
 }
 
 }  // namespace boxform
+
+bool BoxForm::hasNotch() const { return boxform::styleHasNotch(style); }
 
 void KeptChunks::clear() {
     m_bytes.clear();
