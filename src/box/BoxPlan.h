@@ -68,6 +68,17 @@ struct PlanPanel {
     double angle = 1.5707963267948966;
     // The part of the folding motion (0..1) in which the hinge turns.
     double from = 0, to = 1;
+    // A hinge that turns more than once (up and back down, as a flap that
+    // lies folded up in the flat glued box): its angle in radians (y) at
+    // moments of the motion (x), in order; it turns evenly between two and
+    // the hinge counts as shut from the last on. Empty: 0 until from, angle
+    // from to on.
+    std::vector<QPointF> turns;
+    // A glue area: the panel it is glued onto (an index; -1 for none) and
+    // the moment from which the two move as one piece, the area where it
+    // lies on the closed box; before that it turns about its own hinge.
+    int gluedTo = -1;
+    double gluedFrom = 1;
     // How many board thicknesses further in the panel lies once closed, so
     // that no two overlapping panels share a plane.
     int inset = 0;
