@@ -140,10 +140,10 @@ void foldAsGlued(BoxPlan& plan, const BottomEdge& e, int first) {
 
 #include "box/BoxStyles.h"
 
-// Provisional: the sleeve's body with the bottom (the tuck top follows).
-BoxPlan automaticBottomPlan(const BoxForm& form) {
+// Provisional: the sleeve's body with a bottom (the tuck top follows).
+BoxPlan sleeveWithBottom(const BoxForm& form, std::vector<BottomFlap> (*bottom)(const BottomEdge&), BottomEdge& e,
+                         int& first) {
     BoxPlan plan = sleevePlan(form);
-    BottomEdge e;
     e.y = plan.h;
     e.t = form.thickness;
     e.x[0] = 0;
@@ -151,8 +151,8 @@ BoxPlan automaticBottomPlan(const BoxForm& form) {
     e.x[2] = e.x[1] + plan.a;
     e.x[3] = e.x[2] + plan.b;
     e.x[4] = e.x[3] + plan.a;
-    const int first = int(plan.panels.size());
-    for (const BottomFlap& f : automaticBottom(e)) {
+    first = int(plan.panels.size());
+    for (const BottomFlap& f : bottom(e)) {
         PlanPanel p;
         p.id = PanelId(plan.panels.size());
         p.name = f.name;
@@ -162,9 +162,18 @@ BoxPlan automaticBottomPlan(const BoxForm& form) {
         p.hinge = f.hinge;
         p.angle = f.angle;
         p.inset = f.inset;
+        p.gluedTo = f.gluedTo >= 0 ? first + f.gluedTo : -1;
+        p.outside = true;
         plan.panels.push_back(p);
     }
-    foldAsGlued(plan, e, first);
     plan.enclosed = true;
+    return plan;
+}
+
+BoxPlan automaticBottomPlan(const BoxForm& form) {
+    BottomEdge e;
+    int first = 0;
+    BoxPlan plan = sleeveWithBottom(form, automaticBottom, e, first);
+    foldAsGlued(plan, e, first);
     return plan;
 }

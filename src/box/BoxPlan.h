@@ -79,6 +79,9 @@ struct PlanPanel {
     // lies on the closed box; before that it turns about its own hinge.
     int gluedTo = -1;
     double gluedFrom = 1;
+    // A flap that is part of the closed box's outside (a bottom made of
+    // flaps only); other flaps end inside and are hidden once it is shut.
+    bool outside = false;
     // How many board thicknesses further in the panel lies once closed, so
     // that no two overlapping panels share a plane.
     int inset = 0;

@@ -65,3 +65,20 @@ std::vector<BottomFlap> snapLockBottom(const BottomEdge& e) {
     flaps[0].inset = flaps[1].inset = 1;
     return flaps;
 }
+
+BoxPlan sleeveWithBottom(const BoxForm& form, std::vector<BottomFlap> (*bottom)(const BottomEdge&), BottomEdge& e,
+                         int& first);
+
+BoxPlan snapLockPlan(const BoxForm& form) {
+    BottomEdge e;
+    int first = 0;
+    BoxPlan plan = sleeveWithBottom(form, snapLockBottom, e, first);
+    // By hand, once the tube stands: the side flaps, then Vorne's, then Hinten's.
+    const double from[] = {0.6, 0.6, 0.72, 0.84};
+    for (int k = 0; k < 4; ++k) {
+        PlanPanel& p = plan.panels[first + k];
+        p.from = from[k];
+        p.to = from[k] + 0.14;
+    }
+    return plan;
+}
