@@ -26,6 +26,7 @@
 // sin φ = tan(β/2) for the corner's angle β, which brings them shut together.
 
 #include "box/LockingBottom.h"
+#include "box/TuckParts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -85,6 +86,9 @@ std::vector<BottomFlap> automaticBottom(const BottomEdge& e) {
                 QLineF(e.x[0], e.y, e.x[1], e.y)};
     flaps[5] = {QStringLiteral("Klebefläche links"), PanelRole::Bodenlasche, e.links, 4, glueArea(e.x[0], links),
                 crease(e.x[0], links), 0};
+    // Each hinges on the part of its panel's edge it spans.
+    for (int k : {0, 1}) flaps[k].hinge = QLineF(flaps[k].outline.first(), flaps[k].outline.last());
+    for (int k : {2, 4}) flaps[k].hinge = QLineF(flaps[k].outline[0], flaps[k].outline[1]);
     flaps[0].inset = 1;
     flaps[1].inset = 2;
     flaps[3].gluedTo = 1;
@@ -138,42 +142,19 @@ void foldAsGlued(BoxPlan& plan, const BottomEdge& e, int first) {
     }
 }
 
-#include "box/BoxStyles.h"
-
-// Provisional: the sleeve's body with a bottom (the tuck top follows).
-BoxPlan sleeveWithBottom(const BoxForm& form, std::vector<BottomFlap> (*bottom)(const BottomEdge&), BottomEdge& e,
-                         int& first) {
-    BoxPlan plan = sleevePlan(form);
-    e.y = plan.h;
-    e.t = form.thickness;
-    e.x[0] = 0;
-    e.x[1] = form.B;
-    e.x[2] = e.x[1] + plan.a;
-    e.x[3] = e.x[2] + plan.b;
-    e.x[4] = e.x[3] + plan.a;
-    first = int(plan.panels.size());
-    for (const BottomFlap& f : bottom(e)) {
-        PlanPanel p;
-        p.id = PanelId(plan.panels.size());
-        p.name = f.name;
-        p.role = f.role;
-        p.parent = f.parentFlap >= 0 ? PanelId(first + f.parentFlap) : f.parent;
-        p.outline = f.outline;
-        p.hinge = f.hinge;
-        p.angle = f.angle;
-        p.inset = f.inset;
-        p.gluedTo = f.gluedTo >= 0 ? first + f.gluedTo : -1;
-        p.outside = true;
-        plan.panels.push_back(p);
-    }
-    plan.enclosed = true;
-    return plan;
-}
-
 BoxPlan automaticBottomPlan(const BoxForm& form) {
-    BottomEdge e;
-    int first = 0;
-    BoxPlan plan = sleeveWithBottom(form, automaticBottom, e, first);
-    foldAsGlued(plan, e, first);
+    TuckNet net(tuckMeasures(form, 1));
+    // The body's own windows give way to the glued box's motion; the top
+    // closes, in these shares, once the tube is square.
+    net.addBody({0, 1}, {0, 1}, {0, 1});
+    net.addDustFlaps(BoxEnd::Top, TuckNet::kHinten, {0.0, 0.3});
+    net.addClosure(BoxEnd::Top, TuckNet::kHinten, {0.55, 1.0}, {0.3, 0.55});
+    const BottomEdge e = bottomEdgeOf(net);
+    const int first = addBottom(net, automaticBottom(e));
+    BoxPlan plan = net.finish();
+    editMotion(plan, [&](BoxPlan& p) {
+        markBottom(p, first, 6);
+        foldAsGlued(p, e, first);
+    });
     return plan;
 }

@@ -68,6 +68,11 @@ struct PlanPanel {
     double angle = 1.5707963267948966;
     // The part of the folding motion (0..1) in which the hinge turns.
     double from = 0, to = 1;
+    // Turned on by what its parent's hinge has still to turn, so that once
+    // its own turn is done it keeps its direction while the parent swings
+    // shut: a tuck bent over before its lid closes hangs plumb and slides in
+    // behind its panel instead of sweeping through it.
+    bool followsParent = false;
     // A hinge that turns more than once (up and back down, as a flap that
     // lies folded up in the flat glued box): its angle in radians (y) at
     // moments of the motion (x), in order; it turns evenly between two and

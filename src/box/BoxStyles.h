@@ -17,5 +17,9 @@ BoxPlan planOnCanvas(const NetMeasure& m);
 // The styles other than the lock-lid box, in millimetres with the origin at
 // the net's top-left corner.
 BoxPlan sleevePlan(const BoxForm& form);
+BoxPlan reverseTuckPlan(const BoxForm& form);
+BoxPlan straightTuckPlan(const BoxForm& form);
+BoxPlan snapLockPlan(const BoxForm& form);
+BoxPlan automaticBottomPlan(const BoxForm& form);
 // The sleeve's glue flap: min(15 mm, B - 2 mm).
 double sleeveGlueFlapMm(double B);

@@ -129,8 +129,20 @@ std::vector<Rigid3> FoldingModel::hingeTransforms(double f) const {
         // Turning about this axis moves the panel towards +z, the back of
         // the paper, so the print stays outside.
         const Vec3 axis = outwards.cross(Vec3{0, 0, 1}).normalized();
-        out[i] = parent * Rigid3::rotation(a, axis, turnedAngle(panel, f, progress)) *
-                 Rigid3::translation(Vec3{0, 0, panel.inset * thickness * progress});
+        const double inset = panel.inset * thickness * progress;
+        if (panel.followsParent) {
+            // Bent past square while the parent still stands open, it
+            // lies inside the parent; closed, inside the panel it meets.
+            const FoldPanel& up = m_plan.panels[static_cast<int>(panel.parent)];
+            const double shut = hingeProgress(up.id, f);
+            const double angle = panel.angle + up.angle * (1 - shut);
+            const Vec3 closedIn = Rigid3::rotation(a, axis, panel.angle).rotate(Vec3{0, 0, 1});
+            const Vec3 in = closedIn * shut + Vec3{0, 0, 1} * (1 - shut);
+            out[i] = parent * Rigid3::translation(in * inset) * Rigid3::rotation(a, axis, progress * angle);
+        } else {
+            out[i] = parent * Rigid3::rotation(a, axis, turnedAngle(panel, f, progress)) *
+                     Rigid3::translation(Vec3{0, 0, inset});
+        }
     }
     return out;
 }

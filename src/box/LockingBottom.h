@@ -10,6 +10,9 @@
 // y in the net. It returns its flaps for the style to add to its plan.
 
 #include "box/BoxPlan.h"
+#include "box/TuckParts.h"
+
+#include <functional>
 
 #include <vector>
 
@@ -71,8 +74,11 @@ double squaringFlapTurn(double beta);
 void foldAsGlued(BoxPlan& plan, const BottomEdge& e, int first);
 
 
-// The two styles' plans, in millimetres with the origin at the net's
-// top-left corner.
-struct BoxForm;
-BoxPlan snapLockPlan(const BoxForm& form);
-BoxPlan automaticBottomPlan(const BoxForm& form);
+// Both styles build on the tuck-end body: the bottom edge of its net, the
+// flaps added as its panels in order with their windows (the index of the
+// first), the bottom marked as part of the closed box's outside, and a
+// change of the finished plan's motion made on its copy with arcs too.
+BottomEdge bottomEdgeOf(const TuckNet& net);
+int addBottom(TuckNet& net, const std::vector<BottomFlap>& flaps, const std::vector<FoldWindow>& windows = {});
+void markBottom(BoxPlan& plan, int first, int count);
+void editMotion(BoxPlan& plan, const std::function<void(BoxPlan&)>& edit);

@@ -4,6 +4,7 @@
 // edge to edge in the outer layer and hold the side flaps' hook steps.
 
 #include "box/LockingBottom.h"
+#include "box/TuckParts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -60,25 +61,60 @@ std::vector<BottomFlap> snapLockBottom(const BottomEdge& e) {
                        {{c, 0}, {c, b - deep}, {a / 4, b - deep}, {a / 4, deep}, {3 * a / 4, deep},
                         {3 * a / 4, b - deep}, {a - c, b - deep}, {a - c, 0}}),
                 QLineF(e.x[3], e.y, e.x[4], e.y)};
+    // Each hinges on the part of its panel's edge it spans.
+    for (BottomFlap& f : flaps) f.hinge = QLineF(f.outline.first(), f.outline.last());
     // Folded first, the side flaps lie innermost; the main flaps share the
     // outer layer, tongue in notch, and never overlap each other.
     flaps[0].inset = flaps[1].inset = 1;
     return flaps;
 }
 
-BoxPlan sleeveWithBottom(const BoxForm& form, std::vector<BottomFlap> (*bottom)(const BottomEdge&), BottomEdge& e,
-                         int& first);
+BottomEdge bottomEdgeOf(const TuckNet& net) {
+    BottomEdge e;
+    e.y = net.bottom();
+    for (int i = 0; i < 5; ++i) e.x[i] = net.x(i);
+    e.t = net.measures().t;
+    e.vorne = TuckNet::kVorne, e.rechts = TuckNet::kRechts, e.hinten = TuckNet::kHinten, e.links = TuckNet::kLinks;
+    e.klebelasche = TuckNet::kKlebelasche;
+    return e;
+}
+
+int addBottom(TuckNet& net, const std::vector<BottomFlap>& flaps, const std::vector<FoldWindow>& windows) {
+    std::vector<PanelId> ids;
+    for (size_t k = 0; k < flaps.size(); ++k) {
+        const BottomFlap& f = flaps[k];
+        const FoldWindow w = k < windows.size() ? windows[k] : FoldWindow{};
+        ids.push_back(net.add(f.name, f.role, f.parentFlap >= 0 ? ids[f.parentFlap] : f.parent, f.outline, f.hinge, w,
+                              f.inset));
+    }
+    return ids.empty() ? 0 : int(ids.front());
+}
+
+void markBottom(BoxPlan& plan, int first, int count) {
+    for (int k = 0; k < count; ++k) plan.panels[first + k].outside = true;
+}
+
+void editMotion(BoxPlan& plan, const std::function<void(BoxPlan&)>& edit) {
+    edit(plan);
+    // Another canvas flattens the arcs again from this copy and takes its
+    // panels from it.
+    if (plan.withArcs) {
+        auto raw = std::make_shared<BoxPlan>(*plan.withArcs);
+        edit(*raw);
+        plan.withArcs = std::move(raw);
+    }
+}
 
 BoxPlan snapLockPlan(const BoxForm& form) {
-    BottomEdge e;
-    int first = 0;
-    BoxPlan plan = sleeveWithBottom(form, snapLockBottom, e, first);
-    // By hand, once the tube stands: the side flaps, then Vorne's, then Hinten's.
-    const double from[] = {0.6, 0.6, 0.72, 0.84};
-    for (int k = 0; k < 4; ++k) {
-        PlanPanel& p = plan.panels[first + k];
-        p.from = from[k];
-        p.to = from[k] + 0.14;
-    }
+    TuckNet net(tuckMeasures(form, 1));
+    // By hand: the glue flap, the tube; then the bottom (side flaps, Vorne's,
+    // Hinten's tongue into the notch) and the top as the reverse tuck box's.
+    net.addBody({0.00, 0.12}, {0.08, 0.36}, {0.30, 0.46});
+    const BottomEdge e = bottomEdgeOf(net);
+    const int first = addBottom(net, snapLockBottom(e), {{0.44, 0.54}, {0.44, 0.54}, {0.54, 0.64}, {0.62, 0.72}});
+    net.addDustFlaps(BoxEnd::Top, TuckNet::kHinten, {0.72, 0.80});
+    net.addClosure(BoxEnd::Top, TuckNet::kHinten, {0.86, 1.00}, {0.78, 0.86});
+    BoxPlan plan = net.finish();
+    editMotion(plan, [&](BoxPlan& p) { markBottom(p, first, 4); });
     return plan;
 }

@@ -150,6 +150,7 @@ void writeStyle(JsonWriter& json, const BoxDocument& doc) {
         json.value("B", f.B);
         json.value("H", f.H);
         json.value("t", f.thickness);
+        if (f.hasNotch()) json.value("notch", f.notch);
     }
     json.end(QLatin1Char('}'));
 }

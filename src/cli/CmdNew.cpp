@@ -1,6 +1,6 @@
 // faltarillon-cli new AUS.box [--dpi N] [--paper A4|A3|Letter] [--form wuerfel|quader]
-// [--style verschlussdeckel|huelse] [--size LxBxH] [--thickness MM]: the document New (or "Neu mit
-// Papierformat...") creates, a cube or a cuboid of a style.
+// [--style verschlussdeckel|huelse|gegenlaeufig|gleichlaeufig|schnappboden|automatikboden] [--size LxBxH] [--thickness MM]
+// [--no-notch]: the document New (or "Neu mit Papierformat...") creates, a cube or a cuboid of a style.
 
 #include "box/BoxFit.h"
 #include "cli/BoxSizeOption.h"
@@ -12,6 +12,14 @@
 #include "model/PaperFormat.h"
 
 namespace {
+
+// "verschlussdeckel|huelse|…" and "verschlussdeckel, huelse, … oder …".
+QString styleIds(const QString& separator, const QString& last) {
+    QStringList ids;
+    for (BoxStyle s : boxform::styles()) ids << boxform::styleId(s);
+    const QString tail = ids.takeLast();
+    return ids.join(separator) + last + tail;
+}
 
 int runNew(const QCommandLineParser& args, CliContext& ctx) {
     int dpi = 96;
@@ -34,13 +42,18 @@ int runNew(const QCommandLineParser& args, CliContext& ctx) {
         if (args.isSet(QStringLiteral("form")))
             return ctx.usageError(QStringLiteral("--style und --form schließen einander aus."));
         if (!boxform::styleFromId(args.value(QStringLiteral("style")).toLower(), style))
-            return ctx.usageError(QStringLiteral("--style erwartet verschlussdeckel oder huelse, nicht \"%1\".")
-                                      .arg(args.value(QStringLiteral("style"))));
+            return ctx.usageError(QStringLiteral("--style erwartet %1, nicht \"%2\".")
+                                      .arg(styleIds(QStringLiteral(", "), QStringLiteral(" oder ")),
+                                           args.value(QStringLiteral("style"))));
         // The lock-lid box without measures is the cube; every other style needs them.
         cuboid = style != BoxStyle::Verschlussdeckel || args.isSet(QStringLiteral("size"));
     }
     if (args.isSet(QStringLiteral("thickness")) && style == BoxStyle::Verschlussdeckel)
         return ctx.usageError(QStringLiteral("--thickness gilt nicht für den Verschlussdeckel."));
+    const bool noNotch = args.isSet(QStringLiteral("no-notch"));
+    if (noNotch && !boxform::styleHasNotch(style))
+        return ctx.usageError(QStringLiteral("--no-notch gilt nur für eine Bauart mit Griffmulde, nicht für %1.")
+                                  .arg(boxform::styleName(style)));
     if (cuboid) {
         if (!args.isSet(QStringLiteral("size")))
             return ctx.usageError(styled ? QStringLiteral("Die Boxform %1 braucht --size LxBxH (in mm).")
@@ -63,7 +76,9 @@ int runNew(const QCommandLineParser& args, CliContext& ctx) {
                         .arg(text));
             t = boxform::roundThickness(*v);
         }
-        form = BoxForm::ofStyle(style, form.L, form.B, form.H, t);
+        form = BoxForm::ofStyle(style, form.L, form.B, form.H, t, !noNotch);
+        const QString problem = boxform::measuresProblem(form);
+        if (!problem.isEmpty()) return ctx.usageError(problem);
     }
 
     BoxDocument doc;
@@ -94,16 +109,20 @@ const CliCommandRegistrar registrar(
                 {QStringLiteral("form"), QStringLiteral("Boxform: wuerfel (Vorgabe) oder quader"),
                  QStringLiteral("wuerfel|quader")},
                 {QStringLiteral("style"),
-                 QStringLiteral("Bauart: verschlussdeckel (Würfel, mit --size Quader) oder huelse (braucht --size); "
-                                "nicht mit --form"),
-                 QStringLiteral("verschlussdeckel|huelse")},
+                 QStringLiteral("Bauart: verschlussdeckel (Würfel, mit --size Quader), huelse, gegenlaeufig, "
+                                "gleichlaeufig (Steckschachteln), schnappboden oder automatikboden (Steckdeckel über "
+                                "einem Boden aus Laschen; der Automatikboden braucht Länge ≥ Breite); alle außer "
+                                "verschlussdeckel brauchen --size; nicht mit --form"),
+                 styleIds(QStringLiteral("|"), QStringLiteral("|"))},
                 {QStringLiteral("size"),
                  QStringLiteral("Maße des Quaders in mm, Länge x Breite x Höhe, je 10 bis 400 (etwa 64x21x89)"),
                  QStringLiteral("LxBxH")},
                 {QStringLiteral("thickness"),
                  QStringLiteral("Kartonstärke in mm, 0 bis 1 in Schritten von 0,05 (Vorgabe 0,3); die Maße "
                                 "sind dann innen; nicht mit verschlussdeckel"),
-                 QStringLiteral("MM")}},
+                 QStringLiteral("MM")},
+                {QStringLiteral("no-notch"),
+                 QStringLiteral("ohne Griffmulde in der Vorderseite (nur Steckschachteln, die sonst eine haben)")}},
                runNew});
 
 }  // namespace

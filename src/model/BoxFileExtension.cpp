@@ -31,6 +31,46 @@ double getF64(const unsigned char* p) {
 }
 
 bool isLower(unsigned char c) { return c >= 'a' && c <= 'z'; }
+
+// The forms this version knows: the kind written, its style and the FORM
+// chunk's length.
+struct FormKindEntry {
+    std::int32_t kind;
+    BoxStyle style;
+    std::uint32_t size;
+};
+constexpr FormKindEntry kFormKinds[] = {
+    {boxext::kFormLockLidCuboid, BoxStyle::Verschlussdeckel, boxext::kFormChunkSize},
+    {boxext::kFormSleeve, BoxStyle::Huelse, boxext::kStyledFormChunkSize},
+    {boxext::kFormTuckReverse, BoxStyle::SteckGegenlaeufig, boxext::kOptionsFormChunkSize},
+    {boxext::kFormTuckStraight, BoxStyle::SteckGleichlaeufig, boxext::kOptionsFormChunkSize},
+    {boxext::kFormSnapLockBottom, BoxStyle::Schnappboden, boxext::kOptionsFormChunkSize},
+    {boxext::kFormAutomaticBottom, BoxStyle::Automatikboden, boxext::kOptionsFormChunkSize},
+};
+
+const FormKindEntry* formKindOf(BoxStyle style) {
+    for (const FormKindEntry& e : kFormKinds)
+        if (e.style == style) return &e;
+    return nullptr;
+}
+
+const FormKindEntry* formKindOf(std::int32_t kind) {
+    for (const FormKindEntry& e : kFormKinds)
+        if (e.kind == kind) return &e;
+    return nullptr;
+}
+
+std::int32_t newestFormKind() {
+    std::int32_t k = 0;
+    for (const FormKindEntry& e : kFormKinds) k = std::max(k, e.kind);
+    return k;
+}
+
+std::uint32_t longestFormChunk() {
+    std::uint32_t n = 0;
+    for (const FormKindEntry& e : kFormKinds) n = std::max(n, e.size);
+    return n;
+}
 bool isUpper(unsigned char c) { return c >= 'A' && c <= 'Z'; }
 
 }  // namespace
@@ -76,14 +116,18 @@ QByteArray boxExtensionBytes(const BoxForm& form, const KeptChunks& chunks, cons
     out.append(boxext::kMagic, boxext::kMagicSize);
     out.append(boxext::kVersion);
     if (form.isCuboid()) {
-        const bool lockLid = form.isLockLid();
+        const FormKindEntry* entry = formKindOf(form.style);
+        if (!entry) entry = &kFormKinds[0];
         out.append("FORM", 4);
-        putU32(out, lockLid ? boxext::kFormChunkSize : boxext::kStyledFormChunkSize);
-        putU32(out, static_cast<std::uint32_t>(lockLid ? boxext::kFormLockLidCuboid : boxext::kFormSleeve));
+        putU32(out, entry->size);
+        putU32(out, static_cast<std::uint32_t>(entry->kind));
         putF64(out, boxform::roundToStep(form.L));
         putF64(out, boxform::roundToStep(form.B));
         putF64(out, boxform::roundToStep(form.H));
-        if (!lockLid) putF64(out, boxform::roundThickness(form.thickness));
+        if (entry->size >= static_cast<std::uint32_t>(boxext::kStyledFormChunkSize))
+            putF64(out, boxform::roundThickness(form.thickness));
+        if (entry->size >= static_cast<std::uint32_t>(boxext::kOptionsFormChunkSize))
+            putU32(out, form.notch ? boxext::kFormNotchFlag : 0);
     }
     if (hasGroupsOrLocks(objects)) putGroupChunk(out, *objects);
     for (const KeptChunk& c : chunks) {
@@ -144,17 +188,16 @@ BoxParseResult parseBoxExtension(const QByteArray& data, qsizetype start, BoxFor
             // longer than the rest of it is a damaged length.
             if (static_cast<std::uint64_t>(size - pos) < length)
                 return fail(BoxParseError::ExtensionTruncated, size);
-            if (length > static_cast<std::uint32_t>(boxext::kStyledFormChunkSize))
-                return fail(BoxParseError::NewerVersion, chunkAt + 4);
+            if (length > longestFormChunk()) return fail(BoxParseError::NewerVersion, chunkAt + 4);
             if (length < static_cast<std::uint32_t>(boxext::kFormChunkSize))
                 return fail(BoxParseError::BadExtension, chunkAt + 4);
             const std::int32_t kind = static_cast<std::int32_t>(getU32(bytes + pos));
-            if (kind > boxext::kFormSleeve) return fail(BoxParseError::NewerVersion, pos);
-            if (kind <= 0) return fail(BoxParseError::BadExtension, pos);
+            if (kind > newestFormKind()) return fail(BoxParseError::NewerVersion, pos);
+            const FormKindEntry* entry = formKindOf(kind);
+            if (kind <= 0 || !entry) return fail(BoxParseError::BadExtension, pos);
             // Each form has its own length; a longer chunk carries options
             // of a newer version.
-            const std::uint32_t expected = static_cast<std::uint32_t>(
-                kind == boxext::kFormSleeve ? boxext::kStyledFormChunkSize : boxext::kFormChunkSize);
+            const std::uint32_t expected = entry->size;
             if (length > expected) return fail(BoxParseError::NewerVersion, chunkAt + 4);
             if (length < expected) return fail(BoxParseError::BadExtension, chunkAt + 4);
             double m[3];
@@ -163,11 +206,18 @@ BoxParseResult parseBoxExtension(const QByteArray& data, qsizetype start, BoxFor
                 if (!boxform::measureInRange(m[i])) return fail(BoxParseError::BadExtension, pos + 4 + 8 * i);
             }
             form = BoxForm::cuboid(m[0], m[1], m[2]);
-            if (kind == boxext::kFormSleeve) {
+            form.style = entry->style;
+            // No version writes an automatic bottom narrower than deep.
+            if (!boxform::measuresProblem(form).isEmpty()) return fail(BoxParseError::BadExtension, pos + 4);
+            if (expected >= static_cast<std::uint32_t>(boxext::kStyledFormChunkSize)) {
                 const double t = getF64(bytes + pos + 28);
                 if (!boxform::thicknessValid(t)) return fail(BoxParseError::BadExtension, pos + 28);
-                form.style = BoxStyle::Huelse;
                 form.thickness = boxform::roundThickness(t);
+            }
+            if (expected >= static_cast<std::uint32_t>(boxext::kOptionsFormChunkSize)) {
+                const std::uint32_t options = getU32(bytes + pos + 36);
+                if (options & ~boxext::kFormNotchFlag) return fail(BoxParseError::NewerVersion, pos + 36);
+                form.notch = (options & boxext::kFormNotchFlag) != 0;
             }
             haveForm = true;
             pos += expected;

@@ -7,8 +7,14 @@
 //
 // Chunk "FORM": int32 form, then float64 L, B, H in mm; 1 = the lock-lid
 // cuboid (28 bytes), 2 = the sleeve, followed by float64 board thickness
-// (36 bytes). Versions that knew only the lock-lid box refuse a form of 2
-// or more and a longer chunk as newer, so they never open a different box.
+// (36 bytes); 3 = the reverse and 4 = the straight tuck-end box, followed
+// by float64 board thickness and uint32 options (bit 0: finger notch; 40
+// bytes); 5 the snap-lock and 6 the automatic bottom under the reverse
+// tuck top, as 3 and 4 (the automatic one with L >= B).
+// A reader refuses a form above the ones it knows, a chunk longer than its
+// form's and an option bit it does not know as newer, so it never opens a
+// different box; versions that knew only the lock-lid box refuse a form of
+// 2 or more so.
 // Chunk "grup": groups and locks. uint32 count, then count entries of 32
 // bytes: uint32 slot (1..10000), uint32 group (0 for none), uint32 flags
 // (bit 0: locked), and the object it was written for: int32 Kind, Left,
@@ -44,8 +50,14 @@ inline constexpr int kMagicSize = 7;
 inline constexpr char kVersion = '1';
 inline constexpr int kFormChunkSize = 28;
 inline constexpr int kStyledFormChunkSize = 36;
+inline constexpr int kOptionsFormChunkSize = 40;
 inline constexpr std::int32_t kFormLockLidCuboid = 1;
 inline constexpr std::int32_t kFormSleeve = 2;
+inline constexpr std::int32_t kFormTuckReverse = 3;
+inline constexpr std::int32_t kFormTuckStraight = 4;
+inline constexpr std::int32_t kFormSnapLockBottom = 5;
+inline constexpr std::int32_t kFormAutomaticBottom = 6;
+inline constexpr std::uint32_t kFormNotchFlag = 1;
 inline constexpr char kGroupTag[] = "grup";
 inline constexpr int kGroupEntrySize = 32;
 inline constexpr std::uint32_t kLockedFlag = 1;

@@ -13,8 +13,20 @@ enum class FormKind : std::int32_t { Wuerfel = 0, Quader = 1 };
 
 // How the net closes the box. The lock-lid box is the cube or the cuboid
 // whose lid is two locking halves; every other style is a cuboid of its own
-// measures (kind Quader) and may have the board's thickness.
-enum class BoxStyle : std::int32_t { Verschlussdeckel = 0, Huelse = 1 };
+// measures (kind Quader) and may have the board's thickness. The tuck-end
+// boxes close with a lid whose tuck slides in behind a side face: the
+// reverse one has its lid on Hinten and its bottom on Vorne, the straight
+// one both on Hinten.
+enum class BoxStyle : std::int32_t {
+    Verschlussdeckel = 0,
+    Huelse = 1,
+    SteckGegenlaeufig = 2,
+    SteckGleichlaeufig = 3,
+    // The reverse tuck-end box's top on a bottom of four locking flaps: the
+    // snap-lock folded by hand, the automatic one glued in the flat box.
+    Schnappboden = 4,
+    Automatikboden = 5,
+};
 
 struct BoxForm {
     FormKind kind = FormKind::Wuerfel;
@@ -27,14 +39,18 @@ struct BoxForm {
     // The board's thickness in mm (0..1 in steps of 0,05); with more than 0
     // the measures are the box's inside. The lock-lid box has none.
     double thickness = 0.0;
+    // The finger notch ("Griffmulde") in Vorne's top edge, for the styles
+    // that have one; the others ignore it.
+    bool notch = true;
 
     bool isCuboid() const { return kind == FormKind::Quader; }
     bool isLockLid() const { return style == BoxStyle::Verschlussdeckel; }
     static BoxForm cube() { return BoxForm{}; }
     static BoxForm cuboid(double L, double B, double H) { return BoxForm{FormKind::Quader, L, B, H}; }
-    static BoxForm ofStyle(BoxStyle style, double L, double B, double H, double thickness) {
-        return BoxForm{FormKind::Quader, L, B, H, style, thickness};
+    static BoxForm ofStyle(BoxStyle style, double L, double B, double H, double thickness, bool notch = true) {
+        return BoxForm{FormKind::Quader, L, B, H, style, thickness, notch};
     }
+    bool hasNotch() const;
     // The same measures and style with other measures (a scaled offer).
     BoxForm withMeasures(double l, double b, double h) const {
         BoxForm f = *this;
@@ -42,10 +58,12 @@ struct BoxForm {
         f.L = l, f.B = b, f.H = h;
         return f;
     }
-    // Two cubes are the same form whatever their unused measures hold.
+    // Two cubes are the same form whatever their unused measures hold, and
+    // the notch counts only where the style has one.
     bool operator==(const BoxForm& o) const {
         return kind == o.kind && style == o.style && thickness == o.thickness &&
-               (kind == FormKind::Wuerfel || (L == o.L && B == o.B && H == o.H));
+               (kind == FormKind::Wuerfel || (L == o.L && B == o.B && H == o.H)) &&
+               (!hasNotch() || notch == o.notch);
     }
     bool operator!=(const BoxForm& o) const { return !(*this == o); }
 };
@@ -71,9 +89,17 @@ double roundThickness(double mm);
 // box without thickness, another style a cuboid with a valid thickness.
 bool isValid(const BoxForm& form);
 
-// "verschlussdeckel", "huelse": the style's name on the command line and in info.
+// Every style, in the order the Boxform dialog and the command line offer them.
+const std::vector<BoxStyle>& styles();
+// Why the measures do not suit the style (German, for a message), or empty:
+// the automatic bottom needs Länge at least Breite.
+QString measuresProblem(const BoxForm& form);
+// Whether the style can have a finger notch.
+bool styleHasNotch(BoxStyle style);
+// "verschlussdeckel", "huelse", "gegenlaeufig", "gleichlaeufig": the style's
+// name on the command line and in info.
 QString styleId(BoxStyle style);
-// "Verschlussdeckel", "Hülse".
+// "Verschlussdeckel", "Hülse", "Steckschachtel gegenläufig", "Steckschachtel gleichläufig".
 QString styleName(BoxStyle style);
 // The style of an id; false for an unknown one.
 bool styleFromId(const QString& id, BoxStyle& out);

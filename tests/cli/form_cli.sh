@@ -146,7 +146,7 @@ rsvg-convert -o "$WORK/h.png" "$WORK/h.svg" 2>"$WORK/rsvg" || fail "librsvg refu
 expect_exit 0 "view sleeve" "$CLI" view "$WORK/h.box" "$WORK/hv.png" --size 400x400
 cp "$WORK/h.box" "$WORK/older.box"
 printf '\002' | dd of="$WORK/older.box" bs=1 seek=$((178 + 8 + 8)) conv=notrunc status=none
-printf '\003' | dd of="$WORK/older.box" bs=1 seek=$((178 + 8 + 8)) conv=notrunc status=none
+printf '\007' | dd of="$WORK/older.box" bs=1 seek=$((178 + 8 + 8)) conv=notrunc status=none
 expect_exit 1 "form of a newer version" "$CLI" info "$WORK/older.box"
 # The tool's path line: the file, then the reason.
 grep -qx "faltarillon-cli info: $WORK/older.box: mit einer neueren Version erstellt" "$WORK/err" ||

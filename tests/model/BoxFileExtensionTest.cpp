@@ -195,7 +195,7 @@ TEST_F(BoxFileExtension, PlainReaderStopsAtTheEndMarkerAndSeesTheSameObjects) {
 TEST_F(BoxFileExtension, NewerVersionsAreRefused) {
     const QByteArray p = plainFile();
     expectRefused(p + "FALTEXT1" + chunk("NEWS", "x") + kEnd, true, "uppercase chunk");
-    expectRefused(p + "FALTEXT1" + formChunk(3, 64, 21, 89) + kEnd, true, "form 3");
+    expectRefused(p + "FALTEXT1" + formChunk(7, 64, 21, 89) + kEnd, true, "form 7");
     expectRefused(p + "FALTEXT2" + kEnd, true, "version 2");
     expectRefused(p + "FALTEXT9" + kEnd, true, "version 9");
     expectRefused(p + "FALTEXT1" + chunk("FORM", u32(1) + f64(64) + f64(21) + f64(89) + u32(0)) + kEnd, true,
@@ -268,6 +268,40 @@ TEST_F(BoxFileExtension, TheSleeveKeepsItsBoardAndOnlyItsOwnChunkLength) {
     expectRefused(p + "FALTEXT1" + sleeve(std::numeric_limits<double>::quiet_NaN()) + kEnd, false, "thickness NaN");
     expectRefused(p + "FALTEXT1" + formChunk(2, 64, 21, 89) + kEnd, false, "sleeve without its board");
     EXPECT_EQ(snapshot(open), before);
+}
+
+TEST_F(BoxFileExtension, TuckEndBoxesKeepTheirNotchAndRefuseWhatTheyDoNotKnow) {
+    const QByteArray p = plainFile();
+    auto tuck = [](std::int32_t kind, double t, std::uint32_t options, int cut = 0) {
+        const QByteArray data = u32(static_cast<std::uint32_t>(kind)) + f64(66) + f64(22) + f64(91) + f64(t) + u32(options);
+        return chunk("FORM", data.left(data.size() - cut));
+    };
+    struct Known {
+        std::int32_t kind;
+        BoxStyle style;
+        bool notch;
+    };
+    for (const Known& k : {Known{3, BoxStyle::SteckGegenlaeufig, true}, Known{3, BoxStyle::SteckGegenlaeufig, false},
+                           Known{4, BoxStyle::SteckGleichlaeufig, true}, Known{4, BoxStyle::SteckGleichlaeufig, false}}) {
+        SCOPED_TRACE(k.kind * 10 + k.notch);
+        const QByteArray bytes = p + "FALTEXT1" + tuck(k.kind, 0.3, k.notch ? 1 : 0) + kEnd;
+        BoxDocument doc;
+        ASSERT_TRUE(openBytes(bytes, doc));
+        EXPECT_EQ(doc.Form, BoxForm::ofStyle(k.style, 66, 22, 91, 0.3, k.notch));
+        EXPECT_NE(doc.Form, BoxForm::ofStyle(k.style, 66, 22, 91, 0.3, !k.notch));
+        EXPECT_EQ(serializeBoxDocument(doc), bytes);
+    }
+    // The sleeve has no notch: whatever the flag holds, it is the same sleeve.
+    EXPECT_EQ(BoxForm::ofStyle(BoxStyle::Huelse, 66, 22, 91, 0.3, false),
+              BoxForm::ofStyle(BoxStyle::Huelse, 66, 22, 91, 0.3, true));
+
+    // The locking bottoms' kinds and beyond, an option bit this version does
+    // not know and a longer chunk are newer; a chunk without its options is damage.
+    for (std::int32_t kind : {5, 6, 7}) expectRefused(p + "FALTEXT1" + tuck(kind, 0.3, 1) + kEnd, true, "kind");
+    expectRefused(p + "FALTEXT1" + tuck(3, 0.3, 2) + kEnd, true, "unknown option");
+    expectRefused(p + "FALTEXT1" + chunk("FORM", tuck(4, 0.3, 1).mid(8) + u32(0)) + kEnd, true, "longer chunk");
+    expectRefused(p + "FALTEXT1" + tuck(3, 0.3, 1, 4) + kEnd, false, "without options");
+    expectRefused(p + "FALTEXT1" + tuck(4, 0.33, 1) + kEnd, false, "thickness off its step");
 }
 
 // The kept chunks are bounded: the last chunk that fits is kept, the first

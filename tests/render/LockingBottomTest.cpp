@@ -4,6 +4,7 @@
 // on its partner and no flap shrinks under 4 mm.
 
 #include "box/FoldingModel.h"
+#include "box/BoxStyles.h"
 #include "box/LockingBottom.h"
 #include "model/BoxForm.h"
 
@@ -164,7 +165,7 @@ TEST(LockingBottom, AutomaticBottomSwingsShutAsTheGluedTubeSquares) {
     const double measures[][4] = {{95, 35, 65, 0.3}, {10, 10, 10, 0}, {400, 10, 40, 1}, {40, 40, 400, 0.3}};
     for (const auto& m : measures) {
         SCOPED_TRACE(std::to_string(m[0]) + " x " + std::to_string(m[1]) + " x " + std::to_string(m[2]));
-        const BoxForm form = BoxForm::ofStyle(BoxStyle::Huelse, m[0], m[1], m[2], m[3]);
+        const BoxForm form = BoxForm::ofStyle(BoxStyle::Automatikboden, m[0], m[1], m[2], m[3]);
         const FoldingModel model = FoldingModel::fromPlan(automaticBottomPlan(form));
         const double t = model.paperThickness();
         auto at = [&](const std::vector<PanelPose>& poses, int i, const QPointF& p) {
