@@ -1,6 +1,7 @@
 // Writes the sample designs of the "Beispiele" menu into a folder (the
 // samples/ folder of the sources): a game die, a gift box with a name label
 // on the lid, a box with a picture background, a card box and a tea box,
+// a playing-card box and a tea-bag box with tuck ends,
 // all made of the program's own objects and a picture drawn here. Built on request only
 // (`cmake --build build --target make_samples`, then run it with the
 // folder); the files it wrote are kept in the sources.
@@ -14,6 +15,7 @@
 // "Rechts", left on the one above "Links"); on the "Boden" it is towards its
 // lower edge, which meets "Vorne".
 
+#include "box/FoldingModel.h"
 #include "model/BoxDocument.h"
 #include "model/BoxFile.h"
 #include "model/NewDocument.h"
@@ -301,6 +303,104 @@ bool makeTeaBox(const QString& folder) {
     return d.save(QDir(folder).filePath(QStringLiteral("Teeschachtel.box")));
 }
 
+// A face of the design's net by its name, in mm from the item's corner, with
+// the quarter turns that read upright on it.
+struct Face {
+    QRectF mm;
+    int turns = 0;
+    QPointF centre() const { return mm.center(); }
+};
+
+Face faceOf(const Design& d, const char* name) {
+    const FoldingModel m = FoldingModel::inMillimetres(d.doc.Layout, NetSource{d.doc.Form, 100});
+    for (const FoldPanel& p : m.panels())
+        if (p.name == QString::fromUtf8(name)) return Face{p.face, p.upright};
+    return Face{};
+}
+
+// A text upright on a face, its ink centred on (cx, cy); length runs along
+// its lines, height across.
+Tobs& faceText(Design& d, const Face& f, const QString& content, double cx, double cy, double length, double height,
+               int points, std::int32_t colour) {
+    const bool across = f.turns % 2 == 1;
+    const double w = across ? height : length, h = across ? length : height;
+    Tobs& o = d.text(content, cx - w / 2, cy - h / 2, w, h, points, colour, f.turns);
+    d.centreInk(o, cx, cy);
+    return o;
+}
+
+// A deck of 63 x 88 mm cards in a 20 mm stack, in the reverse tuck-end box
+// card games come in: the board inside 66 x 22 x 91 mm, the finger notch to
+// pull the lid by its tuck; deep red with a gold frame on every face.
+bool makePlayingCardBox(const QString& folder) {
+    Design d(BoxForm::ofStyle(BoxStyle::SteckGegenlaeufig, 66, 22, 91, 0.3, true));
+    const std::int32_t wine = rgb(120, 16, 32), gold = rgb(232, 190, 80), white = rgb(255, 255, 255),
+                       red = rgb(200, 20, 40), black = rgb(20, 20, 20);
+    const FoldingModel m = FoldingModel::inMillimetres(d.doc.Layout, NetSource{d.doc.Form, 100});
+    d.figure(shRectangle, 0, 0, m.netWidth(), m.netHeight(), wine);
+    const Face vorne = faceOf(d, "Vorne"), hinten = faceOf(d, "Hinten"), rechts = faceOf(d, "Rechts"),
+               links = faceOf(d, "Links"), deckel = faceOf(d, "Deckel"), boden = faceOf(d, "Boden");
+    // Vorne and Hinten: a card each below the notch, the heart in front, the spade behind.
+    for (const auto& [f, suit, ink] : {std::tuple{vorne, "♥", red}, std::tuple{hinten, "♠", black}}) {
+        const QRectF r = f.mm;
+        Tobs& card = d.figure(shRoundRect, r.left() + 9, r.top() + 22, r.width() - 18, r.height() - 32, white);
+        card.FillModeOrShadowColor = fmFilledBorder;
+        card.BorderOrOutlineColor = gold;
+        card.LineWidthOrTransColor = 3;
+        faceText(d, f, QString::fromUtf8(suit), r.center().x(), r.top() + 22 + (r.height() - 32) / 2, 30, 30, 54, ink);
+    }
+    faceText(d, vorne, QStringLiteral("Spielkarten"), vorne.centre().x(), vorne.mm.top() + 16, 44, 7, 12, gold);
+    faceText(d, hinten, QStringLiteral("55 Blatt"), hinten.centre().x(), hinten.mm.top() + 12, 40, 8, 12, gold);
+    // The narrow sides: the four suits stacked, two red, two black.
+    const char* suits[] = {"♦", "♣", "♥", "♠"};
+    for (const Face& f : {rechts, links})
+        for (int i = 0; i < 4; ++i)
+            faceText(d, f, QString::fromUtf8(suits[i]), f.centre().x(), f.mm.top() + 14 + i * 21, 12, 12, 22,
+                     i % 2 ? black : red);
+    // Lid and bottom: a gold coin with a word upright on it.
+    for (const auto& [f, word] : {std::pair{deckel, "Deck"}, std::pair{boden, "Skat"}}) {
+        d.figure(shCircle, f.centre().x() - 9, f.centre().y() - 9, 18, 18, gold);
+        faceText(d, f, QString::fromUtf8(word), f.centre().x(), f.centre().y(), 14, 5, 9, wine);
+    }
+    return d.save(QDir(folder).filePath(QStringLiteral("Spielkartenschachtel.box")));
+}
+
+// Twenty tea bags in a straight tuck-end box of 80 x 40 x 120 mm on A3:
+// lid and bottom both hang from Hinten; leaves on a pale ground.
+bool makeTeabagBox(const QString& folder) {
+    Design d(BoxForm::ofStyle(BoxStyle::SteckGleichlaeufig, 80, 40, 120, 0.3, true), PaperFormat::A3);
+    const std::int32_t ground = rgb(236, 226, 190), dark = rgb(60, 90, 40), leaf = rgb(90, 140, 60),
+                       brown = rgb(120, 70, 30), cream = rgb(252, 248, 232);
+    const FoldingModel m = FoldingModel::inMillimetres(d.doc.Layout, NetSource{d.doc.Form, 100});
+    d.figure(shRectangle, 0, 0, m.netWidth(), m.netHeight(), ground);
+    const Face vorne = faceOf(d, "Vorne"), hinten = faceOf(d, "Hinten"), rechts = faceOf(d, "Rechts"),
+               links = faceOf(d, "Links"), deckel = faceOf(d, "Deckel"), boden = faceOf(d, "Boden");
+    // Vorne: the name on a cream label, three leaves under it.
+    const QRectF v = vorne.mm;
+    Tobs& label = d.figure(shRoundRect, v.left() + 8, v.top() + 18, v.width() - 16, 46, cream);
+    label.FillModeOrShadowColor = fmFilledBorder;
+    label.BorderOrOutlineColor = dark;
+    label.LineWidthOrTransColor = 2;
+    faceText(d, vorne, QStringLiteral("Kräuter"), v.center().x(), v.top() + 32, 56, 12, 20, dark);
+    faceText(d, vorne, QStringLiteral("20 Teebeutel"), v.center().x(), v.top() + 52, 56, 8, 12, brown);
+    for (int i = 0; i < 3; ++i) d.figure(shEllipse, v.left() + 14 + i * 20, v.top() + 74 + (i % 2) * 6, 14, 26, leaf);
+    // Hinten: how to make it.
+    const QRectF h = hinten.mm;
+    faceText(d, hinten, QStringLiteral("Zubereitung"), h.center().x(), h.top() + 24, 60, 9, 13, brown);
+    faceText(d, hinten, QStringLiteral("1 Beutel auf 250 ml"), h.center().x(), h.top() + 40, 64, 7, 10, dark);
+    faceText(d, hinten, QStringLiteral("kochendes Wasser,"), h.center().x(), h.top() + 50, 64, 7, 10, dark);
+    faceText(d, hinten, QStringLiteral("5 bis 8 Minuten"), h.center().x(), h.top() + 60, 64, 7, 10, dark);
+    // The sides: a leaf with a word under it.
+    for (const auto& [f, word] : {std::pair{rechts, "Minze"}, std::pair{links, "Kamille"}}) {
+        d.figure(shEllipse, f.centre().x() - 9, f.mm.top() + 26, 18, 36, leaf);
+        faceText(d, f, QString::fromUtf8(word), f.centre().x(), f.mm.top() + 74, 34, 8, 13, dark);
+    }
+    // Lid and bottom: the name again, upright on each.
+    for (const auto& [f, word] : {std::pair{deckel, "Tee"}, std::pair{boden, "Bio"}})
+        faceText(d, f, QString::fromUtf8(word), f.centre().x(), f.centre().y(), 30, 10, 20, dark);
+    return d.save(QDir(folder).filePath(QStringLiteral("Teebeutelschachtel.box")));
+}
+
 // The background picture: evening sky over hills, drawn here.
 QImage landscape() {
     QImage image(1200, 850, QImage::Format_RGB32);
@@ -356,7 +456,7 @@ int main(int argc, char** argv) {
     const QString folder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(folder);
     return makeDie(folder) && makeGiftBox(folder) && makePictureBox(folder) && makeCardBox(folder) &&
-                   makeTeaBox(folder)
+                   makeTeaBox(folder) && makePlayingCardBox(folder) && makeTeabagBox(folder)
                ? 0
                : 1;
 }

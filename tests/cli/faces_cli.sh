@@ -2,8 +2,8 @@
 # Artwork placed on each face through info's panels lands on that face of
 # the folded box: a filled rectangle of its own colour over every face's
 # "units" corners, then view from each face's side shows that colour in the
-# middle of the picture. The sleeve's four sides; the lock-lid cuboid's six
-# faces, its lid (both halves) from above and its bottom from below.
+# middle of the picture. The sleeve's four sides; the lock-lid cuboid's and
+# the tuck-end boxes' six faces, the lid from above and the bottom from below.
 # Arguments: the faltarillon-cli binary, the tests/data folder.
 set -u
 CLI=$1
@@ -71,6 +71,11 @@ check_views "$WORK/sleeve.box" 0 0 Vorne 90 0 Rechts 180 0 Hinten 270 0 Links
 
 "$CLI" new "$WORK/cuboid.box" --form quader --size 60x45x50 >/dev/null || fail "new cuboid"
 check_views "$WORK/cuboid.box" 0 0 Vorne 90 0 Rechts 180 0 Hinten 270 0 Links 0 90 Deckel 0 -90 Boden
+
+for style in gegenlaeufig gleichlaeufig; do
+    "$CLI" new "$WORK/$style.box" --style "$style" --size 60x45x50 >/dev/null || fail "new $style"
+    check_views "$WORK/$style.box" 0 0 Vorne 90 0 Rechts 180 0 Hinten 270 0 Links 0 90 Deckel 0 -90 Boden
+done
 
 [ "$fails" = 0 ] || exit 1
 echo "faces_cli: ok"

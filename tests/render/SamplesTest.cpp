@@ -3,6 +3,7 @@
 // pips where a die has them.
 #include "RenderTestUtil.h"
 
+#include "box/FaceGeometry.h"
 #include "model/BoxFile.h"
 #include "sheet/SheetRenderer.h"
 
@@ -26,8 +27,9 @@ QByteArray bytesOf(const QString& path) {
 
 TEST(Samples, EachOpensRendersAndResavesUnchanged) {
     const QStringList names = QDir(SampleFolder).entryList({QStringLiteral("*.box")}, QDir::Files, QDir::Name);
-    EXPECT_EQ(names, (QStringList{"Box mit Bildhintergrund.box", "Geschenkbox.box", "Kartenschachtel.box", "Spielwürfel.box",
-                              "Teeschachtel.box"}));
+    EXPECT_EQ(names, (QStringList{"Box mit Bildhintergrund.box", "Geschenkbox.box", "Kartenschachtel.box",
+                                  "Spielkartenschachtel.box", "Spielwürfel.box", "Teebeutelschachtel.box",
+                                  "Teeschachtel.box"}));
     QTemporaryDir dir;
     for (const QString& name : names) {
         SCOPED_TRACE(name.toStdString());
@@ -90,4 +92,36 @@ TEST(Samples, DieHasItsPipsOnTheRightFaces) {
     for (int i = 0; i < 5; ++i) values.insert(faces[i].pips);
     values.insert(faces[5].pips + faces[6].pips);
     EXPECT_EQ(values, (std::set<int>{1, 2, 3, 4, 5, 6}));
+}
+
+// The tuck-end samples are the boxes they say, and every text on them reads
+// upright on the folded box: turned as the face it stands on asks, every
+// face but the flaps carrying some.
+TEST(Samples, TuckEndBoxesCarryUprightTextOnEveryFace) {
+    struct Sample {
+        const char* file;
+        BoxForm form;
+    };
+    const Sample samples[] = {
+        {"Spielkartenschachtel.box", BoxForm::ofStyle(BoxStyle::SteckGegenlaeufig, 66, 22, 91, 0.3, true)},
+        {"Teebeutelschachtel.box", BoxForm::ofStyle(BoxStyle::SteckGleichlaeufig, 80, 40, 120, 0.3, true)},
+    };
+    for (const Sample& sample : samples) {
+        SCOPED_TRACE(sample.file);
+        BoxDocument doc;
+        RecordingPrompter prompter;
+        ASSERT_TRUE(OpenItNow(doc, QDir(SampleFolder).filePath(QString::fromUtf8(sample.file)), prompter));
+        EXPECT_EQ(doc.Form, sample.form);
+        const NetSource source = NetSource::of(doc, 100);
+        std::set<int> facesWithText;
+        for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
+            const Tobs& o = doc.Objects[slot];
+            if (o.Kind != Text) continue;
+            const auto face = faceAt(doc, source, o.Left + o.Width / 2.0, o.Top + o.Height / 2.0);
+            ASSERT_TRUE(face) << o.Content.toStdString();
+            EXPECT_EQ(o.Rotation, face->uprightRotation) << o.Content.toStdString();
+            facesWithText.insert(static_cast<int>(face->panel));
+        }
+        EXPECT_EQ(facesWithText.size(), 6u);
+    }
 }
