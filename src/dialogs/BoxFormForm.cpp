@@ -96,7 +96,7 @@ TBoxFormForm::TBoxFormForm(const SheetLayout& layout, int percent, Prompter& pro
     StyleCombo = new QComboBox(this);
     StyleCombo->setObjectName(QStringLiteral("StyleCombo"));
     StyleCombo->setGeometry(60, 9, 150, 22);
-    for (BoxStyle s : {BoxStyle::Verschlussdeckel, BoxStyle::Huelse}) StyleCombo->addItem(boxform::styleName(s));
+    for (BoxStyle s : boxform::styles()) StyleCombo->addItem(boxform::styleName(s));
     styleLabel->setBuddy(StyleCombo);
 
     auto* formGroup = new QGroupBox(QStringLiteral("Form"), this);
@@ -246,6 +246,12 @@ void TBoxFormForm::formChanged() {
 
 void TBoxFormForm::OkBtnClick() {
     const NetSource s = source();
+    // Measures the style cannot be made in are refused before any offer.
+    const QString problem = boxform::measuresProblem(s.form);
+    if (!problem.isEmpty()) {
+        m_prompter.inform(Caption, problem, PromptIcon::Warning);
+        return;
+    }
     if (netFits(s, m_layout)) {
         accept();
         return;
