@@ -21,9 +21,9 @@
 //
 // The glue corners are the flat creases: there the two panels lie on each
 // other in the flat box, each flap folded up inside its panel and the glue
-// area folded back on its 45° crease onto the partner's flap. Opening the
-// corner to 90° turns both flaps down by the same angle φ with
-// sin φ = tan(β/2) for the corner's angle β, which brings them shut together.
+// area folded back on its 45° crease onto the partner's flap. Opened to an
+// angle β, the corner holds both flaps at the same turn π − asin(tan(β/2))
+// about their hinges: π (up inside) flat, π/2 (shut) once square.
 
 #include "box/LockingBottom.h"
 #include "box/TuckParts.h"
