@@ -1,7 +1,8 @@
 // The box form: the net and folding model of the card box (64 x 21 x 89 mm)
 // against the cube, one 3D frame of the tea box (70 x 45 x 110 mm) with 1000
-// objects, and the sheet job and vector export of the card box against a
-// cube whose net outline has the same area.
+// objects, and the sheet job and vector export of the card box (as lock-lid
+// cuboid, sleeve and tuck-end box) against a cube whose net outline has the
+// same area.
 
 #include "BenchSupport.h"
 #include "ExportBench.h"
@@ -31,6 +32,7 @@ using bench::place;
 const BoxForm kCardBox = BoxForm::cuboid(64, 21, 89);
 const BoxForm kTeaBox = BoxForm::cuboid(70, 45, 110);
 const BoxForm kSleeve = BoxForm::ofStyle(BoxStyle::Huelse, 64, 21, 89, 0.3);
+const BoxForm kPlayingCards = BoxForm::ofStyle(BoxStyle::SteckGegenlaeufig, 66, 22, 91, 0.3, true);
 
 double area(const QPolygonF& p) {
     double s = 0;
@@ -119,10 +121,10 @@ void BM_SheetJob(benchmark::State& state) {
 }
 BENCHMARK(BM_SheetJob)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-// The 600-dpi sheet. Arg 0: the cube of the sleeve's outline area; 1: the sleeve.
-void BM_SheetJob600Sleeve(benchmark::State& state) {
-    auto doc = design(state.range(0) ? kSleeve : BoxForm::cube(), PaperFormat::A4);
-    const int percent = cubePercentLike(kSleeve, doc->Layout);
+// The 600-dpi sheet of a styled box (Arg 1) against the cube of its outline area (Arg 0).
+void sheetJob600(benchmark::State& state, const BoxForm& form) {
+    auto doc = design(state.range(0) ? form : BoxForm::cube(), PaperFormat::A4);
+    const int percent = cubePercentLike(form, doc->Layout);
     const QSize page(mmToPixels(290, 600), mmToPixels(202.9, 600));
     for (auto _ : state) {
         const QImage sheet = renderSheetImage(*doc, percent, 600, page);
@@ -130,9 +132,14 @@ void BM_SheetJob600Sleeve(benchmark::State& state) {
     }
     state.counters["percent"] = percent;
 }
+
+void BM_SheetJob600Sleeve(benchmark::State& state) { sheetJob600(state, kSleeve); }
+// The card box with tuck ends: arcs, slits and thirteen panels.
+void BM_SheetJob600TuckBox(benchmark::State& state) { sheetJob600(state, kPlayingCards); }
 // The CPU of the whole process, so the render threads' work counts and a
 // busy machine's waiting does not.
 BENCHMARK(BM_SheetJob600Sleeve)->Arg(0)->Arg(1)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SheetJob600TuckBox)->Arg(0)->Arg(1)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 
 void BM_ExportPdfOfForm(benchmark::State& state) {
     auto doc = design(state.range(0) ? kCardBox : BoxForm::cube(), PaperFormat::A4);

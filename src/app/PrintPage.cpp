@@ -32,6 +32,31 @@ void PreviewCanvas::paintEvent(QPaintEvent*) {
 }
 
 QString PrintPage::assemblyText(const BoxForm& form) {
+    if (form.style == BoxStyle::SteckGegenlaeufig || form.style == BoxStyle::SteckGleichlaeufig) {
+        QLocale german(QLocale::German);
+        const QString board = form.thickness > 0
+                                  ? QStringLiteral("innen, Karton ") + german.toString(form.thickness, 'f', 2) +
+                                        QStringLiteral(" mm\n")
+                                  : QString();
+        return QStringLiteral("Bastelanleitung\n") + boxform::styleName(form.style) +
+               QStringLiteral("\nMaße (L × B × H):\n") + boxform::measuresText(form) + QLatin1Char('\n') + board +
+               QStringLiteral(
+                   "\n"
+                   "1. Schneiden Sie entlang der äußeren \n"
+                   "gepunkteten Linie die Schachtel aus, \n"
+                   "auch die kurzen Schlitze an den \n"
+                   "Einstecklaschen\n"
+                   "2. Falten Sie entlang aller \n"
+                   "gepunkteten Linien\n"
+                   "3. Kleben Sie die Klebelasche \n"
+                   "innen an die linke Seite\n"
+                   "4. Boden: Staublaschen nach innen, \n"
+                   "Boden schließen und die \n"
+                   "Einstecklasche einstecken\n"
+                   "5. Den Deckel ebenso schließen\n"
+                   "\n"
+                   "Fertig!");
+    }
     if (!form.isLockLid()) {
         QLocale german(QLocale::German);
         const QString board = form.thickness > 0

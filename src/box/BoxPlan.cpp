@@ -128,6 +128,15 @@ void BoxPlan::finish() {
         flattenArcs(*this, flatness());
     }
     segments.clear();
+    // Each panel's bounds: a piece outside them meets none of its corners
+    // or edges, which spares the point tests on nets of many corners (arcs).
+    std::vector<QRectF> bounds;
+    bounds.reserve(panels.size());
+    for (const PlanPanel& p : panels) bounds.push_back(p.outline.boundingRect().adjusted(-tol, -tol, tol, tol));
+    auto reaches = [](const QRectF& r, const QPointF& a, const QPointF& b) {
+        return std::max(a.x(), b.x()) >= r.left() && std::min(a.x(), b.x()) <= r.right() &&
+               std::max(a.y(), b.y()) >= r.top() && std::min(a.y(), b.y()) <= r.bottom();
+    };
     for (int li = 0; li < static_cast<int>(lines.size()); ++li) {
         const std::vector<QPointF>& line = lines[li];
         for (size_t k = 0; k + 1 < line.size(); ++k) {
@@ -135,9 +144,11 @@ void BoxPlan::finish() {
             if (near(p0, p1, tol)) continue;
             // Split at every panel corner on the piece, in order from p0.
             std::vector<QPointF> cutsAt{p0, p1};
-            for (const PlanPanel& p : panels)
-                for (const QPointF& c : p.outline)
+            for (size_t pi = 0; pi < panels.size(); ++pi) {
+                if (!reaches(bounds[pi], p0, p1)) continue;
+                for (const QPointF& c : panels[pi].outline)
                     if (onSegment(c, p0, p1, tol) && !near(c, p0, tol) && !near(c, p1, tol)) cutsAt.push_back(c);
+            }
             // A slit along the piece interrupts it: split at its ends too.
             for (const QLineF& sl : slits)
                 for (const QPointF& c : {sl.p1(), sl.p2()})
@@ -153,7 +164,9 @@ void BoxPlan::finish() {
                 s.b = q;
                 s.netLine = li + 1;
                 int owners = 0;
-                for (const PlanPanel& panel : panels) {
+                for (size_t pi = 0; pi < panels.size(); ++pi) {
+                    if (!reaches(bounds[pi], p, q)) continue;
+                    const PlanPanel& panel = panels[pi];
                     const QPolygonF& o = panel.outline;
                     bool edge = false;
                     for (int j = 0; j < o.size() && !edge; ++j) {

@@ -3,6 +3,8 @@
 #include "box/LockLidStyle.h"
 #include "model/SheetLayout.h"
 
+#include <memory>
+
 namespace {
 
 // A cuboid's flaps are never less than 6 mm deep.
@@ -44,6 +46,16 @@ BoxPlan planInMillimetres(const NetSource& source, const SheetLayout& layout) {
 }
 
 BoxPlan planOnCanvas(const NetMeasure& m) {
-    if (m.planned()) return planOnPixels(styledPlan(m.form), m.L, m.T, m.pixelsPerMm);
+    if (m.planned()) {
+        // A pass asks for the same net for every band and measure it takes;
+        // the last one made on this thread is kept (render threads each their own).
+        thread_local NetMeasure lastMeasure;
+        thread_local std::shared_ptr<const BoxPlan> last;
+        if (!last || !(lastMeasure == m)) {
+            last = std::make_shared<const BoxPlan>(planOnPixels(styledPlan(m.form), m.L, m.T, m.pixelsPerMm));
+            lastMeasure = m;
+        }
+        return *last;
+    }
     return lockLidPlan(m.L, m.T, asDouble(m.dims()), true);
 }

@@ -63,9 +63,11 @@ TuckMeasures tuckMeasures(const BoxForm& form, int tucksBehindOnePanel) {
     m.tuck = std::min(std::clamp(0.7 * form.B, 12.0, 22.0), form.H - 2);
     if (tucksBehindOnePanel > 1) m.tuck = std::min(m.tuck, (form.H - 2) / tucksBehindOnePanel);
     m.tuckInset = m.t + 0.5;
-    const double tuckWidth = m.a - 2 * m.tuckInset;
-    m.tuckRadius = std::min(0.5 * m.tuck, tuckWidth / 2);
-    m.slit = std::min(5.0, tuckWidth / 4);
+    // Measured on the box's inside length, so the two corners' arcs stay
+    // apart by the board on a tuck as narrow as it gets.
+    const double across = form.L - 2 * m.tuckInset;
+    m.tuckRadius = std::min(0.5 * m.tuck, across / 2);
+    m.slit = std::min(5.0, across / 4);
     // The two flaps of one end never meet in the middle.
     m.dust = std::min((form.B + m.tuck) / 2, form.L / 2 - 1);
     m.dustStraight = std::min(6.0, m.dust / 2);

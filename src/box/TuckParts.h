@@ -53,9 +53,9 @@ public:
     double edge(BoxEnd end) const { return end == BoxEnd::Top ? top() : bottom(); }
 
     // Vorne (which stays put), Rechts, Hinten, Links and the Klebelasche,
-    // folded in that order's way: the glue flap first, then the tube round,
-    // Links last over the glue flap; the Griffmulde in Vorne's top edge when
-    // the measures have one.
+    // each hinge turning in its window: the glue flap first, then the tube
+    // round, Links last over the glue flap; the Griffmulde in Vorne's top
+    // edge when the measures have one.
     void addBody(FoldWindow glue, FoldWindow tube, FoldWindow links);
     // The lid ("Deckel" or "Boden") on the given end of on (Vorne or
     // Hinten) with its Einstecklasche, which tucks in behind the panel
@@ -70,7 +70,8 @@ public:
     // A panel of a style's own; parents before children.
     PanelId add(const QString& name, PanelRole role, PanelId parent, const QPolygonF& outline, const QLineF& hinge,
                 FoldWindow w, int inset);
-    // Bends the piece a→b of a panel's outline into a circular arc through `through`'s side.
+    // Bends the piece a→b of a panel's outline into a circular arc of the
+    // given sweep, bulging towards the side of the chord where `towards` lies.
     void addArc(const QPointF& a, const QPointF& b, double sweepDegrees, const QPointF& towards);
     void addSlit(const QLineF& slit) { m_plan.slits.push_back(slit); }
     // Labels a face with its arrow towards `up` (net coordinates) and the

@@ -6,11 +6,12 @@
 #include "model/BoxSize.h"
 #include "model/Prompter.h"
 
-#include <QComboBox>
+#include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
@@ -45,6 +46,12 @@ protected:
         typedOutOfRange(refused || (number && (v < minimum() || v > maximum())));
     }
 };
+
+// The measures the style pictures show: a card box, on a board.
+BoxForm pictureForm(BoxStyle style) {
+    if (style == BoxStyle::Verschlussdeckel) return BoxForm::cuboid(64, 21, 89);
+    return BoxForm::ofStyle(style, 64, 21, 89, boxform::kDefaultThicknessMm);
+}
 
 QString millimetres(double mm) {
     QLocale german(QLocale::German);
@@ -88,20 +95,38 @@ TBoxFormForm::TBoxFormForm(const SheetLayout& layout, int percent, Prompter& pro
     setObjectName(QStringLiteral("BoxFormForm"));
     setWindowTitle(Caption);
     applyDialogFont(this);
-    setFixedSize(560, 348);
+    setFixedSize(560, 486);
+    // Everything below the row of styles.
+    constexpr int below = 134;
 
     auto* styleLabel = new QLabel(QStringLiteral("Bau&art:"), this);
     styleLabel->setObjectName(QStringLiteral("StyleLabel"));
-    styleLabel->setGeometry(10, 12, 48, 17);
-    StyleCombo = new QComboBox(this);
-    StyleCombo->setObjectName(QStringLiteral("StyleCombo"));
-    StyleCombo->setGeometry(60, 9, 150, 22);
-    for (BoxStyle s : boxform::styles()) StyleCombo->addItem(boxform::styleName(s));
-    styleLabel->setBuddy(StyleCombo);
+    styleLabel->setGeometry(10, 8, 80, 17);
+    StyleList = new QListWidget(this);
+    StyleList->setObjectName(QStringLiteral("StyleList"));
+    StyleList->setGeometry(8, 26, 544, 100);
+    StyleList->setViewMode(QListView::IconMode);
+    StyleList->setFlow(QListView::LeftToRight);
+    StyleList->setWrapping(false);
+    StyleList->setMovement(QListView::Static);
+    StyleList->setResizeMode(QListView::Adjust);
+    StyleList->setWordWrap(true);
+    StyleList->setIconSize(QSize(112, 56));
+    StyleList->setGridSize(QSize(132, 94));
+    StyleList->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    StyleList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (BoxStyle s : boxform::styles()) {
+        // Each picture is its style's own net, drawn from its plan.
+        const QImage picture = netPicture(netDrawingMm(NetSource{pictureForm(s), 100}, m_layout), QSize(112, 56));
+        auto* item = new QListWidgetItem(QIcon(QPixmap::fromImage(picture)), boxform::styleName(s), StyleList);
+        item->setToolTip(boxform::styleName(s));
+        item->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    }
+    styleLabel->setBuddy(StyleList);
 
     auto* formGroup = new QGroupBox(QStringLiteral("Form"), this);
     formGroup->setObjectName(QStringLiteral("FormGroup"));
-    formGroup->setGeometry(8, 38, 272, 70);
+    formGroup->setGeometry(8, below, 272, 70);
     applyGroupFrame(formGroup);
     WuerfelRadio = new QRadioButton(QStringLiteral("&Würfel"), formGroup);
     WuerfelRadio->setObjectName(QStringLiteral("WuerfelRadio"));
@@ -113,7 +138,7 @@ TBoxFormForm::TBoxFormForm(const SheetLayout& layout, int percent, Prompter& pro
 
     auto* measures = new QGroupBox(QStringLiteral("Maße"), this);
     measures->setObjectName(QStringLiteral("MeasuresGroup"));
-    measures->setGeometry(8, 116, 272, 134);
+    measures->setGeometry(8, below + 78, 272, 160);
     applyGroupFrame(measures);
     // B stays free for "Abbrechen", as in the other dialogs.
     LaengeEd = measureField(measures, "LaengeEd", QStringLiteral("&Länge:"), 20);
@@ -138,31 +163,36 @@ TBoxFormForm::TBoxFormForm(const SheetLayout& layout, int percent, Prompter& pro
     dickeLabel->setObjectName(QStringLiteral("DickeEdLabel"));
     dickeLabel->setGeometry(10, 106, 72, 17);
     dickeLabel->setBuddy(DickeEd);
-
+    // A half circle in Vorne's top edge to pull the lid open by its tuck.
+    GriffmuldeCheck = new QCheckBox(QStringLiteral("&Griffmulde"), measures);
+    GriffmuldeCheck->setObjectName(QStringLiteral("GriffmuldeCheck"));
+    GriffmuldeCheck->setGeometry(10, 132, 180, 19);
+    GriffmuldeCheck->setToolTip(QStringLiteral("Halbrunde Aussparung oben in der Vorderseite zum Öffnen"));
+    GriffmuldeCheck->setChecked(true);
 
     Preview = new NetPreview(this);
-    Preview->setGeometry(288, 40, 264, 210);
+    Preview->setGeometry(288, below + 2, 264, 236);
 
     RoomLabel = new QLabel(this);
     RoomLabel->setObjectName(QStringLiteral("RoomLabel"));
-    RoomLabel->setGeometry(8, 258, 544, 34);
+    RoomLabel->setGeometry(8, below + 246, 544, 34);
     RoomLabel->setWordWrap(true);
     RoomLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     OkBtn = new QPushButton(QStringLiteral("OK"), this);
     OkBtn->setObjectName(QStringLiteral("OkBtn"));
-    OkBtn->setGeometry(186, 314, 89, 25);
+    OkBtn->setGeometry(186, below + 302, 89, 25);
     OkBtn->setDefault(true);
     CancelBtn = new QPushButton(QStringLiteral("A&bbrechen"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    CancelBtn->setGeometry(284, 314, 89, 25);
+    CancelBtn->setGeometry(284, below + 302, 89, 25);
     CancelBtn->setAutoDefault(false);
     connect(OkBtn, &QPushButton::clicked, this, &TBoxFormForm::OkBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
-    connect(StyleCombo, qOverload<int>(&QComboBox::currentIndexChanged), this, [this](int index) {
+    connect(StyleList, &QListWidget::currentRowChanged, this, [this](int) {
         // A style that knows the board starts with the usual one.
-        if (index != static_cast<int>(BoxStyle::Verschlussdeckel) && DickeEd->value() == 0) {
+        if (style() != BoxStyle::Verschlussdeckel && DickeEd->value() == 0) {
             const QSignalBlocker b(DickeEd);
             DickeEd->setValue(boxform::kDefaultThicknessMm);
         }
@@ -174,6 +204,7 @@ TBoxFormForm::TBoxFormForm(const SheetLayout& layout, int percent, Prompter& pro
         formChanged();
     });
     connect(DickeEd, qOverload<double>(&QDoubleSpinBox::valueChanged), this, &TBoxFormForm::formChanged);
+    connect(GriffmuldeCheck, &QCheckBox::toggled, this, &TBoxFormForm::formChanged);
     for (QDoubleSpinBox* field : {LaengeEd, BreiteEd, HoeheEd})
         connect(field, qOverload<double>(&QDoubleSpinBox::valueChanged), this, [this] {
             m_cuboid.L = LaengeEd->value();
@@ -187,10 +218,13 @@ TBoxFormForm::TBoxFormForm(const SheetLayout& layout, int percent, Prompter& pro
 void TBoxFormForm::setForm(const BoxForm& form) {
     m_cuboid = form;
     {
-        const QSignalBlocker a(QuaderRadio), e(StyleCombo), f(DickeEd);
-        StyleCombo->setCurrentIndex(static_cast<int>(form.style));
+        const QSignalBlocker a(QuaderRadio), e(StyleList), f(DickeEd), g(GriffmuldeCheck);
+        const std::vector<BoxStyle>& all = boxform::styles();
+        StyleList->setCurrentRow(static_cast<int>(std::find(all.begin(), all.end(), form.style) - all.begin()));
         (form.isCuboid() ? QuaderRadio : WuerfelRadio)->setChecked(true);
         DickeEd->setValue(form.isLockLid() ? 0.0 : form.thickness);
+        // A style without a notch leaves the box checked for one that has.
+        GriffmuldeCheck->setChecked(!form.hasNotch() || form.notch);
     }
     for (const char* name : {"LaengeEdRange", "BreiteEdRange", "HoeheEdRange"})
         if (auto* range = findChild<QLabel*>(QLatin1String(name))) range->hide();
@@ -220,23 +254,29 @@ void TBoxFormForm::showMeasures() {
 BoxForm TBoxFormForm::form() const {
     BoxForm f = BoxForm::cuboid(boxform::roundToStep(m_cuboid.L), boxform::roundToStep(m_cuboid.B),
                                 boxform::roundToStep(m_cuboid.H));
-    const auto style = static_cast<BoxStyle>(StyleCombo->currentIndex());
-    if (style != BoxStyle::Verschlussdeckel)
-        return BoxForm::ofStyle(style, f.L, f.B, f.H, boxform::roundThickness(DickeEd->value()));
+    const BoxStyle chosen = style();
+    if (chosen != BoxStyle::Verschlussdeckel)
+        return BoxForm::ofStyle(chosen, f.L, f.B, f.H, boxform::roundThickness(DickeEd->value()),
+                                GriffmuldeCheck->isChecked());
     if (!QuaderRadio->isChecked()) f.kind = FormKind::Wuerfel;
     return f;
 }
 
-bool TBoxFormForm::showsCube() const {
-    return StyleCombo->currentIndex() == static_cast<int>(BoxStyle::Verschlussdeckel) && !QuaderRadio->isChecked();
+BoxStyle TBoxFormForm::style() const {
+    const std::vector<BoxStyle>& all = boxform::styles();
+    const int row = StyleList->currentRow();
+    return row >= 0 && row < static_cast<int>(all.size()) ? all[row] : BoxStyle::Verschlussdeckel;
 }
+
+bool TBoxFormForm::showsCube() const { return style() == BoxStyle::Verschlussdeckel && !QuaderRadio->isChecked(); }
 
 void TBoxFormForm::formChanged() {
     // Only the lock-lid box is a cube; its table knows no board thickness.
-    const bool lockLid = StyleCombo->currentIndex() == static_cast<int>(BoxStyle::Verschlussdeckel);
+    const bool lockLid = style() == BoxStyle::Verschlussdeckel;
     WuerfelRadio->setEnabled(lockLid);
     QuaderRadio->setEnabled(lockLid);
     DickeEd->setEnabled(!lockLid);
+    GriffmuldeCheck->setVisible(boxform::styleHasNotch(style()));
     const bool cuboid = !showsCube();
     for (QDoubleSpinBox* field : {LaengeEd, BreiteEd, HoeheEd}) field->setEnabled(cuboid);
     const NetSource s = source();

@@ -1,7 +1,9 @@
 #pragma once
-// "Boxform": the style first (the lock-lid box as cube or cuboid, or the
-// sleeve), then the measures and the board's thickness, with a live drawing
-// of the net and the room it takes on the item. OK is refused
+// "Boxform": the style first, chosen from a row of small pictures of the
+// styles' nets (the lock-lid box as cube or cuboid, the sleeve, the tuck-end
+// boxes), then the measures, the board's thickness and the finger notch
+// where the style has one, with a live drawing of the net and the room it
+// takes on the item. OK is refused
 // while the net does not fit; the message offers the largest measures in
 // the same proportions that would.
 
@@ -12,8 +14,9 @@
 
 class NetPreview;
 class Prompter;
-class QComboBox;
+class QCheckBox;
 class QDoubleSpinBox;
+class QListWidget;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -33,13 +36,14 @@ public:
     // offers the largest fitting measures (taken into the fields on Yes).
     void OkBtnClick();
 
-    QComboBox* StyleCombo;   // in the order of BoxStyle
+    QListWidget* StyleList;   // one picture per style, in the order of boxform::styles()
     QRadioButton* WuerfelRadio;
     QRadioButton* QuaderRadio;
     QDoubleSpinBox* LaengeEd;
     QDoubleSpinBox* BreiteEd;
     QDoubleSpinBox* HoeheEd;
     QDoubleSpinBox* DickeEd;
+    QCheckBox* GriffmuldeCheck;
     NetPreview* Preview;
     QLabel* RoomLabel;
     QPushButton* OkBtn;
@@ -47,6 +51,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+    // The style chosen in StyleList.
+    BoxStyle style() const;
 
 private:
     void formChanged();

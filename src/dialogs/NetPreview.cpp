@@ -21,6 +21,27 @@ void NetPreview::setNet(const NetDrawingMm& net, const QSizeF& room, bool fits) 
     update();
 }
 
+QImage netPicture(const NetDrawingMm& net, const QSize& size) {
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    const QRectF area = QRectF(QPointF(0, 0), QSizeF(size)).adjusted(3, 3, -3, -3);
+    const QRectF shown = net.outline.boundingRect();
+    if (area.isEmpty() || shown.width() <= 0 || shown.height() <= 0) return image;
+    const double scale = std::min(area.width() / shown.width(), area.height() / shown.height());
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(area.left() + (area.width() - shown.width() * scale) / 2 - shown.left() * scale,
+                area.top() + (area.height() - shown.height() * scale) / 2 - shown.top() * scale);
+    p.scale(scale, scale);
+    p.setBrush(Qt::white);
+    p.setPen(QPen(Qt::black, 0));
+    p.drawPolygon(net.outline);
+    for (const QLineF& slit : net.slits) p.drawLine(slit);
+    p.setPen(QPen(QColor(90, 90, 90), 0, Qt::DashLine));
+    for (const QLineF& fold : net.folds) p.drawLine(fold);
+    return image;
+}
+
 void NetPreview::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     const QRectF area = QRectF(contentsRect()).adjusted(6, 6, -6, -6);

@@ -6,6 +6,7 @@
 #include "box/NetDrawing.h"
 
 #include <QFrame>
+#include <QImage>
 
 class NetPreview : public QFrame {
     Q_OBJECT
@@ -26,3 +27,7 @@ private:
     QSizeF m_room;
     bool m_fits = true;
 };
+
+// A small picture of a net for choosing its style: the outline filled white
+// and drawn solid, the folds dashed, scaled into size with a margin.
+QImage netPicture(const NetDrawingMm& net, const QSize& size);

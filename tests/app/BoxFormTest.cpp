@@ -16,10 +16,12 @@
 #include "model/NewDocument.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -139,6 +141,52 @@ TEST(BoxFormDialog, DrawsTheNetAndNamesTheRoomAsTheFormChanges) {
     EXPECT_TRUE(form.RoomLabel->text().endsWith(QStringLiteral("die Box bietet 289,5 × 205,0 mm")));
 }
 
+TEST(BoxFormDialog, ChoosesTheStyleFromPicturesOfItsNetAndTheNotchWhereItHasOne) {
+    RecordingPrompter prompter;
+    TBoxFormForm form(a4Item(), 100, prompter);
+    form.setForm(BoxForm::cuboid(66, 22, 91));
+    // One picture per style with its name; no two pictures alike, each a
+    // net drawn on white (its outline inked).
+    const QStringList names{"Verschlussdeckel",           "Hülse",        "Steckschachtel gegenläufig",
+                            "Steckschachtel gleichläufig", "Schnappboden", "Automatikboden"};
+    ASSERT_EQ(form.StyleList->count(), names.size());
+    std::vector<QImage> pictures;
+    for (int i = 0; i < form.StyleList->count(); ++i) {
+        const QListWidgetItem* item = form.StyleList->item(i);
+        EXPECT_EQ(item->text(), names[i]);
+        const QImage picture = item->icon().pixmap(form.StyleList->iconSize()).toImage();
+        int ink = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) ink += qGray(picture.pixel(x, y)) < 128 && qAlpha(picture.pixel(x, y)) > 0;
+        EXPECT_GT(ink, 50) << names[i].toStdString();
+        for (const QImage& other : pictures) EXPECT_NE(picture, other) << names[i].toStdString();
+        pictures.push_back(picture);
+    }
+    // The notch is offered with the tuck-end boxes only, on by default; off,
+    // the net keeps the half circle.
+    EXPECT_TRUE(form.GriffmuldeCheck->isHidden());
+    form.StyleList->setCurrentRow(2);
+    EXPECT_FALSE(form.GriffmuldeCheck->isHidden());
+    EXPECT_TRUE(form.GriffmuldeCheck->isChecked());
+    EXPECT_EQ(form.form(), BoxForm::ofStyle(BoxStyle::SteckGegenlaeufig, 66, 22, 91, 0.3, true));
+    auto area = [](const QPolygonF& p) {
+        double s = 0;
+        for (int i = 0; i < p.size(); ++i) s += p[i].x() * p[(i + 1) % p.size()].y() - p[(i + 1) % p.size()].x() * p[i].y();
+        return std::abs(s) / 2;
+    };
+    const double withNotch = area(form.Preview->net().outline);
+    form.GriffmuldeCheck->click();
+    EXPECT_EQ(form.form(), BoxForm::ofStyle(BoxStyle::SteckGegenlaeufig, 66, 22, 91, 0.3, false));
+    EXPECT_NEAR(area(form.Preview->net().outline) - withNotch, M_PI * 10 * 10 / 2, 0.5);
+    form.StyleList->setCurrentRow(1);
+    EXPECT_TRUE(form.GriffmuldeCheck->isHidden());
+    // A form read back shows its own style and notch.
+    form.setForm(BoxForm::ofStyle(BoxStyle::SteckGleichlaeufig, 80, 40, 120, 0.5, false));
+    EXPECT_EQ(form.StyleList->currentItem()->text(), names[3]);
+    EXPECT_FALSE(form.GriffmuldeCheck->isChecked());
+    EXPECT_EQ(form.form(), BoxForm::ofStyle(BoxStyle::SteckGleichlaeufig, 80, 40, 120, 0.5, false));
+}
+
 TEST(BoxFormDialog, GreyedFieldsShowTheCubesEdgeAndTheCuboidsMeasuresWaitForIt) {
     RecordingPrompter prompter;
     for (int percent : {100, 50, 10}) {
@@ -238,7 +286,7 @@ TEST(BoxFormDialog, RefusesAnAutomaticBottomNarrowerThanDeepAndSaysWhy) {
     RecordingPrompter prompter;
     TBoxFormForm form(a4Item(), 100, prompter);
     form.setForm(BoxForm::ofStyle(BoxStyle::Automatikboden, 30, 40, 50, 0.3));
-    ASSERT_EQ(form.StyleCombo->currentText(), QStringLiteral("Automatikboden"));
+    ASSERT_EQ(form.form().style, BoxStyle::Automatikboden);
     form.OkBtn->click();
     EXPECT_NE(form.result(), QDialog::Accepted);
     ASSERT_EQ(prompter.messages.size(), 1u);
@@ -395,8 +443,8 @@ TEST(BoxFormStep, AStyleChangeMovesEachFacesArtToTheFaceOfTheSameName) {
     w.window->runBoxFormDialog = [](TBoxFormForm& form) {
         // The lock-lid box knows no board; the sleeve starts with 0,3 mm.
         EXPECT_FALSE(form.DickeEd->isEnabled());
-        form.StyleCombo->setCurrentIndex(static_cast<int>(BoxStyle::Huelse));
-        EXPECT_EQ(form.StyleCombo->currentText(), QStringLiteral("Hülse"));
+        form.StyleList->setCurrentRow(1);
+        EXPECT_EQ(form.StyleList->currentItem()->text(), QStringLiteral("Hülse"));
         EXPECT_TRUE(form.DickeEd->isEnabled());
         EXPECT_FALSE(form.WuerfelRadio->isEnabled());
         EXPECT_EQ(form.DickeEd->text(), QStringLiteral("0,30 mm"));

@@ -340,6 +340,20 @@ TEST(PrintPage, AssemblyTextLineByLine) {
     EXPECT_EQ(PrintPage::assemblyText(BoxForm::cuboid(64, 21, 89)).split(QLatin1Char('\n')), cuboid);
 }
 
+TEST(PrintPage, AssemblyTextOfATuckEndBoxTellsItsStyleAndTucks) {
+    for (BoxStyle style : {BoxStyle::SteckGegenlaeufig, BoxStyle::SteckGleichlaeufig}) {
+        const QStringList lines =
+            PrintPage::assemblyText(BoxForm::ofStyle(style, 66, 22, 91, 0.3)).split(QLatin1Char('\n'));
+        EXPECT_EQ(lines.mid(0, 5), (QStringList{QStringLiteral("Bastelanleitung"), boxform::styleName(style),
+                                                QStringLiteral("Maße (L × B × H):"),
+                                                QStringLiteral("66,0 × 22,0 × 91,0 mm"),
+                                                QStringLiteral("innen, Karton 0,30 mm")}));
+        EXPECT_FALSE(lines.join(QLatin1Char(' ')).contains(QStringLiteral("Hülse")));
+        EXPECT_TRUE(lines.join(QLatin1Char(' ')).contains(QStringLiteral("Einstecklasche einstecken")));
+        EXPECT_EQ(lines.last(), QStringLiteral("Fertig!"));
+    }
+}
+
 TEST(PrintPage, AssemblyTextFollowsTheDocumentsForm) {
     StartedWindow w;
     w.window->PageControl1->setCurrentWidget(w.window->TabSheet2);
