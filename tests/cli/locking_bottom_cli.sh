@@ -89,6 +89,12 @@ PYEOF
     cmp -s "$WORK/$style-95x35x65.box" "$WORK/r.box" || fail "resave changed the $style box"
 done
 
+# The tuck top's notch can go, as on the tuck-end boxes.
+expect_exit 0 "new without notch" "$CLI" new "$WORK/n.box" --style automatikboden --size 95x35x65 --no-notch
+expect_exit 0 "info without notch" "$CLI" info "$WORK/n.box"
+$PY -c "import json; d=json.load(open('$WORK/out')); assert d['style']['notch'] is False, d['style']" ||
+    fail "info without notch"
+
 # The automatic bottom needs Länge ≥ Breite: a wrong call, no file.
 expect_exit 2 "automatic bottom narrower than deep" "$CLI" new "$WORK/x.box" --style automatikboden --size 30x40x50
 grep -q "Automatikboden" "$WORK/err" || fail "no reason for the narrow automatic bottom: $(cat "$WORK/err")"
