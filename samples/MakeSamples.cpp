@@ -1,7 +1,8 @@
 // Writes the sample designs of the "Beispiele" menu into a folder (the
 // samples/ folder of the sources): a game die, a gift box with a name label
 // on the lid, a box with a picture background, a card box and a tea box,
-// a playing-card box and a tea-bag box with tuck ends,
+// a playing-card box and a tea-bag box with tuck ends, a soap box on an
+// automatic bottom,
 // all made of the program's own objects and a picture drawn here. Built on request only
 // (`cmake --build build --target make_samples`, then run it with the
 // folder); the files it wrote are kept in the sources.
@@ -401,6 +402,48 @@ bool makeTeabagBox(const QString& folder) {
     return d.save(QDir(folder).filePath(QStringLiteral("Teebeutelschachtel.box")));
 }
 
+// A bar of soap in a box that opens flat and squares with its bottom shut:
+// the tuck top over an automatic bottom, inside 95 x 35 x 65 mm on 0.3 mm
+// board; lavender on a pale ground, the bottom flaps in the ground's colour.
+bool makeSoapBox(const QString& folder) {
+    Design d(BoxForm::ofStyle(BoxStyle::Automatikboden, 95, 35, 65, 0.3, true));
+    const std::int32_t ground = rgb(238, 232, 246), lavender = rgb(130, 100, 180), deep = rgb(70, 50, 110),
+                       green = rgb(110, 150, 90), white = rgb(255, 255, 255);
+    const FoldingModel m = FoldingModel::inMillimetres(d.doc.Layout, NetSource{d.doc.Form, 100});
+    d.figure(shRectangle, 0, 0, m.netWidth(), m.netHeight(), ground);
+    const Face vorne = faceOf(d, "Vorne"), hinten = faceOf(d, "Hinten"), rechts = faceOf(d, "Rechts"),
+               links = faceOf(d, "Links"), deckel = faceOf(d, "Deckel");
+    // Vorne: a white oval with the name, lavender sprigs beside it.
+    const QRectF v = vorne.mm;
+    Tobs& oval = d.figure(shEllipse, v.left() + 14, v.top() + 14, v.width() - 28, 34, white);
+    oval.FillModeOrShadowColor = fmFilledBorder;
+    oval.BorderOrOutlineColor = lavender;
+    oval.LineWidthOrTransColor = 2;
+    faceText(d, vorne, QStringLiteral("Lavendel"), v.center().x(), v.top() + 26, 56, 10, 18, deep);
+    faceText(d, vorne, QStringLiteral("Seife"), v.center().x(), v.top() + 39, 40, 7, 12, lavender);
+    for (int i = 0; i < 5; ++i) {
+        const double x = v.left() + 16 + i * 15;
+        d.figure(shRectangle, x + 2.5, v.top() + 52, 1, 10, green);
+        for (int k = 0; k < 3; ++k) d.figure(shEllipse, x + 1, v.top() + 50 - k * 3.2, 5, 4, lavender);
+    }
+    // Hinten: what is in it.
+    const QRectF h = hinten.mm;
+    faceText(d, hinten, QStringLiteral("Handgesiedet"), h.center().x(), h.top() + 16, 60, 8, 13, deep);
+    faceText(d, hinten, QStringLiteral("Olivenöl, Kokosöl,"), h.center().x(), h.top() + 30, 70, 7, 10, deep);
+    faceText(d, hinten, QStringLiteral("Lavendelöl"), h.center().x(), h.top() + 39, 70, 7, 10, deep);
+    faceText(d, hinten, QStringLiteral("100 g"), h.center().x(), h.top() + 54, 30, 7, 11, lavender);
+    // The narrow sides: a sprig each, the word under it.
+    for (const auto& [f, word] : {std::pair{rechts, "mild"}, std::pair{links, "vegan"}}) {
+        d.figure(shRectangle, f.centre().x() - 0.6, f.mm.top() + 16, 1.2, 22, green);
+        for (int k = 0; k < 4; ++k) d.figure(shEllipse, f.centre().x() - 3, f.mm.top() + 10 + k * 4, 6, 5, lavender);
+        faceText(d, f, QString::fromUtf8(word), f.centre().x(), f.mm.top() + 48, 28, 7, 11, deep);
+    }
+    // The lid: a lavender band with the name, upright from above.
+    d.figure(shRectangle, deckel.mm.left(), deckel.centre().y() - 7, deckel.mm.width(), 14, lavender);
+    faceText(d, deckel, QStringLiteral("Lavendel"), deckel.centre().x(), deckel.centre().y(), 50, 9, 14, white);
+    return d.save(QDir(folder).filePath(QStringLiteral("Seifenschachtel.box")));
+}
+
 // The background picture: evening sky over hills, drawn here.
 QImage landscape() {
     QImage image(1200, 850, QImage::Format_RGB32);
@@ -456,7 +499,8 @@ int main(int argc, char** argv) {
     const QString folder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(folder);
     return makeDie(folder) && makeGiftBox(folder) && makePictureBox(folder) && makeCardBox(folder) &&
-                   makeTeaBox(folder) && makePlayingCardBox(folder) && makeTeabagBox(folder)
+                   makeTeaBox(folder) && makePlayingCardBox(folder) && makeTeabagBox(folder) &&
+                   makeSoapBox(folder)
                ? 0
                : 1;
 }

@@ -32,6 +32,47 @@ void PreviewCanvas::paintEvent(QPaintEvent*) {
 }
 
 QString PrintPage::assemblyText(const BoxForm& form) {
+    if (form.style == BoxStyle::Schnappboden || form.style == BoxStyle::Automatikboden) {
+        QLocale german(QLocale::German);
+        const QString board = form.thickness > 0
+                                  ? QStringLiteral("innen, Karton ") + german.toString(form.thickness, 'f', 2) +
+                                        QStringLiteral(" mm\n")
+                                  : QString();
+        // The snap-lock bottom closes by hand in its order; the automatic
+        // one is glued while the box lies flat and closes as it is opened.
+        const QString bottom =
+            form.style == BoxStyle::Schnappboden
+                ? QStringLiteral("3. Kleben Sie die Klebelasche \n"
+                                 "innen an die linke Seite\n"
+                                 "4. Boden: die Bodenlaschen rechts \n"
+                                 "und links nach innen, dann die \n"
+                                 "vordere, zuletzt die hintere mit \n"
+                                 "ihrer Zunge in die Aussparung\n")
+                : QStringLiteral("3. Falten Sie die Bodenlaschen nach \n"
+                                 "innen und die Klebeflächen an den \n"
+                                 "schrägen Linien zurück\n"
+                                 "4. Legen Sie die Schachtel flach \n"
+                                 "und kleben Sie die Klebelasche an \n"
+                                 "die linke Seite und die Klebeflächen \n"
+                                 "auf die vordere und hintere \n"
+                                 "Bodenlasche; aufgedrückt schließt \n"
+                                 "sich der Boden von selbst\n");
+        return QStringLiteral("Bastelanleitung\n") + boxform::styleName(form.style) +
+               QStringLiteral("\nMaße (L × B × H):\n") + boxform::measuresText(form) + QLatin1Char('\n') + board +
+               QStringLiteral("\n"
+                              "1. Schneiden Sie entlang der äußeren \n"
+                              "gepunkteten Linie die Schachtel aus, \n"
+                              "auch die kurzen Schlitze an der \n"
+                              "Einstecklasche\n"
+                              "2. Falten Sie entlang aller \n"
+                              "gepunkteten Linien\n") +
+               bottom +
+               QStringLiteral("5. Deckel: Staublaschen nach innen, \n"
+                              "Deckel schließen und die \n"
+                              "Einstecklasche einstecken\n"
+                              "\n"
+                              "Fertig!");
+    }
     if (form.style == BoxStyle::SteckGegenlaeufig || form.style == BoxStyle::SteckGleichlaeufig) {
         QLocale german(QLocale::German);
         const QString board = form.thickness > 0

@@ -73,6 +73,20 @@ struct PlanPanel {
     // shut: a tuck bent over before its lid closes hangs plumb and slides in
     // behind its panel instead of sweeping through it.
     bool followsParent = false;
+    // A hinge that turns more than once (up and back down, as a flap that
+    // lies folded up in the flat glued box): its angle in radians (y) at
+    // moments of the motion (x), in order; it turns evenly between two and
+    // the hinge counts as shut from the last on. Empty: 0 until from, angle
+    // from to on.
+    std::vector<QPointF> turns;
+    // A glue area: the panel it is glued onto (an index; -1 for none) and
+    // the moment from which the two move as one piece, the area where it
+    // lies on the closed box; before that it turns about its own hinge.
+    int gluedTo = -1;
+    double gluedFrom = 1;
+    // A flap that is part of the closed box's outside (a bottom made of
+    // flaps only); other flaps end inside and are hidden once it is shut.
+    bool outside = false;
     // How many board thicknesses further in the panel lies once closed, so
     // that no two overlapping panels share a plane.
     int inset = 0;

@@ -22,6 +22,8 @@ BoxPlan styledPlan(const BoxForm& form) {
     case BoxStyle::Huelse: return sleevePlan(form);
     case BoxStyle::SteckGegenlaeufig: return reverseTuckPlan(form);
     case BoxStyle::SteckGleichlaeufig: return straightTuckPlan(form);
+    case BoxStyle::Schnappboden: return snapLockPlan(form);
+    case BoxStyle::Automatikboden: return automaticBottomPlan(form);
     case BoxStyle::Verschlussdeckel: break;
     }
     return lockLidPlan(0, 0, exactDims(form.L, form.B, form.H, true, kMinFlapMm), false);

@@ -19,5 +19,7 @@ BoxPlan planOnCanvas(const NetMeasure& m);
 BoxPlan sleevePlan(const BoxForm& form);
 BoxPlan reverseTuckPlan(const BoxForm& form);
 BoxPlan straightTuckPlan(const BoxForm& form);
+BoxPlan snapLockPlan(const BoxForm& form);
+BoxPlan automaticBottomPlan(const BoxForm& form);
 // The sleeve's glue flap: min(15 mm, B - 2 mm).
 double sleeveGlueFlapMm(double B);

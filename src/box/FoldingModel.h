@@ -125,5 +125,9 @@ public:
 private:
     explicit FoldingModel(BoxPlan plan) : m_plan(std::move(plan)) {}
 
+    // Each panel's map from the net into space, hinge by hinge from the
+    // panel that stays put (glue areas about their own hinge).
+    std::vector<Rigid3> hingeTransforms(double f) const;
+
     BoxPlan m_plan;
 };

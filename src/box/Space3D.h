@@ -46,6 +46,15 @@ struct Rigid3 {
         return c;
     }
 
+    // The map back: p = R^T (q - t).
+    Rigid3 inverse() const {
+        Rigid3 m;
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j) m.r[i][j] = r[j][i];
+        m.t = -m.rotate(t);
+        return m;
+    }
+
     static Rigid3 translation(const Vec3& v) {
         Rigid3 m;
         m.t = v;

@@ -1,5 +1,5 @@
 // faltarillon-cli new AUS.box [--dpi N] [--paper A4|A3|Letter] [--form wuerfel|quader]
-// [--style verschlussdeckel|huelse|gegenlaeufig|gleichlaeufig] [--size LxBxH] [--thickness MM]
+// [--style verschlussdeckel|huelse|gegenlaeufig|gleichlaeufig|schnappboden|automatikboden] [--size LxBxH] [--thickness MM]
 // [--no-notch]: the document New (or "Neu mit Papierformat...") creates, a cube or a cuboid of a style.
 
 #include "box/BoxFit.h"
@@ -77,6 +77,8 @@ int runNew(const QCommandLineParser& args, CliContext& ctx) {
             t = boxform::roundThickness(*v);
         }
         form = BoxForm::ofStyle(style, form.L, form.B, form.H, t, !noNotch);
+        const QString problem = boxform::measuresProblem(form);
+        if (!problem.isEmpty()) return ctx.usageError(problem);
     }
 
     BoxDocument doc;
@@ -107,8 +109,10 @@ const CliCommandRegistrar registrar(
                 {QStringLiteral("form"), QStringLiteral("Boxform: wuerfel (Vorgabe) oder quader"),
                  QStringLiteral("wuerfel|quader")},
                 {QStringLiteral("style"),
-                 QStringLiteral("Bauart: verschlussdeckel (Würfel, mit --size Quader), huelse, gegenlaeufig oder "
-                                "gleichlaeufig (Steckschachteln; diese brauchen --size); nicht mit --form"),
+                 QStringLiteral("Bauart: verschlussdeckel (Würfel, mit --size Quader), huelse, gegenlaeufig, "
+                                "gleichlaeufig (Steckschachteln), schnappboden oder automatikboden (Steckdeckel über "
+                                "einem Boden aus Laschen; der Automatikboden braucht Länge ≥ Breite); alle außer "
+                                "verschlussdeckel brauchen --size; nicht mit --form"),
                  styleIds(QStringLiteral("|"), QStringLiteral("|"))},
                 {QStringLiteral("size"),
                  QStringLiteral("Maße des Quaders in mm, Länge x Breite x Höhe, je 10 bis 400 (etwa 64x21x89)"),

@@ -286,6 +286,12 @@ void TBoxFormForm::formChanged() {
 
 void TBoxFormForm::OkBtnClick() {
     const NetSource s = source();
+    // Measures the style cannot be made in are refused before any offer.
+    const QString problem = boxform::measuresProblem(s.form);
+    if (!problem.isEmpty()) {
+        m_prompter.inform(Caption, problem, PromptIcon::Warning);
+        return;
+    }
     if (netFits(s, m_layout)) {
         accept();
         return;

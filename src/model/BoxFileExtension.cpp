@@ -44,6 +44,8 @@ constexpr FormKindEntry kFormKinds[] = {
     {boxext::kFormSleeve, BoxStyle::Huelse, boxext::kStyledFormChunkSize},
     {boxext::kFormTuckReverse, BoxStyle::SteckGegenlaeufig, boxext::kOptionsFormChunkSize},
     {boxext::kFormTuckStraight, BoxStyle::SteckGleichlaeufig, boxext::kOptionsFormChunkSize},
+    {boxext::kFormSnapLockBottom, BoxStyle::Schnappboden, boxext::kOptionsFormChunkSize},
+    {boxext::kFormAutomaticBottom, BoxStyle::Automatikboden, boxext::kOptionsFormChunkSize},
 };
 
 const FormKindEntry* formKindOf(BoxStyle style) {
@@ -205,6 +207,8 @@ BoxParseResult parseBoxExtension(const QByteArray& data, qsizetype start, BoxFor
             }
             form = BoxForm::cuboid(m[0], m[1], m[2]);
             form.style = entry->style;
+            // No version writes an automatic bottom narrower than deep.
+            if (!boxform::measuresProblem(form).isEmpty()) return fail(BoxParseError::BadExtension, pos + 4);
             if (expected >= static_cast<std::uint32_t>(boxext::kStyledFormChunkSize)) {
                 const double t = getF64(bytes + pos + 28);
                 if (!boxform::thicknessValid(t)) return fail(BoxParseError::BadExtension, pos + 28);

@@ -9,7 +9,8 @@
 // cuboid (28 bytes), 2 = the sleeve, followed by float64 board thickness
 // (36 bytes); 3 = the reverse and 4 = the straight tuck-end box, followed
 // by float64 board thickness and uint32 options (bit 0: finger notch; 40
-// bytes); 5 and 6 are kept for the tuck-end boxes with a locking bottom.
+// bytes); 5 the snap-lock and 6 the automatic bottom under the reverse
+// tuck top, as 3 and 4 (the automatic one with L >= B).
 // A reader refuses a form above the ones it knows, a chunk longer than its
 // form's and an option bit it does not know as newer, so it never opens a
 // different box; versions that knew only the lock-lid box refuse a form of
@@ -54,6 +55,8 @@ inline constexpr std::int32_t kFormLockLidCuboid = 1;
 inline constexpr std::int32_t kFormSleeve = 2;
 inline constexpr std::int32_t kFormTuckReverse = 3;
 inline constexpr std::int32_t kFormTuckStraight = 4;
+inline constexpr std::int32_t kFormSnapLockBottom = 5;
+inline constexpr std::int32_t kFormAutomaticBottom = 6;
 inline constexpr std::uint32_t kFormNotchFlag = 1;
 inline constexpr char kGroupTag[] = "grup";
 inline constexpr int kGroupEntrySize = 32;

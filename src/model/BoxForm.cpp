@@ -30,22 +30,35 @@ bool isValid(const BoxForm& form) {
     case BoxStyle::Huelse:
     case BoxStyle::SteckGegenlaeufig:
     case BoxStyle::SteckGleichlaeufig:
+    case BoxStyle::Schnappboden:
+    case BoxStyle::Automatikboden:
         if (form.kind != FormKind::Quader || !thicknessValid(form.thickness)) return false;
         break;
     default: return false;
     }
     if (form.kind != FormKind::Quader) return false;
-    return measureInRange(form.L) && measureInRange(form.B) && measureInRange(form.H);
+    return measureInRange(form.L) && measureInRange(form.B) && measureInRange(form.H) && measuresProblem(form).isEmpty();
+}
+
+QString measuresProblem(const BoxForm& form) {
+    // Its side flaps fold in along the Länge; narrower than deep, the
+    // bottom's main flaps could not lock.
+    if (form.style == BoxStyle::Automatikboden && form.L < form.B)
+        return QStringLiteral("Der Automatikboden braucht eine Länge von mindestens der Breite (hier %1 mm kürzer).")
+            .arg(QLocale(QLocale::German).toString(roundToStep(form.B - form.L), 'f', 1));
+    return QString();
 }
 
 const std::vector<BoxStyle>& styles() {
     static const std::vector<BoxStyle> all{BoxStyle::Verschlussdeckel, BoxStyle::Huelse, BoxStyle::SteckGegenlaeufig,
-                                           BoxStyle::SteckGleichlaeufig};
+                                           BoxStyle::SteckGleichlaeufig, BoxStyle::Schnappboden,
+                                           BoxStyle::Automatikboden};
     return all;
 }
 
 bool styleHasNotch(BoxStyle style) {
-    return style == BoxStyle::SteckGegenlaeufig || style == BoxStyle::SteckGleichlaeufig;
+    return style == BoxStyle::SteckGegenlaeufig || style == BoxStyle::SteckGleichlaeufig ||
+           style == BoxStyle::Schnappboden || style == BoxStyle::Automatikboden;
 }
 
 QString styleId(BoxStyle style) {
@@ -54,6 +67,8 @@ QString styleId(BoxStyle style) {
     case BoxStyle::Huelse: return QStringLiteral("huelse");
     case BoxStyle::SteckGegenlaeufig: return QStringLiteral("gegenlaeufig");
     case BoxStyle::SteckGleichlaeufig: return QStringLiteral("gleichlaeufig");
+    case BoxStyle::Schnappboden: return QStringLiteral("schnappboden");
+    case BoxStyle::Automatikboden: return QStringLiteral("automatikboden");
     }
     return QStringLiteral("verschlussdeckel");
 }
@@ -64,6 +79,8 @@ QString styleName(BoxStyle style) {
     case BoxStyle::Huelse: return QStringLiteral("Hülse");
     case BoxStyle::SteckGegenlaeufig: return QStringLiteral("Steckschachtel gegenläufig");
     case BoxStyle::SteckGleichlaeufig: return QStringLiteral("Steckschachtel gleichläufig");
+    case BoxStyle::Schnappboden: return QStringLiteral("Schnappboden");
+    case BoxStyle::Automatikboden: return QStringLiteral("Automatikboden");
     }
     return QStringLiteral("Verschlussdeckel");
 }

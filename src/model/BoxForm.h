@@ -22,6 +22,10 @@ enum class BoxStyle : std::int32_t {
     Huelse = 1,
     SteckGegenlaeufig = 2,
     SteckGleichlaeufig = 3,
+    // The reverse tuck-end box's top on a bottom of four locking flaps: the
+    // snap-lock folded by hand, the automatic one glued in the flat box.
+    Schnappboden = 4,
+    Automatikboden = 5,
 };
 
 struct BoxForm {
@@ -87,6 +91,9 @@ bool isValid(const BoxForm& form);
 
 // Every style, in the order the Boxform dialog and the command line offer them.
 const std::vector<BoxStyle>& styles();
+// Why the measures do not suit the style (German, for a message), or empty:
+// the automatic bottom needs Länge at least Breite.
+QString measuresProblem(const BoxForm& form);
 // Whether the style can have a finger notch.
 bool styleHasNotch(BoxStyle style);
 // "verschlussdeckel", "huelse", "gegenlaeufig", "gleichlaeufig": the style's

@@ -91,7 +91,7 @@ void FoldedBoxPainter::computeOrder() {
     for (const PanelPose& pose : m_poses) {
         if (pose.corners.size() < 3) continue;
         // Closed, the flaps are inside and only the printed sides show.
-        if (closed && !m_model.panel(pose.id).isFace()) continue;
+        if (closed && !m_model.panel(pose.id).isFace() && !m_model.panel(pose.id).outside) continue;
         Item it;
         it.draw = {pose.id, showsPrintedSide(pose.id)};
         if (closed && !it.draw.printedSide) continue;

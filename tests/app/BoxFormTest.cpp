@@ -147,7 +147,8 @@ TEST(BoxFormDialog, ChoosesTheStyleFromPicturesOfItsNetAndTheNotchWhereItHasOne)
     form.setForm(BoxForm::cuboid(66, 22, 91));
     // One picture per style with its name; no two pictures alike, each a
     // net drawn on white (its outline inked).
-    const QStringList names{"Verschlussdeckel", "Hülse", "Steckschachtel gegenläufig", "Steckschachtel gleichläufig"};
+    const QStringList names{"Verschlussdeckel",           "Hülse",        "Steckschachtel gegenläufig",
+                            "Steckschachtel gleichläufig", "Schnappboden", "Automatikboden"};
     ASSERT_EQ(form.StyleList->count(), names.size());
     std::vector<QImage> pictures;
     for (int i = 0; i < form.StyleList->count(); ++i) {
@@ -279,6 +280,31 @@ TEST(BoxFormDialog, RefusesANetTooLargeAndOffersTheLargestInItsProportions) {
     EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("Auf diesem Papier passt keine Box dieser Proportionen.")));
     EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("Neu mit Papierformat...")));
     EXPECT_EQ(thin.form(), BoxForm::cuboid(10, 10, 400));
+}
+
+TEST(BoxFormDialog, RefusesAnAutomaticBottomNarrowerThanDeepAndSaysWhy) {
+    RecordingPrompter prompter;
+    TBoxFormForm form(a4Item(), 100, prompter);
+    form.setForm(BoxForm::ofStyle(BoxStyle::Automatikboden, 30, 40, 50, 0.3));
+    ASSERT_EQ(form.form().style, BoxStyle::Automatikboden);
+    form.OkBtn->click();
+    EXPECT_NE(form.result(), QDialog::Accepted);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_FALSE(prompter.messages[0].question);
+    EXPECT_EQ(prompter.messages[0].icon, PromptIcon::Warning);
+    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("Automatikboden braucht eine Länge von mindestens der Breite")))
+        << prompter.messages[0].text.toStdString();
+    // The snap-lock takes the same measures; so does the automatic bottom once L = B.
+    for (const BoxForm& ok : {BoxForm::ofStyle(BoxStyle::Schnappboden, 30, 40, 50, 0.3),
+                              BoxForm::ofStyle(BoxStyle::Automatikboden, 40, 40, 50, 0.3)}) {
+        prompter.messages.clear();
+        TBoxFormForm other(a4Item(), 100, prompter);
+        other.setForm(ok);
+        other.OkBtn->click();
+        EXPECT_EQ(other.result(), QDialog::Accepted) << boxform::styleId(ok.style).toStdString();
+        EXPECT_TRUE(prompter.messages.empty());
+        EXPECT_EQ(other.form(), ok);
+    }
 }
 
 TEST(BoxFormStep, MovesTheArtworkWithTheFacesAndUndoRedoRestoreTheFileByteForByte) {

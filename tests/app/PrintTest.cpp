@@ -341,7 +341,8 @@ TEST(PrintPage, AssemblyTextLineByLine) {
 }
 
 TEST(PrintPage, AssemblyTextOfATuckEndBoxTellsItsStyleAndTucks) {
-    for (BoxStyle style : {BoxStyle::SteckGegenlaeufig, BoxStyle::SteckGleichlaeufig}) {
+    for (BoxStyle style : {BoxStyle::SteckGegenlaeufig, BoxStyle::SteckGleichlaeufig, BoxStyle::Schnappboden,
+                           BoxStyle::Automatikboden}) {
         const QStringList lines =
             PrintPage::assemblyText(BoxForm::ofStyle(style, 66, 22, 91, 0.3)).split(QLatin1Char('\n'));
         EXPECT_EQ(lines.mid(0, 5), (QStringList{QStringLiteral("Bastelanleitung"), boxform::styleName(style),
@@ -351,6 +352,13 @@ TEST(PrintPage, AssemblyTextOfATuckEndBoxTellsItsStyleAndTucks) {
         EXPECT_FALSE(lines.join(QLatin1Char(' ')).contains(QStringLiteral("Hülse")));
         EXPECT_TRUE(lines.join(QLatin1Char(' ')).contains(QStringLiteral("Einstecklasche einstecken")));
         EXPECT_EQ(lines.last(), QStringLiteral("Fertig!"));
+        // A bottom of flaps has no tuck of its own: the snap-lock's tongue
+        // goes into the notch, the automatic one's glue areas are glued flat.
+        const QString all = lines.join(QLatin1Char(' '));
+        EXPECT_EQ(all.contains(QStringLiteral("Boden schließen")), style == BoxStyle::SteckGegenlaeufig ||
+                                                                      style == BoxStyle::SteckGleichlaeufig);
+        EXPECT_EQ(all.contains(QStringLiteral("Zunge")), style == BoxStyle::Schnappboden);
+        EXPECT_EQ(all.contains(QStringLiteral("Klebeflächen")), style == BoxStyle::Automatikboden);
     }
 }
 

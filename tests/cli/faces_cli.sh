@@ -77,5 +77,11 @@ for style in gegenlaeufig gleichlaeufig; do
     check_views "$WORK/$style.box" 0 0 Vorne 90 0 Rechts 180 0 Hinten 270 0 Links 0 90 Deckel 0 -90 Boden
 done
 
+# A bottom of locking flaps has no face of its own: the five others.
+for style in schnappboden automatikboden; do
+    "$CLI" new "$WORK/$style.box" --style "$style" --size 60x45x50 >/dev/null || fail "new $style"
+    check_views "$WORK/$style.box" 0 0 Vorne 90 0 Rechts 180 0 Hinten 270 0 Links 0 90 Deckel
+done
+
 [ "$fails" = 0 ] || exit 1
 echo "faces_cli: ok"

@@ -282,7 +282,8 @@ TEST_F(BoxFileExtension, TuckEndBoxesKeepTheirNotchAndRefuseWhatTheyDoNotKnow) {
         bool notch;
     };
     for (const Known& k : {Known{3, BoxStyle::SteckGegenlaeufig, true}, Known{3, BoxStyle::SteckGegenlaeufig, false},
-                           Known{4, BoxStyle::SteckGleichlaeufig, true}, Known{4, BoxStyle::SteckGleichlaeufig, false}}) {
+                           Known{4, BoxStyle::SteckGleichlaeufig, true}, Known{4, BoxStyle::SteckGleichlaeufig, false},
+                           Known{5, BoxStyle::Schnappboden, true}, Known{6, BoxStyle::Automatikboden, false}}) {
         SCOPED_TRACE(k.kind * 10 + k.notch);
         const QByteArray bytes = p + "FALTEXT1" + tuck(k.kind, 0.3, k.notch ? 1 : 0) + kEnd;
         BoxDocument doc;
@@ -295,9 +296,12 @@ TEST_F(BoxFileExtension, TuckEndBoxesKeepTheirNotchAndRefuseWhatTheyDoNotKnow) {
     EXPECT_EQ(BoxForm::ofStyle(BoxStyle::Huelse, 66, 22, 91, 0.3, false),
               BoxForm::ofStyle(BoxStyle::Huelse, 66, 22, 91, 0.3, true));
 
-    // The locking bottoms' kinds and beyond, an option bit this version does
+    // Kinds beyond the locking bottoms', an option bit this version does
     // not know and a longer chunk are newer; a chunk without its options is damage.
-    for (std::int32_t kind : {5, 6, 7}) expectRefused(p + "FALTEXT1" + tuck(kind, 0.3, 1) + kEnd, true, "kind");
+    for (std::int32_t kind : {7, 8}) expectRefused(p + "FALTEXT1" + tuck(kind, 0.3, 1) + kEnd, true, "kind");
+    // No version writes an automatic bottom narrower than deep.
+    expectRefused(p + "FALTEXT1" + chunk("FORM", u32(6) + f64(30) + f64(40) + f64(50) + f64(0.3) + u32(1)) + kEnd, false,
+                  "automatic bottom narrower than deep");
     expectRefused(p + "FALTEXT1" + tuck(3, 0.3, 2) + kEnd, true, "unknown option");
     expectRefused(p + "FALTEXT1" + chunk("FORM", tuck(4, 0.3, 1).mid(8) + u32(0)) + kEnd, true, "longer chunk");
     expectRefused(p + "FALTEXT1" + tuck(3, 0.3, 1, 4) + kEnd, false, "without options");

@@ -69,8 +69,10 @@ std::vector<Case> grid() {
     const double measures[][3] = {{10, 10, 10}, {400, 400, 400}, {200, 300, 10}, {20, 15, 400}, {400, 30, 40}};
     for (const auto& m : measures) {
         cases.push_back({BoxStyle::Verschlussdeckel, m[0], m[1], m[2], 0});
-        for (BoxStyle style : {BoxStyle::Huelse, BoxStyle::SteckGegenlaeufig, BoxStyle::SteckGleichlaeufig})
-            for (double t : {0.0, 0.3, 1.0}) cases.push_back({style, m[0], m[1], m[2], t});
+        for (BoxStyle style : {BoxStyle::Huelse, BoxStyle::SteckGegenlaeufig, BoxStyle::SteckGleichlaeufig,
+                               BoxStyle::Schnappboden, BoxStyle::Automatikboden})
+            for (double t : {0.0, 0.3, 1.0})
+                if (style != BoxStyle::Automatikboden || m[0] >= m[1]) cases.push_back({style, m[0], m[1], m[2], t});
     }
     return cases;
 }
