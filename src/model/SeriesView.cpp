@@ -59,9 +59,14 @@ const BoxDocument& SeriesView::shown(const BoxDocument& design) {
         // The design as typed, and why.
         m_shown = design;
         m_problems.push_back(error);
+    } else if (m_shownValid && m_shownRevision == design.Revision && m_shownTable == m_tableSerial &&
+               m_shownRowRead) {
+        // Only the row changed.
+        refillForRow(m_shown, design, row, &m_problems, pictures());
     } else {
         m_shown = documentForRow(design, row, &m_problems, pictures());
     }
+    m_shownRowRead = read;
     // Far above any design's own count, which starts at zero and grows by one.
     m_shown.Revision = (std::uint64_t(1) << 63) + ++m_serial;
     m_shownRevision = design.Revision;

@@ -71,6 +71,7 @@ private:
     bool m_shownValid = false;
     std::uint64_t m_shownRevision = 0, m_shownTable = 0;
     int m_shownRow = -1;
+    bool m_shownRowRead = false;   // m_shown was filled for its row (not the design as typed)
     std::uint64_t m_serial = 0;
     QStringList m_problems;
 };
