@@ -9,6 +9,7 @@
 #include "image/VectorArt.h"
 #include "model/BoxDocument.h"
 #include "model/BoxFile.h"
+#include "model/LongText.h"
 #include "model/ObjectRecord.h"
 #include "model/Prompter.h"
 #include "model/StoredImage.h"
@@ -36,18 +37,10 @@ namespace {
 // and down.
 constexpr int PasteOffset = 10;
 
-// Laying out a text costs time with its length; a pasted text longer than
-// this froze the editor for minutes. A text loaded from a box file keeps
-// what it has.
-constexpr int PastedTextLimit = 65536;
+// A pasted text is clipped as every text from outside a box file is.
+QString boundedPaste(const QString& text) { return clipLongText(text); }
 
-// The first PastedTextLimit characters, a surrogate pair kept whole.
-QString boundedPaste(const QString& text) {
-    if (text.size() <= PastedTextLimit) return text;
-    int n = PastedTextLimit;
-    if (text.at(n - 1).isHighSurrogate()) --n;
-    return text.left(n);
-}
+constexpr int PastedTextLimit = LongTextLimit;
 
 QClipboard* clipboard() { return QGuiApplication::clipboard(); }
 

@@ -20,6 +20,7 @@ void BoxDocument::clearall() {
     // has them: a document used again must not keep those of the last one.
     Form = BoxForm::cube();
     Chunks.clear();
+    Series = SeriesLink();
 }
 
 void BoxDocument::updateExtentFromLayout() {

@@ -3,6 +3,7 @@
 
 #include "model/BoxForm.h"
 #include "model/ObjectTable.h"
+#include "model/SeriesData.h"
 #include "model/SheetLayout.h"
 #include "image/DibHandle.h"
 #include "base/Progress.h"
@@ -34,6 +35,8 @@ struct BoxDocument {
     BoxForm Form;
     // Chunks of the file's extension kept for a newer version, in the order read.
     KeptChunks Chunks;
+    // The data whose rows personalise the design (none when its path is empty).
+    SeriesLink Series;
 
     // Raised by every change of the document (objects, background, layout).
     // It only ever grows, so one number never stands for two states: views
@@ -41,8 +44,8 @@ struct BoxDocument {
     std::uint64_t Revision = 0;
     void markChanged() { ++Revision; }
 
-    // Resets objects, selection, background, file name, form (the cube) and
-    // kept chunks; layout, extent, zoom and divisor stay.
+    // Resets objects, selection, background, file name, form (the cube),
+    // kept chunks and the linked data; layout, extent, zoom and divisor stay.
     void clearall();
     // Extent from the layout: three item sizes in each direction.
     void updateExtentFromLayout();

@@ -6,7 +6,9 @@
 
 #include "model/BoxFileFormat.h"
 #include "model/BoxFileReader.h"
+#include "model/BoxFileExtension.h"
 #include "model/BoxFileWriter.h"
+#include "model/SeriesFields.h"
 #include "model/SharedPictures.h"
 #include "model/StoredImage.h"
 #include "model/TransparentValue.h"
@@ -95,6 +97,9 @@ void loadPictures(BoxDocument& doc, const QString& path, Prompter& prompter, con
     // The progress bar shows what the image library reports while it reads
     // and turns pictures; each read and each turn ends it at 0.
     auto load = [&](const QString& stored, int turns, DibHandle& picture) {
+        // A name with fields names each row's own picture, loaded when a
+        // row is shown; without data it is a missing file as any other.
+        if (doc.Series.linked() && !fieldNames(stored).isEmpty()) return false;
         switch (pictures.load(stored, turns, picture, progress)) {
         case SharedPictures::Outcome::Loaded: return true;
         case SharedPictures::Outcome::OverBudget: ++leftOut; return false;
@@ -155,6 +160,7 @@ bool openBoxFile(BoxDocument& doc, const QString& path, Prompter& prompter, cons
         return false;
     }
     data.clear();
+    fresh->Series.path = resolveSeriesPath(fresh->Series.path, path);
     loadPictures(*fresh, path, prompter, progress, shortestSide);
 
     fresh->CurrentObject = 0;
@@ -180,7 +186,7 @@ bool Saveit(const BoxDocument& doc, const QString& path, Prompter& prompter) {
     // Made whole in memory first: when the folder takes no temporary file,
     // a writable file is written in place, the one case that cannot be
     // atomic (the reason then says the old version is lost).
-    const QByteArray data = serializeBoxDocument(doc);
+    const QByteArray data = serializeBoxDocument(doc, path);
     const SaveResult saved = saveFile(path, data, SaveMode::InPlaceWhenFolderRefuses);
     if (saved) return true;
     if (saved.opened)

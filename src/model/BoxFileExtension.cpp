@@ -2,6 +2,9 @@
 
 #include "model/ObjectTable.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -64,15 +67,60 @@ void putGroupChunk(QByteArray& out, const ObjectTable& objects) {
     out.append(body);
 }
 
-}  // namespace
-
-bool needsBoxExtension(const BoxForm& form, const KeptChunks& chunks, const ObjectTable* objects) {
-    return form.isCuboid() || !chunks.empty() || hasGroupsOrLocks(objects);
+void putSeriesChunk(QByteArray& out, const SeriesLink& series, const QString& boxPath) {
+    const QByteArray path = storedSeriesPath(series.path, boxPath).toUtf8();
+    out.append(boxext::kSeriesTag, 4);
+    putU32(out, static_cast<std::uint32_t>(boxext::kSeriesHeaderSize + path.size()));
+    putU32(out, static_cast<std::uint32_t>(series.separator));
+    putU32(out, static_cast<std::uint32_t>(series.encoding));
+    putU32(out, static_cast<std::uint32_t>(path.size()));
+    out.append(path);
 }
 
-QByteArray boxExtensionBytes(const BoxForm& form, const KeptChunks& chunks, const ObjectTable* objects) {
+// The link a chunk of this version's layout holds; false for anything else.
+bool readSeriesChunk(const unsigned char* p, std::uint32_t length, SeriesLink& series) {
+    if (length < static_cast<std::uint32_t>(boxext::kSeriesHeaderSize)) return false;
+    const std::uint32_t separator = getU32(p);
+    const std::uint32_t encoding = getU32(p + 4);
+    const std::uint32_t pathSize = getU32(p + 8);
+    if (separator > static_cast<std::uint32_t>(SeriesSeparator::Tab) ||
+        encoding > static_cast<std::uint32_t>(SeriesEncoding::Windows1252) ||
+        pathSize != length - boxext::kSeriesHeaderSize || pathSize == 0)
+        return false;
+    const QByteArray bytes(reinterpret_cast<const char*>(p + boxext::kSeriesHeaderSize), static_cast<qsizetype>(pathSize));
+    const QString path = QString::fromUtf8(bytes);
+    if (path.toUtf8() != bytes || path.contains(QChar(0))) return false;
+    series.path = path;
+    series.separator = static_cast<SeriesSeparator>(separator);
+    series.encoding = static_cast<SeriesEncoding>(encoding);
+    return true;
+}
+
+}  // namespace
+
+QString storedSeriesPath(const QString& dataPath, const QString& boxPath) {
+    if (dataPath.isEmpty() || QDir::isRelativePath(dataPath)) return QDir::fromNativeSeparators(dataPath);
+    const QString data = QDir::cleanPath(QDir::fromNativeSeparators(dataPath));
+    if (boxPath.isEmpty()) return data;
+    QString folder = QDir::cleanPath(QFileInfo(boxPath).absolutePath());
+    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    return data.startsWith(folder) && data.size() > folder.size() ? data.mid(folder.size()) : data;
+}
+
+QString resolveSeriesPath(const QString& storedPath, const QString& boxPath) {
+    if (storedPath.isEmpty() || !QDir::isRelativePath(storedPath) || boxPath.isEmpty()) return storedPath;
+    return QDir::cleanPath(QFileInfo(boxPath).absoluteDir().filePath(storedPath));
+}
+
+bool needsBoxExtension(const BoxForm& form, const KeptChunks& chunks, const ObjectTable* objects,
+                       const SeriesLink* series) {
+    return form.isCuboid() || !chunks.empty() || hasGroupsOrLocks(objects) || (series && series->linked());
+}
+
+QByteArray boxExtensionBytes(const BoxForm& form, const KeptChunks& chunks, const ObjectTable* objects,
+                             const SeriesLink* series, const QString& boxPath) {
     QByteArray out;
-    if (!needsBoxExtension(form, chunks, objects)) return out;
+    if (!needsBoxExtension(form, chunks, objects, series)) return out;
     out.append(boxext::kMagic, boxext::kMagicSize);
     out.append(boxext::kVersion);
     if (form.isCuboid()) {
@@ -86,9 +134,13 @@ QByteArray boxExtensionBytes(const BoxForm& form, const KeptChunks& chunks, cons
         if (!lockLid) putF64(out, boxform::roundThickness(form.thickness));
     }
     if (hasGroupsOrLocks(objects)) putGroupChunk(out, *objects);
+    const bool linked = series && series->linked();
+    if (linked) putSeriesChunk(out, *series, boxPath);
     for (const KeptChunk& c : chunks) {
         // Written afresh above from the objects themselves.
         if (objects && c.tag == boxext::kGroupTag) continue;
+        // A link made here replaces one this version could not read.
+        if (linked && c.tag == boxext::kSeriesTag) continue;
         out.append(c.tag);
         putU32(out, static_cast<std::uint32_t>(c.data.size()));
         out.append(c.data);
@@ -99,7 +151,7 @@ QByteArray boxExtensionBytes(const BoxForm& form, const KeptChunks& chunks, cons
 }
 
 BoxParseResult parseBoxExtension(const QByteArray& data, qsizetype start, BoxForm& formOut, KeptChunks& chunksOut,
-                                 std::vector<GroupEntry>* groupsOut) {
+                                 std::vector<GroupEntry>* groupsOut, SeriesLink* seriesOut) {
     BoxParseResult r;
     auto fail = [&](BoxParseError e, qsizetype at) {
         r.error = e;
@@ -127,6 +179,8 @@ BoxParseResult parseBoxExtension(const QByteArray& data, qsizetype start, BoxFor
     bool haveForm = false;
     bool haveGroups = false;
     std::vector<GroupEntry> groups;
+    bool haveSeries = false;
+    SeriesLink series;
     for (;;) {
         const qsizetype chunkAt = pos;
         if (size - pos < 8) return fail(BoxParseError::ExtensionTruncated, size);
@@ -203,6 +257,16 @@ BoxParseResult parseBoxExtension(const QByteArray& data, qsizetype start, BoxFor
             pos += length;
             continue;
         }
+        if (seriesOut && std::memcmp(tag, boxext::kSeriesTag, 4) == 0 &&
+            static_cast<std::uint64_t>(size - pos) >= length) {
+            if (haveSeries) return fail(BoxParseError::BadExtension, chunkAt);
+            haveSeries = true;
+            if (readSeriesChunk(bytes + pos, length, series)) {
+                pos += length;
+                continue;
+            }
+            // Kept below as it is, like a chunk of a newer version.
+        }
         if (isUpper(tag[0])) return fail(BoxParseError::NewerVersion, chunkAt);
         if (!isLower(tag[0])) return fail(BoxParseError::BadExtension, chunkAt);
         if (static_cast<std::uint64_t>(size - pos) < length) return fail(BoxParseError::ExtensionTruncated, size);
@@ -214,6 +278,7 @@ BoxParseResult parseBoxExtension(const QByteArray& data, qsizetype start, BoxFor
     formOut = form;
     chunksOut = std::move(chunks);
     if (groupsOut) *groupsOut = std::move(groups);
+    if (seriesOut) *seriesOut = series;
     return r;
 }
 

@@ -210,7 +210,7 @@ BoxParseResult parseBoxDocument(const QByteArray& data, BoxDocument& doc) {
         if (in.failed()) break;
         if (slot > ObjectTable::Capacity) {   // the end marker
             std::vector<GroupEntry> groups;
-            const BoxParseResult ext = parseBoxExtension(data, in.position(), doc.Form, doc.Chunks, &groups);
+            const BoxParseResult ext = parseBoxExtension(data, in.position(), doc.Form, doc.Chunks, &groups, &doc.Series);
             if (!ext.ok()) {
                 result.error = ext.error;
                 result.offset = ext.offset;

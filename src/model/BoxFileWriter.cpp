@@ -185,9 +185,10 @@ void writeDocument(QByteArray& data, const BoxDocument& doc) {
 
 }  // namespace
 
-QByteArray serializeBoxDocument(const BoxDocument& doc) {
+QByteArray serializeBoxDocument(const BoxDocument& doc, const QString& targetPath) {
     QByteArray data;
     writeDocument(data, doc);   // the sink trims data to what was written
-    data.append(boxExtensionBytes(doc.Form, doc.Chunks, &doc.Objects));
+    data.append(boxExtensionBytes(doc.Form, doc.Chunks, &doc.Objects, &doc.Series,
+                                  targetPath.isEmpty() ? doc.FileName : targetPath));
     return data;
 }

@@ -6,4 +6,6 @@
 
 #include <QByteArray>
 
-QByteArray serializeBoxDocument(const BoxDocument& doc);
+// The linked data's path is stored relative to targetPath (doc.FileName when
+// empty), the place the bytes are written to.
+QByteArray serializeBoxDocument(const BoxDocument& doc, const QString& targetPath = QString());

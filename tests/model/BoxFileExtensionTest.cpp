@@ -8,6 +8,7 @@
 #include "model/BoxFileExtension.h"
 #include "model/BoxFileReader.h"
 
+#include <QDir>
 #include <QtEndian>
 
 #include <cmath>
@@ -429,4 +430,78 @@ TEST_F(BoxFileExtension, DamagedGroupChunksAreRefusedAtTheirOffset) {
         EXPECT_EQ(r.offset, f.offset) << f.what;
         expectRefused(p + "FALTEXT1" + f.bytes + kEnd, false, f.what);
     }
+}
+
+namespace {
+
+QByteArray seriesChunk(std::uint32_t separator, std::uint32_t encoding, const QByteArray& path) {
+    return chunk("sdat", u32(separator) + u32(encoding) + u32(path.size()) + path);
+}
+
+}  // namespace
+
+TEST_F(BoxFileExtension, LinkedDataIsStoredRelativeBesideOrBelowTheBoxFileElseAbsolute) {
+    const QString boxDir = dir.filePath(QStringLiteral("boxen"));
+    struct Case {
+        QString data;         // the data file, absolute
+        QString savedAt;      // where the design is saved
+        QByteArray stored;    // the path as the file stores it
+    };
+    const std::vector<Case> cases = {
+        {boxDir + "/gäste.csv", boxDir + "/f.box", "gäste.csv"},
+        {boxDir + "/daten/2026/g.tsv", boxDir + "/f.box", "daten/2026/g.tsv"},
+        // A sibling folder whose name only begins like the box file's folder.
+        {boxDir + "2/g.csv", boxDir + "/f.box", (boxDir + "2/g.csv").toUtf8()},
+        {dir.filePath("g.csv"), boxDir + "/f.box", dir.filePath("g.csv").toUtf8()},
+        // Saved elsewhere later: re-expressed for the new place.
+        {boxDir + "/daten/g.csv", dir.filePath("f.box"), "boxen/daten/g.csv"},
+    };
+    for (const Case& c : cases) {
+        BoxDocument doc;
+        makeNewDocument(doc);
+        placeText(doc, 7, QStringLiteral("Für {Vorname}"));
+        const QByteArray plain = serializeBoxDocument(doc);
+        doc.FileName = boxDir + "/f.box";
+        doc.Series = SeriesLink{c.data, SeriesSeparator::Semicolon, SeriesEncoding::Windows1252};
+        QDir().mkpath(boxDir);
+        ASSERT_TRUE(Saveit(doc, c.savedAt, prompter));
+        const QByteArray bytes = readAll(c.savedAt);
+        EXPECT_EQ(bytes, plain + "FALTEXT1" + seriesChunk(1, 1, c.stored) + kEnd) << c.stored.constData();
+        BoxDocument back;
+        ASSERT_TRUE(OpenItNow(back, c.savedAt, prompter));
+        EXPECT_EQ(back.Series, doc.Series) << c.stored.constData();
+        EXPECT_TRUE(back.Chunks.empty());
+        // An older version keeps the chunk byte for byte and reads the plain
+        // part: the text with its field as typed.
+        BoxForm form;
+        KeptChunks kept;
+        ASSERT_TRUE(parseBoxExtension(bytes, plain.size(), form, kept).ok());
+        EXPECT_EQ(plain + boxExtensionBytes(form, kept), bytes);
+        EXPECT_EQ(readPlain(bytes).seenSlots, (std::vector<std::int32_t>{7}));
+        back.clearall();
+        EXPECT_FALSE(back.Series.linked());
+    }
+    // A design never saved stores the absolute path.
+    BoxDocument unsaved;
+    makeNewDocument(unsaved);
+    unsaved.Series.path = boxDir + "/g.csv";
+    EXPECT_TRUE(serializeBoxDocument(unsaved).endsWith(seriesChunk(0, 0, (boxDir + "/g.csv").toUtf8()) + kEnd));
+}
+
+TEST_F(BoxFileExtension, ALinkThisVersionCannotReadIsKeptAndALinkMadeHereReplacesIt) {
+    const QByteArray p = plainFile();
+    // A separator or encoding of a newer version, more bytes than the path,
+    // too short, no path.
+    for (const QByteArray& body : {seriesChunk(3, 0, "g.csv"), seriesChunk(0, 2, "g.csv"),
+                                   chunk("sdat", u32(0) + u32(0) + u32(5) + "g.csvmehr"), chunk("sdat", "kurz"),
+                                   seriesChunk(0, 0, QByteArray())}) {
+        const QByteArray bytes = p + "FALTEXT1" + body + kEnd;
+        BoxDocument doc;
+        ASSERT_TRUE(openBytes(bytes, doc)) << body.toHex().constData();
+        EXPECT_FALSE(doc.Series.linked());
+        EXPECT_EQ(serializeBoxDocument(doc), bytes);
+        doc.Series.path = dir.filePath(QStringLiteral("neu.csv"));
+        EXPECT_EQ(serializeBoxDocument(doc, dir.filePath("f.box")), p + "FALTEXT1" + seriesChunk(0, 0, "neu.csv") + kEnd);
+    }
+    expectRefused(p + "FALTEXT1" + seriesChunk(0, 0, "a.csv") + seriesChunk(0, 0, "b.csv") + kEnd, false, "twice");
 }
