@@ -135,6 +135,22 @@ SeriesRows* PrintController::seriesRows(QString* error) const {
     return m_rows.get();
 }
 
+const BoxDocument& PrintController::shownDocument() const {
+    SeriesRows* rows = openedRows(nullptr);
+    if (!rows) return m_doc;
+    const int row = std::clamp(m_shownRow ? m_shownRow() : 0, 0, rows->total() - 1);
+    const QString key = m_rowsKey + QLatin1Char('|') + QString::number(row);
+    if (key != m_shownKey || !m_shown) {
+        auto shown = std::make_unique<BoxDocument>();
+        // The whole table, so any row can be reached; the choice's range is
+        // set again before a series job.
+        if (!rows->setRange(RowRange(), nullptr) || !rows->document(row, shown.get(), nullptr)) return m_doc;
+        m_shown = std::move(shown);
+        m_shownKey = key;
+    }
+    return *m_shown;
+}
+
 int PrintController::seriesRowCount() const {
     const SeriesRows* rows = openedRows(nullptr);
     return rows ? rows->total() : 0;
@@ -205,7 +221,8 @@ QSize PrintController::previewSize() const {
 }
 
 QImage PrintController::renderPreview(int percent, qreal ratio) const {
-    return ::renderPreview(m_doc, previewPlan(percent), previewSize(), ratio);
+    const SheetPlan plan = previewPlan(percent);
+    return ::renderPreview(plan.copyDocuments ? m_doc : shownDocument(), plan, previewSize(), ratio);
 }
 
 void PrintController::checkResolution() {
@@ -339,7 +356,7 @@ bool PrintController::PrintClick(int percent, double screenDpi) {
         WorkProgress work(m_window, QStringLiteral("Drucken"), QStringLiteral("Der Bogen wird gedruckt …"));
         SheetPlan plan = printPlan(percent);
         plan.progress = work.callback();
-        if (!packSheet(m_doc, plan, sheet, screenDpi)) {
+        if (!packSheet(shownDocument(), plan, sheet, screenDpi)) {
             if (work.cancelled()) tellStopped(QStringLiteral("Drucken"));
             return false;
         }
@@ -372,7 +389,7 @@ bool PrintController::printToPdfFile(const QString& path, int percent, double sc
     SheetPlan plan = printPlan(percent);
     plan.progress = work.callback();
     page.plan = &plan;
-    if (writeSheetPdfFile(path, m_doc, percent, page, screenDpi)) return true;
+    if (writeSheetPdfFile(path, shownDocument(), percent, page, screenDpi)) return true;
     // Stopped: the file is not written, an old one stays as it was.
     if (work.cancelled()) {
         tellStopped(QStringLiteral("Drucken"));

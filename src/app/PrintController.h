@@ -69,6 +69,12 @@ public:
     SeriesRows* seriesRows(QString* error = nullptr) const;
     // Rows in the linked data; 0 when it cannot be read.
     int seriesRowCount() const;
+    // The row the editor shows (from 0), which the print takes when only
+    // the shown row is chosen; without a source the first.
+    void setShownRow(std::function<int()> row) { m_shownRow = std::move(row); }
+    // What prints when the shown row is chosen: the design filled in with
+    // that row, or the design as it is without (readable) data.
+    const BoxDocument& shownDocument() const;
     // The paper and printable area of the current printer.
     PageFrame frame() const;
     // The sheet as it prints on the current printer, and as the preview
@@ -135,4 +141,7 @@ private:
     mutable std::unique_ptr<SeriesRows> m_rows;
     mutable QString m_rowsKey;
     mutable QString m_rowsError;
+    std::function<int()> m_shownRow;
+    mutable std::unique_ptr<BoxDocument> m_shown;
+    mutable QString m_shownKey;
 };

@@ -112,16 +112,16 @@ SheetOptionsBar::SheetOptionsBar(SheetOptions& options, SeriesChoice* series, QW
         spin->setRange(1, 1);
         spin->setFixedWidth(80);
     }
-    auto* series = new QHBoxLayout(SeriesRow);
-    series->setContentsMargins(0, 0, 0, 0);
-    series->setSpacing(6);
-    series->addWidget(seriesLabel);
-    series->addWidget(SeriesCombo);
-    series->addWidget(fromLabel);
-    series->addWidget(SeriesFromEd);
-    series->addWidget(toLabel);
-    series->addWidget(SeriesToEd);
-    series->addStretch(1);
+    auto* seriesLine = new QHBoxLayout(SeriesRow);
+    seriesLine->setContentsMargins(0, 0, 0, 0);
+    seriesLine->setSpacing(6);
+    seriesLine->addWidget(seriesLabel);
+    seriesLine->addWidget(SeriesCombo);
+    seriesLine->addWidget(fromLabel);
+    seriesLine->addWidget(SeriesFromEd);
+    seriesLine->addWidget(toLabel);
+    seriesLine->addWidget(SeriesToEd);
+    seriesLine->addStretch(1);
     SeriesRow->setVisible(false);
 
     auto* rows = new QVBoxLayout(this);

@@ -7,7 +7,7 @@
 #include "cli/CliPrompter.h"
 #include "model/BoxFile.h"
 #include "model/BoxSize.h"
-#include "model/SeriesRows.h"
+#include "model/SeriesFields.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -201,7 +201,7 @@ void writeSeries(JsonWriter& json, const BoxDocument& doc) {
         json.null("series");
     }
     json.begin("fields", QLatin1Char('['));
-    for (const QString& name : designFields(doc)) json.value(nullptr, name);
+    for (const QString& name : designFieldNames(doc)) json.value(nullptr, name);
     json.end(QLatin1Char(']'));
 }
 

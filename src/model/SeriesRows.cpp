@@ -36,20 +36,6 @@ namespace {
 bool usesFields(const QString& text) { return !fieldNames(text).isEmpty(); }
 }  // namespace
 
-QStringList designFields(const BoxDocument& design) {
-    QStringList names;
-    const auto add = [&](const QString& text) {
-        for (const QString& n : fieldNames(text))
-            if (!names.contains(n)) names << n;
-    };
-    if (design.BackgroundMode != bgNone) add(design.BackgroundFile);
-    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
-        const Tobs& o = design.Objects[slot];
-        if (o.Kind == Text || o.Kind == Image) add(o.Content);
-    }
-    return names;
-}
-
 SeriesRows::SeriesRows(const BoxDocument& design, std::unique_ptr<SeriesTable> table, const QString& path)
     : m_template(design), m_table(std::move(table)), m_path(path),
       m_pictures(design.FileName, design.ProgramFolder, 0, PictureBudget) {
@@ -80,8 +66,10 @@ std::unique_ptr<SeriesRows> SeriesRows::open(const BoxDocument& design, const Se
     std::unique_ptr<SeriesTable> table = SeriesTable::open(link.path, link.separator, link.encoding, &why, progress);
     if (!table) return fail(why.isEmpty() ? link.path + QStringLiteral(": nicht lesbar") : why);
     QStringList lacking;
-    for (const QString& name : designFields(design))
-        if (!table->columns().contains(name) && name != QLatin1String("Nr")) lacking << QLatin1Char('{') + name + QLatin1Char('}');
+    SeriesRow header;
+    header.columns = table->columns();
+    for (const QString& name : designFieldNames(design))
+        if (!rowHasField(header, name)) lacking << QLatin1Char('{') + name + QLatin1Char('}');
     if (!lacking.isEmpty())
         return fail(QStringLiteral("%1: Die Daten haben keine Spalte für %2 (Spalten: %3).")
                         .arg(link.path, lacking.join(QStringLiteral(", ")), table->columns().join(QStringLiteral(", "))));
@@ -110,9 +98,10 @@ bool SeriesRows::setRange(RowRange range, QString* error) {
 
 QString SeriesRows::resolved(const QString& stored) const {
     // "bilder/{Foto}" means the folder beside the box file, wherever the
-    // program was started.
-    if (stored.isEmpty() || QDir::isAbsolutePath(stored) || m_template.FileName.isEmpty()) return stored;
-    return QFileInfo(m_template.FileName).absoluteDir().filePath(stored);
+    // program was started; an unsaved design's, beside the data.
+    if (stored.isEmpty() || QDir::isAbsolutePath(stored)) return stored;
+    const QString beside = m_template.FileName.isEmpty() ? m_path : m_template.FileName;
+    return QFileInfo(beside).absoluteDir().filePath(stored);
 }
 
 bool SeriesRows::loadPicture(const QString& stored, int turns, DibHandle& picture, int number) {

@@ -27,10 +27,6 @@ struct RowRange {
 // (B before A, a number below 1).
 bool parseRowRange(const QString& text, RowRange* range, QString* error);
 
-// The fields a design's texts, picture names and background name use, each
-// once, in slot order ("Nr" included).
-QStringList designFields(const BoxDocument& design);
-
 class SeriesRows {
 public:
     // Decoded pictures named by the data that are kept for further boxes.
