@@ -133,13 +133,15 @@ bool SeriesRows::document(int i, BoxDocument* doc, QString* error) {
     *doc = documentForRow(m_template, row);
     for (const auto& [slot, name] : m_pictureNames) {
         const QString stored = fillFields(name, row);
+        // The box names the file where it was found, so that an export
+        // taking a picture's own bytes finds them too.
         if (slot == 0) {
-            doc->BackgroundFile = stored;
+            doc->BackgroundFile = resolved(stored);
             loadPicture(stored, 0, doc->BackgroundPicture, row.number);
             continue;
         }
         Tobs& o = doc->Objects[slot];
-        o.Content = stored;
+        o.Content = resolved(stored);
         if (loadPicture(stored, o.Rotation, o.Picture, row.number)) settleTransparentValue(o);
     }
     return true;

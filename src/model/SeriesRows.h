@@ -29,8 +29,10 @@ bool parseRowRange(const QString& text, RowRange* range, QString* error);
 
 class SeriesRows {
 public:
-    // Decoded pictures named by the data that are kept for further boxes.
-    static constexpr qint64 PictureBudget = qint64(256) << 20;
+    // Decoded pictures named by the data that are kept for further boxes: a
+    // picture several rows share stays, while a job of a photo per row does
+    // not hold hundreds of them.
+    static constexpr qint64 PictureBudget = qint64(64) << 20;
 
     // Opens the data the link names and checks it against the design: fields
     // the data lacks are all listed, and a range beyond the data is refused,

@@ -308,8 +308,10 @@ QString pageText(const QString& pdf, int page) {
 }  // namespace
 
 TEST(SeriesVectorPdf, APagePerRowWithItsNameAndEveryPictureAndFontInTheFileOnce) {
-    SeriesDesign d(guests(5), true);
-    for (int k = 1; k <= 5; ++k) d.photo(QStringLiteral("g%1.png").arg(k), QSize(40 + k, 30), k * 40);
+    // The last guest's photo is a JPEG: the file takes its bytes as they are.
+    SeriesDesign d(guests(5).replace("g5.png", "g5.jpg"), true);
+    for (int k = 1; k <= 5; ++k)
+        d.photo(QString::fromLatin1(k == 5 ? "g%1.jpg" : "g%1.png").arg(k), QSize(40 + k, 30), k * 40);
     auto rows = d.rows();
     ASSERT_TRUE(rows);
     ExportOptions o;
@@ -342,6 +344,12 @@ TEST(SeriesVectorPdf, APagePerRowWithItsNameAndEveryPictureAndFontInTheFileOnce)
         if (f.size() > 10 && f[3] == QLatin1String("70") && f[4] == QLatin1String("50")) logoObjects.insert(f[10]);
     }
     EXPECT_EQ(logoObjects.size(), 1) << lines.join('\n').toStdString();
+    QString jpegOnPage5;
+    for (const QString& line : lines.mid(2)) {
+        const QStringList f = line.simplified().split(' ');
+        if (f.size() > 8 && f[0] == QLatin1String("5") && f[3] == QLatin1String("45")) jpegOnPage5 = f[8];
+    }
+    EXPECT_EQ(jpegOnPage5, QStringLiteral("jpeg")) << lines.join('\n').toStdString();
     const QStringList fonts =
         QString::fromUtf8(ex::run(QStringLiteral("pdffonts"), {pdf})).split('\n', Qt::SkipEmptyParts).mid(2);
     EXPECT_EQ(fonts.size(), 1) << fonts.join('\n').toStdString();
