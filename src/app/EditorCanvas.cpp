@@ -83,7 +83,8 @@ bool EditorCanvas::renderBuffer() {
         m_buffer.setDevicePixelRatio(ratio);
     }
     const QPoint scroll = scrollPosition();
-    if (!m_layers.render(m_buffer, m_doc, m_percent, scroll.x(), scroll.y())) return false;
+    const BoxDocument& shown = m_shown ? m_shown() : static_cast<const BoxDocument&>(m_doc);
+    if (!m_layers.render(m_buffer, shown, m_percent, scroll.x(), scroll.y())) return false;
     ++m_renderCount;
     if (m_netLabels) {
         // Over the design, under the selection marks.

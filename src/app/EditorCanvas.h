@@ -38,6 +38,9 @@ public:
         m_setTool = std::move(set);
     }
     void setBoxPercent(int percent) { m_percent = percent; }
+    // The document the canvas draws: the design as a row of linked data
+    // fills it. Editing still works on the design itself (same geometry).
+    void setShownDocument(std::function<const BoxDocument&()> shown) { m_shown = std::move(shown); }
     // Face names and arrows on the net ("Seiten im Netz beschriften").
     void setNetLabels(bool on) { m_netLabels = on; }
     bool netLabels() const { return m_netLabels; }
@@ -80,6 +83,8 @@ public:
     // turn of a large picture); the window puts it on its progress bar.
     void reportProgress(int percent) override { emit progressReported(percent); }
     void showStatus(const QString& text) override { emit statusReported(text); }
+    QString firstRowPicture(const QString& name) override { return m_firstRowPicture ? m_firstRowPicture(name) : name; }
+    void setFirstRowPicture(std::function<QString(const QString&)> fill) { m_firstRowPicture = std::move(fill); }
 
 signals:
     // The rulers follow every repaint and every scroll.
@@ -110,6 +115,8 @@ private:
     EditorDialogs* m_dialogs = nullptr;
     QPointer<QWidget> m_keyEdit;
     std::function<void()> m_panelSync;
+    std::function<const BoxDocument&()> m_shown;
+    std::function<QString(const QString&)> m_firstRowPicture;
     std::function<EditorTool()> m_getTool;
     std::function<void(EditorTool)> m_setTool;
     EditorTool m_tool = EditorTool::Pointer;   // used until a tool bar is wired

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStyle>
 #include <QToolButton>
@@ -84,6 +85,18 @@ EditorPage::EditorPage(BoxDocument& doc, EditorCanvas* canvas, QWidget* parent)
     tip.setColor(QPalette::Base, tip.color(QPalette::ToolTipBase));
     tip.setColor(QPalette::Text, tip.color(QPalette::ToolTipText));
     GrossEd->setPalette(tip);
+
+    RowLabel = barLabel(SpeedBar2, "RowLabel", QStringLiteral("Datensatz:"), 568, 11);
+    RowED = new QSpinBox(SpeedBar2);
+    RowED->setObjectName(QStringLiteral("RowED"));
+    RowED->setToolTip(QStringLiteral("Der Datensatz der Seriendaten, den Editor und Ansichten zeigen"));
+    RowED->setStatusTip(RowED->toolTip());
+    RowED->setGeometry(628, 8, 72, 22);
+    RowED->setKeyboardTracking(false);
+    RowLabel->setBuddy(RowED);
+    RowCountLabel = barLabel(SpeedBar2, "RowCountLabel", QString(), 706, 11);
+    showSeriesRows(0, 0);
+    connect(RowED, qOverload<int>(&QSpinBox::valueChanged), this, [this](int value) { emit seriesRowChosen(value - 1); });
 
     // GolbalPanel: black, the top ruler across, the left ruler beside the
     // scroll box.
@@ -204,4 +217,15 @@ void EditorPage::scrollToMiddleThird() {
 void EditorPage::repaintRulers() {
     TRuler->update();
     LRuler->update();
+}
+
+void EditorPage::showSeriesRows(int rowCount, int index) {
+    const QSignalBlocker quiet(RowED);
+    RowED->setRange(1, std::max(1, rowCount));
+    RowED->setValue(index + 1);
+    RowED->setEnabled(rowCount > 0);
+    RowLabel->setEnabled(rowCount > 0);
+    RowCountLabel->setText(rowCount > 0 ? QStringLiteral("von %1").arg(rowCount) : QStringLiteral("von 0"));
+    RowCountLabel->setEnabled(rowCount > 0);
+    RowCountLabel->adjustSize();
 }

@@ -17,6 +17,10 @@ struct BoxDocument;
 
 class EditorPage : public QWidget {
     Q_OBJECT
+signals:
+    // The user chose another row of the linked data (0-based).
+    void seriesRowChosen(int index);
+
 public:
     EditorPage(BoxDocument& doc, EditorCanvas* canvas, QWidget* parent = nullptr);
 
@@ -37,6 +41,9 @@ public:
     // Scroll so that the middle third of the editing area is in view.
     void scrollToMiddleThird();
     void repaintRulers();
+    // The "Datensatz" field for a table of rowCount rows (0: no data linked,
+    // the field disabled), showing row index (0-based) without a signal.
+    void showSeriesRows(int rowCount, int index);
 
     QToolButton* NewBtn = nullptr;
     QToolButton* SpeedItem4 = nullptr;   // open
@@ -45,6 +52,9 @@ public:
     QSpinBox* ProzED = nullptr;
     QLineEdit* GrossEd = nullptr;
     QLabel* CubeSizeLabel = nullptr;   // "Größe des Würfels:" or "Maße der Box:"
+    QLabel* RowLabel = nullptr;        // "Datensatz:"
+    QSpinBox* RowED = nullptr;         // the row of linked data shown, from 1
+    QLabel* RowCountLabel = nullptr;   // "von N"
     QWidget* SpeedBar2 = nullptr;
     QWidget* GolbalPanel = nullptr;
     RulerWidget* TRuler = nullptr;

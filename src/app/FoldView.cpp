@@ -56,7 +56,7 @@ void FoldView::refreshTextures() {
     }
     const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     const double dpi = s ? s->logicalDotsPerInchX() : 96;
-    m_textures.update(m_doc, m_percent ? m_percent() : 100, dpi);
+    m_textures.update(shown(), m_percent ? m_percent() : 100, dpi);
 }
 
 QImage FoldView::grabView(QSize size) {
@@ -66,7 +66,7 @@ QImage FoldView::grabView(QSize size) {
     const int percent = m_percent ? m_percent() : 100;
     // A picture larger than the view gets sharper face pictures of its own.
     FaceTextures sharp(FaceTextures::edgeFor(size));
-    const bool own = sharp.edgePixels() > m_textures.edgePixels() && sharp.make(m_doc, percent);
+    const bool own = sharp.edgePixels() > m_textures.edgePixels() && sharp.make(shown(), percent);
     QPainter painter(&picture);
     const FoldingModel model = FoldingModel::inMillimetres(m_doc.Layout, NetSource::of(m_doc, percent));
     FoldedBoxPainter(model, m_fold, m_camera, size).paint(painter, own ? sharp : m_textures, m_labels);

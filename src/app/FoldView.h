@@ -19,6 +19,10 @@ public:
     // percent: the box size (ProzED) at the moment of painting.
     FoldView(BoxDocument& doc, std::function<int()> percent, QWidget* parent = nullptr);
 
+    // The document whose pictures the faces show (the design as a row of
+    // linked data fills it); the design itself when not set.
+    void setShownDocument(std::function<const BoxDocument&()> shown) { m_shown = std::move(shown); }
+
     const ViewCamera& camera() const { return m_camera; }
     void setCamera(const ViewCamera& camera);
     void resetCamera();
@@ -48,7 +52,13 @@ protected:
 private:
     void refreshTextures();
 
+    const BoxDocument& shown() const {
+        if (m_shown) return m_shown();
+        return m_doc;
+    }
+
     BoxDocument& m_doc;
+    std::function<const BoxDocument&()> m_shown;
     std::function<int()> m_percent;
     FaceTextures m_textures;
     ViewCamera m_camera;

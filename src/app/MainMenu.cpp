@@ -37,6 +37,8 @@ MainMenu::MainMenu(QMenuBar* bar, QObject* parent) : QObject(parent) {
                 QKeySequence(Qt::CTRL | Qt::Key_N));
     NeuMitPapierformat1 = item(Datei1, "NeuMitPapierformat1", QStringLiteral("Neu mit &Papierformat..."),
                                QStringLiteral("Neue Box für ein anderes Papierformat"));
+    Seriendaten1 = item(Datei1, "Seriendaten1", QStringLiteral("Se&riendaten..."),
+                        QStringLiteral("Verknüpft die Box mit einer Tabelle, deren Zeilen je eine Box füllen"));
     OpenItem = item(Datei1, "OpenItem", QStringLiteral("Ö&ffnen..."), QStringLiteral("Box öffnen"),
                     QKeySequence(Qt::CTRL | Qt::Key_O));
     Zuletztgeoeffnet1 = submenu(Datei1, "Zuletztgeoeffnet1", QStringLiteral("&Zuletzt geöffnet"),

@@ -23,6 +23,7 @@ public:
 
     QAction* Neu1 = nullptr;
     QAction* NeuMitPapierformat1 = nullptr;
+    QAction* Seriendaten1 = nullptr;
     QAction* OpenItem = nullptr;
     QAction* SaveItem = nullptr;
     QAction* SaveAs = nullptr;

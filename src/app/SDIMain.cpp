@@ -11,6 +11,7 @@
 #include "app/ExportCommands.h"
 #include "app/FileCommands.h"
 #include "app/FoldPage.h"
+#include "app/FoldView.h"
 #include "app/InfoPanel.h"
 #include "app/MainMenu.h"
 #include "app/MenuShortcutPriority.h"
@@ -26,7 +27,9 @@
 #include "dialogs/ExportForm.h"
 #include "dialogs/JpegQFUnit.h"
 #include "dialogs/PaperFormatForm.h"
+#include "dialogs/SeriesDataForm.h"
 #include "edit/BoxFormCommand.h"
+#include "edit/SeriesCommand.h"
 #include "edit/ArrangeCommands.h"
 #include "edit/CanvasMenu.h"
 #include "edit/ClipboardCommands.h"
@@ -42,6 +45,7 @@
 #include "box/BoxFit.h"
 #include "model/BoxSize.h"
 #include "model/NewDocument.h"
+#include "model/SeriesView.h"
 
 
 #include <QAction>
@@ -71,7 +75,8 @@ const char* const NetLinesKey = "Print/NetLineMm";
 }  // namespace
 
 TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
-    : QMainWindow(parent), m_doc(std::make_unique<BoxDocument>()), m_useSettings(useSettings) {
+    : QMainWindow(parent), m_doc(std::make_unique<BoxDocument>()), m_series(std::make_unique<SeriesView>()),
+      m_useSettings(useSettings) {
     setObjectName(QStringLiteral("SDIAppForm"));
     ensureAppResources();
     setWindowIcon(QIcon(QStringLiteral(":/images/appicon.png")));
@@ -159,6 +164,7 @@ TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
         return true;
     };
     runBoxFormDialog = [](TBoxFormForm& form) { return form.exec(); };
+    runSeriesDialog = [](TSeriesDataForm& form) { return form.exec(); };
 
     // The editing area of the start-up layout, painted once.
     PaintBox1->sizeToDocument();
@@ -238,6 +244,25 @@ void TSDIAppForm::connectCommands() {
     MainMenu* m = MainMenu1;
     connect(m->Neu1, &QAction::triggered, this, &TSDIAppForm::Neu1Click);
     connect(m->NeuMitPapierformat1, &QAction::triggered, this, &TSDIAppForm::NeuMitPapierformat1Click);
+    connect(m->Seriendaten1, &QAction::triggered, this, &TSDIAppForm::SeriendatenClick);
+    // The editor and the 3D view draw the design as the chosen row fills it.
+    auto shown = [this]() -> const BoxDocument& { return m_series->shown(*m_doc); };
+    PaintBox1->setShownDocument(shown);
+    TabSheet4->View->setShownDocument(shown);
+    connect(TabSheet3, &EditorPage::seriesRowChosen, this, &TSDIAppForm::showSeriesRow);
+    PaintBox1->setFirstRowPicture([this](const QString& name) {
+        m_series->follow(*m_doc);
+        SeriesRow first;
+        if (fieldNames(name).isEmpty() || !m_series->table()) return name;
+        first.columns = m_series->table()->columns();
+        if (!m_series->table()->row(0, &first.values, nullptr)) return name;
+        return fillPictureName(name, first, *m_doc);
+    });
+    // Undo and redo may link or unlink: every repaint follows the link.
+    connect(PaintBox1, &EditorCanvas::rulersNeedRepaint, this, [this] {
+        followSeries(false);
+        showSeriesProblems();
+    });
     connect(TabSheet3->NewBtn, &QToolButton::clicked, this, &TSDIAppForm::Neu1Click);
     connect(m->OpenItem, &QAction::triggered, this, [this] { m_fileCommands->OpenItemClick(); });
     connect(TabSheet3->SpeedItem4, &QToolButton::clicked, this, [this] { m_fileCommands->OpenItemClick(); });
@@ -330,6 +355,7 @@ void TSDIAppForm::showLayoutLine() { InfoPanel1->setCaption(sheetLayoutLine(m_do
 
 void TSDIAppForm::afterNew() {
     m_doc->markChanged();
+    followSeries(false);
     m_controller->resetInteraction();
     m_objectCommands->history().clear();
     showLayoutLine();
@@ -343,6 +369,9 @@ void TSDIAppForm::afterNew() {
 
 void TSDIAppForm::afterOpen() {
     m_doc->markChanged();
+    // The design opens even when its data cannot be read; the link stays
+    // for when the file is back.
+    followSeries(true);
     m_controller->resetInteraction();
     m_objectCommands->history().clear();
     PaintBox1->sizeToDocument();
@@ -378,6 +407,53 @@ void TSDIAppForm::Boxform1Click() {
     TabSheet3->showForm();
     PaintBox1->PaintBox1Paint();
     TabSheet2->VPaintPaint();
+}
+
+void TSDIAppForm::SeriendatenClick() {
+    TSeriesDataForm form(this);
+    form.setStartFolder(m_doc->FileName.isEmpty() ? QString() : QFileInfo(m_doc->FileName).absolutePath());
+    form.askForFile = [this](const QString& start) {
+        return m_prompter->openPath(QStringLiteral("Seriendaten wählen"), start,
+                                    QStringLiteral("Tabellen (CSV, TSV)|*.csv;*.tsv;*.txt|Alle Dateien|*"));
+    };
+    form.setLink(m_doc->Series);
+    if (!runSeriesDialog || runSeriesDialog(form) != QDialog::Accepted) return;
+    const SeriesLink to = form.unlinked() ? SeriesLink() : form.link();
+    if (!changeSeriesLink(m_objectCommands->history(), *m_doc, to)) return;
+    followSeries(true);
+    PaintBox1->PaintBox1Paint();
+    TabSheet2->VPaintPaint();
+}
+
+void TSDIAppForm::followSeries(bool report) {
+    m_series->follow(*m_doc);
+    if (!m_series->takeLinkChange()) return;
+    TabSheet3->showSeriesRows(m_series->rowCount(), m_series->current());
+    const QString error = m_series->openError();
+    if (report && !error.isEmpty())
+        m_prompter->inform(QStringLiteral("Seriendaten"),
+                           QStringLiteral("Die Seriendaten konnten nicht gelesen werden; die Box zeigt ihre Texte, "
+                                          "wie sie eingegeben sind. Die Verknüpfung bleibt erhalten.\n") + error,
+                           PromptIcon::Warning);
+}
+
+void TSDIAppForm::showSeriesRow(int index) {
+    m_series->setCurrent(index);
+    TabSheet3->showSeriesRows(m_series->rowCount(), m_series->current());
+    PaintBox1->PaintBox1Paint();
+    TabSheet2->VPaintPaint();
+}
+
+void TSDIAppForm::showSeriesProblems() {
+    QStringList problems = m_series->active() ? m_series->problems() : QStringList();
+    if (!m_series->active() && m_doc->Series.linked() && !m_series->openError().isEmpty())
+        problems.push_back(m_series->openError());
+    if (problems == m_seriesProblems) return;
+    m_seriesProblems = problems;
+    // The first few: the line has room for little more.
+    QStringList shown = problems.mid(0, 3);
+    if (problems.size() > 3) shown.push_back(QStringLiteral("und %1 weitere").arg(problems.size() - 3));
+    statusBar()->showMessage(shown.join(QStringLiteral("; ")));
 }
 
 void TSDIAppForm::About1Click() { m_aboutBox->exec(); }

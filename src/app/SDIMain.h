@@ -8,6 +8,7 @@
 #include "model/PaperFormat.h"
 
 #include <QMainWindow>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -42,6 +43,8 @@ class TAboutBox;
 class TBoxFormForm;
 class TExportForm;
 class TJPEGQForm;
+class TSeriesDataForm;
+class SeriesView;
 
 class TSDIAppForm : public QMainWindow {
     Q_OBJECT
@@ -97,6 +100,15 @@ public:
     void Boxform1Click();
     // Runs the Boxform dialog (exec); tests drive the real dialog instead.
     std::function<int(TBoxFormForm&)> runBoxFormDialog;
+    // "Seriendaten...": the dialog, then the link or unlink as one step
+    // "Seriendaten".
+    void SeriendatenClick();
+    // Runs the Seriendaten dialog (exec); tests drive the real dialog instead.
+    std::function<int(TSeriesDataForm&)> runSeriesDialog;
+    // The row of linked data the editor and the views show.
+    SeriesView& seriesView() { return *m_series; }
+    // Shows another row (0-based, clamped): no change of the design.
+    void showSeriesRow(int index);
     void About1Click();
     void ExitItemClick();
     void PrintSetupClick();
@@ -120,8 +132,15 @@ private:
     void afterNew();
     void afterOpen();
     int screenDpi() const;
+    // Follows the design's link: opens its table when it changed and shows
+    // the rows on the tool bar; report: a file that cannot be read is told.
+    void followSeries(bool report);
+    // The status line names fields the shown row lacks, once per change.
+    void showSeriesProblems();
 
     std::unique_ptr<BoxDocument> m_doc;
+    std::unique_ptr<SeriesView> m_series;
+    QStringList m_seriesProblems;
     // Where the file dialogs start; lent to the commands and dialogs below.
     std::unique_ptr<FolderMemory> m_folders;
     std::unique_ptr<Prompter> m_ownPrompter;

@@ -36,6 +36,12 @@ DocumentHistory::Pending DocumentHistory::beginForm(const QString& name) {
     return p;
 }
 
+DocumentHistory::Pending DocumentHistory::beginSeries(const QString& name) {
+    Pending p = begin(name, {});
+    p.series = m_document().Series;
+    return p;
+}
+
 void DocumentHistory::include(Pending& p, int slot) {
     if (!ObjectTable::isValidSlot(slot)) return;
     // Large selections name thousands of slots: look from the back, where a
@@ -59,11 +65,13 @@ bool DocumentHistory::commit(Pending p) {
     }
     std::optional<FormChange> form;
     if (p.form && !sameForm(*p.form, doc.Form)) form = FormChange{*p.form, doc.Form};
-    if (changed.empty() && !background && !form) return false;
+    std::optional<SeriesChange> series;
+    if (p.series && *p.series != doc.Series) series = SeriesChange{*p.series, doc.Series};
+    if (changed.empty() && !background && !form && !series) return false;
     // push() runs redo(), which writes the after-states the document already
     // holds and raises the revision: the doing of the step.
     m_stack.push(new DocumentStep(doc, p.name, std::move(changed), p.currentBefore, doc.CurrentObject,
                                   std::move(background), p.merge, p.mergeKey, std::move(form),
-                                  std::move(p.selectionBefore), doc.Selection));
+                                  std::move(p.selectionBefore), doc.Selection, std::move(series)));
     return true;
 }

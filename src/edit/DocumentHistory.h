@@ -29,6 +29,7 @@ public:
         std::vector<int> selectionBefore;
         std::optional<BackgroundState> background;
         std::optional<BoxForm> form;
+        std::optional<SeriesLink> series;
         StepMerge merge = StepMerge::None;
         long long mergeKey = 0;
     };
@@ -42,6 +43,8 @@ public:
     Pending beginBackground(const QString& name);
     // A step over the box form; the slots it moves are included as found.
     Pending beginForm(const QString& name);
+    // A step over the linked data only.
+    Pending beginSeries(const QString& name);
     // Adds a slot to a pending step (one whose number was found only later).
     void include(Pending& pending, int slot);
     // Records the step; false when it changed nothing (no step then).

@@ -50,17 +50,19 @@ bool sameSlotState(const Tobs& a, const Tobs& b) {
 DocumentStep::DocumentStep(BoxDocument& doc, const QString& name, std::vector<SlotChange> touched,
                            int currentBefore, int currentAfter, std::optional<BackgroundChange> background,
                            StepMerge merge, long long mergeKey, std::optional<FormChange> form,
-                           std::vector<int> selectionBefore, std::vector<int> selectionAfter)
+                           std::vector<int> selectionBefore, std::vector<int> selectionAfter,
+                           std::optional<SeriesChange> series)
     : QUndoCommand(name), m_doc(doc), m_touched(std::move(touched)), m_currentBefore(currentBefore),
       m_currentAfter(currentAfter), m_selectionBefore(std::move(selectionBefore)),
       m_selectionAfter(std::move(selectionAfter)), m_background(std::move(background)), m_form(std::move(form)),
-      m_merge(merge), m_mergeKey(mergeKey) {}
+      m_series(std::move(series)), m_merge(merge), m_mergeKey(mergeKey) {}
 
 void DocumentStep::undo() {
     // Backwards, so a slot listed twice ends as it was first.
     for (auto it = m_touched.rbegin(); it != m_touched.rend(); ++it) m_doc.Objects[it->slot] = it->before;
     if (m_background) m_background->before.applyTo(m_doc);
     if (m_form) m_doc.Form = m_form->before;
+    if (m_series) m_doc.Series = m_series->before;
     m_doc.CurrentObject = m_currentBefore;
     m_doc.Selection = m_selectionBefore;
     m_doc.markChanged();
@@ -70,6 +72,7 @@ void DocumentStep::redo() {
     for (const SlotChange& c : m_touched) m_doc.Objects[c.slot] = c.after;
     if (m_background) m_background->after.applyTo(m_doc);
     if (m_form) m_doc.Form = m_form->after;
+    if (m_series) m_doc.Series = m_series->after;
     m_doc.CurrentObject = m_currentAfter;
     m_doc.Selection = m_selectionAfter;
     m_doc.markChanged();
@@ -78,7 +81,7 @@ void DocumentStep::redo() {
 bool DocumentStep::mergeWith(const QUndoCommand* other) {
     const auto* next = dynamic_cast<const DocumentStep*>(other);
     if (!next || next->m_merge != m_merge || m_merge == StepMerge::None || next->m_mergeKey != m_mergeKey ||
-        next->m_background || next->m_form)
+        next->m_background || next->m_form || next->m_series)
         return false;
     // The steps of one drag name the same slots in the same order: pair them
     // by place, not by a search per slot, for a drag of thousands.
@@ -105,5 +108,6 @@ bool DocumentStep::changesNothing() const {
         if (!sameSlotState(c.before, c.after)) return false;
     if (m_background && !m_background->before.sameAs(m_background->after)) return false;
     if (m_form && !sameForm(m_form->before, m_form->after)) return false;
+    if (m_series && m_series->before != m_series->after) return false;
     return true;
 }

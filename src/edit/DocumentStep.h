@@ -1,6 +1,7 @@
 #pragma once
 // One step of the document's history: the slots, the selection and, where
-// the step changed them, the background and the box form as they were
+// the step changed them, the background, the box form and the linked data
+// as they were
 // before and after. A step
 // keeps only what it touched; pictures are shared with the document, never
 // copied.
@@ -40,6 +41,12 @@ struct FormChange {
     BoxForm after;
 };
 
+// The linked data, where a step changed it.
+struct SeriesChange {
+    SeriesLink before;
+    SeriesLink after;
+};
+
 // Steps that may grow by merging: the later one of the same kind and key
 // joins the earlier one while nothing else came between.
 enum class StepMerge : int { None = -1, Drag = 1, LineWidth = 2, Nudge = 3 };
@@ -54,7 +61,8 @@ public:
     DocumentStep(BoxDocument& doc, const QString& name, std::vector<SlotChange> touched, int currentBefore,
                  int currentAfter, std::optional<BackgroundChange> background, StepMerge merge,
                  long long mergeKey, std::optional<FormChange> form = std::nullopt,
-                 std::vector<int> selectionBefore = {}, std::vector<int> selectionAfter = {});
+                 std::vector<int> selectionBefore = {}, std::vector<int> selectionAfter = {},
+                 std::optional<SeriesChange> series = std::nullopt);
 
     void undo() override;
     void redo() override;
@@ -74,6 +82,7 @@ private:
     std::vector<int> m_selectionAfter;
     std::optional<BackgroundChange> m_background;
     std::optional<FormChange> m_form;
+    std::optional<SeriesChange> m_series;
     StepMerge m_merge;
     long long m_mergeKey;
 };

@@ -421,11 +421,14 @@ void EditorController::createObject(const QPoint& pos) {
         break;
     case EditorTool::Image: {
         if (!m_env.dialogs().chooseImage(defaultStartFolder(doc.FileName), GetDIBOpenFilter(), chosenFile)) return;
-        if (!LoadDIBit(picture, chosenFile, doc.ProgramFolder)) {
+        // A name with fields ("bilder/{Foto}") gives each row of the linked
+        // data its own picture; the first row's sizes the object.
+        const QString file = m_env.firstRowPicture(chosenFile);
+        if (!LoadDIBit(picture, file, doc.ProgramFolder)) {
             // A refused drawing says why; a picture keeps its usual message.
-            const QString why = VectorArtFault(ResolveImagePath(chosenFile, doc.ProgramFolder));
+            const QString why = VectorArtFault(ResolveImagePath(file, doc.ProgramFolder));
             m_env.prompter().inform(QString(),
-                                    QStringLiteral("Konnte Bild (") + chosenFile +
+                                    QStringLiteral("Konnte Bild (") + file +
                                         QStringLiteral(") nicht Laden.") +
                                         (why.isEmpty() ? QString() : QLatin1Char('\n') + why),
                                     PromptIcon::Error);

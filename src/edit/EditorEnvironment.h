@@ -193,4 +193,8 @@ public:
 
     // A line for the status bar (where a pasted picture was saved).
     virtual void showStatus(const QString& text) { (void)text; }
+
+    // The file a picture name with fields stands for while data is linked:
+    // the name as the first row fills it. Without data, the name itself.
+    virtual QString firstRowPicture(const QString& name) { return name; }
 };

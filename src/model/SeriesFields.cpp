@@ -109,19 +109,20 @@ QStringList designFieldNames(const BoxDocument& design) {
     return names;
 }
 
+QString fillPictureName(const QString& name, const SeriesRow& row, const BoxDocument& design, QStringList* unknown) {
+    const QString filled = fillFields(name, row, unknown);
+    // Names from the data are mostly relative: the pictures lie with the
+    // design, or with the data while the design has no file yet.
+    const QString from = !design.FileName.isEmpty() ? design.FileName : design.Series.path;
+    if (filled.isEmpty() || from.isEmpty() || !QDir::isRelativePath(filled)) return filled;
+    return QDir::cleanPath(QFileInfo(from).absoluteDir().filePath(filled));
+}
+
 BoxDocument documentForRow(const BoxDocument& design, const SeriesRow& row, QStringList* unknownFields,
                            SharedPictures* pictures, QStringList* missingPictures) {
     BoxDocument doc = design;
     std::optional<SharedPictures> ownPictures;
     if (!pictures) pictures = &ownPictures.emplace(design.FileName, design.ProgramFolder);
-    // Names from the data are mostly relative: the pictures lie with the
-    // design, or with the data while the design has no file yet.
-    const QString fromFile = !design.FileName.isEmpty() ? design.FileName : design.Series.path;
-    const QDir base = QFileInfo(fromFile).absoluteDir();
-    auto resolve = [&](const QString& filled) {
-        if (filled.isEmpty() || fromFile.isEmpty() || !QDir::isRelativePath(filled)) return filled;
-        return QDir::cleanPath(base.filePath(filled));
-    };
     auto note = [&](const QStringList& unknown, const QString& where) {
         if (!unknownFields) return;
         for (const QString& name : unknown) unknownFields->push_back(QStringLiteral("Unbekanntes Feld {%1} %2").arg(name, where));
@@ -130,7 +131,7 @@ BoxDocument documentForRow(const BoxDocument& design, const SeriesRow& row, QStr
     // is loaded for this row (none while a field stays unknown).
     auto fillPicture = [&](QString& name, DibHandle& picture, int turns, const QString& where) {
         QStringList unknown;
-        name = resolve(fillFields(name, row, &unknown));
+        name = fillPictureName(name, row, design, &unknown);
         note(unknown, where);
         picture = DibHandle();
         // An empty cell: this row has no picture there.

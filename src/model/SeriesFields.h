@@ -37,6 +37,11 @@ bool rowHasField(const SeriesRow& row, const QString& name);
 // background file name, in slot order, each once.
 QStringList designFieldNames(const BoxDocument& design);
 
+// A picture name filled from row, a relative result taken from the design's
+// box file's folder (for an unsaved design from its data file's folder).
+QString fillPictureName(const QString& name, const SeriesRow& row, const BoxDocument& design,
+                        QStringList* unknown = nullptr);
+
 // The design as row shows it: every text object's Content and every picture
 // object's and the background's file name filled in, the pictures of filled
 // names loaded (a relative name from the box file's folder, for an unsaved

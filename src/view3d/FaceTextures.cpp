@@ -18,12 +18,12 @@ bool FaceTextures::isCurrent(const BoxDocument& doc, int percent) const {
            m_itemHeight == doc.Layout.ItemHeight;
 }
 
-bool FaceTextures::update(BoxDocument& doc, int percent, double screenDpi) {
+bool FaceTextures::update(const BoxDocument& doc, int percent, double screenDpi) {
     if (isCurrent(doc, percent)) return true;
     return make(doc, percent, screenDpi);
 }
 
-bool FaceTextures::make(BoxDocument& doc, int percent, double screenDpi) {
+bool FaceTextures::make(const BoxDocument& doc, int percent, double screenDpi) {
     const auto fail = [&](const QString& reason) {
         m_failure = reason;
         return false;

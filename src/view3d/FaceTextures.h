@@ -41,9 +41,9 @@ public:
     // Renders and cuts the pictures (whether current or not). false when a
     // render pass is under way, the net has no area or memory is short
     // (failure() says which); the old pictures stay then.
-    bool make(BoxDocument& doc, int percent, double screenDpi = 96);
+    bool make(const BoxDocument& doc, int percent, double screenDpi = 96);
     // make() unless current. true when the pictures are current afterwards.
-    bool update(BoxDocument& doc, int percent, double screenDpi = 96);
+    bool update(const BoxDocument& doc, int percent, double screenDpi = 96);
     // Forgets the pictures, so the next update renders.
     void invalidate() { m_valid = false; }
 

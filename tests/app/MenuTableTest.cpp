@@ -30,6 +30,7 @@ const QSet<QString> SwitchedOn = {
     QStringLiteral("box-forms issue"),
     QStringLiteral("face-aware issue"),
     QStringLiteral("selection issue"),
+    QStringLiteral("series-data issue"),
 };
 
 struct MenuRow {
