@@ -19,7 +19,7 @@ QCommandLineOption seriesDataOption() {
 }
 
 QCommandLineOption seriesRowsOption() {
-    return QCommandLineOption(rowsName(), QStringLiteral("nur die Datensätze A bis B (ab 1; A-, -B oder N)"),
+    return QCommandLineOption(rowsName(), QStringLiteral("nur die Datensätze A bis B (ab 1 gezählt; ohne A ab dem ersten, ohne B bis zum letzten)"),
                               QStringLiteral("A-B"));
 }
 

@@ -133,6 +133,15 @@ bool SeriesRows::document(int i, BoxDocument* doc, QString* error) {
     *doc = documentForRow(m_template, row);
     for (const auto& [slot, name] : m_pictureNames) {
         const QString stored = fillFields(name, row);
+        // A row without a value names no picture: no fault, the box has none.
+        bool named = false;
+        for (const QString& field : fieldNames(name))
+            named = named || !fillFields(QLatin1Char('{') + field + QLatin1Char('}'), row).isEmpty();
+        if (!named) {
+            if (slot == 0) doc->BackgroundFile = stored;
+            else doc->Objects[slot].Content = stored;
+            continue;
+        }
         // The box names the file where it was found, so that an export
         // taking a picture's own bytes finds them too.
         if (slot == 0) {

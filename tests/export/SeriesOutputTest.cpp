@@ -3,6 +3,7 @@
 // of a sheet each showing its own row, and the PDFs read back by poppler.
 
 #include "ExportTestSupport.h"
+#include "model/LongText.h"
 #include "model/SeriesRows.h"
 #include "sheet/SeriesSheets.h"
 #include "sheet/SheetPdfWriter.h"
@@ -177,6 +178,27 @@ TEST(SeriesRows, APictureTheDataNamesBadlyLeavesOnlyThatBoxWithoutIt) {
     EXPECT_TRUE(summary.contains(d.data) && summary.contains(QStringLiteral("3 Bilder"))) << summary.toStdString();
     rows->clearProblems();
     EXPECT_TRUE(rows->pictureSummary().isEmpty());
+}
+
+TEST(SeriesRows, AHundredThousandRowsAndAMegabyteValueStayBounded) {
+    QByteArray csv = "Name,Foto\n";
+    csv.reserve(2'500'000);
+    for (int k = 1; k <= 100000; ++k) csv += "Gast" + QByteArray::number(k) + ",\n";
+    csv += "\"" + QByteArray(1 << 20, 'x') + "\",\n";
+    SeriesDesign d(csv);
+    auto rows = d.rows(RowRange{99999, 0});
+    ASSERT_TRUE(rows);
+    EXPECT_EQ(rows->total(), 100001);
+    ASSERT_EQ(rows->count(), 3);
+    BoxDocument box;
+    QString error;
+    ASSERT_TRUE(rows->document(1, &box, &error)) << error.toStdString();
+    EXPECT_EQ(box.Objects[1].Content, QStringLiteral("Für Gast100000"));
+    // The megabyte is clipped as a long text is; an empty picture name is
+    // no missing picture.
+    ASSERT_TRUE(rows->document(2, &box, &error)) << error.toStdString();
+    EXPECT_LE(box.Objects[1].Content.size(), LongTextLimit + 4);
+    EXPECT_TRUE(rows->pictureProblems().isEmpty()) << rows->pictureProblems().join('\n').toStdString();
 }
 
 namespace {
