@@ -160,6 +160,8 @@ void SheetOptionsBar::showSeries(bool linked, int rowCount) {
     SeriesCombo->setCurrentIndex(int(m_series->mode));
     SeriesFromEd->setValue(m_series->from);
     SeriesToEd->setValue(m_series->to);
+    m_seriesLinked = linked;
+    enableDependents();
     SeriesCombo->setEnabled(rowCount > 0);
     SeriesFromEd->setEnabled(rowCount > 0 && m_series->mode == SeriesChoice::Range);
     SeriesToEd->setEnabled(rowCount > 0 && m_series->mode == SeriesChoice::Range);
@@ -177,6 +179,7 @@ void SheetOptionsBar::takeSeries() {
     m_showing = false;
     SeriesFromEd->setEnabled(m_series->mode == SeriesChoice::Range);
     SeriesToEd->setEnabled(m_series->mode == SeriesChoice::Range);
+    enableDependents();
     emit optionsChanged();
 }
 
@@ -208,4 +211,6 @@ void SheetOptionsBar::enableDependents() {
     // A distance means something only while its option is on.
     BleedEd->setEnabled(m_options.bleed);
     InsetEd->setEnabled(m_options.regMarks);
+    // A box per row always fills the sheet.
+    CopiesCombo->setEnabled(!(m_series && m_seriesLinked && m_series->mode != SeriesChoice::Shown));
 }

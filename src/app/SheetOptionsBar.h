@@ -52,5 +52,6 @@ private:
 
     SheetOptions& m_options;
     SeriesChoice* m_series = nullptr;
+    bool m_seriesLinked = false;
     bool m_showing = false;
 };

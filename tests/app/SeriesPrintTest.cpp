@@ -4,12 +4,16 @@
 #include "AppTestSupport.h"
 
 #include "app/PrintController.h"
+#include "app/PrintPage.h"
+#include "app/SheetOptionsBar.h"
 #include "model/BoxFile.h"
 #include "model/SeriesData.h"
 #include "render/Mapping.h"
 #include "sheet/SheetPlan.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QSpinBox>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -194,4 +198,34 @@ TEST(FavourBoxes, ThirtyGuestsFromTheCommandLineWithTheDesignsOwnLink) {
     EXPECT_EQ(code, 1);
     EXPECT_TRUE(QString::fromUtf8(errors).contains(set.data)) << errors.toStdString();
     EXPECT_FALSE(QFile::exists(none));
+}
+
+TEST(FavourBoxes, ThePrintTabsRowChoosesTheRowsOnlyWhileDataIsLinked) {
+    FavourBoxes set;
+    BoxDocument doc;
+    RecordingPrompter prompter;
+    PrintController print(doc, prompter);
+    PrintPage page(print, [] { return 100; });
+    SheetOptionsBar& bar = *page.SheetOptions1;
+    page.VPaintPaint();
+    EXPECT_TRUE(bar.SeriesRow->isHidden());
+    ASSERT_TRUE(OpenItNow(doc, set.box, prompter));
+    page.VPaintPaint();
+    ASSERT_FALSE(bar.SeriesRow->isHidden());
+    EXPECT_EQ(bar.SeriesToEd->maximum(), Guests);
+    EXPECT_TRUE(bar.CopiesCombo->isEnabled());
+    bar.SeriesCombo->setCurrentIndex(1);
+    EXPECT_EQ(print.Series.mode, SeriesChoice::All);
+    // Every row fills the sheet whatever "Boxen pro Blatt" says.
+    EXPECT_FALSE(bar.CopiesCombo->isEnabled());
+    EXPECT_FALSE(bar.SeriesFromEd->isEnabled());
+    bar.SeriesCombo->setCurrentIndex(2);
+    ASSERT_TRUE(bar.SeriesFromEd->isEnabled());
+    bar.SeriesToEd->setValue(3);
+    bar.SeriesFromEd->setValue(5);
+    // "bis" never lies before "von".
+    EXPECT_EQ(print.Series.from, 5);
+    EXPECT_EQ(print.Series.to, 5);
+    EXPECT_EQ(bar.SeriesToEd->value(), 5);
+    EXPECT_EQ(print.printPlan(100).copies(), 4);
 }
