@@ -103,6 +103,19 @@ void SwitchShownRowRepaint100Objects(benchmark::State& state) {
 }
 BENCHMARK(SwitchShownRowRepaint100Objects)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(200);
 
+// The part of the switch that fills the design for the row (no drawing).
+void FillRowDocument100Objects(benchmark::State& state) {
+    SeriesEditor editor;
+    SeriesView& view = editor.window->seriesView();
+    int row = 0;
+    for (auto _ : state) {
+        row = (row + 1) % Rows;
+        view.setCurrent(row);
+        benchmark::DoNotOptimize(view.shown(editor.window->document()).Revision);
+    }
+}
+BENCHMARK(FillRowDocument100Objects)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {

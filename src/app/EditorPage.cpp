@@ -86,15 +86,15 @@ EditorPage::EditorPage(BoxDocument& doc, EditorCanvas* canvas, QWidget* parent)
     tip.setColor(QPalette::Text, tip.color(QPalette::ToolTipText));
     GrossEd->setPalette(tip);
 
-    RowLabel = barLabel(SpeedBar2, "RowLabel", QStringLiteral("Datensatz:"), 568, 11);
+    RowLabel = barLabel(SpeedBar2, "RowLabel", QStringLiteral("Datensatz:"), 558, 11);
     RowED = new QSpinBox(SpeedBar2);
     RowED->setObjectName(QStringLiteral("RowED"));
     RowED->setToolTip(QStringLiteral("Der Datensatz der Seriendaten, den Editor und Ansichten zeigen"));
     RowED->setStatusTip(RowED->toolTip());
-    RowED->setGeometry(628, 8, 72, 22);
+    RowED->setGeometry(612, 8, 58, 22);
     RowED->setKeyboardTracking(false);
     RowLabel->setBuddy(RowED);
-    RowCountLabel = barLabel(SpeedBar2, "RowCountLabel", QString(), 706, 11);
+    RowCountLabel = barLabel(SpeedBar2, "RowCountLabel", QString(), 674, 11);
     showSeriesRows(0, 0);
     connect(RowED, qOverload<int>(&QSpinBox::valueChanged), this, [this](int value) { emit seriesRowChosen(value - 1); });
 

@@ -27,6 +27,7 @@
 #include "dialogs/ExportForm.h"
 #include "dialogs/JpegQFUnit.h"
 #include "dialogs/PaperFormatForm.h"
+#include "dialogs/bkgndunit.h"
 #include "dialogs/SeriesDataForm.h"
 #include "edit/BoxFormCommand.h"
 #include "edit/SeriesCommand.h"
@@ -252,14 +253,17 @@ void TSDIAppForm::connectCommands() {
     PaintBox1->setShownDocument(shown);
     TabSheet4->View->setShownDocument(shown);
     connect(TabSheet3, &EditorPage::seriesRowChosen, this, &TSDIAppForm::showSeriesRow);
-    PaintBox1->setFirstRowPicture([this](const QString& name) {
+    auto firstRowPicture = [this](const QString& name) {
         m_series->follow(*m_doc);
         SeriesRow first;
         if (fieldNames(name).isEmpty() || !m_series->table()) return name;
         first.columns = m_series->table()->columns();
         if (!m_series->table()->row(0, &first.values, nullptr)) return name;
         return fillPictureName(name, first, *m_doc);
-    });
+    };
+    PaintBox1->setFirstRowPicture(firstRowPicture);
+    if (auto* widgets = dynamic_cast<WidgetEditorDialogs*>(m_dialogs.get()))
+        widgets->bkgndform()->firstRowPicture = firstRowPicture;
     // Undo and redo may link or unlink: every repaint follows the link.
     connect(PaintBox1, &EditorCanvas::rulersNeedRepaint, this, [this] {
         followSeries(false);
@@ -421,7 +425,8 @@ void TSDIAppForm::SeriendatenClick() {
     form.setLink(m_doc->Series);
     if (!runSeriesDialog || runSeriesDialog(form) != QDialog::Accepted) return;
     const SeriesLink to = form.unlinked() ? SeriesLink() : form.link();
-    if (!changeSeriesLink(m_objectCommands->history(), *m_doc, to)) return;
+    // The same link confirmed: its file is read again all the same.
+    if (!changeSeriesLink(m_objectCommands->history(), *m_doc, to)) m_series->reload();
     followSeries(true);
     PaintBox1->PaintBox1Paint();
     TabSheet2->VPaintPaint();

@@ -161,11 +161,12 @@ void Tbkgndform::OpenBtn2Click() {
     if (result != QDialog::Accepted) return;
 
     m_workingFile = m_chooser.ChosenFile;
-    if (!LoadDIBit(m_working, m_workingFile, programFolder)) {
+    const QString file = firstRowPicture ? firstRowPicture(m_workingFile) : m_workingFile;
+    if (!LoadDIBit(m_working, file, programFolder)) {
         // A refused drawing says why; a picture keeps its usual message.
-        const QString why = VectorArtFault(ResolveImagePath(m_workingFile, programFolder));
+        const QString why = VectorArtFault(ResolveImagePath(file, programFolder));
         m_prompter.inform(QString(),
-                          QStringLiteral("Konnte Bild (") + m_workingFile + QStringLiteral(") nicht Laden.") +
+                          QStringLiteral("Konnte Bild (") + file + QStringLiteral(") nicht Laden.") +
                               (why.isEmpty() ? QString() : QLatin1Char('\n') + why),
                           PromptIcon::Error);
         // The previous picture stays, and so does the name it is saved

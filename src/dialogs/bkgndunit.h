@@ -26,6 +26,11 @@ public:
     Tbkgndform(BoxDocument& doc, TBMPOpenForm& chooser, Prompter& prompter,
                std::function<void()> repaintEditor, QWidget* parent = nullptr);
 
+    // The file a picture name with fields stands for while data is linked
+    // (the first row's); the name keeps its fields, so each row gets its own
+    // background. Unset: the name itself.
+    std::function<QString(const QString&)> firstRowPicture;
+
     // Each time the dialog becomes active: placement from the document,
     // working copy from the document, preview.
     void FormActivate();

@@ -312,6 +312,11 @@ int SeriesTable::lineOf(int index) const {
     return index >= 0 && index < rowCount() ? m_rows[static_cast<size_t>(index)].line : 0;
 }
 
+bool SeriesTable::changedOnDisk() const {
+    const QFileInfo info(m_path);
+    return !info.exists() || info.size() != m_size || modifiedMs(info) != m_modified;
+}
+
 bool SeriesTable::row(int index, QStringList* values, QString* error) const {
     auto fail = [&](const QString& reason) {
         if (error) *error = fileReasonLine(m_path, reason);
@@ -321,8 +326,7 @@ bool SeriesTable::row(int index, QStringList* values, QString* error) const {
         return fail(QStringLiteral("kein Datensatz %1 (die Datei hat %2)").arg(index + 1).arg(rowCount()));
     const RowStart& at = m_rows[static_cast<size_t>(index)];
     const QString changed = QStringLiteral("Zeile %1: die Datei wurde seit dem Lesen geändert").arg(at.line);
-    const QFileInfo info(m_path);
-    if (!info.exists() || info.size() != m_size || modifiedMs(info) != m_modified) return fail(changed);
+    if (changedOnDisk()) return fail(changed);
     if (!m_file.isOpen() && !m_file.open(QIODevice::ReadOnly)) return fail(errnoText(EACCES));
 
     ByteReader in(m_file, at.offset);

@@ -75,6 +75,9 @@ public:
     // is out of range or the file changed since it was opened. Not for use
     // from several threads at once.
     bool row(int index, QStringList* values, QString* error) const;
+    // Whether the file's size or time differ from when it was read (then
+    // its rows no longer hold).
+    bool changedOnDisk() const;
 
 private:
     struct RowStart {

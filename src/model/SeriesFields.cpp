@@ -118,9 +118,17 @@ QString fillPictureName(const QString& name, const SeriesRow& row, const BoxDocu
     return QDir::cleanPath(QFileInfo(from).absoluteDir().filePath(filled));
 }
 
-BoxDocument documentForRow(const BoxDocument& design, const SeriesRow& row, QStringList* unknownFields,
-                           SharedPictures* pictures, QStringList* missingPictures) {
-    BoxDocument doc = design;
+namespace {
+
+bool mayHoldFields(const QString& text) {
+    return text.contains(QLatin1Char('{')) || text.contains(QLatin1Char('}'));
+}
+
+// Fills doc, a copy of design, for row: only what may hold fields is
+// touched, taken afresh from design first, so a copy filled for another row
+// becomes this row's.
+void fillForRow(BoxDocument& doc, const BoxDocument& design, const SeriesRow& row, QStringList* unknownFields,
+                SharedPictures* pictures, QStringList* missingPictures) {
     std::optional<SharedPictures> ownPictures;
     if (!pictures) pictures = &ownPictures.emplace(design.FileName, design.ProgramFolder);
     auto note = [&](const QStringList& unknown, const QString& where) {
@@ -141,25 +149,40 @@ BoxDocument documentForRow(const BoxDocument& design, const SeriesRow& row, QStr
         if (missingPictures && !missingPictures->contains(name)) missingPictures->push_back(name);
         return false;
     };
-    if (doc.BackgroundMode != bgNone && !fieldNames(doc.BackgroundFile).isEmpty()) {
+    if (design.BackgroundMode != bgNone && !fieldNames(design.BackgroundFile).isEmpty()) {
+        doc.BackgroundFile = design.BackgroundFile;
         fillPicture(doc.BackgroundFile, doc.BackgroundPicture, 0, QStringLiteral("im Hintergrund"));
         doc.BackgroundFileStoredBytes.clear();
     }
     for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
+        const Tobs& typed = design.Objects[slot];
+        // Only what uses fields is rebuilt; the rest stay shared.
+        if ((typed.Kind != Text && typed.Kind != Image) || !mayHoldFields(typed.Content)) continue;
         Tobs& o = doc.Objects[slot];
+        o = typed;
         const QString where = QStringLiteral("in Objekt %1").arg(slot);
         if (o.Kind == Text) {
             QStringList unknown;
-            // Only a text that uses fields is rebuilt; the rest stay shared.
-            if (o.Content.contains(QLatin1Char('{')) || o.Content.contains(QLatin1Char('}'))) {
-                o.Content = fillFields(o.Content, row, &unknown);
-                o.ContentStoredBytes.clear();
-            }
+            o.Content = fillFields(o.Content, row, &unknown);
+            o.ContentStoredBytes.clear();
             note(unknown, where);
-        } else if (o.Kind == Image && !fieldNames(o.Content).isEmpty()) {
+        } else if (!fieldNames(o.Content).isEmpty()) {
             if (fillPicture(o.Content, o.Picture, o.Rotation, where)) settleTransparentValue(o);
             o.ContentStoredBytes.clear();
         }
     }
+}
+
+}  // namespace
+
+BoxDocument documentForRow(const BoxDocument& design, const SeriesRow& row, QStringList* unknownFields,
+                           SharedPictures* pictures, QStringList* missingPictures) {
+    BoxDocument doc = design;
+    fillForRow(doc, design, row, unknownFields, pictures, missingPictures);
     return doc;
+}
+
+void refillForRow(BoxDocument& shown, const BoxDocument& design, const SeriesRow& row, QStringList* unknownFields,
+                  SharedPictures* pictures, QStringList* missingPictures) {
+    fillForRow(shown, design, row, unknownFields, pictures, missingPictures);
 }

@@ -55,3 +55,10 @@ QString fillPictureName(const QString& name, const SeriesRow& row, const BoxDocu
 // Hintergrund") lines.
 BoxDocument documentForRow(const BoxDocument& design, const SeriesRow& row, QStringList* unknownFields = nullptr,
                            SharedPictures* pictures = nullptr, QStringList* missingPictures = nullptr);
+
+// documentForRow into shown, a document filled from the same design (at the
+// same revision) for another row: only what uses fields is made again, so
+// stepping through rows costs no copy of the whole design.
+void refillForRow(BoxDocument& shown, const BoxDocument& design, const SeriesRow& row,
+                  QStringList* unknownFields = nullptr, SharedPictures* pictures = nullptr,
+                  QStringList* missingPictures = nullptr);

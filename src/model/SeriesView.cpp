@@ -37,18 +37,36 @@ bool SeriesView::currentRow(SeriesRow* row, QString* error) const {
 const BoxDocument& SeriesView::shown(const BoxDocument& design) {
     follow(design);
     if (!m_table) return design;
+    // Edited in a spreadsheet meanwhile: read again, so the views show what
+    // the file says now (the rows may change: takeLinkChange() says so); a
+    // file that no longer reads shows the design as typed, as at the link.
+    if (m_table->changedOnDisk()) {
+        QString why;
+        m_table = SeriesTable::open(m_link.path, m_link.separator, m_link.encoding, &why);
+        ++m_tableSerial;
+        m_linkChanged = true;
+        m_openError = m_table ? QString() : why;
+        setCurrent(m_current);
+        if (!m_table) return design;
+    }
     if (m_shownValid && m_shownRevision == design.Revision && m_shownRow == m_current && m_shownTable == m_tableSerial)
         return m_shown;
     m_problems.clear();
     SeriesRow row;
     QString error;
-    if (!currentRow(&row, &error)) {
+    const bool read = currentRow(&row, &error);
+    if (!read) {
         // The design as typed, and why.
         m_shown = design;
         m_problems.push_back(error);
+    } else if (m_shownValid && m_shownRevision == design.Revision && m_shownTable == m_tableSerial &&
+               m_shownRowRead) {
+        // Only the row changed.
+        refillForRow(m_shown, design, row, &m_problems, pictures());
     } else {
         m_shown = documentForRow(design, row, &m_problems, pictures());
     }
+    m_shownRowRead = read;
     // Far above any design's own count, which starts at zero and grows by one.
     m_shown.Revision = (std::uint64_t(1) << 63) + ++m_serial;
     m_shownRevision = design.Revision;
@@ -56,4 +74,9 @@ const BoxDocument& SeriesView::shown(const BoxDocument& design) {
     m_shownTable = m_tableSerial;
     m_shownValid = true;
     return m_shown;
+}
+
+void SeriesView::reload() {
+    m_link = SeriesLink();
+    m_table.reset();
 }

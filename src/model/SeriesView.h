@@ -20,6 +20,9 @@ public:
     // (shown() follows too). True when the link changed; *error gets the
     // reason when the new link's file could not be read.
     bool follow(const BoxDocument& design, QString* error = nullptr, const ProgressCallback& progress = {});
+    // Reads the link's file again at the next follow (the user confirmed
+    // the same link, perhaps after mending the file).
+    void reload();
     // Whether the link changed since the last call, by whichever follow:
     // the row display and the message about an unreadable file follow it.
     bool takeLinkChange() {
@@ -43,7 +46,7 @@ public:
     bool currentRow(SeriesRow* row, QString* error = nullptr) const;
 
     // The design as the current row shows it, or design itself while no
-    // table is open. The copy is made again only when the design's
+    // table is open. A file changed since it was read is read again. The copy is made again only when the design's
     // revision, the row or the table changed; it carries a revision of its
     // own that changes with each of them, so views caching by revision see
     // another row as another picture.
@@ -68,6 +71,7 @@ private:
     bool m_shownValid = false;
     std::uint64_t m_shownRevision = 0, m_shownTable = 0;
     int m_shownRow = -1;
+    bool m_shownRowRead = false;   // m_shown was filled for its row (not the design as typed)
     std::uint64_t m_serial = 0;
     QStringList m_problems;
 };

@@ -156,6 +156,14 @@ TEST(SeriesWindow, LinkingShowsRowsWithoutChangingTheDesignAndIsOneUndoStep) {
     EXPECT_EQ(w.window->statusBar()->currentMessage(),
               QStringLiteral("Unbekanntes Feld {Ort} in Objekt %1").arg(w.text));
 
+    // Edited in a spreadsheet meanwhile: read again, its rows shown.
+    writeBytes(w.csv, "Vorname;Foto\r\nAnna;anna.png\r\nJ\xFCrgen;juergen.png\r\nZo\xEB;anna.png\r\n");
+    w.window->PaintBox1->PaintBox1Paint();
+    EXPECT_EQ(page->RowCountLabel->text(), QStringLiteral("von 3"));
+    page->RowED->setValue(3);
+    EXPECT_EQ(w.window->seriesView().shown(w.doc()).Objects[w.text].Content, QStringLiteral("Zoë aus {Ort}"));
+    EXPECT_EQ(w.editorColour(), 0xFF0000u);
+
     // Undo unlinks, redo links again; "Keine Seriendaten" unlinks as a step.
     history.undo();
     w.window->PaintBox1->PaintBox1Paint();
