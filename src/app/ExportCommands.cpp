@@ -4,6 +4,7 @@
 #include "model/BoxDocument.h"
 #include "model/FolderMemory.h"
 #include "model/Prompter.h"
+#include "model/SeriesRows.h"
 #include "widgets/WorkProgress.h"
 
 #include <QFileInfo>
@@ -46,12 +47,26 @@ bool ExportCommands::ExportierenClick(int percent) {
                           PromptIcon::Error);
         return false;
     }
+    // With linked data the file holds a box per row; an SVG holds one box.
+    std::unique_ptr<SeriesRows> rows;
+    if (m_doc.Series.linked()) {
+        QString why;
+        if (options.format == ExportFormat::Svg) why = seriesSvgRefusedText();
+        else rows = SeriesRows::open(m_doc, m_doc.Series, RowRange(), &why);
+        if (!rows) {
+            m_prompter.inform(QStringLiteral("Exportieren"), why, PromptIcon::Error);
+            return false;
+        }
+    }
     if (!mayReplace(m_prompter, path)) return false;
     QString error, notice;
     WorkProgress work(m_window, QStringLiteral("Exportieren"), QStringLiteral("Die Box wird exportiert …"));
     ExportOptions run = options;
     run.progress = work.callback();
-    if (!exportToFile(m_doc, run, path, error, &notice)) {
+    const bool written = rows ? exportSeriesToFile(m_doc, *rows, run, path, error)
+                              : exportToFile(m_doc, run, path, error, &notice);
+    if (rows) notice = rows->pictureSummary();
+    if (!written) {
         // Stopped: no file was written and an old one is as it was.
         if (work.cancelled()) {
             if (m_window) m_window->statusBar()->showMessage(stoppedText(QStringLiteral("Exportieren")));

@@ -90,7 +90,75 @@ PageFrame PrintController::frame() const {
     return f;
 }
 
-SheetPlan PrintController::printPlan(int percent) const { return planSheet(m_doc.Layout, NetSource::of(m_doc, percent), Options, frame()); }
+namespace {
+SheetOptions planOptions(const SheetOptions& options, bool series) {
+    SheetOptions o = options;
+    // A box per row: as many on a sheet as fit.
+    if (series) o.fill = true;
+    return o;
+}
+}  // namespace
+
+bool PrintController::seriesPrint() const { return m_doc.Series.linked() && Series.mode != SeriesChoice::Shown; }
+
+SeriesRows* PrintController::openedRows(QString* error) const {
+    if (!m_doc.Series.linked()) {
+        m_rows.reset();
+        if (error) *error = QStringLiteral("Der Entwurf hat keine Seriendaten.");
+        return nullptr;
+    }
+    // Opened again when the data file, its reading or the design changed.
+    const QFileInfo data(m_doc.Series.path);
+    const QString key = QStringLiteral("%1|%2|%3|%4|%5|%6")
+                            .arg(m_doc.Series.path)
+                            .arg(int(m_doc.Series.separator))
+                            .arg(int(m_doc.Series.encoding))
+                            .arg(data.size())
+                            .arg(data.lastModified().toMSecsSinceEpoch())
+                            .arg(m_doc.Revision);
+    if (key != m_rowsKey) {
+        m_rowsKey = key;
+        m_rowsError.clear();
+        m_rows = SeriesRows::open(m_doc, m_doc.Series, RowRange(), &m_rowsError);
+    }
+    if (!m_rows && error) *error = m_rowsError;
+    return m_rows.get();
+}
+
+SeriesRows* PrintController::seriesRows(QString* error) const {
+    if (!openedRows(error)) return nullptr;
+    QString why;
+    if (!m_rows->setRange(Series.range(), &why)) {
+        if (error) *error = why;
+        return nullptr;
+    }
+    return m_rows.get();
+}
+
+const BoxDocument& PrintController::shownDocument() const {
+    SeriesRows* rows = openedRows(nullptr);
+    if (!rows) return m_doc;
+    const int row = std::clamp(m_shownRow ? m_shownRow() : 0, 0, rows->total() - 1);
+    const QString key = m_rowsKey + QLatin1Char('|') + QString::number(row);
+    if (key != m_shownKey || !m_shown) {
+        auto shown = std::make_unique<BoxDocument>();
+        // The whole table, so any row can be reached; the choice's range is
+        // set again before a series job.
+        if (!rows->setRange(RowRange(), nullptr) || !rows->document(row, shown.get(), nullptr)) return m_doc;
+        m_shown = std::move(shown);
+        m_shownKey = key;
+    }
+    return *m_shown;
+}
+
+int PrintController::seriesRowCount() const {
+    const SeriesRows* rows = openedRows(nullptr);
+    return rows ? rows->total() : 0;
+}
+
+SheetPlan PrintController::printPlan(int percent) const {
+    return planSheet(m_doc.Layout, NetSource::of(m_doc, percent), planOptions(Options, seriesPrint()), frame());
+}
 
 SheetPlan PrintController::previewPlan(int percent) const {
     const SheetPlan print = printPlan(percent);
@@ -105,7 +173,14 @@ SheetPlan PrintController::previewPlan(int percent) const {
     p.dpiX = dpi;
     p.dpiY = dpi;
     p.paperMm = f.paperMm;
-    return planSheet(m_doc.Layout, NetSource::of(m_doc, percent), Options, p, QSize(print.columns, print.rows));
+    SheetPlan plan = planSheet(m_doc.Layout, NetSource::of(m_doc, percent), planOptions(Options, seriesPrint()), p,
+                               QSize(print.columns, print.rows));
+    // The preview of a series shows its first sheet; data it cannot use
+    // leaves the design as it is (printing then says why).
+    if (seriesPrint())
+        if (SeriesRows* rows = seriesRows(); rows && !fillSeriesSheet(*rows, 0, plan, nullptr))
+            plan.copyDocuments.reset();
+    return plan;
 }
 
 void PrintController::setPaper(PaperFormat paper) {
@@ -146,7 +221,8 @@ QSize PrintController::previewSize() const {
 }
 
 QImage PrintController::renderPreview(int percent, qreal ratio) const {
-    return ::renderPreview(m_doc, previewPlan(percent), previewSize(), ratio);
+    const SheetPlan plan = previewPlan(percent);
+    return ::renderPreview(plan.copyDocuments ? m_doc : shownDocument(), plan, previewSize(), ratio);
 }
 
 void PrintController::checkResolution() {
@@ -239,6 +315,15 @@ void PrintController::tellStopped(const QString& job) {
 }
 
 bool PrintController::PrintClick(int percent, double screenDpi) {
+    // The data is checked before anything is printed: fields it lacks,
+    // rows beyond it, a file that cannot be read.
+    if (seriesPrint()) {
+        QString why;
+        if (!seriesRows(&why)) {
+            m_prompter.inform(QStringLiteral("Drucken"), why, PromptIcon::Error);
+            return false;
+        }
+    }
     if (!confirmFit(percent)) return false;
     m_printer->setDocName(AppTitles::printJobTitle());
     if (printsToPdf()) {
@@ -254,11 +339,14 @@ bool PrintController::PrintClick(int percent, double screenDpi) {
         }
         if (!mayReplace(m_prompter, path)) return false;
         m_printer->setOutputFileName(path);
-        if (!printToPdfFile(path, percent, screenDpi)) return false;
+        if (seriesPrint() ? !printSeriesToPdfFile(path, percent, screenDpi)
+                          : !printToPdfFile(path, percent, screenDpi))
+            return false;
         rememberFolder(m_folders, FileKind::Export, path);
         return true;
     }
 
+    if (seriesPrint()) return printSeries(percent, screenDpi);
     const PrinterMetrics m = metrics();
     checkPrinterResolution(m.dpiX, m.dpiY, m_prompter);
     // The whole sheet is rendered before the job begins: a job once begun
@@ -268,7 +356,7 @@ bool PrintController::PrintClick(int percent, double screenDpi) {
         WorkProgress work(m_window, QStringLiteral("Drucken"), QStringLiteral("Der Bogen wird gedruckt …"));
         SheetPlan plan = printPlan(percent);
         plan.progress = work.callback();
-        if (!packSheet(m_doc, plan, sheet, screenDpi)) {
+        if (!packSheet(shownDocument(), plan, sheet, screenDpi)) {
             if (work.cancelled()) tellStopped(QStringLiteral("Drucken"));
             return false;
         }
@@ -301,7 +389,7 @@ bool PrintController::printToPdfFile(const QString& path, int percent, double sc
     SheetPlan plan = printPlan(percent);
     plan.progress = work.callback();
     page.plan = &plan;
-    if (writeSheetPdfFile(path, m_doc, percent, page, screenDpi)) return true;
+    if (writeSheetPdfFile(path, shownDocument(), percent, page, screenDpi)) return true;
     // Stopped: the file is not written, an old one stays as it was.
     if (work.cancelled()) {
         tellStopped(QStringLiteral("Drucken"));
@@ -309,4 +397,94 @@ bool PrintController::printToPdfFile(const QString& path, int percent, double sc
     }
     jobFailed();
     return false;
+}
+
+bool PrintController::printSeries(int percent, double screenDpi) {
+    const PrinterMetrics m = metrics();
+    checkPrinterResolution(m.dpiX, m.dpiY, m_prompter);
+    SeriesRows* rows = seriesRows();
+    if (!rows) return false;
+    rows->clearProblems();
+    const SheetPlan plan = printPlan(percent);
+    const int sheets = seriesSheetCount(*rows, plan);
+    WorkProgress work(m_window, QStringLiteral("Drucken"), QStringLiteral("Die Boxen werden gedruckt …"));
+    const ProgressCallback whole = work.callback();
+    // One job: each sheet is rendered whole before it becomes the job's next
+    // page, so a stop leaves no page half sent, and the job is then
+    // abandoned with nothing more printed.
+    QPainter painter;
+    QString why;
+    for (int s = 0; s < sheets; ++s) {
+        SheetPlan sheetPlan = plan;
+        sheetPlan.progress = progressStretch(whole, s * 100 / sheets, (s + 1) * 100 / sheets);
+        PackedSheet sheet;
+        const bool filled = fillSeriesSheet(*rows, s, sheetPlan, &why);
+        if (!filled || !packSheet(m_doc, sheetPlan, sheet, screenDpi)) {
+            if (painter.isActive()) {
+                m_printer->abort();
+                painter.end();
+            }
+            if (!filled) m_prompter.inform(QStringLiteral("Drucken"), why, PromptIcon::Error);
+            else if (work.cancelled()) tellStopped(QStringLiteral("Drucken"));
+            return false;
+        }
+        if (!painter.isActive()) {
+            if (!painter.begin(m_printer.get())) {
+                jobFailed();
+                return false;
+            }
+        } else if (!m_printer->newPage()) {
+            painter.end();
+            jobFailed();
+            return false;
+        }
+        if (!drawPackedSheet(painter, sheet)) {
+            m_printer->abort();
+            painter.end();
+            jobFailed();
+            return false;
+        }
+    }
+    painter.end();
+    tellPictureProblems();
+    return true;
+}
+
+bool PrintController::printSeriesToPdfFile(const QString& path, int percent, double screenDpi) {
+    const PrinterMetrics m = metrics();
+    checkPrinterResolution(m.dpiX, m.dpiY, m_prompter);
+    SeriesRows* rows = seriesRows();
+    if (!rows) return false;
+    rows->clearProblems();
+    const QPageLayout layout = m_printer->pageLayout();
+    SheetPdfPage page;
+    page.pagePoints = exactPaperPoints(layout);
+    page.origin = layout.paintRectPixels(m.dpiX).topLeft();
+    page.area = m.page;
+    page.dpiX = m.dpiX;
+    page.dpiY = m.dpiY;
+    page.title = AppTitles::printJobTitle();
+    page.creator = QCoreApplication::applicationName();
+    WorkProgress work(m_window, QStringLiteral("Drucken"), QStringLiteral("Die PDF-Datei wird geschrieben …"));
+    SheetPlan plan = printPlan(percent);
+    plan.progress = work.callback();
+    page.plan = &plan;
+    QString why;
+    const SaveResult saved = writeSheetPdfPagesFile(
+        path, m_doc, page, seriesSheetCount(*rows, plan),
+        [rows](int s, SheetPlan& sheet, QString* error) { return fillSeriesSheet(*rows, s, sheet, error); }, &why,
+        screenDpi);
+    if (saved) {
+        tellPictureProblems();
+        return true;
+    }
+    if (!why.isEmpty()) m_prompter.inform(QStringLiteral("Drucken"), why, PromptIcon::Error);
+    else if (work.cancelled()) tellStopped(QStringLiteral("Drucken"));
+    else jobFailed();
+    return false;
+}
+
+void PrintController::tellPictureProblems() {
+    const QString summary = m_rows ? m_rows->pictureSummary() : QString();
+    if (!summary.isEmpty()) m_prompter.inform(QStringLiteral("Drucken"), summary, PromptIcon::Warning);
 }

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QSize>
 #include "model/PaperFormat.h"
+#include "sheet/SeriesSheets.h"
 #include "sheet/SheetPlan.h"
 #include <functional>
 #include <memory>
@@ -56,6 +57,24 @@ public:
 
     // Bleed, copies per sheet and registration marks from the print page.
     SheetOptions Options;
+    // Which rows of linked data the print makes boxes of.
+    SeriesChoice Series;
+    // Whether the print makes a box per row: data is linked and more than
+    // the shown row is chosen. The sheet is then filled (as many per sheet
+    // as fit) whatever Options.fill says.
+    bool seriesPrint() const;
+    // The rows of the series print, opened again only when the data file,
+    // the design or the choice changed; null with the reason in error (the
+    // data unreadable, fields it lacks, rows beyond it).
+    SeriesRows* seriesRows(QString* error = nullptr) const;
+    // Rows in the linked data; 0 when it cannot be read.
+    int seriesRowCount() const;
+    // The row the editor shows (from 0), which the print takes when only
+    // the shown row is chosen; without a source the first.
+    void setShownRow(std::function<int()> row) { m_shownRow = std::move(row); }
+    // What prints when the shown row is chosen: the design filled in with
+    // that row, or the design as it is without (readable) data.
+    const BoxDocument& shownDocument() const;
     // The paper and printable area of the current printer.
     PageFrame frame() const;
     // The sheet as it prints on the current printer, and as the preview
@@ -103,6 +122,13 @@ private:
     void jobFailed();
     // The sheet into a PDF file standing in for a missing printer.
     bool printToPdfFile(const QString& path, int percent, double screenDpi);
+    // Every sheet of the series, one print job; the same into the PDF file.
+    bool printSeries(int percent, double screenDpi);
+    bool printSeriesToPdfFile(const QString& path, int percent, double screenDpi);
+    // The linked data opened for the whole table (see seriesRows).
+    SeriesRows* openedRows(QString* error) const;
+    // After a series job: the boxes printed without a picture of theirs.
+    void tellPictureProblems();
 
     BoxDocument& m_doc;
     Prompter& m_prompter;
@@ -111,4 +137,11 @@ private:
     std::function<bool(QPrinter&)> m_setupDialog;
     QMainWindow* m_window = nullptr;
     FolderMemory* m_folders = nullptr;
+    // The linked data as last opened, and what it was opened for.
+    mutable std::unique_ptr<SeriesRows> m_rows;
+    mutable QString m_rowsKey;
+    mutable QString m_rowsError;
+    std::function<int()> m_shownRow;
+    mutable std::unique_ptr<BoxDocument> m_shown;
+    mutable QString m_shownKey;
 };

@@ -196,7 +196,7 @@ PrintPage::PrintPage(PrintController& controller, std::function<int()> percent, 
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
     root->addWidget(bar);
-    SheetOptions1 = new SheetOptionsBar(controller.Options, this);
+    SheetOptions1 = new SheetOptionsBar(controller.Options, &controller.Series, this);
     root->addWidget(SheetOptions1);
     root->addLayout(body, 1);
 
@@ -213,6 +213,7 @@ void PrintPage::VPaintPaint() {
     m_controller.checkResolution();
     const QSize page = m_controller.previewSize();
     if (!page.isEmpty() && VPaint->size() != page) VPaint->resize(page);
+    SheetOptions1->showSeries(m_controller.document().Series.linked(), m_controller.seriesRowCount());
     const QString text = assemblyText(m_controller.document().Form);
     if (RichEdit1->toPlainText() != text) RichEdit1->setPlainText(text);
     VPaint->update();

@@ -97,6 +97,8 @@ TSDIAppForm::TSDIAppForm(Prompter* prompter, bool useSettings, QWidget* parent)
     m_print = std::make_unique<PrintController>(*m_doc, *m_prompter);
     m_print->setWindow(this);
     m_print->setFolders(m_folders.get());
+    // The shown row prints as the editor shows it.
+    m_print->setShownRow([this] { return m_series->current(); });
 
     // Program folder, slots, start-up layout, screen scale, cleared document.
     initStartupDocument(*m_doc, screenDpi());

@@ -8,7 +8,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -26,7 +29,8 @@ QDoubleSpinBox* mmSpin(QWidget* parent, const char* name, double min, double max
 
 }  // namespace
 
-SheetOptionsBar::SheetOptionsBar(SheetOptions& options, QWidget* parent) : QWidget(parent), m_options(options) {
+SheetOptionsBar::SheetOptionsBar(SheetOptions& options, SeriesChoice* series, QWidget* parent)
+    : QWidget(parent), m_options(options), m_series(series) {
     setObjectName(QStringLiteral("SheetOptionsBar"));
 
     BleedCheck = new QCheckBox(QStringLiteral("Beschnittzugabe"), this);
@@ -84,11 +88,48 @@ SheetOptionsBar::SheetOptionsBar(SheetOptions& options, QWidget* parent) : QWidg
     bottom->addSpacing(16);
     bottom->addWidget(CutFileBtn);
     bottom->addStretch(1);
+    // The series row: which rows of the linked data become boxes.
+    SeriesRow = new QWidget(this);
+    SeriesRow->setObjectName(QStringLiteral("SeriesRow"));
+    auto* seriesLabel = new QLabel(QStringLiteral("Datensätze:"), SeriesRow);
+    SeriesCombo = new QComboBox(SeriesRow);
+    SeriesCombo->setObjectName(QStringLiteral("SeriesCombo"));
+    SeriesCombo->addItem(QStringLiteral("Angezeigter Datensatz"));
+    SeriesCombo->addItem(QStringLiteral("Alle Datensätze"));
+    SeriesCombo->addItem(QStringLiteral("Datensätze von … bis …"));
+    seriesLabel->setBuddy(SeriesCombo);
+    setHint(SeriesCombo, QStringLiteral("Druckt den angezeigten Datensatz oder eine Box je Datensatz, so viele pro "
+                                        "Blatt wie passen"));
+    auto* fromLabel = new QLabel(QStringLiteral("von"), SeriesRow);
+    SeriesFromEd = new QSpinBox(SeriesRow);
+    SeriesFromEd->setObjectName(QStringLiteral("SeriesFromEd"));
+    setHint(SeriesFromEd, QStringLiteral("Der erste Datensatz, der gedruckt wird"));
+    auto* toLabel = new QLabel(QStringLiteral("bis"), SeriesRow);
+    SeriesToEd = new QSpinBox(SeriesRow);
+    SeriesToEd->setObjectName(QStringLiteral("SeriesToEd"));
+    setHint(SeriesToEd, QStringLiteral("Der letzte Datensatz, der gedruckt wird"));
+    for (QSpinBox* spin : {SeriesFromEd, SeriesToEd}) {
+        spin->setRange(1, 1);
+        spin->setFixedWidth(80);
+    }
+    auto* seriesLine = new QHBoxLayout(SeriesRow);
+    seriesLine->setContentsMargins(0, 0, 0, 0);
+    seriesLine->setSpacing(6);
+    seriesLine->addWidget(seriesLabel);
+    seriesLine->addWidget(SeriesCombo);
+    seriesLine->addWidget(fromLabel);
+    seriesLine->addWidget(SeriesFromEd);
+    seriesLine->addWidget(toLabel);
+    seriesLine->addWidget(SeriesToEd);
+    seriesLine->addStretch(1);
+    SeriesRow->setVisible(false);
+
     auto* rows = new QVBoxLayout(this);
     rows->setContentsMargins(8, 2, 8, 4);
     rows->setSpacing(2);
     rows->addLayout(top);
     rows->addLayout(bottom);
+    rows->addWidget(SeriesRow);
     rows->setSizeConstraint(QLayout::SetNoConstraint);
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
 
@@ -100,6 +141,46 @@ SheetOptionsBar::SheetOptionsBar(SheetOptions& options, QWidget* parent) : QWidg
     connect(MarksCheck, &QCheckBox::toggled, this, &SheetOptionsBar::takeOptions);
     connect(InsetEd, qOverload<double>(&QDoubleSpinBox::valueChanged), this, &SheetOptionsBar::takeOptions);
     connect(CutFileBtn, &QPushButton::clicked, this, &SheetOptionsBar::cutFileRequested);
+    connect(SeriesCombo, qOverload<int>(&QComboBox::currentIndexChanged), this, &SheetOptionsBar::takeSeries);
+    connect(SeriesFromEd, qOverload<int>(&QSpinBox::valueChanged), this, &SheetOptionsBar::takeSeries);
+    connect(SeriesToEd, qOverload<int>(&QSpinBox::valueChanged), this, &SheetOptionsBar::takeSeries);
+}
+
+void SheetOptionsBar::showSeries(bool linked, int rowCount) {
+    if (!m_series) return;
+    m_showing = true;
+    SeriesRow->setVisible(linked);
+    const int last = std::max(rowCount, 1);
+    SeriesFromEd->setRange(1, last);
+    SeriesToEd->setRange(1, last);
+    // A new table keeps the range within itself; the whole table at first.
+    if (m_series->mode != SeriesChoice::Range) m_series->to = last;
+    m_series->from = std::clamp(m_series->from, 1, last);
+    m_series->to = std::clamp(m_series->to, m_series->from, last);
+    SeriesCombo->setCurrentIndex(int(m_series->mode));
+    SeriesFromEd->setValue(m_series->from);
+    SeriesToEd->setValue(m_series->to);
+    m_seriesLinked = linked;
+    enableDependents();
+    SeriesCombo->setEnabled(rowCount > 0);
+    SeriesFromEd->setEnabled(rowCount > 0 && m_series->mode == SeriesChoice::Range);
+    SeriesToEd->setEnabled(rowCount > 0 && m_series->mode == SeriesChoice::Range);
+    m_showing = false;
+}
+
+void SheetOptionsBar::takeSeries() {
+    if (m_showing || !m_series) return;
+    m_series->mode = SeriesChoice::Mode(SeriesCombo->currentIndex());
+    m_series->from = SeriesFromEd->value();
+    // "bis" never lies before "von".
+    m_series->to = std::max(SeriesToEd->value(), m_series->from);
+    m_showing = true;
+    SeriesToEd->setValue(m_series->to);
+    m_showing = false;
+    SeriesFromEd->setEnabled(m_series->mode == SeriesChoice::Range);
+    SeriesToEd->setEnabled(m_series->mode == SeriesChoice::Range);
+    enableDependents();
+    emit optionsChanged();
 }
 
 void SheetOptionsBar::showOptions() {
@@ -130,4 +211,6 @@ void SheetOptionsBar::enableDependents() {
     // A distance means something only while its option is on.
     BleedEd->setEnabled(m_options.bleed);
     InsetEd->setEnabled(m_options.regMarks);
+    // A box per row always fills the sheet.
+    CopiesCombo->setEnabled(!(m_series && m_seriesLinked && m_series->mode != SeriesChoice::Shown));
 }

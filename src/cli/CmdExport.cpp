@@ -5,6 +5,7 @@
 #include "cli/BoxSizeOption.h"
 #include "cli/CliCommand.h"
 #include "cli/CliPrompter.h"
+#include "cli/SeriesOption.h"
 #include "model/BoxDocument.h"
 #include "model/BoxFile.h"
 #include "export/VectorExport.h"
@@ -62,8 +63,22 @@ int runExport(const QCommandLineParser& args, CliContext& ctx) {
     // Missing images are reported by the reader and left empty, as on the print.
     if (!OpenItNow(doc, input, prompter)) return CliFailed;
     if (!percentAllowed(args, doc, ctx)) return CliUsage;
+    std::unique_ptr<SeriesRows> rows;
+    if (const int code = openSeriesRows(args, ctx, doc, &rows); code != CliOk) return code;
     warnIfNetDoesNotFit(doc, o.percent, input, ctx);
     QString message, notice;
+    if (rows) {
+        if (o.format == ExportFormat::Svg) return ctx.usageError(seriesSvgRefusedText());
+        if (!exportSeriesToFile(doc, *rows, o, output, message)) {
+            // A row the data could not give says so itself, naming the data file.
+            if (!message.startsWith(rows->dataPath())) return ctx.writeError(output, message);
+            ctx.message(message);
+            return CliFailed;
+        }
+        const QString summary = rows->pictureSummary();
+        if (!summary.isEmpty()) ctx.message(summary);
+        return CliOk;
+    }
     if (!exportToFile(doc, o, output, message, &notice))
         return ctx.writeError(output, message);
     if (!notice.isEmpty()) ctx.message(notice);
@@ -83,6 +98,8 @@ const CliCommandRegistrar registrar(
                 {QStringLiteral("layers"), QStringLiteral("Ebenen, durch Kommas getrennt (sonst art,fold,cut)"),
                  QStringLiteral("art,net,fold,cut")},
                 {QStringLiteral("text-as-paths"), QStringLiteral("Texte als Pfade statt als Text")},
+                seriesDataOption(),
+                seriesRowsOption(),
                 cliStrictOption()},
                runExport});
 

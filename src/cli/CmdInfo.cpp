@@ -7,6 +7,7 @@
 #include "cli/CliPrompter.h"
 #include "model/BoxFile.h"
 #include "model/BoxSize.h"
+#include "model/SeriesFields.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -186,6 +187,25 @@ void writePanels(JsonWriter& json, const BoxDocument& doc) {
     json.end(QLatin1Char(']'));
 }
 
+// The linked data (null without) and the fields the design uses.
+void writeSeries(JsonWriter& json, const BoxDocument& doc) {
+    if (doc.Series.linked()) {
+        json.begin("series", QLatin1Char('{'));
+        json.value("path", doc.Series.path);
+        json.value("separator", doc.Series.separator == SeriesSeparator::Semicolon ? QStringLiteral("Semikolon")
+                                : doc.Series.separator == SeriesSeparator::Tab     ? QStringLiteral("Tabulator")
+                                                                                   : QStringLiteral("Komma"));
+        json.value("encoding", doc.Series.encoding == SeriesEncoding::Windows1252 ? QStringLiteral("Windows-1252")
+                                                                                  : QStringLiteral("UTF-8"));
+        json.end(QLatin1Char('}'));
+    } else {
+        json.null("series");
+    }
+    json.begin("fields", QLatin1Char('['));
+    for (const QString& name : designFieldNames(doc)) json.value(nullptr, name);
+    json.end(QLatin1Char(']'));
+}
+
 int runInfo(const QCommandLineParser& args, CliContext& ctx) {
     CliPrompter prompter(ctx);
     BoxDocument doc;
@@ -227,6 +247,7 @@ int runInfo(const QCommandLineParser& args, CliContext& ctx) {
         json.end(QLatin1Char('}'));
     }
     json.end(QLatin1Char(']'));
+    writeSeries(json, doc);
     json.begin("objects", QLatin1Char('['));
     for (int slot = 1; slot <= ObjectTable::Capacity; ++slot)
         if (!doc.Objects[slot].isFree()) writeObject(json, slot, doc.Objects[slot]);

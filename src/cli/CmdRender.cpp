@@ -5,6 +5,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CliMemory.h"
 #include "cli/CliPrompter.h"
+#include "cli/SeriesOption.h"
 #include "cli/NetLinesOption.h"
 #include "model/BoxDocument.h"
 #include "model/BoxFile.h"
@@ -148,6 +149,7 @@ int runRender(const QCommandLineParser& args, CliContext& ctx) {
     // Missing images are reported by the reader and left empty; rendering goes on.
     if (!OpenItNow(doc, o.input, prompter)) return CliFailed;
     if (!percentAllowed(args, doc, ctx)) return CliUsage;
+    if (const int code = fillSeriesRow(args, ctx, doc); code != CliOk) return code;
     warnIfNetDoesNotFit(doc, o.percent, o.input, ctx);
     return o.editor ? renderEditor(doc, o, ctx) : renderSheet(doc, o, ctx);
 }
@@ -170,6 +172,8 @@ const CliCommandRegistrar registrar(
                  QStringLiteral("mit --editor: Größe des sichtbaren Teils (sonst der ganze Editorbereich)"),
                  QStringLiteral("BxH")},
                 netLinesOption(),
+                seriesDataOption(),
+                seriesRowOption(),
                 cliStrictOption()},
                runRender});
 

@@ -8,14 +8,17 @@
 #include "cli/CliMemory.h"
 #include "cli/CliPrompter.h"
 #include "cli/NetLinesOption.h"
+#include "cli/SeriesOption.h"
 #include "model/BoxDocument.h"
 #include "model/BoxFile.h"
 #include "sheet/CutSheet.h"
+#include "sheet/SeriesSheets.h"
 #include "sheet/SheetFitText.h"
 #include "sheet/SheetPdfWriter.h"
 #include "sheet/SheetPngWriter.h"
 #include "sheet/SheetRenderer.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QImage>
 
@@ -95,6 +98,59 @@ int writePdf(BoxDocument& doc, const SheetPlan& plan, const QPageLayout& layout,
     return CliOk;
 }
 
+// OUT.png → OUT-001.png: the sheet's number, three digits at least.
+QString numberedPath(const QString& path, int sheet) {
+    const QFileInfo info(path);
+    const QString stem = info.completeBaseName() + QStringLiteral("-%1.").arg(sheet, 3, 10, QLatin1Char('0'));
+    return info.dir().filePath(stem + info.suffix());
+}
+
+// A row the data could not give: its message names the data file and line.
+int dataError(const QString& why, CliContext& ctx) {
+    ctx.message(why);
+    return CliFailed;
+}
+
+// A series: a box per row, the sheets filled one after the other.
+int writeSeries(BoxDocument& doc, SeriesRows& rows, const SheetPlan& plan, const QPageLayout& layout,
+                const QString& output, CliContext& ctx) {
+    const int sheets = seriesSheetCount(rows, plan);
+    ctx.out << rows.count() << " Datensätze, " << sheets << (sheets == 1 ? " Blatt" : " Blätter") << "\n";
+    ctx.out.flush();
+    const QString suffix = QFileInfo(output).suffix().toLower();
+    QString why;
+    if (suffix == QLatin1String("png")) {
+        for (int s = 0; s < sheets; ++s) {
+            SheetPlan sheet = plan;
+            if (!fillSeriesSheet(rows, s, sheet, &why)) return dataError(why, ctx);
+            if (const int failed = writePng(doc, sheet, numberedPath(output, s + 1), ctx); failed != CliOk)
+                return failed;
+        }
+    } else if (suffix == QLatin1String("pdf")) {
+        SheetPdfPage page;
+        page.pagePoints = exactPaperPoints(layout);
+        page.origin = plan.frame.printable.topLeft();
+        page.area = plan.frame.printable.size();
+        page.dpiX = plan.frame.dpiX;
+        page.dpiY = plan.frame.dpiY;
+        page.title = sheetmsg::PrintJobTitle;
+        page.creator = QStringLiteral("faltarillon-cli");
+        page.plan = &plan;
+        const SaveResult saved = writeSheetPdfPagesFile(
+            output, doc, page, sheets,
+            [&rows](int s, SheetPlan& sheet, QString* error) { return fillSeriesSheet(rows, s, sheet, error); }, &why,
+            96);
+        if (!why.isEmpty()) return dataError(why, ctx);
+        if (!saved) return ctx.writeError(output, saved.reason);
+    } else if (!writeCutFile(cutSheetFor(seriesCutPlan(rows, plan)), output, &why)) {
+        // Every full sheet has the same copies: one cut file serves them all.
+        return ctx.writeError(output, why);
+    }
+    const QString summary = rows.pictureSummary();
+    if (!summary.isEmpty()) ctx.message(summary);
+    return CliOk;
+}
+
 int runSheet(const QCommandLineParser& args, CliContext& ctx) {
     SheetCliOptions o;
     if (!readOptions(args, ctx, o)) return CliUsage;
@@ -102,6 +158,10 @@ int runSheet(const QCommandLineParser& args, CliContext& ctx) {
     CliPrompter prompter(ctx);
     if (!OpenItNow(doc, o.input, prompter)) return CliFailed;
     if (!percentAllowed(args, doc, ctx)) return CliUsage;
+    std::unique_ptr<SeriesRows> rows;
+    if (const int code = openSeriesRows(args, ctx, doc, &rows); code != CliOk) return code;
+    // A box per row: as many on each sheet as fit.
+    if (rows) o.sheet.fill = true;
     const QPageLayout layout = pdfPrinterPageLayout(o.paper);
     const SheetPlan plan = planSheet(doc.Layout, NetSource::of(doc, o.percent), o.sheet, pageFrameOf(layout, SheetDpi));
     // One warning: the one about the paper says the more.
@@ -110,6 +170,7 @@ int runSheet(const QCommandLineParser& args, CliContext& ctx) {
     else
         warnIfNetDoesNotFit(doc, o.percent, o.input, ctx);
     ctx.out << plan.columns << " x " << plan.rows << "\n";
+    if (rows) return writeSeries(doc, *rows, plan, layout, o.output, ctx);
     const QString suffix = QFileInfo(o.output).suffix().toLower();
     if (suffix == QLatin1String("png")) return writePng(doc, plan, o.output, ctx);
     if (suffix == QLatin1String("pdf")) return writePdf(doc, plan, layout, o.output, ctx);
@@ -135,6 +196,8 @@ const CliCommandRegistrar registrar(
                  QStringLiteral("mit --regmarks: Abstand der Marken vom Papierrand (10 bis 20 mm, sonst 10)"),
                  QStringLiteral("MM")},
                 netLinesOption(),
+                seriesDataOption(),
+                seriesRowsOption(),
                 cliStrictOption()},
                runSheet});
 

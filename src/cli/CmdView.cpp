@@ -6,6 +6,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CliMemory.h"
 #include "cli/CliPrompter.h"
+#include "cli/SeriesOption.h"
 #include "model/BoxDocument.h"
 #include "model/BoxFile.h"
 #include "view3d/FoldedBoxPainter.h"
@@ -60,6 +61,7 @@ int runView(const QCommandLineParser& args, CliContext& ctx) {
     CliPrompter prompter(ctx);
     if (!OpenItNow(doc, o.input, prompter)) return CliFailed;
     if (!percentAllowed(args, doc, ctx)) return CliUsage;
+    if (const int code = fillSeriesRow(args, ctx, doc); code != CliOk) return code;
     warnIfNetDoesNotFit(doc, o.percent, o.input, ctx);
 
     // The picture with the writer's copy, and the rendered net (about five
@@ -106,6 +108,8 @@ const CliCommandRegistrar registrar(
                 {QStringLiteral("percent"), QStringLiteral("Boxgröße in Prozent (10 bis 100, sonst 100)"),
                  QStringLiteral("P")},
                 {QStringLiteral("labels"), QStringLiteral("beschriftet die Seiten")},
+                seriesDataOption(),
+                seriesRowOption(),
                 cliStrictOption()},
                runView});
 

@@ -126,7 +126,8 @@ void putPictures(PdfMemDocument& doc, const std::vector<PdfPicture>& pictures) {
 }  // namespace
 
 bool stackPdfPagesAsLayers(const QByteArray& pages, const std::vector<PdfLayerName>& layers, QByteArray& out,
-                           QString& error, const std::vector<PdfPicture>& pictures, const PdfPageBoxes* boxes) {
+                           QString& error, const std::vector<PdfPicture>& pictures, const PdfPageBoxes* boxes,
+                           int outPages) {
     // The library's diagnostics would land on the program's stdout.
     PdfError::EnableDebug(false);
     PdfError::EnableLogging(false);
@@ -134,7 +135,8 @@ bool stackPdfPagesAsLayers(const QByteArray& pages, const std::vector<PdfLayerNa
         PdfMemDocument doc;
         doc.LoadFromBuffer(pages.constData(), pages.size());
         const int count = doc.GetPageCount();
-        if (count != static_cast<int>(layers.size()) || count < 1) {
+        const int layerCount = static_cast<int>(layers.size());
+        if (outPages < 1 || layerCount < 1 || count != layerCount * outPages) {
             error = QStringLiteral("Die Ebenen der PDF-Datei passen nicht zusammen.");
             return false;
         }
@@ -166,31 +168,36 @@ bool stackPdfPagesAsLayers(const QByteArray& pages, const std::vector<PdfLayerNa
             }
             forms.push_back(contents->Reference());
         }
-        PdfPage* page = doc.CreatePage(size);
-
         PdfArray groups;
-        PdfDictionary properties;
-        std::string content;
-        for (int i = 0; i < count; ++i) {
+        std::vector<PdfReference> groupRefs;
+        for (int i = 0; i < layerCount; ++i) {
             PdfObject* group = doc.GetObjects().CreateObject("OCG");
             const QByteArray label = layers[size_t(i)].label.toUtf8();
             group->GetDictionary().AddKey(PdfName("Name"),
                                           PdfString(reinterpret_cast<const pdf_utf8*>(label.constData())));
             groups.push_back(group->Reference());
-            const std::string key = "OC" + std::to_string(i + 1);
-            properties.AddKey(PdfName(key), group->Reference());
-            const std::string name = "Ebene" + std::to_string(i + 1);
-            page->AddResource(PdfName(name), forms[size_t(i)], PdfName("XObject"));
-            content += "/OC /" + key + " BDC q /" + name + " Do Q EMC\n";
+            groupRefs.push_back(group->Reference());
         }
-        page->GetResources()->GetDictionary().AddKey(PdfName("Properties"), properties);
-        if (boxes) setPageBoxes(page, size.GetBottom() + size.GetHeight(), *boxes);
-        PdfStream* stream = page->GetContentsForAppending()->GetStream();
-        stream->BeginAppend();
-        stream->Append(content.data(), static_cast<pdf_long>(content.size()));
-        stream->EndAppend();
+        for (int p = 0; p < outPages; ++p) {
+            PdfPage* page = doc.CreatePage(size);
+            PdfDictionary properties;
+            std::string content;
+            for (int i = 0; i < layerCount; ++i) {
+                const std::string key = "OC" + std::to_string(i + 1);
+                properties.AddKey(PdfName(key), groupRefs[size_t(i)]);
+                const std::string name = "Ebene" + std::to_string(i + 1);
+                page->AddResource(PdfName(name), forms[size_t(p * layerCount + i)], PdfName("XObject"));
+                content += "/OC /" + key + " BDC q /" + name + " Do Q EMC\n";
+            }
+            page->GetResources()->GetDictionary().AddKey(PdfName("Properties"), properties);
+            if (boxes) setPageBoxes(page, size.GetBottom() + size.GetHeight(), *boxes);
+            PdfStream* stream = page->GetContentsForAppending()->GetStream();
+            stream->BeginAppend();
+            stream->Append(content.data(), static_cast<pdf_long>(content.size()));
+            stream->EndAppend();
+        }
 
-        // Only the new page stays; the layer pages' contents live on as its forms.
+        // Only the new pages stay; the layer pages' contents live on as their forms.
         doc.DeletePages(0, count);
 
         PdfDictionary config;

@@ -36,6 +36,9 @@ struct PdfPageBoxes {
 // stand for, marker n for pictures[n]; each marker's image object gets a
 // file's own bytes (a JPEG as it is, a PNG's image data with its
 // predictors) or the compressed pixels, with their alpha as a soft mask.
+//
+// outPages: pages holds that many groups of layer pages, one after the
+// other; each group becomes one page, all pages sharing the layers.
 bool stackPdfPagesAsLayers(const QByteArray& pages, const std::vector<PdfLayerName>& layers, QByteArray& out,
                            QString& error, const std::vector<PdfPicture>& pictures = {},
-                           const PdfPageBoxes* boxes = nullptr);
+                           const PdfPageBoxes* boxes = nullptr, int outPages = 1);

@@ -156,8 +156,15 @@ bool pictureFileMatches(const QByteArray& bytes, const DibHandle& picture, Pictu
 
 PictureFiles pictureFilesOf(const BoxDocument& doc) {
     PictureFiles files;
+    addPictureFiles(doc, files);
+    return files;
+}
+
+void addPictureFiles(const BoxDocument& doc, PictureFiles& files, const QSet<qint64>& known) {
     auto add = [&](const QString& storedPath, const DibHandle& picture) {
-        if (picture.isEmpty() || picture.isVector() || files.contains(picture.image().cacheKey())) return;
+        if (picture.isEmpty() || picture.isVector() || files.contains(picture.image().cacheKey()) ||
+            known.contains(picture.image().cacheKey()))
+            return;
         PictureFile file;
         if (findPictureFile(storedPath, picture, doc, file)) files.insert(picture.image().cacheKey(), file);
     };
@@ -169,5 +176,4 @@ PictureFiles pictureFilesOf(const BoxDocument& doc) {
         const bool turned = o.Rotation >= 1 && o.Rotation <= 3;
         if (o.Kind == Image && !turned && o.Transparent != 1) add(o.Content, o.Picture);
     }
-    return files;
 }

@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 #include <QString>
 
 class DibHandle;
@@ -39,6 +40,9 @@ struct PictureFile {
 // document holds it.
 using PictureFiles = QHash<qint64, PictureFile>;
 PictureFiles pictureFilesOf(const BoxDocument& doc);
+// The same added to files, leaving out pictures files or known already holds
+// (a series looks at each distinct picture once, however many boxes show it).
+void addPictureFiles(const BoxDocument& doc, PictureFiles& files, const QSet<qint64>& known = {});
 
 // Whether bytes, a file's contents, show exactly picture (see above);
 // fills file when they do.

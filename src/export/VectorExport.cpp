@@ -1,6 +1,8 @@
 #include "export/VectorExport.h"
 
 #include "model/BoxDocument.h"
+#include "model/SeriesRows.h"
+#include "sheet/SheetPlan.h"
 #include "model/SheetLayout.h"
 #include "base/ErrnoText.h"
 #include "base/SaveFile.h"
@@ -22,11 +24,13 @@
 #include "render/TextRenderer.h"
 
 #include <QBuffer>
+#include <QSet>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <cmath>
+#include <deque>
 #include <functional>
 #include <future>
 #include <vector>
@@ -406,6 +410,203 @@ bool exportToFile(BoxDocument& doc, const ExportOptions& options, const QString&
     }
     const SaveResult saved =
         saveFile(path, [&](QIODevice& out) { return writeVectorExport(doc, options, out, made); });
+    if (saved) return true;
+    error = saved.contentFailed ? made : fileReasonLine(path, saved.reason);
+    return false;
+}
+
+QString seriesSvgRefusedText() {
+    return QStringLiteral("Eine SVG-Datei nimmt nur eine Box auf. Mit Seriendaten wird als PDF exportiert.");
+}
+
+namespace {
+
+PaperFormat paperOfPage(ExportPage page) {
+    return page == ExportPage::A3 ? PaperFormat::A3 : page == ExportPage::Letter ? PaperFormat::Letter : PaperFormat::A4;
+}
+
+}  // namespace
+
+bool writeVectorSeries(const BoxDocument& design, SeriesRows& rows, const ExportOptions& options, QIODevice& out,
+                       QString& error) {
+    if (options.format == ExportFormat::Svg) {
+        error = seriesSvgRefusedText();
+        return false;
+    }
+    if (Painting()) {
+        error = QStringLiteral("Die Box wird gerade gezeichnet.");
+        return false;
+    }
+    ExportOptions o = options;
+    o.percent = std::clamp(o.percent, 10, 100);
+    o.bleedMm = std::clamp(o.bleedMm, 0.0, 5.0);
+    ExportGeometry g = exportGeometry(design.Layout, o);
+    const FoldingModel model = FoldingModel::inPixels(design.Layout, NetSource::of(design, o.percent), kExportDpi);
+    // Where each box of a page goes: alone on its page, or packed as the
+    // print packs the sheet on that paper.
+    std::vector<QPoint> origins{g.itemOrigin};
+    PdfPageBoxes boxes = pageBoxes(o, g, model);
+    if (o.page != ExportPage::BoxOnly) {
+        SheetOptions sheet;
+        sheet.fill = true;
+        sheet.bleed = o.bleed;
+        sheet.bleedMm = o.bleedMm;
+        const PageFrame frame = pageFrameOf(pdfPrinterPageLayout(paperOfPage(o.page)), kExportDpi);
+        const SheetPlan plan = planSheet(design.Layout, NetSource::of(design, o.percent), sheet, frame);
+        origins.clear();
+        for (const QPoint& at : plan.itemOrigins) origins.push_back(at + frame.printable.topLeft());
+        // Neighbours lie closer than a box area: each box is clipped to its
+        // bleed outline, as on the printed sheet.
+        o.bleed = true;
+        o.bleedMm = plan.bleedMm;
+        boxes = PdfPageBoxes();
+        boxes.pagePoints = g.pageMm / 25.4 * 72.0;
+    }
+    const int perPage = std::max(int(origins.size()), 1);
+    const int pageCount = (rows.count() + perPage - 1) / perPage;
+
+    bool stopped = false;
+    auto ask = [&](int percent) {
+        if (!stopped && !goOn(options.progress, percent)) stopped = true;
+        return !stopped;
+    };
+    auto stoppedHere = [&] {
+        error = stoppedText();
+        return false;
+    };
+
+    PictureStandIns standIns;
+    std::vector<PdfPicture> pictures;
+    std::vector<QImage> pixels;
+    std::vector<size_t> pixelPictures;
+    PictureFiles files;
+    QSet<qint64> seen;
+    // The files the pictures point at stay where they are while more are added.
+    std::deque<PictureFile> kept;
+    auto addPicture = [&](const DibHandle& picture, std::int64_t key) {
+        if (picture.isEmpty() || picture.isVector() || standIns.find(picture, key)) return;
+        PdfPicture pdf;
+        const auto file = key < 0 ? files.constFind(picture.image().cacheKey()) : files.constEnd();
+        if (file != files.constEnd() && (file->kind == PictureFile::Jpeg || file->pngDataAsIs)) {
+            kept.push_back(*file);
+            pdf.file = &kept.back();
+        } else {
+            pixels.push_back(vectorPictureOf(picture, key));
+            pixelPictures.push_back(pictures.size());
+        }
+        standIns.add(picture, key, pictureMarker(int(pictures.size())));
+        pictures.push_back(pdf);
+    };
+    auto addPictures = [&](const BoxDocument& doc) {
+        if (!o.art) return;
+        addPictureFiles(doc, files, seen);
+        if (doc.BackgroundMode != bgNone) addPicture(doc.BackgroundPicture, -1);
+        for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
+            const Tobs& obj = doc.Objects[slot];
+            if (obj.Kind == Image) addPicture(obj.Picture, obj.Transparent == 1 ? drawnTransparentValue(obj) : -1);
+        }
+        // A picture once looked at is not read from its file again.
+        for (auto it = files.cbegin(); it != files.cend(); ++it) seen.insert(it.key());
+        if (doc.BackgroundMode != bgNone && !doc.BackgroundPicture.isEmpty())
+            seen.insert(doc.BackgroundPicture.image().cacheKey());
+        for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
+            const Tobs& obj = doc.Objects[slot];
+            if (obj.Kind == Image && !obj.Picture.isEmpty()) seen.insert(obj.Picture.image().cacheKey());
+        }
+        files.clear();
+    };
+
+    std::vector<PdfLayerName> names;
+    if (o.art) names.push_back({QStringLiteral("motiv"), QStringLiteral("Motiv")});
+    if (o.net) names.push_back({QStringLiteral("gepunktetes-netz"), QStringLiteral("Gepunktetes Netz")});
+    if (o.folds) names.push_back({QStringLiteral("falzlinien"), QStringLiteral("Falzlinien")});
+    if (o.cuts) names.push_back({QStringLiteral("schnittlinien"), QStringLiteral("Schnittlinien")});
+
+    QByteArray drawn;
+    {
+        QBuffer buffer(&drawn);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setTitle(kTitle);
+        writer.setCreator(QStringLiteral("ORB-LUX Faltarillon-Designer"));
+        writer.setResolution(kExportDpi);
+        writer.setPageLayout(QPageLayout(QPageSize(g.pageMm, QPageSize::Millimeter), QPageLayout::Portrait,
+                                         QMarginsF(0, 0, 0, 0)));
+        QPainter p;
+        if (!p.begin(&writer)) {
+            error = QStringLiteral("Die PDF-Datei konnte nicht erzeugt werden.");
+            return false;
+        }
+        p.setRenderHint(QPainter::LosslessImageRendering, true);
+        bool first = true;
+        std::vector<BoxDocument> docs;
+        for (int page = 0; page < pageCount; ++page) {
+            // Drawing the boxes is most of the work: 0..80 of the bar.
+            o.progress = options.progress ? progressStretch(ask, page * 80 / pageCount, (page + 1) * 80 / pageCount)
+                                          : ProgressCallback();
+            const int firstRow = page * perPage;
+            const int n = std::min(perPage, rows.count() - firstRow);
+            docs.assign(size_t(n), BoxDocument());
+            for (int k = 0; k < n; ++k) {
+                if (!rows.document(firstRow + k, &docs[size_t(k)], &error)) {
+                    p.end();
+                    return false;
+                }
+                addPictures(docs[size_t(k)]);
+            }
+            for (const PdfLayerName& layer : names) {
+                if (!first) writer.newPage();
+                first = false;
+                for (int k = 0; k < n; ++k) {
+                    ExportGeometry at = g;
+                    at.itemOrigin = origins[size_t(k)];
+                    BoxDocument& doc = docs[size_t(k)];
+                    if (layer.id == QLatin1String("motiv")) drawArt(p, doc, o, at, model, &standIns);
+                    else if (layer.id == QLatin1String("gepunktetes-netz")) drawNet(p, doc, o, at);
+                    else if (layer.id == QLatin1String("falzlinien")) drawFolds(p, at, model);
+                    else drawCuts(p, at, model);
+                }
+            }
+            if (stopped || !ask((page + 1) * 80 / pageCount)) {
+                p.end();
+                return stoppedHere();
+            }
+        }
+        if (!p.end()) {
+            error = QStringLiteral("Die PDF-Datei konnte nicht erzeugt werden.");
+            return false;
+        }
+    }
+    std::vector<PdfPixels> compressed = compressPdfPixels(pixels);
+    pixels.clear();
+    if (!ask(90)) return stoppedHere();
+    for (size_t i = 0; i < compressed.size(); ++i) {
+        if (compressed[i].rgb.isEmpty()) {
+            error = QStringLiteral("Die PDF-Datei konnte nicht erzeugt werden.");
+            return false;
+        }
+        pictures[pixelPictures[i]].pixels = std::move(compressed[i]);
+    }
+    QByteArray layered;
+    if (!stackPdfPagesAsLayers(drawn, names, layered, error, pictures, &boxes, pageCount)) return false;
+    drawn.clear();
+    if (!ask(100)) return stoppedHere();
+    if (out.write(layered) != layered.size()) {
+        error = QStringLiteral("Die Datei konnte nicht vollständig geschrieben werden.");
+        return false;
+    }
+    return true;
+}
+
+bool exportSeriesToFile(const BoxDocument& design, SeriesRows& rows, const ExportOptions& options,
+                        const QString& path, QString& error) {
+    if (options.format == ExportFormat::Svg) {
+        error = seriesSvgRefusedText();
+        return false;
+    }
+    QString made;
+    const SaveResult saved =
+        saveFile(path, [&](QIODevice& out) { return writeVectorSeries(design, rows, options, out, made); });
     if (saved) return true;
     error = saved.contentFailed ? made : fileReasonLine(path, saved.reason);
     return false;

@@ -25,6 +25,7 @@
 #include <vector>
 
 class QIODevice;
+class SeriesRows;
 struct BoxDocument;
 struct SheetLayout;
 
@@ -105,3 +106,17 @@ QString sidePicturesNotice();
 // then gets sidePicturesNotice().
 bool exportToFile(BoxDocument& doc, const ExportOptions& options, const QString& path, QString& error,
                   QString* notice = nullptr);
+
+// A series as one PDF: the design filled in with each row. On a paper page
+// the boxes are packed as the print packs them on that paper (as many as
+// fit, each clipped to its bleed outline), as many pages as needed; with
+// ExportPage::BoxOnly each row has a page of its own. The layers are shared
+// by all pages, every distinct picture and every font is in the file once.
+// An SVG holds one box only: asked for one, this refuses with
+// seriesSvgRefusedText(). Pictures the data names that cannot be loaded
+// leave that box without them (rows.pictureProblems()).
+bool writeVectorSeries(const BoxDocument& design, SeriesRows& rows, const ExportOptions& options, QIODevice& out,
+                       QString& error);
+bool exportSeriesToFile(const BoxDocument& design, SeriesRows& rows, const ExportOptions& options,
+                        const QString& path, QString& error);
+QString seriesSvgRefusedText();

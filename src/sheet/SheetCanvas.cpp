@@ -2,6 +2,7 @@
 
 #include "sheet/BleedClip.h"
 #include "box/FoldingModel.h"
+#include "model/BoxDocument.h"
 
 #include <QPainter>
 #include <QtMath>
@@ -80,19 +81,22 @@ bool drawClippedCopy(QPainter& canvas, const BoxDocument& doc, const RenderParam
 bool drawPlannedSheet(QPainter& canvas, const BoxDocument& doc, const SheetPlan& plan, RenderParams params,
                       const QRect& region) {
     const QPainterPath clip = copyClip(plan);
+    const std::vector<BoxDocument>* rows = plan.copyDocuments.get();
     for (int k = 0; k < plan.copies(); ++k) {
+        if (rows && size_t(k) >= rows->size()) break;
+        const BoxDocument& copy = rows ? (*rows)[size_t(k)] : doc;
         // Without a bleed nothing is clipped: objects beyond the item print
         // as they always have, so every band needs the pass.
         if (plan.bleedInForce && !plan.placedBox(k).intersects(region)) continue;
         const QPoint origin = plan.itemOrigins[k] - region.topLeft();
         if (!clip.isEmpty()) {
-            if (!drawClippedCopy(canvas, doc, params, clip, origin, plan.placedBox(k).translated(-region.topLeft())))
+            if (!drawClippedCopy(canvas, copy, params, clip, origin, plan.placedBox(k).translated(-region.topLeft())))
                 return false;
             continue;
         }
         canvas.save();
         canvas.translate(origin);
-        const bool drawn = DrawVCart(canvas, doc, params);
+        const bool drawn = DrawVCart(canvas, copy, params);
         canvas.restore();
         if (!drawn) return false;
     }

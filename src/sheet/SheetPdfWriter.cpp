@@ -51,6 +51,7 @@ public:
         put(data);
         put("\nendstream\nendobj\n");
     }
+    bool ok() const { return m_ok; }
     bool finish(int infoId) {
         const qint64 xref = m_pos;
         QByteArray t = "xref\n0 " + QByteArray::number(qint64(m_offsets.size())) + "\n0000000000 65535 f \n";
@@ -70,18 +71,17 @@ private:
 
 }  // namespace
 
-bool writeSheetPdf(QIODevice& out, const BoxDocument& doc, int percent, const SheetPdfPage& page,
-                   double screenDpi) {
-    if (Painting()) return false;
-    PaintingGuard job;
-    const int width = std::max(page.area.width(), 1), height = std::max(page.area.height(), 1);
-    const SheetPlan jobPlan =
-        page.plan ? *page.plan : plainSheetPlan(doc, percent, page.dpiX, page.dpiY, QSize(width, height));
+namespace {
+
+// One page's bands, drawn on the render pool and deflated on the thread
+// that drew each. False when stopped or a band failed.
+bool drawPageBands(const BoxDocument& doc, const SheetPlan& jobPlan, int width, int height, double screenDpi,
+                   std::vector<Band>& bands) {
     // The bands of renderSheetImage, so that the file shows the pixels of
     // the sheet's image; each is deflated on the thread that drew it while
     // the other threads draw the next ones.
     const int bandRows = std::min(kSheetBandRows, height);
-    std::vector<Band> bands(size_t((height + bandRows - 1) / bandRows));
+    bands.assign(size_t((height + bandRows - 1) / bandRows), Band());
     JobProgress work(jobPlan.progress, int(bands.size()));
     if (!work.ask()) return false;
     const SheetPlan plan = planWithProgress(jobPlan, work);
@@ -103,56 +103,98 @@ bool writeSheetPdf(QIODevice& out, const BoxDocument& doc, int percent, const Sh
         b.stream = zlibStream(filteredRgbRows(img, 0, b.rows));
         if (b.stream.isEmpty()) b.failed = true;
     });
-    // Stopped: not a byte was written, so a file target stays as it was.
     if (!work.ask()) return false;
-    for (const Band& b : bands)
-        if (b.failed) return false;
+    return std::none_of(bands.begin(), bands.end(), [](const Band& b) { return b.failed; });
+}
 
+// Object numbers: 1 the catalog, 2 the page tree (written last, when its
+// pages are known), 3 the document information; then each page's pictures,
+// contents and page object in turn.
+bool writePages(QIODevice& out, const BoxDocument& doc, const SheetPdfPage& page, int pageCount,
+                const SheetPlan& first, const SheetPageFiller& preparePage, QString* error, double screenDpi) {
+    const int width = std::max(page.area.width(), 1), height = std::max(page.area.height(), 1);
     const double kx = 72.0 / page.dpiX, ky = 72.0 / page.dpiY;
     const double pageH = page.pagePoints.height();
-    QByteArray content;
-    QByteArray xobjects;
-    const int firstImage = 6;
-    int id = firstImage;
-    for (const Band& b : bands) {
-        if (b.stream.isEmpty()) continue;
-        const QByteArray name = "/B" + QByteArray::number(id);
-        xobjects += name + ' ' + QByteArray::number(id) + " 0 R ";
-        content += "q " + num(width * kx) + " 0 0 " + num(b.rows * ky) + ' ' + num(page.origin.x() * kx) + ' ' +
-                   num(pageH - (page.origin.y() + b.top + b.rows) * ky) + " cm " + name + " Do Q\n";
-        ++id;
-    }
-
+    // The sheet is cut on its own lines, not trimmed: the trim box is the
+    // whole paper, so a print shop's software places it as it is.
+    const QByteArray paperBox = "[0 0 " + num(page.pagePoints.width()) + ' ' + num(pageH) + ']';
     PdfOut pdf(out);
     pdf.put("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n");
     pdf.beginObject(1);
     pdf.put("<</Type /Catalog /Pages 2 0 R>>\nendobj\n");
-    pdf.beginObject(2);
-    pdf.put("<</Type /Pages /Kids [3 0 R] /Count 1>>\nendobj\n");
     pdf.beginObject(3);
-    // The sheet is cut on its own lines, not trimmed: the trim box is the
-    // whole paper, so a print shop's software places it as it is.
-    const QByteArray paperBox = "[0 0 " + num(page.pagePoints.width()) + ' ' + num(pageH) + ']';
-    pdf.put("<</Type /Page /Parent 2 0 R /MediaBox " + paperBox + " /TrimBox " + paperBox +
-            " /Resources <</XObject <<" + xobjects + ">>>> /Contents 4 0 R>>\nendobj\n");
-    pdf.streamObject(4, QByteArray(), content);
-    pdf.beginObject(5);
     pdf.put("<</Title " + pdfText(page.title) + " /Creator " + pdfText(page.creator) + ">>\nendobj\n");
-    id = firstImage;
-    for (const Band& b : bands) {
-        if (b.stream.isEmpty()) continue;
-        pdf.streamObject(id++,
-                         "/Type /XObject /Subtype /Image /Width " + QByteArray::number(width) + " /Height " +
-                             QByteArray::number(b.rows) +
-                             " /ColorSpace /DeviceRGB /BitsPerComponent 8 /Interpolate false /Filter /FlateDecode "
-                             "/DecodeParms <</Predictor 15 /Colors 3 /BitsPerComponent 8 /Columns " +
-                             QByteArray::number(width) + ">>",
-                         b.stream);
+    int id = 4;
+    QByteArray kids;
+    std::vector<Band> bands;
+    for (int p = 0; p < pageCount; ++p) {
+        SheetPlan plan = first;
+        // Each page has its stretch of the one bar.
+        plan.progress = progressStretch(first.progress, p * 100 / pageCount, (p + 1) * 100 / pageCount);
+        if (preparePage && !preparePage(p, plan, error)) return false;
+        // Stopped: the caller's file is dropped, so a target stays as it was.
+        if (!drawPageBands(doc, plan, width, height, screenDpi, bands)) return false;
+        QByteArray content;
+        QByteArray xobjects;
+        for (const Band& b : bands) {
+            if (b.stream.isEmpty()) continue;
+            const QByteArray name = "/B" + QByteArray::number(id);
+            xobjects += name + ' ' + QByteArray::number(id) + " 0 R ";
+            content += "q " + num(width * kx) + " 0 0 " + num(b.rows * ky) + ' ' + num(page.origin.x() * kx) + ' ' +
+                       num(pageH - (page.origin.y() + b.top + b.rows) * ky) + " cm " + name + " Do Q\n";
+            pdf.streamObject(id++,
+                             "/Type /XObject /Subtype /Image /Width " + QByteArray::number(width) + " /Height " +
+                                 QByteArray::number(b.rows) +
+                                 " /ColorSpace /DeviceRGB /BitsPerComponent 8 /Interpolate false /Filter "
+                                 "/FlateDecode /DecodeParms <</Predictor 15 /Colors 3 /BitsPerComponent 8 /Columns " +
+                                 QByteArray::number(width) + ">>",
+                             b.stream);
+        }
+        bands.clear();
+        const int contentId = id++;
+        pdf.streamObject(contentId, QByteArray(), content);
+        const int pageId = id++;
+        pdf.beginObject(pageId);
+        pdf.put("<</Type /Page /Parent 2 0 R /MediaBox " + paperBox + " /TrimBox " + paperBox +
+                " /Resources <</XObject <<" + xobjects + ">>>> /Contents " + QByteArray::number(contentId) +
+                " 0 R>>\nendobj\n");
+        kids += QByteArray::number(pageId) + " 0 R ";
+        if (!pdf.ok()) return false;
     }
-    return pdf.finish(5);
+    pdf.beginObject(2);
+    pdf.put("<</Type /Pages /Kids [" + kids.trimmed() + "] /Count " + QByteArray::number(pageCount) +
+            ">>\nendobj\n");
+    return pdf.finish(3);
+}
+
+}  // namespace
+
+bool writeSheetPdf(QIODevice& out, const BoxDocument& doc, int percent, const SheetPdfPage& page,
+                   double screenDpi) {
+    if (Painting()) return false;
+    PaintingGuard job;
+    const int width = std::max(page.area.width(), 1), height = std::max(page.area.height(), 1);
+    const SheetPlan plan =
+        page.plan ? *page.plan : plainSheetPlan(doc, percent, page.dpiX, page.dpiY, QSize(width, height));
+    return writePages(out, doc, page, 1, plan, {}, nullptr, screenDpi);
+}
+
+bool writeSheetPdfPages(QIODevice& out, const BoxDocument& doc, const SheetPdfPage& page, int pageCount,
+                        const SheetPageFiller& preparePage, QString* error, double screenDpi) {
+    if (Painting() || !page.plan || pageCount < 1) return false;
+    PaintingGuard job;
+    return writePages(out, doc, page, pageCount, *page.plan, preparePage, error, screenDpi);
 }
 
 SaveResult writeSheetPdfFile(const QString& path, const BoxDocument& doc, int percent, const SheetPdfPage& page,
                              double screenDpi) {
     return saveFile(path, [&](QIODevice& out) { return writeSheetPdf(out, doc, percent, page, screenDpi); });
+}
+
+SaveResult writeSheetPdfPagesFile(const QString& path, const BoxDocument& doc, const SheetPdfPage& page,
+                                  int pageCount, const SheetPageFiller& preparePage, QString* error,
+                                  double screenDpi) {
+    return saveFile(path, [&](QIODevice& out) {
+        return writeSheetPdfPages(out, doc, page, pageCount, preparePage, error, screenDpi);
+    });
 }

@@ -14,6 +14,8 @@
 #include <QSizeF>
 #include <QString>
 
+#include <functional>
+
 class QIODevice;
 struct BoxDocument;
 struct SheetPlan;
@@ -37,7 +39,20 @@ struct SheetPdfPage {
 bool writeSheetPdf(QIODevice& out, const BoxDocument& doc, int percent, const SheetPdfPage& page,
                    double screenDpi = 0);
 
+// Several sheets of one page layout, a page each, in one file: before page p
+// (from 0) is drawn, preparePage puts its copies into the plan it is given
+// (a copy of *page.plan, which must be set); false from it stops the file
+// (error then holds its reason). Only one page's bands are held at a time,
+// each written as soon as its page is drawn. The plan's progress sees the
+// whole file from 0 to 100.
+using SheetPageFiller = std::function<bool(int page, SheetPlan& plan, QString* error)>;
+bool writeSheetPdfPages(QIODevice& out, const BoxDocument& doc, const SheetPdfPage& page, int pageCount,
+                        const SheetPageFiller& preparePage, QString* error, double screenDpi = 0);
+
 // The same into a file through saveFile, replaced only by a whole new one;
 // otherwise the reason.
 SaveResult writeSheetPdfFile(const QString& path, const BoxDocument& doc, int percent, const SheetPdfPage& page,
                        double screenDpi = 0);
+SaveResult writeSheetPdfPagesFile(const QString& path, const BoxDocument& doc, const SheetPdfPage& page,
+                                  int pageCount, const SheetPageFiller& preparePage, QString* error,
+                                  double screenDpi = 0);

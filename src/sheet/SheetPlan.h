@@ -18,8 +18,10 @@
 #include <QRect>
 #include <QSize>
 #include <QSizeF>
+#include <memory>
 #include <vector>
 
+struct BoxDocument;
 struct SheetLayout;
 
 // The paper and the part of it a printer can reach, in device pixels.
@@ -72,6 +74,10 @@ struct SheetPlan {
     // its bands get done, only on the thread that started the job; false
     // stops the job, which then returns false. Empty: runs to the end.
     ProgressCallback progress;
+    // A sheet of a series: copy k shows (*copyDocuments)[k], the design
+    // filled in with its row; copies beyond the list stay empty (the last
+    // sheet of a job). Null: every copy shows the document drawn.
+    std::shared_ptr<const std::vector<BoxDocument>> copyDocuments;
 
     int copies() const { return static_cast<int>(itemOrigins.size()); }
     // Copy k's net outline grown by the bleed in force, page pixels.

@@ -16,14 +16,14 @@ BUILD=$(dirname "$CLI")
 # and its cases to the exit-code table below.
 declare -A OPTIONS=(
   [convert]="--format --quality"
-  [export]="--percent --page --bleed --layers --text-as-paths --strict"
+  [export]="--percent --page --bleed --layers --text-as-paths --data --rows --strict"
   [info]=""
   [new]="--dpi --paper --form --style --size --thickness --no-notch"
-  [render]="--percent --dpi --page --portrait --editor --scroll --size --net-lines --strict"
+  [render]="--percent --dpi --page --portrait --editor --scroll --size --net-lines --data --row --strict"
   [resave]=""
   [scan]="--list --device --format --quality --option"
-  [sheet]="--paper --percent --fill --bleed --regmarks --inset --net-lines --strict"
-  [view]="--size --yaw --pitch --fold --percent --labels --strict"
+  [sheet]="--paper --percent --fill --bleed --regmarks --inset --net-lines --data --rows --strict"
+  [view]="--size --yaw --pitch --fold --percent --labels --data --row --strict"
   [thumbnail]="--size --strict"
 )
 
