@@ -11,6 +11,7 @@
 #include <QGlyphRun>
 #include <QGuiApplication>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRawFont>
@@ -100,6 +101,13 @@ QRectF runBounds(const QTextLayout& layout) {
 // never seen and are not laid out: a text of a megabyte shows a few hundred
 // of its lines, and laying out the rest took seconds and its glyph paths
 // gigabytes.
+// Texts placed within kOneGridReach of 0 are drawn at kOneGridOffset more
+// (see WrappedText::draw): every glyph coordinate then lies between 2^21
+// and 2^22, where doubles step by 2^-31 of a pixel, and fixed-point text
+// positions (2^25 at most) still hold it.
+constexpr int kOneGridOffset = 3 << 20;
+constexpr int kOneGridReach = 1 << 19;
+
 class WrappedText {
 public:
     WrappedText(const QString& content, const QFont& font, int width, int height, int alignment,
@@ -145,7 +153,21 @@ public:
             p.fillPath(path().translated(rect.topLeft()), color);
         } else {
             p.setPen(color);
-            for (const auto& layout : m_layouts) layout->draw(&p, rect.topLeft());
+            // A glyph's outline points are its place plus fractions of a
+            // pixel, summed in doubles: at the place's own magnitude the
+            // sum rounds on a grid that changes at each power of two, and
+            // the rare point next to a rasteriser's step fell on another side
+            // of it when the same text was drawn a few pixels away (a shadow
+            // laid from the text's mask against the shadow drawn). Placed
+            // far out and moved back by the painter, every text rounds on
+            // one grid whatever its place, and the move back is exact. Raster
+            // only: a vector file would keep the far places.
+            const QPoint far = p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Raster &&
+                                       std::abs(rect.left()) < kOneGridReach && std::abs(rect.top()) < kOneGridReach
+                                   ? QPoint(kOneGridOffset, kOneGridOffset)
+                                   : QPoint();
+            p.translate(-far);
+            for (const auto& layout : m_layouts) layout->draw(&p, rect.topLeft() + far);
         }
         p.restore();
     }
@@ -490,6 +512,30 @@ bool maskFitsCanvas(const QPainter& canvas, const QRect& area) {
     return true;
 }
 
+// Whether a turned line's shadow laid from its mask has the pixels of the
+// shadow drawn as a line of its own. The painter's turn adds the line's
+// place to each outline point, and that sum rounds to the precision of a
+// double at its own magnitude: the line and its shadow round alike only
+// where every coordinate of their glyphs (grown by room), on the painter and
+// on the device, lies in one binary order of magnitude of one sign, per
+// axis. Elsewhere (a shadow across 1024, 2048 or 4096, or glyphs near 0)
+// the rare point next to a rasteriser's step lands on another side of it,
+// and the shadow is drawn directly. (Wrapped lines are placed so that they
+// round alike anywhere: see WrappedText::draw.)
+bool shadowRoundsAsText(const QPainter& canvas, const QRect& glyphs, int room, QPoint shift) {
+    if (glyphs.isEmpty()) return false;
+    const QTransform t = canvas.deviceTransform();
+    const QRectF grown = QRectF(glyphs).adjusted(-room, -room, room, room);
+    const QRectF all = grown | grown.translated(shift);
+    const QRectF placed = all | all.translated(t.dx(), t.dy());
+    auto oneOrder = [](double lo, double hi) {
+        if (lo >= 1) return std::ilogb(lo) == std::ilogb(hi);
+        if (hi <= -1) return std::ilogb(-lo) == std::ilogb(-hi);
+        return false;
+    };
+    return oneOrder(placed.left(), placed.right() + 1) && oneOrder(placed.top(), placed.bottom() + 1);
+}
+
 }  // namespace
 
 namespace {
@@ -622,6 +668,8 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
                             (fromMask || maskFitsCanvas(canvas, textReach(o, params, reachHeight, d, shiftX, shiftY) &
                                                                     visible));
     const bool shadowMask = shadowFits && o.Outline != 1;
+    // Room around the glyphs' places for what their outlines reach past them.
+    const int kShadowRoom = 2 + font.pixelSize() / 4;
     if (o.Rotation < 1 || o.Rotation > 3) {
         const WrappedText text(o.Content, font, W, H, o.Alignment, progress);
         if (text.stopped()) {
@@ -633,7 +681,10 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
         const int sl = clampCoord(truncToInt(X + scale * sx)), st = clampCoord(truncToInt(Y + scale * sy));
         const int sr = clampCoord(truncToInt(W + X + scale * sx)), sb = clampCoord(truncToInt(H + Y + scale * sy));
         const QRect textRect(X, Y, W, H), shadowRect(sl, st, sr - sl, sb - st);
-        if (shadowMask && W > 0 && H > 0 && shadowRect == textRect.translated(sl - X, st - Y) &&
+        // Wrapped lines round alike wherever they are drawn (WrappedText::draw).
+        const bool shadowAlike = shadowFits && shadowRect == textRect.translated(sl - X, st - Y) &&
+                                 std::abs(X) < kOneGridReach / 2 && std::abs(Y) < kOneGridReach / 2;
+        if (shadowMask && W > 0 && H > 0 && shadowAlike &&
             shadowAndTextFromMask(canvas, textRect, text.glyphBounds(textRect.topLeft()), QPoint(sl - X, st - Y),
                                   visible, shadowColor, textColor,
                                   [&](QPainter& p) { text.draw(p, textRect, QColor(0, 0, 0)); })) {
@@ -642,8 +693,7 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
         }
         // With the outline from a mask the shadow comes from the same mask
         // where its rectangle is the text's moved.
-        const MaskShadow maskShadow{shadowFits && fromMask && shadowRect == textRect.translated(sl - X, st - Y),
-                                    QPoint(sl - X, st - Y), shadowColor};
+        const MaskShadow maskShadow{shadowAlike && fromMask, QPoint(sl - X, st - Y), shadowColor};
         if (o.Shadow == 1 && !maskShadow.on) text.draw(canvas, shadowRect, shadowColor, copiesAsPaths);
         bool fromMaskDone = false;
         if (fromMask) {
@@ -666,14 +716,16 @@ void drawText(QPainter& canvas, const Tobs& o, const RenderParams& params, const
         const TurnedLine line(turnedTextLine(o.Content), font);
         const int rot = o.Rotation;
         const QPoint anchor = turnedAnchor(rot, X, Y, W, H);
-        if (shadowMask &&
+        const bool shadowAlike =
+            shadowFits && shadowRoundsAsText(canvas, line.glyphBounds(anchor, rot), kShadowRoom, QPoint(shiftX, shiftY));
+        if (shadowMask && shadowAlike &&
             shadowAndTextFromMask(canvas, line.bounds(anchor, rot, font.pixelSize()), line.glyphBounds(anchor, rot),
                                   QPoint(shiftX, shiftY), visible, shadowColor, textColor,
                                   [&](QPainter& p) { line.draw(p, anchor, rot, QColor(0, 0, 0)); })) {
             canvas.restore();
             return;
         }
-        const MaskShadow maskShadow{shadowFits && fromMask, QPoint(shiftX, shiftY), shadowColor};
+        const MaskShadow maskShadow{shadowAlike && fromMask, QPoint(shiftX, shiftY), shadowColor};
         if (o.Shadow == 1 && !maskShadow.on)
             line.draw(canvas, anchor + QPoint(shiftX, shiftY), rot, shadowColor, copiesAsPaths);
         bool fromMaskDone = false;

@@ -593,3 +593,61 @@ TEST(OutlineFromMask, BandsMakeOnlyTheirRowsAndEqualOnePass) {
             << differing << " pixels differ, " << what;
     }
 }
+
+// Shadowed texts, alone and outlined, with the shadow laid from the text's
+// mask against the shadow drawn as a text of its own, in one pass: sizes
+// filled as paths from just past the glyph cache up, glyphs at every
+// sub-pixel phase (alignments, box widths and places off the pixel grid),
+// every turn, shifts in each direction, texts crossing 1024, 2048 and 4096
+// device pixels and the page's top edge (their shadows on either side), at
+// 300 and 600 dpi.
+TEST(ShadowFromMask, EqualsTheDirectShadowAtEverySubPixelPlace) {
+    struct Case {
+        int dpi, size, rotation;
+        bool outline;
+    };
+    const Case cases[] = {
+        {600, 24, 0, false}, {600, 11, 0, false}, {600, 40, 1, false}, {600, 24, 2, false},
+        {600, 18, 3, false}, {300, 30, 0, false}, {300, 16, 1, false}, {600, 24, 0, true},
+        {600, 20, 3, true},  {300, 44, 2, true},
+    };
+    const int shifts[][2] = {{5, 5}, {-7, 3}, {2, -9}, {11, 0}};
+    for (const Case& c : cases) {
+        auto doc = rt::document();
+        for (int i = 0; i < 12; ++i) {
+            Tobs& t = rt::place(*doc, 1 + i, Text, 530 + (i % 4) * 130, 390 + (i / 4) * 110, 150 + i % 5, 90);
+            // Places and widths between device pixels move the glyphs'
+            // fractional positions from text to text.
+            t.Left += i * 37;
+            t.Top += i * 53;
+            t.Width += i * 29;
+            t.Content = QStringLiteral("Zeile %1 Waage\rÄgypten fügt\rdritte Zeile").arg(i);
+            t.FontName = QString::fromLatin1(i % 3 == 2 ? "Arial" : "Liberation Serif");
+            t.FontSize = c.size + i % 3;
+            t.FontStyle = std::uint8_t(i % 4);
+            t.Alignment = i % 3;
+            t.Color = 0x202020;
+            t.Shadow = 1;
+            t.ShadowDx = shifts[i % 4][0];
+            t.ShadowDy = shifts[i % 4][1];
+            t.FillModeOrShadowColor = 0x808080;
+            t.Outline = c.outline;
+            t.BorderOrOutlineColor = 0x00C0FF;
+            t.Rotation = c.rotation;
+        }
+        const std::string what = QStringLiteral("%1 dpi, %2 pt, turn %3%4")
+                                     .arg(c.dpi).arg(c.size).arg(c.rotation).arg(c.outline ? ", outlined" : "")
+                                     .toStdString();
+        const QSize page = a4At(c.dpi);
+        QImage plain;
+        {
+            const ShadowSwitch off(false);
+            plain = onePass(*doc, c.dpi, page);
+        }
+        ASSERT_FALSE(rt::boundsWhere(plain, [](QRgb p) { return (p & 0xFFFFFF) == 0x808080; }).isNull()) << what;
+        const ShadowSwitch on(true);
+        int differing = 0;
+        EXPECT_EQ(rt::maxChannelDifference(plain, onePass(*doc, c.dpi, page), &differing), 0)
+            << differing << " pixels differ in one pass, " << what;
+    }
+}
