@@ -219,8 +219,8 @@ TEST(SamplesMenu, OpensASampleAsANewUnnamedBox) {
     QMenu* menu = w.window->MainMenu1->Beispiele1;
     // The build copies the samples beside the program, as the package puts
     // them under share/faltarillon/beispiele.
-    EXPECT_EQ(captions(menu), (QStringList{"Box mit Bildhintergrund", "Geschenkbox", "Kartenschachtel", "Spielkartenschachtel",
-                                      "Spielwürfel", "Teebeutelschachtel", "Teeschachtel"}));
+    EXPECT_EQ(captions(menu), (QStringList{"Box mit Bildhintergrund", "Geschenkbox", "Kartenschachtel", "Seifenschachtel",
+                                      "Spielkartenschachtel", "Spielwürfel", "Teebeutelschachtel", "Teeschachtel"}));
     for (QAction* a : menu->actions())
         EXPECT_EQ(a->statusTip(), QStringLiteral("Öffnet die Beispielbox als neue, unbenannte Box"));
     const QString folder = SamplesMenu::samplesFolder(w.doc().ProgramFolder);
