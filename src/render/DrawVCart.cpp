@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include "render/TextRenderer.h"
 
 #include <QMutex>
@@ -135,7 +136,7 @@ bool DrawVCart(QPainter& canvas, const BoxDocument& doc, const RenderParams& par
     FigureCanvasState figureState{QColor(255, 255, 255), canvas.brush().color()};
     const DirectCanvas direct = DirectCanvas::of(canvas);
 
-    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
+    const auto drawObject = [&](int slot) {
         const Tobs& o = doc.Objects[slot];
         switch (o.Kind) {
         case Figure:
@@ -144,9 +145,20 @@ bool DrawVCart(QPainter& canvas, const BoxDocument& doc, const RenderParams& par
             break;
         case Text: drawText(canvas, o, params, visible, &progress); break;
         case Image: drawImageObject(canvas, o, params); break;
-        default: continue;
+        default: return true;
         }
-        if (!progress.objectDone()) return false;
+        return progress.objectDone();
+    };
+    if (params.Figures && !params.Progress) {
+        // Only the objects the plan says can show in these rows; a pass
+        // without progress has no count of objects to keep.
+        const int top = visible.isNull() ? std::numeric_limits<int>::min() : visible.top();
+        const int bottom = visible.isNull() ? std::numeric_limits<int>::max() : visible.bottom();
+        for (const FigurePlan::Visit& v : params.Figures->visits())
+            if (v.bottom >= top && v.top <= bottom) drawObject(v.slot);
+    } else {
+        for (int slot = 1; slot <= ObjectTable::Capacity; ++slot)
+            if (!drawObject(slot)) return false;
     }
 
     // The net's pen: 1 pixel, dotted, black in XOR over an opaque white

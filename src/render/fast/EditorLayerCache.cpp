@@ -129,7 +129,9 @@ bool EditorLayerCache::render(QImage& buffer, const BoxDocument& doc, int percen
             m_layer = QImage(buffer.size(), buffer.format());
         if (m_layer.isNull()) return false;
         m_layer.setDevicePixelRatio(buffer.devicePixelRatio());
-        renderEditorRegion(m_layer, doc, percent, scrollX, scrollY, all);
+        // Each band goes to the buffer as soon as it is drawn, while its
+        // rows are still at hand.
+        renderEditorRegion(m_layer, doc, percent, scrollX, scrollY, all, &buffer);
         m_lastWork = Work::Full;
         m_lastChanged = all;
         // The zoom steps next to this view are likely next.
@@ -146,7 +148,7 @@ bool EditorLayerCache::render(QImage& buffer, const BoxDocument& doc, int percen
     m_view = view;
     m_valid = true;
     // The marks go onto the buffer; the kept picture stays without them.
-    std::memcpy(buffer.bits(), m_layer.constBits(), size_t(buffer.sizeInBytes()));
+    if (m_lastWork != Work::Full) std::memcpy(buffer.bits(), m_layer.constBits(), size_t(buffer.sizeInBytes()));
     return true;
 }
 
@@ -157,7 +159,7 @@ QRect logicalRect(const QImage& buffer) {
 }
 
 void renderEditorRegion(QImage& buffer, const BoxDocument& doc, int percent, int scrollX, int scrollY,
-                        const QRect& region) {
+                        const QRect& region, QImage* copy) {
     const QRect part = region & logicalRect(buffer);
     if (part.isEmpty()) return;
     const QSize area = editingAreaSize(doc);
@@ -181,6 +183,8 @@ void renderEditorRegion(QImage& buffer, const BoxDocument& doc, int percent, int
     if (ratio != 1.0) rowsPerBand += rowsPerBand % 2;
     uchar* const rows0 = buffer.bits();
     const qsizetype bpl = buffer.bytesPerLine();
+    uchar* const copyRows =
+        copy && copy->size() == buffer.size() && copy->format() == buffer.format() ? copy->bits() : nullptr;
     parallelFor(bands, [&](int i) {
         // Internal edges on even rows whatever row the part starts on.
         const int top = i == 0 ? part.top() : ((part.top() + i * rowsPerBand) & ~1);
@@ -202,5 +206,11 @@ void renderEditorRegion(QImage& buffer, const BoxDocument& doc, int percent, int
         for (const QRect& r : beyond) canvas.fillRect(r, Qt::white);
         paintEditorFrame(canvas, area, scrollX, scrollY);
         DrawVCart(canvas, doc, params);
+        if (!copyRows) return;
+        canvas.end();
+        // The band's device rows, whole: its edges lie on whole device rows.
+        const int y0 = int(std::lround(top * ratio));
+        const int y1 = i + 1 == bands ? buffer.height() : std::min(buffer.height(), int(std::lround(next * ratio)));
+        if (y1 > y0) std::memcpy(copyRows + y0 * bpl, rows0 + y0 * bpl, size_t(y1 - y0) * size_t(bpl));
     });
 }

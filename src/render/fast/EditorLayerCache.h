@@ -61,6 +61,8 @@ QRect logicalRect(const QImage& buffer);
 
 // Renders the part `region` (logical buffer coordinates) of the editor's
 // picture into buffer, in bands on the render pool, also on a high-density
-// buffer; the pixels are those of a full render of the whole buffer.
+// buffer; the pixels are those of a full render of the whole buffer. With
+// copy (the buffer's size and format, region the whole buffer) each band's
+// rows are copied there as soon as the band is drawn.
 void renderEditorRegion(QImage& buffer, const BoxDocument& doc, int percent, int scrollX, int scrollY,
-                        const QRect& region);
+                        const QRect& region, QImage* copy = nullptr);

@@ -298,7 +298,11 @@ bool FigureMask::drawAt(const DirectCanvas& canvas, int x1, int y1, QRgb pen, co
     if (!m_usable || qRound(2 * canvas.ratio()) != m_twiceRatio) return false;
     const QPoint shift = deviceShift(x1, y1);
     const QRect reach = m_reach.translated(shift);
-    if (!canvas.holds(reach)) return false;
+    // A figure that crosses the image's edge: the plain painter clips its
+    // thin pens by rules of their own there. The scaled painter of a
+    // high-density image strokes every pen as an outline and clips only
+    // whole spans, so there the kept pixels stay its pixels at the edge too.
+    if (m_twiceRatio == 2 && !canvas.holds(reach)) return false;
     const QRect part = reach & canvas.clip();
     if (part.isEmpty()) return true;
     const quint32 colours[2] = {0xFF000000u | pen, brush ? (0xFF000000u | *brush) : 0u};

@@ -44,7 +44,7 @@ public:
     // when nothing was drawn: a figure not for masks (too large, too far
     // out, a corner that makes it a plain rectangle), one not seen before
     // (it is noted; the painter is cheaper for a figure seen once), one whose
-    // pixels the canvas does not wholly hold.
+    // pixels the canvas does not wholly hold (at ratio 1).
     static bool draw(const DirectCanvas& canvas, const Figure& figure, QRgb pen, const QRgb* brush);
 
     // The figure's mask for a canvas of the given device-pixel ratio, made
@@ -53,8 +53,9 @@ public:
     static std::shared_ptr<const FigureMask> prepare(const Figure& figure, qreal ratio = 1.0);
 
     // Writes the mask's pixels for a figure whose rectangle starts at (x1,
-    // y1) (the smaller corner, logical pixels). False when the canvas does
-    // not wholly hold them or has another ratio: nothing written then.
+    // y1) (the smaller corner, logical pixels). False when the canvas has
+    // another ratio, or at ratio 1 does not wholly hold them: nothing
+    // written then.
     bool drawAt(const DirectCanvas& canvas, int x1, int y1, QRgb pen, const QRgb* brush) const;
 
     // Forgets every kept mask (measurements of a first paint).

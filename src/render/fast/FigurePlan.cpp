@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace {
 
@@ -83,6 +84,16 @@ FigurePlan::FigurePlan(const BoxDocument& doc, const RenderParams& params, const
     resolveColours(doc);
     findHidden(doc, region);
     makeMasks(doc);
+    m_visits.reserve(m_figures.size());
+    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot) {
+        const auto kind = doc.Objects[slot].Kind;
+        if (kind == Text || kind == Image) {
+            m_visits.push_back({slot, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()});
+        } else if (kind == Figure) {
+            const PlannedFigure& f = m_figures[size_t(m_index[size_t(slot)])];
+            if (!f.hidden) m_visits.push_back({slot, f.reach.top(), f.reach.bottom()});
+        }
+    }
 }
 
 const PlannedFigure* FigurePlan::of(int slot) const {

@@ -38,6 +38,16 @@ public:
     // Null for a slot that holds no figure.
     const PlannedFigure* of(int slot) const;
 
+    // The slots the pass has to visit, in ascending order: every text and
+    // picture, and the figures not painted over, each with the logical rows
+    // it can reach (texts and pictures: all rows). A band skips the rest
+    // without touching the objects.
+    struct Visit {
+        int slot;
+        int top, bottom;
+    };
+    const std::vector<Visit>& visits() const { return m_visits; }
+
 private:
     void findHidden(const BoxDocument& doc, const QRect& region);
     void makeMasks(const BoxDocument& doc);
@@ -46,5 +56,6 @@ private:
 
     std::vector<int> m_index;                // by slot: into m_figures, or -1
     std::vector<PlannedFigure> m_figures;    // in slot order
+    std::vector<Visit> m_visits;
     qreal m_ratio = 1.0;
 };
