@@ -371,11 +371,7 @@ bool PrintController::PrintClick(int percent, double screenDpi) {
     return printed;
 }
 
-bool PrintController::printToPdfFile(const QString& path, int percent, double screenDpi) {
-    // The sheet's bands are rendered and compressed on all cores and written
-    // as they are; the toolkit's PDF painter would compress them one by one.
-    const PrinterMetrics m = metrics();
-    checkPrinterResolution(m.dpiX, m.dpiY, m_prompter);
+SheetPdfPage PrintController::pdfPage(const PrinterMetrics& m) const {
     const QPageLayout layout = m_printer->pageLayout();
     SheetPdfPage page;
     page.pagePoints = exactPaperPoints(layout);
@@ -385,6 +381,15 @@ bool PrintController::printToPdfFile(const QString& path, int percent, double sc
     page.dpiY = m.dpiY;
     page.title = AppTitles::printJobTitle();
     page.creator = QCoreApplication::applicationName();
+    return page;
+}
+
+bool PrintController::printToPdfFile(const QString& path, int percent, double screenDpi) {
+    // The sheet's bands are rendered and compressed on all cores and written
+    // as they are; the toolkit's PDF painter would compress them one by one.
+    const PrinterMetrics m = metrics();
+    checkPrinterResolution(m.dpiX, m.dpiY, m_prompter);
+    SheetPdfPage page = pdfPage(m);
     WorkProgress work(m_window, QStringLiteral("Drucken"), QStringLiteral("Die PDF-Datei wird geschrieben …"));
     SheetPlan plan = printPlan(percent);
     plan.progress = work.callback();
@@ -456,15 +461,7 @@ bool PrintController::printSeriesToPdfFile(const QString& path, int percent, dou
     SeriesRows* rows = seriesRows();
     if (!rows) return false;
     rows->clearProblems();
-    const QPageLayout layout = m_printer->pageLayout();
-    SheetPdfPage page;
-    page.pagePoints = exactPaperPoints(layout);
-    page.origin = layout.paintRectPixels(m.dpiX).topLeft();
-    page.area = m.page;
-    page.dpiX = m.dpiX;
-    page.dpiY = m.dpiY;
-    page.title = AppTitles::printJobTitle();
-    page.creator = QCoreApplication::applicationName();
+    SheetPdfPage page = pdfPage(m);
     WorkProgress work(m_window, QStringLiteral("Drucken"), QStringLiteral("Die PDF-Datei wird geschrieben …"));
     SheetPlan plan = printPlan(percent);
     plan.progress = work.callback();

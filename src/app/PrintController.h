@@ -7,6 +7,7 @@
 #include <QSize>
 #include "model/PaperFormat.h"
 #include "sheet/SeriesSheets.h"
+#include "sheet/SheetPdfWriter.h"
 #include "sheet/SheetPlan.h"
 #include <functional>
 #include <memory>
@@ -121,6 +122,8 @@ private:
     void tellStopped(const QString& job);
     void jobFailed();
     // The sheet into a PDF file standing in for a missing printer.
+    // The PDF page of the printer's paper at its resolution.
+    SheetPdfPage pdfPage(const PrinterMetrics& m) const;
     bool printToPdfFile(const QString& path, int percent, double screenDpi);
     // Every sheet of the series, one print job; the same into the PDF file.
     bool printSeries(int percent, double screenDpi);

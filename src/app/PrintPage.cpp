@@ -31,13 +31,24 @@ void PreviewCanvas::paintEvent(QPaintEvent*) {
     p.drawImage(0, 0, page);
 }
 
+namespace {
+
+// The head of a style's steps: its name, its measures and, for a box of
+// board, the board's thickness inside.
+QString styleHead(const BoxForm& form, const QString& beforeMeasures) {
+    const QString board =
+        form.thickness > 0
+            ? QStringLiteral("innen, Karton ") + QLocale(QLocale::German).toString(form.thickness, 'f', 2) +
+                  QStringLiteral(" mm\n")
+            : QString();
+    return QStringLiteral("Bastelanleitung\n") + boxform::styleName(form.style) + beforeMeasures +
+           QStringLiteral("Maße (L × B × H):\n") + boxform::measuresText(form) + QLatin1Char('\n') + board;
+}
+
+}  // namespace
+
 QString PrintPage::assemblyText(const BoxForm& form) {
     if (form.style == BoxStyle::Schnappboden || form.style == BoxStyle::Automatikboden) {
-        QLocale german(QLocale::German);
-        const QString board = form.thickness > 0
-                                  ? QStringLiteral("innen, Karton ") + german.toString(form.thickness, 'f', 2) +
-                                        QStringLiteral(" mm\n")
-                                  : QString();
         // The snap-lock bottom closes by hand in its order; the automatic
         // one is glued while the box lies flat and closes as it is opened.
         const QString bottom =
@@ -57,8 +68,7 @@ QString PrintPage::assemblyText(const BoxForm& form) {
                                  "auf die vordere und hintere \n"
                                  "Bodenlasche; aufgedrückt schließt \n"
                                  "sich der Boden von selbst\n");
-        return QStringLiteral("Bastelanleitung\n") + boxform::styleName(form.style) +
-               QStringLiteral("\nMaße (L × B × H):\n") + boxform::measuresText(form) + QLatin1Char('\n') + board +
+        return styleHead(form, QStringLiteral("\n")) +
                QStringLiteral("\n"
                               "1. Schneiden Sie entlang der äußeren \n"
                               "gepunkteten Linie die Schachtel aus, \n"
@@ -74,13 +84,7 @@ QString PrintPage::assemblyText(const BoxForm& form) {
                               "Fertig!");
     }
     if (form.style == BoxStyle::SteckGegenlaeufig || form.style == BoxStyle::SteckGleichlaeufig) {
-        QLocale german(QLocale::German);
-        const QString board = form.thickness > 0
-                                  ? QStringLiteral("innen, Karton ") + german.toString(form.thickness, 'f', 2) +
-                                        QStringLiteral(" mm\n")
-                                  : QString();
-        return QStringLiteral("Bastelanleitung\n") + boxform::styleName(form.style) +
-               QStringLiteral("\nMaße (L × B × H):\n") + boxform::measuresText(form) + QLatin1Char('\n') + board +
+        return styleHead(form, QStringLiteral("\n")) +
                QStringLiteral(
                    "\n"
                    "1. Schneiden Sie entlang der äußeren \n"
@@ -99,13 +103,7 @@ QString PrintPage::assemblyText(const BoxForm& form) {
                    "Fertig!");
     }
     if (!form.isLockLid()) {
-        QLocale german(QLocale::German);
-        const QString board = form.thickness > 0
-                                  ? QStringLiteral("innen, Karton ") + german.toString(form.thickness, 'f', 2) +
-                                        QStringLiteral(" mm\n")
-                                  : QString();
-        return QStringLiteral("Bastelanleitung\n") + boxform::styleName(form.style) +
-               QStringLiteral(", Maße (L × B × H):\n") + boxform::measuresText(form) + QLatin1Char('\n') + board +
+        return styleHead(form, QStringLiteral(", ")) +
                QStringLiteral(
                    "\n"
                    "1. Schneiden Sie entlang der äußeren \n"

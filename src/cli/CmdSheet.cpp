@@ -80,10 +80,8 @@ int writePng(BoxDocument& doc, const SheetPlan& plan, const QString& path, CliCo
     return CliOk;
 }
 
-// The same pixels as the PDF printer's print, written by our own writer
-// (bands rendered and deflated on all cores), not through a PDF painter.
-int writePdf(BoxDocument& doc, const SheetPlan& plan, const QPageLayout& layout, const QString& path,
-             CliContext& ctx) {
+// The page of the plan's paper, as the program's print to a PDF file has it.
+SheetPdfPage pdfPage(const SheetPlan& plan, const QPageLayout& layout) {
     SheetPdfPage page;
     page.pagePoints = exactPaperPoints(layout);
     page.origin = plan.frame.printable.topLeft();
@@ -93,6 +91,14 @@ int writePdf(BoxDocument& doc, const SheetPlan& plan, const QPageLayout& layout,
     page.title = sheetmsg::PrintJobTitle;
     page.creator = QStringLiteral("faltarillon-cli");
     page.plan = &plan;
+    return page;
+}
+
+// The same pixels as the PDF printer's print, written by our own writer
+// (bands rendered and deflated on all cores), not through a PDF painter.
+int writePdf(BoxDocument& doc, const SheetPlan& plan, const QPageLayout& layout, const QString& path,
+             CliContext& ctx) {
+    const SheetPdfPage page = pdfPage(plan, layout);
     const SaveResult saved = writeSheetPdfFile(path, doc, 100, page, 96);
     if (!saved) return ctx.writeError(path, saved.reason);
     return CliOk;
@@ -127,15 +133,7 @@ int writeSeries(BoxDocument& doc, SeriesRows& rows, const SheetPlan& plan, const
                 return failed;
         }
     } else if (suffix == QLatin1String("pdf")) {
-        SheetPdfPage page;
-        page.pagePoints = exactPaperPoints(layout);
-        page.origin = plan.frame.printable.topLeft();
-        page.area = plan.frame.printable.size();
-        page.dpiX = plan.frame.dpiX;
-        page.dpiY = plan.frame.dpiY;
-        page.title = sheetmsg::PrintJobTitle;
-        page.creator = QStringLiteral("faltarillon-cli");
-        page.plan = &plan;
+        const SheetPdfPage page = pdfPage(plan, layout);
         const SaveResult saved = writeSheetPdfPagesFile(
             output, doc, page, sheets,
             [&rows](int s, SheetPlan& sheet, QString* error) { return fillSeriesSheet(rows, s, sheet, error); }, &why,

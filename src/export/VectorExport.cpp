@@ -181,15 +181,20 @@ bool writeSvg(const std::vector<Layer>& layers, const ExportGeometry& g, QIODevi
     return p.end();
 }
 
-// Qt writes each layer on a page of its own (separate: one page, one
-// layer); PdfLayers then stacks the pages on one page as optional content.
-bool writeQtPdf(const std::vector<Layer>& layers, const ExportGeometry& g, QIODevice& out, bool onePage) {
-    QPdfWriter writer(&out);
+// The export's title, maker and resolution, on a page of the sheet's size.
+void setUpWriter(QPdfWriter& writer, const ExportGeometry& g) {
     writer.setTitle(kTitle);
     writer.setCreator(QStringLiteral("ORB-LUX Faltarillon-Designer"));
     writer.setResolution(kExportDpi);
     writer.setPageLayout(QPageLayout(QPageSize(g.pageMm, QPageSize::Millimeter), QPageLayout::Portrait,
                                      QMarginsF(0, 0, 0, 0)));
+}
+
+// Qt writes each layer on a page of its own (separate: one page, one
+// layer); PdfLayers then stacks the pages on one page as optional content.
+bool writeQtPdf(const std::vector<Layer>& layers, const ExportGeometry& g, QIODevice& out, bool onePage) {
+    QPdfWriter writer(&out);
+    setUpWriter(writer, g);
     QPainter p;
     if (!p.begin(&writer)) return false;
     // Pictures go in losslessly (Flate), never as JPEG.
@@ -527,11 +532,7 @@ bool writeVectorSeries(const BoxDocument& design, SeriesRows& rows, const Export
         QBuffer buffer(&drawn);
         buffer.open(QIODevice::WriteOnly);
         QPdfWriter writer(&buffer);
-        writer.setTitle(kTitle);
-        writer.setCreator(QStringLiteral("ORB-LUX Faltarillon-Designer"));
-        writer.setResolution(kExportDpi);
-        writer.setPageLayout(QPageLayout(QPageSize(g.pageMm, QPageSize::Millimeter), QPageLayout::Portrait,
-                                         QMarginsF(0, 0, 0, 0)));
+        setUpWriter(writer, g);
         QPainter p;
         if (!p.begin(&writer)) {
             error = QStringLiteral("Die PDF-Datei konnte nicht erzeugt werden.");
