@@ -51,8 +51,18 @@ bool ExportCommands::ExportierenClick(int percent) {
     std::unique_ptr<SeriesRows> rows;
     if (m_doc.Series.linked()) {
         QString why;
-        if (options.format == ExportFormat::Svg) why = seriesSvgRefusedText();
-        else rows = SeriesRows::open(m_doc, m_doc.Series, RowRange(), &why);
+        if (options.format == ExportFormat::Svg) {
+            why = seriesSvgRefusedText();
+        } else {
+            // A large table takes a while to read: with progress that stops it.
+            WorkProgress reading(m_window, QStringLiteral("Exportieren"),
+                                 QStringLiteral("Die Seriendaten werden gelesen …"));
+            rows = SeriesRows::open(m_doc, m_doc.Series, RowRange(), &why, reading.callback());
+            if (reading.cancelled()) {
+                if (m_window) m_window->statusBar()->showMessage(stoppedText(QStringLiteral("Exportieren")));
+                return false;
+            }
+        }
         if (!rows) {
             m_prompter.inform(QStringLiteral("Exportieren"), why, PromptIcon::Error);
             return false;

@@ -101,28 +101,49 @@ SheetOptions planOptions(const SheetOptions& options, bool series) {
 
 bool PrintController::seriesPrint() const { return m_doc.Series.linked() && Series.mode != SeriesChoice::Shown; }
 
-SeriesRows* PrintController::openedRows(QString* error) const {
+QString PrintController::rowsKey() const {
+    const QFileInfo data(m_doc.Series.path);
+    return QStringLiteral("%1|%2|%3|%4|%5|%6")
+        .arg(m_doc.Series.path)
+        .arg(int(m_doc.Series.separator))
+        .arg(int(m_doc.Series.encoding))
+        .arg(data.size())
+        .arg(data.lastModified().toMSecsSinceEpoch())
+        .arg(m_doc.Revision);
+}
+
+SeriesRows* PrintController::openedRows(QString* error, const ProgressCallback& progress) const {
     if (!m_doc.Series.linked()) {
         m_rows.reset();
         if (error) *error = QStringLiteral("Der Entwurf hat keine Seriendaten.");
         return nullptr;
     }
-    // Opened again when the data file, its reading or the design changed.
-    const QFileInfo data(m_doc.Series.path);
-    const QString key = QStringLiteral("%1|%2|%3|%4|%5|%6")
-                            .arg(m_doc.Series.path)
-                            .arg(int(m_doc.Series.separator))
-                            .arg(int(m_doc.Series.encoding))
-                            .arg(data.size())
-                            .arg(data.lastModified().toMSecsSinceEpoch())
-                            .arg(m_doc.Revision);
-    if (key != m_rowsKey) {
+    // Opened again when the data file, its reading or the design changed,
+    // and where a reading with progress was stopped and progress is at hand.
+    const QString key = rowsKey();
+    if (key != m_rowsKey || (m_rowsStopped && progress)) {
         m_rowsKey = key;
         m_rowsError.clear();
-        m_rows = SeriesRows::open(m_doc, m_doc.Series, RowRange(), &m_rowsError);
+        bool stopped = false;
+        const ProgressCallback watched = progress ? ProgressCallback([&](int percent) {
+            stopped = !progress(percent);
+            return !stopped;
+        })
+                                                  : ProgressCallback();
+        m_rows = SeriesRows::open(m_doc, m_doc.Series, RowRange(), &m_rowsError, watched);
+        m_rowsStopped = stopped;
     }
     if (!m_rows && error) *error = m_rowsError;
     return m_rows.get();
+}
+
+bool PrintController::readRows() {
+    if (!m_doc.Series.linked() || (rowsKey() == m_rowsKey && !m_rowsStopped)) return true;
+    WorkProgress work(m_window, QStringLiteral("Seriendaten"), QStringLiteral("Die Seriendaten werden gelesen …"));
+    openedRows(nullptr, work.callback());
+    if (!m_rowsStopped) return true;
+    tellStopped(QStringLiteral("Lesen der Seriendaten"));
+    return false;
 }
 
 SeriesRows* PrintController::seriesRows(QString* error) const {
@@ -318,6 +339,7 @@ bool PrintController::PrintClick(int percent, double screenDpi) {
     // The data is checked before anything is printed: fields it lacks,
     // rows beyond it, a file that cannot be read.
     if (seriesPrint()) {
+        if (!readRows()) return false;
         QString why;
         if (!seriesRows(&why)) {
             m_prompter.inform(QStringLiteral("Drucken"), why, PromptIcon::Error);

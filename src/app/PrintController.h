@@ -70,6 +70,10 @@ public:
     SeriesRows* seriesRows(QString* error = nullptr) const;
     // Rows in the linked data; 0 when it cannot be read.
     int seriesRowCount() const;
+    // Reads the linked data now unless it is read already, with progress
+    // that can stop it (a large table takes a while); stopped, it is read
+    // again at the next call. False when stopped.
+    bool readRows();
     // The row the editor shows (from 0), which the print takes when only
     // the shown row is chosen; without a source the first.
     void setShownRow(std::function<int()> row) { m_shownRow = std::move(row); }
@@ -129,7 +133,9 @@ private:
     bool printSeries(int percent, double screenDpi);
     bool printSeriesToPdfFile(const QString& path, int percent, double screenDpi);
     // The linked data opened for the whole table (see seriesRows).
-    SeriesRows* openedRows(QString* error) const;
+    SeriesRows* openedRows(QString* error, const ProgressCallback& progress = {}) const;
+    // What the open data was opened for: the link, the file's state, the design.
+    QString rowsKey() const;
     // After a series job: the boxes printed without a picture of theirs.
     void tellPictureProblems();
 
@@ -143,6 +149,7 @@ private:
     // The linked data as last opened, and what it was opened for.
     mutable std::unique_ptr<SeriesRows> m_rows;
     mutable QString m_rowsKey;
+    mutable bool m_rowsStopped = false;   // the last reading was stopped
     mutable QString m_rowsError;
     std::function<int()> m_shownRow;
     mutable std::unique_ptr<BoxDocument> m_shown;

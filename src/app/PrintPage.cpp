@@ -211,6 +211,8 @@ void PrintPage::VPaintPaint() {
     m_controller.checkResolution();
     const QSize page = m_controller.previewSize();
     if (!page.isEmpty() && VPaint->size() != page) VPaint->resize(page);
+    // A large table is read with progress here, not while painting.
+    m_controller.readRows();
     SheetOptions1->showSeries(m_controller.document().Series.linked(), m_controller.seriesRowCount());
     const QString text = assemblyText(m_controller.document().Form);
     if (RichEdit1->toPlainText() != text) RichEdit1->setPlainText(text);

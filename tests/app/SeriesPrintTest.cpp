@@ -2,6 +2,7 @@
 // printed from the print tab into the PDF that stands in for a printer, and
 // from the command line out of the same saved design and its linked data.
 #include "AppTestSupport.h"
+#include "CancelPresser.h"
 
 #include "app/PrintController.h"
 #include "app/PrintPage.h"
@@ -10,6 +11,7 @@
 #include "model/SeriesData.h"
 #include "render/Mapping.h"
 #include "sheet/SheetPlan.h"
+#include "widgets/WorkProgress.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -228,4 +230,44 @@ TEST(FavourBoxes, ThePrintTabsRowChoosesTheRowsOnlyWhileDataIsLinked) {
     EXPECT_EQ(print.Series.to, 5);
     EXPECT_EQ(bar.SeriesToEd->value(), 5);
     EXPECT_EQ(print.printPlan(100).copies(), 4);
+}
+
+// A table of nearly a million guests takes a while to read: the print tab
+// reads it with progress before its preview, never silently while painting,
+// and a stop leaves it unread until the tab looks again.
+TEST(FavourBoxes, APrintTabReadsALargeTableWithProgressThatStops) {
+    FavourBoxes set;
+    constexpr int Rows = 900000;
+    const QString large = set.dir.filePath(QStringLiteral("alle.csv"));
+    {
+        QFile f(large);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        QByteArray csv = "Name;Foto\r\n";
+        csv.reserve(Rows * 26);
+        for (int g = 1; g <= Rows; ++g) csv += "Gast" + QByteArray::number(g) + ";foto1.png\r\n";
+        ASSERT_EQ(f.write(csv), csv.size());
+    }
+    BoxDocument doc;
+    RecordingPrompter prompter;
+    ASSERT_TRUE(OpenItNow(doc, set.box, prompter));
+    doc.Series.path = large;
+    PrintController print(doc, prompter);
+    PrintPage page(print, [] { return 100; });
+
+    const int before = WorkProgress::showAfterMs();
+    WorkProgress::setShowAfterMs(0);
+    {
+        CancelPresser presser;
+        presser.arm();
+        page.VPaintPaint();
+        EXPECT_TRUE(presser.pressed);
+        EXPECT_EQ(presser.title, QStringLiteral("Seriendaten"));
+    }
+    // Stopped: nothing read, and nothing read behind the user's back.
+    EXPECT_EQ(print.seriesRowCount(), 0);
+    page.VPaintPaint();
+    WorkProgress::setShowAfterMs(before);
+    EXPECT_EQ(print.seriesRowCount(), Rows);
+    EXPECT_EQ(page.SheetOptions1->SeriesToEd->maximum(), Rows);
+    EXPECT_TRUE(prompter.messages.empty());
 }
