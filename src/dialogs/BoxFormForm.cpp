@@ -95,26 +95,27 @@ TBoxFormForm::TBoxFormForm(const SheetLayout& layout, int percent, Prompter& pro
     setObjectName(QStringLiteral("BoxFormForm"));
     setWindowTitle(Caption);
     applyDialogFont(this);
-    setFixedSize(560, 486);
-    // Everything below the row of styles.
-    constexpr int below = 134;
+    setFixedSize(560, 580);
+    // Everything below the styles: two rows of four in view, more rows
+    // scrolled to.
+    constexpr int below = 228;
 
     auto* styleLabel = new QLabel(QStringLiteral("Bau&art:"), this);
     styleLabel->setObjectName(QStringLiteral("StyleLabel"));
     styleLabel->setGeometry(10, 8, 80, 17);
     StyleList = new QListWidget(this);
     StyleList->setObjectName(QStringLiteral("StyleList"));
-    StyleList->setGeometry(8, 26, 544, 100);
+    StyleList->setGeometry(8, 26, 544, 194);
     StyleList->setViewMode(QListView::IconMode);
     StyleList->setFlow(QListView::LeftToRight);
-    StyleList->setWrapping(false);
+    StyleList->setWrapping(true);
     StyleList->setMovement(QListView::Static);
     StyleList->setResizeMode(QListView::Adjust);
     StyleList->setWordWrap(true);
     StyleList->setIconSize(QSize(112, 56));
-    StyleList->setGridSize(QSize(132, 94));
-    StyleList->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    StyleList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    StyleList->setGridSize(QSize(128, 94));
+    StyleList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    StyleList->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     for (BoxStyle s : boxform::styles()) {
         // Each picture is its style's own net, drawn from its plan.
         const QImage picture = netPicture(netDrawingMm(NetSource{pictureForm(s), 100}, m_layout), QSize(112, 56));

@@ -150,6 +150,11 @@ TEST(BoxFormDialog, ChoosesTheStyleFromPicturesOfItsNetAndTheNotchWhereItHasOne)
     const QStringList names{"Verschlussdeckel",           "Hülse",        "Steckschachtel gegenläufig",
                             "Steckschachtel gleichläufig", "Schnappboden", "Automatikboden"};
     ASSERT_EQ(form.StyleList->count(), names.size());
+    // Eight styles in view, picture and name, without scrolling.
+    form.show();
+    const QRect view = form.StyleList->viewport()->rect();
+    for (int i = 0; i < std::min(form.StyleList->count(), 8); ++i)
+        EXPECT_TRUE(view.contains(form.StyleList->visualItemRect(form.StyleList->item(i)))) << names[i].toStdString();
     std::vector<QImage> pictures;
     for (int i = 0; i < form.StyleList->count(); ++i) {
         const QListWidgetItem* item = form.StyleList->item(i);
