@@ -61,7 +61,7 @@ int runExport(const QCommandLineParser& args, CliContext& ctx) {
     BoxDocument doc;
     CliPrompter prompter(ctx);
     // Missing images are reported by the reader and left empty, as on the print.
-    if (!OpenItNow(doc, input, prompter)) return CliFailed;
+    if (!openBoxForSeries(args, doc, input, prompter)) return CliFailed;
     if (!percentAllowed(args, doc, ctx)) return CliUsage;
     std::unique_ptr<SeriesRows> rows;
     if (const int code = openSeriesRows(args, ctx, doc, &rows); code != CliOk) return code;
@@ -75,8 +75,7 @@ int runExport(const QCommandLineParser& args, CliContext& ctx) {
             ctx.message(message);
             return CliFailed;
         }
-        const QString summary = rows->pictureSummary();
-        if (!summary.isEmpty()) ctx.message(summary);
+        tellSeriesPictureProblems(*rows, ctx);
         return CliOk;
     }
     if (!exportToFile(doc, o, output, message, &notice))

@@ -147,7 +147,7 @@ int runRender(const QCommandLineParser& args, CliContext& ctx) {
     BoxDocument doc;
     CliPrompter prompter(ctx);
     // Missing images are reported by the reader and left empty; rendering goes on.
-    if (!OpenItNow(doc, o.input, prompter)) return CliFailed;
+    if (!openBoxForSeries(args, doc, o.input, prompter)) return CliFailed;
     if (!percentAllowed(args, doc, ctx)) return CliUsage;
     if (const int code = fillSeriesRow(args, ctx, doc); code != CliOk) return code;
     warnIfNetDoesNotFit(doc, o.percent, o.input, ctx);

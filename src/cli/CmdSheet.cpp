@@ -144,8 +144,7 @@ int writeSeries(BoxDocument& doc, SeriesRows& rows, const SheetPlan& plan, const
         // Every full sheet has the same copies: one cut file serves them all.
         return ctx.writeError(output, why);
     }
-    const QString summary = rows.pictureSummary();
-    if (!summary.isEmpty()) ctx.message(summary);
+    tellSeriesPictureProblems(rows, ctx);
     return CliOk;
 }
 
@@ -154,7 +153,7 @@ int runSheet(const QCommandLineParser& args, CliContext& ctx) {
     if (!readOptions(args, ctx, o)) return CliUsage;
     BoxDocument doc;
     CliPrompter prompter(ctx);
-    if (!OpenItNow(doc, o.input, prompter)) return CliFailed;
+    if (!openBoxForSeries(args, doc, o.input, prompter)) return CliFailed;
     if (!percentAllowed(args, doc, ctx)) return CliUsage;
     std::unique_ptr<SeriesRows> rows;
     if (const int code = openSeriesRows(args, ctx, doc, &rows); code != CliOk) return code;

@@ -59,7 +59,7 @@ int runView(const QCommandLineParser& args, CliContext& ctx) {
     if (!readOptions(args, ctx, o)) return CliUsage;
     BoxDocument doc;
     CliPrompter prompter(ctx);
-    if (!OpenItNow(doc, o.input, prompter)) return CliFailed;
+    if (!openBoxForSeries(args, doc, o.input, prompter)) return CliFailed;
     if (!percentAllowed(args, doc, ctx)) return CliUsage;
     if (const int code = fillSeriesRow(args, ctx, doc); code != CliOk) return code;
     warnIfNetDoesNotFit(doc, o.percent, o.input, ctx);

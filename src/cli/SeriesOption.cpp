@@ -1,6 +1,7 @@
 #include "cli/SeriesOption.h"
 
 #include "cli/CliCommand.h"
+#include "model/BoxFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -48,6 +49,10 @@ int openSeriesRows(const QCommandLineParser& args, const CliContext& ctx, const 
     }
     SeriesLink link = design.Series;
     if (known.contains(dataName()) && args.isSet(dataName())) {
+        // An empty value (an unset shell variable, say) must not quietly
+        // stand for no data.
+        if (args.value(dataName()).trimmed().isEmpty())
+            return ctx.usageError(QStringLiteral("--data braucht einen Dateinamen."));
         link = SeriesLink();
         link.path = QFileInfo(args.value(dataName())).absoluteFilePath();
         SeriesTable::detect(link.path, &link.separator, &link.encoding);
@@ -66,7 +71,19 @@ int openSeriesRows(const QCommandLineParser& args, const CliContext& ctx, const 
     return CliOk;
 }
 
-int fillSeriesRow(const QCommandLineParser& args, const CliContext& ctx, BoxDocument& doc) {
+bool openBoxForSeries(const QCommandLineParser& args, BoxDocument& doc, const QString& path, Prompter& prompter) {
+    const bool dataGiven = args.optionNames().contains(dataName()) && args.isSet(dataName());
+    return dataGiven ? OpenWithData(doc, path, prompter) : OpenItNow(doc, path, prompter);
+}
+
+void tellSeriesPictureProblems(const SeriesRows& rows, CliContext& ctx) {
+    const QString summary = rows.pictureSummary();
+    if (summary.isEmpty()) return;
+    ctx.message(summary);
+    ctx.faults += rows.problemCount();
+}
+
+int fillSeriesRow(const QCommandLineParser& args, CliContext& ctx, BoxDocument& doc) {
     std::unique_ptr<SeriesRows> rows;
     if (const int code = openSeriesRows(args, ctx, doc, &rows); code != CliOk || !rows) return code;
     BoxDocument filled;
@@ -76,7 +93,6 @@ int fillSeriesRow(const QCommandLineParser& args, const CliContext& ctx, BoxDocu
         return CliFailed;
     }
     doc = std::move(filled);
-    const QString summary = rows->pictureSummary();
-    if (!summary.isEmpty()) ctx.message(summary);
+    tellSeriesPictureProblems(*rows, ctx);
     return CliOk;
 }

@@ -9,6 +9,7 @@
 #include <memory>
 
 struct CliContext;
+class Prompter;
 
 QCommandLineOption seriesDataOption();
 QCommandLineOption seriesRowsOption();
@@ -25,4 +26,12 @@ int openSeriesRows(const QCommandLineParser& args, const CliContext& ctx, const 
 // render and view: with --row N, --data or linked data, doc becomes the
 // design filled in with that row (the first without --row). CliOk or the
 // exit code after the message.
-int fillSeriesRow(const QCommandLineParser& args, const CliContext& ctx, BoxDocument& doc);
+int fillSeriesRow(const QCommandLineParser& args, CliContext& ctx, BoxDocument& doc);
+
+// Opens the box of a verb that takes --data: with data given in the call,
+// picture names with fields wait for the rows instead of being missing files.
+bool openBoxForSeries(const QCommandLineParser& args, BoxDocument& doc, const QString& path, Prompter& prompter);
+
+// After a job of boxes: the pictures the data named that some boxes went
+// without, said and counted as faults (--strict then fails the call).
+void tellSeriesPictureProblems(const SeriesRows& rows, CliContext& ctx);

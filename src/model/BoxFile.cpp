@@ -82,7 +82,7 @@ void reportMissingPicture(Prompter& prompter, const QString& stored, const QStri
 // feed (the command line, thumbnails) the files are decoded side by side on
 // the render pool first; what is reported stays in the document's order.
 void loadPictures(BoxDocument& doc, const QString& path, Prompter& prompter, const ProgressCallback& progress,
-                  int shortestSide) {
+                  int shortestSide, bool dataGiven) {
     SharedPictures pictures(path, doc.ProgramFolder, shortestSide);
     const bool withBackground = doc.BackgroundMode != bgNone && !doc.BackgroundFile.isEmpty();
     if (!progress) {
@@ -99,7 +99,7 @@ void loadPictures(BoxDocument& doc, const QString& path, Prompter& prompter, con
     auto load = [&](const QString& stored, int turns, DibHandle& picture) {
         // A name with fields names each row's own picture, loaded when a
         // row is shown; without data it is a missing file as any other.
-        if (doc.Series.linked() && !fieldNames(stored).isEmpty()) return false;
+        if ((doc.Series.linked() || dataGiven) && !fieldNames(stored).isEmpty()) return false;
         switch (pictures.load(stored, turns, picture, progress)) {
         case SharedPictures::Outcome::Loaded: return true;
         case SharedPictures::Outcome::OverBudget: ++leftOut; return false;
@@ -121,7 +121,7 @@ void loadPictures(BoxDocument& doc, const QString& path, Prompter& prompter, con
 }
 
 bool openBoxFile(BoxDocument& doc, const QString& path, Prompter& prompter, const ProgressCallback& progress,
-                 int shortestSide) {
+                 int shortestSide, bool dataGiven) {
     QByteArray data;
     switch (readRegularFile(path, data)) {
     case ReadOutcome::Ok:
@@ -161,7 +161,7 @@ bool openBoxFile(BoxDocument& doc, const QString& path, Prompter& prompter, cons
     }
     data.clear();
     fresh->Series.path = resolveSeriesPath(fresh->Series.path, path);
-    loadPictures(*fresh, path, prompter, progress, shortestSide);
+    loadPictures(*fresh, path, prompter, progress, shortestSide, dataGiven);
 
     fresh->CurrentObject = 0;
     fresh->FileName = path;
@@ -175,11 +175,15 @@ bool openBoxFile(BoxDocument& doc, const QString& path, Prompter& prompter, cons
 }  // namespace
 
 bool OpenItNow(BoxDocument& doc, const QString& path, Prompter& prompter, const ProgressCallback& progress) {
-    return openBoxFile(doc, path, prompter, progress, 0);
+    return openBoxFile(doc, path, prompter, progress, 0, false);
+}
+
+bool OpenWithData(BoxDocument& doc, const QString& path, Prompter& prompter) {
+    return openBoxFile(doc, path, prompter, {}, 0, true);
 }
 
 bool OpenForPreview(BoxDocument& doc, const QString& path, Prompter& prompter, int pictureShortestSide) {
-    return openBoxFile(doc, path, prompter, {}, pictureShortestSide);
+    return openBoxFile(doc, path, prompter, {}, pictureShortestSide, false);
 }
 
 bool Saveit(const BoxDocument& doc, const QString& path, Prompter& prompter) {

@@ -23,6 +23,11 @@
 bool OpenItNow(BoxDocument& doc, const QString& path, Prompter& prompter,
                const ProgressCallback& progress = {});
 
+// OpenItNow for a caller that fills the design with rows of data of its own
+// (data given for this run, not linked in the file): picture names with
+// fields are left for the rows instead of being looked for as files.
+bool OpenWithData(BoxDocument& doc, const QString& path, Prompter& prompter);
+
 // OpenItNow for previews and thumbnails: pictures larger than needed for a
 // shorter side of pictureShortestSide pixels are decoded reduced.
 bool OpenForPreview(BoxDocument& doc, const QString& path, Prompter& prompter, int pictureShortestSide);

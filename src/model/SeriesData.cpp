@@ -9,6 +9,7 @@
 #include <QFileInfo>
 
 #include <array>
+#include <limits>
 #include <cerrno>
 
 namespace {
@@ -63,9 +64,10 @@ struct Record {
 // Reads one record: fields up to an unquoted line break (CR LF, LF or CR)
 // or the end of the file. A quote is special only at the start of a field;
 // text after a closing quote is taken as it stands, as spreadsheet programs
-// read it. With out, each field's bytes are kept up to maxFieldBytes.
+// read it. With out, each field's bytes are kept up to maxFieldBytes, and
+// the first maxFields fields (rec.fields counts them all).
 RecordEnd readRecord(ByteReader& in, char separator, Record& rec, std::vector<QByteArray>* out = nullptr,
-                     int maxFieldBytes = 0) {
+                     int maxFieldBytes = 0, int maxFields = std::numeric_limits<int>::max()) {
     rec = Record();
     if (out) out->clear();
     int c = in.get();
@@ -78,7 +80,7 @@ RecordEnd readRecord(ByteReader& in, char separator, Record& rec, std::vector<QB
     };
     auto endField = [&] {
         ++rec.fields;
-        if (out) out->push_back(field);
+        if (out && int(out->size()) < maxFields) out->push_back(field);
         field.clear();
     };
     for (;; c = in.get()) {
@@ -125,7 +127,9 @@ RecordEnd readRecord(ByteReader& in, char separator, Record& rec, std::vector<QB
             continue;
         }
         take(c);
-        if (state == State::Start) state = State::Plain;
+        // Text after a closing quote ends the quoting for good: a later
+        // quote in the field is a quote like any other character.
+        if (state == State::Start || state == State::AfterQuote) state = State::Plain;
     }
 }
 
@@ -223,7 +227,7 @@ std::unique_ptr<SeriesTable> SeriesTable::open(const QString& path, SeriesSepara
     int line = 1;
     // Blank lines above the header are no header.
     for (;;) {
-        const RecordEnd end = readRecord(in, sep, rec, &fields, MaxFieldBytes);
+        const RecordEnd end = readRecord(in, sep, rec, &fields, MaxFieldBytes, MaxColumns);
         if (end == RecordEnd::EndOfFile) return fail(QStringLiteral("die Datei enthält keine Daten"));
         if (end == RecordEnd::ReadFailed) return fail(readFailed);
         if (end == RecordEnd::UnclosedQuote)
@@ -231,6 +235,7 @@ std::unique_ptr<SeriesTable> SeriesTable::open(const QString& path, SeriesSepara
         if (!rec.allEmpty) break;
         line += rec.lineBreaks;
     }
+    if (rec.fields > MaxColumns) return failAt(line, QStringLiteral("mehr als %1 Spalten").arg(MaxColumns));
     bool named = false;
     for (const QByteArray& f : fields) {
         table->m_columns.push_back(clipLongText(decodeValue(f, encoding).trimmed()));
@@ -285,15 +290,21 @@ void SeriesTable::detect(const QString& path, SeriesSeparator* separator, Series
     if (!separator) return;
     // The header: up to the first line break outside quotes.
     int comma = 0, semicolon = 0, tab = 0;
-    bool quoted = false;
+    bool quoted = false, text = false;   // text: the line so far holds more than line breaks
     for (qsizetype i = bom ? 3 : 0; i < sample.size(); ++i) {
         const char c = sample[i];
         if (c == '"') quoted = !quoted;
-        if (quoted) continue;
+        if (quoted || c == '"') {
+            text = true;
+            continue;
+        }
         if (c == '\r' || c == '\n') {
-            if (comma + semicolon + tab > 0) break;
+            // A header of one column has no separator: the data rows below
+            // it do not decide.
+            if (text) break;
             continue;   // blank lines above the header
         }
+        text = true;
         comma += c == ',';
         semicolon += c == ';';
         tab += c == '\t';
@@ -332,7 +343,7 @@ bool SeriesTable::row(int index, QStringList* values, QString* error) const {
     ByteReader in(m_file, at.offset);
     Record rec;
     std::vector<QByteArray> fields;
-    const RecordEnd end = readRecord(in, seriesSeparatorChar(m_separator), rec, &fields, MaxFieldBytes);
+    const RecordEnd end = readRecord(in, seriesSeparatorChar(m_separator), rec, &fields, MaxFieldBytes, MaxColumns);
     if (end == RecordEnd::ReadFailed) return fail(errnoText(EIO));
     if (end != RecordEnd::Record || rec.fields > m_columns.size()) return fail(changed);
     if (values) {

@@ -48,6 +48,9 @@ public:
     // More rows are refused: their start offsets alone would take memory
     // without bound.
     static constexpr int MaxRows = 1000000;
+    // Columns a header may name: far beyond any table of labels, and each
+    // row's values stay bounded by it.
+    static constexpr int MaxColumns = 1000;
 
     // nullptr with *error set ("PATH: Zeile 17: Anführungszeichen nicht
     // geschlossen") when the file cannot be read, is empty, has a header

@@ -70,9 +70,14 @@ std::unique_ptr<SeriesRows> SeriesRows::open(const BoxDocument& design, const Se
     header.columns = table->columns();
     for (const QString& name : designFieldNames(design))
         if (!rowHasField(header, name)) lacking << QLatin1Char('{') + name + QLatin1Char('}');
-    if (!lacking.isEmpty())
+    if (!lacking.isEmpty()) {
+        // The first columns only: a wide table's names would fill the screen.
+        constexpr int ShownColumns = 20;
+        QStringList shown = table->columns().mid(0, ShownColumns);
+        if (table->columns().size() > ShownColumns) shown << QStringLiteral("…");
         return fail(QStringLiteral("%1: Die Daten haben keine Spalte für %2 (Spalten: %3).")
-                        .arg(link.path, lacking.join(QStringLiteral(", ")), table->columns().join(QStringLiteral(", "))));
+                        .arg(link.path, lacking.join(QStringLiteral(", ")), shown.join(QStringLiteral(", "))));
+    }
     if (table->rowCount() < 1) return fail(QStringLiteral("%1: Die Daten haben keine Datensätze.").arg(link.path));
     std::unique_ptr<SeriesRows> rows(new SeriesRows(design, std::move(table), link.path));
     if (!rows->setRange(range, error)) return nullptr;

@@ -202,6 +202,43 @@ TEST(FavourBoxes, ThirtyGuestsFromTheCommandLineWithTheDesignsOwnLink) {
     EXPECT_FALSE(QFile::exists(none));
 }
 
+// --strict fails a call whose boxes went without a picture the data names,
+// and only then: the same design without its link, given the data in the
+// call, opens without a single missing picture. An empty --data is a wrong
+// call, not a call without data.
+TEST(FavourBoxes, StrictCallsFailOnlyForPicturesTheBoxesWentWithout) {
+    FavourBoxes set;
+    const QString cli = QStringLiteral(FALTARILLON_BINARY_DIR "/faltarillon-cli");
+    BoxDocument unlinked;
+    RecordingPrompter quiet;
+    ASSERT_TRUE(OpenItNow(unlinked, set.box, quiet));
+    unlinked.Series = SeriesLink();
+    const QString plain = set.dir.filePath(QStringLiteral("ohne-daten.box"));
+    ASSERT_TRUE(Saveit(unlinked, plain, quiet));
+    const QString png = set.dir.filePath(QStringLiteral("box.png"));
+    struct Case {
+        QStringList args;
+        int code;
+        QString said;   // on stderr; empty: nothing at all
+    };
+    const std::vector<Case> cases = {
+        {{set.box, QStringLiteral("--row"), QString::number(MissingPhoto)}, 1, QStringLiteral("foto17.png")},
+        {{set.box, QStringLiteral("--row"), QStringLiteral("3")}, 0, QString()},
+        {{plain, QStringLiteral("--data"), set.data, QStringLiteral("--row"), QStringLiteral("3")}, 0, QString()},
+        {{plain, QStringLiteral("--data"), QString()}, 2, QStringLiteral("--data braucht einen Dateinamen.")},
+    };
+    for (const Case& c : cases) {
+        int code = -1;
+        QByteArray errors;
+        runTool(cli, QStringList{QStringLiteral("render")} + c.args + QStringList{png, QStringLiteral("--strict")}, &code,
+                &errors);
+        const QString said = QString::fromUtf8(errors);
+        EXPECT_EQ(code, c.code) << c.args.join(' ').toStdString() << ": " << said.toStdString();
+        if (c.said.isEmpty()) EXPECT_TRUE(said.isEmpty()) << said.toStdString();
+        else EXPECT_TRUE(said.contains(c.said)) << said.toStdString();
+    }
+}
+
 TEST(FavourBoxes, ThePrintTabsRowChoosesTheRowsOnlyWhileDataIsLinked) {
     FavourBoxes set;
     BoxDocument doc;

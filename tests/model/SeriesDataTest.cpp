@@ -71,6 +71,8 @@ TEST(SeriesTable, ReadsTheTablesSpreadsheetsAndRfc4180Write) {
          {{" Anna ", "7"}, {"Björn", "8"}}, {2, 3}},
         {"tabs, and a quote inside an unquoted field stays", "A\tB\nx\"y\t\"a\tb\"\n", SeriesSeparator::Tab, U,
          {"A", "B"}, {{"x\"y", "a\tb"}}, {2}},
+        {"text after a closing quote ends the quoting: a later quote is a character, the line break ends the row",
+         "A;B\n\"x\"y\"z;w\np;q\"\nt;u\n", S, U, {"A", "B"}, {{"xy\"z", "w"}, {"p", "q\""}, {"t", "u"}}, {2, 3, 4}},
     };
     QTemporaryDir dir;
     for (const Case& c : cases) {
@@ -109,6 +111,8 @@ TEST(SeriesTable, BadFilesAreRefusedNamingTheFileTheLineAndTheReason) {
         {"blank lines only", "\r\n\r\n;;\r\n", "die Datei enthält keine Daten"},
         {"a header without names", "\n;  ;\nAnna;Bonn;x\n", "Zeile 2: die Kopfzeile nennt keine Spaltennamen"},
         {"a header and nothing below", "Name;Ort\r\n;\r\n", "keine Datensätze unter der Kopfzeile"},
+        {"more columns than any table of labels has", "Name;Ort" + QByteArray(SeriesTable::MaxColumns, ';') + "\nA;B\n",
+         "Zeile 1: mehr als 1000 Spalten"},
     };
     QTemporaryDir dir;
     for (const Case& c : cases) {
@@ -203,6 +207,9 @@ TEST(SeriesTable, DetectsSeparatorAndEncodingFromTheFirstBytes) {
         {"h.csv", "Vorname,Ort\nJ\xC3\xBCrgen,K\xC3\xB6ln\n", C, U},
         // A character cut in two by the end of the sample is still UTF-8.
         {"i.csv", "Name\n" + QByteArray(65536 - 6, 'a') + "\xC3\xBC\n", C, U},
+        // One column: its header has no separator, the rows below do not decide.
+        {"j.csv", "Gruss\nHallo; bis bald\nServus\n", C, U},
+        {"k.csv", "\n\"Name, Vorname\"\nMeier; Anna\n", C, U},
     };
     QTemporaryDir dir;
     for (const Case& c : cases) {

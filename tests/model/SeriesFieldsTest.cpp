@@ -134,4 +134,19 @@ TEST_F(RowDocument, APictureThatIsNoFileIsMissingForItsRowOnly) {
                                     dir.filePath("bilder/fehlt.png")}));
 }
 
+// Rows browsed one after the other fill the kept pictures' budget; a row
+// past it still shows its picture, loaded for itself.
+TEST_F(RowDocument, ARowPastTheKeptPicturesBudgetStillHasItsPicture) {
+    picture(QStringLiteral("bilder/anna.png"), 4, 2);
+    picture(QStringLiteral("bilder/ben.png"), 4, 2);
+    SharedPictures pictures(design.FileName, design.ProgramFolder, 0, 4 * 2 * 4);
+    QStringList missing;
+    for (const char* name : {"anna.png", "ben.png"}) {
+        const SeriesRow row{{"Foto", "Hintergrund"}, {QString::fromLatin1(name), QString()}, 1};
+        const BoxDocument doc = documentForRow(design, row, nullptr, &pictures, &missing);
+        EXPECT_EQ(doc.Objects[20].Picture.DibWidth() * doc.Objects[20].Picture.DibHeight(), 8) << name;
+    }
+    EXPECT_TRUE(missing.isEmpty()) << missing.join(',').toStdString();
+}
+
 }  // namespace
