@@ -213,14 +213,9 @@ TEST(VectorArt, ScreeningLeavesNothingThatReachesOutsideTheFile) {
                                                 dir.filePath("nachbar.png").toUtf8() + "\"/>")
             .toBase64();
     // Written as mail programs wrap it: kept, in the one plain form.
-    QImage blue(4, 4, QImage::Format_RGB32);
-    blue.fill(Qt::blue);
-    QByteArray bluePng;
-    QBuffer blueBuffer(&bluePng);
-    blueBuffer.open(QIODevice::WriteOnly);
-    blue.save(&blueBuffer, "PNG");
+    const QByteArray plain = monoPng(4).toBase64();
     QByteArray wrapped = "data:IMAGE/PNG;base64,";
-    for (int i = 0; i < bluePng.toBase64().size(); i += 20) wrapped += bluePng.toBase64().mid(i, 20) + "\n  ";
+    for (int i = 0; i < plain.size(); i += 20) wrapped += plain.mid(i, 20) + "\n  ";
     const QByteArray body =
         "<defs><linearGradient id=\"grad\"><stop offset=\"0\" stop-color=\"#00f\"/></linearGradient>"
         "<rect id=\"eigen\" width=\"1\" height=\"1\"/></defs>"
@@ -250,8 +245,8 @@ TEST(VectorArt, ScreeningLeavesNothingThatReachesOutsideTheFile) {
     for (const char* gone : {"evil", "nachbar", "passwd", "script", "DOCTYPE", "xml-stylesheet", nested.constData(),
                              "#selbst", "AAANbase64"})
         EXPECT_FALSE(screened.contains(QString::fromUtf8(gone))) << gone << " in " << screened.toStdString();
-    const QByteArray blueData = "data:image/png;base64," + bluePng.toBase64();
-    for (const char* kept : {"url(#grad)", "#eigen", "eingebettet", "base64,iVBOR", blueData.constData()})
+    const QByteArray plainData = "data:image/png;base64," + plain;
+    for (const char* kept : {"url(#grad)", "#eigen", "eingebettet", "base64,iVBOR", plainData.constData()})
         EXPECT_TRUE(screened.contains(QString::fromUtf8(kept))) << kept;
 
     QImage out(100, 100, QImage::Format_ARGB32_Premultiplied);
