@@ -17,13 +17,13 @@
 
 namespace {
 
-// Opens path for reading only if it is a regular file. The check is made on
-// the opened descriptor (O_NONBLOCK keeps a FIFO from blocking the open), so
-// a file swapped for a FIFO between check and open cannot hang us.
 // What is looked at to tell a drawing from its content: enough for the
 // comments a drawing program writes before the first element.
 constexpr qint64 kVectorArtHead = 64 * 1024;
 
+// Opens path for reading only if it is a regular file. The check is made on
+// the opened descriptor (O_NONBLOCK keeps a FIFO from blocking the open), so
+// a file swapped for a FIFO between check and open cannot hang us.
 bool openRegularFile(const QString& path, QFile& file) {
     if (path.isEmpty()) return false;
     const QByteArray native = QFile::encodeName(path);
