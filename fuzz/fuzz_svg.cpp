@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QGuiApplication>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -25,6 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     if (art->svg.size() > kMaxVectorArtBytes * 2 || !art->sizeMm.isValid()) abort();
+    if (std::min(art->sizeMm.width(), art->sizeMm.height()) < kMinVectorArtPlacedMm) abort();
     if (art->svg.contains("<!DOCTYPE") || art->svg.contains("<script")) abort();
     const QImage small = rasterOfVectorArt(*art, int(size % 4), 64);
     if (small.isNull()) abort();

@@ -105,12 +105,32 @@ void ClipboardCommands::cut() {
     m_env.repaint();
 }
 
+namespace {
+
+// The bytes of a picture another program offers, or our own as PNG. Never
+// left to Qt to turn into pixels: it would try every reader it has on them,
+// its SVG one included, which reads other files a drawing names.
+QByteArray offeredPictureBytes(const QMimeData& data) {
+    for (const QString& format : data.formats()) {
+        if (format == ClipboardCommands::drawingMimeType()) continue;
+        if (!format.startsWith(QLatin1String("image/")) && format != QLatin1String("application/x-qt-image"))
+            continue;
+        const QByteArray bytes = data.data(format);
+        if (!bytes.isEmpty()) return bytes;
+    }
+    return QByteArray();
+}
+
+}  // namespace
+
 bool ClipboardCommands::canPaste() const {
     const QMimeData* data = clipboard()->mimeData();
     if (!data) return false;
     if (data->hasFormat(objectMimeType()) || data->hasFormat(selectionMimeType()) ||
         data->hasFormat(drawingMimeType()) || data->hasImage())
         return true;
+    for (const QString& format : data->formats())
+        if (format.startsWith(QLatin1String("image/"))) return true;
     return data->hasText() && !data->text().isEmpty();
 }
 
@@ -125,7 +145,10 @@ void ClipboardCommands::paste() {
         // Drawing programs offer pixels beside the drawing; the drawing
         // stays sharp.
         pasteDrawing(data->data(drawingMimeType()));
+    } else if (const QByteArray bytes = offeredPictureBytes(*data); !bytes.isEmpty()) {
+        pasteOfferedPicture(bytes);
     } else if (data->hasImage()) {
+        // Pixels already, from within this program: no bytes to decode.
         pastePicture(qvariant_cast<QImage>(data->imageData()));
     } else if (data->hasText() && !data->text().isEmpty()) {
         pasteText(data->text());
@@ -338,6 +361,19 @@ bool ClipboardCommands::keepPastedFile(const QString& path, const QString& what,
                                    QStringLiteral(" gespeichert werden!"),
                                path, saved.reason, PromptIcon::Error);
     return false;
+}
+
+void ClipboardCommands::pasteOfferedPicture(const QByteArray& bytes) {
+    // A drawing offered under a raster type is still a drawing: screened.
+    if (isVectorArtContent(bytes)) return pasteDrawing(bytes);
+    const DibHandle picture = DecodeDib(bytes, QString());
+    if (picture.isEmpty()) {
+        m_env.prompter().inform(QStringLiteral("Fehler: Bild nicht eingefügt"),
+                                QStringLiteral("Das Bild aus der Zwischenablage kann nicht gelesen werden."),
+                                PromptIcon::Error);
+        return;
+    }
+    pastePicture(picture.image());
 }
 
 void ClipboardCommands::pasteDrawing(const QByteArray& bytes) {

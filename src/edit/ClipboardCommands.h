@@ -51,6 +51,7 @@ private:
     long long pasteShift(const QByteArray& record);
     void pasteText(const QString& text);
     void pastePicture(const QImage& image);
+    void pasteOfferedPicture(const QByteArray& bytes);
     void pasteDrawing(const QByteArray& svg);
     // Writes a pasted picture's file beside the box and loads it back; false
     // after telling the user why it could not be kept.

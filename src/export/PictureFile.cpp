@@ -67,6 +67,9 @@ bool jpegMatches(const QByteArray& bytes, const DibHandle& picture, PictureFile&
     buffer.open(QIODevice::ReadOnly);
     const LibraryStderrMute quiet;
     QImageReader reader(&buffer, "jpeg");
+    // JPEG and nothing else: bytes the JPEG reader declines are not handed
+    // round the other plugins.
+    reader.setAutoDetectImageFormat(false);
     reader.setAutoTransform(false);
     if (reader.size() != picture.image().size()) return false;
     if (reader.transformation() != QImageIOHandler::TransformationNone) return false;

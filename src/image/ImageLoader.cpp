@@ -17,6 +17,10 @@
 
 namespace {
 
+// What is looked at to tell a drawing from its content: enough for the
+// comments a drawing program writes before the first element.
+constexpr qint64 kVectorArtHead = 64 * 1024;
+
 // Opens path for reading only if it is a regular file. The check is made on
 // the opened descriptor (O_NONBLOCK keeps a FIFO from blocking the open), so
 // a file swapped for a FIFO between check and open cannot hang us.
@@ -72,24 +76,33 @@ private:
 // unscreened (external files and all) into pixels: drawings go through
 // DecodeVectorArt only.
 bool isSvgFormat(const QByteArray& format) {
-    return format.startsWith("svg");
+    return format.toLower().startsWith("svg");
+}
+
+// Lets reader decode device with a raster format only: the one its content
+// shows, else the hint. Left to decide for itself, a reader given a hint
+// still asks every plugin, the SVG one included, when the content does not
+// fit the hint. False when no raster format is left.
+bool restrictToRaster(QImageReader& reader, QIODevice& device, const QByteArray& hint) {
+    const qint64 at = device.pos();
+    QByteArray format = QImageReader::imageFormat(&device);
+    device.seek(at);
+    if (format.isEmpty()) format = hint;
+    if (format.isEmpty() || isSvgFormat(format)) return false;
+    reader.setDevice(&device);
+    reader.setFormat(format);
+    reader.setAutoDetectImageFormat(false);
+    return true;
 }
 
 DibHandle decodeWithQt(QIODevice& device, const QByteArray& formatHint) {
     const LibraryStderrMute quiet;
     // The reader keeps Qt's allocation limit: an image whose pixels would
     // exceed it fails like a damaged file.
-    QImageReader reader(&device, formatHint);
-    reader.setDecideFormatFromContent(true);
+    QImageReader reader;
     reader.setAutoTransform(false);
     QImage image;
-    if (isSvgFormat(reader.format()) || !reader.read(&image) || image.isNull()) {
-        if (formatHint.isEmpty()) return DibHandle();
-        // The extension may lie; try by content alone.
-        device.seek(0);
-        QImageReader byContent(&device);
-        if (isSvgFormat(byContent.format()) || !byContent.read(&image) || image.isNull()) return DibHandle();
-    }
+    if (!restrictToRaster(reader, device, formatHint) || !reader.read(&image) || image.isNull()) return DibHandle();
     return DibHandle(image);
 }
 
@@ -219,14 +232,13 @@ DibHandle OpenDibScaled(const QString& path, int shortestSide) {
     if (size <= 0 || size > MaxDecodedImageBytes()) return DibHandle();
     const QString suffix = QFileInfo(path).suffix().toLower();
     // A drawing has no reduced decoding: it is drawn at every size anyway.
-    if (isVectorArtFile(path, file.peek(256))) {
+    if (isVectorArtFile(path, file.peek(kVectorArtHead))) {
         if (size > kMaxVectorArtBytes) return DibHandle();
         return DecodeVectorArt(file.readAll());
     }
-    if (!IsOwnFormatHint(suffix)) {
+    QImageReader reader;
+    if (!IsOwnFormatHint(suffix) && restrictToRaster(reader, file, suffix.toLatin1())) {
         const LibraryStderrMute quiet;
-        QImageReader reader(&file, suffix.toLatin1());
-        reader.setDecideFormatFromContent(true);
         reader.setAutoTransform(false);
         const QSize full = reader.size();
         if (full.isValid()) {
@@ -251,7 +263,7 @@ DibHandle OpenDibScaled(const QString& path, int shortestSide) {
 
 QString VectorArtFault(const QString& path) {
     QFile file;
-    if (!openRegularFile(path, file) || !isVectorArtFile(path, file.peek(256))) return QString();
+    if (!openRegularFile(path, file) || !isVectorArtFile(path, file.peek(kVectorArtHead))) return QString();
     if (file.size() > kMaxVectorArtBytes) return QStringLiteral("Die Zeichnung ist größer als 16 MB.");
     QString reason;
     if (!DecodeVectorArt(file.readAll(), &reason).isEmpty()) return QString();

@@ -1,6 +1,12 @@
 #include "image/VectorArt.h"
 
+#include "image/ImageLoader.h"
+
+#include <QBuffer>
 #include <QCoreApplication>
+#include <QHash>
+#include <QImageReader>
+#include <QStringDecoder>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QPaintEngine>
@@ -18,6 +24,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <condition_variable>
@@ -123,16 +130,40 @@ QString withoutOutsideUrls(const QString& css) {
     return result;
 }
 
-// A picture embedded as data: kept only when its bytes really are PNG or
-// JPEG; anything else (an SVG in particular) would reach a reader unscreened.
-bool embeddedRaster(const QString& href) {
-    static const QRegularExpression data(QStringLiteral("^data:image/(png|jpeg|jpg);base64,"),
+// A picture embedded as data, in the one form it is passed on in: the
+// whole payload decoded, its bytes PNG or JPEG by their own signature
+// whatever the media type claims, and written again as a plain data: URI.
+// Anything else (an SVG in particular, or a second payload the renderer
+// would take instead) would reach a reader unscreened: empty then. *pixels
+// is the picture's size from its header, which the renderer decodes in full
+// when it parses the drawing.
+QString canonicalEmbeddedRaster(const QString& href, qint64* pixels) {
+    static const QRegularExpression data(QStringLiteral("^data:image/(png|jpeg|jpg)\\s*;\\s*base64,"),
                                          QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = data.match(href);
-    if (!m.hasMatch()) return false;
-    const QByteArray head =
-        QByteArray::fromBase64(href.mid(m.capturedEnd(), 16).toLatin1(), QByteArray::Base64Encoding);
-    return head.startsWith("\x89PNG") || head.startsWith("\xFF\xD8\xFF");
+    if (!m.hasMatch()) return QString();
+    QByteArray payload = href.mid(m.capturedEnd()).toLatin1();
+    payload.replace(' ', "").replace('\n', "").replace('\r', "").replace('\t', "");
+    const auto decoded = QByteArray::fromBase64Encoding(payload, QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded) return QString();
+    const QByteArray& bytes = decoded.decoded;
+    QByteArray format;
+    if (bytes.startsWith("\x89PNG\r\n\x1a\n"))
+        format = "png";
+    else if (bytes.startsWith("\xFF\xD8\xFF"))
+        format = "jpeg";
+    else
+        return QString();
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setAutoDetectImageFormat(false);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty()) return QString();
+    *pixels = qint64(size.width()) * size.height();
+    return QStringLiteral("data:image/") + QLatin1String(format) + QStringLiteral(";base64,") +
+           QLatin1String(bytes.toBase64());
 }
 
 // A length of the root element in millimetres when it names a physical
@@ -145,11 +176,16 @@ double physicalMm(const QString& value) {
     const double v = m.captured(1).toDouble(&ok);
     if (!ok || !(v > 0) || !std::isfinite(v)) return 0;
     const QString unit = m.captured(2);
-    if (unit == QLatin1String("mm")) return v;
-    if (unit == QLatin1String("cm")) return v * 10;
-    if (unit == QLatin1String("in")) return v * 25.4;
-    if (unit == QLatin1String("pt")) return v * 25.4 / 72;
-    return v * 25.4 / 6;   // pc
+    double mm = v * 25.4 / 6;   // pc
+    if (unit == QLatin1String("mm"))
+        mm = v;
+    else if (unit == QLatin1String("cm"))
+        mm = v * 10;
+    else if (unit == QLatin1String("in"))
+        mm = v * 25.4;
+    else if (unit == QLatin1String("pt"))
+        mm = v * 25.4 / 72;
+    return mm;   // infinite when the value overflows: naturalSize refuses it
 }
 
 // A plain number or pixels (at 96 per inch) in millimetres; 0 otherwise.
@@ -159,7 +195,7 @@ double pixelMm(const QString& value) {
     if (!m.hasMatch()) return 0;
     bool ok = false;
     const double v = m.captured(1).toDouble(&ok);
-    return ok && v > 0 && std::isfinite(v) ? v * 25.4 / 96 : 0;
+    return ok && v > 0 ? v * (25.4 / 96) : 0;
 }
 
 QSizeF viewBoxMm(const QString& value) {
@@ -168,13 +204,16 @@ QSizeF viewBoxMm(const QString& value) {
     if (parts.size() != 4) return {};
     bool okW = false, okH = false;
     const double w = parts[2].toDouble(&okW), h = parts[3].toDouble(&okH);
-    if (!okW || !okH || !(w > 0) || !(h > 0) || !std::isfinite(w) || !std::isfinite(h)) return {};
-    return QSizeF(w * 25.4 / 96, h * 25.4 / 96);
+    if (!okW || !okH || !(w > 0) || !(h > 0)) return {};
+    return QSizeF(w * (25.4 / 96), h * (25.4 / 96));
 }
 
 // The drawing's own size: its width and height where they name a physical
 // unit, else its view box at 96 per inch, else plain width and height.
-QSizeF naturalSize(const QXmlStreamAttributes& root) {
+// Empty where it names none; *usable false where it names one no object
+// can take: beyond every number, or with a side that comes to nothing once
+// the drawing is scaled down to be placed.
+QSizeF naturalSize(const QXmlStreamAttributes& root, bool* usable) {
     const QString w = root.value(QLatin1String("width")).toString();
     const QString h = root.value(QLatin1String("height")).toString();
     const QSizeF box = viewBoxMm(root.value(QLatin1String("viewBox")).toString());
@@ -185,8 +224,15 @@ QSizeF naturalSize(const QXmlStreamAttributes& root) {
         size = box;
     else if (pixelMm(w) > 0 && pixelMm(h) > 0)
         size = QSizeF(pixelMm(w), pixelMm(h));
-    if (size.isValid() && std::max(size.width(), size.height()) > kMaxVectorArtPlacedMm)
+    *usable = true;
+    if (!size.isValid()) return size;
+    if (!std::isfinite(size.width()) || !std::isfinite(size.height())) {
+        *usable = false;
+        return {};
+    }
+    if (std::max(size.width(), size.height()) > kMaxVectorArtPlacedMm)
         size.scale(kMaxVectorArtPlacedMm, kMaxVectorArtPlacedMm, Qt::KeepAspectRatio);
+    if (!(std::min(size.width(), size.height()) >= kMinVectorArtPlacedMm)) *usable = false;
     return size;
 }
 
@@ -201,6 +247,60 @@ qint64 numbersIn(const QString& data) {
         inNumber = part || ((c == QLatin1Char('e') || c == QLatin1Char('E')) && inNumber);
     }
     return count;
+}
+
+// The document as text, for counting its references: XML may come as
+// UTF-16, with or without a byte order mark.
+QString documentText(const QByteArray& xml) {
+    if (auto encoding = QStringConverter::encodingForData(xml)) return QStringDecoder(*encoding).decode(xml);
+    if (xml.size() >= 2 && xml[0] == 0) return QStringDecoder(QStringConverter::Utf16BE).decode(xml);
+    if (xml.size() >= 2 && xml[1] == 0) return QStringDecoder(QStringConverter::Utf16LE).decode(xml);
+    return QString::fromUtf8(xml);
+}
+
+bool entityNameChar(QChar c, bool first) {
+    if (c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char(':')) return true;
+    return !first && (c.isDigit() || c == QLatin1Char('.') || c == QLatin1Char('-'));
+}
+
+// The characters text comes to with its references to declared entities
+// expanded, entities within entities included. The reader bounds each expansion, not
+// their number: a short entity named a hundred thousand times is hundreds
+// of megabytes. Counting stops once past limit; a chain of entities deeper
+// than any drawing needs counts as past it.
+qint64 expandedEntityChars(const QString& text, const QXmlStreamEntityDeclarations& declared, qint64 limit) {
+    QHash<QString, QString> values;
+    for (const QXmlStreamEntityDeclaration& d : declared)
+        if (!values.contains(d.name().toString())) values.insert(d.name().toString(), d.value().toString());
+    QHash<QString, qint64> expanded;
+    std::function<qint64(QStringView, int)> count = [&](QStringView in, int depth) -> qint64 {
+        qint64 total = 0;
+        for (qsizetype i = 0; i < in.size() && total <= limit; ++i) {
+            ++total;
+            if (in[i] != QLatin1Char('&') || i + 1 >= in.size() || !entityNameChar(in[i + 1], true)) continue;
+            qsizetype end = i + 1;
+            while (end < in.size() && entityNameChar(in[end], false)) ++end;
+            if (end >= in.size() || in[end] != QLatin1Char(';')) continue;
+            const QString name = in.mid(i + 1, end - i - 1).toString();
+            i = end;
+            const auto value = values.constFind(name);
+            // One of the five XML names stays one character, as does a name
+            // the reader will report undeclared.
+            if (value == values.constEnd()) continue;
+            --total;
+            auto known = expanded.constFind(name);
+            if (known == expanded.constEnd()) {
+                // Past the limit while it is being counted: an entity that
+                // names itself, however indirectly, never ends.
+                expanded.insert(name, limit + 1);
+                const qint64 own = depth > 32 ? limit + 1 : count(*value, depth + 1);
+                known = expanded.insert(name, own);
+            }
+            total += *known;
+        }
+        return std::min(total, limit + 1);
+    };
+    return count(text, 0);
 }
 
 bool refuse(QString* reason, const QString& text) {
@@ -218,9 +318,23 @@ bool screen(const QByteArray& xml, QByteArray& out, QSizeF& sizeMm, QString* rea
     int elements = 0, depth = 0, skipping = 0;
     qint64 pathNumbers = 0;
     bool rootSeen = false;
+    qint64 embeddedPixels = 0;
+    // The pictures inside are decoded whole when the renderer parses the
+    // drawing: together no more pixels, at four bytes each, than one raster
+    // picture may take in bytes, so that the drawing and the sheet it is on
+    // stay within what one large photo costs.
+    const qint64 maxEmbeddedPixels = MaxDecodedImageBytes() / 4;
+    const QString tooLarge = QStringLiteral("Die Zeichnung ist mit ihren Textbausteinen (Entitäten) größer als 16 MB.");
     QStringList open;
     while (!in.atEnd()) {
+        if (out.size() > kMaxVectorArtBytes) return refuse(reason, tooLarge);
         switch (in.readNext()) {
+        case QXmlStreamReader::DTD:
+            if (!in.entityDeclarations().isEmpty() &&
+                expandedEntityChars(documentText(xml), in.entityDeclarations(), kMaxVectorArtBytes) >
+                    kMaxVectorArtBytes)
+                return refuse(reason, tooLarge);
+            break;
         case QXmlStreamReader::StartDocument:
             w.writeStartDocument();
             break;
@@ -236,7 +350,9 @@ bool screen(const QByteArray& xml, QByteArray& out, QSizeF& sizeMm, QString* rea
                 rootSeen = true;
                 if (name != QLatin1String("svg"))
                     return refuse(reason, QStringLiteral("Die Datei ist keine SVG-Zeichnung."));
-                sizeMm = naturalSize(in.attributes());
+                bool usable = true;
+                sizeMm = naturalSize(in.attributes(), &usable);
+                if (!usable) return refuse(reason, QStringLiteral("Die Zeichnung hat keine brauchbare Größe."));
             }
             if (skipping > 0 || droppedElement(name)) {
                 ++skipping;
@@ -247,11 +363,18 @@ bool screen(const QByteArray& xml, QByteArray& out, QSizeF& sizeMm, QString* rea
             for (const QXmlStreamAttribute& a : in.attributes()) {
                 const QString attr = localName(a.qualifiedName());
                 QString value = a.value().toString();
-                if (attr == QLatin1String("href")) {
-                    const QString target = value.trimmed();
-                    if (!target.startsWith(QLatin1Char('#')) &&
-                        !(name == QLatin1String("image") && embeddedRaster(target)))
-                        continue;
+                if (attr == QLatin1String("href") && name == QLatin1String("image")) {
+                    // Qt opens any other target, "#name" too, as a file.
+                    qint64 pixels = 0;
+                    value = canonicalEmbeddedRaster(value.trimmed(), &pixels);
+                    if (value.isEmpty()) continue;
+                    embeddedPixels += pixels;
+                    if (embeddedPixels > maxEmbeddedPixels)
+                        return refuse(reason, QStringLiteral("Die Bilder in der Zeichnung haben zusammen mehr als "
+                                                             "%1 Millionen Bildpunkte.")
+                                                  .arg(maxEmbeddedPixels / 1000000));
+                } else if (attr == QLatin1String("href")) {
+                    if (!value.trimmed().startsWith(QLatin1Char('#'))) continue;
                 } else if (attr == QLatin1String("base") || attr == QLatin1String("src")) {
                     continue;
                 }
@@ -302,6 +425,7 @@ bool screen(const QByteArray& xml, QByteArray& out, QSizeF& sizeMm, QString* rea
     }
     if (!rootSeen) return refuse(reason, QStringLiteral("Die Datei ist keine SVG-Zeichnung."));
     w.writeEndDocument();
+    if (out.size() > kMaxVectorArtBytes) return refuse(reason, tooLarge);
     if (!sizeMm.isValid())
         return refuse(reason, QStringLiteral("Die Zeichnung gibt keine Größe an (weder Breite und Höhe noch viewBox)."));
     return true;
@@ -581,12 +705,46 @@ void drawStrips(QPainter& painter, const VectorArt& art, int turns, const QSize&
 
 }  // namespace
 
+namespace {
+
+// Whether text starts, after white space, comments and processing
+// instructions, with markup: a declaration, a document type or an element.
+bool startsAsMarkup(QByteArray text) {
+    if (text.startsWith("\xEF\xBB\xBF")) text = text.mid(3);
+    qsizetype at = 0;
+    for (;;) {
+        while (at < text.size() && std::isspace(uchar(text[at]))) ++at;
+        const QByteArrayView rest = QByteArrayView(text).sliced(at);
+        if (rest.startsWith("<!--")) {
+            const qsizetype end = text.indexOf("-->", at + 4);
+            if (end < 0) return true;   // a comment longer than what we see
+            at = end + 3;
+        } else if (rest.startsWith("<?") && !rest.startsWith("<?xml")) {
+            const qsizetype end = text.indexOf("?>", at + 2);
+            if (end < 0) return true;
+            at = end + 2;
+        } else {
+            return rest.startsWith("<?xml") || rest.startsWith("<!DOCTYPE") ||
+                   (rest.size() > 1 && rest[0] == '<' && (std::isalpha(uchar(rest[1])) || rest[1] == '_'));
+        }
+    }
+}
+
+}  // namespace
+
+bool isVectorArtContent(const QByteArray& head) {
+    if (gzipped(head) || startsAsMarkup(head)) return true;
+    // UTF-16 text, or whatever else Qt's own SVG reader would take.
+    QByteArray copy = head;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    return QImageReader::imageFormat(&buffer).startsWith("svg");
+}
+
 bool isVectorArtFile(const QString& path, const QByteArray& head) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == QLatin1String("svg") || suffix == QLatin1String("svgz")) return true;
-    QByteArray start = head.left(256).trimmed();
-    if (start.startsWith("\xEF\xBB\xBF")) start = start.mid(3).trimmed();
-    return start.startsWith("<?xml") || start.startsWith("<svg");
+    return isVectorArtContent(head);
 }
 
 std::shared_ptr<const VectorArt> screenVectorArt(const QByteArray& raw, QString* reason) {

@@ -35,9 +35,16 @@ constexpr int kMaxVectorArtDepth = 200;
 constexpr qint64 kMaxVectorArtPathNumbers = 200000;   // coordinates in all paths and point lists
 // A drawing larger than this on a side is placed scaled down to it.
 constexpr double kMaxVectorArtPlacedMm = 1000.0;
+// A drawing whose shorter side, so placed, is below this is refused: an
+// object of it would have no width or height in document units, and a
+// printed dot is larger.
+constexpr double kMinVectorArtPlacedMm = 0.05;
 
-// Whether the file is to be read as vector artwork: its name ends in .svg or
-// .svgz, or its first bytes are an XML or SVG start tag.
+// Whether bytes are to be read as vector artwork, whatever name they come
+// under: gzip-packed, markup (after any comments), or anything Qt's own SVG
+// reader would take. Such bytes go through screening and nowhere else.
+bool isVectorArtContent(const QByteArray& head);
+// The same for a file: also when its name ends in .svg or .svgz.
 bool isVectorArtFile(const QString& path, const QByteArray& head);
 
 // Screens raw file bytes (gzip-packed ones are unpacked within the limit).

@@ -230,3 +230,32 @@ TEST_F(ClipboardTest, APastedDrawingIsScreenedSavedBesideTheBoxAndKeptSharp) {
     EXPECT_TRUE(kept.contains("fill=\"blue\""));
     EXPECT_FALSE(kept.contains("passwd"));
 }
+
+// Bytes offered as pixels are read by our own readers: a drawing among them
+// is screened like any other, so the picture beside it that it names never
+// shows.
+TEST_F(ClipboardTest, ADrawingOfferedAsPixelsIsPastedScreened) {
+    QTemporaryDir dir;
+    c.doc.FileName = dir.filePath(QStringLiteral("box.box"));
+    QImage red(20, 20, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(dir.filePath(QStringLiteral("nachbar.png"))));
+    const QByteArray drawing =
+        "<!-- Logo -->\n<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+        "width=\"40mm\" height=\"20mm\" viewBox=\"0 0 4 2\"><rect width=\"4\" height=\"2\" fill=\"blue\"/>"
+        "<image width=\"4\" height=\"2\" xlink:href=\"" + dir.filePath(QStringLiteral("nachbar.png")).toUtf8() + "\"/></svg>";
+    for (const char* type : {"image/png", "application/x-qt-image"}) {
+        SCOPED_TRACE(type);
+        auto* data = new QMimeData;
+        data->setData(QString::fromLatin1(type), drawing);
+        QGuiApplication::clipboard()->setMimeData(data);
+        EXPECT_TRUE(clip().canPaste());
+        c.doc.Objects.clearAll();
+        clip().paste();
+        const Tobs& o = c.obj(1);
+        ASSERT_EQ(o.Kind, Image);
+        EXPECT_TRUE(o.Picture.isVector());
+        const QImage shown = o.Picture.image();
+        EXPECT_EQ(shown.pixel(shown.width() / 2, shown.height() / 2) & 0xFFFFFF, 0x0000FFu);
+    }
+}

@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <thread>
 
@@ -58,6 +59,17 @@ QByteArray gzipOf(const QByteArray& data) {
 QByteArray pngBytes() {
     QImage img(8, 8, QImage::Format_RGB32);
     img.fill(Qt::red);
+    QByteArray out;
+    QBuffer b(&out);
+    b.open(QIODevice::WriteOnly);
+    img.save(&b, "PNG");
+    return out;
+}
+
+// A one-bit PNG: many pixels in few bytes, as a picture inside a drawing.
+QByteArray monoPng(int side) {
+    QImage img(side, side, QImage::Format_Mono);
+    img.fill(0);
     QByteArray out;
     QBuffer b(&out);
     b.open(QIODevice::WriteOnly);
@@ -116,6 +128,28 @@ TEST(VectorArt, HostileAndBrokenFilesAreRefusedWithTheReasonNamed) {
          "entpackt größer als 16 MB"},
         {"gepackt und beschädigt", [] { return gzipOf(svg("viewBox=\"0 0 10 10\"", "<rect/>")).left(30); },
          "gepackte Zeichnung"},
+        // Each reference within the reader's bound, together past the file's.
+        {"kurze Entität sehr oft",
+         [] {
+             return "<!DOCTYPE svg [<!ENTITY a \"" + QByteArray(4000, 'x') + "\">]>" +
+                    svg("viewBox=\"0 0 10 10\"", "<desc>" + repeated("&a;", 5000) + "</desc>");
+         },
+         "größer als 16 MB"},
+        {"Bilder mit zusammen zu vielen Bildpunkten",
+         [] {
+             // Two pictures, each below the bound alone.
+             const int side = int(std::sqrt(0.6 * double(MaxDecodedImageBytes() / 4))) + 1;
+             const QByteArray image =
+                 "<image width=\"5\" height=\"5\" xlink:href=\"data:image/png;base64," + monoPng(side).toBase64() + "\"/>";
+             return svg("viewBox=\"0 0 10 10\"", image + image);
+         },
+         "Bildpunkte"},
+        {"Breite jenseits aller Zahlen", [] { return svg("width=\"1e308in\" height=\"10mm\" viewBox=\"0 0 1 1\"", "<rect/>"); },
+         "keine brauchbare Größe"},
+        {"viewBox, die platziert zum Strich wird", [] { return svg("viewBox=\"0 0 1e308 1\"", "<rect/>"); },
+         "keine brauchbare Größe"},
+        {"winzige Breite", [] { return svg("width=\"1e-300mm\" height=\"10mm\"", "<rect/>"); },
+         "keine brauchbare Größe"},
     };
     QTemporaryDir dir;
     for (const Case& c : cases) {
@@ -135,6 +169,19 @@ TEST(VectorArt, HostileAndBrokenFilesAreRefusedWithTheReasonNamed) {
         EXPECT_TRUE(OpenDibScaled(path, 64).isEmpty());
         EXPECT_TRUE(VectorArtFault(path).contains(QString::fromUtf8(c.reason))) << VectorArtFault(path).toStdString();
     }
+}
+
+// Each reference stays within the reader's bound; their number is what
+// makes the document large, and it is refused before it is expanded.
+TEST(VectorArt, ManyReferencesToOneEntityAreRefusedBeforeTheyAreExpanded) {
+    const QByteArray doc = "<!DOCTYPE svg [<!ENTITY a \"" + QByteArray(4000, 'x') + "\">]>" +
+                           svg("viewBox=\"0 0 10 10\"", "<desc>" + repeated("&a;", 30000) + "</desc>");
+    resetPeakMemory();
+    const qint64 before = peakMemoryBytes();
+    QString reason;
+    EXPECT_FALSE(screenVectorArt(doc, &reason));
+    EXPECT_TRUE(reason.contains(QStringLiteral("größer als 16 MB"))) << reason.toStdString();
+    if (kPeakMemoryIsOurs) EXPECT_LT(peakMemoryBytes() - before, 64LL << 20);
 }
 
 TEST(VectorArt, AFileOfAHundredMegabytesIsRefusedUnread) {
@@ -159,6 +206,16 @@ TEST(VectorArt, ScreeningLeavesNothingThatReachesOutsideTheFile) {
     ASSERT_TRUE(red.save(dir.filePath(QStringLiteral("nachbar.png"))));
     const QByteArray pngData = "data:image/png;base64," + pngBytes().toBase64();
     const QByteArray nested = "data:image/png;base64," + svg("viewBox=\"0 0 1 1\"", "").toBase64();
+    // A PNG start, then a second payload: a drawing that shows the neighbour.
+    const QByteArray smuggled =
+        "data:image/png;base64,iVBORw0KGgoAAAANbase64," +
+        svg("width=\"100\" height=\"100\"", "<image width=\"100\" height=\"100\" xlink:href=\"" +
+                                                dir.filePath("nachbar.png").toUtf8() + "\"/>")
+            .toBase64();
+    // Written as mail programs wrap it: kept, in the one plain form.
+    const QByteArray plain = monoPng(4).toBase64();
+    QByteArray wrapped = "data:IMAGE/PNG;base64,";
+    for (int i = 0; i < plain.size(); i += 20) wrapped += plain.mid(i, 20) + "\n  ";
     const QByteArray body =
         "<defs><linearGradient id=\"grad\"><stop offset=\"0\" stop-color=\"#00f\"/></linearGradient>"
         "<rect id=\"eigen\" width=\"1\" height=\"1\"/></defs>"
@@ -168,6 +225,9 @@ TEST(VectorArt, ScreeningLeavesNothingThatReachesOutsideTheFile) {
         "<image x=\"0\" y=\"0\" width=\"50\" height=\"50\" href=\"file://" + dir.filePath("nachbar.png").toUtf8() + "\"/>"
         "<image width=\"5\" height=\"5\" xlink:href=\"" + nested + "\"/>"
         "<image id=\"eingebettet\" width=\"5\" height=\"5\" xlink:href=\"" + pngData + "\"/>"
+        "<image width=\"100\" height=\"100\" xlink:href=\"" + smuggled + "\"/>"
+        "<image width=\"5\" height=\"5\" xlink:href=\"" + wrapped + "\"/>"
+        "<image width=\"5\" height=\"5\" xlink:href=\"#selbst\"/>"
         "<use xlink:href=\"http://evil.example/other.svg#a\"/><use xlink:href=\"#eigen\"/>"
         "<a href=\"http://evil.example/\"><rect x=\"60\" width=\"5\" height=\"5\" fill=\"url(http://evil.example/#g)\"/></a>"
         "<script>fetch('http://evil.example/')</script>"
@@ -182,9 +242,11 @@ TEST(VectorArt, ScreeningLeavesNothingThatReachesOutsideTheFile) {
     const auto art = screenVectorArt(doc, &reason);
     ASSERT_TRUE(art) << reason.toStdString();
     const QString screened = QString::fromUtf8(art->svg);
-    for (const char* gone : {"evil", "nachbar", "passwd", "script", "DOCTYPE", "xml-stylesheet", nested.constData()})
+    for (const char* gone : {"evil", "nachbar", "passwd", "script", "DOCTYPE", "xml-stylesheet", nested.constData(),
+                             "#selbst", "AAANbase64"})
         EXPECT_FALSE(screened.contains(QString::fromUtf8(gone))) << gone << " in " << screened.toStdString();
-    for (const char* kept : {"url(#grad)", "#eigen", "eingebettet", "base64,iVBOR"})
+    const QByteArray plainData = "data:image/png;base64," + plain;
+    for (const char* kept : {"url(#grad)", "#eigen", "eingebettet", "base64,iVBOR", plainData.constData()})
         EXPECT_TRUE(screened.contains(QString::fromUtf8(kept))) << kept;
 
     QImage out(100, 100, QImage::Format_ARGB32_Premultiplied);
@@ -318,6 +380,41 @@ TEST(VectorArt, SvgContentIsAlwaysReadAsADrawingWhateverItsName) {
     ASSERT_TRUE(dib.isVector());
     EXPECT_EQ(at(dib.image(), 10, 10), 0x0000FFu);
     EXPECT_TRUE(GetDIBOpenFilter().contains(QStringLiteral("*.svg;*.svgz")));
+}
+
+// Qt's own SVG reader follows references to other files: content that is a
+// drawing reaches it under no name and by no path, however it starts.
+TEST(VectorArt, ADrawingUnderARasterNameIsScreenedOnEveryPath) {
+    QTemporaryDir dir;
+    QImage red(20, 20, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(dir.filePath(QStringLiteral("nachbar.png"))));
+    const QByteArray drawing =
+        svg("width=\"100\" height=\"100\"", "<rect width=\"100\" height=\"100\" fill=\"blue\"/><image width=\"100\" "
+                                              "height=\"100\" xlink:href=\"" +
+                                                  dir.filePath("nachbar.png").toUtf8() + "\"/>");
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"Kommentar vorweg", "<!-- Logo -->\n" + drawing},
+        {"Dokumenttyp vorweg", "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" \"x.dtd\">" + drawing},
+        {"Leerraum, Anweisung und Kommentar", "\n\n<?foo bar?><!-- a --><!-- b -->" + drawing},
+        {"gepackt", gzipOf(drawing)},
+    };
+    const QString path = dir.filePath(QStringLiteral("logo01.png"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.bytes);
+        f.close();
+        const DibHandle read[] = {DecodeDib(c.bytes, QStringLiteral("png")), OpenDib(path), OpenDibScaled(path, 64)};
+        for (const DibHandle& dib : read) {
+            ASSERT_TRUE(dib.isVector());
+            EXPECT_EQ(at(dib.image(), dib.image().width() / 2, dib.image().height() / 2), 0x0000FFu);
+        }
+    }
 }
 
 // Each hostile file that is not refused is drawn over a whole A4 sheet at
