@@ -144,18 +144,8 @@ void fillForRow(BoxDocument& doc, const BoxDocument& design, const SeriesRow& ro
         picture = DibHandle();
         // An empty cell: this row has no picture there.
         if (name.isEmpty()) return false;
-        if (unknown.isEmpty()) {
-            switch (pictures->load(name, turns, picture)) {
-            case SharedPictures::Outcome::Loaded: return true;
-            case SharedPictures::Outcome::OverBudget: {
-                // The kept pictures fill their budget: this row loads its own.
-                SharedPictures own(design.FileName, design.ProgramFolder);
-                if (own.load(name, turns, picture) == SharedPictures::Outcome::Loaded) return true;
-                break;
-            }
-            case SharedPictures::Outcome::Missing: break;
-            }
-        }
+        if (unknown.isEmpty() && pictures->loadEvenPastBudget(name, turns, picture) == SharedPictures::Outcome::Loaded)
+            return true;
         picture = DibHandle();
         if (missingPictures && !missingPictures->contains(name)) missingPictures->push_back(name);
         return false;

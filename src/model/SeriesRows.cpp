@@ -113,16 +113,7 @@ bool SeriesRows::loadPicture(const QString& stored, int turns, DibHandle& pictur
     picture = DibHandle();
     if (stored.isEmpty()) return false;
     const QString path = resolved(stored);
-    switch (m_pictures.load(path, turns, picture)) {
-    case SharedPictures::Outcome::Loaded: return true;
-    case SharedPictures::Outcome::OverBudget: {
-        // The kept pictures fill the budget: this box loads its own.
-        SharedPictures own(m_template.FileName, m_template.ProgramFolder);
-        if (own.load(path, turns, picture) == SharedPictures::Outcome::Loaded) return true;
-        break;
-    }
-    case SharedPictures::Outcome::Missing: break;
-    }
+    if (m_pictures.loadEvenPastBudget(path, turns, picture) == SharedPictures::Outcome::Loaded) return true;
     if (++m_problemCount <= MaxProblemLines)
         m_problems << QStringLiteral("Datensatz %1: %2 (%3)")
                           .arg(number)

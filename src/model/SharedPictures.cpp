@@ -16,6 +16,14 @@ SharedPictures::SharedPictures(const QString& boxFilePath, const QString& progra
                                qint64 budget)
     : m_boxFilePath(boxFilePath), m_programFolder(programFolder), m_shortestSide(shortestSide), m_budget(budget) {}
 
+SharedPictures::Outcome SharedPictures::loadEvenPastBudget(const QString& storedPath, int quarterTurns,
+                                                           DibHandle& picture) {
+    const Outcome kept = load(storedPath, quarterTurns, picture);
+    if (kept != Outcome::OverBudget) return kept;
+    SharedPictures own(m_boxFilePath, m_programFolder, m_shortestSide);
+    return own.load(storedPath, quarterTurns, picture) == Outcome::Loaded ? Outcome::Loaded : Outcome::Missing;
+}
+
 SharedPictures::Outcome SharedPictures::load(const QString& storedPath, int quarterTurns, DibHandle& picture,
                                              const ProgressCallback& progress) {
     if (storedPath.isEmpty()) return Outcome::Missing;

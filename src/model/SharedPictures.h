@@ -30,6 +30,11 @@ public:
     Outcome load(const QString& storedPath, int quarterTurns, DibHandle& picture,
                  const ProgressCallback& progress = {});
 
+    // load(), but a picture past the budget is decoded for this caller alone
+    // and not kept: a job of a picture per row goes on with each row's own.
+    // Loaded or Missing.
+    Outcome loadEvenPastBudget(const QString& storedPath, int quarterTurns, DibHandle& picture);
+
     // Decodes the upright pictures of these stored paths side by side on the
     // render pool, a few at a time so that the budget still holds; load()
     // then finds them. For callers without a progress bar.
