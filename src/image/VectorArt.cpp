@@ -1,6 +1,7 @@
 #include "image/VectorArt.h"
 
 #include "image/ImageLoader.h"
+#include "image/TiledOutlines.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -621,7 +622,9 @@ QImage renderStrip(const VectorArt& art, const StripKey& key) {
     const int top = key.strip * kStripRows;
     QImage image = stripImage(QSize(key.size.width(), std::min(kStripRows, key.size.height() - top)));
     if (image.isNull()) return {};
-    QPainter p(&image);
+    QPainter target(&image);
+    TiledOutlineDevice device(target);
+    QPainter p(&device);
     p.translate(0, -top);
     renderTurned(p, QRectF(QPointF(0, 0), QSizeF(key.size)), *renderer, key.turns);
     return image;
@@ -787,9 +790,12 @@ QImage rasterOfVectorArt(const VectorArt& art, int quarterTurns, int longestSide
         QImage image(px, QImage::Format_ARGB32);
         if (image.isNull()) return {};
         image.fill(0);
-        QPainter p(&image);
+        QPainter target(&image);
+        TiledOutlineDevice device(target);
+        QPainter p(&device);
         renderTurned(p, QRectF(QPointF(0, 0), QSizeF(px)), *renderer, quarterTurns);
         p.end();
+        target.end();
         return image;
     });
 }

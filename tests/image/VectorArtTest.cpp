@@ -6,6 +6,7 @@
 #include "image/ImageLoader.h"
 #include "image/ImageRotation.h"
 #include "image/RenderThreads.h"
+#include "image/TiledOutlines.h"
 #include "image/VectorArt.h"
 #include "../render/RenderTestUtil.h"
 
@@ -471,8 +472,11 @@ TEST(VectorArt, StripsPutTogetherGiveTheWholeRendering) {
     QImage whole(place.size(), QImage::Format_ARGB32_Premultiplied);
     whole.fill(0);
     {
+        // In one go, through the device the strips are drawn with.
         QSvgRenderer renderer(dib.vectorArt()->svg);
-        QPainter p(&whole);
+        QPainter target(&whole);
+        TiledOutlineDevice device(target);
+        QPainter p(&device);
         p.setRenderHint(QPainter::Antialiasing);
         renderer.render(&p, QRectF(QPointF(0, 0), QSizeF(place.size())));
     }

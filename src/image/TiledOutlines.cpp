@@ -1,0 +1,271 @@
+#include "image/TiledOutlines.h"
+
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPainterPathStroker>
+#include <QPolygonF>
+#include <QTextItem>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Tiles of this many pixels a side: small enough that a stroke's piece in
+// one mostly fits the rasteriser's pool, large enough that the pieces stay
+// few.
+constexpr int kTile = 128;
+// Shapes that stay within a tile on both sides, and strokes thinner than
+// this many pixels, go on unchanged: the rasteriser handles them as well
+// (and pens of a pixel or less it draws by other rules).
+constexpr qreal kThinnestTiled = 1.5;
+
+// The part of a closed polygon on one side of an axis-parallel line (x when
+// vertical, else y): kept where inside() holds, with the line's stretch
+// between where it leaves and re-enters. Every point on the kept side has
+// the winding number it had, since what is replaced lies on the other side.
+template <typename Inside>
+QPolygonF clipAt(const QPolygonF& in, bool vertical, qreal at, Inside inside) {
+    QPolygonF out;
+    if (in.isEmpty()) return out;
+    out.reserve(in.size() + 4);
+    const auto cross = [&](const QPointF& a, const QPointF& b) {
+        if (vertical) return QPointF(at, a.y() + (b.y() - a.y()) * (at - a.x()) / (b.x() - a.x()));
+        return QPointF(a.x() + (b.x() - a.x()) * (at - a.y()) / (b.y() - a.y()), at);
+    };
+    QPointF prev = in.back();
+    bool prevIn = inside(prev);
+    for (const QPointF& p : in) {
+        const bool pIn = inside(p);
+        if (pIn != prevIn) out << cross(prev, p);
+        if (pIn) out << p;
+        prev = p;
+        prevIn = pIn;
+    }
+    return out;
+}
+
+// The polygons cut to the band [from, to) of x (vertical) or y; those that
+// keep no area are dropped.
+QList<QPolygonF> cutToBand(const QList<QPolygonF>& polygons, bool vertical, qreal from, qreal to) {
+    QList<QPolygonF> out;
+    for (const QPolygonF& polygon : polygons) {
+        const QRectF box = polygon.boundingRect();
+        const qreal lo = vertical ? box.left() : box.top(), hi = vertical ? box.right() : box.bottom();
+        if (hi <= from || lo >= to) continue;
+        QPolygonF cut = polygon;
+        const auto coord = [vertical](const QPointF& p) { return vertical ? p.x() : p.y(); };
+        if (lo < from) cut = clipAt(cut, vertical, from, [&](const QPointF& p) { return coord(p) >= from; });
+        if (hi > to) cut = clipAt(cut, vertical, to, [&](const QPointF& p) { return coord(p) <= to; });
+        if (cut.size() > 2) out << cut;
+    }
+    return out;
+}
+
+}  // namespace
+
+class TiledOutlineEngine : public QPaintEngine {
+public:
+    explicit TiledOutlineEngine(QPainter& target) : QPaintEngine(AllFeatures), target_(target) {}
+
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    Type type() const override { return User; }
+
+    void updateState(const QPaintEngineState& s) override {
+        const DirtyFlags f = s.state();
+        QPainter& t = target_;
+        if (f & DirtyTransform) t.setTransform(s.transform());
+        if (f & DirtyPen) t.setPen(s.pen());
+        if (f & DirtyBrush) t.setBrush(s.brush());
+        if (f & DirtyBrushOrigin) t.setBrushOrigin(s.brushOrigin());
+        if (f & DirtyBackground) t.setBackground(s.backgroundBrush());
+        if (f & DirtyBackgroundMode) t.setBackgroundMode(s.backgroundMode());
+        if (f & DirtyFont) t.setFont(s.font());
+        if (f & DirtyHints) {
+            t.setRenderHints(~QPainter::RenderHints(), false);
+            t.setRenderHints(s.renderHints(), true);
+        }
+        if (f & DirtyCompositionMode) t.setCompositionMode(s.compositionMode());
+        if (f & DirtyOpacity) t.setOpacity(s.opacity());
+        if (f & DirtyClipRegion) t.setClipRegion(s.clipRegion(), s.clipOperation());
+        if (f & DirtyClipPath) t.setClipPath(s.clipPath(), s.clipOperation());
+        if (f & DirtyClipEnabled) t.setClipping(s.isClipEnabled());
+    }
+
+    void drawPath(const QPainterPath& path) override {
+        if (!draw(path, true)) target_.drawPath(path);
+    }
+    void drawPolygon(const QPointF* points, int count, PolygonDrawMode mode) override {
+        QPainterPath path;
+        path.setFillRule(mode == WindingMode ? Qt::WindingFill : Qt::OddEvenFill);
+        path.addPolygon(QPolygonF(QList<QPointF>(points, points + count)));
+        if (mode != PolylineMode) path.closeSubpath();
+        if (draw(path, mode != PolylineMode)) return;
+        if (mode == PolylineMode)
+            target_.drawPolyline(points, count);
+        else if (mode == ConvexMode)
+            target_.drawConvexPolygon(points, count);
+        else
+            target_.drawPolygon(points, count, mode == WindingMode ? Qt::WindingFill : Qt::OddEvenFill);
+    }
+    void drawEllipse(const QRectF& rect) override {
+        QPainterPath path;
+        path.addEllipse(rect);
+        if (!draw(path, true)) target_.drawEllipse(rect);
+    }
+    void drawRects(const QRectF* rects, int count) override {
+        for (int i = 0; i < count; ++i) {
+            QPainterPath path;
+            path.addRect(rects[i]);
+            if (!draw(path, true)) target_.drawRect(rects[i]);
+        }
+    }
+    void drawLines(const QLineF* lines, int count) override { target_.drawLines(lines, count); }
+    void drawPoints(const QPointF* points, int count) override { target_.drawPoints(points, count); }
+    void drawPixmap(const QRectF& r, const QPixmap& pm, const QRectF& sr) override { target_.drawPixmap(r, pm, sr); }
+    void drawImage(const QRectF& r, const QImage& image, const QRectF& sr, Qt::ImageConversionFlags flags) override {
+        target_.drawImage(r, image, sr, flags);
+    }
+    void drawTiledPixmap(const QRectF& r, const QPixmap& pm, const QPointF& s) override {
+        target_.drawTiledPixmap(r, pm, s);
+    }
+    void drawTextItem(const QPointF& p, const QTextItem& item) override { target_.drawTextItem(p, item); }
+
+    int tiledOutlines = 0;
+
+private:
+    // A brush whose pixels do not depend on the shape it fills: the pieces
+    // of one shape then paint what the whole would.
+    static bool independentOfShape(const QBrush& brush) {
+        if (brush.style() == Qt::NoBrush) return false;
+        const QGradient* gradient = brush.gradient();
+        return !gradient || gradient->coordinateMode() == QGradient::LogicalMode;
+    }
+
+    // Whether an outline of this extent in device pixels is worth cutting.
+    static bool large(const QRectF& deviceBox) { return deviceBox.width() > kTile || deviceBox.height() > kTile; }
+
+    // Draws path (closed: with its fill) as the target would, its fill and
+    // its stroke in tiles where they are large; false, nothing drawn, where
+    // neither is.
+    bool draw(const QPainterPath& path, bool closed) {
+        const QTransform t = target_.deviceTransform();
+        if (!target_.testRenderHint(QPainter::Antialiasing) || t.type() > QTransform::TxRotate || !t.isInvertible())
+            return false;
+        const QPen pen = target_.pen();
+        const QBrush brush = target_.brush();
+        const qreal scale = std::sqrt(std::abs(t.determinant()));
+        const bool fill = closed && brush.style() != Qt::NoBrush;
+        const bool stroke = pen.style() != Qt::NoPen;
+        const QRectF box = t.mapRect(path.controlPointRect());
+        // A shape, stroke included, wholly outside what can change needs no
+        // outline at all (the strips of a drawing each see a part of it).
+        const qreal reachOut = stroke ? std::max<qreal>(1, pen.widthF() * scale * std::max<qreal>(1, pen.miterLimit())) : 1;
+        if (!box.adjusted(-reachOut, -reachOut, reachOut, reachOut).intersects(QRectF(reach()))) return true;
+        const bool fillTiles = fill && independentOfShape(brush) && large(box);
+        const bool strokeTiles = stroke && !pen.isCosmetic() && pen.widthF() * scale >= kThinnestTiled &&
+                                 independentOfShape(pen.brush()) && large(box);
+        if (!fillTiles && !strokeTiles) return false;
+        if (fill) {
+            if (fillTiles) {
+                fillInTiles(path, brush);
+            } else {
+                target_.setPen(Qt::NoPen);
+                target_.drawPath(path);
+                target_.setPen(pen);
+            }
+        }
+        if (stroke) {
+            if (strokeTiles) {
+                QPainterPathStroker stroker(pen);
+                // The curve tolerance the raster engine strokes with at this scale.
+                stroker.setCurveThreshold(0.25 / scale);
+                fillInTiles(stroker.createStroke(path), pen.brush());
+            } else {
+                target_.setBrush(Qt::NoBrush);
+                target_.drawPath(path);
+                target_.setBrush(brush);
+            }
+        }
+        return true;
+    }
+
+    // The device pixels drawing can change: the device within the clip.
+    QRect reach() {
+        QRect reach(QPoint(0, 0), QSize(target_.device()->width(), target_.device()->height()));
+        if (target_.hasClipping()) {
+            // Asked with the transform reset, the clip comes in device pixels.
+            const QTransform world = target_.transform();
+            target_.resetTransform();
+            reach &= target_.clipBoundingRect().toAlignedRect();
+            target_.setTransform(world);
+        }
+        return reach;
+    }
+
+    // Fills outline with brush in pieces, one a tile of the device.
+    void fillInTiles(const QPainterPath& outline, const QBrush& brush) {
+        ++tiledOutlines;
+        const QTransform t = target_.deviceTransform();
+        const QRect reach = this->reach() & t.mapRect(outline.controlPointRect()).toAlignedRect();
+        if (reach.isEmpty()) return;
+        // Flattened four times finer than Qt flattens by default, then back
+        // to device pixels: a quarter of its tolerance, below what shows.
+        QList<QPolygonF> polygons = outline.toSubpathPolygons(t * QTransform::fromScale(4, 4));
+        for (QPolygonF& polygon : polygons)
+            for (QPointF& p : polygon) p /= 4;
+        // Each piece goes back to the painter's own coordinates, so that the
+        // brush (a gradient) and the opacity apply as to the whole.
+        const QTransform toLogical = t.inverted();
+        const QPen pen = target_.pen();
+        const QBrush kept = target_.brush();
+        target_.setPen(Qt::NoPen);
+        target_.setBrush(brush);
+        for (int y = reach.top() - reach.top() % kTile; y <= reach.bottom(); y += kTile) {
+            const QList<QPolygonF> band = cutToBand(polygons, false, y, y + kTile);
+            if (band.isEmpty()) continue;
+            for (int x = reach.left() - reach.left() % kTile; x <= reach.right(); x += kTile) {
+                const QList<QPolygonF> tile = cutToBand(band, true, x, x + kTile);
+                if (tile.isEmpty()) continue;
+                QPainterPath piece;
+                piece.setFillRule(outline.fillRule());
+                for (const QPolygonF& polygon : tile) piece.addPolygon(toLogical.map(polygon));
+                target_.drawPath(piece);
+            }
+        }
+        target_.setBrush(kept);
+        target_.setPen(pen);
+    }
+
+    QPainter& target_;
+};
+
+TiledOutlineDevice::TiledOutlineDevice(QPainter& target)
+    : target_(target), engine_(std::make_unique<TiledOutlineEngine>(target)) {}
+
+TiledOutlineDevice::~TiledOutlineDevice() = default;
+
+QPaintEngine* TiledOutlineDevice::paintEngine() const { return engine_.get(); }
+
+int TiledOutlineDevice::tiledOutlines() const { return engine_->tiledOutlines; }
+
+int TiledOutlineDevice::metric(PaintDeviceMetric metric) const {
+    const QPaintDevice* d = target_.device();
+    switch (metric) {
+    case PdmWidth: return d->width();
+    case PdmHeight: return d->height();
+    case PdmWidthMM: return d->widthMM();
+    case PdmHeightMM: return d->heightMM();
+    case PdmNumColors: return d->colorCount();
+    case PdmDepth: return d->depth();
+    case PdmDpiX: return d->logicalDpiX();
+    case PdmDpiY: return d->logicalDpiY();
+    case PdmPhysicalDpiX: return d->physicalDpiX();
+    case PdmPhysicalDpiY: return d->physicalDpiY();
+    case PdmDevicePixelRatio: return int(d->devicePixelRatio());
+    case PdmDevicePixelRatioScaled: return int(d->devicePixelRatio() * devicePixelRatioFScale());
+    }
+    return 0;
+}
