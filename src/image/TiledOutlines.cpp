@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -20,6 +22,18 @@ constexpr int kTile = 128;
 // this many pixels, go on unchanged: the rasteriser handles them as well
 // (and pens of a pixel or less it draws by other rules).
 constexpr qreal kThinnestTiled = 1.5;
+
+// A closed polygon with its bounding box, worked out once: a polygon is
+// tested against every tile of its band.
+struct Piece {
+    QPolygonF points;
+    QRectF box;
+};
+
+Piece pieceOf(QPolygonF points) {
+    const QRectF box = points.boundingRect();
+    return {std::move(points), box};
+}
 
 // The part of a closed polygon on one side of an axis-parallel line (x when
 // vertical, else y): kept where inside() holds, with the line's stretch
@@ -46,21 +60,46 @@ QPolygonF clipAt(const QPolygonF& in, bool vertical, qreal at, Inside inside) {
     return out;
 }
 
-// The polygons cut to the band [from, to) of x (vertical) or y; those that
+// The pieces cut to the band [from, to) of x (vertical) or y; those that
 // keep no area are dropped.
-QList<QPolygonF> cutToBand(const QList<QPolygonF>& polygons, bool vertical, qreal from, qreal to) {
-    QList<QPolygonF> out;
-    for (const QPolygonF& polygon : polygons) {
-        const QRectF box = polygon.boundingRect();
-        const qreal lo = vertical ? box.left() : box.top(), hi = vertical ? box.right() : box.bottom();
+std::vector<Piece> cutToBand(const std::vector<Piece>& pieces, bool vertical, qreal from, qreal to) {
+    std::vector<Piece> out;
+    const auto coord = [vertical](const QPointF& p) { return vertical ? p.x() : p.y(); };
+    for (const Piece& piece : pieces) {
+        const qreal lo = vertical ? piece.box.left() : piece.box.top();
+        const qreal hi = vertical ? piece.box.right() : piece.box.bottom();
         if (hi <= from || lo >= to) continue;
-        QPolygonF cut = polygon;
-        const auto coord = [vertical](const QPointF& p) { return vertical ? p.x() : p.y(); };
+        if (lo >= from && hi <= to) {
+            out.push_back(piece);
+            continue;
+        }
+        QPolygonF cut = piece.points;
         if (lo < from) cut = clipAt(cut, vertical, from, [&](const QPointF& p) { return coord(p) >= from; });
         if (hi > to) cut = clipAt(cut, vertical, to, [&](const QPointF& p) { return coord(p) <= to; });
-        if (cut.size() > 2) out << cut;
+        if (cut.size() > 2) out.push_back(pieceOf(std::move(cut)));
     }
     return out;
+}
+
+// Path's outline (its stroke by pen where stroke) in device pixels under t.
+std::vector<Piece> devicePieces(const QPainterPath& path, bool stroke, const QPen& pen, const QTransform& t,
+                                Qt::FillRule* rule) {
+    QPainterPath outline = path;
+    if (stroke) {
+        QPainterPathStroker stroker(pen);
+        // The curve tolerance the raster engine strokes with at this scale.
+        stroker.setCurveThreshold(0.25 / std::sqrt(std::abs(t.determinant())));
+        outline = stroker.createStroke(path);
+    }
+    *rule = outline.fillRule();
+    // Flattened twice as finely as Qt flattens by default, then back to
+    // device pixels: half its tolerance.
+    std::vector<Piece> pieces;
+    for (QPolygonF& polygon : outline.toSubpathPolygons(t * QTransform::fromScale(2, 2))) {
+        for (QPointF& p : polygon) p /= 2;
+        if (polygon.size() > 2) pieces.push_back(pieceOf(std::move(polygon)));
+    }
+    return pieces;
 }
 
 }  // namespace
@@ -162,15 +201,16 @@ private:
         const QRectF box = t.mapRect(path.controlPointRect());
         // A shape, stroke included, wholly outside what can change needs no
         // outline at all (the strips of a drawing each see a part of it).
-        const qreal reachOut = stroke ? std::max<qreal>(1, pen.widthF() * scale * std::max<qreal>(1, pen.miterLimit())) : 1;
+        const qreal penPixels = pen.isCosmetic() ? pen.widthF() : pen.widthF() * scale;
+        const qreal reachOut = stroke ? std::max<qreal>(1, penPixels * std::max<qreal>(1, pen.miterLimit())) : 1;
         if (!box.adjusted(-reachOut, -reachOut, reachOut, reachOut).intersects(QRectF(reach()))) return true;
         const bool fillTiles = fill && independentOfShape(brush) && large(box);
-        const bool strokeTiles = stroke && !pen.isCosmetic() && pen.widthF() * scale >= kThinnestTiled &&
+        const bool strokeTiles = stroke && !pen.isCosmetic() && penPixels >= kThinnestTiled &&
                                  independentOfShape(pen.brush()) && large(box);
         if (!fillTiles && !strokeTiles) return false;
         if (fill) {
             if (fillTiles) {
-                fillInTiles(path, brush);
+                fillInTiles(path, false, brush);
             } else {
                 target_.setPen(Qt::NoPen);
                 target_.drawPath(path);
@@ -179,10 +219,7 @@ private:
         }
         if (stroke) {
             if (strokeTiles) {
-                QPainterPathStroker stroker(pen);
-                // The curve tolerance the raster engine strokes with at this scale.
-                stroker.setCurveThreshold(0.25 / scale);
-                fillInTiles(stroker.createStroke(path), pen.brush());
+                fillInTiles(path, true, pen.brush());
             } else {
                 target_.setBrush(Qt::NoBrush);
                 target_.drawPath(path);
@@ -205,17 +242,17 @@ private:
         return reach;
     }
 
-    // Fills outline with brush in pieces, one a tile of the device.
-    void fillInTiles(const QPainterPath& outline, const QBrush& brush) {
+    // Fills path's outline (its stroke by the pen where stroke) with brush
+    // in pieces, one a tile of the device.
+    void fillInTiles(const QPainterPath& path, bool stroke, const QBrush& brush) {
         ++tiledOutlines;
         const QTransform t = target_.deviceTransform();
-        const QRect reach = this->reach() & t.mapRect(outline.controlPointRect()).toAlignedRect();
+        Qt::FillRule rule = Qt::WindingFill;
+        const std::vector<Piece> pieces = devicePieces(path, stroke, target_.pen(), t, &rule);
+        QRectF box;
+        for (const Piece& piece : pieces) box |= piece.box;
+        const QRect reach = this->reach() & box.toAlignedRect();
         if (reach.isEmpty()) return;
-        // Flattened four times finer than Qt flattens by default, then back
-        // to device pixels: a quarter of its tolerance, below what shows.
-        QList<QPolygonF> polygons = outline.toSubpathPolygons(t * QTransform::fromScale(4, 4));
-        for (QPolygonF& polygon : polygons)
-            for (QPointF& p : polygon) p /= 4;
         // Each piece goes back to the painter's own coordinates, so that the
         // brush (a gradient) and the opacity apply as to the whole.
         const QTransform toLogical = t.inverted();
@@ -224,15 +261,15 @@ private:
         target_.setPen(Qt::NoPen);
         target_.setBrush(brush);
         for (int y = reach.top() - reach.top() % kTile; y <= reach.bottom(); y += kTile) {
-            const QList<QPolygonF> band = cutToBand(polygons, false, y, y + kTile);
-            if (band.isEmpty()) continue;
+            const std::vector<Piece> band = cutToBand(pieces, false, y, y + kTile);
+            if (band.empty()) continue;
             for (int x = reach.left() - reach.left() % kTile; x <= reach.right(); x += kTile) {
-                const QList<QPolygonF> tile = cutToBand(band, true, x, x + kTile);
-                if (tile.isEmpty()) continue;
-                QPainterPath piece;
-                piece.setFillRule(outline.fillRule());
-                for (const QPolygonF& polygon : tile) piece.addPolygon(toLogical.map(polygon));
-                target_.drawPath(piece);
+                const std::vector<Piece> tile = cutToBand(band, true, x, x + kTile);
+                if (tile.empty()) continue;
+                QPainterPath shape;
+                shape.setFillRule(rule);
+                for (const Piece& piece : tile) shape.addPolygon(toLogical.map(piece.points));
+                target_.drawPath(shape);
             }
         }
         target_.setBrush(kept);
