@@ -309,6 +309,20 @@ bool refuse(QString* reason, const QString& text) {
     return false;
 }
 
+// Qt's renderer drops a radial gradient that leaves its radius to the
+// default, and with it the fill of every shape that uses it; written out,
+// the default (half the shape's box) draws as the file means. Where the
+// radius may come from another gradient, or is in the drawing's own units,
+// the element stays as it is.
+void giveRadius(const QXmlStreamAttributes& attributes, QXmlStreamWriter& w) {
+    for (const QXmlStreamAttribute& a : attributes) {
+        const QString attr = localName(a.qualifiedName());
+        if (attr == QLatin1String("r") || attr == QLatin1String("href")) return;
+        if (attr == QLatin1String("gradientUnits") && a.value().trimmed() == QLatin1String("userSpaceOnUse")) return;
+    }
+    w.writeAttribute(QStringLiteral("r"), QStringLiteral("0.5"));
+}
+
 bool screen(const QByteArray& xml, QByteArray& out, QSizeF& sizeMm, QString* reason) {
     QXmlStreamReader in(xml);
     in.setNamespaceProcessing(false);
@@ -390,6 +404,7 @@ bool screen(const QByteArray& xml, QByteArray& out, QSizeF& sizeMm, QString* rea
                     value = withoutOutsideUrls(value);
                 w.writeAttribute(a.qualifiedName().toString(), value);
             }
+            if (name == QLatin1String("radialGradient")) giveRadius(in.attributes(), w);
             break;
         }
         case QXmlStreamReader::EndElement:

@@ -287,6 +287,30 @@ TEST(VectorArt, ADrawingBringsItsOwnSizeInMillimetres) {
 // A triangle whose slanted edge runs corner to corner: drawn from its
 // vectors, the edge lies where the device pixels put it at any size and
 // any device scale, not in the steps of the 1024-pixel stand-in.
+TEST(VectorArt, ARadialGradientLeftAtItsDefaultRadiusFillsItsShape) {
+    // Half the shape's box by default; a radius the file gives is kept.
+    struct Case {
+        const char* attributes;
+        int blueFrom;   // distance from the centre, in pixels of 100, from which the outer stop shows
+    };
+    for (const Case& c : {Case{"", 50}, Case{" r=\"0.25\"", 25}, Case{" cx=\"0.5\" cy=\"0.5\"", 50}}) {
+        SCOPED_TRACE(c.attributes);
+        const QByteArray gradient = QByteArray("<defs><radialGradient id=\"g\"") + c.attributes +
+                                    "><stop offset=\"0\" stop-color=\"#fff\"/><stop offset=\"1\" "
+                                    "stop-color=\"#0000ff\"/></radialGradient></defs>";
+        const auto art = screenVectorArt(
+            svg("width=\"100\" height=\"100\"", gradient + "<rect width=\"100\" height=\"100\" fill=\"url(#g)\"/>"));
+        ASSERT_TRUE(art);
+        const QImage raster = rasterOfVectorArt(*art, 0, 100);
+        ASSERT_EQ(raster.width(), 100);
+        EXPECT_GT(qRed(raster.pixel(50, 50)), 240);     // the inner stop at the centre
+        EXPECT_EQ(qAlpha(raster.pixel(50, 50)), 255);
+        const QRgb outer = raster.pixel(std::max(0, 50 - c.blueFrom - 1), 50);
+        EXPECT_LT(qRed(outer), 20);
+        EXPECT_GT(qBlue(outer), 235);
+    }
+}
+
 TEST(VectorArt, DrawnAtTheDevicePixelsOfEveryPass) {
     const DibHandle dib =
         DecodeVectorArt(svg("viewBox=\"0 0 100 100\"", "<polygon points=\"0,0 100,0 100,100\" fill=\"black\"/>"));
