@@ -5,12 +5,15 @@
 #include "BenchSupport.h"
 #include "DrawingDesign.h"
 #include "image/ImageLoader.h"
+#include "image/TiledOutlines.h"
 #include "image/VectorArt.h"
 #include "model/BoxDocument.h"
 #include "render/fast/EditorLayerCache.h"
 #include "sheet/SheetRenderer.h"
 
 #include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
 
 #include <cmath>
 #include <memory>
@@ -69,6 +72,39 @@ void BM_Sheet600Dpi20Pictures(benchmark::State& state) {
     state.SetLabel(labels[state.range(0)]);
 }
 BENCHMARK(BM_Sheet600Dpi20Pictures)->Arg(0)->Arg(2)->Arg(3)->Arg(1)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// One logo of the design at its size on the 600-dpi sheet (2493 x 1870),
+// in strips of 256 rows as the sheet has it drawn: through the device that
+// fills large outlines in tiles, and with Qt's painter alone.
+void BM_LogoAt600Dpi(benchmark::State& state) {
+    const bool tiled = state.range(0) == 0;
+    const DibHandle drawing = DecodeVectorArt(drawingdesign::logo(3));
+    QSvgRenderer renderer(drawing.vectorArt()->svg);
+    const QSize size(2493, 1870);
+    QImage strip(size.width(), 256, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        onDrawingThread([&] {
+            for (int top = 0; top < size.height(); top += strip.height()) {
+                strip.fill(0);
+                QPainter target(&strip);
+                if (!tiled) {
+                    target.setRenderHint(QPainter::Antialiasing);
+                    target.translate(0, -top);
+                    renderer.render(&target, QRectF(QPointF(0, 0), QSizeF(size)));
+                    continue;
+                }
+                TiledOutlineDevice device(target);
+                QPainter p(&device);
+                p.setRenderHint(QPainter::Antialiasing);
+                p.translate(0, -top);
+                renderer.render(&p, QRectF(QPointF(0, 0), QSizeF(size)));
+            }
+        });
+        benchmark::DoNotOptimize(strip.constBits());
+    }
+    state.SetLabel(tiled ? "Kacheln" : "Qt allein");
+}
+BENCHMARK(BM_LogoAt600Dpi)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
