@@ -14,10 +14,12 @@
 
 namespace {
 
-// Tiles of this many pixels a side: small enough that a stroke's piece in
-// one mostly fits the rasteriser's pool, large enough that the pieces stay
-// few.
-constexpr int kTile = 128;
+// Tiles of this many pixels: low enough that a stroke's piece in one mostly
+// fits the rasteriser's pool, which a row's cells crowd; wide, since every
+// piece is a call of its own and a long thin ring would otherwise be cut
+// into more pieces than the pool ever needed.
+constexpr int kTileWidth = 512;
+constexpr int kTileHeight = 128;
 // Shapes that stay within a tile on both sides, and strokes thinner than
 // this many pixels, go on unchanged: the rasteriser handles them as well
 // (and pens of a pixel or less it draws by other rules).
@@ -184,7 +186,7 @@ private:
     }
 
     // Whether an outline of this extent in device pixels is worth cutting.
-    static bool large(const QRectF& deviceBox) { return deviceBox.width() > kTile || deviceBox.height() > kTile; }
+    static bool large(const QRectF& deviceBox) { return deviceBox.width() > kTileHeight || deviceBox.height() > kTileHeight; }
 
     // Draws path (closed: with its fill) as the target would, its fill and
     // its stroke in tiles where they are large; false, nothing drawn, where
@@ -260,11 +262,11 @@ private:
         const QBrush kept = target_.brush();
         target_.setPen(Qt::NoPen);
         target_.setBrush(brush);
-        for (int y = reach.top() - reach.top() % kTile; y <= reach.bottom(); y += kTile) {
-            const std::vector<Piece> band = cutToBand(pieces, false, y, y + kTile);
+        for (int y = reach.top() - reach.top() % kTileHeight; y <= reach.bottom(); y += kTileHeight) {
+            const std::vector<Piece> band = cutToBand(pieces, false, y, y + kTileHeight);
             if (band.empty()) continue;
-            for (int x = reach.left() - reach.left() % kTile; x <= reach.right(); x += kTile) {
-                const std::vector<Piece> tile = cutToBand(band, true, x, x + kTile);
+            for (int x = reach.left() - reach.left() % kTileWidth; x <= reach.right(); x += kTileWidth) {
+                const std::vector<Piece> tile = cutToBand(band, true, x, x + kTileWidth);
                 if (tile.empty()) continue;
                 QPainterPath shape;
                 shape.setFillRule(rule);
