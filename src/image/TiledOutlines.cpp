@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -133,6 +134,7 @@ public:
         if (f & DirtyClipRegion) t.setClipRegion(s.clipRegion(), s.clipOperation());
         if (f & DirtyClipPath) t.setClipPath(s.clipPath(), s.clipOperation());
         if (f & DirtyClipEnabled) t.setClipping(s.isClipEnabled());
+        if (f & (DirtyClipRegion | DirtyClipPath | DirtyClipEnabled)) reach_.reset();
     }
 
     void drawPath(const QPainterPath& path) override {
@@ -231,8 +233,10 @@ private:
         return true;
     }
 
-    // The device pixels drawing can change: the device within the clip.
+    // The device pixels drawing can change: the device within the clip;
+    // worked out again only once the clip changes.
     QRect reach() {
+        if (reach_) return *reach_;
         QRect reach(QPoint(0, 0), QSize(target_.device()->width(), target_.device()->height()));
         if (target_.hasClipping()) {
             // Asked with the transform reset, the clip comes in device pixels.
@@ -241,6 +245,7 @@ private:
             reach &= target_.clipBoundingRect().toAlignedRect();
             target_.setTransform(world);
         }
+        reach_ = reach;
         return reach;
     }
 
@@ -279,6 +284,7 @@ private:
     }
 
     QPainter& target_;
+    std::optional<QRect> reach_;
 };
 
 TiledOutlineDevice::TiledOutlineDevice(QPainter& target)
