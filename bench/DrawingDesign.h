@@ -51,4 +51,13 @@ inline Tobs& placeLogo(BoxDocument& doc, int i) {
     return o;
 }
 
+// The same, half the size and side by side: nothing covers anything (20
+// pictures of the full size cannot lie on an A4 page without covering
+// one another).
+inline Tobs& placeLogoApart(BoxDocument& doc, int i) {
+    Tobs& o = rt::place(doc, 1 + i, Image, 545 + (i % 5) * 100, 380 + (i / 5) * 75, 100, 75);
+    o.KeepAspect = 1;
+    return o;
+}
+
 }  // namespace drawingdesign

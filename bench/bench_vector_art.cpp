@@ -21,14 +21,15 @@
 namespace {
 
 // 20 pictures of 200 x 150 editor pixels over the net; kind 0 drawings,
-// 1 PNG pictures, 2 flat drawings, 3 one drawing placed 20 times.
+// 1 PNG pictures, 2 flat drawings, 3 one drawing placed 20 times; 4 and 5
+// drawings and PNG pictures of half the size side by side.
 std::unique_ptr<BoxDocument> twentyPictures(int kind) {
     auto doc = rt::document();
     const DibHandle repeated = DecodeVectorArt(drawingdesign::logo(0));
     for (int i = 0; i < 20; ++i) {
-        Tobs& o = drawingdesign::placeLogo(*doc, i);
+        Tobs& o = kind >= 4 ? drawingdesign::placeLogoApart(*doc, i) : drawingdesign::placeLogo(*doc, i);
         const DibHandle drawing = kind == 3 ? repeated : DecodeVectorArt(drawingdesign::logo(i, kind == 2));
-        o.Picture = kind == 1 ? DecodeDib(drawingdesign::pngOf(drawing), QStringLiteral("png")) : drawing;
+        o.Picture = kind == 1 || kind == 5 ? DecodeDib(drawingdesign::pngOf(drawing), QStringLiteral("png")) : drawing;
     }
     return doc;
 }
@@ -68,10 +69,11 @@ void BM_Sheet600Dpi20Pictures(benchmark::State& state) {
         const QImage page = renderSheetImage(*doc, 100, 600, QSize(7017, 4958), 96);
         benchmark::DoNotOptimize(page.constBits());
     }
-    const char* labels[] = {"SVG", "PNG", "SVG flach", "SVG, eine Zeichnung 20-mal"};
+    const char* labels[] = {"SVG",           "PNG",           "SVG flach", "SVG, eine Zeichnung 20-mal",
+                            "SVG nebeneinander", "PNG nebeneinander"};
     state.SetLabel(labels[state.range(0)]);
 }
-BENCHMARK(BM_Sheet600Dpi20Pictures)->Arg(0)->Arg(2)->Arg(3)->Arg(1)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_Sheet600Dpi20Pictures)->Arg(0)->Arg(2)->Arg(3)->Arg(1)->Arg(4)->Arg(5)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 // One logo of the design at its size on the 600-dpi sheet (2493 x 1870),
 // in strips of 256 rows as the sheet has it drawn: through the device that

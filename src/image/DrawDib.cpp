@@ -360,6 +360,24 @@ DibClip clipDibSource(const DibClip& in, int width, int height) {
     return c;
 }
 
+// Where a drawing goes: far-off coordinates cut down as for every picture.
+static QRectF vectorDest(int X, int Y, int DestWidth, int DestHeight) {
+    auto cut = [](int v) { return std::clamp(v, -kCoordCut, kCoordCut); };
+    return QRectF(cut(X), cut(Y), cut(DestWidth), cut(DestHeight));
+}
+
+void DrawVectorDib(QPainter& dc, int X, int Y, int DestWidth, int DestHeight, const DibHandle& image,
+                   const std::vector<QRect>& hidden) {
+    if (image.isVector())
+        drawVectorArt(dc, vectorDest(X, Y, DestWidth, DestHeight), *image.vectorArt(), image.vectorTurns(), hidden);
+}
+
+std::vector<QRect> VectorDibCover(const QPainter& dc, int X, int Y, int DestWidth, int DestHeight,
+                                  const DibHandle& image) {
+    if (!image.isVector()) return {};
+    return vectorArtCover(dc, vectorDest(X, Y, DestWidth, DestHeight), *image.vectorArt(), image.vectorTurns());
+}
+
 QImage vectorPictureOf(const DibHandle& image, std::int64_t transparentValue) {
     return vectorPicture(image, transparentValue);
 }
@@ -374,8 +392,7 @@ void DrawDib(QPainter& dc, int X, int Y, int DestWidth, int DestHeight, const Di
     auto cut = [](int v) { return std::clamp(v, -kCoordCut, kCoordCut); };
     if (image.isVector() && SrcX == 0 && SrcY == 0 && SrcWidth == image.DibWidth() &&
         SrcHeight == image.DibHeight()) {
-        drawVectorArt(dc, QRectF(cut(X), cut(Y), cut(DestWidth), cut(DestHeight)), *image.vectorArt(),
-                      image.vectorTurns());
+        drawVectorArt(dc, vectorDest(X, Y, DestWidth, DestHeight), *image.vectorArt(), image.vectorTurns());
         return;
     }
     const DibClip c = clipDibSource({cut(X), cut(Y), cut(DestWidth), cut(DestHeight), cut(SrcX), cut(SrcY),
@@ -410,8 +427,7 @@ void DrawDibTransparent(QPainter& dc, int X, int Y, int DestWidth, int DestHeigh
     if (image.isVector()) {
         // A drawing has no pixel to key: where it draws nothing, what lies
         // beneath shows anyway.
-        drawVectorArt(dc, QRectF(cut(X), cut(Y), cut(DestWidth), cut(DestHeight)), *image.vectorArt(),
-                      image.vectorTurns());
+        drawVectorArt(dc, vectorDest(X, Y, DestWidth, DestHeight), *image.vectorArt(), image.vectorTurns());
         return;
     }
     if (vectorDevice(dc)) {

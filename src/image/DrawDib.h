@@ -12,6 +12,7 @@
 
 #include <QRect>
 #include <cstdint>
+#include <vector>
 
 class QPainter;
 
@@ -32,6 +33,16 @@ void DrawDib(QPainter& dc, int X, int Y, int DestWidth, int DestHeight, const Di
 // negative transparentValue makes nothing transparent.
 void DrawDibTransparent(QPainter& dc, int X, int Y, int DestWidth, int DestHeight,
                         const DibHandle& image, std::int64_t transparentValue);
+
+// A drawing (image.isVector()) into (X, Y, DestWidth, DestHeight) as
+// DrawDib and DrawDibTransparent draw it, less the device pixels hidden by
+// what is drawn after it (drawVectorArt).
+void DrawVectorDib(QPainter& dc, int X, int Y, int DestWidth, int DestHeight, const DibHandle& image,
+                   const std::vector<QRect>& hidden);
+// The device pixels the drawing so placed paints opaquely (vectorArtCover);
+// none for a raster picture.
+std::vector<QRect> VectorDibCover(const QPainter& dc, int X, int Y, int DestWidth, int DestHeight,
+                                  const DibHandle& image);
 
 // The picture as DrawDib (transparentValue < 0) or DrawDibTransparent hands
 // it to a vector device (PDF, SVG): palette alpha as the file gives it, keyed

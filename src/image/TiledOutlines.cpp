@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <QPainterPathStroker>
 #include <QPolygonF>
+#include <QRegion>
 #include <QTextItem>
 
 #include <algorithm>
@@ -109,7 +110,10 @@ std::vector<Piece> devicePieces(const QPainterPath& path, bool stroke, const QPe
 
 class TiledOutlineEngine : public QPaintEngine {
 public:
-    explicit TiledOutlineEngine(QPainter& target) : QPaintEngine(AllFeatures), target_(target) {}
+    TiledOutlineEngine(QPainter& target, const QRegion& visible)
+        : QPaintEngine(AllFeatures), target_(target), visible_(visible) {
+        keepToVisible();
+    }
 
     bool begin(QPaintDevice*) override { return true; }
     bool end() override { return true; }
@@ -134,7 +138,10 @@ public:
         if (f & DirtyClipRegion) t.setClipRegion(s.clipRegion(), s.clipOperation());
         if (f & DirtyClipPath) t.setClipPath(s.clipPath(), s.clipOperation());
         if (f & DirtyClipEnabled) t.setClipping(s.isClipEnabled());
-        if (f & (DirtyClipRegion | DirtyClipPath | DirtyClipEnabled)) reach_.reset();
+        if (f & (DirtyClipRegion | DirtyClipPath | DirtyClipEnabled)) {
+            keepToVisible();
+            reach_.reset();
+        }
     }
 
     void drawPath(const QPainterPath& path) override {
@@ -207,7 +214,8 @@ private:
         // outline at all (the strips of a drawing each see a part of it).
         const qreal penPixels = pen.isCosmetic() ? pen.widthF() : pen.widthF() * scale;
         const qreal reachOut = stroke ? std::max<qreal>(1, penPixels * std::max<qreal>(1, pen.miterLimit())) : 1;
-        if (!box.adjusted(-reachOut, -reachOut, reachOut, reachOut).intersects(QRectF(reach()))) return true;
+        const QRectF outer = box.adjusted(-reachOut, -reachOut, reachOut, reachOut);
+        if (!outer.intersects(QRectF(reach())) || !showsIn(outer.toAlignedRect())) return true;
         const bool fillTiles = fill && independentOfShape(brush) && large(box);
         const bool strokeTiles = stroke && !pen.isCosmetic() && penPixels >= kThinnestTiled &&
                                  independentOfShape(pen.brush()) && large(box);
@@ -231,6 +239,18 @@ private:
             }
         }
         return true;
+    }
+
+    // Whether any of these device pixels is among those to be drawn.
+    bool showsIn(const QRect& pixels) const { return visible_.isEmpty() || visible_.intersects(pixels); }
+
+    // Whatever clip the drawing sets or lifts, only the visible pixels change.
+    void keepToVisible() {
+        if (visible_.isEmpty()) return;
+        const QTransform world = target_.transform();
+        target_.resetTransform();
+        target_.setClipRegion(visible_, Qt::IntersectClip);
+        target_.setTransform(world);
     }
 
     // The device pixels drawing can change: the device within the clip;
@@ -271,6 +291,7 @@ private:
             const std::vector<Piece> band = cutToBand(pieces, false, y, y + kTileHeight);
             if (band.empty()) continue;
             for (int x = reach.left() - reach.left() % kTileWidth; x <= reach.right(); x += kTileWidth) {
+                if (!showsIn(QRect(x, y, kTileWidth, kTileHeight))) continue;
                 const std::vector<Piece> tile = cutToBand(band, true, x, x + kTileWidth);
                 if (tile.empty()) continue;
                 QPainterPath shape;
@@ -284,11 +305,12 @@ private:
     }
 
     QPainter& target_;
+    const QRegion visible_;   // empty: all
     std::optional<QRect> reach_;
 };
 
-TiledOutlineDevice::TiledOutlineDevice(QPainter& target)
-    : target_(target), engine_(std::make_unique<TiledOutlineEngine>(target)) {}
+TiledOutlineDevice::TiledOutlineDevice(QPainter& target, const QRegion& visible)
+    : target_(target), engine_(std::make_unique<TiledOutlineEngine>(target, visible)) {}
 
 TiledOutlineDevice::~TiledOutlineDevice() = default;
 

@@ -17,6 +17,7 @@
 // in the painter's coordinates) are cut; the rest go on whole.
 
 #include <QPaintDevice>
+#include <QRegion>
 
 #include <memory>
 
@@ -26,8 +27,11 @@ class TiledOutlineEngine;
 class TiledOutlineDevice : public QPaintDevice {
 public:
     // target is active on a QImage and stays so while this device is
-    // painted on; what is drawn here lands there.
-    explicit TiledOutlineDevice(QPainter& target);
+    // painted on; what is drawn here lands there. Where visible is given
+    // (in the image's pixels), only those pixels are drawn, whatever clips
+    // the drawing sets, and outlines and tiles wholly outside them are
+    // left alone.
+    explicit TiledOutlineDevice(QPainter& target, const QRegion& visible = QRegion());
     ~TiledOutlineDevice() override;
 
     QPaintEngine* paintEngine() const override;

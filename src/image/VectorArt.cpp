@@ -1,6 +1,7 @@
 #include "image/VectorArt.h"
 
 #include "image/ImageLoader.h"
+#include "image/OpaqueGround.h"
 #include "image/TiledOutlines.h"
 
 #include <QBuffer>
@@ -12,6 +13,7 @@
 #include <QLoggingCategory>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QRegion>
 #include <QRegularExpression>
 #include <QSemaphore>
 #include <QSvgRenderer>
@@ -35,6 +37,7 @@
 #include <limits>
 #include <list>
 #include <mutex>
+#include <optional>
 
 namespace {
 
@@ -537,13 +540,18 @@ constexpr int kStripRows = 256;
 // (see onDrawingThread); smaller ones cost less than the hand-over.
 constexpr qint64 kPooledPixels = 256LL * 256;
 
+// A strip's pixels that later drawings cover: at most this many parts, the
+// largest; whatever is left out is drawn as though nothing covered it.
+constexpr size_t kMostHiddenParts = 16;
+
 struct StripKey {
     std::uint64_t id;
     int turns;
     QSize size;
     int strip;
+    std::vector<QRect> hidden;   // in the strip's pixels; left transparent
     bool operator==(const StripKey& o) const {
-        return id == o.id && turns == o.turns && size == o.size && strip == o.strip;
+        return id == o.id && turns == o.turns && size == o.size && strip == o.strip && hidden == o.hidden;
     }
 };
 struct Kept {
@@ -638,7 +646,12 @@ QImage renderStrip(const VectorArt& art, const StripKey& key) {
     QImage image = stripImage(QSize(key.size.width(), std::min(kStripRows, key.size.height() - top)));
     if (image.isNull()) return {};
     QPainter target(&image);
-    TiledOutlineDevice device(target);
+    QRegion visible;
+    if (!key.hidden.empty()) {
+        visible = QRegion(image.rect());
+        for (const QRect& r : key.hidden) visible -= r;
+    }
+    TiledOutlineDevice device(target, visible);
     QPainter p(&device);
     p.translate(0, -top);
     renderTurned(p, QRectF(QPointF(0, 0), QSizeF(key.size)), *renderer, key.turns);
@@ -694,11 +707,32 @@ QImage takeStrip(const VectorArt& art, const StripKey& key, bool mayWait, bool* 
     return image;
 }
 
+// The parts of hidden (in the drawing's pixels) within the strip, in the
+// strip's pixels, the largest first; *whole set where they cover it all.
+std::vector<QRect> hiddenInStrip(const std::vector<QRect>& hidden, const QSize& size, int strip, bool* whole) {
+    const QRect rows(0, strip * kStripRows, size.width(), std::min(kStripRows, size.height() - strip * kStripRows));
+    std::vector<QRect> parts;
+    QRegion left(rows);
+    for (const QRect& r : hidden) {
+        const QRect part = r & rows;
+        if (part.isEmpty()) continue;
+        parts.push_back(part.translated(0, -rows.top()));
+        left -= part;
+    }
+    *whole = !parts.empty() && left.isEmpty();
+    std::stable_sort(parts.begin(), parts.end(), [](const QRect& a, const QRect& b) {
+        return qint64(a.width()) * a.height() > qint64(b.width()) * b.height();
+    });
+    if (parts.size() > kMostHiddenParts) parts.resize(kMostHiddenParts);
+    return parts;
+}
+
 // Draws the strips of the drawing at size whose rows meet [firstRow,
-// lastRow] with their top-left pixel at device pixel `corner`; the painter
-// maps device pixels one to one (its transform reset) apart from dpr.
+// lastRow] with their top-left pixel at device pixel `corner`, less the
+// pixels hidden (in the drawing's pixels); the painter maps device pixels
+// one to one (its transform reset) apart from dpr.
 void drawStrips(QPainter& painter, const VectorArt& art, int turns, const QSize& size, QPoint corner,
-                int firstRow, int lastRow, qreal dpr) {
+                int firstRow, int lastRow, qreal dpr, const std::vector<QRect>& hidden) {
     const int first = std::max(0, firstRow / kStripRows);
     const int last = std::min(stripCount(size) - 1, lastRow / kStripRows);
     const auto draw = [&](int strip, QImage image) {
@@ -709,16 +743,51 @@ void drawStrips(QPainter& painter, const VectorArt& art, int turns, const QSize&
     // Strips that others are making come last, so that this thread makes
     // the rest meanwhile; strips cover disjoint rows, so their order does
     // not show.
-    std::vector<int> others;
+    std::vector<StripKey> others;
     for (int strip = first; strip <= last; ++strip) {
+        bool whole = false;
+        StripKey key{art.id, turns, size, strip, hiddenInStrip(hidden, size, strip, &whole)};
+        if (whole) continue;
         bool busy = false;
-        const QImage image = takeStrip(art, {art.id, turns, size, strip}, false, &busy);
+        const QImage image = takeStrip(art, key, false, &busy);
         if (busy)
-            others.push_back(strip);
+            others.push_back(std::move(key));
         else
             draw(strip, image);
     }
-    for (int strip : others) draw(strip, takeStrip(art, {art.id, turns, size, strip}, true, nullptr));
+    for (const StripKey& key : others) draw(key.strip, takeStrip(art, key, true, nullptr));
+}
+
+// Where a drawing lands on a raster device that only scales: in kept
+// strips, its edges on the device pixels; else drawn straight in.
+struct RasterPlace {
+    bool strips = false;
+    qint64 x1 = 0, y1 = 0, x2 = 0, y2 = 0;   // device pixels, when in strips
+};
+
+std::optional<RasterPlace> rasterPlace(const QPainter& painter, const QRectF& dest) {
+    const QPaintEngine* engine = painter.paintEngine();
+    const QTransform t = painter.deviceTransform();
+    if (!engine || engine->type() != QPaintEngine::Raster || t.type() > QTransform::TxScale || t.m11() <= 0 ||
+        t.m22() <= 0)
+        return std::nullopt;
+    // The device's own pixels, edges where a filled rectangle of the same
+    // size would have them.
+    const auto edge = [](qreal v) { return qint64(std::llround(std::clamp<qreal>(v, -1e9, 1e9))); };
+    RasterPlace place;
+    place.x1 = edge(dest.left() * t.m11() + t.dx());
+    place.x2 = edge(dest.right() * t.m11() + t.dx());
+    place.y1 = edge(dest.top() * t.m22() + t.dy());
+    place.y2 = edge(dest.bottom() * t.m22() + t.dy());
+    place.strips = place.x2 > place.x1 && place.y2 > place.y1 &&
+                   (place.x2 - place.x1) * (place.y2 - place.y1) <= kLargestKept;
+    return place;
+}
+
+// The upright fractions f after quarter turns clockwise.
+QRectF turnedFractions(QRectF f, int turns) {
+    for (int i = 0; i < (turns & 3); ++i) f = QRectF(1 - f.bottom(), f.left(), f.height(), f.width());
+    return f;
 }
 
 }  // namespace
@@ -783,6 +852,7 @@ std::shared_ptr<const VectorArt> screenVectorArt(const QByteArray& raw, QString*
     auto art = std::make_shared<VectorArt>();
     if (!screen(xml, art->svg, art->sizeMm, reason)) return nullptr;
     art->id = nextArtId++;
+    art->ground = opaqueGround(art->svg);
     if (!rendererOf(*art)) {
         refuse(reason, QStringLiteral("Die Zeichnung kann nicht dargestellt werden."));
         return nullptr;
@@ -815,40 +885,68 @@ QImage rasterOfVectorArt(const VectorArt& art, int quarterTurns, int longestSide
     });
 }
 
-void drawVectorArt(QPainter& painter, const QRectF& dest, const VectorArt& art, int quarterTurns) {
+void drawVectorArt(QPainter& painter, const QRectF& dest, const VectorArt& art, int quarterTurns,
+                   const std::vector<QRect>& hidden) {
     if (!(dest.width() > 0) || !(dest.height() > 0)) return;
-    const QPaintEngine* engine = painter.paintEngine();
-    const QTransform t = painter.deviceTransform();
-    if (engine && engine->type() == QPaintEngine::Raster && t.type() <= QTransform::TxScale && t.m11() > 0 &&
-        t.m22() > 0) {
-        // The device's own pixels, edges where a filled rectangle of the same
-        // size would have them.
-        const auto edge = [](qreal v) { return qint64(std::llround(std::clamp<qreal>(v, -1e9, 1e9))); };
-        const qint64 x1 = edge(dest.left() * t.m11() + t.dx()), x2 = edge(dest.right() * t.m11() + t.dx());
-        const qint64 y1 = edge(dest.top() * t.m22() + t.dy()), y2 = edge(dest.bottom() * t.m22() + t.dy());
+    const std::optional<RasterPlace> place = rasterPlace(painter, dest);
+    if (place) {
+        const qint64 x1 = place->x1, x2 = place->x2, y1 = place->y1, y2 = place->y2;
         if (x2 <= x1 || y2 <= y1) return;
+        const QTransform t = painter.deviceTransform();
         QRect reach(-(1 << 30), -(1 << 30), std::numeric_limits<int>::max(), std::numeric_limits<int>::max());
         if (painter.device() && painter.device()->devType() == QInternal::Image)
             reach = static_cast<const QImage*>(painter.device())->rect();
         if (painter.hasClipping()) reach &= t.mapRect(painter.clipBoundingRect()).toAlignedRect();
         if (x2 <= reach.left() || x1 > reach.right() || y2 <= reach.top() || y1 > reach.bottom()) return;
-        if ((x2 - x1) * (y2 - y1) <= kLargestKept) {
+        if (place->strips) {
             const QSize size(int(x2 - x1), int(y2 - y1));
             const int firstRow = int(std::max<qint64>(reach.top(), y1) - y1);
             const int lastRow = int(std::min<qint64>(qint64(reach.bottom()), y2 - 1) - y1);
+            std::vector<QRect> inDrawing;
+            for (const QRect& r : hidden) {
+                const QRect part = r.translated(-int(x1), -int(y1)) & QRect(QPoint(0, 0), size);
+                if (!part.isEmpty()) inDrawing.push_back(part);
+            }
             painter.save();
             // What stays after the reset is the device's own scale (a
             // high-density buffer): the renderings carry the same ratio, so
             // they land one to one on the device pixels.
             painter.resetTransform();
             drawStrips(painter, art, quarterTurns, size, QPoint(int(x1), int(y1)), firstRow, lastRow,
-                       painter.deviceTransform().m11());
+                       painter.deviceTransform().m11(), inDrawing);
             painter.restore();
             return;
         }
     }
     QSvgRenderer* renderer = rendererOf(art);
     if (renderer) renderTurned(painter, dest, *renderer, quarterTurns);
+}
+
+std::vector<QRect> vectorArtCover(const QPainter& painter, const QRectF& dest, const VectorArt& art, int quarterTurns) {
+    std::vector<QRect> cover;
+    if (art.ground.empty() || !(dest.width() > 0) || !(dest.height() > 0)) return cover;
+    const std::optional<RasterPlace> place = rasterPlace(painter, dest);
+    if (!place) return cover;
+    // The edges the drawing is stretched between on the device.
+    qreal left = place->x1, right = place->x2, top = place->y1, bottom = place->y2;
+    if (!place->strips) {
+        const QRectF exact = painter.deviceTransform().mapRect(dest);
+        left = exact.left(), right = exact.right(), top = exact.top(), bottom = exact.bottom();
+    }
+    constexpr qreal kFar = 1e9;
+    for (const QRectF& part : art.ground) {
+        const QRectF f = turnedFractions(part, quarterTurns);
+        // Only pixels wholly inside, and a pixel more in from each edge: the
+        // coverage of an edge pixel rests on rounding.
+        const qreal l = std::ceil(left + f.left() * (right - left)) + 1;
+        const qreal r = std::floor(left + f.right() * (right - left)) - 1;
+        const qreal t = std::ceil(top + f.top() * (bottom - top)) + 1;
+        const qreal b = std::floor(top + f.bottom() * (bottom - top)) - 1;
+        if (!(r > l) || !(b > t) || std::abs(l) > kFar || std::abs(r) > kFar || std::abs(t) > kFar || std::abs(b) > kFar)
+            continue;
+        cover.push_back(QRect(QPoint(int(l), int(t)), QPoint(int(r) - 1, int(b) - 1)));
+    }
+    return cover;
 }
 
 void clearVectorArtRenderings() {

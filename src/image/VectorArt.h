@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRect>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -19,6 +20,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QPainter;
 
@@ -26,6 +28,9 @@ struct VectorArt {
     QByteArray svg;        // the screened document, uncompressed
     QSizeF sizeMm;         // its own size, upright
     std::uint64_t id = 0;  // unique per reading: the key of kept renderings
+    // What it covers opaquely, upright, as fractions of its size (see
+    // OpaqueGround.h).
+    std::vector<QRectF> ground;
 };
 
 // Limits a file must keep to be drawn.
@@ -62,7 +67,17 @@ QImage rasterOfVectorArt(const VectorArt& art, int quarterTurns, int longestSide
 // it. On vector devices (PDF, SVG, printer) it goes in as paths; on a raster
 // device it is drawn at the device's own pixels, kept per size so that a
 // repaint at the same zoom only copies it.
-void drawVectorArt(QPainter& painter, const QRectF& dest, const VectorArt& art, int quarterTurns);
+//
+// hidden: device pixels that something drawn later covers opaquely (the
+// cover of a later drawing, below). Where the drawing is drawn in strips
+// they are left out of it, which the later drawing's pixels make good.
+void drawVectorArt(QPainter& painter, const QRectF& dest, const VectorArt& art, int quarterTurns,
+                   const std::vector<QRect>& hidden = {});
+
+// The device pixels that drawVectorArt with the same arguments paints
+// opaquely, whatever else the painter holds then: the drawing's ground, a
+// pixel in from its edges. Empty on a vector device.
+std::vector<QRect> vectorArtCover(const QPainter& painter, const QRectF& dest, const VectorArt& art, int quarterTurns);
 
 // Runs work on a thread of Qt's pool and waits for it; where the caller is
 // one already, here. There Qt's raster engine draws large fills itself:

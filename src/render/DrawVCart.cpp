@@ -13,8 +13,10 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 #include "render/TextRenderer.h"
 
+#include <QHash>
 #include <QMutex>
 #include <QPaintDevice>
 #include <QSet>
@@ -67,6 +69,35 @@ int drawnObjects(const BoxDocument& doc) {
         if (kind == Figure || kind == Text || kind == Image) ++n;
     }
     return n;
+}
+
+// The device pixels each picture may leave out, by slot: on paper, a
+// drawing leaves out what drawings after it cover opaquely, since drawings
+// at print resolution are the slowest part of a sheet. Not in the editor:
+// its drawings are kept as drawn, and would be drawn again whenever a
+// picture over them moved.
+std::vector<std::vector<QRect>> hiddenBySlot(const QPainter& canvas, const BoxDocument& doc,
+                                             const RenderParams& params) {
+    // Covers looked through per picture, at most.
+    constexpr size_t kMostCovers = 256;
+    std::vector<std::vector<QRect>> hidden;
+    if (params.EditorView) return hidden;
+    hidden.resize(ObjectTable::Capacity + 1);
+    // A drawing placed more than once is drawn once for all its places,
+    // which is cheaper than each leaving out what covers it there.
+    QHash<const VectorArt*, int> places;
+    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot)
+        if (doc.Objects[slot].Kind == Image && doc.Objects[slot].Picture.isVector())
+            ++places[doc.Objects[slot].Picture.vectorArt()];
+    std::vector<QRect> later;
+    for (int slot = ObjectTable::Capacity; slot >= 1; --slot) {
+        const Tobs& o = doc.Objects[slot];
+        if (o.Kind != Image || !o.Picture.isVector()) continue;
+        if (places.value(o.Picture.vectorArt()) == 1) hidden[slot] = later;
+        for (const QRect& r : imageObjectCover(canvas, o, params))
+            if (later.size() < kMostCovers) later.push_back(r);
+    }
+    return hidden;
 }
 
 // The pen and brush a pass leaves behind, also when it was stopped half-way.
@@ -135,6 +166,7 @@ bool DrawVCart(QPainter& canvas, const BoxDocument& doc, const RenderParams& par
     // Step 2 made the pen white; the brush is what the caller left.
     FigureCanvasState figureState{QColor(255, 255, 255), canvas.brush().color()};
     const DirectCanvas direct = DirectCanvas::of(canvas);
+    const std::vector<std::vector<QRect>> hidden = hiddenBySlot(canvas, doc, params);
 
     const auto drawObject = [&](int slot) {
         const Tobs& o = doc.Objects[slot];
@@ -144,7 +176,7 @@ bool DrawVCart(QPainter& canvas, const BoxDocument& doc, const RenderParams& par
                        params.Figures ? params.Figures->of(slot) : nullptr);
             break;
         case Text: drawText(canvas, o, params, visible, &progress); break;
-        case Image: drawImageObject(canvas, o, params); break;
+        case Image: drawImageObject(canvas, o, params, hidden.empty() ? std::vector<QRect>() : hidden[slot]); break;
         default: return true;
         }
         return progress.objectDone();

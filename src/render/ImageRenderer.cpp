@@ -9,6 +9,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -181,27 +182,52 @@ QSize imageObjectSize(int W, int H, int iw, int ih, bool keepAspect) {
     return QSize(dw, dh);
 }
 
-void drawImageObject(QPainter& canvas, const Tobs& o, const RenderParams& params) {
+namespace {
+
+// Where an image object's picture goes, and the picture drawn there (a
+// stand-in where the pass has one).
+struct PlacedPicture {
+    int x = 0, y = 0, w = 0, h = 0;   // the drawn image covers one pixel less each way
+    const DibHandle* picture = nullptr;
+    bool transparent = false;
+    std::int64_t value = -1;
+};
+
+std::optional<PlacedPicture> placedPicture(const Tobs& o, const RenderParams& params) {
     const DibHandle& pic = o.Picture;
-    if (pic.isEmpty()) return;
+    if (pic.isEmpty()) return std::nullopt;
     const auto [X, Y, W, H] = deviceRect(o, params);
     const QSize aspect = pic.aspectSize();
     const QSize size = imageObjectSize(W, H, aspect.width(), aspect.height(), o.KeepAspect == 1);
-    // The drawn image covers one pixel less than its rectangle each way.
-    const int w = size.width() - 1, h = size.height() - 1;
-    if (o.Transparent == 1) {
-        if (w <= 0 || h <= 0) return;
-        const std::int64_t value = drawnTransparentValue(o);
+    PlacedPicture p{X, Y, size.width() - 1, size.height() - 1, &pic};
+    if (p.w <= 0 || p.h <= 0) return std::nullopt;
+    p.transparent = o.Transparent == 1;
+    p.value = p.transparent ? drawnTransparentValue(o) : -1;
+    if (const DibHandle* standIn = params.StandIns ? params.StandIns->find(pic, p.value) : nullptr)
+        p.picture = standIn;
+    return p;
+}
+
+}  // namespace
+
+void drawImageObject(QPainter& canvas, const Tobs& o, const RenderParams& params, const std::vector<QRect>& hidden) {
+    const std::optional<PlacedPicture> p = placedPicture(o, params);
+    if (!p) return;
+    const DibHandle& pic = *p->picture;
+    if (pic.isVector()) {
+        DrawVectorDib(canvas, p->x, p->y, p->w, p->h, pic, hidden);
+    } else if (p->transparent) {
         // Transparent pixels are left out of the drawing (alpha 0) rather
         // than copied back from the canvas: the same picture on screen, and
         // it also works where the device cannot be read back.
-        const DibHandle* standIn = params.StandIns ? params.StandIns->find(pic, value) : nullptr;
-        if (standIn)
-            DrawDibTransparent(canvas, X, Y, w, h, *standIn, -1);
-        else
-            DrawDibTransparent(canvas, X, Y, w, h, pic, value);
-        return;
+        DrawDibTransparent(canvas, p->x, p->y, p->w, p->h, pic, p->picture == &o.Picture ? p->value : -1);
+    } else {
+        DrawDib(canvas, p->x, p->y, p->w, p->h, pic, 0, 0, pic.DibWidth(), pic.DibHeight(), false, SRCCOPY, false);
     }
-    if (w <= 0 || h <= 0) return;
-    drawPlaced(canvas, pic, QRect(X, Y, w, h), params);
+}
+
+std::vector<QRect> imageObjectCover(const QPainter& canvas, const Tobs& o, const RenderParams& params) {
+    const std::optional<PlacedPicture> p = placedPicture(o, params);
+    if (!p) return {};
+    return VectorDibCover(canvas, p->x, p->y, p->w, p->h, *p->picture);
 }

@@ -48,4 +48,11 @@ QSize imageObjectSize(int W, int H, int imageWidth, int imageHeight, bool keepAs
 // Draws an image object. With Transparent set, pixels equal to the object's
 // settled transparent value (model/TransparentValue.h) are left out; a
 // negative value makes none transparent. The object is only read.
-void drawImageObject(QPainter& canvas, const Tobs& o, const RenderParams& params);
+// hidden: device pixels that objects drawn after it cover opaquely (their
+// covers, below), left out where that saves work.
+void drawImageObject(QPainter& canvas, const Tobs& o, const RenderParams& params,
+                     const std::vector<QRect>& hidden = {});
+
+// The device pixels the object's picture paints opaquely wherever it is
+// drawn on this canvas: a drawing's ground; none for other pictures.
+std::vector<QRect> imageObjectCover(const QPainter& canvas, const Tobs& o, const RenderParams& params);

@@ -7,6 +7,9 @@
 #include "TextCanvas.h"
 
 #include "image/DrawDib.h"
+#include "image/ImageLoader.h"
+#include "image/ImageRotation.h"
+#include "image/VectorArt.h"
 #include "render/DrawVCart.h"
 #include "render/fast/OutlineMask.h"
 #include "image/RenderThreads.h"
@@ -649,5 +652,88 @@ TEST(ShadowFromMask, EqualsTheDirectShadowAtEverySubPixelPlace) {
         int differing = 0;
         EXPECT_EQ(rt::maxChannelDifference(plain, onePass(*doc, c.dpi, page), &differing), 0)
             << differing << " pixels differ in one pass, " << what;
+    }
+}
+
+namespace {
+
+// A drawing of its own: a ground (none, plain, rounded or a gradient) in
+// its colour, see-through shapes and a stroked ring on it.
+DibHandle groundedDrawing(int i) {
+    const QByteArray colour = "#" + QByteArray::number(0x400000 + i * 0x1b3d57 % 0xbfffff, 16);
+    const QByteArray grounds[] = {
+        "",
+        "<rect width=\"200\" height=\"120\" fill=\"" + colour + "\"/>",
+        "<rect x=\"10\" y=\"5\" width=\"170\" height=\"110\" rx=\"25\" fill=\"" + colour + "\" stroke=\"#000\" stroke-width=\"4\"/>",
+        "<linearGradient id=\"g\" x2=\"0\" y2=\"1\"><stop stop-color=\"" + colour +
+            "\"/><stop offset=\"1\" stop-color=\"#fff\"/></linearGradient><rect width=\"200\" height=\"120\" fill=\"url(#g)\"/>"};
+    const QByteArray svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 200 120\">" + grounds[i % 4] +
+                           "<circle cx=\"" + QByteArray::number(40 + i * 13 % 120) + "\" cy=\"60\" r=\"45\" fill=\"#08f\" "
+                           "opacity=\"0.5\"/><circle cx=\"150\" cy=\"50\" r=\"30\" fill=\"none\" stroke=\"#c00\" "
+                           "stroke-width=\"9\"/></svg>";
+    DibHandle dib = DecodeVectorArt(svg);
+    for (int k = 0; k < i % 3; ++k) EXPECT_TRUE(RotRight(dib));
+    return dib;
+}
+
+// The same picture without what it knows of its ground: drawn whole
+// whatever lies over it.
+DibHandle withoutGround(const DibHandle& dib) {
+    auto art = std::make_shared<VectorArt>(*dib.vectorArt());
+    art->ground.clear();
+    DibHandle plain = dib;
+    plain.setVectorArt(art, dib.vectorTurns());
+    return plain;
+}
+
+}  // namespace
+
+// Drawings that leave out what later drawings cover give the sheet they
+// would give drawn whole: grounds of every kind, turned, stretched, under a
+// figure and a text, one wholly covered, one with a transparent colour, and
+// a drawing placed twice (drawn once for both).
+TEST(SheetDrawings, LeavingOutWhatLaterDrawingsCoverChangesNoPixel) {
+    auto doc = rt::document();
+    const DibHandle twice = groundedDrawing(7);
+    for (int i = 0; i < 12; ++i) {
+        Tobs& o = rt::place(*doc, 1 + i, Image, 560 + (i % 4) * 97 + i, 390 + (i / 4) * 83 + 2 * i, 190 + 3 * i, 130 - 2 * i);
+        o.KeepAspect = i % 2;
+        o.Transparent = i == 5;
+        o.Picture = i == 9 || i == 11 ? twice : groundedDrawing(i);
+    }
+    // Slot 2 lies wholly under slot 6, the largest.
+    rt::place(*doc, 2, Image, 700, 480, 60, 40).Picture = groundedDrawing(1);
+    rt::place(*doc, 6, Image, 650, 450, 260, 160).Picture = groundedDrawing(5);
+    Tobs& figure = rt::place(*doc, 20, Figure, 640, 420, 120, 90);
+    figure.Shape = 3;
+    figure.Color = 0x30c0a0;
+    Tobs& text = rt::place(*doc, 21, Text, 760, 500, 200, 60);
+    text.Content = QStringLiteral("Über allem");
+    for (int slot : {20, 21}) std::swap(doc->Objects[slot], doc->Objects[slot - 12]);
+
+    std::vector<DibHandle> grounded(ObjectTable::Capacity + 1), plain(ObjectTable::Capacity + 1);
+    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot)
+        if (doc->Objects[slot].Kind == Image) {
+            grounded[slot] = doc->Objects[slot].Picture;
+            plain[slot] = withoutGround(grounded[slot]);
+        }
+    const auto sheet = [&](int dpi, const std::vector<DibHandle>& pictures, qint64* kept) {
+        for (int slot = 1; slot <= ObjectTable::Capacity; ++slot)
+            if (doc->Objects[slot].Kind == Image) doc->Objects[slot].Picture = pictures[slot];
+        clearVectorArtRenderings();
+        const QImage page = renderSheetImage(*doc, 100, dpi, a4At(dpi), 96);
+        *kept = keptVectorArtBytes();
+        return page;
+    };
+    for (int dpi : {300, 600}) {
+        SCOPED_TRACE(dpi);
+        qint64 leavingBytes = 0, wholeBytes = 0;
+        const QImage leaving = sheet(dpi, grounded, &leavingBytes);
+        const QImage drawnWhole = sheet(dpi, plain, &wholeBytes);
+        int differing = 0;
+        EXPECT_EQ(rt::maxChannelDifference(leaving, drawnWhole, &differing), 0) << differing << " pixels";
+        // Something was left out: the covered drawing's strips were never
+        // made (at 300 dpi all strips stay kept).
+        if (dpi == 300) EXPECT_LT(leavingBytes, wholeBytes);
     }
 }
