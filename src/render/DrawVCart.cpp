@@ -71,34 +71,43 @@ int drawnObjects(const BoxDocument& doc) {
     return n;
 }
 
-// The device pixels each picture may leave out, by slot: on paper, a
-// drawing leaves out what drawings after it cover opaquely, since drawings
-// at print resolution are the slowest part of a sheet. Not in the editor:
-// its drawings are kept as drawn, and would be drawn again whenever a
-// picture over them moved.
-std::vector<std::vector<QRect>> hiddenBySlot(const QPainter& canvas, const BoxDocument& doc,
-                                             const RenderParams& params) {
-    // Covers looked through per picture, at most.
-    constexpr size_t kMostCovers = 256;
-    std::vector<std::vector<QRect>> hidden;
-    if (params.EditorView) return hidden;
-    hidden.resize(ObjectTable::Capacity + 1);
-    // A drawing placed more than once is drawn once for all its places,
-    // which is cheaper than each leaving out what covers it there.
-    QHash<const VectorArt*, int> places;
-    for (int slot = 1; slot <= ObjectTable::Capacity; ++slot)
-        if (doc.Objects[slot].Kind == Image && doc.Objects[slot].Picture.isVector())
-            ++places[doc.Objects[slot].Picture.vectorArt()];
-    std::vector<QRect> later;
-    for (int slot = ObjectTable::Capacity; slot >= 1; --slot) {
-        const Tobs& o = doc.Objects[slot];
-        if (o.Kind != Image || !o.Picture.isVector()) continue;
-        if (places.value(o.Picture.vectorArt()) == 1) hidden[slot] = later;
-        for (const QRect& r : imageObjectCover(canvas, o, params))
-            if (later.size() < kMostCovers) later.push_back(r);
+// The device pixels each picture may leave out: on paper, a drawing leaves
+// out what drawings after it cover opaquely, since drawings at print
+// resolution are the slowest part of a sheet. Not in the editor: its
+// drawings are kept as drawn, and would be drawn again whenever a picture
+// over them moved.
+class LaterCovers {
+public:
+    LaterCovers(const QPainter& canvas, const BoxDocument& doc, const RenderParams& params) {
+        if (params.EditorView) return;
+        // A drawing placed more than once is drawn once for all its
+        // places, which is cheaper than each leaving out what covers it there.
+        QHash<const VectorArt*, int> places;
+        for (int slot = 1; slot <= ObjectTable::Capacity; ++slot)
+            if (doc.Objects[slot].Kind == Image && doc.Objects[slot].Picture.isVector())
+                ++places[doc.Objects[slot].Picture.vectorArt()];
+        if (places.isEmpty()) return;
+        counts_.assign(ObjectTable::Capacity + 1, 0);
+        for (int slot = ObjectTable::Capacity; slot >= 1; --slot) {
+            const Tobs& o = doc.Objects[slot];
+            if (o.Kind != Image || !o.Picture.isVector()) continue;
+            if (places.value(o.Picture.vectorArt()) == 1) counts_[slot] = int(covers_.size());
+            for (const QRect& r : imageObjectCover(canvas, o, params))
+                if (covers_.size() < kMostCovers) covers_.push_back(r);
+        }
     }
-    return hidden;
-}
+    // What the drawings after the slot's cover.
+    std::vector<QRect> over(int slot) const {
+        if (counts_.empty()) return {};
+        return std::vector<QRect>(covers_.begin(), covers_.begin() + counts_[size_t(slot)]);
+    }
+
+private:
+    // Covers looked through per picture, at most: the topmost.
+    static constexpr size_t kMostCovers = 256;
+    std::vector<QRect> covers_;   // from the top down
+    std::vector<int> counts_;     // by slot: how many of them come after it
+};
 
 // The pen and brush a pass leaves behind, also when it was stopped half-way.
 struct FinalPen {
@@ -166,7 +175,7 @@ bool DrawVCart(QPainter& canvas, const BoxDocument& doc, const RenderParams& par
     // Step 2 made the pen white; the brush is what the caller left.
     FigureCanvasState figureState{QColor(255, 255, 255), canvas.brush().color()};
     const DirectCanvas direct = DirectCanvas::of(canvas);
-    const std::vector<std::vector<QRect>> hidden = hiddenBySlot(canvas, doc, params);
+    const LaterCovers later(canvas, doc, params);
 
     const auto drawObject = [&](int slot) {
         const Tobs& o = doc.Objects[slot];
@@ -176,7 +185,7 @@ bool DrawVCart(QPainter& canvas, const BoxDocument& doc, const RenderParams& par
                        params.Figures ? params.Figures->of(slot) : nullptr);
             break;
         case Text: drawText(canvas, o, params, visible, &progress); break;
-        case Image: drawImageObject(canvas, o, params, hidden.empty() ? std::vector<QRect>() : hidden[slot]); break;
+        case Image: drawImageObject(canvas, o, params, later.over(slot)); break;
         default: return true;
         }
         return progress.objectDone();
