@@ -872,7 +872,10 @@ QImage rasterOfVectorArt(const VectorArt& art, int quarterTurns, int longestSide
     return renderPooled(qint64(px.width()) * px.height(), [&]() -> QImage {
         QSvgRenderer* renderer = rendererOf(art);
         if (!renderer) return {};
-        QImage image(px, QImage::Format_ARGB32);
+        // Drawn premultiplied, as the raster engine blends natively (on
+        // plain ARGB32 every span is converted there and back), then
+        // handed out as plain ARGB32 as pictures are.
+        QImage image(px, QImage::Format_ARGB32_Premultiplied);
         if (image.isNull()) return {};
         image.fill(0);
         QPainter target(&image);
@@ -881,6 +884,7 @@ QImage rasterOfVectorArt(const VectorArt& art, int quarterTurns, int longestSide
         renderTurned(p, QRectF(QPointF(0, 0), QSizeF(px)), *renderer, quarterTurns);
         p.end();
         target.end();
+        image.convertTo(QImage::Format_ARGB32);
         return image;
     });
 }
