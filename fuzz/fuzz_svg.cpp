@@ -28,7 +28,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (art->svg.size() > kMaxVectorArtBytes * 2 || !art->sizeMm.isValid()) abort();
     if (std::min(art->sizeMm.width(), art->sizeMm.height()) < kMinVectorArtPlacedMm) abort();
     if (art->svg.contains("<!DOCTYPE") || art->svg.contains("<script")) abort();
-    const QImage small = rasterOfVectorArt(*art, int(size % 4), 64);
-    if (small.isNull()) abort();
+    if (rasterOfVectorArt(*art, int(size % 4), 64).isNull()) abort();
+    // What the drawing claims to cover opaquely is opaque: a pixel in the
+    // middle of each part large enough to hold one whole.
+    const QImage small = art->ground.empty() ? QImage() : rasterOfVectorArt(*art, 0, 64);
+    for (const QRectF& part : art->ground) {
+        if (!(part.left() >= 0 && part.top() >= 0 && part.right() <= 1 && part.bottom() <= 1)) abort();
+        const QRectF px(part.left() * small.width(), part.top() * small.height(), part.width() * small.width(),
+                        part.height() * small.height());
+        if (px.width() < 4 || px.height() < 4) continue;
+        if (qAlpha(small.pixel(int(px.center().x()), int(px.center().y()))) != 255) abort();
+    }
     return 0;
 }

@@ -14,6 +14,11 @@ namespace {
 
 // More parts cost the passes more to look through than they save.
 constexpr int kMostParts = 16;
+// Edges farther out than this many times the view box's size are not
+// trusted to be drawn.
+constexpr double kFarthest = 1e6;
+// A radial gradient's radius, in its units, below which it is not trusted.
+constexpr double kSmallestRadius = 1e-6;
 
 QString localName(QStringView qualified) {
     const qsizetype colon = qualified.indexOf(QLatin1Char(':'));
@@ -135,10 +140,15 @@ std::vector<QRectF> opaqueGround(const QByteArray& screenedSvg) {
     std::optional<GradientRead> gradient;
     std::vector<QRectF> found;
     int depth = 0;
-    static const QStringList gradientAttributes = {
+    static const QStringList linearAttributes = {
         QStringLiteral("id"), QStringLiteral("x1"), QStringLiteral("y1"), QStringLiteral("x2"), QStringLiteral("y2"),
-        QStringLiteral("cx"), QStringLiteral("cy"), QStringLiteral("r"), QStringLiteral("fx"), QStringLiteral("fy"),
         QStringLiteral("gradientUnits"), QStringLiteral("gradientTransform"), QStringLiteral("spreadMethod")};
+    // A radial gradient only with its focus in its centre and a radius of
+    // its own: the renderer leaves a shape unfilled for a radius of nothing
+    // and see-through beside a focus outside the circle.
+    static const QStringList radialAttributes = {QStringLiteral("id"), QStringLiteral("cx"), QStringLiteral("cy"),
+                                                 QStringLiteral("r"), QStringLiteral("gradientUnits"),
+                                                 QStringLiteral("gradientTransform"), QStringLiteral("spreadMethod")};
     static const QStringList stopAttributes = {QStringLiteral("id"), QStringLiteral("offset"),
                                                QStringLiteral("stop-color"), QStringLiteral("stop-opacity")};
     while (!in.atEnd()) {
@@ -167,8 +177,16 @@ std::vector<QRectF> opaqueGround(const QByteArray& screenedSvg) {
         // A style sheet may give any element an opacity or another fill.
         if (name == QLatin1String("style")) return {};
         if (name == QLatin1String("linearGradient") || name == QLatin1String("radialGradient")) {
-            gradient = GradientRead{attributes.value(QLatin1String("id")).toString(),
-                                    onlyThese(attributes, gradientAttributes), 0};
+            // One inside another: which of them an id names is the
+            // renderer's guess.
+            if (gradient) return {};
+            const bool radial = name == QLatin1String("radialGradient");
+            bool plain = onlyThese(attributes, radial ? radialAttributes : linearAttributes);
+            if (radial) {
+                const auto r = plainNumber(attributes.value(QLatin1String("r")));
+                plain = plain && r && *r >= kSmallestRadius;
+            }
+            gradient = GradientRead{attributes.value(QLatin1String("id")).toString(), plain, 0};
         } else if (gradient) {
             // Only stops inside; a stop's colour and opacity said as attributes.
             ++gradient->stops;
@@ -192,6 +210,10 @@ std::vector<QRectF> opaqueGround(const QByteArray& screenedSvg) {
     for (const QRectF& part : found) {
         const QRectF f((part.x() - viewBox->x()) / viewBox->width(), (part.y() - viewBox->y()) / viewBox->height(),
                        part.width() / viewBox->width(), part.height() / viewBox->height());
+        // Far beyond the drawing, the renderer's single-precision
+        // coordinates overflow and it draws nothing at all.
+        if (!(std::max({std::abs(f.left()), std::abs(f.right()), std::abs(f.top()), std::abs(f.bottom())}) <= kFarthest))
+            continue;
         const QRectF inside = f & QRectF(0, 0, 1, 1);
         if (inside.width() > 0 && inside.height() > 0) parts.push_back(inside);
     }

@@ -1,9 +1,8 @@
-// The ground a drawing is sure to cover: found only where the document
-// leaves no doubt, and, where found, opaque in every pixel the cover names
+// The ground a drawing is sure to cover: found only where the screened
+// document leaves no doubt, and, where found, opaque in every pixel the cover names
 // however the drawing is placed and turned.
 
 #include "image/ImageLoader.h"
-#include "image/OpaqueGround.h"
 #include "image/VectorArt.h"
 
 #include <QPainter>
@@ -51,6 +50,18 @@ TEST(OpaqueGround, FoundOnlyWhereTheDocumentLeavesNoDoubt) {
          svg(kBox, "<linearGradient id=\"h\">" + kStops + "</linearGradient>"
                    "<linearGradient id=\"g\" href=\"#h\"/><rect width=\"400\" height=\"300\" fill=\"url(#g)\"/>"),
          {}},
+        {"gradient inside a gradient",
+         svg(kBox, "<linearGradient id=\"b\"><rect/><linearGradient id=\"a\">" + kStops + "</linearGradient>"
+                   "</linearGradient><rect width=\"400\" height=\"300\" fill=\"url(#a)\"/>"),
+         {}},
+        {"radial gradient of no radius",
+         svg(kBox, "<radialGradient id=\"g\" r=\"0\">" + kStops + "</radialGradient>"
+                   "<rect width=\"400\" height=\"300\" fill=\"url(#g)\"/>"),
+         {}},
+        {"radial gradient with its focus aside",
+         svg(kBox, "<radialGradient id=\"g\" fx=\"5\">" + kStops + "</radialGradient>"
+                   "<rect width=\"400\" height=\"300\" fill=\"url(#g)\"/>"),
+         {}},
         {"own opacity", svg(kBox, "<rect width=\"400\" height=\"300\" fill=\"#000\" opacity=\"0.9\"/>"), {}},
         {"fill opacity from the root", svg(kBox + " fill-opacity=\"0.5\"", "<rect width=\"400\" height=\"300\" fill=\"#000\"/>"), {}},
         {"colour with alpha", svg(kBox, "<rect width=\"400\" height=\"300\" fill=\"#00000080\"/>"), {}},
@@ -63,11 +74,15 @@ TEST(OpaqueGround, FoundOnlyWhereTheDocumentLeavesNoDoubt) {
          svg(kBox, "<rect width=\"400\" height=\"300\" fill=\"#000\"/><circle r=\"50\" comp-op=\"clear\"/>"), {}},
         {"proportions kept", svg(kBox + " preserveAspectRatio=\"xMidYMid\"", "<rect width=\"400\" height=\"300\" fill=\"#000\"/>"), {}},
         {"size in percent", svg(kBox, "<rect width=\"100%\" height=\"100%\" fill=\"#000\"/>"), {}},
+        {"beyond what the renderer draws",
+         svg(kBox, "<rect x=\"50\" width=\"120\" height=\"9e112\" fill=\"teal\"/>"), {}},
         {"no view box", svg("width=\"40mm\" height=\"30mm\"", "<rect width=\"400\" height=\"300\" fill=\"#000\"/>"), {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::vector<QRectF> parts = opaqueGround(c.document);
+        const auto art = screenVectorArt(c.document);
+        ASSERT_TRUE(art);
+        const std::vector<QRectF>& parts = art->ground;
         ASSERT_EQ(parts.size(), c.parts.size());
         for (size_t i = 0; i < parts.size(); ++i) {
             EXPECT_NEAR(parts[i].left(), c.parts[i].left(), 1e-9);
