@@ -174,8 +174,10 @@ std::vector<QRectF> opaqueGround(const QByteArray& screenedSvg) {
             if (!viewBox) return {};
             continue;
         }
-        // A style sheet may give any element an opacity or another fill.
-        if (name == QLatin1String("style")) return {};
+        // A style sheet may give any element an opacity or another fill;
+        // after a drawing inside the drawing, the renderer draws nothing
+        // more of it.
+        if (name == QLatin1String("style") || name == QLatin1String("svg")) return {};
         if (name == QLatin1String("linearGradient") || name == QLatin1String("radialGradient")) {
             // One inside another: which of them an id names is the
             // renderer's guess.

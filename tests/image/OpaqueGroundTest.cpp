@@ -62,6 +62,8 @@ TEST(OpaqueGround, FoundOnlyWhereTheDocumentLeavesNoDoubt) {
          svg(kBox, "<radialGradient id=\"g\" fx=\"5\">" + kStops + "</radialGradient>"
                    "<rect width=\"400\" height=\"300\" fill=\"url(#g)\"/>"),
          {}},
+        {"after a drawing inside",
+         svg(kBox, "<svg viewBox=\"0 0 1 1\"/><rect width=\"400\" height=\"300\" fill=\"#000\"/>"), {}},
         {"own opacity", svg(kBox, "<rect width=\"400\" height=\"300\" fill=\"#000\" opacity=\"0.9\"/>"), {}},
         {"fill opacity from the root", svg(kBox + " fill-opacity=\"0.5\"", "<rect width=\"400\" height=\"300\" fill=\"#000\"/>"), {}},
         {"colour with alpha", svg(kBox, "<rect width=\"400\" height=\"300\" fill=\"#00000080\"/>"), {}},
