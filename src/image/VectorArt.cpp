@@ -550,8 +550,12 @@ struct StripKey {
     QSize size;
     int strip;
     std::vector<QRect> hidden;   // in the strip's pixels; left transparent
+    // The strip's pixels from its top-left corner that are drawn: without
+    // the columns on the right and the rows at the bottom that are hidden.
+    QSize drawn;
     bool operator==(const StripKey& o) const {
-        return id == o.id && turns == o.turns && size == o.size && strip == o.strip && hidden == o.hidden;
+        return id == o.id && turns == o.turns && size == o.size && strip == o.strip && hidden == o.hidden &&
+               drawn == o.drawn;
     }
 };
 struct Kept {
@@ -643,7 +647,9 @@ QImage renderStrip(const VectorArt& art, const StripKey& key) {
     QSvgRenderer* renderer = rendererOf(art);
     if (!renderer) return {};
     const int top = key.strip * kStripRows;
-    QImage image = stripImage(QSize(key.size.width(), std::min(kStripRows, key.size.height() - top)));
+    // Cut on the right and at the bottom only: the drawing keeps its place
+    // on the strip's pixels, and so each pixel its value.
+    QImage image = stripImage(key.drawn);
     if (image.isNull()) return {};
     QPainter target(&image);
     QRegion visible;
@@ -694,7 +700,7 @@ QImage takeStrip(const VectorArt& art, const StripKey& key, bool mayWait, bool* 
             made.notify_all();
         }
     } done{key};
-    const qint64 pixels = qint64(key.size.width()) * std::min(kStripRows, key.size.height());
+    const qint64 pixels = qint64(key.drawn.width()) * key.drawn.height();
     const QImage image = renderPooled(pixels, [&] { return renderStrip(art, key); });
     if (image.isNull()) return image;
     const std::lock_guard<std::mutex> lock(keptLock);
@@ -708,8 +714,10 @@ QImage takeStrip(const VectorArt& art, const StripKey& key, bool mayWait, bool* 
 }
 
 // The parts of hidden (in the drawing's pixels) within the strip, in the
-// strip's pixels, the largest first; *whole set where they cover it all.
-std::vector<QRect> hiddenInStrip(const std::vector<QRect>& hidden, const QSize& size, int strip, bool* whole) {
+// strip's pixels, the largest first; *whole set where they cover it all,
+// *drawn the size the strip needs to hold what they leave.
+std::vector<QRect> hiddenInStrip(const std::vector<QRect>& hidden, const QSize& size, int strip, bool* whole,
+                                 QSize* drawn) {
     const QRect rows(0, strip * kStripRows, size.width(), std::min(kStripRows, size.height() - strip * kStripRows));
     std::vector<QRect> parts;
     QRegion left(rows);
@@ -720,6 +728,8 @@ std::vector<QRect> hiddenInStrip(const std::vector<QRect>& hidden, const QSize& 
         left -= part;
     }
     *whole = !parts.empty() && left.isEmpty();
+    const QRect shown = left.boundingRect();
+    *drawn = QSize(shown.right() + 1, shown.bottom() + 1 - rows.top());
     std::stable_sort(parts.begin(), parts.end(), [](const QRect& a, const QRect& b) {
         return qint64(a.width()) * a.height() > qint64(b.width()) * b.height();
     });
@@ -746,7 +756,8 @@ void drawStrips(QPainter& painter, const VectorArt& art, int turns, const QSize&
     std::vector<StripKey> others;
     for (int strip = first; strip <= last; ++strip) {
         bool whole = false;
-        StripKey key{art.id, turns, size, strip, hiddenInStrip(hidden, size, strip, &whole)};
+        StripKey key{art.id, turns, size, strip};
+        key.hidden = hiddenInStrip(hidden, size, strip, &whole, &key.drawn);
         if (whole) continue;
         bool busy = false;
         const QImage image = takeStrip(art, key, false, &busy);
