@@ -17,6 +17,12 @@ QByteArray svg(const QByteArray& root, const QByteArray& body) {
 const QByteArray kBox = "viewBox=\"0 0 400 300\"";
 const QByteArray kStops = "<stop offset=\"0\" stop-color=\"#fa0\"/><stop offset=\"1\" stop-color=\"red\"/>";
 
+// A ground over the whole view box filled with gradient "g", after what
+// comes before it.
+QByteArray filledBy(const QByteArray& before) {
+    return svg(kBox, before + "<rect width=\"400\" height=\"300\" fill=\"url(#g)\"/>");
+}
+
 }  // namespace
 
 TEST(OpaqueGround, FoundOnlyWhereTheDocumentLeavesNoDoubt) {
@@ -32,35 +38,30 @@ TEST(OpaqueGround, FoundOnlyWhereTheDocumentLeavesNoDoubt) {
          svg(kBox, "<rect width=\"400\" height=\"300\" rx=\"30\" fill=\"navy\"/>"),
          {QRectF(30.0 / 400, 0, 340.0 / 400, 1), QRectF(0, 0.1, 1, 0.8)}},
         {"gradient of opaque stops, defined before",
-         svg(kBox, "<defs><radialGradient id=\"g\">" + kStops + "</radialGradient></defs>"
-                   "<rect width=\"400\" height=\"300\" fill=\"url(#g)\"/>"),
+         filledBy("<defs><radialGradient id=\"g\">" + kStops + "</radialGradient></defs>"),
          {all}},
         {"offset view box, part of it",
          svg("viewBox=\"-50 -50 100 100\"", "<rect x=\"-50\" y=\"-50\" width=\"50\" height=\"100\" fill=\"#000\"/>"),
          {QRectF(0, 0, 0.5, 1)}},
         {"beyond the view box", svg(kBox, "<rect x=\"-10\" width=\"900\" height=\"900\" fill=\"#000\"/>"), {all}},
         {"stop half see-through",
-         svg(kBox, "<linearGradient id=\"g\"><stop stop-color=\"#fff\" stop-opacity=\"0.5\"/></linearGradient>"
-                   "<rect width=\"400\" height=\"300\" fill=\"url(#g)\"/>"),
+         filledBy("<linearGradient id=\"g\"><stop stop-color=\"#fff\" stop-opacity=\"0.5\"/></linearGradient>"),
          {}},
         {"gradient defined after", svg(kBox, "<rect width=\"400\" height=\"300\" fill=\"url(#g)\"/>"
                                              "<linearGradient id=\"g\">" + kStops + "</linearGradient>"),
          {}},
         {"gradient taking its stops elsewhere",
-         svg(kBox, "<linearGradient id=\"h\">" + kStops + "</linearGradient>"
-                   "<linearGradient id=\"g\" href=\"#h\"/><rect width=\"400\" height=\"300\" fill=\"url(#g)\"/>"),
+         filledBy("<linearGradient id=\"h\">" + kStops + "</linearGradient><linearGradient id=\"g\" href=\"#h\"/>"),
          {}},
         {"gradient inside a gradient",
-         svg(kBox, "<linearGradient id=\"b\"><rect/><linearGradient id=\"a\">" + kStops + "</linearGradient>"
-                   "</linearGradient><rect width=\"400\" height=\"300\" fill=\"url(#a)\"/>"),
+         filledBy("<linearGradient id=\"b\"><rect/><linearGradient id=\"g\">" + kStops + "</linearGradient>"
+                  "</linearGradient>"),
          {}},
         {"radial gradient of no radius",
-         svg(kBox, "<radialGradient id=\"g\" r=\"0\">" + kStops + "</radialGradient>"
-                   "<rect width=\"400\" height=\"300\" fill=\"url(#g)\"/>"),
+         filledBy("<radialGradient id=\"g\" r=\"0\">" + kStops + "</radialGradient>"),
          {}},
         {"radial gradient with its focus aside",
-         svg(kBox, "<radialGradient id=\"g\" fx=\"5\">" + kStops + "</radialGradient>"
-                   "<rect width=\"400\" height=\"300\" fill=\"url(#g)\"/>"),
+         filledBy("<radialGradient id=\"g\" fx=\"5\">" + kStops + "</radialGradient>"),
          {}},
         {"after a drawing inside",
          svg(kBox, "<svg viewBox=\"0 0 1 1\"/><rect width=\"400\" height=\"300\" fill=\"#000\"/>"), {}},
